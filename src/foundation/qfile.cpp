@@ -1,0 +1,292 @@
+#include "foundation/qfile.h"
+
+#include "foundation/qmessage.h"
+#include "foundation/qshell.h"
+
+#include <cstdarg>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const char* streamMode(int mode) {
+    switch (mode) {
+    case QFile::READ: return "rb";
+    case QFile::WRITE: return "wb";
+    case QFile::READ_WRITE: return "rb+";
+    case QFile::WRITE_READ: return "wb+";
+    case QFile::READ_TEXT: return "r";
+    case QFile::APPEND_TEXT: return "a";
+    case QFile::APPEND_READ_TEXT: return "a+";
+    case QFile::APPEND: return "ab";
+    case QFile::WRITE_TEXT: return "w";
+    default: return nullptr;
+    }
+}
+
+// Counted strings are read through one buffer per thread that only grows, so many
+// short strings cost one allocation; any QFile's destruction releases it.
+thread_local char* stringBuffer = nullptr;
+thread_local int stringBufferSize = 0;
+
+char* stringBufferFor(int length) {
+    if (stringBufferSize < length + 1) {
+        char* grown = (char*)std::realloc(stringBuffer, length + 1);
+        if (!grown) return nullptr;
+        stringBuffer = grown;
+        stringBufferSize = length + 1;
+    }
+    return stringBuffer;
+}
+
+void releaseStringBuffer() {
+    std::free(stringBuffer);
+    stringBuffer = nullptr;
+    stringBufferSize = 0;
+}
+
+}  // namespace
+
+QFile::QFile(const char* path, int modeAndOptions) : mode(modeAndOptions & 0xFF) {
+    SetName(path);
+    const char* how = streamMode(mode);
+    if (!how || !path) return;
+    bool preload = modeAndOptions & MEMORY;
+    if (preload && mode == READ_TEXT) {
+        qerr(QLOC("QFile::QFile"),
+             "QFile ctor: READ_TEXT and MEMORY flags are incompatible (buggy); turning off MEMORY");
+        preload = false;
+    } else if (preload && mode != READ) {
+        qwarn(QLOC("QFile::QFile"), "QFile:ctor MEMORY req'd for '%s' but incompatible mode given",
+              path);
+        preload = false;
+    }
+    stream = std::fopen(path, how);
+    if (!stream || !preload) return;
+
+    std::fseek(stream, 0, SEEK_END);
+    long fileSize = std::ftell(stream);
+    std::fseek(stream, 0, SEEK_SET);
+    if (fileSize <= 0) return;
+    memory = (unsigned char*)std::malloc(fileSize);
+    if (!memory) {
+        qwarn(QLOC("QFile::QFile"), "QFile:ctor; not enough memory to preload file '%s'", path);
+        return;
+    }
+    memorySize = (long)std::fread(memory, 1, fileSize, stream);
+    state |= OWNS_MEMORY;
+    std::fclose(stream);
+    stream = nullptr;
+}
+
+QFile::~QFile() {
+    if (state & OWNS_MEMORY) std::free(memory);
+    if (stream) std::fclose(stream);
+    releaseStringBuffer();
+}
+
+char QFile::GetChar() {
+    if (state & HAS_PUSHBACK) {
+        state &= ~HAS_PUSHBACK;
+        return pushedBack;
+    }
+    if (memory) {
+        if (memoryPosition < memorySize) return (char)memory[memoryPosition++];
+        memoryPosition = memorySize + 1;
+        return (char)EOF;
+    }
+    if (!stream) return (char)EOF;
+    return (char)std::fgetc(stream);
+}
+
+void QFile::UnGetChar(char c) {
+    pushedBack = c;
+    state |= HAS_PUSHBACK;
+}
+
+bool QFile::IsEOF() const {
+    if (state & HAS_PUSHBACK) return false;
+    if (memory) return memoryPosition > memorySize;
+    return !stream || std::feof(stream);
+}
+
+int QFile::Read(void* buffer, int n) {
+    if (!buffer || n <= 0) return 0;
+    auto* out = (unsigned char*)buffer;
+    int delivered = 0;
+    if (state & HAS_PUSHBACK) {
+        state &= ~HAS_PUSHBACK;
+        out[delivered++] = (unsigned char)pushedBack;
+    }
+    int wanted = n - delivered;
+    if (wanted == 0) return delivered;
+    if (memory) {
+        long remaining = memorySize - memoryPosition;
+        if (remaining < 0) remaining = 0;
+        long count = wanted < remaining ? wanted : remaining;
+        std::memcpy(out + delivered, memory + memoryPosition, count);
+        // Like a stream, a read that asks for more than is left sets the end state.
+        memoryPosition = count < wanted ? memorySize + 1 : memoryPosition + count;
+        return delivered + (int)count;
+    }
+    if (!stream) return delivered;
+    return delivered + (int)std::fread(out + delivered, 1, wanted, stream);
+}
+
+bool QFile::Read16(std::int16_t& value) {
+    unsigned char b[2];
+    if (Read(b, 2) != 2) return false;
+    value = (std::int16_t)(b[0] | (b[1] << 8));
+    return true;
+}
+
+bool QFile::Read32(std::int32_t& value) {
+    unsigned char b[4];
+    if (Read(b, 4) != 4) return false;
+    value = (std::int32_t)((std::uint32_t)b[0] | ((std::uint32_t)b[1] << 8) |
+                           ((std::uint32_t)b[2] << 16) | ((std::uint32_t)b[3] << 24));
+    return true;
+}
+
+int QFile::ReadString(qstring& s) {
+    if (!IsOpen()) return 0;
+    std::int16_t length = 0;
+    if (!Read16(length)) return 0;
+    if (length < 0) {
+        qwarn(QLOC("QFile::Read"), "QFile:Read(s); bad string length %d in '%s'", length,
+              GetName());
+        s = "";
+        return 0;
+    }
+    if (length == 0) {
+        s = "";
+        return 0;
+    }
+    char* buffer = stringBufferFor(length);
+    if (!buffer) {
+        qwarn(QLOC("QFile::Read"), "QFile:Read(s); out of memory");
+        return 0;
+    }
+    int got = Read(buffer, length);
+    buffer[got] = 0;  // a cut-off file yields what it still holds
+    s = buffer;
+    return got;
+}
+
+int QFile::Write(const void* buffer, int n) {
+    if (!stream || !buffer || n <= 0) return 0;
+    return (int)std::fwrite(buffer, 1, n, stream);
+}
+
+bool QFile::Write16(std::int16_t value) {
+    unsigned char b[2] = {(unsigned char)(value & 0xFF), (unsigned char)((value >> 8) & 0xFF)};
+    return Write(b, 2) == 2;
+}
+
+bool QFile::Write32(std::int32_t value) {
+    auto v = (std::uint32_t)value;
+    unsigned char b[4] = {(unsigned char)v, (unsigned char)(v >> 8), (unsigned char)(v >> 16),
+                          (unsigned char)(v >> 24)};
+    return Write(b, 4) == 4;
+}
+
+int QFile::WriteString(const qstring& s, bool withLength) {
+    if (!stream) return 0;
+    int length = s.Length();
+    const char* text = s.Text();
+    if (length > MAX_STRING) {
+        // The count is 16 bits and signed when read: keep what always reads back.
+        qwarn(QLOC("QFile::Write"), "QFile:Write(s); text of %d bytes cut to %d bytes", length,
+              MAX_STRING);
+        length = MAX_STRING;
+    }
+    int written = 0;
+    if (withLength && Write16((std::int16_t)length)) written += 2;
+    return written + Write(text, length);
+}
+
+long QFile::BeginSize() {
+    long position = Tell();
+    Write32(0);
+    return position;
+}
+
+void QFile::EndSize(long position) {
+    if (!stream) return;
+    long end = std::ftell(stream);
+    std::fseek(stream, position, SEEK_SET);
+    Write32((std::int32_t)(end - position));
+    std::fseek(stream, end, SEEK_SET);
+}
+
+bool QFile::Seek(long offset, int origin) {
+    if (origin < 0 || origin > 2) return false;
+    state &= ~HAS_PUSHBACK;
+    if (memory) {
+        long target = origin == 0 ? offset
+                      : origin == 1 ? memorySize - offset
+                                    : memoryPosition + offset;
+        if (target < 0) target = 0;
+        if (target > memorySize) target = memorySize;
+        memoryPosition = target;
+        return true;
+    }
+    if (!stream) return false;
+    if (origin == 0) return std::fseek(stream, offset, SEEK_SET) == 0;
+    if (origin == 1) return std::fseek(stream, -offset, SEEK_END) == 0;
+    return std::fseek(stream, offset, SEEK_CUR) == 0;
+}
+
+long QFile::Tell() const {
+    if (memory) return memoryPosition > memorySize ? memorySize : memoryPosition;
+    return stream ? std::ftell(stream) : -1;
+}
+
+void QFile::Printf(const char* fmt, ...) {
+    if (!stream) return;
+    va_list args;
+    va_start(args, fmt);
+    std::vfprintf(stream, fmt, args);
+    va_end(args);
+}
+
+bool QFileWrite(const char* path, const void* bytes, long count) {
+    std::FILE* f = path ? std::fopen(path, "wb") : nullptr;
+    if (!f) return false;
+    bool ok = true;
+    if (bytes && count > 0) ok = std::fwrite(bytes, 1, count, f) == (size_t)count;
+    return std::fclose(f) == 0 && ok;
+}
+
+bool QFileRead(const char* path, void* buffer, long count) {
+    std::FILE* f = path ? std::fopen(path, "rb") : nullptr;
+    if (!f) return false;
+    if (buffer && count > 0) std::fread(buffer, 1, count, f);
+    std::fclose(f);
+    return true;
+}
+
+long QFileSize(const char* path) {
+    std::FILE* f = path ? std::fopen(path, "rb") : nullptr;
+    if (!f) return -1;
+    std::fseek(f, 0, SEEK_END);
+    long size = std::ftell(f);
+    std::fclose(f);
+    return size;
+}
+
+bool QOpen(const char* target) {
+    if (QShellOpen(target)) return true;
+    qwarn(QLOC("QOpen"), "QOpen: can't open %s", target ? target : "");
+    return false;
+}
+
+bool QNotePad(const char* path) {
+    qstring native(path);
+#ifdef _WIN32
+    native.ReplaceAll('/', '\\');
+#endif
+    if (QShellOpen(native)) return true;
+    qwarn(QLOC("QNotePad"), "QNotePad: can't open %s", path ? path : "");
+    return false;
+}

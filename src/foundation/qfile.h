@@ -1,0 +1,83 @@
+// QFile: a file over a standard stream, or served from memory after one preload.
+// Its binary primitives fix the encodings of the document file: little-endian
+// integers, counted strings and self-counting size fields.
+#pragma once
+
+#include "foundation/qobject.h"
+#include "foundation/qstring.h"
+
+#include <cstdint>
+#include <cstdio>
+
+class QFile : public QObject {
+public:
+    enum Mode {
+        READ = 1,             // "rb"
+        WRITE = 2,            // "wb"
+        READ_WRITE = 3,       // "rb+"
+        WRITE_READ = 4,       // "wb+"
+        READ_TEXT = 5,        // "r"
+        APPEND_TEXT = 6,      // "a"
+        APPEND_READ_TEXT = 7, // "a+"
+        APPEND = 8,           // "ab"
+        WRITE_TEXT = 9,       // "w"
+        MEMORY = 0x100,       // option: read the whole file into memory at once
+    };
+
+    // Longest text a counted string can hold.
+    static constexpr int MAX_STRING = 32767;
+
+    QFile(const char* path, int modeAndOptions);
+    ~QFile() override;
+    QFile(const QFile&) = delete;
+    QFile& operator=(const QFile&) = delete;
+
+    const char* ClassName() const override { return "QFile"; }
+    bool IsOpen() const { return stream || memory; }
+    bool IsMemory() const { return memory != nullptr; }
+
+    char GetChar();  // at the end: EOF as a byte (0xFF), and IsEOF becomes true
+    void UnGetChar(char c);
+    bool IsEOF() const;
+
+    int Read(void* buffer, int n);
+    int ReadString(qstring& s);  // a counted string; answers its length
+    bool Read16(std::int16_t& value);
+    bool Read32(std::int32_t& value);
+
+    int Write(const void* buffer, int n);
+    // A string, with its 16-bit count when withLength; answers the bytes written, count included.
+    int WriteString(const qstring& s, bool withLength = true);
+    bool Write16(std::int16_t value);
+    bool Write32(std::int32_t value);
+
+    long BeginSize();
+    void EndSize(long position);
+
+    // origin 0: from the start; 1: back from the end; 2: from the current position.
+    bool Seek(long offset, int origin);
+    long Tell() const;
+
+    void Printf(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+
+private:
+    enum StateFlags { HAS_PUSHBACK = 1, OWNS_MEMORY = 2 };
+
+    std::FILE* stream = nullptr;
+    int mode = 0;
+    char pushedBack = 0;
+    int state = 0;
+    unsigned char* memory = nullptr;
+    long memorySize = 0;
+    long memoryPosition = 0;
+};
+
+// Whole-file helpers.
+bool QFileWrite(const char* path, const void* bytes, long count);
+bool QFileRead(const char* path, void* buffer, long count);
+long QFileSize(const char* path);  // -1 when the file cannot be opened
+
+// Hands a path or URL to the system's handler; warns when that fails.
+bool QOpen(const char* target);
+// Opens a text file with the system's handler, the path in native separators.
+bool QNotePad(const char* path);

@@ -1,0 +1,226 @@
+#include "foundation/qmessage.h"
+
+#include <atomic>
+#include <cstdarg>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const char* const START_MARKER = "--- application start ---";
+const char* const APP_NAME = "-";  // the foundation has no application object here
+
+std::atomic<bool> startMarkerWritten{false};
+std::atomic<bool> lastMarkerWritten{false};
+std::atomic<std::FILE*> lastLog{nullptr};
+
+// The hooks are set once at start-up and read from any thread.
+std::mutex hookMutex;
+QTextSink udpOutput;
+QTextSink fatalBox;
+
+QTextSink hook(const QTextSink& which) {
+    std::lock_guard<std::mutex> lock(hookMutex);
+    return which;
+}
+
+struct Message {
+    char text[QMESSAGE_MAX + 2];  // room for an added line end
+};
+
+void format(Message& m, const char* fmt, va_list args) {
+    std::vsnprintf(m.text, QMESSAGE_MAX + 1, fmt, args);
+}
+
+void ensureLineEnd(Message& m) {
+    size_t n = std::strlen(m.text);
+    if (n == 0 || m.text[n - 1] != '\n') {
+        m.text[n] = '\n';
+        m.text[n + 1] = 0;
+    }
+}
+
+void localTimeText(char* out, size_t size) {
+    std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&now, &tm);
+    if (std::strftime(out, size, "%a %b %d %H:%M:%S", &tm) == 0) out[0] = 0;
+}
+
+// Moves a full QLOG.txt aside so the next entry starts a new one.
+void rotateIfFull() {
+    struct stat st{};
+    if (stat(QLOG_FILE, &st) != 0 || st.st_size < QLOG_ROTATE_SIZE) return;
+    std::remove(QLOG_OLD_FILE);
+    std::rename(QLOG_FILE, QLOG_OLD_FILE);
+}
+
+bool goesToLastLog(const char* level) {
+    return !std::strcmp(level, "ERR") || !std::strcmp(level, "WARN") ||
+           !std::strcmp(level, "CRIT") || !std::strcmp(level, "FATAL");
+}
+
+void writeEntry(const char* level, const QLocation* loc, const char* rawText, bool forLastLog);
+
+void writeStartMarker(bool forLastLog) { writeEntry("INFO", nullptr, START_MARKER, forLastLog); }
+
+void appendToLastLog(const char* time, const char* level, const QLocation* loc, const char* text) {
+    std::FILE* f = lastLog.load();
+    if (!f) return;
+    if (loc) {
+        char where[512];
+        qlocation_text(*loc, where, sizeof where);
+        std::fprintf(f, "%s (%s): %s [%s]\n", time, level, text, where);
+    } else
+        std::fprintf(f, "%s (%s): %s\n", time, level, text);
+    std::fflush(f);
+}
+
+void writeEntry(const char* level, const QLocation* loc, const char* rawText, bool forLastLog) {
+    if (!startMarkerWritten.exchange(true)) writeStartMarker(false);
+
+    // One trailing line end goes; the entry adds its own.
+    Message m;
+    std::snprintf(m.text, sizeof m.text, "%s", rawText ? rawText : "");
+    size_t n = std::strlen(m.text);
+    if (n > 0 && m.text[n - 1] == '\n') m.text[n - 1] = 0;
+    const char* text = m.text;
+
+    bool fatal = !std::strcmp(level, "FATAL");
+    if (fatal || !std::strcmp(level, "INFO")) std::fprintf(stderr, "%s\n", text);
+    if (fatal) {
+        if (QTextSink box = hook(fatalBox)) box(text);
+    }
+    if (QTextSink udp = hook(udpOutput)) {
+        Message packet;
+        std::snprintf(packet.text, sizeof packet.text, "%s: %s\n", level, text);
+        udp(packet.text);
+    }
+
+    char time[64];
+    localTimeText(time, sizeof time);
+
+    rotateIfFull();
+    std::FILE* f = std::fopen(QLOG_FILE, "a");
+    if (!f) {
+        std::fprintf(stderr, "** [%s/%d] Can't open log file (QLOG)\n", APP_NAME, (int)getpid());
+        return;
+    }
+    if (loc) {
+        char where[512];
+        qlocation_text(*loc, where, sizeof where);
+        std::fprintf(f, "%s (%-5s): [%s] %s [%s]\n", time, level, APP_NAME, text, where);
+    } else
+        std::fprintf(f, "%s (%-5s): [%s] %s\n", time, level, APP_NAME, text);
+    std::fclose(f);
+
+    if (lastLog.load() && (forLastLog || goesToLastLog(level))) {
+        if (!lastMarkerWritten.exchange(true)) writeStartMarker(true);
+        appendToLastLog(time, level, loc, text);
+    }
+}
+
+void sendTrace(const char* text) {
+    if (QTextSink udp = hook(udpOutput)) udp(text);
+}
+
+void reportToStderrAndLog(const char* level, const QLocation& loc, Message& m) {
+    ensureLineEnd(m);
+    std::fprintf(stderr, "%s", m.text);
+    writeEntry(level, &loc, m.text, false);
+}
+
+}  // namespace
+
+void qlocation_text(const QLocation& loc, char* out, int size) {
+    const char* base = loc.file ? loc.file : "";
+    for (const char* p = base; *p; ++p)
+        if (*p == '/' || *p == '\\') base = p + 1;
+    const char* dot = std::strrchr(base, '.');
+    int moduleLength = dot ? (int)(dot - base) : (int)std::strlen(base);
+    std::snprintf(out, size, "%.*s:%d / %s", moduleLength, base, loc.line,
+                  loc.operation ? loc.operation : "");
+}
+
+void qlog_write(const char* level, const QLocation* loc, const char* text) {
+    writeEntry(level, loc, text, false);
+}
+
+void qerr(const QLocation& loc, const char* fmt, ...) {
+    Message m;
+    va_list args;
+    va_start(args, fmt);
+    format(m, fmt, args);
+    va_end(args);
+    reportToStderrAndLog("ERR", loc, m);
+}
+
+void qwarn(const QLocation& loc, const char* fmt, ...) {
+    Message m;
+    va_list args;
+    va_start(args, fmt);
+    format(m, fmt, args);
+    va_end(args);
+    reportToStderrAndLog("WARN", loc, m);
+}
+
+void qinform(const QLocation& loc, const char* fmt, ...) {
+    Message m;
+    va_list args;
+    va_start(args, fmt);
+    format(m, fmt, args);
+    va_end(args);
+    writeEntry("INFO", &loc, m.text, false);
+}
+
+void qtrace(const QLocation&, const char* fmt, ...) {
+    Message m;
+    va_list args;
+    va_start(args, fmt);
+    format(m, fmt, args);
+    va_end(args);
+    std::fprintf(stderr, "%s", m.text);
+    sendTrace(m.text);
+}
+
+void qfatal(const char* fmt, ...) {
+    Message m;
+    va_list args;
+    va_start(args, fmt);
+    format(m, fmt, args);
+    va_end(args);
+    writeEntry("FATAL", nullptr, m.text, false);
+    QCrash("qfatal");
+}
+
+void QCrash(const char* reason) {
+    qinform(QLOC("QCrash"), "Going to crash, reason: %s", reason);
+    std::fflush(nullptr);
+    _exit(3);
+}
+
+void qlog_set_udp_output(QTextSink sink) {
+    std::lock_guard<std::mutex> lock(hookMutex);
+    udpOutput = std::move(sink);
+}
+
+void qlog_set_fatal_box(QTextSink showBox) {
+    std::lock_guard<std::mutex> lock(hookMutex);
+    fatalBox = std::move(showBox);
+}
+
+void qlog_set_last_log(std::FILE* f) { lastLog.store(f); }
+
+std::FILE* qlog_last_log() { return lastLog.load(); }
+
+void qlog_reset() {
+    startMarkerWritten = false;
+    lastMarkerWritten = false;
+    lastLog = nullptr;
+    qlog_set_udp_output(nullptr);
+    qlog_set_fatal_box(nullptr);
+}

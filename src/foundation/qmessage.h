@@ -1,0 +1,56 @@
+// Message log: errors, warnings, information and traces, written to QLOG.txt
+// (with rotation), standard error and the optional developer outputs.
+#pragma once
+
+#include <cstdio>
+#include <functional>
+
+// Where a message comes from: source module, line and operation name.
+// Entries name the module as the file name without folder and extension.
+struct QLocation {
+    const char* file;  // source path as the compiler gives it
+    int line;
+    const char* operation;
+};
+
+#define QLOC(operation) (QLocation{__FILE__, __LINE__, (operation)})
+
+// "module:line / operation", as entries show a location.
+void qlocation_text(const QLocation& loc, char* out, int size);
+
+#define QPRINTF(fmt, args) __attribute__((format(printf, fmt, args)))
+
+void qerr(const QLocation& loc, const char* fmt, ...) QPRINTF(2, 3);
+void qwarn(const QLocation& loc, const char* fmt, ...) QPRINTF(2, 3);
+void qinform(const QLocation& loc, const char* fmt, ...) QPRINTF(2, 3);
+void qtrace(const QLocation& loc, const char* fmt, ...) QPRINTF(2, 3);
+[[noreturn]] void qfatal(const char* fmt, ...) QPRINTF(1, 2);
+
+// Logs the reason and ends the process at once.
+[[noreturn]] void QCrash(const char* reason);
+
+// Longest formatted message, terminator excluded.
+constexpr int QMESSAGE_MAX = 10239;
+
+// Log file names, relative to the current directory.
+constexpr const char* QLOG_FILE = "QLOG.txt";
+constexpr const char* QLOG_OLD_FILE = "QLOG_OLD.txt";
+constexpr const char* QLOG_LAST_FILE = "QLOG_LAST.txt";
+
+// QLOG.txt is rotated when it already holds this many bytes.
+constexpr long QLOG_ROTATE_SIZE = 10000001;
+
+// Hooks filled in by the diagnostics set-up and the user interface. Each may be
+// empty; the log writer then works without it.
+using QTextSink = std::function<void(const char* text)>;
+void qlog_set_udp_output(QTextSink sink);     // receives "LEVEL: text\n" and traces
+void qlog_set_fatal_box(QTextSink showBox);   // shows a fatal text modally
+void qlog_set_last_log(std::FILE* lastLog);   // QLOG_LAST.txt opened by the set-up
+std::FILE* qlog_last_log();
+
+// Forgets the start markers and hooks, as at process start (tests use it).
+void qlog_reset();
+
+// Writes one entry at the given level ("ERR", "WARN", "INFO", "CRIT", "NOTE", "FATAL");
+// loc may be null.
+void qlog_write(const char* level, const QLocation* loc, const char* text);

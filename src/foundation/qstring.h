@@ -1,0 +1,87 @@
+// qstring: the foundation's growable text string, in an 8-bit or a 16-bit form.
+// The program works in the 8-bit form; most operations refuse the 16-bit form
+// with a logged message and a neutral result.
+#pragma once
+
+#include <cstdint>
+
+using qchar16 = std::uint16_t;
+
+class qstring {
+public:
+    enum : std::uint32_t { UNICODE = 1 };
+
+    explicit qstring(int sizeHint = 0);
+    qstring(const char* text);
+    qstring(const qstring& other);
+    qstring(qstring&& other) noexcept;
+    qstring(const char* text, int from, int to);  // characters [min(from,to), max(from,to))
+    ~qstring();
+
+    void Free();
+    void Resize(int n);
+    int Length() const;
+    bool IsEmpty() const;
+    bool IsNotEmpty() const { return !IsEmpty(); }
+    void Clear();
+    bool IsUnicode() const { return flags & UNICODE; }
+    int Capacity() const { return size; }
+
+    qstring& operator=(const char* text);
+    qstring& operator=(const qstring& other);
+    qstring& operator=(qstring&& other) noexcept;
+    qstring& operator=(const qchar16* text);
+    qstring& operator=(int value);
+
+    qstring& operator+=(const char* text);
+    qstring& operator+=(const qstring& other);
+    qstring& operator+=(char c);
+    qstring& operator+=(int value);
+    qstring& operator+=(double value);
+
+    char& operator[](int i);
+    const char& operator[](int i) const;
+
+    bool operator==(const char* other) const;
+    bool operator!=(const char* other) const { return !(*this == other); }
+    bool operator==(const qstring& other) const { return *this == other.Text(); }
+
+    // The text as 8-bit characters: the buffer, "" without one, "<unicodestr-nyi>" in 16-bit form.
+    const char* Text() const;
+    operator const char*() const { return Text(); }
+    const qchar16* WideText() const { return wtext; }
+
+    int Find(char c) const;
+    int Find(const char* text) const;
+    int FindLast(char c) const;
+    bool Contains(const char* text) const;
+    bool BeginsWith(const char* text) const;
+    bool BeginsWith(const qchar16* text) const;
+    bool EndsWith(const char* text) const;
+    qstring GetSubstring(int from, int to = -1) const;  // inclusive
+
+    void ToUpper();
+    void ToLower();
+    void CutLastChar();
+    void CutTrailingSpaces();
+    void ReplaceAll(char from, char to);
+    bool ReplaceFirst(const char* from, const char* to);
+    void ReplaceAll(const char* from, const char* to);
+    bool CutFile();
+    bool CutPath();
+
+    void ConvertToHTML();
+    void DoubleAmpersands();
+    void URLDecode();
+    void ASCII2UC();
+
+private:
+    void setText8(const char* text, int length);
+    void releaseAndSetForm(bool unicode);
+    void appendBytes(const char* bytes, int count);
+
+    std::uint32_t flags = 0;
+    char* text = nullptr;
+    qchar16* wtext = nullptr;
+    int size = 0;
+};
