@@ -80,9 +80,37 @@ QFile::QFile(const char* path, int modeAndOptions) : mode(modeAndOptions & 0xFF)
 }
 
 QFile::~QFile() {
-    if (state & OWNS_MEMORY) std::free(memory);
-    if (stream) std::fclose(stream);
+    Close();
     releaseStringBuffer();
+}
+
+bool QFile::Close() {
+    bool ok = !writeFailed;
+    if (stream) {
+        if (output && outputSize > 0)
+            ok = std::fwrite(output, 1, outputSize, stream) == (size_t)outputSize && ok;
+        ok = std::fclose(stream) == 0 && ok;
+        stream = nullptr;
+    }
+    std::free(output);
+    output = nullptr;
+    outputSize = outputCapacity = outputPosition = 0;
+    if (state & OWNS_MEMORY) std::free(memory);
+    memory = nullptr;
+    memorySize = memoryPosition = 0;
+    state = 0;
+    return ok;
+}
+
+long QFile::memoryEnd() const {
+    return readEnd >= 0 && readEnd < memorySize ? readEnd : memorySize;
+}
+
+int QFile::streamRoom(int wanted) const {
+    if (readEnd < 0) return wanted;
+    long room = readEnd - std::ftell(stream);
+    if (room < 0) room = 0;
+    return room < wanted ? (int)room : wanted;
 }
 
 char QFile::GetChar() {
@@ -91,11 +119,11 @@ char QFile::GetChar() {
         return pushedBack;
     }
     if (memory) {
-        if (memoryPosition < memorySize) return (char)memory[memoryPosition++];
-        memoryPosition = memorySize + 1;
+        if (memoryPosition < memoryEnd()) return (char)memory[memoryPosition++];
+        memoryPosition = memoryEnd() + 1;
         return (char)EOF;
     }
-    if (!stream) return (char)EOF;
+    if (!stream || streamRoom(1) == 0) return (char)EOF;
     return (char)std::fgetc(stream);
 }
 
@@ -106,8 +134,8 @@ void QFile::UnGetChar(char c) {
 
 bool QFile::IsEOF() const {
     if (state & HAS_PUSHBACK) return false;
-    if (memory) return memoryPosition > memorySize;
-    return !stream || std::feof(stream);
+    if (memory) return memoryPosition > memoryEnd();
+    return !stream || std::feof(stream) || (readEnd >= 0 && std::ftell(stream) >= readEnd);
 }
 
 int QFile::Read(void* buffer, int n) {
@@ -121,16 +149,17 @@ int QFile::Read(void* buffer, int n) {
     int wanted = n - delivered;
     if (wanted == 0) return delivered;
     if (memory) {
-        long remaining = memorySize - memoryPosition;
+        long end = memoryEnd();
+        long remaining = end - memoryPosition;
         if (remaining < 0) remaining = 0;
         long count = wanted < remaining ? wanted : remaining;
-        std::memcpy(out + delivered, memory + memoryPosition, count);
+        if (count > 0) std::memcpy(out + delivered, memory + memoryPosition, count);
         // Like a stream, a read that asks for more than is left sets the end state.
-        memoryPosition = count < wanted ? memorySize + 1 : memoryPosition + count;
+        memoryPosition = count < wanted ? end + 1 : memoryPosition + count;
         return delivered + (int)count;
     }
     if (!stream) return delivered;
-    return delivered + (int)std::fread(out + delivered, 1, wanted, stream);
+    return delivered + (int)std::fread(out + delivered, 1, streamRoom(wanted), stream);
 }
 
 bool QFile::Read16(std::int16_t& value) {
@@ -175,7 +204,23 @@ int QFile::ReadString(qstring& s) {
 
 int QFile::Write(const void* buffer, int n) {
     if (!stream || !buffer || n <= 0) return 0;
-    return (int)std::fwrite(buffer, 1, n, stream);
+    if (!buffersOutput()) return (int)std::fwrite(buffer, 1, n, stream);
+    long end = outputPosition + n;
+    if (end > outputCapacity) {
+        long grown = outputCapacity ? outputCapacity * 2 : 64 * 1024;
+        while (grown < end) grown *= 2;
+        auto* bigger = (unsigned char*)std::realloc(output, grown);
+        if (!bigger) {
+            writeFailed = true;
+            return 0;
+        }
+        output = bigger;
+        outputCapacity = grown;
+    }
+    std::memcpy(output + outputPosition, buffer, n);
+    outputPosition = end;
+    if (end > outputSize) outputSize = end;
+    return n;
 }
 
 bool QFile::Write16(std::int16_t value) {
@@ -213,22 +258,22 @@ long QFile::BeginSize() {
 
 void QFile::EndSize(long position) {
     if (!stream) return;
-    long end = std::ftell(stream);
-    std::fseek(stream, position, SEEK_SET);
+    long end = Tell();
+    Seek(position, 0);
     Write32((std::int32_t)(end - position));
-    std::fseek(stream, end, SEEK_SET);
+    Seek(end, 0);
 }
 
 bool QFile::Seek(long offset, int origin) {
     if (origin < 0 || origin > 2) return false;
     state &= ~HAS_PUSHBACK;
-    if (memory) {
-        long target = origin == 0 ? offset
-                      : origin == 1 ? memorySize - offset
-                                    : memoryPosition + offset;
+    if (memory || buffersOutput()) {
+        long size = memory ? memorySize : outputSize;
+        long& position = memory ? memoryPosition : outputPosition;
+        long target = origin == 0 ? offset : origin == 1 ? size - offset : position + offset;
         if (target < 0) target = 0;
-        if (target > memorySize) target = memorySize;
-        memoryPosition = target;
+        if (target > size) target = size;
+        position = target;
         return true;
     }
     if (!stream) return false;
@@ -239,6 +284,7 @@ bool QFile::Seek(long offset, int origin) {
 
 long QFile::Tell() const {
     if (memory) return memoryPosition > memorySize ? memorySize : memoryPosition;
+    if (buffersOutput()) return outputPosition;
     return stream ? std::ftell(stream) : -1;
 }
 
@@ -246,7 +292,14 @@ void QFile::Printf(const char* fmt, ...) {
     if (!stream) return;
     va_list args;
     va_start(args, fmt);
-    std::vfprintf(stream, fmt, args);
+    if (buffersOutput()) {
+        char* text = nullptr;
+        int length = vasprintf(&text, fmt, args);
+        if (length > 0) Write(text, length);
+        std::free(text);
+    } else {
+        std::vfprintf(stream, fmt, args);
+    }
     va_end(args);
 }
 

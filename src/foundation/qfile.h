@@ -28,13 +28,20 @@ public:
     static constexpr int MAX_STRING = 32767;
 
     QFile(const char* path, int modeAndOptions);
-    ~QFile() override;
+    ~QFile() override;  // closes like Close()
     QFile(const QFile&) = delete;
     QFile& operator=(const QFile&) = delete;
 
     const char* ClassName() const override { return "QFile"; }
     bool IsOpen() const { return stream || memory; }
     bool IsMemory() const { return memory != nullptr; }
+
+    // Writes out what is buffered and closes; false when any byte could not be written.
+    bool Close();
+
+    // Reads stop at this offset as if the file ended there (-1: the real end), so a
+    // reader of one record can never run into the next.
+    void SetReadEnd(long end) { readEnd = end; }
 
     char GetChar();  // at the end: EOF as a byte (0xFF), and IsEOF becomes true
     void UnGetChar(char c);
@@ -70,6 +77,18 @@ private:
     unsigned char* memory = nullptr;
     long memorySize = 0;
     long memoryPosition = 0;
+    long readEnd = -1;
+    // Binary output ("wb") is collected here and written at Close, so the size fields that
+    // EndSize patches cost no seeks on the stream.
+    unsigned char* output = nullptr;
+    long outputSize = 0;
+    long outputCapacity = 0;
+    long outputPosition = 0;
+    bool writeFailed = false;
+
+    long memoryEnd() const;
+    int streamRoom(int wanted) const;
+    bool buffersOutput() const { return mode == WRITE && stream; }
 };
 
 // Whole-file helpers.

@@ -319,3 +319,38 @@ TEST_F(QFileTest, DefaultHandlerWaitsForXdgOpenAndSeesItsFailure) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(QFileTest, ReadEndActsAsTheEndOfTheFile) {
+    WriteWholeFile("window.bin", Bytes({5, 0, 'a', 'b', 'c', 'd', 'e', 'f'}));
+    for (int mode : {(int)QFile::READ, QFile::READ | QFile::MEMORY}) {
+        QFile f("window.bin", mode);
+        f.SetReadEnd(5);
+        qstring s;
+        EXPECT_EQ(f.ReadString(s), 3) << "the count runs past the window";
+        EXPECT_STREQ(s.Text(), "abc");
+        EXPECT_TRUE(f.IsEOF());
+        EXPECT_EQ((unsigned char)f.GetChar(), 0xFF);
+        f.SetReadEnd(-1);
+        EXPECT_TRUE(f.Seek(5, 0));
+        EXPECT_EQ(f.GetChar(), 'd');
+        EXPECT_FALSE(f.IsEOF());
+    }
+}
+
+TEST_F(QFileTest, CloseReportsBytesThatCouldNotBeWritten) {
+    QFile full("/dev/full", QFile::WRITE);
+    ASSERT_TRUE(full.IsOpen());
+    EXPECT_EQ(full.Write("abc", 3), 3);
+    EXPECT_FALSE(full.Close());
+    EXPECT_FALSE(full.IsOpen());
+
+    QFile fine("fine.bin", QFile::WRITE);
+    fine.Write("abc", 3);
+    fine.Printf("%d", 42);
+    EXPECT_TRUE(fine.Close());
+    EXPECT_EQ(ReadWholeFile("fine.bin"), "abc42");
+}
+
+}  // namespace
