@@ -1,0 +1,228 @@
+#include "model/vcollection.h"
+
+#include "foundation/qfile.h"
+#include "foundation/qmessage.h"
+#include "model/vcontact.h"
+#include "model/vgroup.h"
+#include "model/vkinds.h"
+#include "platform/ui.h"
+
+#include <cstring>
+#include <vector>
+
+VCollection::VCollection() { CreateRoot(); }
+
+VCollection::~VCollection() { Clear(); }
+
+void VCollection::CreateRoot() {
+    root = new VGroup(this);
+    root->folderType = FOLDER_NONE;
+    root->tempFlags |= NOT_SAVED;
+    root->name = "root";
+}
+
+void VCollection::Clear() {
+    for (VNode* node = root; node;) {
+        VNode* next = node->next;
+        delete node;
+        node = next;
+    }
+    root = nullptr;
+    contactFilter = nullptr;
+}
+
+void VCollection::linkAfterRoot(VNode* node) {
+    node->prev = root;
+    node->next = root->next;
+    if (root->next) root->next->prev = node;
+    root->next = node;
+}
+
+VNode* VCollection::Add(VNode* node, VNode* parent) {
+    linkAfterRoot(node);
+    node->parent = parent;
+    return node;
+}
+
+void VCollection::Remove(VNode* node) {
+    DbgPrint("Remove1");
+    if (!node || node == root) return;
+    if (node->prev) node->prev->next = node->next;
+    if (node->next) node->next->prev = node->prev;
+    DbgPrint("Remove2");
+    if (contactFilter == (const VNode*)node) contactFilter = nullptr;
+    delete node;
+    DbgPrint("Remove3");
+}
+
+void VCollection::RemoveTree(VNode* node) {
+    for (;;) {
+        VNode* child = root;
+        while (child && child->parent != node) child = child->next;
+        if (!child) break;
+        RemoveTree(child);
+    }
+    for (VNode* n = root; n; n = n->next) n->ForgetContact(node);
+    Remove(node);
+}
+
+VNode* VCollection::FindById(std::int32_t id) const {
+    if (indexing) {
+        auto found = loadIndex.find(id);
+        return found == loadIndex.end() ? nullptr : found->second;
+    }
+    for (VNode* node = root; node; node = node->next)
+        if (node->id == id) return node;
+    return nullptr;
+}
+
+VNode* VCollection::Selected() const {
+    for (VNode* node = root; node; node = node->next)
+        if (node->tempFlags & SELECTED) return node;
+    return nullptr;
+}
+
+bool VCollection::Contains(const VNode* node) const {
+    for (VNode* n = root; n; n = n->next)
+        if (n == node) return true;
+    return false;
+}
+
+int VCollection::CountChildren(const VNode* folder, bool foldersOnly) const {
+    int count = 0;
+    for (VNode* node = root; node; node = node->next)
+        if (node->parent == folder && (!foldersOnly || !std::strcmp(node->TypeName(), "group")))
+            ++count;
+    return count;
+}
+
+int VCollection::CountTree(const VNode* node) const {
+    int count = 1;
+    for (VNode* n = root; n; n = n->next)
+        if (n->parent == node && n != node) count += CountTree(n);
+    return count;
+}
+
+void VCollection::DbgPrint(const char* label) const {
+    qtrace(QLOC("VCollection::DbgPrint"), "VCollection (%s)\n", label);
+    for (VNode* node = root; node; node = node->next)
+        qtrace(QLOC("VCollection::DbgPrint"), "  %s (%p; next=%p, prev=%p)\n", node->name.Text(),
+               (void*)node, (void*)node->next, (void*)node->prev);
+}
+
+const char* VCollection::FormatDate(const QDate& date) const {
+    switch (dateFormat) {
+    case 0: return date.Format(6);
+    case 1: return date.Format(3);
+    case 2: return date.Format(7);
+    default:
+        qerr(QLOC("VCollection::FormatDate"), "VCollection:FormatDate(); unknown format");
+        return date.Format(6);
+    }
+}
+
+void VCollection::Load(const char* path) {
+    Clear();
+    CreateRoot();
+    fileName = path;
+
+    QFile file(path, QFile::READ | QFile::MEMORY);
+    if (file.IsOpen()) {
+        char header[8];
+        if (file.Read(header, 8) == 8) {
+            for (;;) {
+                char tag[4];
+                std::int32_t length = 0;
+                file.SetReadEnd(-1);
+                if (file.Read(tag, 4) != 4 || !file.Read32(length)) break;
+                if (length < 4) {
+                    // A length that does not even cover itself leaves no way to the next record.
+                    qerr(QLOC("VCollection::Load"),
+                         "VCollection::Load: record at offset %ld of '%s' has the bad length %d; "
+                         "the rest of the file is skipped",
+                         file.Tell() - 8, path, length);
+                    break;
+                }
+                long recordEnd = file.Tell() + (long)length - 4;
+                if (VNode* node = MakeNodeForTag(tag, this)) {
+                    file.SetReadEnd(recordEnd);  // a damaged record cannot read into the next
+                    node->Load(file);
+                    Add(node, root);
+                }
+                file.SetReadEnd(-1);
+                if (!file.Seek(recordEnd, 0) || file.Tell() != recordEnd) break;  // cut off
+            }
+        }
+        file.Close();
+    }
+
+    // Numbers are resolved through an index: the first node in list order wins, as a
+    // walk from the root would find it.
+    loadIndex.clear();
+    loadIndex.reserve(1024);
+    for (VNode* node = root; node; node = node->next) loadIndex.emplace(node->id, node);
+    indexing = true;
+    for (VNode* node = root->next; node; node = node->next) node->PostLoad();
+    indexing = false;
+    loadIndex.clear();
+    repairParents();
+}
+
+void VCollection::repairParents() {
+    // Every parent must be a folder, and no folder may hold itself: a damaged file could
+    // otherwise send every walk up the tree round in a circle.
+    for (VNode* node = root->next; node; node = node->next) {
+        if (node->parent && std::strcmp(node->parent->TypeName(), "group") != 0) {
+            qerr(QLOC("VCollection::Load"), "Node '%s' has a parent (id %d) that is no folder",
+                 node->name.Text(), node->parentId);
+            node->parent = root;
+        }
+    }
+    enum : char { UNSEEN = 0, ON_PATH = 1, DONE = 2 };
+    std::unordered_map<const VNode*, char> state;
+    std::vector<VNode*> path;
+    for (VNode* node = root->next; node; node = node->next) {
+        path.clear();
+        VNode* n = node;
+        while (n && n != root && state[n] == UNSEEN) {
+            state[n] = ON_PATH;
+            path.push_back(n);
+            n = n->parent;
+        }
+        if (n && n != root && state[n] == ON_PATH) {
+            qerr(QLOC("VCollection::Load"), "Node '%s' is inside itself (parent id %d)",
+                 n->name.Text(), n->parentId);
+            n->parent = root;
+        }
+        for (VNode* p : path) state[p] = DONE;
+    }
+}
+
+bool VCollection::Save(const char* path) {
+    qstring target(path ? path : fileName.Text());
+    std::int32_t number = 0;
+    for (VNode* node = root; node; node = node->next) node->id = number++;
+    for (VNode* node = root->next; node; node = node->next)
+        node->parentId = node->parent ? node->parent->id : 0;
+
+    QFile file(target, QFile::WRITE);
+    if (!file.IsOpen()) {
+        qstring text("Can't open file (");
+        text += target;
+        text += ") for writing.";
+        ShowMessage(text, "Error", MsgButtons::OK, MsgIcon::Error);
+        return false;
+    }
+    file.Write("VGZ1", 4);
+    file.Write32(1);
+    for (VNode* node = root->next; node; node = node->next)
+        if (!(node->tempFlags & NOT_SAVED)) node->Save(file);
+    if (!file.Close()) {
+        qstring text("Can't write file (");
+        text += target;
+        text += "): the disk may be full.";
+        ShowMessage(text, "Error", MsgButtons::OK, MsgIcon::Error);
+        return false;
+    }
+    return true;
+}

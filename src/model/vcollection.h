@@ -1,0 +1,59 @@
+// VCollection: all nodes of one document in one list headed by the top folder, the
+// document file they are stored in, and the filter state the views apply.
+#pragma once
+
+#include "foundation/date.h"
+#include "foundation/qstring.h"
+
+#include <cstdint>
+#include <unordered_map>
+
+class VNode;
+class VGroup;
+class VContact;
+
+class VCollection {
+public:
+    VCollection();
+    ~VCollection();
+    VCollection(const VCollection&) = delete;
+    VCollection& operator=(const VCollection&) = delete;
+
+    void CreateRoot();
+    void Clear();  // deletes every node, the root included
+    VNode* Add(VNode* node, VNode* parent);
+    void Remove(VNode* node);
+    void RemoveTree(VNode* node);
+
+    VNode* FindById(std::int32_t id) const;
+    VNode* Selected() const;
+    bool Contains(const VNode* node) const;
+    int CountChildren(const VNode* folder, bool foldersOnly) const;
+    int CountTree(const VNode* node) const;
+    void DbgPrint(const char* label) const;
+
+    const char* FormatDate(const QDate& date) const;
+
+    // Replaces all nodes by those of the file; a file that cannot be read gives the
+    // empty collection.
+    void Load(const char* path);
+    // Writes every node; without a path to the file last loaded. False (after telling
+    // the user) when the file cannot be written.
+    bool Save(const char* path = nullptr);
+
+    VGroup* root = nullptr;
+    qstring fileName;
+    std::int32_t dateFormat = 1;
+    std::int32_t sortMode = 0;
+    std::uint32_t filterFlags = 5;
+    qstring filterText;  // upper case
+    VContact* contactFilter = nullptr;
+
+private:
+    void linkAfterRoot(VNode* node);
+    void repairParents();
+
+    // While a load resolves numbers, nodes are found by id here instead of by walking the list.
+    std::unordered_map<std::int32_t, VNode*> loadIndex;
+    bool indexing = false;
+};

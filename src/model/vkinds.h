@@ -1,0 +1,8 @@
+// The record tags of the document file and the kinds they make.
+#pragma once
+
+class VNode;
+class VCollection;
+
+// A new node of the kind whose record carries this 4-byte tag, or null for an unknown tag.
+VNode* MakeNodeForTag(const char tag[4], VCollection* collection);

@@ -1,0 +1,138 @@
+#include "model/vnode.h"
+
+#include "foundation/qfile.h"
+#include "foundation/qmessage.h"
+#include "model/vcollection.h"
+#include "model/vcontact.h"
+#include "model/vgroup.h"
+#include "platform/editor.h"
+
+#include <atomic>
+#include <cstring>
+#include <vector>
+
+namespace {
+std::atomic<std::uint32_t> nextSerial{1};
+}
+
+int CompareText(const qstring& a, const qstring& b) {
+    // strcmp compares as unsigned char, which is the order the lists use.
+    return std::strcmp(a.Text(), b.Text());
+}
+
+VNode::VNode(VCollection* owner)
+    : collection(owner), name("A_Node"), serial(nextSerial.fetch_add(1)) {}
+
+VNode::~VNode() = default;
+
+bool VNode::HasContact(const VContact*) const { return false; }
+
+void VNode::Load(QFile& file) {
+    std::int32_t ignored;
+    file.Read32(ignored);  // "NODE"
+    file.Read32(ignored);  // its length
+    file.ReadString(name);
+    std::int32_t storedFlags = (std::int32_t)flags;
+    file.Read32(id);
+    file.Read32(parentId);
+    file.Read32(storedFlags);
+    flags = (std::uint32_t)storedFlags;
+    parent = nullptr;
+}
+
+void VNode::PostLoad() {
+    if (VNode* found = collection->FindById(parentId)) {
+        parent = found;
+        return;
+    }
+    qerr(QLOC("VNode::PostLoad"), "Node '%s' can't find parent with id %d", name.Text(), parentId);
+    parent = collection->root;
+}
+
+void VNode::Save(QFile& file) { SaveCommon(file); }
+
+void VNode::SaveCommon(QFile& file) {
+    file.Write("NODE", 4);
+    long at = file.BeginSize();
+    file.WriteString(name);
+    file.Write32(id);
+    file.Write32(parentId);
+    file.Write32((std::int32_t)flags);
+    file.EndSize(at);
+}
+
+long VNode::BeginRecord(QFile& file, const char* tag) {
+    file.Write(tag, 4);
+    long at = file.BeginSize();
+    SaveCommon(file);
+    return at;
+}
+
+void VNode::EndRecord(QFile& file, long position) { file.EndSize(position); }
+
+bool VNode::Open() { return Edit(); }
+
+bool VNode::Edit() { return false; }
+
+int VNode::ContactSortOrder(const VNode* other) const {
+    if (collection->sortMode != 1) return 0;
+    const VContact* mine = MainContact();
+    const VContact* theirs = other->MainContact();
+    return mine && theirs ? mine->ContactOrder(theirs) : 0;
+}
+
+bool VNode::RunEditor() {
+    NodeEditor* editor = CurrentNodeEditor();
+    return editor && editor->EditNode(*this);
+}
+
+void VNode::ShiftDates(int) {}
+
+void VNode::ChangeDuration(int) {}
+
+void VNode::SetRect(int x, int y, int width, int height) { rect = VRect{x, y, width, height}; }
+
+void VNode::Paint(VCollectionViewer&) {}
+
+void VNode::Describe(qstring& out, bool) const { out = name; }
+
+void VNode::ForgetContact(const VNode*) {}
+
+bool VNode::AnyContains(const qstring& upperText, std::initializer_list<const qstring*> texts) {
+    for (const qstring* text : texts) {
+        qstring upper(*text);
+        upper.ToUpper();
+        if (upper.Contains(upperText)) return true;
+    }
+    return false;
+}
+
+bool VNode::IsDescendantOf(const VNode* node) const {
+    for (const VNode* p = parent; p; p = p->parent)
+        if (p == node) return true;
+    return false;
+}
+
+bool VNode::IsActive() const {
+    for (const VNode* p = this; p; p = p->parent)
+        if (p->flags & INACTIVE) return false;
+    return true;
+}
+
+bool VNode::NameBefore(const VNode* other) const { return CompareText(name, other->name) < 0; }
+
+void VNode::FolderPath(qstring& out) const {
+    // Outermost first; a node named "root" ends the path like the top folder does.
+    std::vector<const VNode*> chain;
+    for (const VNode* n = this; n && !(n->name == "root"); n = n->parent) chain.push_back(n);
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        if (!out.IsEmpty()) out += " / ";
+        out += (*it)->name;
+    }
+}
+
+void VNode::FolderTitle(qstring& out) const {
+    out = "";
+    FolderPath(out);
+    if (out.IsEmpty()) out = "All folders";
+}

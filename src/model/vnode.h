@@ -1,0 +1,109 @@
+// VNode: what every folder and item of a document has, the framing of its record
+// in the document file, and the virtual operations through which the rest of the
+// program handles nodes without knowing their kind.
+#pragma once
+
+#include "foundation/qstring.h"
+#include "platform/icons.h"
+
+#include <cstdint>
+#include <initializer_list>
+
+class QFile;
+class VCollection;
+class VCollectionViewer;
+class VContact;
+
+// Stored flag word `flags`.
+enum VNodeFlags : std::uint32_t {
+    DONE = 0x01,
+    EXPANDED = 0x02,
+    WAITING = 0x04,
+    INACTIVE = 0x08,
+    NO_DATE = 0x10,
+};
+
+// Not-stored flag word `tempFlags`.
+enum VNodeTempFlags : std::uint32_t {
+    SELECTED = 0x00001,
+    NOT_SAVED = 0x00004,
+    HAS_CHECKBOX = 0x00008,
+    CAN_WAIT = 0x00010,
+    OVERDUE = 0x10000,
+    RUNNING = 0x20000,
+};
+
+struct VRect {
+    std::int32_t x, y, width, height;
+};
+
+class VNode {
+public:
+    explicit VNode(VCollection* collection);
+
+    // Virtual slots, in their fixed order.
+    virtual ~VNode();
+    virtual const char* TypeName() const { return "node"; }
+    virtual bool HasContact(const VContact* contact) const;
+    virtual void Load(QFile& file);
+    virtual void PostLoad();
+    virtual void Save(QFile& file);
+    virtual bool Matches(const qstring& upperText) const = 0;
+    virtual void Spare() {}
+    virtual bool Open();
+    virtual bool Edit();
+    virtual void ShiftDates(int days);
+    virtual void ChangeDuration(int days);
+    virtual void SetRect(int x, int y, int width, int height);
+    virtual void Paint(VCollectionViewer& viewer);
+    virtual void Describe(qstring& out, bool shortForm) const;
+    virtual bool ComesBefore(const VNode* other) const { return NameBefore(other); }
+    virtual void ForgetContact(const VNode* contact);
+    virtual const VContact* MainContact() const { return nullptr; }
+
+    bool IsDescendantOf(const VNode* node) const;
+    bool IsActive() const;
+    bool NameBefore(const VNode* other) const;
+    void FolderPath(qstring& out) const;
+    void FolderTitle(qstring& out) const;
+    void Select() { tempFlags |= SELECTED; }
+
+    // A number unique to this node within the process, never reused: drag data and
+    // the remote view name nodes by it.
+    std::uint32_t Serial() const { return serial; }
+
+    VNode* prev = nullptr;
+    VNode* next = nullptr;
+    VNode* parent = nullptr;
+    VCollection* collection;
+    std::uint32_t tempFlags = 0;
+    std::uint32_t flags = NO_DATE;
+    VNode* nextShown = nullptr;
+    VRect rect{50, 50, 100, 120};
+    std::int32_t level = 0;
+    std::int32_t siblingIndex = 0;
+    std::int32_t id = 0;
+    std::int32_t parentId = 0;
+    qstring name;
+    ItemIcon icon = ItemIcon::None;
+
+protected:
+    // Record framing shared by every kind: the kind's tag and length, then the
+    // "NODE" chunk; EndRecord patches the length.
+    long BeginRecord(QFile& file, const char* tag);
+    static void EndRecord(QFile& file, long position);
+    void SaveCommon(QFile& file);
+    // With sorting by contact: 1 when this node's main contact sorts before the other's,
+    // -1 after it, 0 when they are equal, either is missing or sorting is logical.
+    int ContactSortOrder(const VNode* other) const;
+    // Runs the registered dialog for this node.
+    bool RunEditor();
+    // Whether the upper-cased copy of one of the texts holds the filter text.
+    static bool AnyContains(const qstring& upperText, std::initializer_list<const qstring*> texts);
+
+private:
+    std::uint32_t serial;
+};
+
+// Byte-wise, unsigned, case-sensitive order of two texts (strcmp order).
+int CompareText(const qstring& a, const qstring& b);

@@ -1,0 +1,31 @@
+// User-interface services that the toolkit-free code asks for: message boxes.
+// The wx program installs its implementation; tests install a scripted one. Without
+// any (the command-line modes) a message goes to standard error and answers OK.
+#pragma once
+
+#include <cstdio>
+
+enum class MsgButtons { OK, OKCancel, YesNo, YesNoCancel };
+enum class MsgIcon { None, Information, Warning, Error, Question };
+enum class MsgAnswer { OK, Cancel, Yes, No };
+
+class UIServices {
+public:
+    virtual ~UIServices() = default;
+    virtual MsgAnswer MessageBox(const char* text, const char* caption, MsgButtons buttons,
+                                 MsgIcon icon) = 0;
+};
+
+// The installed services, or null.
+inline UIServices*& CurrentUI() {
+    static UIServices* ui = nullptr;
+    return ui;
+}
+
+inline MsgAnswer ShowMessage(const char* text, const char* caption,
+                             MsgButtons buttons = MsgButtons::OK, MsgIcon icon = MsgIcon::None) {
+    if (UIServices* ui = CurrentUI()) return ui->MessageBox(text, caption, buttons, icon);
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+    return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ? MsgAnswer::No
+                                                                                : MsgAnswer::OK;
+}

@@ -1,0 +1,317 @@
+// Display texts, search and ordering of the item kinds.
+#include "model/vcollection.h"
+#include "model/vcommitem.h"
+#include "model/vcontact.h"
+#include "model/vgroup.h"
+#include "model/vreference.h"
+#include "model/vtask.h"
+#include "model/vtodo.h"
+
+#include "foundation/qshell.h"
+#include "platform/editor.h"
+#include "support/log_capture.h"
+#include "support/model_builders.h"
+#include "support/scripted_ui.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+class KindsTest : public LogTest {
+protected:
+    void SetUp() override {
+        LogTest::SetUp();
+        setenv("TZ", "Europe/Amsterdam", 1);
+        tzset();
+    }
+    void TearDown() override {
+        QSetShellHandler(nullptr);
+        LogTest::TearDown();
+    }
+
+    static std::string Describe(const VNode& node, bool shortForm = false) {
+        qstring out("previous text");
+        node.Describe(out, shortForm);
+        return out.Text();
+    }
+    VContact* Contact(const char* first, const char* last, const char* initials) {
+        auto* c = AddNode<VContact>(collection);
+        c->firstName = first;
+        c->lastName = last;
+        c->initials = initials;
+        return c;
+    }
+
+    VCollection collection;
+};
+
+TEST_F(KindsTest, ActionTexts) {
+    auto* task = AddNode<VTask>(collection);
+    EXPECT_EQ(Describe(*task), " [no date yet]");
+    EXPECT_EQ(Describe(*task, true), "");
+
+    task->what = "Report";
+    task->flags &= ~NO_DATE;
+    task->startDate = "2010-06-25";
+    task->duration = 3;
+    task->assignees[0] = Contact("Anna", "Zee", "AZ");
+    task->assignees[1] = Contact("Bo", "", "B");
+    collection.dateFormat = 1;
+    EXPECT_EQ(Describe(*task), "Report (Fri 25-06-2010 upto 27-06-2010) (Anna Zee, Bo)");
+    EXPECT_EQ(Describe(*task, true), "Report (AZ, B)");
+
+    task->duration = 1;
+    task->assignees[2] = task->assignees[1];
+    task->assignees[1] = nullptr;
+    collection.dateFormat = 0;
+    EXPECT_EQ(Describe(*task), "Report (Fri 25-Jun-10) (Anna Zee, Bo)") << "slot 1 empty";
+
+    task->startDate = "";
+    EXPECT_EQ(Describe(*task), "Report (Anna Zee, Bo)") << "no readable date: no date part";
+}
+
+TEST_F(KindsTest, ActionDatesAndDurations) {
+    VTask task(&collection);
+    struct Case {
+        const char* start;
+        int days;
+        const char* result;
+    } shifts[] = {
+        {"2010-12-31", 1, "2011-01-01"},
+        {"2010-03-01", -1, "2010-02-28"},
+        {"2026-03-28", 2, "2026-03-30"},  // across the spring change
+        {"2026-10-24", 2, "2026-10-26"},  // across the autumn change
+        {"", 5, ""},
+        {"someday", 5, "someday"},
+    };
+    for (const auto& c : shifts) {
+        task.startDate = c.start;
+        task.ShiftDates(c.days);
+        EXPECT_STREQ(task.startDate.Text(), c.result) << c.start;
+    }
+    task.duration = 3;
+    task.ChangeDuration(-28);
+    EXPECT_EQ(task.duration, 1);
+    task.ChangeDuration(4);
+    EXPECT_EQ(task.duration, 5);
+}
+
+TEST_F(KindsTest, ForgettingAContactMovesTheOthersUp) {
+    VTask task(&collection);
+    VContact* a = Contact("A", "", "A");
+    VContact* b = Contact("B", "", "B");
+    VContact* c = Contact("C", "", "C");
+    task.assignees[0] = a;
+    task.assignees[1] = b;
+    task.assignees[2] = c;
+    EXPECT_TRUE(task.HasContact(b));
+    EXPECT_EQ(task.MainContact(), a);
+    task.ForgetContact(a);
+    EXPECT_EQ(task.assignees[0], b);
+    EXPECT_EQ(task.assignees[1], c);
+    EXPECT_EQ(task.assignees[2], nullptr);
+    EXPECT_FALSE(task.HasContact(a));
+    task.ForgetContact(a);
+    EXPECT_EQ(task.assignees[0], b);
+}
+
+TEST_F(KindsTest, ActionOrder) {
+    auto make = [&](int priority, const char* start, int duration, const char* name) {
+        auto* t = AddNode<VTask>(collection);
+        t->priority = priority;
+        t->startDate = start;
+        t->duration = duration;
+        t->name = name;
+        return t;
+    };
+    VTask* high = make(2, "2010-06-30", 9, "z");
+    VTask* early = make(1, "2010-06-01", 9, "z");
+    VTask* late = make(1, "2010-06-20", 2, "z");
+    VTask* shorter = make(1, "2010-06-20", 1, "z");
+    VTask* named = make(1, "2010-06-20", 1, "a");
+    EXPECT_TRUE(high->ComesBefore(early));
+    EXPECT_TRUE(early->ComesBefore(late));
+    EXPECT_TRUE(shorter->ComesBefore(late));
+    EXPECT_TRUE(named->ComesBefore(shorter));
+    EXPECT_FALSE(shorter->ComesBefore(named));
+
+    // Other kinds fall back to the names.
+    auto* todo = AddNode<VTodo>(collection);
+    todo->name = "b";
+    EXPECT_TRUE(named->ComesBefore(todo));
+    EXPECT_FALSE(high->ComesBefore(todo));
+
+    // Sorting by contact puts the contact's order first.
+    collection.sortMode = 1;
+    late->assignees[0] = Contact("Alice", "", "A");
+    high->assignees[0] = Contact("Zoe", "", "Z");
+    EXPECT_TRUE(late->ComesBefore(high));
+    EXPECT_FALSE(high->ComesBefore(late));
+    EXPECT_TRUE(high->ComesBefore(early)) << "without assignee: priority decides";
+}
+
+TEST_F(KindsTest, ToDoOrderAndSearch) {
+    VTodo a(&collection), b(&collection);
+    a.priority = 2;
+    b.priority = 1;
+    EXPECT_TRUE(a.ComesBefore(&b));
+    b.priority = 2;
+    a.what = "Apples";
+    b.what = "bananas";
+    EXPECT_TRUE(a.ComesBefore(&b));
+    EXPECT_FALSE(b.ComesBefore(&a));
+    EXPECT_EQ(Describe(a), "Apples");
+    EXPECT_TRUE(a.Matches("PPLE"));
+    EXPECT_FALSE(a.Matches("TODO")) << "only the text is searched";
+    EXPECT_FALSE(a.Matches(""));
+}
+
+TEST_F(KindsTest, ContactTextsAndOrder) {
+    VContact fresh(&collection);
+    EXPECT_EQ(Describe(fresh), "Firstname LastName / ");
+    EXPECT_FALSE(fresh.tempFlags & HAS_CHECKBOX);
+    EXPECT_EQ(fresh.MainContact(), &fresh);
+    VContact* anna = Contact("Anna", "Zee", "AZ");
+    anna->contactFlags = VContact::EXTERNAL;
+    EXPECT_EQ(Describe(*anna), "Anna Zee / AZ [external]");
+    EXPECT_TRUE(anna->Matches("ZEE"));
+    EXPECT_FALSE(anna->Matches("AZ"));
+
+    VContact* annaB = Contact("Anna", "Bee", "AB");
+    VContact* bo = Contact("Bo", "", "B");
+    EXPECT_EQ(anna->ContactOrder(bo), 1);
+    EXPECT_EQ(bo->ContactOrder(anna), -1);
+    EXPECT_EQ(annaB->ContactOrder(anna), 1);
+    EXPECT_EQ(anna->ContactOrder(anna), 0);
+    EXPECT_TRUE(annaB->ComesBefore(anna));
+    EXPECT_FALSE(anna->ComesBefore(annaB));
+    VContact* twin = Contact("Anna", "Zee", "AZ");
+    EXPECT_FALSE(twin->ComesBefore(anna));
+    EXPECT_FALSE(anna->ComesBefore(twin)) << "equal contacts keep their places";
+}
+
+TEST_F(KindsTest, CommunicationTexts) {
+    VCall call(&collection);
+    EXPECT_EQ(Describe(call), "Call Call ()");
+    call.who = "Carl";
+    call.reason = "offer";
+    EXPECT_EQ(Describe(call), "Call Carl (offer)");
+    call.detail = "555";
+    EXPECT_EQ(Describe(call), "Call Carl (offer) @ 555");
+
+    VMail mail(&collection);
+    EXPECT_EQ(Describe(mail), "Mail ()");
+    mail.detail = "d@example.org";
+    EXPECT_EQ(Describe(mail), "Mail () @ d@example.org");
+
+    VPay pay(&collection);
+    EXPECT_EQ(Describe(pay), "<name> ($0) - <reason>");
+    pay.account = "NL00";
+    EXPECT_EQ(Describe(pay), "<name> ($0 acct NL00) - <reason>");
+}
+
+TEST_F(KindsTest, CommunicationSearchAndOrder) {
+    VCall call(&collection);
+    call.reason = "contract";
+    call.detail = "555";
+    EXPECT_TRUE(call.Matches("CAL"));
+    EXPECT_FALSE(call.Matches("CONTRACT"));
+    EXPECT_FALSE(call.Matches("555"));
+    VPay pay(&collection);
+    pay.detail = "$120";
+    pay.account = "nl99bank";
+    EXPECT_TRUE(pay.Matches("$120"));
+    EXPECT_TRUE(pay.Matches("NL99"));
+    EXPECT_TRUE(pay.Matches("REASON"));
+
+    VCall todayB(&collection), todayA(&collection), high(&collection);
+    todayB.priority = todayA.priority = 3;
+    high.priority = 2;
+    todayA.who = "Ann";
+    todayB.who = "Ben";
+    EXPECT_TRUE(todayA.ComesBefore(&todayB));
+    EXPECT_TRUE(todayB.ComesBefore(&high));
+    EXPECT_FALSE(high.ComesBefore(&todayA));
+
+    VContact contact(&collection);
+    EXPECT_FALSE(call.HasContact(&contact));
+    EXPECT_FALSE(pay.HasContact(&contact));
+    EXPECT_EQ(call.MainContact(), nullptr);
+}
+
+TEST_F(KindsTest, ReferenceTexts) {
+    VFact fact(&collection);
+    EXPECT_EQ(Describe(fact), "Fact: <description>");
+    fact.description = "first\r\nsecond\tthird\nfourth";
+    EXPECT_EQ(Describe(fact), "Fact: first second third fourth");
+    EXPECT_TRUE(fact.Matches("FACT"));
+    EXPECT_TRUE(fact.Matches("SECOND"));
+
+    VAgreement agreement(&collection);
+    EXPECT_EQ(Describe(agreement), "With <person>: Agreement (on )");
+    agreement.agreedOn = "2010-06-25";
+    collection.dateFormat = 2;
+    EXPECT_EQ(Describe(agreement), "With <person>: Agreement (on 06-25-2010)");
+    EXPECT_STREQ(agreement.TypeName(), "node");
+
+    VFile file(&collection);
+    EXPECT_EQ(Describe(file), "File");
+    EXPECT_STREQ(file.TypeName(), "node");
+    EXPECT_STREQ(file.location.Text(), "C:\\");
+
+    VURL url(&collection);
+    url.url = "https://example.org/";
+    EXPECT_EQ(Describe(url), "<url description> [https://example.org/]");
+    EXPECT_TRUE(url.Matches("EXAMPLE.ORG"));
+}
+
+class RecordingEditor : public NodeEditor {
+public:
+    RecordingEditor() { CurrentNodeEditor() = this; }
+    ~RecordingEditor() override { CurrentNodeEditor() = nullptr; }
+    bool EditNode(VNode& node) override {
+        edited.push_back(node.TypeName());
+        return answer;
+    }
+    std::vector<std::string> edited;
+    bool answer = true;
+};
+
+TEST_F(KindsTest, OpenRunsTheDialogExceptForLocations) {
+    RecordingEditor editor;
+    ScriptedUI ui;
+    std::vector<std::string> opened;
+    QSetShellHandler([&](const char* target) {
+        opened.push_back(target);
+        return false;
+    });
+
+    VFact fact(&collection);
+    VAgreement agreement(&collection);
+    VFile file(&collection);
+    VGroup folder(&collection);
+    EXPECT_TRUE(fact.Open());
+    EXPECT_TRUE(agreement.Open());
+    EXPECT_TRUE(folder.Open());
+    EXPECT_FALSE(file.Open()) << "file locations have no dialog";
+    editor.answer = false;
+    EXPECT_FALSE(fact.Edit()) << "cancelled";
+    EXPECT_EQ(editor.edited, (std::vector<std::string>{"fact", "node", "group", "fact"}));
+
+    VURL url(&collection);
+    url.url = "/nowhere/at/all";
+    EXPECT_FALSE(url.Open());
+    EXPECT_EQ(opened, std::vector<std::string>{"/nowhere/at/all"});
+    ASSERT_EQ(ui.asked.size(), 1u);
+    EXPECT_EQ(ui.asked[0].text, "Can't open url (/nowhere/at/all)");
+    EXPECT_EQ(ui.asked[0].caption, "Error");
+    EXPECT_STREQ(url.url.Text(), "/nowhere/at/all");
+
+    QSetShellHandler([](const char*) { return true; });
+    EXPECT_FALSE(url.Open()) << "the item itself never changes";
+    EXPECT_EQ(ui.asked.size(), 1u);
+    EXPECT_EQ(editor.edited.size(), 4u);
+}
+
+}  // namespace

@@ -1,0 +1,457 @@
+#include "model/vcollection.h"
+
+#include "foundation/qfile.h"
+#include "model/vcommitem.h"
+#include "model/vcontact.h"
+#include "model/vgroup.h"
+#include "model/vreference.h"
+#include "model/vtask.h"
+#include "model/vtodo.h"
+#include "support/log_capture.h"
+#include "support/model_builders.h"
+#include "support/scripted_ui.h"
+
+#include <gmock/gmock.h>
+#include <string>
+#include <vector>
+
+using ::testing::HasSubstr;
+
+namespace {
+
+class VCollectionTest : public LogTest {
+protected:
+    VCollection collection;
+};
+
+std::string Bytes(std::initializer_list<int> values) {
+    std::string s;
+    for (int v : values) s += (char)v;
+    return s;
+}
+
+std::string Int(std::int32_t v) {
+    return Bytes({v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF, (v >> 24) & 0xFF});
+}
+
+std::string Text(const std::string& s) { return Bytes({(int)s.size() & 0xFF, (int)s.size() >> 8}) + s; }
+
+// A record as the document file frames it: tag, length, "NODE" chunk, fields.
+std::string Record(const std::string& tag, const std::string& name, int id, int parentId,
+                   const std::string& fields, std::uint32_t flags = NO_DATE) {
+    std::string node = Text(name) + Int(id) + Int(parentId) + Int((std::int32_t)flags);
+    std::string body = "NODE" + Int(4 + (int)node.size()) + node + fields;
+    return tag + Int(4 + (int)body.size()) + body;
+}
+
+const std::string HEADER = "VGZ1" + Int(1);
+const std::string FOLDER_FIELDS = Int(0) + Int(0);
+
+std::vector<std::string> Names(const VCollection& c) {
+    std::vector<std::string> names;
+    for (VNode* n = c.root->next; n; n = n->next) names.push_back(n->name.Text());
+    return names;
+}
+
+TEST_F(VCollectionTest, NewCollectionHasOnlyItsRoot) {
+    VGroup* root = collection.root;
+    EXPECT_STREQ(root->name.Text(), "root");
+    EXPECT_EQ(root->folderType, 0);
+    EXPECT_TRUE(root->tempFlags & NOT_SAVED);
+    EXPECT_EQ(root->next, nullptr);
+    EXPECT_EQ(collection.dateFormat, 1);
+    EXPECT_EQ(collection.sortMode, 0);
+    EXPECT_EQ(collection.filterFlags, 5u);
+    EXPECT_EQ(DocumentBytes(collection), Bytes({0x56, 0x47, 0x5A, 0x31, 1, 0, 0, 0}));
+}
+
+TEST_F(VCollectionTest, DocumentWithOneFolder) {
+    auto* work = AddNode<VGroup>(collection);
+    work->name = "Work";
+    EXPECT_EQ(DocumentBytes(collection),
+              Bytes({0x56, 0x47, 0x5A, 0x31, 1,    0,    0,    0,    0x4E, 0x47, 0x52, 0x50, 0x26,
+                     0,    0,    0,    0x4E, 0x4F, 0x44, 0x45, 0x16, 0,    0,    0,    4,    0,
+                     0x57, 0x6F, 0x72, 0x6B, 1,    0,    0,    0,    0,    0,    0,    0,    0x10,
+                     0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0}));
+}
+
+TEST_F(VCollectionTest, NewActionAndToDoRecords) {
+    VTask task(&collection);
+    task.id = 5;
+    task.parentId = 2;
+    std::string expectedTask = Bytes({'T', 'A', 'S', 'K', 0x5E, 0, 0, 0}) +
+                               Bytes({'N', 'O', 'D', 'E', 22, 0, 0, 0, 4, 0}) + "Task" + Int(5) +
+                               Int(2) + Int(0x10) + Bytes({0, 0}) + std::string(40, '\0') +
+                               Int(1) + Int(0) + Int(0) + Bytes({0, 0}) + Int(1) +
+                               Bytes({0xFF, 0xFF, 0xFF, 0xFF});
+    std::string taskRecord = RecordBytes(task);
+    EXPECT_EQ(taskRecord.size(), 98u);
+    EXPECT_EQ(taskRecord, expectedTask);
+
+    VTodo todo(&collection);
+    todo.id = 6;
+    todo.parentId = 2;
+    std::string todoRecord = RecordBytes(todo);
+    EXPECT_EQ(todoRecord.size(), 42u);
+    EXPECT_EQ(todoRecord, Bytes({'T', 'O', 'D', 'O', 0x26, 0, 0, 0}) +
+                              Bytes({'N', 'O', 'D', 'E', 22, 0, 0, 0, 4, 0}) + "Todo" + Int(6) +
+                              Int(2) + Int(0x10) + Bytes({0, 0, 0, 0}) + Int(1));
+}
+
+// A document with every kind and a value other than the default in every stored field.
+struct FullDocument {
+    VGroup *folder, *inner;
+    VContact *anna, *bo;
+    VTask* task;
+    VTodo* todo;
+    VCall* call;
+    VMail* mail;
+    VPay* pay;
+    VAgreement* agreement;
+    VFact* fact;
+    VFile* file;
+    VURL* url;
+
+    explicit FullDocument(VCollection& c) {
+        folder = AddNode<VGroup>(c);
+        folder->name = "Projects";
+        folder->folderType = FOLDER_ACTION;
+        folder->spareValue = 77;
+        folder->flags = EXPANDED;
+        inner = AddNode<VGroup>(c, folder);
+        inner->name = "Inner";
+        inner->flags = INACTIVE | EXPANDED;
+        anna = AddNode<VContact>(c, folder);
+        anna->name = "contact-a";
+        anna->spareText1 = "s1";
+        anna->firstName = "Anna";
+        anna->lastName = "Zee";
+        anna->spareText2 = "s2";
+        anna->initials = "AZ";
+        anna->email = "anna@example.org";
+        anna->contactFlags = VContact::EXTERNAL;
+        anna->flags = WAITING;
+        bo = AddNode<VContact>(c, folder);
+        bo->firstName = "Bo";
+        bo->lastName = "";
+        task = AddNode<VTask>(c, inner);
+        task->name = "t";
+        task->what = "Report";
+        task->assignees[0] = anna;
+        task->assignees[2] = bo;
+        task->priority = 3;
+        task->hoursOfWork = 12;
+        task->completion = 40;
+        task->startDate = "2010-06-25";
+        task->duration = 3;
+        task->reserved = 9;
+        task->flags = DONE;
+        todo = AddNode<VTodo>(c, inner);
+        todo->what = "Buy milk";
+        todo->extra = "hidden";
+        todo->priority = 0;
+        call = AddNode<VCall>(c, folder);
+        call->who = "Carl";
+        call->reason = "offer";
+        call->detail = "+31 20 555";
+        call->spareText = "sc";
+        call->priority = 2;
+        mail = AddNode<VMail>(c, folder);
+        mail->who = "Dora";
+        mail->reason = "minutes";
+        mail->detail = "dora@example.org";
+        mail->spareText = "sm";
+        mail->priority = 0;
+        pay = AddNode<VPay>(c);
+        pay->who = "Eve";
+        pay->reason = "rent";
+        pay->detail = "$900";
+        pay->account = "NL00BANK";
+        pay->spareText = "sp";
+        pay->priority = 3;
+        agreement = AddNode<VAgreement>(c, folder);
+        agreement->agreement = "Deliver by June";
+        agreement->withWho = "Frank";
+        agreement->agreedOn = "2010-05-01";
+        fact = AddNode<VFact>(c, inner);
+        fact->name = "Door code";
+        fact->description = "1234\r\nsecond line";
+        file = AddNode<VFile>(c, folder);
+        file->name = "Specs";
+        file->location = "/home/me/specs.txt";
+        url = AddNode<VURL>(c, folder);
+        url->url = "https://example.org/";
+        url->description = "Example";
+    }
+};
+
+// Describes every node in list order with its parent's name: equal texts mean equal
+// fields, since the description of each kind covers its stored fields here.
+std::vector<std::string> Fingerprint(const VCollection& c) {
+    std::vector<std::string> lines;
+    for (VNode* n = c.root->next; n; n = n->next) {
+        qstring text;
+        n->Describe(text, false);
+        std::string line = std::string(n->TypeName()) + "|" + n->name.Text() + "|" + text.Text() +
+                           "|" + std::to_string(n->flags) + "|" + n->parent->name.Text();
+        if (auto* g = dynamic_cast<VGroup*>(n))
+            line += "|" + std::to_string(g->folderType) + "," + std::to_string(g->spareValue);
+        if (auto* t = dynamic_cast<VTask*>(n))
+            line += "|" + std::to_string(t->priority) + "," + std::to_string(t->hoursOfWork) + "," +
+                    std::to_string(t->completion) + "," + std::to_string(t->reserved) + "," +
+                    (t->assignees[1] ? "slot1" : "empty1") + "," + t->assignees[2]->firstName.Text();
+        if (auto* t = dynamic_cast<VTodo*>(n))
+            line += "|" + std::string(t->extra.Text()) + "," + std::to_string(t->priority);
+        if (auto* k = dynamic_cast<VContact*>(n))
+            line += "|" + std::string(k->spareText1.Text()) + "," + k->spareText2.Text() + "," +
+                    k->email.Text();
+        if (auto* m = dynamic_cast<VCommItem*>(n))
+            line += "|" + std::string(m->spareText.Text()) + "," + std::to_string(m->priority);
+        if (auto* f = dynamic_cast<VFile*>(n)) line += "|" + std::string(f->location.Text());
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+TEST_F(VCollectionTest, EveryKindRoundTripsInReverseOrderWithNewNumbers) {
+    FullDocument doc(collection);
+    collection.dateFormat = 1;
+    std::vector<std::string> original = Fingerprint(collection);
+    std::string first = DocumentBytes(collection);
+
+    VCollection loaded;
+    LoadBytes(loaded, first);
+    std::vector<std::string> afterLoad = Fingerprint(loaded);
+    ASSERT_EQ(afterLoad.size(), original.size());
+    EXPECT_EQ(afterLoad, std::vector<std::string>(original.rbegin(), original.rend()));
+
+    std::string second = DocumentBytes(loaded);
+    EXPECT_EQ(second.size(), first.size());
+    int expectedId = 1;
+    for (VNode* n = loaded.root->next; n; n = n->next) EXPECT_EQ(n->id, expectedId++);
+
+    VCollection again;
+    LoadBytes(again, second);
+    EXPECT_EQ(Fingerprint(again), original) << "two reversals give the first order back";
+    EXPECT_EQ(DocumentBytes(again), first) << "and the same bytes";
+    EXPECT_EQ(Log(), "") << "a sound document loads without a message";
+}
+
+TEST_F(VCollectionTest, RecordsMayPrecedeTheirFolderAndUnknownTagsAreSkipped) {
+    std::string bytes = "XXXX" + Int(4) + "????" + Int(11) + "1234567" +
+                        Record("TODO", "child", 2, 1, Text("inside") + Text("") + Int(1)) +
+                        Record("NGRP", "Folder A", 1, 0, FOLDER_FIELDS);
+    LoadBytes(collection, "JUNK" + Int(2) + bytes);
+    ASSERT_EQ(Names(collection), (std::vector<std::string>{"Folder A", "child"}));
+    VNode* child = collection.root->next->next;
+    EXPECT_EQ(child->parent, collection.root->next);
+    EXPECT_EQ(collection.root->next->parent, collection.root);
+    EXPECT_EQ(Log(), "");
+}
+
+TEST_F(VCollectionTest, MissingParentsAndAssigneesAreRepairedQuietlyOrWithOneEntry) {
+    std::string assignees = Int(3) + Int(99) + Int(4) + std::string(28, '\0');
+    std::string taskFields = Text("w") + assignees + Int(1) + Int(0) + Int(0) + Text("") + Int(1) + Int(-1);
+    std::string contactFields = Text("") + Text("Ann") + Text("") + Text("") + Text("A") + Text("") + Int(0);
+    std::string bytes = HEADER + Record("TASK", "orphan", 1, 99, taskFields) +
+                        Record("NGRP", "F", 2, 0, FOLDER_FIELDS) +
+                        Record("CONT", "c", 3, 2, contactFields) +
+                        Record("TODO", "t", 4, 2, Text("") + Text("") + Int(1));
+    LoadBytes(collection, bytes);
+    auto* task = static_cast<VTask*>(collection.root->next->next->next->next);
+    ASSERT_STREQ(task->TypeName(), "task");
+    EXPECT_EQ(task->parent, collection.root);
+    EXPECT_THAT(Log(), HasSubstr("(ERR  ): [-] Node 'orphan' can't find parent with id 99 "
+                                 "[vnode:"));
+    EXPECT_THAT(Log(), HasSubstr("/ VNode::PostLoad]"));
+    ASSERT_NE(task->assignees[0], nullptr);
+    EXPECT_STREQ(task->assignees[0]->firstName.Text(), "Ann");
+    EXPECT_EQ(task->assignees[1], nullptr) << "id 99 names nothing";
+    EXPECT_EQ(task->assignees[2], nullptr) << "id 4 names a to-do, not a contact";
+    int errors = 0;
+    for (size_t at = 0; (at = Log().find("(ERR  )", at)) != std::string::npos; ++at) ++errors;
+    EXPECT_EQ(errors, 1);
+}
+
+TEST_F(VCollectionTest, MissingOrEmptyFilesGiveAnEmptyCollection) {
+    AddNode<VGroup>(collection);
+    collection.Load("/no/such/file.vnt");
+    EXPECT_EQ(collection.root->next, nullptr);
+    EXPECT_STREQ(collection.fileName.Text(), "/no/such/file.vnt");
+    LoadBytes(collection, "");
+    EXPECT_EQ(collection.root->next, nullptr);
+    LoadBytes(collection, "VGZ");
+    EXPECT_EQ(collection.root->next, nullptr);
+    EXPECT_EQ(Log(), "");
+}
+
+TEST_F(VCollectionTest, DamagedFilesKeepEveryCompleteRecordBeforeTheDamage) {
+    std::string good = Record("NGRP", "good", 1, 0, FOLDER_FIELDS);
+    std::string todo = Record("TODO", "todo", 2, 0, Text("what") + Text("") + Int(2));
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::vector<std::string> names;  // newest first, as a load lists them
+    } cases[] = {
+        {"length below 4", HEADER + good + "NGRP" + Int(2) + good, {"good"}},
+        {"negative length", HEADER + good + "TODO" + Int(-50) + todo, {"good"}},
+        {"huge length", HEADER + good + "XXXX" + Int(0x7FFFFFFF) + todo, {"good"}},
+        {"cut inside a record", HEADER + good + todo.substr(0, todo.size() - 3), {"todo", "good"}},
+        {"cut inside a tag", HEADER + good + "TO", {"good"}},
+        {"negative text count", HEADER + Record("TODO", "neg", 2, 0, Bytes({0xFF, 0xFF}) + "ab") + good,
+         {"good", "neg"}},
+        {"text count past the record",
+         HEADER + Record("FACT", "fact", 2, 0, Bytes({0xFF, 0x7F}) + "abc") + good, {"good", "fact"}},
+        {"length shorter than the fields", HEADER + "NGRP" + Int(12) + good.substr(8, 8) + good,
+         {"good", "Folder"}},
+    };
+    for (const Case& c : cases) {
+        VCollection loaded;
+        LoadBytes(loaded, c.bytes);
+        EXPECT_EQ(Names(loaded), c.names) << c.what;
+        for (VNode* n = loaded.root->next; n; n = n->next)
+            EXPECT_NE(n->parent, nullptr) << c.what;
+    }
+    // The cut record keeps what it still holds.
+    VCollection cut;
+    LoadBytes(cut, HEADER + todo.substr(0, todo.size() - 3));
+    auto* partial = static_cast<VTodo*>(cut.root->next);
+    EXPECT_STREQ(partial->what.Text(), "what");
+    EXPECT_EQ(partial->priority, 1) << "a field that is not there keeps its default";
+    EXPECT_THAT(Log(), HasSubstr("has the bad length 2"));
+}
+
+TEST_F(VCollectionTest, ParentLinksThatWouldLoopOrPointAtItemsGoToTheRoot) {
+    std::string bytes = HEADER + Record("NGRP", "self", 1, 1, FOLDER_FIELDS) +
+                        Record("NGRP", "ping", 2, 3, FOLDER_FIELDS) +
+                        Record("NGRP", "pong", 3, 2, FOLDER_FIELDS) +
+                        Record("TODO", "item", 4, 0, Text("") + Text("") + Int(1)) +
+                        Record("FACT", "under item", 5, 4, Text("d"));
+    LoadBytes(collection, bytes);
+    for (VNode* n = collection.root->next; n; n = n->next) {
+        EXPECT_FALSE(n->IsDescendantOf(n)) << n->name.Text();
+        EXPECT_STREQ(n->parent->TypeName(), "group") << n->name.Text();
+        qstring title;
+        n->FolderTitle(title);  // must end
+    }
+    EXPECT_THAT(Log(), HasSubstr("Node 'under item' has a parent (id 4) that is no folder"));
+    EXPECT_THAT(Log(), HasSubstr("is inside itself"));
+}
+
+TEST_F(VCollectionTest, OverlongTextsAreCutAndStillReadBack) {
+    auto* fact = AddNode<VFact>(collection);
+    fact->description = std::string(40000, 'd').c_str();
+    auto* after = AddNode<VGroup>(collection);
+    after->name = "after";
+    VCollection loaded;
+    LoadBytes(loaded, DocumentBytes(collection));
+    ASSERT_EQ(Names(loaded), (std::vector<std::string>{"Fact", "after"}));
+    auto* back = static_cast<VFact*>(loaded.root->next);
+    EXPECT_EQ(back->description.Length(), QFile::MAX_STRING);
+    EXPECT_THAT(Log(), HasSubstr("cut to 32767 bytes"));
+}
+
+TEST_F(VCollectionTest, SaveThatCannotOpenTellsTheUserAndWritesNothing) {
+    ScriptedUI ui;
+    AddNode<VGroup>(collection);
+    EXPECT_FALSE(collection.Save("/no/such/dir/doc.vnt"));
+    ASSERT_EQ(ui.asked.size(), 1u);
+    EXPECT_EQ(ui.asked[0].text, "Can't open file (/no/such/dir/doc.vnt) for writing.");
+    EXPECT_EQ(ui.asked[0].caption, "Error");
+    EXPECT_EQ(ui.asked[0].buttons, MsgButtons::OK);
+
+    EXPECT_FALSE(collection.Save("/dev/full"));
+    ASSERT_EQ(ui.asked.size(), 2u);
+    EXPECT_THAT(ui.asked[1].text, HasSubstr("Can't write file (/dev/full)"));
+}
+
+TEST_F(VCollectionTest, SaveWithoutAPathWritesTheLoadedFile) {
+    std::string path = dir.File("doc.vnt");
+    AddNode<VGroup>(collection)->name = "kept";
+    ASSERT_TRUE(collection.Save(path.c_str()));
+    VCollection loaded;
+    loaded.Load(path.c_str());
+    AddNode<VTodo>(loaded);
+    EXPECT_TRUE(loaded.Save());
+    VCollection again;
+    again.Load(path.c_str());
+    EXPECT_EQ(Names(again), (std::vector<std::string>{"kept", "Todo"}));
+}
+
+TEST_F(VCollectionTest, TreeQuestions) {
+    auto* a = AddNode<VGroup>(collection);
+    auto* b = AddNode<VGroup>(collection, a);
+    auto* item = AddNode<VTodo>(collection, a);
+    AddNode<VTodo>(collection, b);
+    EXPECT_EQ(collection.CountChildren(a, false), 2);
+    EXPECT_EQ(collection.CountChildren(a, true), 1);
+    EXPECT_EQ(collection.CountChildren(collection.root, false), 1);
+    EXPECT_EQ(collection.CountTree(a), 4);
+    EXPECT_EQ(collection.CountTree(collection.root), 5);
+    EXPECT_TRUE(collection.Contains(item));
+    VTodo stranger(&collection);
+    EXPECT_FALSE(collection.Contains(&stranger));
+
+    EXPECT_EQ(collection.Selected(), nullptr);
+    b->Select();
+    item->Select();
+    EXPECT_EQ(collection.Selected(), item) << "the first selected node in list order";
+
+    EXPECT_EQ(collection.FindById(0), collection.root);
+    DocumentBytes(collection);
+    EXPECT_EQ(collection.FindById(1), collection.root->next);
+    EXPECT_EQ(collection.FindById(99), nullptr);
+    auto* added = AddNode<VTodo>(collection);
+    EXPECT_EQ(added->id, 0);
+    EXPECT_EQ(collection.FindById(0), collection.root);
+}
+
+TEST_F(VCollectionTest, RemovingATreeDropsItsContactsFromActions) {
+    auto* people = AddNode<VGroup>(collection);
+    auto* anna = AddNode<VContact>(collection, people);
+    auto* bo = AddNode<VContact>(collection, people);
+    auto* cy = AddNode<VContact>(collection);
+    auto* task = AddNode<VTask>(collection);
+    task->assignees[0] = anna;
+    task->assignees[1] = cy;
+    task->assignees[2] = bo;
+    collection.contactFilter = anna;
+
+    ::testing::internal::CaptureStderr();
+    collection.RemoveTree(people);
+    std::string traces = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(task->assignees[0], cy);
+    EXPECT_EQ(task->assignees[1], nullptr);
+    EXPECT_EQ(collection.contactFilter, nullptr);
+    EXPECT_EQ(collection.CountTree(collection.root), 3);
+    EXPECT_THAT(traces, HasSubstr("VCollection (Remove1)\n"));
+    EXPECT_THAT(traces, HasSubstr("VCollection (Remove3)\n"));
+    EXPECT_THAT(traces, HasSubstr("  root ("));
+
+    collection.Remove(collection.root);
+    EXPECT_NE(collection.root, nullptr);
+    EXPECT_EQ(collection.CountTree(collection.root), 3);
+}
+
+TEST_F(VCollectionTest, DatesInTheChosenDisplayFormat) {
+    setenv("TZ", "Europe/Amsterdam", 1);
+    tzset();
+    QDate date;
+    date.SetDate(25, 6, 2010);
+    const char* expected[] = {"25-Jun-10", "25-06-2010", "06-25-2010"};
+    for (int format = 0; format < 3; ++format) {
+        collection.dateFormat = format;
+        EXPECT_STREQ(collection.FormatDate(date), expected[format]);
+    }
+    EXPECT_EQ(Log(), "");
+    collection.dateFormat = 7;
+    EXPECT_STREQ(collection.FormatDate(date), "25-Jun-10");
+    EXPECT_STREQ(collection.FormatDate(date), "25-Jun-10");
+    std::string log = Log();
+    size_t first = log.find("VCollection:FormatDate(); unknown format [vcollection:");
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_NE(log.find("VCollection:FormatDate(); unknown format", first + 1), std::string::npos)
+        << "one entry per formatted date";
+}
+
+}  // namespace
