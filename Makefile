@@ -1,15 +1,16 @@
 # Vantry: `make run` builds and starts the program, `make test` builds and runs every test.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
 GENERATOR  := -G Ninja
 
-.PHONY: run test deps build build-asan test-normal test-asan clean
+.PHONY: run test deps build build-asan build-fuzz test-normal test-asan test-fuzz clean
 
 run: build
 	./$(BUILD)/src/vantry $(ARGS)
 
-test: test-normal test-asan
+test: test-normal test-asan test-fuzz
 
 deps:
 	./scripts/install-deps
@@ -22,6 +23,10 @@ build-asan: deps
 	cmake -S . -B $(ASAN_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DVANTRY_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
+build-fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTRY_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+
 test-normal: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
@@ -29,5 +34,9 @@ test-asan: build-asan
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
 		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
 
+# Fuzz targets run one after another: each gets the machine for its bounded time.
+test-fuzz: build-fuzz
+	cd $(FUZZ_BUILD) && ctest --output-on-failure
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -4,12 +4,11 @@
 
 #include "foundation/date.h"
 #include "foundation/qstring.h"
+#include "model/vgroup.h"
 
 #include <cstdint>
 #include <unordered_map>
 
-class VNode;
-class VGroup;
 class VContact;
 
 class VCollection {

@@ -1,0 +1,35 @@
+// Feeds arbitrary bytes to the document loader: it must neither crash, hang, leak nor
+// read outside the file, and what it loads must save and load again.
+#include "model/vcollection.h"
+#include "model/vnode.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <unistd.h>
+
+namespace {
+std::string scratch(const char* what) {
+    return "/tmp/vantry-fuzz-" + std::to_string(getpid()) + "-" + what + ".vnt";
+}
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
+    static const std::string input = scratch("in");
+    static const std::string output = scratch("out");
+    if (std::FILE* f = std::fopen(input.c_str(), "wb")) {
+        std::fwrite(data, 1, size, f);
+        std::fclose(f);
+    }
+    VCollection collection;
+    collection.Load(input.c_str());
+    for (VNode* node = collection.root->next; node; node = node->next) {
+        qstring text;
+        node->Describe(text, false);
+        node->FolderTitle(text);
+    }
+    collection.Save(output.c_str());
+    VCollection again;
+    again.Load(output.c_str());
+    return 0;
+}
