@@ -76,7 +76,7 @@ qstring::qstring(const qstring& other) : flags(other.flags) {
 }
 
 qstring::qstring(qstring&& other) noexcept
-    : flags(other.flags), text(other.text), wtext(other.wtext), size(other.size) {
+    : flags(other.flags), size(other.size), text(other.text), wtext(other.wtext) {
     other.flags = 0;
     other.text = nullptr;
     other.wtext = nullptr;

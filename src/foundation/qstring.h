@@ -80,8 +80,9 @@ private:
     void releaseAndSetForm(bool unicode);
     void appendBytes(const char* bytes, int count);
 
+    // flags and size sit side by side so a string takes 24 bytes: documents hold many.
     std::uint32_t flags = 0;
+    int size = 0;
     char* text = nullptr;
     qchar16* wtext = nullptr;
-    int size = 0;
 };

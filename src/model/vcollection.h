@@ -5,9 +5,10 @@
 #include "foundation/date.h"
 #include "foundation/qstring.h"
 #include "model/vgroup.h"
+#include "model/vnodeindex.h"
 
 #include <cstdint>
-#include <unordered_map>
+#include <vector>
 
 class VContact;
 
@@ -50,9 +51,10 @@ public:
 
 private:
     void linkAfterRoot(VNode* node);
-    void repairParents();
+    void repairParents(const std::vector<VNode*>& loaded);
+    static std::int32_t parentNumber(const VNode* node);
 
     // While a load resolves numbers, nodes are found by id here instead of by walking the list.
-    std::unordered_map<std::int32_t, VNode*> loadIndex;
+    VNodeIndex loadIndex;
     bool indexing = false;
 };

@@ -102,7 +102,9 @@ protected:
     static bool AnyContains(const qstring& upperText, std::initializer_list<const qstring*> texts);
 
 private:
+    friend class VCollection;
     std::uint32_t serial;
+    std::uint8_t loadMark = 0;  // scratch state of the loader's check of the parent links
 };
 
 // Byte-wise, unsigned, case-sensitive order of two texts (strcmp order).

@@ -1,0 +1,131 @@
+// Loading and saving a large document, against merely reading and writing its bytes,
+// and the memory the loaded nodes take.
+#include "model/vcollection.h"
+#include "support/generated_document.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <fstream>
+#include <malloc.h>
+#include <map>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr int NODES = 100000;
+
+std::string Path(const char* what) {
+    return "/tmp/vantry-bench-" + std::to_string(getpid()) + "-" + what + ".vnt";
+}
+
+// The generated document, saved once for the whole run.
+const std::string& DocumentPath() {
+    static const std::string path = [] {
+        VCollection c;
+        GenerateDocument(c, DocumentShape{NODES, 10, 6, 42});
+        std::string p = Path("doc");
+        c.Save(p.c_str());
+        return p;
+    }();
+    return path;
+}
+
+std::vector<char> Bytes() {
+    std::ifstream in(DocumentPath(), std::ios::binary);
+    return std::vector<char>(std::istreambuf_iterator<char>(in), {});
+}
+
+void PerNode(benchmark::State& state) { state.SetItemsProcessed(state.iterations() * NODES); }
+
+void BM_Load(benchmark::State& state) {
+    const std::string& path = DocumentPath();
+    size_t before = mallinfo2().uordblks;
+    {
+        VCollection c;
+        c.Load(path.c_str());
+        state.counters["bytes_per_node"] = (double)(mallinfo2().uordblks - before) / NODES;
+    }
+    for (auto _ : state) {
+        VCollection c;
+        c.Load(path.c_str());
+        benchmark::DoNotOptimize(c.root->next);
+        state.PauseTiming();  // freeing the nodes is not part of loading
+        c.Clear();
+        c.CreateRoot();
+        state.ResumeTiming();
+    }
+    PerNode(state);
+}
+
+void BM_RawRead(benchmark::State& state) {
+    const std::string& path = DocumentPath();
+    std::vector<char> buffer(Bytes().size());
+    for (auto _ : state) {
+        std::FILE* f = std::fopen(path.c_str(), "rb");
+        size_t got = std::fread(buffer.data(), 1, buffer.size(), f);
+        std::fclose(f);
+        benchmark::DoNotOptimize(got);
+    }
+    PerNode(state);
+}
+
+void BM_Save(benchmark::State& state) {
+    VCollection c;
+    c.Load(DocumentPath().c_str());
+    std::string out = Path("save");
+    for (auto _ : state) c.Save(out.c_str());
+    std::remove(out.c_str());
+    PerNode(state);
+}
+
+void BM_RawWrite(benchmark::State& state) {
+    std::vector<char> bytes = Bytes();
+    std::string out = Path("raw");
+    for (auto _ : state) {
+        std::FILE* f = std::fopen(out.c_str(), "wb");
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
+    std::remove(out.c_str());
+    PerNode(state);
+}
+
+BENCHMARK(BM_Load)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RawRead)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RawWrite)->Unit(benchmark::kMillisecond);
+
+// Prints how many times slower loading and saving are than the raw transfers.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) times[run.benchmark_name()] = run.GetAdjustedRealTime();  // ms
+        ConsoleReporter::ReportRuns(runs);
+    }
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        for (const auto& [name, ms] : times)
+            std::printf("%-12s %8.1f ns per node\n", name.c_str(), ms * 1e6 / NODES);
+        if (times.count("BM_Load") && times.count("BM_RawRead"))
+            std::printf("load / raw read:   %.1fx\n", times["BM_Load"] / times["BM_RawRead"]);
+        if (times.count("BM_Save") && times.count("BM_RawWrite"))
+            std::printf("save / raw write:  %.1fx\n", times["BM_Save"] / times["BM_RawWrite"]);
+    }
+
+private:
+    std::map<std::string, double> times;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    std::remove(DocumentPath().c_str());
+    return 0;
+}
