@@ -32,9 +32,14 @@ struct Message {
     char text[QMESSAGE_MAX + 2];  // room for an added line end
 };
 
-void format(Message& m, const char* fmt, va_list args) {
-    std::vsnprintf(m.text, QMESSAGE_MAX + 1, fmt, args);
-}
+// Formats the variable arguments of the enclosing function into the message m.
+#define FORMAT_MESSAGE(m, fmt)                                                                     \
+    do {                                                                                           \
+        va_list args;                                                                              \
+        va_start(args, fmt);                                                                       \
+        std::vsnprintf((m).text, QMESSAGE_MAX + 1, fmt, args);                                     \
+        va_end(args);                                                                              \
+    } while (0)
 
 void ensureLineEnd(Message& m) {
     size_t n = std::strlen(m.text);
@@ -152,47 +157,32 @@ void qlog_write(const char* level, const QLocation* loc, const char* text) {
 
 void qerr(const QLocation& loc, const char* fmt, ...) {
     Message m;
-    va_list args;
-    va_start(args, fmt);
-    format(m, fmt, args);
-    va_end(args);
+    FORMAT_MESSAGE(m, fmt);
     reportToStderrAndLog("ERR", loc, m);
 }
 
 void qwarn(const QLocation& loc, const char* fmt, ...) {
     Message m;
-    va_list args;
-    va_start(args, fmt);
-    format(m, fmt, args);
-    va_end(args);
+    FORMAT_MESSAGE(m, fmt);
     reportToStderrAndLog("WARN", loc, m);
 }
 
 void qinform(const QLocation& loc, const char* fmt, ...) {
     Message m;
-    va_list args;
-    va_start(args, fmt);
-    format(m, fmt, args);
-    va_end(args);
+    FORMAT_MESSAGE(m, fmt);
     writeEntry("INFO", &loc, m.text, false);
 }
 
 void qtrace(const QLocation&, const char* fmt, ...) {
     Message m;
-    va_list args;
-    va_start(args, fmt);
-    format(m, fmt, args);
-    va_end(args);
+    FORMAT_MESSAGE(m, fmt);
     std::fprintf(stderr, "%s", m.text);
     sendTrace(m.text);
 }
 
 void qfatal(const char* fmt, ...) {
     Message m;
-    va_list args;
-    va_start(args, fmt);
-    format(m, fmt, args);
-    va_end(args);
+    FORMAT_MESSAGE(m, fmt);
     writeEntry("FATAL", nullptr, m.text, false);
     QCrash("qfatal");
 }

@@ -250,32 +250,28 @@ qstring& qstring::operator+=(double value) {
     return *this += number;
 }
 
-char& qstring::operator[](int i) {
+char* qstring::slotAt(int i, const char* form) const {
     if (IsUnicode()) {
         qerr(QLOC("qstring::operator[]"), "qstring:operator[] NYI for Unicode");
-        return terminatorSlot();
+        return nullptr;
     }
     int length = Length();
     if (i < 0 || i > length)
-        qwarn(QLOC("qstring::operator[]"), "qstring(%s): ([]) index %d out of range (0..%d)",
-              Text(), i, length);
+        qwarn(QLOC("qstring::operator[]"), "qstring(%s): (%s) index %d out of range (0..%d)", Text(),
+              form, i, length);
     // The terminator itself is handed out as a detached slot, so writing through it
     // can never unterminate the buffer.
-    if (i < 0 || i >= length) return terminatorSlot();
-    return text[i];
+    return i >= 0 && i < length ? text + i : nullptr;
+}
+
+char& qstring::operator[](int i) {
+    char* slot = slotAt(i, "[]");
+    return slot ? *slot : terminatorSlot();
 }
 
 const char& qstring::operator[](int i) const {
-    if (IsUnicode()) {
-        qerr(QLOC("qstring::operator[]"), "qstring:operator[] NYI for Unicode");
-        return terminatorSlot();
-    }
-    int length = Length();
-    if (i < 0 || i > length)
-        qwarn(QLOC("qstring::operator[]"), "qstring(%s): (const[]) index %d out of range (0..%d)",
-              Text(), i, length);
-    if (i < 0 || i >= length) return terminatorSlot();
-    return text[i];
+    char* slot = slotAt(i, "const[]");
+    return slot ? *slot : terminatorSlot();
 }
 
 bool qstring::operator==(const char* other) const {

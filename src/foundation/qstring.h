@@ -79,6 +79,8 @@ private:
     void setText8(const char* text, int length);
     void releaseAndSetForm(bool unicode);
     void appendBytes(const char* bytes, int count);
+    // The character at i, or null (after any report) where only a terminator can be answered.
+    char* slotAt(int i, const char* form) const;
 
     // flags and size sit side by side so a string takes 24 bytes: documents hold many.
     std::uint32_t flags = 0;

@@ -1,6 +1,7 @@
 #include "foundation/qfile.h"
 
 #include "foundation/qshell.h"
+#include "support/bytes.h"
 #include "support/log_capture.h"
 
 #include <cstdlib>
@@ -17,12 +18,6 @@ protected:
         LogTest::TearDown();
     }
 };
-
-std::string Bytes(std::initializer_list<int> values) {
-    std::string s;
-    for (int v : values) s += (char)v;
-    return s;
-}
 
 TEST_F(QFileTest, TaggedRecordWithSizeFieldAndCountedString) {
     {

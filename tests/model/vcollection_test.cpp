@@ -7,6 +7,7 @@
 #include "model/vreference.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
+#include "support/bytes.h"
 #include "support/log_capture.h"
 #include "support/model_builders.h"
 #include "support/scripted_ui.h"
@@ -23,18 +24,6 @@ class VCollectionTest : public LogTest {
 protected:
     VCollection collection;
 };
-
-std::string Bytes(std::initializer_list<int> values) {
-    std::string s;
-    for (int v : values) s += (char)v;
-    return s;
-}
-
-std::string Int(std::int32_t v) {
-    return Bytes({v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF, (v >> 24) & 0xFF});
-}
-
-std::string Text(const std::string& s) { return Bytes({(int)s.size() & 0xFF, (int)s.size() >> 8}) + s; }
 
 // A record as the document file frames it: tag, length, "NODE" chunk, fields.
 std::string Record(const std::string& tag, const std::string& name, int id, int parentId,

@@ -3,6 +3,7 @@
 #include "model/vcollection.h"
 #include "model/vgroup.h"
 #include "model/vkinds.h"
+#include "support/bytes.h"
 #include "support/log_capture.h"
 #include "support/model_builders.h"
 
@@ -16,12 +17,6 @@ class VNodeTest : public LogTest {
 protected:
     VCollection collection;
 };
-
-std::string Bytes(std::initializer_list<int> values) {
-    std::string s;
-    for (int v : values) s += (char)v;
-    return s;
-}
 
 TEST_F(VNodeTest, EveryKindStartsWithItsConstructorValues) {
     struct Case {
