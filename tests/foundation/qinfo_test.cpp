@@ -4,7 +4,10 @@
 #include "support/log_capture.h"
 
 #include <gmock/gmock.h>
+#include <atomic>
 #include <string>
+#include <thread>
+#include <vector>
 
 using ::testing::HasSubstr;
 using ::testing::Not;
@@ -204,6 +207,29 @@ TEST_F(QInfoTest, WriteReportsAFileThatCannotBeWritten) {
     EXPECT_THAT(::testing::internal::GetCapturedStderr(), HasSubstr("QInfo::Write no/such/dir/x.ini\n"));
     EXPECT_THAT(Log(), HasSubstr("QInfo:Write(); file (no/such/dir/x.ini) can't be written"));
     EXPECT_TRUE(info.IsModified()) << "the change is still to be written";
+}
+
+}  // namespace
+
+namespace {
+
+TEST(QEvaluateThreads, EvaluationsMayOverlap) {
+    // Each evaluation keeps its own state: threads evaluating at once all get the
+    // results one thread gets.
+    const char* texts[] = {"0x1F", "-2+3", "(1+2)*3|4", "640x480", "#1011^$f"};
+    int expected[5];
+    for (int i = 0; i < 5; ++i) expected[i] = QEvaluate(texts[i]);
+    std::vector<std::thread> threads;
+    std::atomic<int> wrong{0};
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&] {
+            for (int round = 0; round < 2000; ++round)
+                for (int i = 0; i < 5; ++i)
+                    if (QEvaluate(texts[i]) != expected[i]) ++wrong;
+        });
+    for (auto& thread : threads) thread.join();
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(expected[3], 307200);
 }
 
 }  // namespace
