@@ -11,6 +11,7 @@
 #include <vector>
 
 class VContact;
+class QInfo;
 
 class VCollection {
 public:
@@ -33,6 +34,28 @@ public:
     void DbgPrint(const char* label) const;
 
     const char* FormatDate(const QDate& date) const;
+    void LoadSettings(QInfo& settings);
+    void SaveSettings(QInfo& settings) const;
+
+    // Filters and the shown chain.
+    bool IsVisible(const VNode* node) const;
+    bool FolderVisible(const VNode* folder) const;
+    // Builds the filtered, sorted, depth-first chain (nextShown, level, siblingIndex) of
+    // everything shown below the folder, and the folders' date ranges.
+    void MakeView(VNode* folder);
+    bool InShownChain(const VNode* node, const VNode* start) const;
+    VNode* NextShown(VNode* node) const;
+    VNode* PreviousShown(VNode* start) const;
+    bool SelectNext(VNode* node);
+    bool SelectPrevious(VNode* start);
+    void ShiftTree(VNode* node, int days);
+    void ResizeTree(VNode* node, int days);
+    // Contacts sorted by first name, then last name; at most maximum of them.
+    int Contacts(VContact** out, int maximum) const;
+
+    // Writes the folder's shown chain (as last built) as "export.htm" in the current
+    // folder and, when asked, opens it with the system's handler.
+    void ExportHTML(const char* title, VNode* folder, bool openAfterwards = true) const;
 
     // Replaces all nodes by those of the file; a file that cannot be read gives the
     // empty collection.
@@ -53,6 +76,7 @@ private:
     void linkAfterRoot(VNode* node);
     void repairParents(const std::vector<VNode*>& loaded);
     static std::int32_t parentNumber(const VNode* node);
+    void changeTree(VNode* node, int days, void (VNode::*change)(int));
 
     // While a load resolves numbers, nodes are found by id here instead of by walking the list.
     VNodeIndex loadIndex;

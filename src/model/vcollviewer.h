@@ -1,0 +1,20 @@
+// VCollectionViewer: a view's handle on the collection: its current folder and the
+// context items paint in.
+#pragma once
+
+class VCollection;
+class VNode;
+class Canvas;
+
+class VCollectionViewer {
+public:
+    explicit VCollectionViewer(VCollection* collection);
+
+    // Clears the selection of every node, walking from the root.
+    void DeselectAll();
+
+    VCollection* collection;
+    VNode* folder;
+    Canvas* paintDC = nullptr;  // set by the view before painting
+    float scale = 1.0f;         // device units per screen pixel (more when printing)
+};

@@ -1,0 +1,38 @@
+// The HTML export of a folder's shown chain.
+#include "model/vcollection.h"
+
+#include "foundation/qfile.h"
+#include "foundation/qmessage.h"
+#include "foundation/qtime.h"
+
+namespace {
+const char* const EXPORT_FILE = "export.htm";
+}
+
+void VCollection::ExportHTML(const char* title, VNode* folder, bool openAfterwards) const {
+    qtrace(QLOC("VCollection::ExportHTML"), "VColl:ExportHTML viewRoot %p\n", (void*)folder);
+    QFile file(EXPORT_FILE, QFile::WRITE);
+    if (!file.IsOpen()) return;
+    file.Printf("<html><head>");
+    file.Printf("<title>");
+    file.Printf("%s\n", title);
+    file.Printf("</title>");
+    file.Printf("<body><font face=\"verdana\" size=\"-1\">");
+    file.Printf("<b>%s - on %s</b><br /><br />\n", title, QCurrentDateText("%d-%m-%Y"));
+
+    int openLists = 0;
+    for (VNode* node = folder->nextShown; node; node = node->nextShown) {
+        if (node->level > openLists) file.Printf("<ul>\n");
+        for (int level = openLists; level > node->level; --level) file.Printf("</ul>\n");
+        openLists = node->level;
+        qstring text;
+        node->Describe(text, false);
+        text.ConvertToHTML();
+        bool opensFolder = node->nextShown && node->nextShown->level > node->level;
+        file.Printf(opensFolder ? "<li><b>%s</b></li>\n" : "<li>%s</li>\n", text.Text());
+    }
+    for (; openLists > 0; --openLists) file.Printf("</ul>\n");
+    file.Printf("</font></body></html>");
+    file.Close();
+    if (openAfterwards) QNotePad(EXPORT_FILE);
+}
