@@ -1,6 +1,7 @@
 // Loading and saving a large document, against merely reading and writing its bytes,
 // and the memory the loaded nodes take.
 #include "model/vcollection.h"
+#include "ratio_reporter.h"
 #include "support/generated_document.h"
 
 #include <benchmark/benchmark.h>
@@ -8,7 +9,6 @@
 #include <cstdio>
 #include <fstream>
 #include <malloc.h>
-#include <map>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -98,33 +98,15 @@ BENCHMARK(BM_RawRead)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RawWrite)->Unit(benchmark::kMillisecond);
 
-// Prints how many times slower loading and saving are than the raw transfers.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) times[run.benchmark_name()] = run.GetAdjustedRealTime();  // ms
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        for (const auto& [name, ms] : times)
-            std::printf("%-12s %8.1f ns per node\n", name.c_str(), ms * 1e6 / NODES);
-        if (times.count("BM_Load") && times.count("BM_RawRead"))
-            std::printf("load / raw read:   %.1fx\n", times["BM_Load"] / times["BM_RawRead"]);
-        if (times.count("BM_Save") && times.count("BM_RawWrite"))
-            std::printf("save / raw write:  %.1fx\n", times["BM_Save"] / times["BM_RawWrite"]);
-    }
-
-private:
-    std::map<std::string, double> times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    RatioReporter reporter({{"BM_Load", "BM_RawRead", "load / raw read"},
+                            {"BM_Save", "BM_RawWrite", "save / raw write"}});
     benchmark::RunSpecifiedBenchmarks(&reporter);
+    for (const char* name : {"BM_Load", "BM_RawRead", "BM_Save", "BM_RawWrite"})
+        std::printf("%-12s %8.1f ns per node\n", name, reporter.Time(name) * 1e6 / NODES);
     benchmark::Shutdown();
     std::remove(DocumentPath().c_str());
     return 0;

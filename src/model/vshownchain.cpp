@@ -51,12 +51,14 @@ bool VCollection::IsVisible(const VNode* node) const {
 }
 
 bool VCollection::FolderVisible(const VNode* folder) const {
-    return VVisibility(*this).FolderVisible(folder);
+    VVisibility visibility(*this);
+    return visibility.FolderVisible(folder);
 }
 
 void VCollection::MakeView(VNode* folder) {
     qtrace(QLOC("VCollection::MakeView"), "VColl:MakeView(%s)\n", folder->name.Text());
     VVisibility visibility(*this);
+    visibility.Evaluate(folder);
     folder->nextShown = nullptr;
     VNode* tail = folder;
 
@@ -70,9 +72,10 @@ void VCollection::MakeView(VNode* folder) {
     auto openLevel = [&](VNode* parent) {
         Level level;
         DateRange range;
-        for (VNode* child : visibility.Children(parent)) {
+        VVisibility::Range children = visibility.Children(parent);
+        for (size_t i = children.begin; i < children.end; ++i) {
             if ((int)level.nodes.size() >= MAX_CHILDREN_SHOWN) break;
-            if (visibility.IsVisible(child)) level.nodes.push_back(child);
+            if (visibility.Visible(i)) level.nodes.push_back(visibility.Child(i));
         }
         exchangeSort(level.nodes);
         for (VNode* node : level.nodes) range.Add(node);

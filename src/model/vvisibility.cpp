@@ -2,7 +2,9 @@
 
 #include "model/vcollection.h"
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
 
 bool IsFolder(const VNode* node) { return !std::strcmp(node->TypeName(), "group"); }
 
@@ -30,70 +32,66 @@ bool EmptyFolderShown(const VCollection& c, const VNode* folder, bool active) {
 
 VVisibility::VVisibility(const VCollection& owner) : collection(owner) {
     for (VNode* node = owner.root->next; node; node = node->next)
-        if (node->parent) children[node->parent].push_back(node);
+        if (node->parent) entries.push_back({node->parent, node});
+    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        return std::less<const VNode*>()(a.parent, b.parent);
+    });
+    visible.assign(entries.size(), 0);
+}
 
-    for (VNode* node = owner.root->next; node; node = node->next) {
-        bool folder = IsFolder(node);
-        bool leafShown;
-        if (!folder) {
-            leafShown = itemPasses(node);
-            if (leafShown) passingItems.insert(node);
+VVisibility::Range VVisibility::Children(const VNode* node) const {
+    auto byParent = [](const Entry& e, const VNode* p) { return std::less<const VNode*>()(e.parent, p); };
+    auto first = std::lower_bound(entries.begin(), entries.end(), node, byParent);
+    auto last = first;
+    while (last != entries.end() && last->parent == node) ++last;
+    return {(size_t)(first - entries.begin()), (size_t)(last - entries.begin())};
+}
+
+void VVisibility::Evaluate(const VNode* top) {
+    struct Frame {
+        Range children;
+        size_t next;
+        size_t position;  // of the folder itself among its parent's children
+        bool active;
+        bool anyVisible;
+    };
+    std::vector<Frame> stack;
+    Range topChildren = Children(top);
+    stack.push_back({topChildren, topChildren.begin, 0, top->IsActive(), false});
+    // A damaged tree that loops would never end: no walk is deeper than the list is long.
+    while (!stack.empty() && stack.size() <= entries.size() + 1) {
+        Frame& frame = stack.back();
+        if (frame.next == frame.children.end) {
+            Frame done = frame;
+            stack.pop_back();
+            if (!stack.empty()) {
+                visible[done.position] = done.anyVisible;
+                stack.back().anyVisible |= done.anyVisible;
+            }
+            continue;
+        }
+        size_t position = frame.next++;
+        const VNode* child = entries[position].node;
+        bool active = frame.active && !(child->flags & INACTIVE);
+        if (IsFolder(child)) {
+            Range below = Children(child);
+            if (below.begin != below.end) {
+                stack.push_back({below, below.begin, position, active, false});
+                continue;
+            }
+            visible[position] = EmptyFolderShown(collection, child, active);
         } else {
-            leafShown = !children.count(node) && emptyFolderShown(node);
+            visible[position] = ItemPassesFilters(collection, child, active);
         }
-        if (!leafShown) continue;
-        // Every folder on the way up shows because of this one, up to the first
-        // folder already known to show.
-        for (const VNode* up = node->parent; up && IsFolder(up) && shownFolders.insert(up).second;
-             up = up->parent) {
-        }
+        frame.anyVisible |= visible[position] != 0;
     }
 }
 
-bool VVisibility::itemPasses(const VNode* item) {
-    return ItemPassesFilters(collection, item, isActive(item));
-}
-
-bool VVisibility::emptyFolderShown(const VNode* folder) {
-    return EmptyFolderShown(collection, folder, isActive(folder));
-}
-
-bool VVisibility::isActive(const VNode* node) {
-    if (node->flags & INACTIVE) return false;
-    // The answers of the folders above are kept: each folder is looked at once.
-    std::vector<const VNode*> unknown;
-    const VNode* up = node->parent;
-    bool active = true;
-    for (; up; up = up->parent) {
-        auto known = activeFolders.find(up);
-        if (known != activeFolders.end()) {
-            active = known->second;
-            break;
-        }
-        if (up->flags & INACTIVE) {
-            active = false;
-            activeFolders[up] = false;
-            break;
-        }
-        unknown.push_back(up);
-    }
-    for (const VNode* n : unknown) activeFolders[n] = active;
-    return active;
-}
-
-bool VVisibility::FolderVisible(const VNode* folder) const {
-    if (children.count(folder)) return shownFolders.count(folder) > 0;
-    bool active = folder->IsActive();
-    return EmptyFolderShown(collection, folder, active);
-}
-
-bool VVisibility::IsVisible(const VNode* node) const {
-    if (IsFolder(node)) return FolderVisible(node);
-    return passingItems.count(node) > 0;
-}
-
-const std::vector<VNode*>& VVisibility::Children(const VNode* node) const {
-    static const std::vector<VNode*> none;
-    auto found = children.find(node);
-    return found == children.end() ? none : found->second;
+bool VVisibility::FolderVisible(const VNode* folder) {
+    Range children = Children(folder);
+    if (children.begin == children.end) return EmptyFolderShown(collection, folder, folder->IsActive());
+    Evaluate(folder);
+    for (size_t i = children.begin; i < children.end; ++i)
+        if (visible[i]) return true;
+    return false;
 }

@@ -1,12 +1,11 @@
-// Which nodes pass the collection's filters, decided for a whole collection at once:
-// one walk over the list finds every folder's children and, from every item that
-// passes and every empty folder that is shown, marks the folders above it as shown.
-// Valid while the list and the filters stay as they were.
+// Which nodes pass the collection's filters. One walk over the list indexes every
+// node's children; a walk down from a folder then decides its whole subtree at once,
+// each node once: an item by its own flags and texts, a folder by whether anything
+// below it shows (or, when empty, by its own activity). Valid while the list and the
+// filters stay as they were.
 #pragma once
 
-#include <cstdint>
-#include <unordered_map>
-#include <unordered_set>
+#include <cstddef>
 #include <vector>
 
 class VCollection;
@@ -16,24 +15,29 @@ class VVisibility {
 public:
     explicit VVisibility(const VCollection& collection);
 
-    bool IsVisible(const VNode* node) const;
-    bool FolderVisible(const VNode* folder) const;
-    // Children of a node in list order.
-    const std::vector<VNode*>& Children(const VNode* node) const;
+    // Decides every node below the folder; call before asking about them.
+    void Evaluate(const VNode* folder);
+    bool FolderVisible(const VNode* folder);
+
+    struct Range {
+        size_t begin, end;
+    };
+    // The children of a node in list order, as positions for Child and Visible.
+    Range Children(const VNode* node) const;
+    VNode* Child(size_t position) const { return entries[position].node; }
+    bool Visible(size_t position) const { return visible[position] != 0; }
 
 private:
-    bool itemPasses(const VNode* item);
-    bool emptyFolderShown(const VNode* folder);
-    bool isActive(const VNode* node);
-
+    struct Entry {
+        const VNode* parent;
+        VNode* node;
+    };
     const VCollection& collection;
-    std::unordered_map<const VNode*, std::vector<VNode*>> children;
-    std::unordered_set<const VNode*> shownFolders;
-    std::unordered_set<const VNode*> passingItems;
-    std::unordered_map<const VNode*, bool> activeFolders;
+    std::vector<Entry> entries;  // grouped by parent, list order within a group
+    std::vector<char> visible;
 };
 
-// The rules for one node, as the filters have them (no children involved).
+// The rules for one node as the filters have them, given whether it is active.
 bool ItemPassesFilters(const VCollection& collection, const VNode* item, bool active);
 bool EmptyFolderShown(const VCollection& collection, const VNode* folder, bool active);
 bool IsFolder(const VNode* node);

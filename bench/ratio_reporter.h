@@ -1,0 +1,37 @@
+// A console reporter that also prints how many times one benchmark's time is another's.
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    struct Ratio {
+        std::string slower, faster, label;
+    };
+    explicit RatioReporter(std::vector<Ratio> wanted) : ratios(std::move(wanted)) {}
+
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) times[run.benchmark_name()] = run.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        for (const Ratio& r : ratios)
+            if (times.count(r.slower) && times.count(r.faster))
+                std::printf("%-40s %10.1fx\n", r.label.c_str(), times[r.slower] / times[r.faster]);
+    }
+    // Time of a benchmark in its display unit, or 0 when it did not run.
+    double Time(const std::string& name) const {
+        auto found = times.find(name);
+        return found == times.end() ? 0 : found->second;
+    }
+
+private:
+    std::vector<Ratio> ratios;
+    std::map<std::string, double> times;
+};
