@@ -1,32 +1,17 @@
-// Entry point of vantry. Until the window lands it offers the version and usage.
-#include <cstdio>
-#include <cstring>
+// Entry point of vantry: the headless modes, else the program's window.
+#include "app/commandline.h"
+#include "foundation/qsystem.h"
 
-namespace {
-
-const char* const VERSION_TEXT = "Vantry v4.0.4";
-
-void printUsage(std::FILE* out) {
-    std::fprintf(out,
-                 "%s\n"
-                 "usage: vantry [FILE.vnt]\n"
-                 "       vantry --help\n"
-                 "       vantry --version\n",
-                 VERSION_TEXT);
-}
-
-}  // namespace
+#include <iostream>
+#include <string>
+#include <vector>
 
 int main(int argc, char** argv) {
-    if (argc > 1 && !std::strcmp(argv[1], "--version")) {
-        std::printf("%s\n", VERSION_TEXT);
-        return 0;
-    }
-    if (argc > 1 && std::strcmp(argv[1], "--help") != 0) {
-        std::fprintf(stderr, "vantry: unknown argument '%s'\n", argv[1]);
-        printUsage(stderr);
-        return 1;
-    }
-    printUsage(stdout);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string settings = std::string(QExecutableDirectory().Text()) + "/vantry.ini";
+    int code = RunCommandLine(args, settings, std::cout, std::cerr);
+    if (code >= 0) return code;
+    // The window comes with the application shell; until then say how to use the modes.
+    PrintUsage(std::cout);
     return 0;
 }

@@ -1,0 +1,185 @@
+#include "app/commandline.h"
+
+#include "app/viewflags.h"
+#include "foundation/qtime.h"
+#include "model/vcontact.h"
+#include "model/vtask.h"
+#include "model/vtodo.h"
+#include "support/log_capture.h"
+#include "support/model_builders.h"
+
+#include <gmock/gmock.h>
+#include <cstdio>
+#include <sstream>
+#include <sys/wait.h>
+
+using ::testing::HasSubstr;
+
+namespace {
+
+class CommandLineTest : public LogTest {
+protected:
+    void SetUp() override {
+        LogTest::SetUp();
+        setenv("TZ", "Europe/Amsterdam", 1);
+        tzset();
+        // Work / Sub / "Write <report>" (an action for Anna), Work / "Buy milk" (done),
+        // Home / "Water plants" (waiting), and the contact Anna Zee at the top.
+        VCollection c;
+        auto* work = AddNode<VGroup>(c);
+        work->name = "Work";
+        auto* sub = AddNode<VGroup>(c, work);
+        sub->name = "Sub";
+        auto* anna = AddNode<VContact>(c);
+        anna->firstName = "Anna";
+        anna->lastName = "Zee";
+        anna->initials = "AZ";
+        auto* task = AddNode<VTask>(c, sub);
+        task->what = "Write <report>";
+        task->flags = 0;
+        task->startDate = "2010-06-25";
+        task->duration = 3;
+        task->assignees[0] = anna;
+        auto* milk = AddNode<VTodo>(c, work);
+        milk->what = "Buy milk";
+        milk->flags = DONE;
+        auto* home = AddNode<VGroup>(c);
+        home->name = "Home";
+        auto* plants = AddNode<VTodo>(c, home);
+        plants->what = "Water plants";
+        plants->flags = WAITING;
+        ASSERT_TRUE(c.Save("doc.vnt"));
+        WriteWholeFile("vantry.ini", "global\n{\n  dateformat=0\n}\n");
+    }
+
+    int Run(std::vector<std::string> args) {
+        std::ostringstream o, e;
+        int code = RunCommandLine(args, "vantry.ini", o, e);
+        out = o.str();
+        err = e.str();
+        return code;
+    }
+
+    std::string out, err;
+};
+
+TEST_F(CommandLineTest, ListsTheShownChainIndentedByLevel) {
+    EXPECT_EQ(Run({"--list", "doc.vnt"}), 0);
+    EXPECT_EQ(out,
+              "Anna Zee / AZ\n"
+              "Home\n"
+              "  Water plants\n"
+              "Work\n"
+              "  Sub\n"
+              "    Write <report> (Fri 25-Jun-10 upto 27-Jun-10) (Anna Zee)\n")
+        << "the date format of the settings file, the done to-do hidden";
+    EXPECT_EQ(err.find("vantry:"), std::string::npos);
+}
+
+TEST_F(CommandLineTest, OptionsChooseFolderFilterAndFormat) {
+    EXPECT_EQ(Run({"--list", "--folder", "Work / Sub", "--date-format", "1", "doc.vnt"}), 0);
+    EXPECT_EQ(out, "Write <report> (Fri 25-06-2010 upto 27-06-2010) (Anna Zee)\n");
+
+    EXPECT_EQ(Run({"--list", "--show", "3", "doc.vnt"}), 0);
+    EXPECT_EQ(out, "Work\n  Buy milk\n") << "only finished items";
+
+    EXPECT_EQ(Run({"--list", "--filter", "plan", "doc.vnt"}), 0);
+    EXPECT_EQ(out, "Home\n  Water plants\n") << "the text filter ignores case";
+
+    EXPECT_EQ(Run({"--list", "--folder", "All folders", "--show", "5", "--by-contact", "doc.vnt"}), 0);
+    EXPECT_THAT(out, HasSubstr("  Buy milk\n"));
+}
+
+TEST_F(CommandLineTest, ExportsTheFolderWithoutOpeningIt) {
+    EXPECT_EQ(Run({"--export-html", "--folder", "Work", "doc.vnt"}), 0);
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(ReadWholeFile("export.htm"),
+              std::string("<html><head><title>Work\n</title><body><font face=\"verdana\" size=\"-1\">"
+                          "<b>Work - on ") +
+                  QCurrentDateText("%d-%m-%Y") +
+                  "</b><br /><br />\n<li><b>Sub</b></li>\n<ul>\n"
+                  "<li>Write &lt;report&gt; (Fri 25-Jun-10 upto 27-Jun-10) (Anna Zee)</li>\n</ul>\n"
+                  "</font></body></html>");
+}
+
+TEST_F(CommandLineTest, SaveAsWritesWhatTheFileHolds) {
+    std::string damaged = ReadWholeFile("doc.vnt") + "TRUNCATED";
+    WriteWholeFile("damaged.vnt", damaged);
+    EXPECT_EQ(Run({"--save-as", "repaired.vnt", "damaged.vnt"}), 0);
+    EXPECT_EQ(ReadWholeFile("repaired.vnt").size(), ReadWholeFile("doc.vnt").size());
+    EXPECT_EQ(Run({"--list", "repaired.vnt"}), 0);
+    EXPECT_THAT(out, HasSubstr("Water plants"));
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(Run({"--save-as", "no/such/dir/x.vnt", "doc.vnt"}), 1);
+    EXPECT_THAT(::testing::internal::GetCapturedStderr(),
+                HasSubstr("Error: Can't open file (no/such/dir/x.vnt) for writing.\n"))
+        << "without a window the message box is a line on standard error";
+}
+
+TEST_F(CommandLineTest, BadInputEndsWithACodeAndAReason) {
+    struct Case {
+        std::vector<std::string> args;
+        const char* reason;
+    } cases[] = {
+        {{"--list", "missing.vnt"}, "vantry: can't open 'missing.vnt'"},
+        {{"--list"}, "vantry: --list needs a FILE"},
+        {{"--list", "--show", "9", "doc.vnt"}, "vantry: Unknown filter '9'"},
+        {{"--list", "--show", "x", "doc.vnt"}, "vantry: Unknown filter 'x'"},
+        {{"--list", "--folder", "Nowhere", "doc.vnt"}, "vantry: no folder 'Nowhere' in doc.vnt"},
+        {{"--list", "--colour", "red", "doc.vnt"}, "vantry: unknown or incomplete option '--colour'"},
+        {{"--save-as", "out.vnt"}, "vantry: --save-as needs OUT and FILE"},
+        {{"--frobnicate"}, "vantry: unknown option '--frobnicate'"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Run(c.args), 1) << c.reason;
+        EXPECT_THAT(err, HasSubstr(c.reason));
+    }
+    EXPECT_EQ(Run({"doc.vnt"}), -1) << "a document to open in the window";
+    EXPECT_EQ(Run({}), -1);
+    EXPECT_EQ(Run({"--version"}), 0);
+    EXPECT_EQ(out, "Vantry v4.0.4\n");
+    EXPECT_EQ(Run({"--help"}), 0);
+    EXPECT_THAT(out, HasSubstr("--export-html"));
+}
+
+// The real program, as a script would run it.
+TEST_F(CommandLineTest, TheProgramItself) {
+    auto run = [](const std::string& arguments, std::string& output) {
+        std::FILE* pipe = popen((std::string(VANTRY_BINARY) + " " + arguments + " 2>&1").c_str(), "r");
+        output.clear();
+        char buffer[512];
+        while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
+        int status = pclose(pipe);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    std::string output;
+    EXPECT_EQ(run("--list --date-format 2 --folder 'Work / Sub' doc.vnt", output), 0);
+    EXPECT_THAT(output, HasSubstr("Write <report> (Fri 06-25-2010 upto 06-27-2010) (Anna Zee)\n"));
+    EXPECT_EQ(run("--list nothing-here.vnt", output), 1);
+    EXPECT_THAT(output, HasSubstr("vantry: can't open 'nothing-here.vnt'"));
+    EXPECT_EQ(run("--export-html doc.vnt", output), 0);
+    EXPECT_THAT(ReadWholeFile("export.htm"), HasSubstr("<b>All folders - on "));
+}
+
+TEST(ViewFlags, StateFilterEntriesAndFilterBits) {
+    struct Case {
+        int index;
+        std::uint32_t viewBits;
+        std::uint32_t filterBits;
+    } cases[] = {
+        {0, 0x110, 5}, {1, 0x310, 13}, {2, 0x200, 8}, {3, 0x002, 2}, {4, 0x100, 4}, {5, 0x312, 15},
+    };
+    for (const Case& c : cases) {
+        std::uint32_t view = ApplyStateFilter(0x0E1 | 0x400, c.index);
+        EXPECT_EQ(view & 0x312, c.viewBits) << c.index;
+        EXPECT_EQ(view & ~0x312u, 0x0E1u | 0x400u) << "other view bits are kept";
+        EXPECT_EQ(FilterFlagsFor(view, 0x20), c.filterBits | 16 | 0x20) << c.index;
+    }
+    EXPECT_EQ(ApplyStateFilter(0x12, 6), 0x12u) << "no entry: nothing changes";
+    // "all items", then "only finished items": exactly bit 0x2 of the four is left.
+    EXPECT_EQ(ApplyStateFilter(ApplyStateFilter(0x4E1, 5), 3), 0x4E3u);
+    EXPECT_STREQ(StateFilterEntry(1), "active && inactive items");
+    EXPECT_EQ(StateFilterEntry(6), nullptr);
+}
+
+}  // namespace
