@@ -1,0 +1,223 @@
+#include "app/skedradoc.h"
+
+#include "app/viewflags.h"
+#include "app/viewstate.h"
+#include "foundation/qfile.h"
+#include "foundation/qmessage.h"
+#include "foundation/qtempfile.h"
+#include "model/vcontact.h"
+#include "net/qdebug.h"
+#include "platform/document_host.h"
+#include "platform/ui.h"
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+CSkedraDoc* current = nullptr;
+}
+
+CSkedraDoc* CSkedraDoc::Current() { return current; }
+
+qstring CSkedraDoc::SettingsPathFor(const char* executablePath) {
+    qstring path(executablePath);
+    path.CutFile();
+    path += "/vantry.ini";
+    return path;
+}
+
+CSkedraDoc::CSkedraDoc(const char* executablePath) {
+    current = this;
+    settingsPath = SettingsPathFor(executablePath);
+    qtrace(QLOC("CSkedraDoc::CSkedraDoc"), "iniPath %s\n", settingsPath.Text());
+    settings = std::make_unique<QInfo>(settingsPath);
+    qdbg_setup(*settings);
+    newCollection();
+}
+
+CSkedraDoc::~CSkedraDoc() {
+    settings.reset();
+    delete collection;
+    if (current == this) current = nullptr;
+}
+
+void CSkedraDoc::newCollection() {
+    delete collection;
+    collection = new VCollection();
+    collection->dateFormat = settings->GetInt("global.dateformat", 0);
+    if (view) CopyViewFlagsToFilters(view->viewFlags);
+}
+
+bool CSkedraDoc::GetGlobalString(const char* name, qstring& out, const char* def) {
+    char key[1024];
+    std::snprintf(key, sizeof key, "global.%s", name);
+    return settings->GetString(key, out, def);
+}
+
+int CSkedraDoc::GetGlobalInt(const char* name, int def) {
+    char key[1024];
+    std::snprintf(key, sizeof key, "global.%s", name);
+    return settings->GetInt(key, def);
+}
+
+void CSkedraDoc::SetGlobalString(const char* name, const char* value) {
+    char key[1024];
+    std::snprintf(key, sizeof key, "global.%s", name);
+    settings->SetString(key, value);
+}
+
+void CSkedraDoc::SetGlobalInt(const char* name, int value) {
+    char key[1024];
+    std::snprintf(key, sizeof key, "global.%s", name);
+    settings->SetInt(key, value);
+}
+
+bool CSkedraDoc::OnNewDocument() {
+    newCollection();
+    if (view) view->needsRebuild = true;
+    RefreshContactList();
+    return true;
+}
+
+bool CSkedraDoc::OpenDocument(const char* path) {
+    long size = QFileSize(path);
+    std::vector<char> bytes(size > 0 ? (size_t)size : 0);
+    if (size < 0 || !QFileRead(path, bytes.data(), size)) {
+        qstring text("Can't open file (");
+        text += path;
+        text += ").";
+        ShowMessage(text, "Error", MsgButtons::OK, MsgIcon::Error);
+        return false;
+    }
+    // The collection reads a copy, so the document file is open only for a moment.
+    qstring temporary = QTempFileName();
+    bool copied = QFileWrite(temporary, bytes.data(), size);
+    auto* loaded = new VCollection();
+    loaded->dateFormat = collection->dateFormat;
+    loaded->Load(copied ? temporary.Text() : path);
+    std::remove(temporary);
+    loaded->fileName = path;
+    delete collection;
+    collection = loaded;
+    if (view) {
+        CopyViewFlagsToFilters(view->viewFlags);
+        view->needsRebuild = true;
+    }
+    RefreshContactList();
+    return true;
+}
+
+bool CSkedraDoc::SaveDocument(const char* path) {
+    qstring temporary = QTempFileName();
+    bool saved = collection->Save(temporary);
+    long size = saved ? QFileSize(temporary) : -1;
+    std::vector<char> bytes(size > 0 ? (size_t)size : 0);
+    bool ok = saved && size > 0 && QFileRead(temporary, bytes.data(), size) &&
+              QReplaceFile(path, bytes.data(), size);
+    std::remove(temporary);
+    if (!ok && saved) {
+        qstring text("Can't save file (");
+        text += path;
+        text += "). The file on disk is unchanged.";
+        ShowMessage(text, "Error", MsgButtons::OK, MsgIcon::Error);
+    }
+    return ok;
+}
+
+void CSkedraDoc::CopyViewFlagsToFilters(std::uint32_t viewFlags) {
+    collection->filterFlags = FilterFlagsFor(viewFlags, collection->filterFlags);
+}
+
+void CSkedraDoc::refreshViews() {
+    if (view) view->needsRebuild = true;
+    if (host) host->UpdateAllViews();
+}
+
+void CSkedraDoc::ApplyViewFlags(ItemViewState& itemView) {
+    SetGlobalInt("view_flags", (int)itemView.viewFlags);
+    CopyViewFlagsToFilters(itemView.viewFlags);
+    if (host) host->RefillTree();
+    itemView.needsRebuild = true;
+    if (host) host->UpdateAllViews();
+}
+
+void CSkedraDoc::setViewBit(std::uint32_t bit, bool on) {
+    if (!view) return;
+    if (on) view->SetViewFlags(bit);
+    else view->ClearViewFlags(bit);
+}
+
+void CSkedraDoc::OnStateFilter(int index) {
+    const std::uint32_t* set;
+    int count;
+    if (!StateFilterSetBits(index, &set, &count)) {
+        ShowMessage("Unknown filter", "Error", MsgButtons::OK, MsgIcon::Error);
+        return;
+    }
+    const std::uint32_t* cleared;
+    int clearedCount = StateFilterClearedBits(&cleared);
+    for (int i = 0; i < clearedCount; ++i) setViewBit(cleared[i], false);
+    for (int i = 0; i < count; ++i) setViewBit(set[i], true);
+    if (host) host->RefillTree();
+}
+
+void CSkedraDoc::OnTextFilter(const char* text) {
+    qstring upper(text);
+    upper.ToUpper();
+    collection->filterText = upper;
+    if (view) view->needsRebuild = true;
+    if (host) host->RefillTree();
+    if (host) host->UpdateAllViews();
+}
+
+void CSkedraDoc::OnClearFilter() { OnTextFilter(""); }
+
+void CSkedraDoc::RefreshContactList() {
+    if (!host) return;
+    int remembered = host->ContactListSelection();
+    std::vector<VContact*> contacts(MAX_CONTACTS);
+    int count = collection->Contacts(contacts.data(), MAX_CONTACTS);
+    std::vector<std::string> entries{"<all contacts>"};
+    for (int i = 0; i < count; ++i)
+        entries.push_back(std::string(contacts[i]->firstName.Text()) + " " + contacts[i]->lastName.Text());
+    host->SetContactList(entries, remembered >= 0 && remembered <= count ? remembered : 0);
+}
+
+void CSkedraDoc::OnContactFilter(int index) {
+    if (index <= 0) {
+        collection->contactFilter = nullptr;
+    } else {
+        std::vector<VContact*> contacts(MAX_CONTACTS);
+        int count = collection->Contacts(contacts.data(), MAX_CONTACTS);
+        if (index > count) {
+            ShowMessage("Bug in OnContactFilterLBox(); n out of range", "Error", MsgButtons::OK,
+                        MsgIcon::Error);
+            return;
+        }
+        collection->contactFilter = contacts[index - 1];
+    }
+    refreshViews();
+    if (host) host->RefillTree();
+}
+
+void CSkedraDoc::OnSort(int index) {
+    collection->sortMode = index;
+    if (host) host->RefillTree();
+}
+
+void CSkedraDoc::ShowMoreWeeks() {
+    if (!view) return;
+    view->ganttDaysInView += 7;
+    settings->SetInt("global.gantt.days_in_view", view->ganttDaysInView);
+    if (host) host->SetModified(true);
+    refreshViews();
+}
+
+void CSkedraDoc::ShowLessWeeks() {
+    if (!view) return;
+    view->ganttDaysInView -= 7;
+    if (view->ganttDaysInView < 7) view->ganttDaysInView = 7;
+    settings->SetInt("global.gantt.days_in_view", view->ganttDaysInView);
+    if (host) host->SetModified(true);
+    refreshViews();
+}

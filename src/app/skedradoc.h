@@ -1,0 +1,73 @@
+// CSkedraDoc: the one document: the settings file beside the program, the collection
+// of the open document file, and the handlers of the ribbon's filter controls.
+#pragma once
+
+#include "foundation/qinfo.h"
+#include "foundation/qstring.h"
+#include "model/vcollection.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class DocumentHost;
+class ItemViewState;
+
+class CSkedraDoc {
+public:
+    // executablePath: the running program; the settings file is "vantry.ini" beside it.
+    explicit CSkedraDoc(const char* executablePath);
+    ~CSkedraDoc();  // the settings file is written when something in it changed
+    CSkedraDoc(const CSkedraDoc&) = delete;
+    CSkedraDoc& operator=(const CSkedraDoc&) = delete;
+
+    static CSkedraDoc* Current();
+
+    // The settings file for a program at this path.
+    static qstring SettingsPathFor(const char* executablePath);
+
+    bool GetGlobalString(const char* name, qstring& out, const char* def = nullptr);
+    int GetGlobalInt(const char* name, int def);
+    void SetGlobalString(const char* name, const char* value);
+    void SetGlobalInt(const char* name, int value);
+
+    // New, open and save of document files.
+    bool OnNewDocument();
+    // False (after telling the user) when the file cannot be read; the open document
+    // stays as it was.
+    bool OpenDocument(const char* path);
+    // Writes the document so the file holds either its old bytes or all the new ones;
+    // false (after telling the user) when it could not.
+    bool SaveDocument(const char* path);
+
+    // Filters of the ribbon.
+    void OnStateFilter(int index);
+    void OnTextFilter(const char* text);
+    void OnClearFilter();
+    void RefreshContactList();
+    void OnContactFilter(int index);
+    void OnSort(int index);
+    void ShowMoreWeeks();
+    void ShowLessWeeks();
+
+    // The view-flag change sequence (the item view's SaveViewFlags lands here).
+    void ApplyViewFlags(ItemViewState& view);
+    void CopyViewFlagsToFilters(std::uint32_t viewFlags);
+
+    QInfo& Settings() { return *settings; }
+    const qstring& SettingsPath() const { return settingsPath; }
+    VCollection* collection = nullptr;
+    DocumentHost* host = nullptr;
+    ItemViewState* view = nullptr;
+
+    static constexpr int MAX_CONTACTS = 1000;
+
+private:
+    void newCollection();
+    void refreshViews();
+    void setViewBit(std::uint32_t bit, bool on);
+
+    qstring settingsPath;
+    std::unique_ptr<QInfo> settings;
+};

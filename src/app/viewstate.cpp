@@ -1,0 +1,38 @@
+#include "app/viewstate.h"
+
+#include "app/skedradoc.h"
+
+ItemViewState::ItemViewState() {
+    ganttStartDate.SetToday();
+    ganttStartDate.ToMonday();
+}
+
+void ItemViewState::LoadSettings(CSkedraDoc& doc) {
+    document = &doc;
+    viewFlags = (std::uint32_t)doc.GetGlobalInt("view_flags", 0);
+    if (viewFlags == 0) viewFlags = 272;
+    if (!(viewFlags & 0x312)) viewFlags |= 0x010;
+    viewType = doc.GetGlobalInt("view_type", 0);
+    doc.CopyViewFlagsToFilters(viewFlags);
+    ganttDaysInView = doc.GetGlobalInt("gantt.days_in_view", 0);
+    if (ganttDaysInView == 0) ganttDaysInView = 56;
+}
+
+void ItemViewState::SetViewFlags(std::uint32_t bits) {
+    viewFlags |= bits;
+    SaveViewFlags();
+}
+
+void ItemViewState::ClearViewFlags(std::uint32_t bits) {
+    viewFlags &= ~bits;
+    SaveViewFlags();
+}
+
+void ItemViewState::ToggleViewFlags(std::uint32_t bits) {
+    viewFlags ^= bits;
+    SaveViewFlags();
+}
+
+void ItemViewState::SaveViewFlags() {
+    if (document) document->ApplyViewFlags(*this);
+}

@@ -1,0 +1,33 @@
+// The item view's state that the document and the commands change: the mode, the view
+// flags and the span of the Gantt chart, and whether its rows must be rebuilt.
+#pragma once
+
+#include "foundation/date.h"
+
+#include <cstdint>
+
+class CSkedraDoc;
+
+class ItemViewState {
+public:
+    ItemViewState();
+    virtual ~ItemViewState() = default;
+
+    // Reads the stored state with the rules of the first update: view flags 0 mean 272
+    // and at least one of 0x312 must be set (else 0x10), 0 days mean 56.
+    void LoadSettings(CSkedraDoc& document);
+
+    // Each change ends in SaveViewFlags: stored, copied to the filters, tree and views
+    // refreshed.
+    void SetViewFlags(std::uint32_t bits);
+    void ClearViewFlags(std::uint32_t bits);
+    void ToggleViewFlags(std::uint32_t bits);
+    void SaveViewFlags();
+
+    int viewType = 1;  // 0 list, 1 month calendar; anything but 1 is the list
+    std::uint32_t viewFlags = 32;
+    int ganttDaysInView = 56;
+    QDate ganttStartDate;
+    bool needsRebuild = true;
+    CSkedraDoc* document = nullptr;
+};

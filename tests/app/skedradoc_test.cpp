@@ -1,0 +1,216 @@
+#include "app/skedradoc.h"
+
+#include "app/viewflags.h"
+#include "app/viewstate.h"
+#include "foundation/qtempfile.h"
+#include "model/vcontact.h"
+#include "model/vtodo.h"
+#include "support/log_capture.h"
+#include "support/model_builders.h"
+#include "support/recording_host.h"
+#include "support/scripted_ui.h"
+
+#include <gmock/gmock.h>
+#include <csignal>
+#include <filesystem>
+#include <sys/resource.h>
+
+using ::testing::HasSubstr;
+
+namespace {
+
+class DocumentTest : public LogTest {
+protected:
+    // A document for a program living in the test's folder, with this settings text.
+    std::unique_ptr<CSkedraDoc> Make(const std::string& settings = "") {
+        if (!settings.empty()) WriteWholeFile("vantry.ini", settings);
+        auto doc = std::make_unique<CSkedraDoc>(dir.File("vantry").c_str());
+        doc->host = &host;
+        doc->view = &view;
+        view.LoadSettings(*doc);
+        return doc;
+    }
+
+    RecordingHost host;
+    ItemViewState view;
+    ScriptedUI ui;
+};
+
+TEST_F(DocumentTest, SettingsLiveBesideTheProgram) {
+    EXPECT_STREQ(CSkedraDoc::SettingsPathFor("C:/apps/x/prog.exe").Text(), "C:/apps/x/vantry.ini");
+    EXPECT_STREQ(CSkedraDoc::SettingsPathFor("C:\\apps\\prog.exe").Text(), "C:\\apps/vantry.ini");
+    EXPECT_STREQ(CSkedraDoc::SettingsPathFor("prog").Text(), "prog/vantry.ini");
+    ::testing::internal::CaptureStderr();
+    auto doc = Make();
+    EXPECT_THAT(::testing::internal::GetCapturedStderr(), HasSubstr("iniPath " + dir.File("vantry.ini") + "\n"));
+    EXPECT_EQ(CSkedraDoc::Current(), doc.get());
+}
+
+TEST_F(DocumentTest, DefaultsWhenTheSettingsHoldNothing) {
+    auto doc = Make();
+    EXPECT_EQ(view.viewFlags, 272u);
+    EXPECT_EQ(view.viewType, 0);
+    EXPECT_EQ(view.ganttDaysInView, 56);
+    EXPECT_EQ(doc->collection->dateFormat, 0);
+    EXPECT_EQ(doc->collection->filterFlags, 5u);
+    EXPECT_EQ(doc->collection->root->next, nullptr);
+}
+
+TEST_F(DocumentTest, StoredViewFlagsNeedOneOfTheStateBits) {
+    struct Case {
+        const char* stored;
+        std::uint32_t flags;
+    } cases[] = {{"2", 2}, {"4", 0x14}, {"0x20", 0x30}, {"0x400", 0x410}, {"0", 0x110}};
+    for (const Case& c : cases) {
+        ItemViewState fresh;
+        auto doc = Make(std::string("global\n{\n  view_flags=") + c.stored + "\n  dateformat=2\n}\n");
+        fresh.LoadSettings(*doc);
+        EXPECT_EQ(fresh.viewFlags, c.flags) << c.stored;
+        EXPECT_EQ(doc->collection->dateFormat, 2);
+    }
+}
+
+TEST_F(DocumentTest, StateFilterChangesOneBitAtATime) {
+    auto doc = Make("global\n{\n  view_flags=0x4E1\n}\n");
+    doc->OnStateFilter(5);
+    doc->OnStateFilter(3);
+    EXPECT_EQ(view.viewFlags & 0x312, 0x002u) << "only finished items";
+    EXPECT_EQ(view.viewFlags & ~0x312u, 0x4E1u) << "the other bits are not touched";
+    EXPECT_EQ(doc->collection->filterFlags, 2u | 16u);
+    EXPECT_EQ(doc->GetGlobalInt("view_flags", 0), (int)view.viewFlags);
+    EXPECT_GE(host.refills, 2 * (4 + 1) + 1) << "every bit change refills, and each filter once more";
+
+    std::uint32_t before = view.viewFlags;
+    doc->OnStateFilter(6);
+    ASSERT_EQ(ui.asked.size(), 1u);
+    EXPECT_EQ(ui.asked[0].text, "Unknown filter");
+    EXPECT_EQ(ui.asked[0].caption, "Error");
+    EXPECT_EQ(view.viewFlags, before);
+}
+
+TEST_F(DocumentTest, TextSortAndContactFilters) {
+    auto doc = Make();
+    doc->OnTextFilter("abc");
+    EXPECT_STREQ(doc->collection->filterText.Text(), "ABC");
+    doc->OnClearFilter();
+    EXPECT_STREQ(doc->collection->filterText.Text(), "");
+    doc->OnSort(1);
+    EXPECT_EQ(doc->collection->sortMode, 1);
+
+    auto* bo = AddNode<VContact>(*doc->collection);
+    bo->firstName = "Bo";
+    bo->lastName = "Smit";
+    auto* anna = AddNode<VContact>(*doc->collection);
+    anna->firstName = "Anna";
+    anna->lastName = "Zee";
+    host.contactSelection = 2;
+    doc->RefreshContactList();
+    EXPECT_EQ(host.contacts, (std::vector<std::string>{"<all contacts>", "Anna Zee", "Bo Smit"}));
+    EXPECT_EQ(host.contactSelection, 2) << "the remembered entry stays chosen";
+    doc->OnContactFilter(1);
+    EXPECT_EQ(doc->collection->contactFilter, anna);
+    doc->OnContactFilter(3);
+    ASSERT_EQ(ui.asked.size(), 1u);
+    EXPECT_EQ(ui.asked[0].text, "Bug in OnContactFilterLBox(); n out of range");
+    EXPECT_EQ(doc->collection->contactFilter, anna);
+    doc->OnContactFilter(0);
+    EXPECT_EQ(doc->collection->contactFilter, nullptr);
+
+    host.contactSelection = 7;
+    doc->RefreshContactList();
+    EXPECT_EQ(host.contactSelection, 0) << "a remembered entry past the list falls back to 0";
+}
+
+TEST_F(DocumentTest, GanttWidthInWeeks) {
+    auto doc = Make();
+    view.ganttDaysInView = 7;
+    doc->ShowLessWeeks();
+    EXPECT_EQ(view.ganttDaysInView, 7);
+    EXPECT_TRUE(host.modified) << "still marks the document modified";
+    doc->ShowMoreWeeks();
+    EXPECT_EQ(view.ganttDaysInView, 14);
+    EXPECT_EQ(doc->Settings().GetInt("global.gantt.days_in_view", 0), 14);
+}
+
+TEST_F(DocumentTest, SettingsAreWrittenAtTheEndOnlyWhenChanged) {
+    {
+        auto doc = Make("global\n{\n  view_type=1\n}\n");
+        doc->SetGlobalInt("view_type", 1);
+    }
+    EXPECT_EQ(ReadWholeFile("vantry.ini"), "global\n{\n  view_type=1\n}\n");
+    {
+        auto doc = Make();
+        doc->SetGlobalString("note", "x");
+    }
+    EXPECT_THAT(ReadWholeFile("vantry.ini"), HasSubstr("note=x"));
+}
+
+TEST_F(DocumentTest, SaveAndOpenRoundTrip) {
+    auto doc = Make();
+    AddNode<VTodo>(*doc->collection)->what = "remember me";
+    ASSERT_TRUE(doc->SaveDocument("doc.vnt"));
+    std::string saved = ReadWholeFile("doc.vnt");
+    EXPECT_EQ(saved, DocumentBytes(*doc->collection));
+    ASSERT_TRUE(doc->OnNewDocument());
+    EXPECT_EQ(doc->collection->root->next, nullptr);
+    ASSERT_TRUE(doc->OpenDocument("doc.vnt"));
+    ASSERT_NE(doc->collection->root->next, nullptr);
+    EXPECT_STREQ(static_cast<VTodo*>(doc->collection->root->next)->what.Text(), "remember me");
+    EXPECT_STREQ(doc->collection->fileName.Text(), "doc.vnt");
+    EXPECT_TRUE(ui.asked.empty());
+}
+
+TEST_F(DocumentTest, AnUnreadableFileIsReportedAndChangesNothing) {
+    auto doc = Make();
+    VCollection* before = doc->collection;
+    AddNode<VTodo>(*before);
+    EXPECT_FALSE(doc->OpenDocument("missing.vnt"));
+    EXPECT_EQ(doc->collection, before);
+    ASSERT_EQ(ui.asked.size(), 1u);
+    EXPECT_EQ(ui.asked[0].text, "Can't open file (missing.vnt).");
+}
+
+// Files may not grow past a few bytes while the guard lives (a full disk, as root too).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit limit = old;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old); }
+
+private:
+    rlimit old{};
+};
+
+TEST_F(DocumentTest, AFailedSaveLeavesTheOldDocumentIntact) {
+    auto doc = Make();
+    AddNode<VTodo>(*doc->collection)->what = "first version";
+    ASSERT_TRUE(doc->SaveDocument("doc.vnt"));
+    std::string before = ReadWholeFile("doc.vnt");
+    for (int i = 0; i < 50; ++i) AddNode<VTodo>(*doc->collection)->what = "a longer second version";
+    {
+        FileSizeLimit full(before.size() + 10);
+        EXPECT_FALSE(doc->SaveDocument("doc.vnt"));
+    }
+    EXPECT_EQ(ReadWholeFile("doc.vnt"), before) << "byte for byte";
+    ASSERT_FALSE(ui.asked.empty());
+    EXPECT_EQ(ui.asked[0].caption, "Error");
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+        EXPECT_EQ(entry.path().filename().string().find(".saving-"), std::string::npos);
+
+    // The replacing step on its own, past the temporary copy.
+    std::string bigger(before.size() * 3, 'x');
+    {
+        FileSizeLimit full(before.size() + 10);
+        EXPECT_FALSE(QReplaceFile("doc.vnt", bigger.data(), (long)bigger.size()));
+    }
+    EXPECT_EQ(ReadWholeFile("doc.vnt"), before);
+    EXPECT_TRUE(QReplaceFile("doc.vnt", bigger.data(), (long)bigger.size()));
+    EXPECT_EQ(ReadWholeFile("doc.vnt"), bigger);
+}
+
+}  // namespace
