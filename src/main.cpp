@@ -1,7 +1,9 @@
-// Entry point of vantry: the headless modes, else the program's window.
+// Entry point of vantry: a headless mode when the arguments ask for one, else the window.
 #include "app/commandline.h"
 #include "foundation/qsystem.h"
+#include "wx/skedra_app.h"
 
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -11,7 +13,15 @@ int main(int argc, char** argv) {
     std::string settings = std::string(QExecutableDirectory().Text()) + "/vantry.ini";
     int code = RunCommandLine(args, settings, std::cout, std::cerr);
     if (code >= 0) return code;
-    // The window comes with the application shell; until then say how to use the modes.
-    PrintUsage(std::cout);
-    return 0;
+    const char* display = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if ((!display || !display[0]) && (!wayland || !wayland[0])) {
+        std::cerr << "vantry: there is no display to open the window on (DISPLAY is not set).\n"
+                     "Without a display, use the headless modes, for example:\n"
+                     "  vantry --list FILE.vnt\n"
+                     "  vantry --export-html FILE.vnt\n"
+                     "See vantry --help.\n";
+        return 1;
+    }
+    return RunWindowProgram(argc, argv);
 }

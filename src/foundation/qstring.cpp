@@ -149,7 +149,7 @@ const char* qstring::Text() const {
 
 void qstring::releaseAndSetForm(bool unicode) {
     Free();
-    flags = unicode ? (flags | UNICODE) : (flags & ~UNICODE);
+    flags = unicode ? (flags | WIDE_FORM) : (flags & ~WIDE_FORM);
 }
 
 void qstring::setText8(const char* t, int length) {

@@ -9,7 +9,7 @@ using qchar16 = std::uint16_t;
 
 class qstring {
 public:
-    enum : std::uint32_t { UNICODE = 1 };
+    enum : std::uint32_t { WIDE_FORM = 1 };
 
     explicit qstring(int sizeHint = 0);
     qstring(const char* text);
@@ -24,7 +24,7 @@ public:
     bool IsEmpty() const;
     bool IsNotEmpty() const { return !IsEmpty(); }
     void Clear();
-    bool IsUnicode() const { return flags & UNICODE; }
+    bool IsUnicode() const { return flags & WIDE_FORM; }
     int Capacity() const { return size; }
 
     qstring& operator=(const char* text);

@@ -1,0 +1,127 @@
+#include "app/ribbon_layout.h"
+
+#include "app/commands.h"
+#include "app/viewflags.h"
+
+namespace {
+
+RibbonElement element(const char* caption, int command, RibbonKind kind, int width = 0) {
+    RibbonElement e;
+    e.caption = caption;
+    e.command = command;
+    e.kind = kind;
+    e.width = width;
+    return e;
+}
+RibbonElement button(const char* caption, int command) {
+    return element(caption, command, RibbonKind::Button);
+}
+RibbonElement plainButton(const char* caption, int command) {
+    return element(caption, command, RibbonKind::ButtonWithoutIcon);
+}
+RibbonElement checkBox(const char* caption, int command, unsigned flag) {
+    RibbonElement e = element(caption, command, RibbonKind::CheckBox);
+    e.viewFlag = flag;
+    return e;
+}
+
+RibbonPanel viewPanel() { return {"View", {button("As list", CMD_AS_LIST), button("As calendar", CMD_AS_CALENDAR)}}; }
+
+std::vector<RibbonCategory> build() {
+    RibbonElement show = element("Show ", CMD_STATE_FILTER, RibbonKind::ComboBox, 160);
+    for (int i = 0; i < STATE_FILTER_ENTRIES; ++i) show.entries.push_back(StateFilterEntry(i));
+    show.selected = 0;
+    RibbonElement text = element("Filter by text", CMD_TEXT_FILTER, RibbonKind::Edit, 140);
+    RibbonElement contacts = element("Hilite items of ", CMD_CONTACT_FILTER, RibbonKind::ComboBox, 160);
+    contacts.entries = {"<all contacts>"};
+    contacts.selected = 0;
+    contacts.dropDownHeight = 500;
+    RibbonElement sort = element("Sort view ", CMD_SORT, RibbonKind::ComboBox, 185);
+    sort.entries = {"logically (default)", "by contact name"};
+    sort.selected = 0;
+
+    return {
+        {"Global",
+         {viewPanel(),
+          {"Tools", {button("Export HTML", CMD_EXPORT_HTML), button("Preferences", CMD_PREFERENCES)}},
+          {"Help",
+           {button("Help", CMD_HELP), button("Getting started", CMD_GETTING_STARTED),
+            button("Check for updates", CMD_CHECK_UPDATES),
+            button("Visit Vantry website", CMD_VISIT_VANTRY),
+            button("Visit Nimbrel website", CMD_VISIT_NIMBREL), button("About", CMD_ABOUT)}}}},
+        {"Items",
+         {{"Clipboard", {button("Delete", CMD_DELETE), button("Edit...", CMD_EDIT)}},
+          {"Add new item in current folder",
+           {button("Add folder", CMD_ADD_FOLDER), button("Todo", CMD_ADD_TODO),
+            button("Action", CMD_ADD_ACTION), button("Agreement", CMD_ADD_AGREEMENT),
+            button("Location", CMD_ADD_LOCATION), button("Fact", CMD_ADD_FACT),
+            button("Contact", CMD_ADD_CONTACT), button("Call", CMD_ADD_CALL),
+            button("To-Mail", CMD_ADD_MAIL), button("Payment", CMD_ADD_PAYMENT)}},
+          {"Quickly filtering displayed items", {show, text, button("Clear filter", CMD_CLEAR_FILTER)}},
+          {"Contact-related viewing",
+           {contacts, checkBox("Hide other items", CMD_HIDE_OTHERS, VIEW_HIDE_OTHERS), sort}}}},
+        {"List view",
+         {viewPanel(),
+          {"Gantt chart",
+           {checkBox("Show Gantt chart", CMD_SHOW_GANTT, VIEW_GANTT),
+            checkBox("Show progress", CMD_SHOW_PROGRESS, VIEW_PROGRESS)}},
+          {"Gantt headers",
+           {checkBox("Show days", CMD_SHOW_DAYS, VIEW_DAYS), plainButton("Show more weeks", CMD_MORE_WEEKS),
+            plainButton("Show less weeks", CMD_LESS_WEEKS),
+            plainButton("Previous week (PageUp)", CMD_PREVIOUS_WEEK),
+            plainButton("Next week (PageDn)", CMD_NEXT_WEEK)}}}},
+        {"Calendar view",
+         {viewPanel(),
+          {"Navigate",
+           {button("Goto today", CMD_GOTO_TODAY), button("Prev month (PageDown)", CMD_PREVIOUS_MONTH),
+            button("Next month (PageUp)", CMD_NEXT_MONTH)}},
+          {"Help",
+           {button("Getting started with the calendar", CMD_CALENDAR_TUTORIAL),
+            button("General Help", CMD_HELP)}}}},
+    };
+}
+
+}  // namespace
+
+const std::vector<RibbonCategory>& RibbonCategories() {
+    static const std::vector<RibbonCategory> categories = build();
+    return categories;
+}
+
+const std::vector<MenuEntry>& ApplicationMenu() {
+    static const std::vector<MenuEntry> menu = {
+        {"New", CMD_FILE_NEW, {}},
+        {"Open", CMD_FILE_OPEN, {}},
+        {"Save", CMD_FILE_SAVE, {}},
+        {"Save As", CMD_FILE_SAVE_AS, {}},
+        {"Print",
+         CMD_PRINT,
+         {{"Quick Print", CMD_PRINT_DIRECT, {}},
+          {"Print Preview", CMD_PRINT_PREVIEW, {}},
+          {"Print Setup", CMD_PRINT_SETUP, {}}}},
+        {"", 0, {}},
+        {"Close", CMD_FILE_CLOSE, {}},
+        {"Recent documents", 0, {}},
+        {"Exit", CMD_EXIT, {}},
+    };
+    return menu;
+}
+
+const std::vector<int>& QuickAccessCommands() {
+    static const std::vector<int> commands = {CMD_FILE_NEW, CMD_FILE_OPEN, CMD_FILE_SAVE,
+                                              CMD_PRINT_PREVIEW};
+    return commands;
+}
+
+const std::vector<Accelerator>& Accelerators() {
+    static const std::vector<Accelerator> keys = {
+        {KEY_SHIFT, 'G', NamedKey::None, CMD_ADD_FOLDER},
+        {KEY_SHIFT, 'D', NamedKey::None, CMD_ADD_TODO},
+        {KEY_PLAIN, 0, NamedKey::F5, CMD_REFILL_TREE},
+        {KEY_CTRL, 'N', NamedKey::None, CMD_FILE_NEW},
+        {KEY_CTRL, 'O', NamedKey::None, CMD_FILE_OPEN},
+        {KEY_CTRL, 'S', NamedKey::None, CMD_FILE_SAVE},
+        {KEY_CTRL, 'P', NamedKey::None, CMD_PRINT},
+    };
+    return keys;
+}

@@ -1,0 +1,50 @@
+// The ribbon described as data: the application menu, the quick-access buttons and
+// the categories with their panels and elements, in order.
+#pragma once
+
+#include <string>
+#include <vector>
+
+enum class RibbonKind { Button, ButtonWithoutIcon, CheckBox, ComboBox, Edit };
+
+struct RibbonElement {
+    std::string caption;
+    int command = 0;
+    RibbonKind kind = RibbonKind::Button;
+    int width = 0;                     // combo boxes and the edit field
+    std::vector<std::string> entries;  // combo boxes
+    int selected = -1;                 // combo entry selected when the ribbon is built
+    int dropDownHeight = 0;
+    unsigned viewFlag = 0;             // check boxes show this view flag
+};
+
+struct RibbonPanel {
+    std::string caption;
+    std::vector<RibbonElement> elements;
+};
+
+struct RibbonCategory {
+    std::string caption;
+    std::vector<RibbonPanel> panels;
+};
+
+struct MenuEntry {
+    std::string caption;  // "" for a separator
+    int command;
+    std::vector<MenuEntry> submenu;
+};
+
+const std::vector<RibbonCategory>& RibbonCategories();
+const std::vector<MenuEntry>& ApplicationMenu();
+const std::vector<int>& QuickAccessCommands();
+
+// Key bindings: modifiers as flags, the key as a letter or a named key.
+enum KeyModifier { KEY_PLAIN = 0, KEY_SHIFT = 1, KEY_CTRL = 2, KEY_ALT = 4 };
+enum class NamedKey { None, F5, F6, Delete, Insert, Back };
+struct Accelerator {
+    int modifiers;
+    char letter;  // 0 when a named key
+    NamedKey key;
+    int command;
+};
+const std::vector<Accelerator>& Accelerators();

@@ -1,0 +1,68 @@
+// CMainFrame: the main window: the ribbon (with the file menu and quick-access buttons
+// at its left), the status bar and the two panes.
+#pragma once
+
+#include "platform/document_host.h"
+
+#include <map>
+#include <string>
+#include <wx/docview.h>
+
+class CLeftView;
+class CSkedraView;
+class wxChoice;
+class wxTextCtrl;
+class wxCheckBox;
+class wxRibbonBar;
+class wxRibbonButtonBarEvent;
+class wxSplitterWindow;
+
+class CMainFrame : public wxDocParentFrame, public DocumentHost {
+public:
+    CMainFrame(wxDocManager* manager, const wxString& title);
+    ~CMainFrame() override;
+    static CMainFrame* Current();
+
+    // DocumentHost
+    void SetModified(bool modified) override;
+    void UpdateAllViews() override;
+    void RefillTree() override;
+    int ContactListSelection() override;
+    void SetContactList(const std::vector<std::string>& entries, int selected) override;
+
+    // A new or opened document: fresh panes.
+    void DocumentChanged();
+
+    CLeftView* LeftView() { return leftView; }
+    CSkedraView* ItemView() { return itemView; }
+    wxRibbonBar* Ribbon() { return ribbon; }
+    wxChoice* StateFilterBox() { return stateFilterBox; }
+    wxTextCtrl* FilterTextEdit() { return filterTextEdit; }
+    wxChoice* ContactFilterBox() { return contactFilterBox; }
+    wxChoice* SortBox() { return sortBox; }
+    // Caption of every ribbon element by its command, as built.
+    const std::multimap<int, std::string>& RibbonCaptions() const { return captions; }
+    wxMenu* FileMenu() { return fileMenu; }
+
+private:
+    void buildFileMenu();
+    wxWindow* buildTopRow(wxWindow* parent);
+    void buildRibbon();
+    void bindCommands();
+    void onRibbonButton(wxRibbonButtonBarEvent& event);
+    void onCommand(wxCommandEvent& event);
+    void forwardToDocManager(int wxId);
+
+    wxRibbonBar* ribbon = nullptr;
+    wxSplitterWindow* splitter = nullptr;
+    CLeftView* leftView = nullptr;
+    CSkedraView* itemView = nullptr;
+    wxChoice* stateFilterBox = nullptr;
+    wxTextCtrl* filterTextEdit = nullptr;
+    wxChoice* contactFilterBox = nullptr;
+    wxChoice* sortBox = nullptr;
+    wxCheckBox* hideOthersBox = nullptr;
+    wxMenu* fileMenu = nullptr;
+    wxMenu* recentMenu = nullptr;
+    std::multimap<int, std::string> captions;
+};

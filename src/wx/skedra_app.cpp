@@ -1,0 +1,126 @@
+#include "wx/skedra_app.h"
+
+#include "app/commandline.h"
+#include "app/desktop_entry.h"
+#include "app/skedradoc.h"
+#include "foundation/qcrash.h"
+#include "foundation/qmessage.h"
+#include "wx/main_frame.h"
+#include "wx/panes.h"
+#include "wx/vantry_document.h"
+#include "wx/wx_ui.h"
+
+#include <wx/aboutdlg.h>
+#include <wx/config.h>
+#include <wx/dcmemory.h>
+#include <wx/msgdlg.h>
+#include <wx/splash.h>
+#include <wx/stdpaths.h>
+
+wxIMPLEMENT_APP_NO_MAIN(CSkedraApp);
+
+namespace {
+
+// Our own splash picture: the name on a calm blue field.
+wxBitmap splashPicture() {
+    wxBitmap bitmap(400, 220);
+    wxMemoryDC dc(bitmap);
+    dc.GradientFillLinear(wxRect(0, 0, 400, 220), wxColour(32, 74, 135), wxColour(114, 159, 207), wxSOUTH);
+    dc.SetTextForeground(*wxWHITE);
+    dc.SetFont(wxFont(wxFontInfo(30).Family(wxFONTFAMILY_SWISS).Bold()));
+    dc.DrawText("Vantry", 30, 60);
+    dc.SetFont(wxFont(wxFontInfo(12).Family(wxFONTFAMILY_SWISS)));
+    dc.DrawText(VANTRY_VERSION_TEXT, 32, 120);
+    dc.DrawText("agenda and task manager", 32, 145);
+    dc.SelectObject(wxNullBitmap);
+    return bitmap;
+}
+
+}  // namespace
+
+CSkedraApp::CSkedraApp() {
+    QInstallCrashHandler();
+    splashTimer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { HideSplash(); });
+}
+
+CSkedraApp::~CSkedraApp() = default;
+
+wxDocManager* CSkedraApp::DocManager() { return docManager; }
+
+bool CSkedraApp::OnInit() {
+    SetVendorName("nimbrel");
+    SetAppName("Vantry");
+    ui = std::make_unique<WxUIServices>();
+    CurrentUI() = ui.get();
+    qlog_set_fatal_box([](const char* text) {
+        wxMessageBox(wxString::FromUTF8(text), "Fatal error - the program will exit", wxOK | wxICON_WARNING);
+    });
+
+    wxString executable = wxStandardPaths::Get().GetExecutablePath();
+    document = std::make_unique<CSkedraDoc>(executable.utf8_str());
+
+    docManager = new VantryDocManager;
+    new wxDocTemplate(docManager, "Vantry Files", "*.vnt", "", "vnt", "Vantry Document", "Vantry View",
+                      CLASSINFO(VantryDocument), CLASSINFO(VantryView));
+    docManager->SetMaxDocsOpen(1);
+    docManager->FileHistoryLoad(*wxConfig::Get());
+
+    frame = new CMainFrame(docManager, wxString(VANTRY_VERSION_TEXT) + " - agenda and task manager");
+    SetTopWindow(frame);
+    document->host = frame;
+    document->view = frame->ItemView();
+    frame->ItemView()->LoadSettings(*document);
+
+    RegisterDocumentType(UserDataHome(), std::string(executable.utf8_str()));
+
+    if (argc > 1) {
+        if (!docManager->CreateDocument(argv[1], wxDOC_SILENT)) return false;
+    } else if (!docManager->CreateNewDocument()) {
+        return false;
+    }
+    frame->Maximize();
+    frame->Show();
+    if (!wxGetEnv("VANTRY_NO_SPLASH", nullptr)) showSplash();
+    return true;
+}
+
+void CSkedraApp::showSplash() {
+    if (splash) return;
+    splash = new wxSplashScreen(splashPicture(), wxSPLASH_CENTRE_ON_SCREEN | wxSPLASH_NO_TIMEOUT, 0, nullptr,
+                                wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                                wxBORDER_SIMPLE | wxFRAME_NO_TASKBAR | wxSTAY_ON_TOP);
+    splashTimer.StartOnce(SPLASH_MILLISECONDS);
+}
+
+void CSkedraApp::HideSplash() {
+    if (!splash) return;
+    splash->Destroy();
+    splash = nullptr;
+    splashTimer.Stop();
+}
+
+int CSkedraApp::OnExit() {
+    HideSplash();
+    if (docManager) {
+        docManager->FileHistorySave(*wxConfig::Get());
+        delete docManager;
+        docManager = nullptr;
+    }
+    document.reset();  // writes the settings file when something changed
+    CurrentUI() = nullptr;
+    qlog_set_fatal_box(nullptr);
+    return wxApp::OnExit();
+}
+
+void ShowAboutBox(wxWindow* parent) {
+    wxAboutDialogInfo info;
+    info.SetName("About Vantry");
+    info.SetVersion(VANTRY_VERSION_TEXT);
+    info.SetDescription(
+        "Vantry keeps your to-dos, actions, contacts and reference notes in one tree of folders, "
+        "with a list, a Gantt chart and a month calendar to plan them.\n\n"
+        "Made by Nimbrel. News, help and updates: https://vantry.app/");
+    wxAboutBox(info, parent);
+}
+
+int RunWindowProgram(int argc, char** argv) { return wxEntry(argc, argv); }

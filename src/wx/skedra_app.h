@@ -1,0 +1,45 @@
+// CSkedraApp: start-up of the window program: settings and document, the document
+// framework, the main frame, the command line, the splash and the About box.
+#pragma once
+
+#include <memory>
+#include <wx/app.h>
+#include <wx/timer.h>
+
+class CSkedraDoc;
+class CMainFrame;
+class VantryDocManager;
+class WxUIServices;
+class wxSplashScreen;
+class wxDocManager;
+
+class CSkedraApp : public wxApp {
+public:
+    CSkedraApp();
+    ~CSkedraApp() override;
+
+    bool OnInit() override;
+    int OnExit() override;
+
+    CMainFrame* Frame() { return frame; }
+    wxDocManager* DocManager();
+    void HideSplash();
+    bool SplashVisible() const { return splash != nullptr; }
+
+    static constexpr int SPLASH_MILLISECONDS = 3000;
+
+private:
+    void showSplash();
+
+    std::unique_ptr<WxUIServices> ui;
+    std::unique_ptr<CSkedraDoc> document;
+    VantryDocManager* docManager = nullptr;
+    CMainFrame* frame = nullptr;
+    wxSplashScreen* splash = nullptr;
+    wxTimer splashTimer;
+};
+
+void ShowAboutBox(wxWindow* parent);
+
+// Runs the window program; answers the exit code.
+int RunWindowProgram(int argc, char** argv);

@@ -1,0 +1,39 @@
+// The wx document and view that hand new, open, save and the save question to the
+// program's own document, CSkedraDoc.
+#pragma once
+
+#include <wx/docview.h>
+
+class VantryDocument : public wxDocument {
+public:
+    bool OnNewDocument() override;
+    bool OnSaveModified() override;
+
+protected:
+    bool DoOpenDocument(const wxString& file) override;
+    bool DoSaveDocument(const wxString& file) override;
+
+private:
+    wxDECLARE_DYNAMIC_CLASS(VantryDocument);
+};
+
+// The document's one view: the panes of the main frame show the document.
+class VantryView : public wxView {
+public:
+    bool OnCreate(wxDocument* doc, long flags) override;
+    void OnDraw(wxDC*) override {}
+    void OnUpdate(wxView* sender, wxObject* hint) override;
+    bool OnClose(bool deleteWindow) override;
+
+private:
+    wxDECLARE_DYNAMIC_CLASS(VantryView);
+};
+
+// Keeps four recent documents, names a new document "Vantry" and titles the window
+// with the program's name and the document's.
+class VantryDocManager : public wxDocManager {
+public:
+    wxFileHistory* OnCreateFileHistory() override { return new wxFileHistory(4); }
+    wxString MakeNewDocumentName() override { return "Vantry"; }
+    wxString MakeFrameTitle(wxDocument* doc) override;
+};

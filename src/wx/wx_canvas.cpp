@@ -1,0 +1,72 @@
+#include "wx/wx_canvas.h"
+
+#include <wx/control.h>
+#include <wx/dcclient.h>
+#include <wx/settings.h>
+
+namespace {
+wxColour toWx(Colour c) { return wxColour(c.r, c.g, c.b); }
+}
+
+void WxCanvas::SetPen(PenStyle style, int width, Colour colour) {
+    dc.SetPen(wxPen(toWx(colour), width < 1 ? 1 : width, style == PenStyle::Dotted ? wxPENSTYLE_DOT : wxPENSTYLE_SOLID));
+}
+
+void WxCanvas::SetFont(int height, int weight, const std::string& face) {
+    // A negative height is the character height in device units, as the rules give it.
+    wxFont font(wxSize(0, height < 0 ? -height : height), wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL,
+                weight >= 700 ? wxFONTWEIGHT_BOLD : wxFONTWEIGHT_NORMAL);
+    if (!face.empty()) font.SetFaceName(wxString::FromUTF8(face));
+    dc.SetFont(font);
+}
+
+void WxCanvas::SetTextColour(Colour colour) { dc.SetTextForeground(toWx(colour)); }
+
+void WxCanvas::SetTransparentBackground() { dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT); }
+
+void WxCanvas::FillRect(const CanvasRect& r, Colour colour) {
+    dc.SetBrush(wxBrush(toWx(colour)));
+    dc.SetPen(*wxTRANSPARENT_PEN);
+    dc.DrawRectangle(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+void WxCanvas::Rectangle(const CanvasRect& r) {
+    dc.SetBrush(*wxTRANSPARENT_BRUSH);
+    dc.DrawRectangle(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+void WxCanvas::MoveTo(int x, int y) {
+    penX = x;
+    penY = y;
+}
+
+void WxCanvas::LineTo(int x, int y) {
+    // wx leaves the end point out as the rules do.
+    dc.DrawLine(penX, penY, x, y);
+    penX = x;
+    penY = y;
+}
+
+void WxCanvas::Text(int x, int y, const std::string& text) {
+    dc.DrawText(wxString::From8BitData(text.c_str()), x, y);
+}
+
+void WxCanvas::TextEllipsis(const CanvasRect& r, const std::string& text) {
+    wxString shown = wxControl::Ellipsize(wxString::From8BitData(text.c_str()), dc, wxELLIPSIZE_END,
+                                          r.right - r.left, wxELLIPSIZE_FLAGS_NONE);
+    wxDCClipper clip(dc, wxRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
+    dc.DrawText(shown, r.left, r.top);
+}
+
+void WxCanvas::Icon(int, int, ItemIcon) {
+    // The icon pictures come with the item rows.
+}
+
+int WxCanvas::DeviceCaps(DeviceCap cap) const {
+    switch (cap) {
+    case DeviceCap::HorzRes: return dc.GetSize().GetWidth();
+    case DeviceCap::VertRes: return dc.GetSize().GetHeight();
+    case DeviceCap::LogPixelsY: return dc.GetPPI().GetHeight();
+    }
+    return 0;
+}
