@@ -1,0 +1,257 @@
+// The real window program under a virtual screen: the ribbon, the document commands,
+// the filters, the save question, and a screenshot of the main window.
+#include "app/commands.h"
+#include "app/ribbon_layout.h"
+#include "app/skedradoc.h"
+#include "model/vtodo.h"
+#include "support/scripted_ui.h"
+#include "support/temp_dir.h"
+#include "wx/command_ids.h"
+#include "wx/main_frame.h"
+#include "wx/panes.h"
+#include "wx/skedra_app.h"
+
+#include <gtest/gtest.h>
+#include <wx/choice.h>
+#include <wx/dcclient.h>
+#include <wx/dcmemory.h>
+#include <wx/docview.h>
+#include <wx/ribbon/bar.h>
+#include <wx/ribbon/buttonbar.h>
+#include <wx/ribbon/page.h>
+#include <wx/ribbon/panel.h>
+#include <wx/menu.h>
+#include <wx/textctrl.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+namespace {
+
+CMainFrame& Frame() { return *CMainFrame::Current(); }
+CSkedraDoc& Doc() { return *CSkedraDoc::Current(); }
+wxDocManager& Manager() { return *Frame().GetDocumentManager(); }
+
+void Settle() {
+    for (int i = 0; i < 5; ++i) {
+        wxTheApp->ProcessPendingEvents();
+        wxYield();
+    }
+}
+
+void SendCommand(int command) {
+    wxCommandEvent event(wxEVT_MENU, WxIdOf(command));
+    Frame().GetEventHandler()->ProcessEvent(event);
+    Settle();
+}
+
+void Choose(wxChoice* choice, int index) {
+    choice->SetSelection(index);
+    wxCommandEvent event(wxEVT_CHOICE, choice->GetId());
+    event.SetInt(index);
+    event.SetEventObject(choice);
+    choice->GetEventHandler()->ProcessEvent(event);
+    Settle();
+}
+
+std::string FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// Every button and toggle of the ribbon's button bars, by wx id.
+std::set<int> RibbonButtonIds(wxWindow* window) {
+    std::set<int> ids;
+    for (wxWindow* child : window->GetChildren()) {
+        if (auto* bar = dynamic_cast<wxRibbonButtonBar*>(child))
+            for (size_t i = 0; i < bar->GetButtonCount(); ++i) ids.insert(bar->GetItemId(bar->GetItem(i)));
+        std::set<int> below = RibbonButtonIds(child);
+        ids.insert(below.begin(), below.end());
+    }
+    return ids;
+}
+
+class GuiTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Settle();
+        Manager().CreateNewDocument();
+        Settle();
+    }
+    void TearDown() override {
+        if (wxDocument* doc = Manager().GetCurrentDocument()) doc->Modify(false);
+    }
+};
+
+TEST_F(GuiTest, RibbonHasEveryElementWithItsCaptionAndCommand) {
+    wxRibbonBar* ribbon = Frame().Ribbon();
+    ASSERT_EQ(ribbon->GetPageCount(), RibbonCategories().size());
+    std::set<int> buttons = RibbonButtonIds(ribbon);
+    int elements = 0;
+    for (size_t p = 0; p < RibbonCategories().size(); ++p) {
+        const RibbonCategory& category = RibbonCategories()[p];
+        EXPECT_EQ(ribbon->GetPage(p)->GetLabel(), category.caption);
+        for (const RibbonPanel& panel : category.panels)
+            for (const RibbonElement& e : panel.elements) {
+                ++elements;
+                bool found = false;
+                auto range = Frame().RibbonCaptions().equal_range(e.command);
+                for (auto it = range.first; it != range.second; ++it) found |= it->second == e.caption;
+                EXPECT_TRUE(found) << e.caption << " " << e.command;
+                bool isControl = e.kind == RibbonKind::ComboBox || e.kind == RibbonKind::Edit ||
+                                 panel.caption == "Contact-related viewing" ||
+                                 panel.caption == "Quickly filtering displayed items";
+                if (isControl)
+                    EXPECT_NE(wxWindow::FindWindowById(WxIdOf(e.command), &Frame()), nullptr) << e.caption;
+                else
+                    EXPECT_TRUE(buttons.count(WxIdOf(e.command))) << e.caption;
+            }
+    }
+    EXPECT_EQ(elements, 44);
+    EXPECT_EQ(Frame().StateFilterBox()->GetStringSelection(), "all active items (default)");
+    EXPECT_EQ(Frame().SortBox()->GetStringSelection(), "logically (default)");
+    EXPECT_EQ(Frame().StateFilterBox()->GetCount(), 6u);
+    EXPECT_EQ(Frame().ContactFilterBox()->GetString(0), "<all contacts>");
+    EXPECT_NE(Frame().FileMenu()->FindItem(WxIdOf(CMD_FILE_SAVE_AS)), nullptr);
+    EXPECT_NE(Frame().FileMenu()->FindItem(WxIdOf(CMD_PRINT_PREVIEW)), nullptr);
+    EXPECT_NE(Frame().FileMenu()->FindItem(WxIdOf(CMD_EXIT)), nullptr);
+}
+
+TEST_F(GuiTest, NewSaveAndOpenGoThroughTheDocument) {
+    TempDir dir;
+    auto* todo = new VTodo(Doc().collection);
+    todo->what = "saved through the window";
+    Doc().collection->Add(todo, Doc().collection->root);
+    Manager().GetCurrentDocument()->Modify(true);
+    std::string path = dir.File("gui.vnt");
+    Manager().GetCurrentDocument()->SetFilename(path, true);
+    Manager().GetCurrentDocument()->SetDocumentSaved(true);  // a named document: Save asks for no name
+    SendCommand(CMD_FILE_SAVE);
+    EXPECT_FALSE(Manager().GetCurrentDocument()->IsModified());
+    std::string saved = FileBytes(path);
+    ASSERT_GE(saved.size(), 8u);
+    EXPECT_EQ(saved.substr(0, 4), "VGZ1");
+
+    SendCommand(CMD_FILE_NEW);
+    EXPECT_EQ(Doc().collection->root->next, nullptr);
+    ASSERT_NE(Manager().CreateDocument(path, wxDOC_SILENT), nullptr);
+    Settle();
+    ASSERT_NE(Doc().collection->root->next, nullptr);
+    EXPECT_STREQ(static_cast<VTodo*>(Doc().collection->root->next)->what.Text(), "saved through the window");
+    EXPECT_TRUE(Frame().GetTitle().Contains("gui.vnt")) << Frame().GetTitle();
+}
+
+TEST_F(GuiTest, FiltersChangeTheDocumentAndTheView) {
+    Choose(Frame().StateFilterBox(), 5);
+    Choose(Frame().StateFilterBox(), 3);
+    EXPECT_EQ(Frame().ItemView()->viewFlags & 0x312, 0x002u);
+    EXPECT_EQ(Doc().collection->filterFlags & 15, 2u);
+    Choose(Frame().StateFilterBox(), 0);
+    EXPECT_EQ(Doc().collection->filterFlags & 15, 5u);
+
+    Frame().FilterTextEdit()->ChangeValue("abc");
+    wxCommandEvent enter(wxEVT_TEXT_ENTER, WxIdOf(CMD_TEXT_FILTER));
+    Frame().FilterTextEdit()->GetEventHandler()->ProcessEvent(enter);
+    Settle();
+    EXPECT_STREQ(Doc().collection->filterText.Text(), "ABC");
+    wxCommandEvent clear(wxEVT_BUTTON, WxIdOf(CMD_CLEAR_FILTER));
+    Frame().GetEventHandler()->ProcessEvent(clear);
+    EXPECT_STREQ(Doc().collection->filterText.Text(), "");
+    EXPECT_EQ(Frame().FilterTextEdit()->GetValue(), "");
+
+    Choose(Frame().SortBox(), 1);
+    EXPECT_EQ(Doc().collection->sortMode, 1);
+    Choose(Frame().SortBox(), 0);
+
+    std::uint32_t before = Frame().ItemView()->viewFlags;
+    SendCommand(CMD_SHOW_GANTT);
+    EXPECT_EQ(Frame().ItemView()->viewFlags, before ^ 0x20);
+    EXPECT_EQ(Doc().GetGlobalInt("view_flags", 0), (int)(before ^ 0x20));
+    SendCommand(CMD_SHOW_GANTT);
+
+    int days = Frame().ItemView()->ganttDaysInView;
+    SendCommand(CMD_MORE_WEEKS);
+    EXPECT_EQ(Frame().ItemView()->ganttDaysInView, days + 7);
+    EXPECT_TRUE(Manager().GetCurrentDocument()->IsModified());
+    SendCommand(CMD_LESS_WEEKS);
+}
+
+TEST_F(GuiTest, AModifiedDocumentAsksBeforeItIsReplaced) {
+    ScriptedUI ui;
+    Manager().GetCurrentDocument()->Modify(true);
+    ui.answers = {MsgAnswer::Cancel};
+    SendCommand(CMD_FILE_NEW);
+    ASSERT_EQ(ui.asked.size(), 1u);
+    EXPECT_EQ(ui.asked[0].text, "Save changes to Vantry?");
+    EXPECT_EQ(ui.asked[0].buttons, MsgButtons::YesNoCancel);
+    EXPECT_TRUE(Manager().GetCurrentDocument()->IsModified()) << "cancelled: nothing replaced";
+
+    ui.answers = {MsgAnswer::No};
+    SendCommand(CMD_FILE_NEW);
+    EXPECT_EQ(ui.asked.size(), 2u);
+    EXPECT_FALSE(Manager().GetCurrentDocument()->IsModified());
+}
+
+TEST_F(GuiTest, WebCommandsReportAPageThatCannotOpen) {
+    ScriptedUI ui;
+    std::string oldPath = getenv("PATH") ? getenv("PATH") : "";
+    setenv("PATH", "/nonexistent", 1);
+    SendCommand(CMD_VISIT_VANTRY);
+    setenv("PATH", oldPath.c_str(), 1);
+    ASSERT_EQ(ui.asked.size(), 1u);
+    EXPECT_EQ(ui.asked[0].text, "Can't start website (https://vantry.app/)");
+    EXPECT_EQ(ui.asked[0].caption, "Error");
+}
+
+TEST_F(GuiTest, ScreenshotOfTheMainWindow) {
+    VCollection& c = *Doc().collection;
+    auto* work = new VGroup(&c);
+    work->name = "Work";
+    c.Add(work, c.root);
+    auto* todo = new VTodo(&c);
+    todo->what = "Write the quarterly report";
+    c.Add(todo, work);
+    auto* home = new VGroup(&c);
+    home->name = "Home";
+    c.Add(home, c.root);
+    Frame().DocumentChanged();
+    Frame().Ribbon()->SetActivePage((size_t)1);  // the filters
+    Frame().Raise();
+    Frame().Refresh();
+    Frame().Update();
+    Settle();
+    wxClientDC client(&Frame());
+    wxSize size = Frame().GetClientSize();
+    ASSERT_GT(size.x, 800) << "maximised by the window manager";
+    wxBitmap shot(size);
+    wxMemoryDC memory(shot);
+    memory.Blit(0, 0, size.x, size.y, &client, 0, 0);
+    memory.SelectObject(wxNullBitmap);
+    std::string path = std::string(VANTRY_SCREENSHOT_DIR) + "/main-window.png";
+    ASSERT_TRUE(shot.SaveFile(path, wxBITMAP_TYPE_PNG));
+    EXPECT_GT(std::filesystem::file_size(path), 2000u);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    setenv("VANTRY_NO_SPLASH", "1", 1);
+    // The program registers its document type in the user's data folder: keep that in a
+    // folder of the test's own.
+    TempDir home;
+    setenv("XDG_DATA_HOME", home.Path().c_str(), 1);
+    std::filesystem::remove(std::string(VANTRY_SCREENSHOT_DIR) + "/vantry.ini");
+    wxApp::SetInstance(new CSkedraApp);
+    int wxArgc = 1;
+    char* wxArgv[] = {argv[0], nullptr};
+    if (!wxEntryStart(wxArgc, wxArgv) || !wxTheApp->CallOnInit()) return 2;
+    int result = RUN_ALL_TESTS();
+    wxTheApp->OnExit();
+    wxEntryCleanup();
+    return result;
+}
