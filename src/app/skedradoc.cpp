@@ -74,7 +74,7 @@ void CSkedraDoc::SetGlobalInt(const char* name, int value) {
 
 bool CSkedraDoc::OnNewDocument() {
     newCollection();
-    if (view) view->needsRebuild = true;
+    if (view) view->CollectionChanged(collection);
     RefreshContactList();
     return true;
 }
@@ -101,7 +101,7 @@ bool CSkedraDoc::OpenDocument(const char* path) {
     collection = loaded;
     if (view) {
         CopyViewFlagsToFilters(view->viewFlags);
-        view->needsRebuild = true;
+        view->CollectionChanged(collection);
     }
     RefreshContactList();
     return true;

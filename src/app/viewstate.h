@@ -7,6 +7,7 @@
 #include <cstdint>
 
 class CSkedraDoc;
+class VCollection;
 
 class ItemViewState {
 public:
@@ -23,6 +24,8 @@ public:
     void ClearViewFlags(std::uint32_t bits);
     void ToggleViewFlags(std::uint32_t bits);
     void SaveViewFlags();
+    // The document made or opened a collection: the view shows its top folder.
+    virtual void CollectionChanged(VCollection*) { needsRebuild = true; }
 
     int viewType = 1;  // 0 list, 1 month calendar; anything but 1 is the list
     std::uint32_t viewFlags = 32;

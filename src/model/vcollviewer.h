@@ -2,9 +2,10 @@
 // context items paint in.
 #pragma once
 
+#include "model/vpaint.h"
+
 class VCollection;
 class VNode;
-class Canvas;
 
 class VCollectionViewer {
 public:
@@ -17,4 +18,6 @@ public:
     VNode* folder;
     Canvas* paintDC = nullptr;  // set by the view before painting
     float scale = 1.0f;         // device units per screen pixel (more when printing)
+    FontSpec regularFont;       // the view's fonts of this paint
+    FontSpec boldFont;
 };

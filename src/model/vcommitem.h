@@ -11,6 +11,7 @@ public:
     void Save(QFile& file) override;
     bool Edit() override { return RunEditor(); }
     bool ComesBefore(const VNode* other) const override;
+    void Paint(VCollectionViewer& v) override;
 
     VContact* contactLink = nullptr;  // never set: stored as 0, read back and ignored
     qstring who;

@@ -19,6 +19,7 @@ public:
     void Describe(qstring& out, bool shortForm) const override;
     bool ComesBefore(const VNode* other) const override;
     const VContact* MainContact() const override { return this; }
+    void Paint(VCollectionViewer& v) override;
 
     // 1 when this contact sorts first, -1 when the other does, 0 when equal:
     // by first name, then last name, byte-wise.

@@ -26,6 +26,7 @@ public:
     void Save(QFile& file) override;
     bool Matches(const qstring&) const override { return true; }
     bool Edit() override { return RunEditor(); }
+    void Paint(VCollectionViewer& v) override;
 
     std::int32_t folderType = FOLDER_NONE;
     std::int32_t spareValue = 0;

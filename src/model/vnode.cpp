@@ -92,8 +92,6 @@ void VNode::ChangeDuration(int) {}
 
 void VNode::SetRect(int x, int y, int width, int height) { rect = VRect{x, y, width, height}; }
 
-void VNode::Paint(VCollectionViewer&) {}
-
 void VNode::Describe(qstring& out, bool) const { out = name; }
 
 void VNode::ForgetContact(const VNode*) {}

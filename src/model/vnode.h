@@ -4,6 +4,7 @@
 #pragma once
 
 #include "foundation/qstring.h"
+#include "model/vpaint.h"
 #include "platform/icons.h"
 
 #include <cstdint>
@@ -88,6 +89,18 @@ public:
     ItemIcon icon = ItemIcon::None;
 
 protected:
+    // Row painting shared by every kind (the item's rect, level and flags decide where).
+    void PaintBackground(VCollectionViewer& v, Colour colour);
+    void DrawRowText(VCollectionViewer& v, const qstring& text, Colour colour, bool bold);
+    void DrawCheckBox(VCollectionViewer& v);
+    void DrawStrike(VCollectionViewer& v);
+    void DrawIcon(VCollectionViewer& v);
+    void PaintDecorations(VCollectionViewer& v);
+    // The background of kinds with a priority: light green at 3, light yellow when waited for.
+    Colour PriorityBackground(int priority) const;
+    // Their text colour: done grey when done, urgent red from priority 2, else black.
+    Colour PriorityTextColour(int priority) const;
+
     // Record framing shared by every kind: the kind's tag and length, then the
     // "NODE" chunk; EndRecord patches the length.
     long BeginRecord(QFile& file, const char* tag);

@@ -15,6 +15,7 @@ public:
     }
     bool Edit() override { return RunEditor(); }
     void Describe(qstring& out, bool shortForm) const override;
+    void Paint(VCollectionViewer& v) override;
 
     qstring agreement;
     qstring withWho;
@@ -32,6 +33,7 @@ public:
     }
     bool Edit() override { return RunEditor(); }
     void Describe(qstring& out, bool shortForm) const override;
+    void Paint(VCollectionViewer& v) override;
 
     qstring description;
 };
@@ -64,6 +66,7 @@ public:
     bool Open() override;
     bool Edit() override { return RunEditor(); }
     void Describe(qstring& out, bool shortForm) const override;
+    void Paint(VCollectionViewer& v) override;
 
     qstring url;
     qstring description;

@@ -2,6 +2,7 @@
 // and up to ten assigned contacts.
 #pragma once
 
+#include "foundation/date.h"
 #include "model/vnode.h"
 
 class VTask : public VNode {
@@ -23,6 +24,9 @@ public:
     bool ComesBefore(const VNode* other) const override;
     void ForgetContact(const VNode* contact) override;
     const VContact* MainContact() const override { return assignees[0]; }
+    void Paint(VCollectionViewer& v) override;
+    // Sets OVERDUE (ended before today, not complete) and RUNNING (started, not ended).
+    void UpdateMarks(const QDate& today);
 
     qstring what;
     VContact* assignees[MAX_ASSIGNEES] = {};

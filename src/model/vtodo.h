@@ -14,6 +14,7 @@ public:
     bool Edit() override { return RunEditor(); }
     void Describe(qstring& out, bool) const override { out = what; }
     bool ComesBefore(const VNode* other) const override;
+    void Paint(VCollectionViewer& v) override;
 
     qstring what;
     qstring extra;  // stored and read back, shown nowhere

@@ -5,6 +5,7 @@
 #include "app/skedradoc.h"
 #include "app/web_pages.h"
 #include "wx/command_ids.h"
+#include "views/skedraView.h"
 #include "wx/panes.h"
 #include "wx/skedra_app.h"
 
@@ -71,7 +72,7 @@ wxBitmap emptyIcon() {
 
 }  // namespace
 
-CMainFrame::CMainFrame(wxDocManager* manager, const wxString& title)
+CMainFrame::CMainFrame(wxDocManager* manager, CSkedraDoc* document, const wxString& title)
     : wxDocParentFrame(manager, nullptr, wxID_ANY, title, wxDefaultPosition, wxSize(1200, 800)) {
     currentFrame = this;
     buildFileMenu();
@@ -81,8 +82,8 @@ CMainFrame::CMainFrame(wxDocManager* manager, const wxString& title)
     splitter = new wxSplitterWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                                     wxSP_LIVE_UPDATE | wxSP_3DSASH);
     leftView = new CLeftView(splitter);
-    itemView = new CSkedraView(splitter);
-    splitter->SplitVertically(leftView, itemView, 180);
+    itemWindow = new ItemViewWindow(splitter, document);
+    splitter->SplitVertically(leftView, itemWindow, 180);
     splitter->SetMinimumPaneSize(60);
     sizer->Add(splitter, 1, wxEXPAND);
     SetSizer(sizer);
@@ -247,7 +248,7 @@ void CMainFrame::bindCommands() {
         filterTextEdit->ChangeValue("");
         CSkedraDoc::Current()->OnClearFilter();
     }, WxIdOf(CMD_CLEAR_FILTER));
-    Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { itemView->ToggleViewFlags(0x400); },
+    Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { ItemView().ToggleViewFlags(0x400); },
          WxIdOf(CMD_HIDE_OTHERS));
     for (const RibbonCategory& category : RibbonCategories())
         for (const RibbonPanel& panel : category.panels)
@@ -255,7 +256,7 @@ void CMainFrame::bindCommands() {
                 if (e.kind == RibbonKind::CheckBox) {
                     unsigned flag = e.viewFlag;
                     Bind(wxEVT_UPDATE_UI, [this, flag](wxUpdateUIEvent& u) {
-                        u.Check((itemView->viewFlags & flag) != 0);
+                        u.Check((ItemView().viewFlags & flag) != 0);
                     }, WxIdOf(e.command));
                 }
 
@@ -295,18 +296,14 @@ void CMainFrame::onCommand(wxCommandEvent& event) {
     switch (id) {
     case CMD_ABOUT: ShowAboutBox(this); break;
     case CMD_REFILL_TREE: RefillTree(); break;
-    case CMD_SHOW_GANTT: itemView->ToggleViewFlags(0x020); break;
-    case CMD_SHOW_PROGRESS: itemView->ToggleViewFlags(0x080); break;
-    case CMD_SHOW_DAYS: itemView->ToggleViewFlags(0x040); break;
-    case CMD_HIDE_OTHERS: itemView->ToggleViewFlags(0x400); break;
+    case CMD_SHOW_GANTT: ItemView().ToggleViewFlags(0x020); break;
+    case CMD_SHOW_PROGRESS: ItemView().ToggleViewFlags(0x080); break;
+    case CMD_SHOW_DAYS: ItemView().ToggleViewFlags(0x040); break;
+    case CMD_HIDE_OTHERS: ItemView().ToggleViewFlags(0x400); break;
     case CMD_MORE_WEEKS: doc->ShowMoreWeeks(); break;
     case CMD_LESS_WEEKS: doc->ShowLessWeeks(); break;
-    case CMD_AS_LIST:
-    case CMD_AS_CALENDAR:
-        itemView->viewType = id == CMD_AS_LIST ? 0 : 1;
-        doc->SetGlobalInt("view_type", itemView->viewType);
-        UpdateAllViews();
-        break;
+    case CMD_AS_LIST: ItemView().SetViewType(0); break;
+    case CMD_AS_CALENDAR: ItemView().SetViewType(1); break;
     default: event.Skip(); break;
     }
 }
@@ -315,9 +312,10 @@ void CMainFrame::SetModified(bool modified) {
     if (wxDocument* doc = GetDocumentManager()->GetCurrentDocument()) doc->Modify(modified);
 }
 
+CSkedraView& CMainFrame::ItemView() { return itemWindow->View(); }
+
 void CMainFrame::UpdateAllViews() {
-    itemView->needsRebuild = true;
-    itemView->Refresh();
+    itemWindow->Refresh();
     leftView->Refresh();
 }
 
@@ -333,7 +331,6 @@ void CMainFrame::SetContactList(const std::vector<std::string>& entries, int sel
 }
 
 void CMainFrame::DocumentChanged() {
-    itemView->folder = nullptr;
     RefillTree();
     UpdateAllViews();
 }

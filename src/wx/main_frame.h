@@ -9,7 +9,9 @@
 #include <wx/docview.h>
 
 class CLeftView;
+class ItemViewWindow;
 class CSkedraView;
+class CSkedraDoc;
 class wxChoice;
 class wxTextCtrl;
 class wxCheckBox;
@@ -19,7 +21,7 @@ class wxSplitterWindow;
 
 class CMainFrame : public wxDocParentFrame, public DocumentHost {
 public:
-    CMainFrame(wxDocManager* manager, const wxString& title);
+    CMainFrame(wxDocManager* manager, CSkedraDoc* document, const wxString& title);
     ~CMainFrame() override;
     static CMainFrame* Current();
 
@@ -34,7 +36,8 @@ public:
     void DocumentChanged();
 
     CLeftView* LeftView() { return leftView; }
-    CSkedraView* ItemView() { return itemView; }
+    ItemViewWindow* ItemWindow() { return itemWindow; }
+    CSkedraView& ItemView();
     wxRibbonBar* Ribbon() { return ribbon; }
     wxChoice* StateFilterBox() { return stateFilterBox; }
     wxTextCtrl* FilterTextEdit() { return filterTextEdit; }
@@ -56,7 +59,7 @@ private:
     wxRibbonBar* ribbon = nullptr;
     wxSplitterWindow* splitter = nullptr;
     CLeftView* leftView = nullptr;
-    CSkedraView* itemView = nullptr;
+    ItemViewWindow* itemWindow = nullptr;
     wxChoice* stateFilterBox = nullptr;
     wxTextCtrl* filterTextEdit = nullptr;
     wxChoice* contactFilterBox = nullptr;

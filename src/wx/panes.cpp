@@ -1,15 +1,15 @@
 #include "wx/panes.h"
 
 #include "app/skedradoc.h"
-#include "foundation/qtime.h"
 #include "model/vvisibility.h"
+#include "views/skedraView.h"
+#include "wx/main_frame.h"
+#include "wx/wx_canvas.h"
 
 #include <wx/dcbuffer.h>
 #include <wx/settings.h>
 
 namespace {
-
-CSkedraView* currentItemView = nullptr;
 
 class FolderData : public wxTreeItemData {
 public:
@@ -57,47 +57,29 @@ void CLeftView::Refill() {
 void CLeftView::onSelect(wxTreeEvent& event) {
     auto* data = event.GetItem().IsOk() ? dynamic_cast<FolderData*>(GetItemData(event.GetItem())) : nullptr;
     if (!data || !CSkedraView::Current()) return;
-    CSkedraView::Current()->folder = data->folder;
-    CSkedraView::Current()->needsRebuild = true;
-    CSkedraView::Current()->Refresh();
+    CSkedraView::Current()->SetFolder(data->folder);
+    if (CMainFrame* frame = CMainFrame::Current()) frame->UpdateAllViews();
 }
 
-CSkedraView::CSkedraView(wxWindow* parent)
-    : wxScrolledWindow(parent, wxID_ANY, wxDefaultPosition, wxSize(100, 100)) {
-    currentItemView = this;
-    SetBackgroundStyle(wxBG_STYLE_PAINT);
-    SetScrollRate(10, 20);
-    Bind(wxEVT_PAINT, &CSkedraView::onPaint, this);
+ItemViewWindow::ItemViewWindow(wxWindow* parent, CSkedraDoc* document)
+    : wxScrolledWindow(parent, wxID_ANY, wxDefaultPosition, wxSize(100, 100)),
+      view(std::make_unique<CSkedraView>(document)) {
+    SetBackgroundStyle(wxBG_STYLE_PAINT);  // every paint covers the whole window
+    SetScrollRate(10, 10);
+    Bind(wxEVT_PAINT, &ItemViewWindow::onPaint, this);
 }
 
-CSkedraView* CSkedraView::Current() { return currentItemView; }
+ItemViewWindow::~ItemViewWindow() = default;
 
-void CSkedraView::onPaint(wxPaintEvent&) {
+void ItemViewWindow::onPaint(wxPaintEvent&) {
     wxAutoBufferedPaintDC dc(this);
     PrepareDC(dc);
     dc.SetBackground(*wxWHITE_BRUSH);
     dc.Clear();
     if (!CSkedraDoc::Current()) return;
-    VCollection& c = collection();
-    VNode* shown = folder && c.Contains(folder) ? folder : c.root;
-    c.MakeView(shown);
-    needsRebuild = false;
-
-    qstring title;
-    shown->FolderTitle(title);
-    wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
-    dc.SetFont(font.Bold());
-    dc.DrawText(wxString::Format("%s on %s", wxString::From8BitData(title.Text()),
-                                 QCurrentDateText()),
-                10, 10);
-    dc.SetFont(font);
-    int y = 40;
-    for (VNode* node = shown->nextShown; node; node = node->nextShown, y += 20) {
-        qstring text;
-        node->Describe(text, false);
-        if (IsFolder(node)) dc.SetFont(font.Bold());
-        dc.DrawText(wxString::From8BitData(text.Text()), 10 + 20 * node->level, y);
-        dc.SetFont(font);
-    }
-    SetVirtualSize(600, y + 20);
+    WxCanvas canvas(dc);
+    wxSize client = GetClientSize();
+    view->OnDraw(canvas, {0, 0, client.x, client.y});
+    wxSize wanted(view->scrollWidth, view->scrollHeight);
+    if (GetVirtualSize() != wanted) SetVirtualSize(wanted);
 }

@@ -1,12 +1,13 @@
-// The two panes of the main window: the folder tree on the left and the item view on
-// the right. Both draw what the document holds; their full behaviour lives in views/.
+// The two panes of the main window: the folder tree on the left and the item view's
+// window on the right, which paints the item view (CSkedraView) through a canvas.
 #pragma once
 
-#include "app/viewstate.h"
-
+#include <memory>
 #include <wx/scrolwin.h>
 #include <wx/treectrl.h>
 
+class CSkedraDoc;
+class CSkedraView;
 class VNode;
 
 class CLeftView : public wxTreeCtrl {
@@ -18,13 +19,13 @@ private:
     void onSelect(wxTreeEvent& event);
 };
 
-class CSkedraView : public wxScrolledWindow, public ItemViewState {
+class ItemViewWindow : public wxScrolledWindow {
 public:
-    explicit CSkedraView(wxWindow* parent);
-    static CSkedraView* Current();
-
-    VNode* folder = nullptr;  // the current folder; null means the top folder
+    ItemViewWindow(wxWindow* parent, CSkedraDoc* document);
+    ~ItemViewWindow() override;
+    CSkedraView& View() { return *view; }
 
 private:
     void onPaint(wxPaintEvent& event);
+    std::unique_ptr<CSkedraView> view;
 };

@@ -6,6 +6,7 @@
 #include "foundation/qcrash.h"
 #include "foundation/qmessage.h"
 #include "wx/main_frame.h"
+#include "views/skedraView.h"
 #include "wx/panes.h"
 #include "wx/vantry_document.h"
 #include "wx/wx_ui.h"
@@ -65,11 +66,10 @@ bool CSkedraApp::OnInit() {
     docManager->SetMaxDocsOpen(1);
     docManager->FileHistoryLoad(*wxConfig::Get());
 
-    frame = new CMainFrame(docManager, wxString(VANTRY_VERSION_TEXT) + " - agenda and task manager");
+    frame = new CMainFrame(docManager, document.get(), wxString(VANTRY_VERSION_TEXT) + " - agenda and task manager");
     SetTopWindow(frame);
     document->host = frame;
-    document->view = frame->ItemView();
-    frame->ItemView()->LoadSettings(*document);
+    frame->ItemView().OnInitialUpdate();
 
     RegisterDocumentType(UserDataHome(), std::string(executable.utf8_str()));
 

@@ -4,9 +4,35 @@
 #include <wx/dcclient.h>
 #include <wx/settings.h>
 
+#include "wx/icons/agreement.xpm"
+#include "wx/icons/call.xpm"
+#include "wx/icons/contact.xpm"
+#include "wx/icons/location.xpm"
+#include "wx/icons/mail.xpm"
+#include "wx/icons/pay.xpm"
+
 namespace {
+
 wxColour toWx(Colour c) { return wxColour(c.r, c.g, c.b); }
+
+const wxBitmap& iconBitmap(ItemIcon icon) {
+    static const wxBitmap contact(contact_xpm), call(call_xpm), mail(mail_xpm), pay(pay_xpm),
+        agreement(agreement_xpm), location(location_xpm), none;
+    switch (icon) {
+    case ItemIcon::Contact: return contact;
+    case ItemIcon::Call: return call;
+    case ItemIcon::Mail: return mail;
+    case ItemIcon::Pay: return pay;
+    case ItemIcon::Agreement: return agreement;
+    case ItemIcon::Location: return location;
+    default: return none;
+    }
 }
+
+// The rules name Windows faces; this desktop's sans-serif face takes their place.
+bool isWindowsFace(const std::string& face) { return face == "MS Sans Serif" || face == "Arial"; }
+
+}  // namespace
 
 void WxCanvas::SetPen(PenStyle style, int width, Colour colour) {
     dc.SetPen(wxPen(toWx(colour), width < 1 ? 1 : width, style == PenStyle::Dotted ? wxPENSTYLE_DOT : wxPENSTYLE_SOLID));
@@ -16,7 +42,7 @@ void WxCanvas::SetFont(int height, int weight, const std::string& face) {
     // A negative height is the character height in device units, as the rules give it.
     wxFont font(wxSize(0, height < 0 ? -height : height), wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL,
                 weight >= 700 ? wxFONTWEIGHT_BOLD : wxFONTWEIGHT_NORMAL);
-    if (!face.empty()) font.SetFaceName(wxString::FromUTF8(face));
+    if (!face.empty() && !isWindowsFace(face)) font.SetFaceName(wxString::FromUTF8(face));
     dc.SetFont(font);
 }
 
@@ -58,8 +84,9 @@ void WxCanvas::TextEllipsis(const CanvasRect& r, const std::string& text) {
     dc.DrawText(shown, r.left, r.top);
 }
 
-void WxCanvas::Icon(int, int, ItemIcon) {
-    // The icon pictures come with the item rows.
+void WxCanvas::Icon(int x, int y, ItemIcon icon) {
+    const wxBitmap& bitmap = iconBitmap(icon);
+    if (bitmap.IsOk()) dc.DrawBitmap(bitmap, x, y, true);
 }
 
 int WxCanvas::DeviceCaps(DeviceCap cap) const {

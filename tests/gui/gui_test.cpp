@@ -8,6 +8,7 @@
 #include "support/temp_dir.h"
 #include "wx/command_ids.h"
 #include "wx/main_frame.h"
+#include "views/skedraView.h"
 #include "wx/panes.h"
 #include "wx/skedra_app.h"
 
@@ -148,7 +149,7 @@ TEST_F(GuiTest, NewSaveAndOpenGoThroughTheDocument) {
 TEST_F(GuiTest, FiltersChangeTheDocumentAndTheView) {
     Choose(Frame().StateFilterBox(), 5);
     Choose(Frame().StateFilterBox(), 3);
-    EXPECT_EQ(Frame().ItemView()->viewFlags & 0x312, 0x002u);
+    EXPECT_EQ(Frame().ItemView().viewFlags & 0x312, 0x002u);
     EXPECT_EQ(Doc().collection->filterFlags & 15, 2u);
     Choose(Frame().StateFilterBox(), 0);
     EXPECT_EQ(Doc().collection->filterFlags & 15, 5u);
@@ -167,15 +168,15 @@ TEST_F(GuiTest, FiltersChangeTheDocumentAndTheView) {
     EXPECT_EQ(Doc().collection->sortMode, 1);
     Choose(Frame().SortBox(), 0);
 
-    std::uint32_t before = Frame().ItemView()->viewFlags;
+    std::uint32_t before = Frame().ItemView().viewFlags;
     SendCommand(CMD_SHOW_GANTT);
-    EXPECT_EQ(Frame().ItemView()->viewFlags, before ^ 0x20);
+    EXPECT_EQ(Frame().ItemView().viewFlags, before ^ 0x20);
     EXPECT_EQ(Doc().GetGlobalInt("view_flags", 0), (int)(before ^ 0x20));
     SendCommand(CMD_SHOW_GANTT);
 
-    int days = Frame().ItemView()->ganttDaysInView;
+    int days = Frame().ItemView().ganttDaysInView;
     SendCommand(CMD_MORE_WEEKS);
-    EXPECT_EQ(Frame().ItemView()->ganttDaysInView, days + 7);
+    EXPECT_EQ(Frame().ItemView().ganttDaysInView, days + 7);
     EXPECT_TRUE(Manager().GetCurrentDocument()->IsModified());
     SendCommand(CMD_LESS_WEEKS);
 }

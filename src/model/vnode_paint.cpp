@@ -1,0 +1,122 @@
+// Drawing the row of a node: background, indentation, text, check box, strike, icon.
+#include "model/vcollection.h"
+#include "model/vcollviewer.h"
+#include "model/vnode.h"
+#include "model/vvisibility.h"
+
+namespace {
+// Every position computed with the scale is truncated toward zero at the end.
+int at(double value) { return (int)value; }
+}  // namespace
+
+Colour LevelColour(int level) {
+    static const Colour LEVELS[5] = {{88, 90, 91}, {110, 113, 114}, {132, 136, 136}, {154, 158, 159}, {176, 181, 182}};
+    int remainder = level % 5;
+    return remainder < 0 ? Colour{255, 0, 0} : LEVELS[remainder];
+}
+
+Colour VNode::PriorityBackground(int priority) const {
+    if (flags & WAITING) return RowColour::LIGHT_YELLOW;
+    return priority == 3 ? RowColour::LIGHT_GREEN : RowColour::WHITE;
+}
+
+Colour VNode::PriorityTextColour(int priority) const {
+    if (flags & DONE) return RowColour::DONE_GREY;
+    return priority >= 2 ? RowColour::URGENT_RED : RowColour::BLACK;
+}
+
+void VNode::PaintBackground(VCollectionViewer& v, Colour colour) {
+    Canvas& dc = *v.paintDC;
+    double s = v.scale;
+    int step = at(5 * s);
+    bool folder = IsFolder(this);
+    Colour fill = folder ? LevelColour(level) : colour;
+    const VCollection& c = *collection;
+    if (c.contactFilter && HasContact(c.contactFilter) && !(c.filterFlags & 16)) fill = RowColour::CONTACT_GREEN;
+    if (tempFlags & SELECTED) fill = RowColour::SELECTION_BLUE;
+    int x = rect.x, y = rect.y, w = rect.width, h = rect.height;
+    dc.FillRect({x, y, x + w, y + h}, fill);
+
+    dc.SetPen(PenStyle::Solid, 1, RowColour::SEPARATOR_GREY);
+    int indent = level * step + (folder ? step : 0);
+    dc.MoveTo(x + indent, y + h - 1);
+    dc.LineTo(x + w, y + h - 1);
+    dc.MoveTo(x + indent, y - 1);
+    dc.LineTo(x + w, y - 1);
+
+    for (int i = 0; i < level; ++i) dc.FillRect({x + i * step, y, x + (i + 1) * step, y + h}, LevelColour(i));
+}
+
+void VNode::DrawRowText(VCollectionViewer& v, const qstring& text, Colour colour, bool bold) {
+    Canvas& dc = *v.paintDC;
+    double s = v.scale;
+    const FontSpec& font = bold ? v.boldFont : v.regularFont;
+    dc.SetFont(font.height, font.weight, font.face);
+    bool active = IsActive();
+    Colour shown = active ? colour : RowColour::INACTIVE_GREY;
+    if (tempFlags & SELECTED) shown = active ? RowColour::WHITE : RowColour::INACTIVE_GREY;
+    dc.SetTextColour(shown);
+
+    double offset = 2 * s;
+    if (icon != ItemIcon::None) offset += 18 * s;
+    if (tempFlags & HAS_CHECKBOX) offset += 12 * s;
+    double indent = level * 5 * s + 2 * s;
+    CanvasRect box{at(rect.x + offset + indent), at(rect.y + 3 * s), at(rect.x + rect.width + indent),
+                   at(rect.y + rect.height + 3 * s)};
+    // The canvas draws text as it is: no character marks a mnemonic, so an "&" shows
+    // without being doubled first.
+    dc.TextEllipsis(box, text.Text());
+}
+
+void VNode::DrawCheckBox(VCollectionViewer& v) {
+    Canvas& dc = *v.paintDC;
+    double s = v.scale;
+    double h = rect.height;
+    double left = rect.x + 2 * s + level * 5 * s;
+    if (icon != ItemIcon::None) left += 18 * s;
+    double right = left + h / 2;
+    double top = rect.y + h / 4;
+    double bottom = rect.y + h - h / 4;
+    dc.SetPen(PenStyle::Solid, 1, RowColour::BLACK);
+    CanvasRect box{at(left), at(top), at(right), at(bottom)};
+    dc.FillRect(box, RowColour::WHITE);
+    dc.Rectangle(box);
+    if (!(flags & DONE)) return;
+    for (int shift = 0; shift < 2; ++shift) {
+        int l = box.left + shift, t = box.top;
+        dc.MoveTo(at(l + 2 * s), at(t + 3 * s));
+        dc.LineTo(at(l + 4 * s), at(t + 7 * s));
+        dc.LineTo(at(l + 10 * s), at(t - 4 * s));
+    }
+}
+
+void VNode::DrawStrike(VCollectionViewer& v) {
+    Canvas& dc = *v.paintDC;
+    double s = v.scale;
+    dc.SetPen(PenStyle::Solid, 1, (tempFlags & SELECTED) ? RowColour::WHITE : RowColour::DONE_GREY);
+    int y = (rect.height + 2 * rect.y) / 2;
+    dc.MoveTo(at(rect.x + 5 * s + 15), y);
+    dc.LineTo(at(rect.x + rect.width - 10 - 5 * s), y);
+    dc.SetPen(PenStyle::Solid, at(s) < 1 ? 1 : at(s), RowColour::BLACK);
+}
+
+void VNode::DrawIcon(VCollectionViewer& v) {
+    if (icon == ItemIcon::None) return;
+    double s = v.scale;
+    int step = at(5 * s);
+    v.paintDC->Icon(at(rect.x + level * step + s), at(rect.y + s) + (rect.height - 20) / 2, icon);
+}
+
+void VNode::PaintDecorations(VCollectionViewer& v) {
+    if (tempFlags & HAS_CHECKBOX) {
+        DrawCheckBox(v);
+        if (flags & DONE) DrawStrike(v);
+    }
+    DrawIcon(v);
+}
+
+void VNode::Paint(VCollectionViewer& v) {
+    PaintBackground(v, RowColour::WHITE);
+    DrawCheckBox(v);
+    DrawRowText(v, name, RowColour::BLACK, false);
+}

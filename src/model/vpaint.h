@@ -1,0 +1,30 @@
+// The colours of item rows and the paint context that rows are drawn with.
+#pragma once
+
+#include "platform/canvas.h"
+
+#include <string>
+
+namespace RowColour {
+constexpr Colour WHITE{255, 255, 255};
+constexpr Colour LIGHT_GREEN{225, 255, 225};
+constexpr Colour LIGHT_YELLOW{255, 255, 192};
+constexpr Colour SELECTION_BLUE{10, 36, 106};
+constexpr Colour CONTACT_GREEN{179, 213, 197};
+constexpr Colour SEPARATOR_GREY{210, 210, 210};
+constexpr Colour BLACK{0, 0, 0};
+constexpr Colour URGENT_RED{192, 100, 100};
+constexpr Colour DONE_GREY{128, 128, 128};
+constexpr Colour INACTIVE_GREY{192, 192, 192};
+constexpr Colour UNPLANNED_GREY{64, 64, 64};
+}  // namespace RowColour
+
+// The colour of indentation level n (by n modulo 5; pure red for a negative remainder).
+Colour LevelColour(int level);
+
+// A font as the views make them: height (negative: character height), weight, face.
+struct FontSpec {
+    int height = 0;
+    int weight = 0;
+    std::string face;
+};

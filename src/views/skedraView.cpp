@@ -1,0 +1,238 @@
+#include "views/skedraView.h"
+
+#include "app/skedradoc.h"
+#include "app/viewflags.h"
+#include "foundation/qmessage.h"
+#include "foundation/qtime.h"
+#include "model/vcollection.h"
+#include "model/vdates.h"
+#include "model/vtask.h"
+#include "model/vvisibility.h"
+#include "platform/canvas.h"
+#include "platform/document_host.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+CSkedraView* current = nullptr;
+const char* const REGULAR_FACE = "MS Sans Serif";
+const char* const LARGE_FACE = "Arial";
+}  // namespace
+
+CSkedraView::CSkedraView(CSkedraDoc* doc) : rowSlots(MAX_ROWS) {
+    current = this;
+    document = doc;
+    if (doc) {
+        doc->view = this;
+        SetCollection(doc->collection);
+    }
+}
+
+CSkedraView::~CSkedraView() {
+    if (current == this) current = nullptr;
+    if (document && document->view == this) document->view = nullptr;
+}
+
+CSkedraView* CSkedraView::Current() { return current; }
+
+void CSkedraView::SetCollection(VCollection* collection) {
+    viewer = std::make_unique<VCollectionViewer>(collection);
+    rowCount = 0;
+    selectedRow = -1;
+    needsRebuild = true;
+    qtrace(QLOC("CSkedraView::SetCollection"), "CSkedraView SetColl: collViewer %p, coll %p, root %p\n",
+           (void*)viewer.get(), (void*)collection, (void*)collection->root);
+}
+
+void CSkedraView::SetFolder(VNode* folder) {
+    viewer->folder = folder;
+    needsRebuild = true;
+}
+
+VNode* CSkedraView::Folder() const { return viewer->folder; }
+
+void CSkedraView::Layout(Canvas* dc) {
+    rowCount = 0;
+    if (!viewer && document) viewer = std::make_unique<VCollectionViewer>(document->collection);
+    VCollection& c = *viewer->collection;
+    VNode* selected = c.Selected();
+    if (!dc) {
+        needsRebuild = true;
+        return;
+    }
+    c.MakeView(viewer->folder);
+    if (!IsListMode()) return;  // the calendar lays out its own lines
+    int x = marginLeft, y = RowsTop();
+    for (VNode* node = viewer->folder->nextShown; node && rowCount < MAX_ROWS; node = node->nextShown) {
+        rowSlots[rowCount++].item = node;
+        node->SetRect(x, y, listWidth, rowHeight);
+        y += rowHeight;
+        if (printing && rowsPerPage > 0 && rowCount % rowsPerPage == 0) y = RowsTop();
+    }
+    if (selected && !c.InShownChain(selected, viewer->folder)) selected->tempFlags &= ~SELECTED;
+    needsRebuild = false;
+}
+
+void CSkedraView::SelectRow(int index) {
+    selectedRow = -1;
+    for (int i = 0; i < rowCount; ++i) {
+        VNode* item = rowSlots[i].item;
+        if (i == index) {
+            item->tempFlags |= SELECTED;
+            selectedRow = i;
+        } else {
+            item->tempFlags &= ~SELECTED;
+        }
+    }
+    if (document && document->host) document->host->UpdateAllViews();
+}
+
+int CSkedraView::HitRow(int x, int y) const {
+    for (int i = 0; i < rowCount; ++i) {
+        const VRect& r = rowSlots[i].item->rect;
+        if (r.x <= x && r.y <= y && y < r.y + r.height) return i;
+    }
+    return -1;
+}
+
+void CSkedraView::FillContactList() {
+    if (document) document->RefreshContactList();
+}
+
+void CSkedraView::SetViewType(int type) {
+    viewType = type;
+    if (document) document->SetGlobalInt("view_type", type);
+    Layout(nullptr);
+    if (document && document->host) document->host->UpdateAllViews();
+}
+
+void CSkedraView::OnInitialUpdate() {
+    if (document) LoadSettings(*document);
+    scale = 1.0f;
+    scrollWidth = scrollHeight = 100;
+    Layout(nullptr);
+}
+
+void CSkedraView::OnPrepareDC(bool isPrinting, int page) {
+    printing = isPrinting;
+    if (printing) {
+        currentPage = page;
+        pageFirstRow = (currentPage - 1) * rowsPerPage;
+    } else {
+        pageFirstRow = 0;
+    }
+}
+
+int CSkedraView::PageHeight() const {
+    return RowsTop() + (int)((rowCount + 5) * rowHeight * scale) + marginBottom;
+}
+
+void CSkedraView::OnDraw(Canvas& dc, const ClientRect& client) {
+    gantt.dc = &dc;
+    scale = printing ? dc.DeviceCaps(DeviceCap::LogPixelsY) / 72.0f : 1.0f;
+    if (printing) needsRebuild = true;
+    int margin = printing ? (int)(50 * scale) : 0;
+    marginLeft = marginTop = marginBottom = margin;
+    marginRight = printing ? margin : (int)(10 * scale);
+    dc.SetPen(PenStyle::Solid, (int)scale, RowColour::BLACK);
+
+    int fontHeight = (int)(-8 * scale);
+    rowHeight = (int)(std::abs(fontHeight) * (printing ? 1.5 : 2.5));
+    fontRegular = {fontHeight, 0, REGULAR_FACE};
+    fontBold = {fontHeight, 700, REGULAR_FACE};
+    fontLarge = {4 * fontHeight, 700, LARGE_FACE};
+    dc.SetFont(fontRegular.height, fontRegular.weight, fontRegular.face);
+
+    int fullWidth = (printing ? dc.DeviceCaps(DeviceCap::HorzRes) - marginLeft
+                              : client.right - marginLeft - client.left) - marginRight;
+    listWidth = fullWidth;
+    if (viewFlags & VIEW_GANTT)
+        listWidth = printing ? (int)(dc.DeviceCaps(DeviceCap::HorzRes) * 0.4) : (int)(450 * scale);
+    if (needsRebuild || listWidth == 0) Layout(&dc);
+
+    dc.SetTransparentBackground();
+    qstring title;
+    viewer->folder->FolderTitle(title);
+    char heading[2048];
+    if (printing)
+        std::snprintf(heading, sizeof heading, "%s on %s - page %d of %d", title.Text(),
+                      QCurrentDateText("%d-%m-%Y"), currentPage, pageCount);
+    else
+        std::snprintf(heading, sizeof heading, "%s on %s", title.Text(), QCurrentDateText("%d-%m-%Y"));
+    dc.SetFont(fontBold.height, fontBold.weight, fontBold.face);
+    dc.SetTextColour(RowColour::BLACK);
+    dc.Text(marginLeft + (int)(8 * scale), marginTop + (int)(15 * scale), heading);
+
+    VCollection& c = *viewer->collection;
+    if (IsListMode() && !printing && !c.root->next) {
+        dc.SetFont(fontRegular.height, fontRegular.weight, fontRegular.face);
+        dc.Text(marginLeft + (int)(8 * scale), marginTop + (int)(100 * scale),
+                "Use the menu above to create a folder and add some items.");
+        dc.Text(marginLeft + (int)(8 * scale), marginTop + (int)(120 * scale),
+                "Press F1 for help and tutorials on getting started.");
+    }
+
+    if (!IsListMode()) {
+        scrollWidth = client.right - client.left;
+        scrollHeight = client.bottom - client.top;
+        return;
+    }
+    paintRows(dc);
+    if (viewFlags & VIEW_GANTT) paintGantt(fullWidth);
+    scrollWidth = PageWidth() + ((viewFlags & VIEW_GANTT) ? fullWidth - listWidth : 0);
+    scrollHeight = PageHeight();
+}
+
+void CSkedraView::paintRows(Canvas& dc) {
+    viewer->paintDC = &dc;
+    viewer->scale = scale;
+    viewer->regularFont = fontRegular;
+    viewer->boldFont = fontBold;
+    int last = printing ? pageFirstRow + rowsPerPage : 9999;
+    for (int i = pageFirstRow; i < rowCount && i < last; ++i) rowSlots[i].item->Paint(*viewer);
+}
+
+void CSkedraView::paintGantt(int fullWidth) {
+    gantt.SetOrigin(listWidth + marginLeft, RowsTop());
+    gantt.SetWidth(fullWidth - listWidth);
+    gantt.SetRowHeight(rowHeight);
+    gantt.SetFonts(fontRegular, fontBold);
+    gantt.scale = scale;
+    gantt.firstDay = ganttStartDate;
+    gantt.days = ganttDaysInView;
+    gantt.showProgress = (viewFlags & VIEW_PROGRESS) != 0;
+    gantt.DrawHeader((viewFlags & VIEW_DAYS) ? 7 : 6);
+
+    int last = printing ? pageFirstRow + rowsPerPage : 9999;
+    for (int i = pageFirstRow, rowIndex = 0; i < rowCount && i < last; ++i, ++rowIndex) {
+        VNode* item = rowSlots[i].item;
+        int flags = (item->nextShown ? 0 : GanttChart::LAST_ROW) |
+                    ((item->tempFlags & SELECTED) ? GanttChart::SELECTED_ROW : 0) |
+                    (IsFolder(item) ? GanttChart::FOLDER_ROW : 0);
+        int progress = 100;
+        qstring start, end;
+        bool dated = false;
+        if (!std::strcmp(item->TypeName(), "task")) {
+            auto* task = static_cast<VTask*>(item);
+            start = task->startDate;
+            QDate finish;
+            if (ParseDate(task->startDate, finish)) {
+                finish.AddDays(task->duration);
+                end = DateText(finish);
+            } else {
+                end = "";
+            }
+            if (gantt.showProgress) progress = task->completion;
+            dated = true;
+        } else if (IsFolder(item)) {
+            auto* folder = static_cast<VGroup*>(item);
+            start = folder->firstStart;
+            end = folder->lastEnd;
+            dated = true;
+        }
+        gantt.DrawRow(item->rect.y, rowIndex, flags, dated ? start.Text() : nullptr,
+                      dated ? end.Text() : nullptr, progress, item);
+    }
+}

@@ -1,0 +1,73 @@
+// CSkedraView: the item view without its window: the rows of the current folder, the
+// paint pass (margins, fonts, heading, hints, rows, Gantt chart) on a canvas, the
+// selection and hit testing. The wx window hands it a canvas to paint on.
+#pragma once
+
+#include "app/viewstate.h"
+#include "model/vcollviewer.h"
+#include "model/vpaint.h"
+#include "views/gantt.h"
+
+#include <memory>
+#include <vector>
+
+class Canvas;
+class CSkedraDoc;
+class VCollection;
+class VNode;
+
+struct RowSlot {
+    VNode* item = nullptr;
+};
+
+class CSkedraView : public ItemViewState {
+public:
+    static constexpr int MAX_ROWS = 1000;
+
+    explicit CSkedraView(CSkedraDoc* document);
+    ~CSkedraView() override;
+    static CSkedraView* Current();
+
+    void SetCollection(VCollection* collection);
+    void CollectionChanged(VCollection* collection) override { SetCollection(collection); }
+    void SetFolder(VNode* folder);
+    VNode* Folder() const;
+    // Rebuilds the rows on this canvas; without one it only marks them for the next paint.
+    void Layout(Canvas* dc);
+    void SelectRow(int index);
+    int HitRow(int x, int y) const;
+    void FillContactList();
+    void SetViewType(int type);
+    void OnInitialUpdate();
+    void OnPrepareDC(bool printing, int page = 1);
+
+    // The window's client area in device units.
+    struct ClientRect {
+        int left, top, right, bottom;
+    };
+    // The paint pass; afterwards ScrollWidth/ScrollHeight give the scroll sizes.
+    void OnDraw(Canvas& dc, const ClientRect& client);
+
+    int RowsTop() const { return marginTop + (int)(70 * scale); }
+    int PageWidth() const { return listWidth + marginLeft + marginRight; }
+    int PageHeight() const;
+    bool IsListMode() const { return viewType != 1; }
+
+    std::unique_ptr<VCollectionViewer> viewer;
+    std::vector<RowSlot> rowSlots;
+    int rowCount = 0;
+    int selectedRow = -1;
+    int rowHeight = 0;
+    int listWidth = 0;
+    float scale = 1.0f;
+    int marginLeft = 0, marginTop = 0, marginRight = 0, marginBottom = 0;
+    FontSpec fontRegular, fontBold, fontLarge;
+    GanttChart gantt;
+    int rowsPerPage = 0, pageCount = 0, currentPage = 0, pageFirstRow = 0;
+    bool printing = false;
+    int scrollWidth = 100, scrollHeight = 100;
+
+private:
+    void paintRows(Canvas& dc);
+    void paintGantt(int fullWidth);
+};
