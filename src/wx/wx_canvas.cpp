@@ -39,10 +39,17 @@ void WxCanvas::SetPen(PenStyle style, int width, Colour colour) {
 }
 
 void WxCanvas::SetFont(int height, int weight, const std::string& face) {
-    // A negative height is the character height in device units, as the rules give it.
-    wxFont font(wxSize(0, height < 0 ? -height : height), wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL,
-                weight >= 700 ? wxFONTWEIGHT_BOLD : wxFONTWEIGHT_NORMAL);
-    if (!face.empty() && !isWindowsFace(face)) font.SetFaceName(wxString::FromUTF8(face));
+    int characterHeight = height < 0 ? -height : height;
+    wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
+    if (isWindowsFace(face)) {
+        // "MS Sans Serif" at a character height of 8 shows as the system's small dialog font:
+        // the desktop's own font takes its place, scaled with the height asked for.
+        font.SetFractionalPointSize(font.GetFractionalPointSize() * characterHeight / 8.0);
+    } else {
+        font.SetPixelSize(wxSize(0, characterHeight));
+        if (!face.empty()) font.SetFaceName(wxString::FromUTF8(face));
+    }
+    font.SetWeight(weight >= 700 ? wxFONTWEIGHT_BOLD : wxFONTWEIGHT_NORMAL);
     dc.SetFont(font);
 }
 

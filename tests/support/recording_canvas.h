@@ -1,0 +1,54 @@
+// A canvas that records every drawing call, so tests can assert the exact rectangles,
+// lines, colours, fonts and texts of a paint.
+#pragma once
+
+#include "platform/canvas.h"
+
+#include <string>
+#include <vector>
+
+struct CanvasCall {
+    enum Kind { Pen, Font, TextColour, Transparent, Fill, Outline, Line, Text, TextEllipsis, Icon } kind;
+    CanvasRect rect{0, 0, 0, 0};  // Fill, Outline, TextEllipsis; Line: from (left, top) to (right, bottom)
+    Colour colour;                 // Pen, TextColour, Fill
+    PenStyle penStyle = PenStyle::Solid;
+    int width = 0;                 // Pen width; Font height
+    int weight = 0;
+    std::string text;              // Text, TextEllipsis; Font face
+    ItemIcon icon = ItemIcon::None;
+    // The pen, font and text colour in force when the call was made.
+    Colour penColour, textColour;
+    PenStyle currentPenStyle = PenStyle::Solid;
+    int fontWeight = 0;
+};
+
+class RecordingCanvas : public Canvas {
+public:
+    void SetPen(PenStyle style, int width, Colour colour) override;
+    void SetFont(int height, int weight, const std::string& face) override;
+    void SetTextColour(Colour colour) override;
+    void SetTransparentBackground() override;
+    void FillRect(const CanvasRect& rect, Colour colour) override;
+    void Rectangle(const CanvasRect& rect) override;
+    void MoveTo(int x, int y) override;
+    void LineTo(int x, int y) override;
+    void Text(int x, int y, const std::string& text) override;
+    void TextEllipsis(const CanvasRect& rect, const std::string& text) override;
+    void Icon(int x, int y, ItemIcon icon) override;
+    int DeviceCaps(DeviceCap cap) const override;
+    bool IsPrinting() const override { return printing; }
+
+    std::vector<CanvasCall> Calls(CanvasCall::Kind kind) const;
+    void Clear() { calls.clear(); }
+
+    std::vector<CanvasCall> calls;
+    bool printing = false;
+    int horzRes = 1000, vertRes = 800, logPixelsY = 96;
+
+private:
+    CanvasCall next(CanvasCall::Kind kind) const;
+    int penX = 0, penY = 0;
+    Colour pen, textColour;
+    PenStyle penStyle = PenStyle::Solid;
+    int fontWeight = 0;
+};

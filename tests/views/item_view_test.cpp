@@ -1,0 +1,139 @@
+// The item view's rows and paint pass on a recording canvas.
+#include "views/skedraView.h"
+
+#include "app/skedradoc.h"
+#include "foundation/qtime.h"
+#include "model/vtodo.h"
+#include "support/log_capture.h"
+#include "support/model_builders.h"
+#include "support/recording_canvas.h"
+#include "support/recording_host.h"
+
+#include <gmock/gmock.h>
+
+namespace {
+
+class ItemViewTest : public LogTest {
+protected:
+    void SetUp() override {
+        LogTest::SetUp();
+        doc = std::make_unique<CSkedraDoc>(dir.File("vantry").c_str());
+        doc->host = &host;
+        view = std::make_unique<CSkedraView>(doc.get());
+        view->OnInitialUpdate();
+    }
+    void Draw(int width = 1000, int height = 700) {
+        dc.Clear();
+        view->OnDraw(dc, {0, 0, width, height});
+    }
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> texts;
+        for (const CanvasCall& call : dc.Calls(CanvasCall::Text)) texts.push_back(call.text);
+        return texts;
+    }
+
+    RecordingHost host;
+    std::unique_ptr<CSkedraDoc> doc;
+    std::unique_ptr<CSkedraView> view;
+    RecordingCanvas dc;
+};
+
+TEST_F(ItemViewTest, EmptyDocumentShowsTheHeadingAndTheHints) {
+    Draw();
+    std::string heading = std::string("All folders on ") + QCurrentDateText("%d-%m-%Y");
+    auto texts = dc.Calls(CanvasCall::Text);
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[0].text, heading);
+    EXPECT_EQ(texts[0].rect.left, 8);
+    EXPECT_EQ(texts[0].rect.top, 15);
+    EXPECT_EQ(texts[0].fontWeight, 700);
+    EXPECT_EQ(texts[1].text, "Use the menu above to create a folder and add some items.");
+    EXPECT_EQ(texts[1].rect.top, 100);
+    EXPECT_EQ(texts[2].text, "Press F1 for help and tutorials on getting started.");
+    EXPECT_EQ(texts[2].rect.top, 120);
+
+    AddNode<VTodo>(*doc->collection);
+    view->Layout(nullptr);
+    Draw();
+    EXPECT_EQ(Texts(), std::vector<std::string>{heading}) << "the hints go with the first item";
+}
+
+TEST_F(ItemViewTest, PaintPassGeometryOnScreen) {
+    auto* todo = AddNode<VTodo>(*doc->collection);
+    todo->what = "row";
+    Draw(1000);
+    EXPECT_EQ(view->rowHeight, 20);
+    EXPECT_EQ(view->marginRight, 10);
+    EXPECT_EQ(view->listWidth, 1000 - 10);
+    EXPECT_EQ(view->RowsTop(), 70);
+    EXPECT_EQ(todo->rect.x, 0);
+    EXPECT_EQ(todo->rect.y, 70);
+    EXPECT_EQ(todo->rect.width, 990);
+    auto fonts = dc.Calls(CanvasCall::Font);
+    ASSERT_FALSE(fonts.empty());
+    EXPECT_EQ(fonts[0].width, -8);
+    EXPECT_EQ(fonts[0].text, "MS Sans Serif");
+    EXPECT_EQ(view->scrollHeight, 70 + 6 * 20);
+
+    view->SetViewFlags(0x020);
+    Draw(1000);
+    EXPECT_EQ(view->listWidth, 450) << "the Gantt chart takes the rest";
+    EXPECT_EQ(view->gantt.x0, 450);
+    EXPECT_EQ(view->gantt.width, 990 - 450);
+    EXPECT_EQ(view->gantt.days, 56);
+}
+
+TEST_F(ItemViewTest, RowsSelectionAndHits) {
+    VCollection& c = *doc->collection;
+    auto* folder = AddNode<VGroup>(c);
+    folder->name = "F";
+    auto* inside = AddNode<VTodo>(c, folder);
+    auto* top = AddNode<VTodo>(c);
+    top->what = "b";
+    inside->what = "a";
+    Draw();
+    ASSERT_EQ(view->rowCount, 3);
+    EXPECT_EQ(view->HitRow(5, 70), 0);
+    EXPECT_EQ(view->HitRow(900, 95), 1) << "anywhere right of the row's left edge";
+    EXPECT_EQ(view->HitRow(5, 60), -1);
+    view->SelectRow(1);
+    EXPECT_EQ(c.Selected(), view->rowSlots[1].item);
+    EXPECT_GE(host.updates, 1);
+
+    // Filtered out by the next layout: no longer selected.
+    inside->Select();
+    view->SelectRow(-1);
+    inside->Select();
+    inside->flags |= DONE;
+    view->Layout(nullptr);
+    Draw();
+    EXPECT_FALSE(inside->tempFlags & SELECTED);
+
+    view->SetFolder(folder);
+    Draw();
+    EXPECT_EQ(view->rowCount, 0) << "the done item is hidden";
+}
+
+TEST_F(ItemViewTest, AtMostAThousandRows) {
+    VCollection& c = *doc->collection;
+    std::vector<VGroup*> folders;
+    for (int f = 0; f < 3; ++f) {
+        folders.push_back(AddNode<VGroup>(c));
+        for (int i = 0; i < 400; ++i) AddNode<VTodo>(c, folders.back());
+    }
+    Draw();
+    EXPECT_EQ(view->rowCount, CSkedraView::MAX_ROWS);
+}
+
+TEST_F(ItemViewTest, ViewTypeTwoIsTheList) {
+    view->SetViewType(2);
+    EXPECT_TRUE(view->IsListMode());
+    EXPECT_EQ(doc->GetGlobalInt("view_type", 0), 2);
+    view->SetViewType(1);
+    EXPECT_FALSE(view->IsListMode());
+    AddNode<VTodo>(*doc->collection);
+    Draw();
+    EXPECT_EQ(view->rowCount, 0) << "the calendar has no rows";
+}
+
+}  // namespace
