@@ -37,5 +37,8 @@ public:
     virtual void TextEllipsis(const CanvasRect& rect, const std::string& text) = 0;
     virtual void Icon(int x, int y, ItemIcon icon) = 0;
     virtual int DeviceCaps(DeviceCap cap) const = 0;
+    // The part of the surface that drawing can change (a window's damaged area, a page);
+    // what lies wholly outside may be left undrawn.
+    virtual CanvasRect ClipBox() const = 0;
     virtual bool IsPrinting() const = 0;
 };

@@ -185,13 +185,20 @@ void CSkedraView::OnDraw(Canvas& dc, const ClientRect& client) {
     scrollHeight = PageHeight();
 }
 
+bool CSkedraView::rowVisible(const VNode* item, const CanvasRect& clip) const {
+    // A row also draws one pixel above itself (its separator) and the chart's grid line.
+    return item->rect.y + item->rect.height + 1 >= clip.top && item->rect.y - 2 <= clip.bottom;
+}
+
 void CSkedraView::paintRows(Canvas& dc) {
     viewer->paintDC = &dc;
     viewer->scale = scale;
     viewer->regularFont = fontRegular;
     viewer->boldFont = fontBold;
+    CanvasRect clip = dc.ClipBox();
     int last = printing ? pageFirstRow + rowsPerPage : 9999;
-    for (int i = pageFirstRow; i < rowCount && i < last; ++i) rowSlots[i].item->Paint(*viewer);
+    for (int i = pageFirstRow; i < rowCount && i < last; ++i)
+        if (rowVisible(rowSlots[i].item, clip)) rowSlots[i].item->Paint(*viewer);
 }
 
 void CSkedraView::paintGantt(int fullWidth) {
@@ -205,9 +212,11 @@ void CSkedraView::paintGantt(int fullWidth) {
     gantt.showProgress = (viewFlags & VIEW_PROGRESS) != 0;
     gantt.DrawHeader((viewFlags & VIEW_DAYS) ? 7 : 6);
 
+    CanvasRect clip = gantt.dc->ClipBox();
     int last = printing ? pageFirstRow + rowsPerPage : 9999;
     for (int i = pageFirstRow, rowIndex = 0; i < rowCount && i < last; ++i, ++rowIndex) {
         VNode* item = rowSlots[i].item;
+        if (!rowVisible(item, clip)) continue;
         int flags = (item->nextShown ? 0 : GanttChart::LAST_ROW) |
                     ((item->tempFlags & SELECTED) ? GanttChart::SELECTED_ROW : 0) |
                     (IsFolder(item) ? GanttChart::FOLDER_ROW : 0);

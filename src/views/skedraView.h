@@ -69,5 +69,6 @@ public:
 
 private:
     void paintRows(Canvas& dc);
+    bool rowVisible(const VNode* item, const CanvasRect& clip) const;
     void paintGantt(int fullWidth);
 };

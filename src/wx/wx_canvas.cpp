@@ -58,9 +58,12 @@ void WxCanvas::SetTextColour(Colour colour) { dc.SetTextForeground(toWx(colour))
 void WxCanvas::SetTransparentBackground() { dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT); }
 
 void WxCanvas::FillRect(const CanvasRect& r, Colour colour) {
+    // A fill leaves the pen as it was: outlines and lines that follow still use it.
+    wxPen pen = dc.GetPen();
     dc.SetBrush(wxBrush(toWx(colour)));
     dc.SetPen(*wxTRANSPARENT_PEN);
     dc.DrawRectangle(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    dc.SetPen(pen);
 }
 
 void WxCanvas::Rectangle(const CanvasRect& r) {
@@ -94,6 +97,20 @@ void WxCanvas::TextEllipsis(const CanvasRect& r, const std::string& text) {
 void WxCanvas::Icon(int x, int y, ItemIcon icon) {
     const wxBitmap& bitmap = iconBitmap(icon);
     if (bitmap.IsOk()) dc.DrawBitmap(bitmap, x, y, true);
+}
+
+CanvasRect WxCanvas::ClipBox() const {
+    wxCoord x, y, w, h;
+    dc.GetClippingBox(&x, &y, &w, &h);
+    if (w <= 0 || h <= 0) {
+        // No clipping region: the whole surface, from the logical origin.
+        wxSize size = dc.GetSize();
+        x = dc.DeviceToLogicalX(0);
+        y = dc.DeviceToLogicalY(0);
+        w = size.x;
+        h = size.y;
+    }
+    return {x, y, x + w, y + h};
 }
 
 int WxCanvas::DeviceCaps(DeviceCap cap) const {

@@ -23,6 +23,7 @@ public:
     void Icon(int x, int y, ItemIcon icon) override;
     int DeviceCaps(DeviceCap cap) const override;
     bool IsPrinting() const override { return printing; }
+    CanvasRect ClipBox() const override;
 
 private:
     wxDC& dc;

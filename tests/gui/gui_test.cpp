@@ -208,6 +208,42 @@ TEST_F(GuiTest, WebCommandsReportAPageThatCannotOpen) {
     EXPECT_EQ(ui.asked[0].caption, "Error");
 }
 
+// The screen area of the frame's client, as a picture.
+void SaveScreenshot(const std::string& name) {
+    Frame().Raise();
+    Frame().Refresh();
+    Frame().Update();
+    Settle();
+    wxClientDC client(&Frame());
+    wxSize size = Frame().GetClientSize();
+    ASSERT_GT(size.x, 800) << "maximised by the window manager";
+    wxBitmap shot(size);
+    wxMemoryDC memory(shot);
+    memory.Blit(0, 0, size.x, size.y, &client, 0, 0);
+    memory.SelectObject(wxNullBitmap);
+    std::string path = std::string(VANTRY_SCREENSHOT_DIR) + "/" + name;
+    ASSERT_TRUE(shot.SaveFile(path, wxBITMAP_TYPE_PNG));
+    EXPECT_GT(std::filesystem::file_size(path), 2000u);
+}
+
+TEST_F(GuiTest, DemoDocumentInListModeWithTheGanttChart) {
+    ASSERT_NE(Manager().CreateDocument(VANTRY_DEMO_DOCUMENT, wxDOC_SILENT), nullptr);
+    Settle();
+    CSkedraView& view = Frame().ItemView();
+    Choose(Frame().StateFilterBox(), 5);  // all items
+    view.SetViewType(0);
+    if (!(view.viewFlags & 0x020)) SendCommand(CMD_SHOW_GANTT);
+    if (!(view.viewFlags & 0x080)) SendCommand(CMD_SHOW_PROGRESS);
+    view.ganttStartDate.SetDate(23, 11, 2026);  // a Monday before the demo's actions
+    view.needsRebuild = true;
+    Frame().Ribbon()->SetActivePage((size_t)2);  // "List view"
+    Frame().UpdateAllViews();
+    SaveScreenshot("demo-gantt.png");
+    EXPECT_GE(view.rowCount, 20);
+    EXPECT_TRUE(view.viewFlags & 0x020);
+    Choose(Frame().StateFilterBox(), 0);
+}
+
 TEST_F(GuiTest, ScreenshotOfTheMainWindow) {
     VCollection& c = *Doc().collection;
     auto* work = new VGroup(&c);
@@ -221,20 +257,7 @@ TEST_F(GuiTest, ScreenshotOfTheMainWindow) {
     c.Add(home, c.root);
     Frame().DocumentChanged();
     Frame().Ribbon()->SetActivePage((size_t)1);  // the filters
-    Frame().Raise();
-    Frame().Refresh();
-    Frame().Update();
-    Settle();
-    wxClientDC client(&Frame());
-    wxSize size = Frame().GetClientSize();
-    ASSERT_GT(size.x, 800) << "maximised by the window manager";
-    wxBitmap shot(size);
-    wxMemoryDC memory(shot);
-    memory.Blit(0, 0, size.x, size.y, &client, 0, 0);
-    memory.SelectObject(wxNullBitmap);
-    std::string path = std::string(VANTRY_SCREENSHOT_DIR) + "/main-window.png";
-    ASSERT_TRUE(shot.SaveFile(path, wxBITMAP_TYPE_PNG));
-    EXPECT_GT(std::filesystem::file_size(path), 2000u);
+    SaveScreenshot("main-window.png");
 }
 
 }  // namespace

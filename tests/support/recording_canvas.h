@@ -37,6 +37,7 @@ public:
     void Icon(int x, int y, ItemIcon icon) override;
     int DeviceCaps(DeviceCap cap) const override;
     bool IsPrinting() const override { return printing; }
+    CanvasRect ClipBox() const override { return clip; }
 
     std::vector<CanvasCall> Calls(CanvasCall::Kind kind) const;
     void Clear() { calls.clear(); }
@@ -44,6 +45,7 @@ public:
     std::vector<CanvasCall> calls;
     bool printing = false;
     int horzRes = 1000, vertRes = 800, logPixelsY = 96;
+    CanvasRect clip{-1000000, -1000000, 1000000, 1000000};
 
 private:
     CanvasCall next(CanvasCall::Kind kind) const;
