@@ -36,6 +36,7 @@ CSkedraDoc::CSkedraDoc(const char* executablePath) {
 }
 
 CSkedraDoc::~CSkedraDoc() {
+    if (view) view->document = nullptr;
     settings.reset();
     delete collection;
     if (current == this) current = nullptr;

@@ -32,6 +32,8 @@ CSkedraView::CSkedraView(CSkedraDoc* doc) : rowSlots(MAX_ROWS) {
 
 CSkedraView::~CSkedraView() {
     if (current == this) current = nullptr;
+    // The document may be gone already (it ends before the windows at exit) and then
+    // has let go of us.
     if (document && document->view == this) document->view = nullptr;
 }
 
