@@ -77,6 +77,8 @@ private:
     void repairParents(const std::vector<VNode*>& loaded);
     static std::int32_t parentNumber(const VNode* node);
     void changeTree(VNode* node, int days, void (VNode::*change)(int));
+    // Moves the selection to the target; false (and nothing changed) without one.
+    bool selectInstead(VNode* target);
 
     // While a load resolves numbers, nodes are found by id here instead of by walking the list.
     VNodeIndex loadIndex;

@@ -119,21 +119,16 @@ VNode* VCollection::PreviousShown(VNode* start) const {
     return nullptr;
 }
 
-bool VCollection::SelectNext(VNode* node) {
-    VNode* next = NextShown(node);
-    if (!next) return false;
+bool VCollection::selectInstead(VNode* target) {
+    if (!target) return false;
     if (VNode* selected = Selected()) selected->tempFlags &= ~SELECTED;
-    next->Select();
+    target->Select();
     return true;
 }
 
-bool VCollection::SelectPrevious(VNode* start) {
-    VNode* previous = PreviousShown(start);
-    if (!previous) return false;
-    if (VNode* selected = Selected()) selected->tempFlags &= ~SELECTED;
-    previous->Select();
-    return true;
-}
+bool VCollection::SelectNext(VNode* node) { return selectInstead(NextShown(node)); }
+
+bool VCollection::SelectPrevious(VNode* start) { return selectInstead(PreviousShown(start)); }
 
 void VCollection::changeTree(VNode* node, int days, void (VNode::*change)(int)) {
     if (!IsFolder(node)) {
