@@ -128,18 +128,18 @@ def folder(badge=None):
     return img
 
 
-# The folder tree's pictures by index (0 to 9), with the folder type each stands for.
+# The folder tree's pictures by index, which is the folder's default item type (0 to 9).
 TREE = [
-    ("tree_folder", None),             # 0 top folder and folders without a type
-    ("tree_folder_open", "#FFFFFF"),   # 1
-    ("tree_agreement", "#C62828"),     # 2
-    ("tree_call", "#2E7D32"),          # 3
-    ("tree_contact", "#3B6EA5"),       # 4
-    ("tree_fact", "#7E57C2"),          # 5
-    ("tree_location", "#4FA3E0"),      # 6
-    ("tree_mail", "#8D6E63"),          # 7
-    ("tree_pay", "#E0A800"),           # 8
-    ("tree_action", "#EF6C00"),        # 9
+    ("tree_folder", None),          # 0 none specifically (and the top folder)
+    ("tree_action", "#EF6C00"),     # 1 action
+    ("tree_agreement", "#C62828"),  # 2 agreement
+    ("tree_call", "#2E7D32"),       # 3 phone call
+    ("tree_contact", "#3B6EA5"),    # 4 contact
+    ("tree_fact", "#7E57C2"),       # 5 fact
+    ("tree_location", "#4FA3E0"),   # 6 location
+    ("tree_mail", "#8D6E63"),       # 7 mail
+    ("tree_pay", "#E0A800"),        # 8 pay
+    ("tree_todo", "#FFFFFF"),       # 9 to-do
 ]
 
 

@@ -4,6 +4,8 @@
 #include "app/ribbon_layout.h"
 #include "app/skedradoc.h"
 #include "app/web_pages.h"
+#include "foundation/qfile.h"
+#include "platform/ui.h"
 #include "wx/command_ids.h"
 #include "views/skedraView.h"
 #include "wx/panes.h"
@@ -272,7 +274,7 @@ void CMainFrame::bindCommands() {
 
     DragAcceptFiles(true);
     Bind(wxEVT_DROP_FILES, [this](wxDropFilesEvent& e) {
-        if (e.GetNumberOfFiles() > 0) GetDocumentManager()->CreateDocument(e.GetFiles()[0], wxDOC_SILENT);
+        if (e.GetNumberOfFiles() > 0) OpenDocumentFile(e.GetFiles()[0]);
     });
 }
 
@@ -328,6 +330,15 @@ void CMainFrame::SetContactList(const std::vector<std::string>& entries, int sel
     contactFilterBox->Clear();
     for (const std::string& entry : entries) contactFilterBox->Append(wxString::FromUTF8(entry));
     contactFilterBox->SetSelection(selected);
+}
+
+bool CMainFrame::OpenDocumentFile(const wxString& path) {
+    if (QFileSize(path.utf8_str()) < 0) {
+        wxString text = wxString::Format("Can't open file (%s).", path);
+        ShowMessage(text.utf8_str(), "Error", MsgButtons::OK, MsgIcon::Error);
+        return false;
+    }
+    return GetDocumentManager()->CreateDocument(path, wxDOC_SILENT) != nullptr;
 }
 
 void CMainFrame::DocumentChanged() {

@@ -32,6 +32,10 @@ public:
     int ContactListSelection() override;
     void SetContactList(const std::vector<std::string>& entries, int selected) override;
 
+    // Opens a document file (a dropped one, the command line's); an unreadable file is
+    // reported in our own words and changes nothing.
+    bool OpenDocumentFile(const wxString& path);
+
     // A new or opened document: fresh panes.
     void DocumentChanged();
 

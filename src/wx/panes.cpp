@@ -9,6 +9,19 @@
 #include <wx/dcbuffer.h>
 #include <wx/settings.h>
 
+#include "wx/icons/tree_action.xpm"
+#include "wx/icons/tree_agreement.xpm"
+#include "wx/icons/tree_call.xpm"
+#include "wx/icons/tree_contact.xpm"
+#include "wx/icons/tree_fact.xpm"
+#include "wx/icons/tree_folder.xpm"
+#include "wx/icons/tree_location.xpm"
+#include "wx/icons/tree_mail.xpm"
+#include "wx/icons/tree_pay.xpm"
+#include "wx/icons/tree_todo.xpm"
+
+#include <wx/imaglist.h>
+
 namespace {
 
 class FolderData : public wxTreeItemData {
@@ -25,6 +38,13 @@ CLeftView::CLeftView(wxWindow* parent)
     : wxTreeCtrl(parent, wxID_ANY, wxDefaultPosition, wxSize(180, 100),
                  wxTR_DEFAULT_STYLE | wxTR_HAS_BUTTONS | wxTR_LINES_AT_ROOT) {
     Bind(wxEVT_TREE_SEL_CHANGED, &CLeftView::onSelect, this);
+    // One picture per default item type of a folder, in the order of the types.
+    auto* icons = new wxImageList(16, 16, true, 10);
+    for (const char* const* xpm : {tree_folder_xpm, tree_action_xpm, tree_agreement_xpm, tree_call_xpm,
+                                   tree_contact_xpm, tree_fact_xpm, tree_location_xpm, tree_mail_xpm,
+                                   tree_pay_xpm, tree_todo_xpm})
+        icons->Add(wxBitmap(xpm));
+    AssignImageList(icons);
 }
 
 void CLeftView::Refill() {
@@ -33,7 +53,7 @@ void CLeftView::Refill() {
     VCollection& c = collection();
     VVisibility visibility(c);
     visibility.Evaluate(c.root);
-    wxTreeItemId top = AddRoot("All folders", -1, -1, new FolderData(c.root));
+    wxTreeItemId top = AddRoot("All folders", 0, 0, new FolderData(c.root));
     struct Pending {
         VNode* folder;
         wxTreeItemId item;
@@ -46,7 +66,9 @@ void CLeftView::Refill() {
         for (size_t i = children.begin; i < children.end; ++i) {
             VNode* child = visibility.Child(i);
             if (!IsFolder(child) || !visibility.Visible(i)) continue;
-            wxTreeItemId item = AppendItem(p.item, wxString::From8BitData(child->name.Text()), -1, -1,
+            int type = static_cast<VGroup*>(child)->folderType;
+            int image = type >= 0 && type <= 9 ? type : 0;
+            wxTreeItemId item = AppendItem(p.item, wxString::From8BitData(child->name.Text()), image, image,
                                            new FolderData(child));
             pending.push_back({child, item});
         }

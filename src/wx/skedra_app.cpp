@@ -13,6 +13,10 @@
 
 #include <wx/aboutdlg.h>
 #include <wx/config.h>
+#include <wx/fileconf.h>
+#include <wx/filename.h>
+#include <wx/log.h>
+#include <wx/utils.h>
 #include <wx/dcmemory.h>
 #include <wx/msgdlg.h>
 #include <wx/splash.h>
@@ -51,6 +55,8 @@ wxDocManager* CSkedraApp::DocManager() { return docManager; }
 bool CSkedraApp::OnInit() {
     SetVendorName("nimbrel");
     SetAppName("Vantry");
+    // The program reports its own errors in its own words; wx's log never pops up a box.
+    delete wxLog::SetActiveTarget(new wxLogStderr);
     ui = std::make_unique<WxUIServices>();
     CurrentUI() = ui.get();
     qlog_set_fatal_box([](const char* text) {
@@ -59,6 +65,15 @@ bool CSkedraApp::OnInit() {
 
     wxString executable = wxStandardPaths::Get().GetExecutablePath();
     document = std::make_unique<CSkedraDoc>(executable.utf8_str());
+
+    // The framework's own state (the recent documents) lives per user under the vendor's name.
+    wxString configHome;
+    if (!wxGetEnv("XDG_CONFIG_HOME", &configHome) || configHome.empty())
+        configHome = wxGetHomeDir() + "/.config";
+    wxString configFolder = configHome + "/nimbrel";
+    wxFileName::Mkdir(configFolder, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
+    wxConfigBase::Set(new wxFileConfig("Vantry", "nimbrel", configFolder + "/Vantry.conf", "",
+                                       wxCONFIG_USE_LOCAL_FILE));
 
     docManager = new VantryDocManager;
     new wxDocTemplate(docManager, "Vantry Files", "*.vnt", "", "vnt", "Vantry Document", "Vantry View",
@@ -74,7 +89,7 @@ bool CSkedraApp::OnInit() {
     RegisterDocumentType(UserDataHome(), std::string(executable.utf8_str()));
 
     if (argc > 1) {
-        if (!docManager->CreateDocument(argv[1], wxDOC_SILENT)) return false;
+        if (!frame->OpenDocumentFile(argv[1])) return false;
     } else if (!docManager->CreateNewDocument()) {
         return false;
     }

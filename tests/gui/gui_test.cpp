@@ -146,6 +146,21 @@ TEST_F(GuiTest, NewSaveAndOpenGoThroughTheDocument) {
     EXPECT_TRUE(Frame().GetTitle().Contains("gui.vnt")) << Frame().GetTitle();
 }
 
+TEST_F(GuiTest, ADroppedFileOpensAndAnUnreadableOneIsReported) {
+    ScriptedUI ui;
+    auto* files = new wxString[1]{wxString(VANTRY_DEMO_DOCUMENT)};  // the event owns the array
+    wxDropFilesEvent drop(wxEVT_DROP_FILES, 1, files);
+    Frame().GetEventHandler()->ProcessEvent(drop);
+    Settle();
+    EXPECT_TRUE(Frame().GetTitle().Contains("demo.vnt")) << Frame().GetTitle();
+    EXPECT_NE(Doc().collection->root->next, nullptr);
+
+    EXPECT_FALSE(Frame().OpenDocumentFile("/no/such/file.vnt"));
+    Settle();
+    ASSERT_FALSE(ui.asked.empty());
+    EXPECT_EQ(ui.asked.back().text, "Can't open file (/no/such/file.vnt).");
+}
+
 TEST_F(GuiTest, FiltersChangeTheDocumentAndTheView) {
     Choose(Frame().StateFilterBox(), 5);
     Choose(Frame().StateFilterBox(), 3);
@@ -269,6 +284,7 @@ int main(int argc, char** argv) {
     // folder of the test's own.
     TempDir home;
     setenv("XDG_DATA_HOME", home.Path().c_str(), 1);
+    setenv("XDG_CONFIG_HOME", home.Path().c_str(), 1);
     std::filesystem::remove(std::string(VANTRY_SCREENSHOT_DIR) + "/vantry.ini");
     wxApp::SetInstance(new CSkedraApp);
     int wxArgc = 1;
