@@ -38,7 +38,9 @@ std::vector<char> Bytes() {
     return std::vector<char>(std::istreambuf_iterator<char>(in), {});
 }
 
-void PerNode(benchmark::State& state) { state.SetItemsProcessed(state.iterations() * NODES); }
+void PerNode(benchmark::State& state) {
+    state.SetItemsProcessed(state.iterations() * NODES);
+}
 
 void BM_Load(benchmark::State& state) {
     const std::string& path = DocumentPath();
@@ -52,7 +54,7 @@ void BM_Load(benchmark::State& state) {
         VCollection c;
         c.Load(path.c_str());
         benchmark::DoNotOptimize(c.root->next);
-        state.PauseTiming();  // freeing the nodes is not part of loading
+        state.PauseTiming(); // freeing the nodes is not part of loading
         c.Clear();
         c.CreateRoot();
         state.ResumeTiming();
@@ -76,7 +78,8 @@ void BM_Save(benchmark::State& state) {
     VCollection c;
     c.Load(DocumentPath().c_str());
     std::string out = Path("save");
-    for (auto _ : state) c.Save(out.c_str());
+    for (auto _ : state)
+        c.Save(out.c_str());
     std::remove(out.c_str());
     PerNode(state);
 }
@@ -98,7 +101,7 @@ BENCHMARK(BM_RawRead)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RawWrite)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);

@@ -99,14 +99,18 @@ void BM_PaintWxBitmap(benchmark::State& state) {
 
 BENCHMARK(BM_PaintRecording)->Unit(benchmark::kMillisecond);
 // range(1): 1 rebuilds the rows first (after a change), 0 only repaints.
-BENCHMARK(BM_PaintWxBitmap)->Args({0, 0})->Args({0, 1})->Args({1, 1})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintWxBitmap)
+    ->Args({0, 0})
+    ->Args({0, 1})
+    ->Args({1, 1})
+    ->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     std::system("mkdir -p /tmp/vantry-bench");
-    if (!std::freopen("/dev/null", "w", stderr)) return 1;  // MakeView traces every paint
+    if (!std::freopen("/dev/null", "w", stderr)) return 1; // MakeView traces every paint
     bool wx = false;
     if (std::getenv("DISPLAY")) {
         wxApp::SetInstance(new wxApp);

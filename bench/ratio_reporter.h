@@ -9,14 +9,15 @@
 #include <vector>
 
 class RatioReporter : public benchmark::ConsoleReporter {
-public:
+  public:
     struct Ratio {
         std::string slower, faster, label;
     };
     explicit RatioReporter(std::vector<Ratio> wanted) : ratios(std::move(wanted)) {}
 
     void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) times[run.benchmark_name()] = run.GetAdjustedRealTime();
+        for (const Run& run : runs)
+            times[run.benchmark_name()] = run.GetAdjustedRealTime();
         ConsoleReporter::ReportRuns(runs);
     }
     void Finalize() override {
@@ -31,7 +32,7 @@ public:
         return found == times.end() ? 0 : found->second;
     }
 
-private:
+  private:
     std::vector<Ratio> ratios;
     std::map<std::string, double> times;
 };

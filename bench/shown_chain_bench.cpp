@@ -48,7 +48,7 @@ BENCHMARK(BM_MakeViewReference)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillise
 // The plain algorithm needs minutes at this size: one round is enough to compare.
 BENCHMARK(BM_MakeViewReference)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);

@@ -25,8 +25,8 @@ VGroup* folder(VCollection& c, VNode* parent, const char* name, int type) {
     return f;
 }
 
-VTask* action(VCollection& c, VNode* parent, const char* what, const char* start, int days, int priority,
-              int completion, VContact* who) {
+VTask* action(VCollection& c, VNode* parent, const char* what, const char* start, int days,
+              int priority, int completion, VContact* who) {
     auto* t = add<VTask>(c, parent);
     t->what = what;
     t->flags = 0;
@@ -38,7 +38,7 @@ VTask* action(VCollection& c, VNode* parent, const char* what, const char* start
     return t;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     const char* path = argc > 1 ? argv[1] : "examples/demo.vnt";

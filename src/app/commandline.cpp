@@ -10,14 +10,14 @@
 namespace {
 
 struct Options {
-    std::string mode;  // "--list", "--export-html" or "--save-as"
+    std::string mode; // "--list", "--export-html" or "--save-as"
     std::string folder;
     int show = 0;
     std::string filter;
     bool hasDateFormat = false;
     int dateFormat = 0;
     bool byContact = false;
-    std::string output;  // --save-as
+    std::string output; // --save-as
     std::string file;
 };
 
@@ -50,9 +50,12 @@ bool parse(const std::vector<std::string>& args, Options& o, std::ostream& err) 
             o.byContact = true;
         } else if (takesValue && i + 2 < args.size()) {
             const std::string& value = args[++i];
-            if (option == "--folder") o.folder = value;
-            else if (option == "--filter") o.filter = value;
-            else if (option == "--show" && (!parseNumber(value, o.show) || !StateFilterEntry(o.show))) {
+            if (option == "--folder")
+                o.folder = value;
+            else if (option == "--filter")
+                o.filter = value;
+            else if (option == "--show" &&
+                     (!parseNumber(value, o.show) || !StateFilterEntry(o.show))) {
                 err << "vantry: Unknown filter '" << value << "' (--show takes 0 to "
                     << STATE_FILTER_ENTRIES - 1 << ")\n";
                 return false;
@@ -93,7 +96,8 @@ VNode* findFolder(VCollection& c, const std::string& title) {
     return nullptr;
 }
 
-int runView(const Options& o, const std::string& settingsPath, std::ostream& out, std::ostream& err) {
+int runView(const Options& o, const std::string& settingsPath, std::ostream& out,
+            std::ostream& err) {
     VCollection c;
     c.Load(o.file.c_str());
     if (o.hasDateFormat) {
@@ -132,7 +136,7 @@ int runView(const Options& o, const std::string& settingsPath, std::ostream& out
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 void PrintUsage(std::ostream& out) {
     out << VANTRY_VERSION_TEXT << "\n"
@@ -166,7 +170,7 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& sett
         return 0;
     }
     if (first != "--list" && first != "--export-html" && first != "--save-as") {
-        if (first.compare(0, 2, "--") != 0) return -1;  // a document to open
+        if (first.compare(0, 2, "--") != 0) return -1; // a document to open
         err << "vantry: unknown option '" << first << "'\n";
         PrintUsage(err);
         return 1;

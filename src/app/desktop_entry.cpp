@@ -33,29 +33,36 @@ void runQuietly(const char* program, const std::string& argument) {
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", 0, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", 0, 0);
     pid_t pid = 0;
-    if (posix_spawnp(&pid, program, &actions, nullptr, argv, environ) == 0) waitpid(pid, nullptr, 0);
+    if (posix_spawnp(&pid, program, &actions, nullptr, argv, environ) == 0)
+        waitpid(pid, nullptr, 0);
     posix_spawn_file_actions_destroy(&actions);
 }
 
-}  // namespace
+} // namespace
 
 std::string DesktopEntryText(const std::string& executable) {
     return "[Desktop Entry]\n"
            "Type=Application\n"
            "Name=Vantry\n"
            "Comment=Agenda and task manager\n"
-           "Exec=\"" + executable + "\" %f\n"
+           "Exec=\"" +
+           executable +
+           "\" %f\n"
            "Terminal=false\n"
            "Categories=Office;ProjectManagement;\n"
-           "MimeType=" + std::string(MIME_TYPE) + ";\n";
+           "MimeType=" +
+           std::string(MIME_TYPE) + ";\n";
 }
 
 std::string MimeTypeText() {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
            "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-           "  <mime-type type=\"" + std::string(MIME_TYPE) + "\">\n"
+           "  <mime-type type=\"" +
+           std::string(MIME_TYPE) +
+           "\">\n"
            "    <comment>Vantry Document</comment>\n"
-           "    <magic priority=\"60\"><match type=\"string\" value=\"VGZ1\" offset=\"0\"/></magic>\n"
+           "    <magic priority=\"60\"><match type=\"string\" value=\"VGZ1\" "
+           "offset=\"0\"/></magic>\n"
            "    <glob pattern=\"*.vnt\"/>\n"
            "  </mime-type>\n"
            "</mime-info>\n";
@@ -67,7 +74,8 @@ bool RegisterDocumentType(const std::string& dataHome, const std::string& execut
     bool desktopChanged = false, mimeChanged = false;
     bool ok = writeIfChanged(home / "applications" / "vantry.desktop", DesktopEntryText(executable),
                              desktopChanged);
-    ok = writeIfChanged(home / "mime" / "packages" / "vantry.xml", MimeTypeText(), mimeChanged) && ok;
+    ok = writeIfChanged(home / "mime" / "packages" / "vantry.xml", MimeTypeText(), mimeChanged) &&
+         ok;
     if (mimeChanged) runQuietly("update-mime-database", (home / "mime").string());
     if (desktopChanged) runQuietly("update-desktop-database", (home / "applications").string());
     return ok;
@@ -75,6 +83,7 @@ bool RegisterDocumentType(const std::string& dataHome, const std::string& execut
 
 std::string UserDataHome() {
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && xdg[0]) return xdg;
-    if (const char* home = std::getenv("HOME"); home && home[0]) return std::string(home) + "/.local/share";
+    if (const char* home = std::getenv("HOME"); home && home[0])
+        return std::string(home) + "/.local/share";
     return "";
 }

@@ -25,14 +25,18 @@ RibbonElement checkBox(const char* caption, int command, unsigned flag) {
     return e;
 }
 
-RibbonPanel viewPanel() { return {"View", {button("As list", CMD_AS_LIST), button("As calendar", CMD_AS_CALENDAR)}}; }
+RibbonPanel viewPanel() {
+    return {"View", {button("As list", CMD_AS_LIST), button("As calendar", CMD_AS_CALENDAR)}};
+}
 
 std::vector<RibbonCategory> build() {
     RibbonElement show = element("Show ", CMD_STATE_FILTER, RibbonKind::ComboBox, 160);
-    for (int i = 0; i < STATE_FILTER_ENTRIES; ++i) show.entries.push_back(StateFilterEntry(i));
+    for (int i = 0; i < STATE_FILTER_ENTRIES; ++i)
+        show.entries.push_back(StateFilterEntry(i));
     show.selected = 0;
     RibbonElement text = element("Filter by text", CMD_TEXT_FILTER, RibbonKind::Edit, 140);
-    RibbonElement contacts = element("Hilite items of ", CMD_CONTACT_FILTER, RibbonKind::ComboBox, 160);
+    RibbonElement contacts =
+        element("Hilite items of ", CMD_CONTACT_FILTER, RibbonKind::ComboBox, 160);
     contacts.entries = {"<all contacts>"};
     contacts.selected = 0;
     contacts.dropDownHeight = 500;
@@ -43,7 +47,8 @@ std::vector<RibbonCategory> build() {
     return {
         {"Global",
          {viewPanel(),
-          {"Tools", {button("Export HTML", CMD_EXPORT_HTML), button("Preferences", CMD_PREFERENCES)}},
+          {"Tools",
+           {button("Export HTML", CMD_EXPORT_HTML), button("Preferences", CMD_PREFERENCES)}},
           {"Help",
            {button("Help", CMD_HELP), button("Getting started", CMD_GETTING_STARTED),
             button("Check for updates", CMD_CHECK_UPDATES),
@@ -57,7 +62,8 @@ std::vector<RibbonCategory> build() {
             button("Location", CMD_ADD_LOCATION), button("Fact", CMD_ADD_FACT),
             button("Contact", CMD_ADD_CONTACT), button("Call", CMD_ADD_CALL),
             button("To-Mail", CMD_ADD_MAIL), button("Payment", CMD_ADD_PAYMENT)}},
-          {"Quickly filtering displayed items", {show, text, button("Clear filter", CMD_CLEAR_FILTER)}},
+          {"Quickly filtering displayed items",
+           {show, text, button("Clear filter", CMD_CLEAR_FILTER)}},
           {"Contact-related viewing",
            {contacts, checkBox("Hide other items", CMD_HIDE_OTHERS, VIEW_HIDE_OTHERS), sort}}}},
         {"List view",
@@ -66,14 +72,16 @@ std::vector<RibbonCategory> build() {
            {checkBox("Show Gantt chart", CMD_SHOW_GANTT, VIEW_GANTT),
             checkBox("Show progress", CMD_SHOW_PROGRESS, VIEW_PROGRESS)}},
           {"Gantt headers",
-           {checkBox("Show days", CMD_SHOW_DAYS, VIEW_DAYS), plainButton("Show more weeks", CMD_MORE_WEEKS),
+           {checkBox("Show days", CMD_SHOW_DAYS, VIEW_DAYS),
+            plainButton("Show more weeks", CMD_MORE_WEEKS),
             plainButton("Show less weeks", CMD_LESS_WEEKS),
             plainButton("Previous week (PageUp)", CMD_PREVIOUS_WEEK),
             plainButton("Next week (PageDn)", CMD_NEXT_WEEK)}}}},
         {"Calendar view",
          {viewPanel(),
           {"Navigate",
-           {button("Goto today", CMD_GOTO_TODAY), button("Prev month (PageDown)", CMD_PREVIOUS_MONTH),
+           {button("Goto today", CMD_GOTO_TODAY),
+            button("Prev month (PageDown)", CMD_PREVIOUS_MONTH),
             button("Next month (PageUp)", CMD_NEXT_MONTH)}},
           {"Help",
            {button("Getting started with the calendar", CMD_CALENDAR_TUTORIAL),
@@ -81,7 +89,7 @@ std::vector<RibbonCategory> build() {
     };
 }
 
-}  // namespace
+} // namespace
 
 const std::vector<RibbonCategory>& RibbonCategories() {
     static const std::vector<RibbonCategory> categories = build();

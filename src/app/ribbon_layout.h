@@ -11,11 +11,11 @@ struct RibbonElement {
     std::string caption;
     int command = 0;
     RibbonKind kind = RibbonKind::Button;
-    int width = 0;                     // combo boxes and the edit field
-    std::vector<std::string> entries;  // combo boxes
-    int selected = -1;                 // combo entry selected when the ribbon is built
+    int width = 0;                    // combo boxes and the edit field
+    std::vector<std::string> entries; // combo boxes
+    int selected = -1;                // combo entry selected when the ribbon is built
     int dropDownHeight = 0;
-    unsigned viewFlag = 0;             // check boxes show this view flag
+    unsigned viewFlag = 0; // check boxes show this view flag
 };
 
 struct RibbonPanel {
@@ -29,7 +29,7 @@ struct RibbonCategory {
 };
 
 struct MenuEntry {
-    std::string caption;  // "" for a separator
+    std::string caption; // "" for a separator
     int command;
     std::vector<MenuEntry> submenu;
 };
@@ -43,7 +43,7 @@ enum KeyModifier { KEY_PLAIN = 0, KEY_SHIFT = 1, KEY_CTRL = 2, KEY_ALT = 4 };
 enum class NamedKey { None, F5, F6, Delete, Insert, Back };
 struct Accelerator {
     int modifiers;
-    char letter;  // 0 when a named key
+    char letter; // 0 when a named key
     NamedKey key;
     int command;
 };

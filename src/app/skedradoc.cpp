@@ -17,7 +17,9 @@ namespace {
 CSkedraDoc* current = nullptr;
 }
 
-CSkedraDoc* CSkedraDoc::Current() { return current; }
+CSkedraDoc* CSkedraDoc::Current() {
+    return current;
+}
 
 qstring CSkedraDoc::SettingsPathFor(const char* executablePath) {
     qstring path(executablePath);
@@ -144,8 +146,10 @@ void CSkedraDoc::ApplyViewFlags(ItemViewState& itemView) {
 
 void CSkedraDoc::setViewBit(std::uint32_t bit, bool on) {
     if (!view) return;
-    if (on) view->SetViewFlags(bit);
-    else view->ClearViewFlags(bit);
+    if (on)
+        view->SetViewFlags(bit);
+    else
+        view->ClearViewFlags(bit);
 }
 
 void CSkedraDoc::OnStateFilter(int index) {
@@ -157,8 +161,10 @@ void CSkedraDoc::OnStateFilter(int index) {
     }
     const std::uint32_t* cleared;
     int clearedCount = StateFilterClearedBits(&cleared);
-    for (int i = 0; i < clearedCount; ++i) setViewBit(cleared[i], false);
-    for (int i = 0; i < count; ++i) setViewBit(set[i], true);
+    for (int i = 0; i < clearedCount; ++i)
+        setViewBit(cleared[i], false);
+    for (int i = 0; i < count; ++i)
+        setViewBit(set[i], true);
     if (host) host->RefillTree();
 }
 
@@ -171,7 +177,9 @@ void CSkedraDoc::OnTextFilter(const char* text) {
     if (host) host->UpdateAllViews();
 }
 
-void CSkedraDoc::OnClearFilter() { OnTextFilter(""); }
+void CSkedraDoc::OnClearFilter() {
+    OnTextFilter("");
+}
 
 void CSkedraDoc::RefreshContactList() {
     if (!host) return;
@@ -180,7 +188,8 @@ void CSkedraDoc::RefreshContactList() {
     int count = collection->Contacts(contacts.data(), MAX_CONTACTS);
     std::vector<std::string> entries{"<all contacts>"};
     for (int i = 0; i < count; ++i)
-        entries.push_back(std::string(contacts[i]->firstName.Text()) + " " + contacts[i]->lastName.Text());
+        entries.push_back(std::string(contacts[i]->firstName.Text()) + " " +
+                          contacts[i]->lastName.Text());
     host->SetContactList(entries, remembered >= 0 && remembered <= count ? remembered : 0);
 }
 

@@ -15,10 +15,10 @@ class DocumentHost;
 class ItemViewState;
 
 class CSkedraDoc {
-public:
+  public:
     // executablePath: the running program; the settings file is "vantry.ini" beside it.
     explicit CSkedraDoc(const char* executablePath);
-    ~CSkedraDoc();  // the settings file is written when something in it changed
+    ~CSkedraDoc(); // the settings file is written when something in it changed
     CSkedraDoc(const CSkedraDoc&) = delete;
     CSkedraDoc& operator=(const CSkedraDoc&) = delete;
 
@@ -63,7 +63,7 @@ public:
 
     static constexpr int MAX_CONTACTS = 1000;
 
-private:
+  private:
     void newCollection();
     void refreshViews();
     void setViewBit(std::uint32_t bit, bool on);

@@ -25,10 +25,13 @@ const EntryBits SET[STATE_FILTER_ENTRIES] = {
 struct Copy {
     std::uint32_t view, filter;
 };
-const Copy COPIES[] = {{VIEW_UNDONE, 1}, {VIEW_DONE, 2}, {VIEW_WAITING, 4}, {VIEW_INACTIVE, 8},
+const Copy COPIES[] = {{VIEW_UNDONE, 1},
+                       {VIEW_DONE, 2},
+                       {VIEW_WAITING, 4},
+                       {VIEW_INACTIVE, 8},
                        {VIEW_HIDE_OTHERS, 16}};
 
-}  // namespace
+} // namespace
 
 const char* StateFilterEntry(int index) {
     return index >= 0 && index < STATE_FILTER_ENTRIES ? ENTRIES[index] : nullptr;
@@ -48,8 +51,10 @@ bool StateFilterSetBits(int index, const std::uint32_t** bits, int* count) {
 
 std::uint32_t FilterFlagsFor(std::uint32_t viewFlags, std::uint32_t filterFlags) {
     for (const Copy& copy : COPIES) {
-        if (viewFlags & copy.view) filterFlags |= copy.filter;
-        else filterFlags &= ~copy.filter;
+        if (viewFlags & copy.view)
+            filterFlags |= copy.filter;
+        else
+            filterFlags &= ~copy.filter;
     }
     return filterFlags;
 }
@@ -58,7 +63,9 @@ std::uint32_t ApplyStateFilter(std::uint32_t viewFlags, int index) {
     const std::uint32_t* set;
     int count;
     if (!StateFilterSetBits(index, &set, &count)) return viewFlags;
-    for (std::uint32_t bit : CLEARED) viewFlags &= ~bit;
-    for (int i = 0; i < count; ++i) viewFlags |= set[i];
+    for (std::uint32_t bit : CLEARED)
+        viewFlags &= ~bit;
+    for (int i = 0; i < count; ++i)
+        viewFlags |= set[i];
     return viewFlags;
 }

@@ -4,14 +4,14 @@
 #include <cstdint>
 
 enum ViewFlag : std::uint32_t {
-    VIEW_DONE = 0x002,         // completed items are shown
-    VIEW_UNDONE = 0x010,       // uncompleted items are shown
-    VIEW_GANTT = 0x020,        // the Gantt chart beside the list
-    VIEW_DAYS = 0x040,         // the Gantt header's day band
-    VIEW_PROGRESS = 0x080,     // Gantt bars show progress
-    VIEW_WAITING = 0x100,      // waiting-for items are shown
-    VIEW_INACTIVE = 0x200,     // inactive items are shown
-    VIEW_HIDE_OTHERS = 0x400,  // only the highlighted contact's items
+    VIEW_DONE = 0x002,        // completed items are shown
+    VIEW_UNDONE = 0x010,      // uncompleted items are shown
+    VIEW_GANTT = 0x020,       // the Gantt chart beside the list
+    VIEW_DAYS = 0x040,        // the Gantt header's day band
+    VIEW_PROGRESS = 0x080,    // Gantt bars show progress
+    VIEW_WAITING = 0x100,     // waiting-for items are shown
+    VIEW_INACTIVE = 0x200,    // inactive items are shown
+    VIEW_HIDE_OTHERS = 0x400, // only the highlighted contact's items
 };
 
 constexpr int STATE_FILTER_ENTRIES = 6;

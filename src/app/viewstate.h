@@ -10,7 +10,7 @@ class CSkedraDoc;
 class VCollection;
 
 class ItemViewState {
-public:
+  public:
     ItemViewState();
     virtual ~ItemViewState() = default;
 
@@ -27,7 +27,7 @@ public:
     // The document made or opened a collection: the view shows its top folder.
     virtual void CollectionChanged(VCollection*) { needsRebuild = true; }
 
-    int viewType = 1;  // 0 list, 1 month calendar; anything but 1 is the list
+    int viewType = 1; // 0 list, 1 month calendar; anything but 1 is the list
     std::uint32_t viewFlags = 32;
     int ganttDaysInView = 56;
     QDate ganttStartDate;

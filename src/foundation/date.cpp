@@ -23,10 +23,10 @@ int numberAt(const char* text, size_t length, size_t from, size_t count) {
     return std::atoi(digits);
 }
 
-const char* const FORMATS[] = {"%d-%m", "%d", "%Y-%m-%d", "%d-%m-%Y",
+const char* const FORMATS[] = {"%d-%m",    "%d",     "%Y-%m-%d", "%d-%m-%Y",
                                "%d-%m-%y", "%Y%m%d", "%d-%b-%y", "%m-%d-%Y"};
 
-}  // namespace
+} // namespace
 
 void QDate::SetFromText(const char* text) {
     if (!text) text = "";
@@ -87,11 +87,13 @@ bool QDate::IsWeekend() const {
 
 void QDate::ToMonday() {
     // Stepping needs a convertible value; an unconvertible one would never reach Monday.
-    for (int day = DayOfWeek(); day >= 0 && day != 1; day = DayOfWeek()) AddDays(-1);
+    for (int day = DayOfWeek(); day >= 0 && day != 1; day = DayOfWeek())
+        AddDays(-1);
 }
 
 void QDate::ToFirstOfMonth() {
-    for (int day = Day(); day > 1; day = Day()) AddDays(-1);
+    for (int day = Day(); day > 1; day = Day())
+        AddDays(-1);
 }
 
 const char* QDate::Format(int kind) const {

@@ -5,14 +5,14 @@
 #include <cstdint>
 
 class QDate {
-public:
+  public:
     QDate() = default;
     explicit QDate(std::int64_t seconds) : t(seconds) {}
 
     std::int64_t Seconds() const { return t; }
     bool IsSet() const { return t != 0; }
 
-    void SetFromText(const char* text);  // "YYYY-MM-DD"
+    void SetFromText(const char* text); // "YYYY-MM-DD"
     void SetDate(int day, int month, int year);
     void SetToday();
 
@@ -30,7 +30,7 @@ public:
     int Day() const;
     int Month() const;
     int Year() const;
-    int DayOfWeek() const;  // 0 Sunday .. 6 Saturday
+    int DayOfWeek() const; // 0 Sunday .. 6 Saturday
     bool IsWeekend() const;
 
     void ToMonday();
@@ -40,6 +40,6 @@ public:
     // The text lives in a per-thread buffer overwritten by the next call.
     const char* Format(int kind) const;
 
-private:
+  private:
     std::int64_t t = 0;
 };

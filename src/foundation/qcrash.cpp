@@ -22,7 +22,7 @@ extern char** environ;
 namespace {
 
 constexpr int MAX_FRAMES = 64;
-constexpr int SAME_FRAME_LIMIT = 3;  // a frame repeated more often is an endless walk
+constexpr int SAME_FRAME_LIMIT = 3; // a frame repeated more often is an endless walk
 const int FATAL_SIGNALS[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
 
 std::string demangled(const char* name) {
@@ -40,8 +40,10 @@ std::string withoutParameters(const std::string& function) {
     if (end == std::string::npos) return function;
     int depth = 0;
     for (size_t i = end + 1; i-- > 0;) {
-        if (function[i] == ')') ++depth;
-        else if (function[i] == '(' && --depth == 0) return function.substr(0, i);
+        if (function[i] == ')')
+            ++depth;
+        else if (function[i] == '(' && --depth == 0)
+            return function.substr(0, i);
     }
     return function;
 }
@@ -73,7 +75,8 @@ bool lookUpSource(const char* module, std::uintptr_t offset, SourcePlace& place)
     close(out[1]);
     std::string text;
     char buffer[512];
-    for (ssize_t n; started && (n = read(out[0], buffer, sizeof buffer)) > 0;) text.append(buffer, n);
+    for (ssize_t n; started && (n = read(out[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, n);
     close(out[0]);
     if (started) waitpid(pid, nullptr, 0);
 
@@ -108,7 +111,8 @@ std::string frameLine(void* frame) {
                       place.line, withoutParameters(function).c_str());
         return line;
     }
-    if (function.empty()) function = place.function.empty() ? "(function-name not available)" : place.function;
+    if (function.empty())
+        function = place.function.empty() ? "(function-name not available)" : place.function;
     char line[2048];
     std::snprintf(line, sizeof line, "%s [%s]: %s: %s\n", address,
                   module ? module : "(module-name not available)", "(filename not available)",
@@ -121,9 +125,10 @@ std::string frameLine(void* frame) {
 }
 
 void onSignal(int signal, siginfo_t* info, void*) {
-    alarm(10);  // should the report itself hang (a lock held by the crashed code), end anyway
+    alarm(10); // should the report itself hang (a lock held by the crashed code), end anyway
     // Left out: the report, this handler and the signal trampoline.
-    reportAndEnd(QCrashReport((unsigned)signal, info ? info->si_code : 0, info ? info->si_addr : nullptr, 3));
+    reportAndEnd(QCrashReport((unsigned)signal, info ? info->si_code : 0,
+                              info ? info->si_addr : nullptr, 3));
 }
 
 void onTerminate() {
@@ -141,7 +146,7 @@ void onTerminate() {
     reportAndEnd(text);
 }
 
-}  // namespace
+} // namespace
 
 std::string QCrashReport(unsigned code, int flags, const void* address, int skipFrames) {
     char header[256];
@@ -173,6 +178,7 @@ void QInstallCrashHandler() {
     action.sa_sigaction = onSignal;
     action.sa_flags = SA_SIGINFO | SA_ONSTACK | SA_RESETHAND;
     sigemptyset(&action.sa_mask);
-    for (int signal : FATAL_SIGNALS) sigaction(signal, &action, nullptr);
+    for (int signal : FATAL_SIGNALS)
+        sigaction(signal, &action, nullptr);
     std::set_terminate(onTerminate);
 }

@@ -17,7 +17,8 @@ struct Evaluation {
     bool failed = false;
 
     void skipBlanks() {
-        while (*p == ' ' || *p == '\t') ++p;
+        while (*p == ' ' || *p == '\t')
+            ++p;
     }
     // Looks at the next character that could continue the expression.
     char peek() {
@@ -42,7 +43,8 @@ struct Evaluation {
     }
     u32 digits(int base) {
         u32 value = 0;
-        while (isDigitIn(*p, base)) value = value * (u32)base + (u32)digitValue(*p++);
+        while (isDigitIn(*p, base))
+            value = value * (u32)base + (u32)digitValue(*p++);
         return value;
     }
     bool startsNumber(char c) { return (c >= '0' && c <= '9') || c == '$' || c == '#'; }
@@ -77,7 +79,7 @@ struct Evaluation {
             }
         } else if (startsNumber(c)) {
             if (countToken()) value = number();
-        }  // anything else: no operand here, which counts as 0
+        } // anything else: no operand here, which counts as 0
         --depth;
         return value;
     }
@@ -89,10 +91,14 @@ struct Evaluation {
             if (!countToken()) break;
             u32 right = primary();
             auto l = (std::int32_t)value, r = (std::int32_t)right;
-            if (c == '*' || c == 'x') value = value * right;
-            else if (r == 0) value = 0;
-            else if (r == -1) value = c == '/' ? 0u - value : 0u;  // no overflow trap
-            else value = (u32)(c == '/' ? l / r : l % r);
+            if (c == '*' || c == 'x')
+                value = value * right;
+            else if (r == 0)
+                value = 0;
+            else if (r == -1)
+                value = c == '/' ? 0u - value : 0u; // no overflow trap
+            else
+                value = (u32)(c == '/' ? l / r : l % r);
         }
         return value;
     }
@@ -130,7 +136,7 @@ struct Evaluation {
     }
 };
 
-}  // namespace
+} // namespace
 
 std::int32_t QEvaluate(const char* text) {
     if (!text) return 0;

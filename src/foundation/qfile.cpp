@@ -11,16 +11,26 @@ namespace {
 
 const char* streamMode(int mode) {
     switch (mode) {
-    case QFile::READ: return "rb";
-    case QFile::WRITE: return "wb";
-    case QFile::READ_WRITE: return "rb+";
-    case QFile::WRITE_READ: return "wb+";
-    case QFile::READ_TEXT: return "r";
-    case QFile::APPEND_TEXT: return "a";
-    case QFile::APPEND_READ_TEXT: return "a+";
-    case QFile::APPEND: return "ab";
-    case QFile::WRITE_TEXT: return "w";
-    default: return nullptr;
+    case QFile::READ:
+        return "rb";
+    case QFile::WRITE:
+        return "wb";
+    case QFile::READ_WRITE:
+        return "rb+";
+    case QFile::WRITE_READ:
+        return "wb+";
+    case QFile::READ_TEXT:
+        return "r";
+    case QFile::APPEND_TEXT:
+        return "a";
+    case QFile::APPEND_READ_TEXT:
+        return "a+";
+    case QFile::APPEND:
+        return "ab";
+    case QFile::WRITE_TEXT:
+        return "w";
+    default:
+        return nullptr;
     }
 }
 
@@ -45,7 +55,7 @@ void releaseStringBuffer() {
     stringBufferSize = 0;
 }
 
-}  // namespace
+} // namespace
 
 QFile::QFile(const char* path, int modeAndOptions) : mode(modeAndOptions & 0xFF) {
     SetName(path);
@@ -197,7 +207,7 @@ int QFile::ReadString(qstring& s) {
         return 0;
     }
     int got = Read(buffer, length);
-    buffer[got] = 0;  // a cut-off file yields what it still holds
+    buffer[got] = 0; // a cut-off file yields what it still holds
     s = buffer;
     return got;
 }
@@ -208,7 +218,8 @@ int QFile::Write(const void* buffer, int n) {
     long end = outputPosition + n;
     if (end > outputCapacity) {
         long grown = outputCapacity ? outputCapacity * 2 : 64 * 1024;
-        while (grown < end) grown *= 2;
+        while (grown < end)
+            grown *= 2;
         auto* bigger = (unsigned char*)std::realloc(output, grown);
         if (!bigger) {
             writeFailed = true;

@@ -10,7 +10,7 @@
 #include <cstdio>
 
 class QFile : public QObject {
-public:
+  public:
     enum Mode {
         READ = 1,             // "rb"
         WRITE = 2,            // "wb"
@@ -28,7 +28,7 @@ public:
     static constexpr int MAX_STRING = 32767;
 
     QFile(const char* path, int modeAndOptions);
-    ~QFile() override;  // closes like Close()
+    ~QFile() override; // closes like Close()
     QFile(const QFile&) = delete;
     QFile& operator=(const QFile&) = delete;
 
@@ -43,12 +43,12 @@ public:
     // reader of one record can never run into the next.
     void SetReadEnd(long end) { readEnd = end; }
 
-    char GetChar();  // at the end: EOF as a byte (0xFF), and IsEOF becomes true
+    char GetChar(); // at the end: EOF as a byte (0xFF), and IsEOF becomes true
     void UnGetChar(char c);
     bool IsEOF() const;
 
     int Read(void* buffer, int n);
-    int ReadString(qstring& s);  // a counted string; answers its length
+    int ReadString(qstring& s); // a counted string; answers its length
     bool Read16(std::int16_t& value);
     bool Read32(std::int32_t& value);
 
@@ -67,7 +67,7 @@ public:
 
     void Printf(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
 
-private:
+  private:
     enum StateFlags { HAS_PUSHBACK = 1, OWNS_MEMORY = 2 };
 
     std::FILE* stream = nullptr;
@@ -94,7 +94,7 @@ private:
 // Whole-file helpers.
 bool QFileWrite(const char* path, const void* bytes, long count);
 bool QFileRead(const char* path, void* buffer, long count);
-long QFileSize(const char* path);  // -1 when the file cannot be opened
+long QFileSize(const char* path); // -1 when the file cannot be opened
 
 // Hands a path or URL to the system's handler; warns when that fails.
 bool QOpen(const char* target);

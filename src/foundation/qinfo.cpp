@@ -16,7 +16,7 @@ constexpr int MAX_REFERENCE_HOPS = 64;
 std::vector<std::string> splitPath(const char* path) {
     std::vector<std::string> parts;
     std::string part;
-    for (const char* p = path ? path : ""; ; ++p) {
+    for (const char* p = path ? path : "";; ++p) {
         if (*p == '.' || *p == 0) {
             if (!part.empty()) parts.push_back(part);
             part.clear();
@@ -28,7 +28,9 @@ std::vector<std::string> splitPath(const char* path) {
     return parts;
 }
 
-bool visible(const QInfo::Node* node) { return !(node->flags & QInfo::Node::DELETED); }
+bool visible(const QInfo::Node* node) {
+    return !(node->flags & QInfo::Node::DELETED);
+}
 
 QInfo::Node* ownChild(const QInfo::Node* tree, const std::string& name) {
     for (const auto& child : tree->children)
@@ -45,7 +47,8 @@ QInfo::Node* inheritedChild(const QInfo::Node* tree, const std::string& name) {
 
 void referencePath(const QInfo::Node* node, std::string& out) {
     std::vector<const QInfo::Node*> chain;
-    for (; node && node->parent; node = node->parent) chain.push_back(node);
+    for (; node && node->parent; node = node->parent)
+        chain.push_back(node);
     int names = 0;
     for (auto it = chain.rbegin(); it != chain.rend() && names < 10; ++it, ++names) {
         if (names) out += '.';
@@ -53,7 +56,7 @@ void referencePath(const QInfo::Node* node, std::string& out) {
     }
 }
 
-}  // namespace
+} // namespace
 
 QInfo::Node* QInfo::Node::Append(int newKind, const char* newName) {
     auto child = std::make_unique<Node>();
@@ -149,9 +152,12 @@ bool QInfo::SetString(const char* path, const char* text) {
         if (c == '\r' || c == '\n') c = ' ';
 
     Node* key = ownChild(tree, parts.back());
-    if (!key) key = tree->Append(Node::KEY, parts.back().c_str());
-    else if (key->kind == Node::TREE) return false;
-    else if (key->hasValue && key->value == value.c_str()) return true;
+    if (!key)
+        key = tree->Append(Node::KEY, parts.back().c_str());
+    else if (key->kind == Node::TREE)
+        return false;
+    else if (key->hasValue && key->value == value.c_str())
+        return true;
     key->value = value.c_str();
     key->hasValue = true;
     flags |= MODIFIED;
@@ -189,9 +195,14 @@ void QInfo::writeNode(QFile& file, const Node* node, int depth) const {
     std::string indent(depth > 0 ? 2 * depth : 0, ' ');
     const char* value = node->hasValue ? node->value.Text() : "";
     switch (node->kind) {
-    case Node::COMMENT: file.Printf("%s;%s\n", indent.c_str(), value); return;
-    case Node::KEY: file.Printf("%s%s=%s\n", indent.c_str(), node->name.Text(), value); return;
-    default: break;
+    case Node::COMMENT:
+        file.Printf("%s;%s\n", indent.c_str(), value);
+        return;
+    case Node::KEY:
+        file.Printf("%s%s=%s\n", indent.c_str(), node->name.Text(), value);
+        return;
+    default:
+        break;
     }
     bool header = !(node->name == "root");
     if (header) {
@@ -203,6 +214,7 @@ void QInfo::writeNode(QFile& file, const Node* node, int depth) const {
         if (node->hasValue) line += std::string("=") + value;
         file.Printf("%s\n%s{\n", line.c_str(), indent.c_str());
     }
-    for (const auto& child : node->children) writeNode(file, child.get(), depth + 1);
+    for (const auto& child : node->children)
+        writeNode(file, child.get(), depth + 1);
     if (header) file.Printf("%s}\n", indent.c_str());
 }

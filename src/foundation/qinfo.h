@@ -12,7 +12,7 @@
 class QFile;
 
 class QInfo : public QObject {
-public:
+  public:
     static constexpr int MAX_LEVEL = 10;   // trees open at once while reading, root included
     static constexpr int MAX_VALUE = 1023; // longest word or value
 
@@ -33,7 +33,7 @@ public:
     };
 
     QInfo(const char* fileName, int options = 0);
-    ~QInfo() override;  // writes the tree back first when it was changed
+    ~QInfo() override; // writes the tree back first when it was changed
     QInfo(const QInfo&) = delete;
     QInfo& operator=(const QInfo&) = delete;
 
@@ -58,7 +58,7 @@ public:
     // The node the path leads to (following references), or null.
     Node* Find(const char* path);
 
-private:
+  private:
     enum Flags : std::uint32_t { MODIFIED = 1, OPENED = 2 };
 
     void Read();

@@ -8,9 +8,15 @@
 
 namespace {
 
-bool isSymbol(int c) { return c == ';' || c == '=' || c == '{' || c == '}' || c == '~'; }
-bool isSpace(int c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == 0xA0; }
-bool endsWord(int c) { return c == ' ' || c == '\r' || c == '\n' || c == '=' || c == '~' || c == 0xA0; }
+bool isSymbol(int c) {
+    return c == ';' || c == '=' || c == '{' || c == '}' || c == '~';
+}
+bool isSpace(int c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == 0xA0;
+}
+bool endsWord(int c) {
+    return c == ' ' || c == '\r' || c == '\n' || c == '=' || c == '~' || c == 0xA0;
+}
 
 struct Token {
     enum Type { END, SYMBOL, WORD } type = END;
@@ -19,7 +25,7 @@ struct Token {
 };
 
 class Tokenizer {
-public:
+  public:
     Tokenizer(QFile& f, int& lineNumber) : file(f), line(lineNumber) {}
 
     Token Next() {
@@ -36,7 +42,7 @@ public:
         }
         token.word += (char)c;
         while ((int)token.word.size() < QInfo::MAX_VALUE) {
-            if (!nextByte(c)) return Token{};  // a word cut by the end of the file is dropped
+            if (!nextByte(c)) return Token{}; // a word cut by the end of the file is dropped
             if (endsWord(c)) {
                 file.UnGetChar((char)c);
                 break;
@@ -56,7 +62,7 @@ public:
         return text;
     }
 
-private:
+  private:
     bool nextByte(int& c) {
         char byte = file.GetChar();
         if (file.IsEOF()) return false;
@@ -68,7 +74,7 @@ private:
     int& line;
 };
 
-}  // namespace
+} // namespace
 
 void QInfo::Read() {
     QFile file(fileName, QFile::READ | QFile::MEMORY);
@@ -144,8 +150,9 @@ void QInfo::Read() {
             }
             Node* target = Find(path.c_str());
             if (!target) {
-                qwarn(QLOC("QInfo::Read"), "QInfo(%s): reference (~) to unknown tree '%s' in line %d",
-                      name, path.c_str(), line);
+                qwarn(QLOC("QInfo::Read"),
+                      "QInfo(%s): reference (~) to unknown tree '%s' in line %d", name,
+                      path.c_str(), line);
             } else if (target->children.empty()) {
                 qwarn(QLOC("QInfo::Read"), "QInfo(%s): ref to tree '%s' without child in line %d",
                       name, path.c_str(), line);

@@ -12,7 +12,7 @@
 namespace {
 
 const char* const START_MARKER = "--- application start ---";
-const char* const APP_NAME = "-";  // the foundation has no application object here
+const char* const APP_NAME = "-"; // the foundation has no application object here
 
 std::atomic<bool> startMarkerWritten{false};
 std::atomic<bool> lastMarkerWritten{false};
@@ -29,7 +29,7 @@ QTextSink hook(const QTextSink& which) {
 }
 
 struct Message {
-    char text[QMESSAGE_MAX + 2];  // room for an added line end
+    char text[QMESSAGE_MAX + 2]; // room for an added line end
 };
 
 // Formats the variable arguments of the enclosing function into the message m.
@@ -58,7 +58,7 @@ void localTimeText(char* out, size_t size) {
 
 // Moves a full QLOG.txt aside so the next entry starts a new one.
 void rotateIfFull() {
-    struct stat st{};
+    struct stat st {};
     if (stat(QLOG_FILE, &st) != 0 || st.st_size < QLOG_ROTATE_SIZE) return;
     std::remove(QLOG_OLD_FILE);
     std::rename(QLOG_FILE, QLOG_OLD_FILE);
@@ -71,7 +71,9 @@ bool goesToLastLog(const char* level) {
 
 void writeEntry(const char* level, const QLocation* loc, const char* rawText, bool forLastLog);
 
-void writeStartMarker(bool forLastLog) { writeEntry("INFO", nullptr, START_MARKER, forLastLog); }
+void writeStartMarker(bool forLastLog) {
+    writeEntry("INFO", nullptr, START_MARKER, forLastLog);
+}
 
 void appendToLastLog(const char* time, const char* level, const QLocation* loc, const char* text) {
     std::FILE* f = lastLog.load();
@@ -139,7 +141,7 @@ void reportToStderrAndLog(const char* level, const QLocation& loc, Message& m) {
     writeEntry(level, &loc, m.text, false);
 }
 
-}  // namespace
+} // namespace
 
 void qlocation_text(const QLocation& loc, char* out, int size) {
     const char* base = loc.file ? loc.file : "";
@@ -203,9 +205,13 @@ void qlog_set_fatal_box(QTextSink showBox) {
     fatalBox = std::move(showBox);
 }
 
-void qlog_set_last_log(std::FILE* f) { lastLog.store(f); }
+void qlog_set_last_log(std::FILE* f) {
+    lastLog.store(f);
+}
 
-std::FILE* qlog_last_log() { return lastLog.load(); }
+std::FILE* qlog_last_log() {
+    return lastLog.load();
+}
 
 void qlog_reset() {
     startMarkerWritten = false;

@@ -8,7 +8,7 @@
 // Where a message comes from: source module, line and operation name.
 // Entries name the module as the file name without folder and extension.
 struct QLocation {
-    const char* file;  // source path as the compiler gives it
+    const char* file; // source path as the compiler gives it
     int line;
     const char* operation;
 };
@@ -43,9 +43,9 @@ constexpr long QLOG_ROTATE_SIZE = 10000001;
 // Hooks filled in by the diagnostics set-up and the user interface. Each may be
 // empty; the log writer then works without it.
 using QTextSink = std::function<void(const char* text)>;
-void qlog_set_udp_output(QTextSink sink);     // receives "LEVEL: text\n" and traces
-void qlog_set_fatal_box(QTextSink showBox);   // shows a fatal text modally
-void qlog_set_last_log(std::FILE* lastLog);   // QLOG_LAST.txt opened by the set-up
+void qlog_set_udp_output(QTextSink sink);   // receives "LEVEL: text\n" and traces
+void qlog_set_fatal_box(QTextSink showBox); // shows a fatal text modally
+void qlog_set_last_log(std::FILE* lastLog); // QLOG_LAST.txt opened by the set-up
 std::FILE* qlog_last_log();
 
 // Forgets the start markers and hooks, as at process start (tests use it).

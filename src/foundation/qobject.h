@@ -4,12 +4,12 @@
 #include "foundation/qstring.h"
 
 class QObject {
-public:
+  public:
     virtual ~QObject() = default;
     virtual const char* ClassName() const { return "QObject"; }
     const char* GetName() const { return name.Text(); }
     void SetName(const char* newName) { name = newName; }
 
-private:
+  private:
     qstring name;
 };

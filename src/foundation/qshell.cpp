@@ -10,7 +10,7 @@ extern char** environ;
 namespace {
 std::mutex handlerMutex;
 QShellHandler currentHandler;
-}  // namespace
+} // namespace
 
 bool QXdgOpen(const char* target) {
     if (!target) return false;

@@ -14,7 +14,8 @@ const char* const UNICODE_TEXT = "<unicodestr-nyi>";
 int wideLength(const qchar16* w) {
     int n = 0;
     if (w)
-        while (w[n]) ++n;
+        while (w[n])
+            ++n;
     return n;
 }
 
@@ -47,7 +48,7 @@ struct SafeText {
     SafeText& operator=(const SafeText&) = delete;
 };
 
-}  // namespace
+} // namespace
 
 qstring::qstring(int) {}
 
@@ -97,7 +98,9 @@ qstring::qstring(const char* t, int from, int to) {
     if (hi > lo) std::memcpy(text, t + lo, hi - lo);
 }
 
-qstring::~qstring() { Free(); }
+qstring::~qstring() {
+    Free();
+}
 
 void qstring::Free() {
     std::free(text);
@@ -161,8 +164,10 @@ void qstring::setText8(const char* t, int length) {
 qstring& qstring::operator=(const char* t) {
     if (IsUnicode()) releaseAndSetForm(false);
     SafeText safe(t, text, size);
-    if (safe.text) setText8(safe.text, (int)std::strlen(safe.text));
-    else setText8("", 0);
+    if (safe.text)
+        setText8(safe.text, (int)std::strlen(safe.text));
+    else
+        setText8("", 0);
     return *this;
 }
 
@@ -257,8 +262,8 @@ char* qstring::slotAt(int i, const char* form) const {
     }
     int length = Length();
     if (i < 0 || i > length)
-        qwarn(QLOC("qstring::operator[]"), "qstring(%s): (%s) index %d out of range (0..%d)", Text(),
-              form, i, length);
+        qwarn(QLOC("qstring::operator[]"), "qstring(%s): (%s) index %d out of range (0..%d)",
+              Text(), form, i, length);
     // The terminator itself is handed out as a detached slot, so writing through it
     // can never unterminate the buffer.
     return i >= 0 && i < length ? text + i : nullptr;
@@ -330,7 +335,8 @@ bool qstring::Contains(const char* t) const {
 
 bool qstring::BeginsWith(const char* t) const {
     if (IsUnicode()) {
-        qerr(QLOC("qstring::BeginsWith"), "qstring:BeginsWith() use unicode version of BeginsWith().");
+        qerr(QLOC("qstring::BeginsWith"),
+             "qstring:BeginsWith() use unicode version of BeginsWith().");
         return false;
     }
     if (!t || !text) return false;
@@ -344,7 +350,7 @@ bool qstring::BeginsWith(const qchar16* t) const {
     }
     if (!t || !wtext) return false;
     for (int i = 0; t[i]; ++i)
-        if (wtext[i] != t[i]) return false;  // also stops at our terminator
+        if (wtext[i] != t[i]) return false; // also stops at our terminator
     return true;
 }
 
@@ -381,7 +387,8 @@ void qstring::ToUpper() {
             if (wtext[i] < 256) wtext[i] = (qchar16)std::toupper(wtext[i]);
         return;
     }
-    for (int i = 0; text && text[i]; ++i) text[i] = (char)std::toupper((unsigned char)text[i]);
+    for (int i = 0; text && text[i]; ++i)
+        text[i] = (char)std::toupper((unsigned char)text[i]);
 }
 
 void qstring::ToLower() {
@@ -390,14 +397,17 @@ void qstring::ToLower() {
             if (wtext[i] < 256) wtext[i] = (qchar16)std::tolower(wtext[i]);
         return;
     }
-    for (int i = 0; text && text[i]; ++i) text[i] = (char)std::tolower((unsigned char)text[i]);
+    for (int i = 0; text && text[i]; ++i)
+        text[i] = (char)std::tolower((unsigned char)text[i]);
 }
 
 void qstring::CutLastChar() {
     int length = Length();
     if (length == 0) return;
-    if (IsUnicode()) wtext[length - 1] = 0;
-    else text[length - 1] = 0;
+    if (IsUnicode())
+        wtext[length - 1] = 0;
+    else
+        text[length - 1] = 0;
 }
 
 void qstring::CutTrailingSpaces() {
@@ -406,7 +416,8 @@ void qstring::CutTrailingSpaces() {
         return;
     }
     int length = Length();
-    while (length > 0 && text[length - 1] == ' ') text[--length] = 0;
+    while (length > 0 && text[length - 1] == ' ')
+        text[--length] = 0;
 }
 
 void qstring::ReplaceAll(char from, char to) {
@@ -497,11 +508,20 @@ void qstring::ConvertToHTML() {
     qstring out("");
     for (const char* p = text; *p; ++p) {
         switch (*p) {
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '&': out += "&amp;"; break;
-        case '"': out += "&quot;"; break;
-        default: out.appendBytes(p, 1);
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '&':
+            out += "&amp;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out.appendBytes(p, 1);
         }
     }
     *this = out;
@@ -529,7 +549,7 @@ void qstring::URLDecode() {
             decoded[out++] = ' ';
         } else if (c == '%') {
             if (length - i - 1 < 2) {
-                std::free(decoded);  // a cut-off escape: leave the text as it was
+                std::free(decoded); // a cut-off escape: leave the text as it was
                 return;
             }
             decoded[out++] = (char)(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
@@ -551,7 +571,8 @@ void qstring::ASCII2UC() {
     int length = Length();
     qchar16* wide = (qchar16*)std::calloc(length + 1, sizeof(qchar16));
     if (!wide) qfatal("qstring:Resize realloc failed");
-    for (int i = 0; i < length; ++i) wide[i] = (unsigned char)text[i];
+    for (int i = 0; i < length; ++i)
+        wide[i] = (unsigned char)text[i];
     releaseAndSetForm(true);
     wtext = wide;
     size = length + 1;

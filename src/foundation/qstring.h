@@ -8,14 +8,14 @@
 using qchar16 = std::uint16_t;
 
 class qstring {
-public:
+  public:
     enum : std::uint32_t { WIDE_FORM = 1 };
 
     explicit qstring(int sizeHint = 0);
     qstring(const char* text);
     qstring(const qstring& other);
     qstring(qstring&& other) noexcept;
-    qstring(const char* text, int from, int to);  // characters [min(from,to), max(from,to))
+    qstring(const char* text, int from, int to); // characters [min(from,to), max(from,to))
     ~qstring();
 
     void Free();
@@ -58,7 +58,7 @@ public:
     bool BeginsWith(const char* text) const;
     bool BeginsWith(const qchar16* text) const;
     bool EndsWith(const char* text) const;
-    qstring GetSubstring(int from, int to = -1) const;  // inclusive
+    qstring GetSubstring(int from, int to = -1) const; // inclusive
 
     void ToUpper();
     void ToLower();
@@ -75,7 +75,7 @@ public:
     void URLDecode();
     void ASCII2UC();
 
-private:
+  private:
     void setText8(const char* text, int length);
     void releaseAndSetForm(bool unicode);
     void appendBytes(const char* bytes, int count);

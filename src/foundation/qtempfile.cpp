@@ -31,8 +31,10 @@ bool QReplaceFile(const char* target, const void* bytes, long count) {
 
     // Keep the permissions of the file being replaced.
     struct stat old {};
-    if (stat(target, &old) == 0) fchmod(fd, old.st_mode & 07777);
-    else fchmod(fd, 0644);
+    if (stat(target, &old) == 0)
+        fchmod(fd, old.st_mode & 07777);
+    else
+        fchmod(fd, 0644);
 
     bool ok = true;
     const char* p = static_cast<const char*>(bytes);

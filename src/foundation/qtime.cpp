@@ -7,7 +7,6 @@ const char* QCurrentDateText(const char* format) {
     std::time_t now = std::time(nullptr);
     std::tm tm{};
     localtime_r(&now, &tm);
-    if (std::strftime(buffer, sizeof buffer, format ? format : "%d-%m-%Y", &tm) == 0)
-        buffer[0] = 0;
+    if (std::strftime(buffer, sizeof buffer, format ? format : "%d-%m-%Y", &tm) == 0) buffer[0] = 0;
     return buffer;
 }

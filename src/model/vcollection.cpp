@@ -10,9 +10,13 @@
 #include <cstring>
 #include <vector>
 
-VCollection::VCollection() { CreateRoot(); }
+VCollection::VCollection() {
+    CreateRoot();
+}
 
-VCollection::~VCollection() { Clear(); }
+VCollection::~VCollection() {
+    Clear();
+}
 
 void VCollection::CreateRoot() {
     root = new VGroup(this);
@@ -58,11 +62,13 @@ void VCollection::Remove(VNode* node) {
 void VCollection::RemoveTree(VNode* node) {
     for (;;) {
         VNode* child = root;
-        while (child && child->parent != node) child = child->next;
+        while (child && child->parent != node)
+            child = child->next;
         if (!child) break;
         RemoveTree(child);
     }
-    for (VNode* n = root; n; n = n->next) n->ForgetContact(node);
+    for (VNode* n = root; n; n = n->next)
+        n->ForgetContact(node);
     Remove(node);
 }
 
@@ -109,9 +115,12 @@ void VCollection::DbgPrint(const char* label) const {
 
 const char* VCollection::FormatDate(const QDate& date) const {
     switch (dateFormat) {
-    case 0: return date.Format(6);
-    case 1: return date.Format(3);
-    case 2: return date.Format(7);
+    case 0:
+        return date.Format(6);
+    case 1:
+        return date.Format(3);
+    case 2:
+        return date.Format(7);
     default:
         qerr(QLOC("VCollection::FormatDate"), "VCollection:FormatDate(); unknown format");
         return date.Format(6);
@@ -146,7 +155,7 @@ void VCollection::Load(const char* path) {
                 }
                 long recordEnd = file.Tell() + (long)length - 4;
                 if (VNode* node = MakeNodeForTag(tag, this)) {
-                    file.SetReadEnd(recordEnd);  // a damaged record cannot read into the next
+                    file.SetReadEnd(recordEnd); // a damaged record cannot read into the next
                     node->Load(file);
                     Add(node, root);
                     // The list runs newest first, so the last record of an id is the one a
@@ -155,7 +164,7 @@ void VCollection::Load(const char* path) {
                     loaded.push_back(node);
                 }
                 file.SetReadEnd(-1);
-                if (!file.Seek(recordEnd, 0) || file.Tell() != recordEnd) break;  // cut off
+                if (!file.Seek(recordEnd, 0) || file.Tell() != recordEnd) break; // cut off
             }
         }
         file.Close();
@@ -164,7 +173,8 @@ void VCollection::Load(const char* path) {
     // Numbers are resolved through the index; the root answers 0 before any record does.
     loadIndex.Put(0, root);
     indexing = true;
-    for (auto it = loaded.rbegin(); it != loaded.rend(); ++it) (*it)->PostLoad();
+    for (auto it = loaded.rbegin(); it != loaded.rend(); ++it)
+        (*it)->PostLoad();
     indexing = false;
     loadIndex.Clear();
     repairParents(loaded);
@@ -195,7 +205,8 @@ void VCollection::repairParents(const std::vector<VNode*>& loaded) {
                  n->name.Text(), n->parentId);
             n->parent = root;
         }
-        for (VNode* p : path) p->loadMark = DONE;
+        for (VNode* p : path)
+            p->loadMark = DONE;
     }
 }
 
@@ -206,11 +217,13 @@ std::int32_t VCollection::parentNumber(const VNode* node) {
 bool VCollection::Save(const char* path) {
     qstring target(path ? path : fileName.Text());
     std::int32_t number = 0;
-    for (VNode* node = root; node; node = node->next) node->id = number++;
+    for (VNode* node = root; node; node = node->next)
+        node->id = number++;
 
     QFile file(target, QFile::WRITE);
     if (!file.IsOpen()) {
-        for (VNode* node = root->next; node; node = node->next) node->parentId = parentNumber(node);
+        for (VNode* node = root->next; node; node = node->next)
+            node->parentId = parentNumber(node);
         qstring text("Can't open file (");
         text += target;
         text += ") for writing.";

@@ -14,14 +14,14 @@ class VContact;
 class QInfo;
 
 class VCollection {
-public:
+  public:
     VCollection();
     ~VCollection();
     VCollection(const VCollection&) = delete;
     VCollection& operator=(const VCollection&) = delete;
 
     void CreateRoot();
-    void Clear();  // deletes every node, the root included
+    void Clear(); // deletes every node, the root included
     VNode* Add(VNode* node, VNode* parent);
     void Remove(VNode* node);
     void RemoveTree(VNode* node);
@@ -69,10 +69,10 @@ public:
     std::int32_t dateFormat = 1;
     std::int32_t sortMode = 0;
     std::uint32_t filterFlags = 5;
-    qstring filterText;  // upper case
+    qstring filterText; // upper case
     VContact* contactFilter = nullptr;
 
-private:
+  private:
     void linkAfterRoot(VNode* node);
     void repairParents(const std::vector<VNode*>& loaded);
     static std::int32_t parentNumber(const VNode* node);

@@ -8,7 +8,7 @@ class VCollection;
 class VNode;
 
 class VCollectionViewer {
-public:
+  public:
     explicit VCollectionViewer(VCollection* collection);
 
     // Clears the selection of every node, walking from the root.
@@ -16,8 +16,8 @@ public:
 
     VCollection* collection;
     VNode* folder;
-    Canvas* paintDC = nullptr;  // set by the view before painting
-    float scale = 1.0f;         // device units per screen pixel (more when printing)
-    FontSpec regularFont;       // the view's fonts of this paint
+    Canvas* paintDC = nullptr; // set by the view before painting
+    float scale = 1.0f;        // device units per screen pixel (more when printing)
+    FontSpec regularFont;      // the view's fonts of this paint
     FontSpec boldFont;
 };

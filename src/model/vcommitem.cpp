@@ -79,9 +79,13 @@ VPay::VPay(VCollection* collection) : VCommItem(collection, "PAY1", ItemIcon::Pa
     detail = "$0";
 }
 
-void VPay::LoadAccount(QFile& file) { file.ReadString(account); }
+void VPay::LoadAccount(QFile& file) {
+    file.ReadString(account);
+}
 
-void VPay::SaveAccount(QFile& file) { file.WriteString(account); }
+void VPay::SaveAccount(QFile& file) {
+    file.WriteString(account);
+}
 
 void VPay::Describe(qstring& out, bool) const {
     out = who;

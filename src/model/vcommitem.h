@@ -5,7 +5,7 @@
 #include "model/vnode.h"
 
 class VCommItem : public VNode {
-public:
+  public:
     bool HasContact(const VContact* contact) const override { return contact == contactLink; }
     void Load(QFile& file) override;
     void Save(QFile& file) override;
@@ -13,14 +13,14 @@ public:
     bool ComesBefore(const VNode* other) const override;
     void Paint(VCollectionViewer& v) override;
 
-    VContact* contactLink = nullptr;  // never set: stored as 0, read back and ignored
+    VContact* contactLink = nullptr; // never set: stored as 0, read back and ignored
     qstring who;
     qstring reason;
     qstring detail;
     qstring spareText;
     std::int32_t priority = 1;
 
-protected:
+  protected:
     VCommItem(VCollection* collection, const char* tag, ItemIcon kindIcon);
     // The to-pay item stores its account between the detail and the spare text.
     virtual void LoadAccount(QFile&) {}
@@ -28,12 +28,12 @@ protected:
     // who, " (", reason, ")" and " @ " detail when there is one.
     void AppendWhoReasonDetail(qstring& out) const;
 
-private:
+  private:
     const char* tag;
 };
 
 class VCall : public VCommItem {
-public:
+  public:
     explicit VCall(VCollection* collection);
     const char* TypeName() const override { return "call"; }
     bool Matches(const qstring& upperText) const override { return AnyContains(upperText, {&who}); }
@@ -41,7 +41,7 @@ public:
 };
 
 class VMail : public VCommItem {
-public:
+  public:
     explicit VMail(VCollection* collection);
     const char* TypeName() const override { return "mail"; }
     bool Matches(const qstring& upperText) const override { return AnyContains(upperText, {&who}); }
@@ -49,7 +49,7 @@ public:
 };
 
 class VPay : public VCommItem {
-public:
+  public:
     explicit VPay(VCollection* collection);
     const char* TypeName() const override { return "pay"; }
     bool Matches(const qstring& upperText) const override {
@@ -59,7 +59,7 @@ public:
 
     qstring account;
 
-protected:
+  protected:
     void LoadAccount(QFile& file) override;
     void SaveAccount(QFile& file) override;
 };

@@ -4,7 +4,7 @@
 #include "model/vnode.h"
 
 class VContact : public VNode {
-public:
+  public:
     enum : std::uint32_t { EXTERNAL = 0x1 };
 
     explicit VContact(VCollection* collection);

@@ -9,4 +9,6 @@
 bool ParseDate(const char* text, QDate& date);
 
 // The stored form of a date.
-inline qstring DateText(const QDate& date) { return qstring(date.Format(2)); }
+inline qstring DateText(const QDate& date) {
+    return qstring(date.Format(2));
+}

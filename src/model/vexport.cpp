@@ -23,7 +23,8 @@ void VCollection::ExportHTML(const char* title, VNode* folder, bool openAfterwar
     int openLists = 0;
     for (VNode* node = folder->nextShown; node; node = node->nextShown) {
         if (node->level > openLists) file.Printf("<ul>\n");
-        for (int level = openLists; level > node->level; --level) file.Printf("</ul>\n");
+        for (int level = openLists; level > node->level; --level)
+            file.Printf("</ul>\n");
         openLists = node->level;
         qstring text;
         node->Describe(text, false);
@@ -31,7 +32,8 @@ void VCollection::ExportHTML(const char* title, VNode* folder, bool openAfterwar
         bool opensFolder = node->nextShown && node->nextShown->level > node->level;
         file.Printf(opensFolder ? "<li><b>%s</b></li>\n" : "<li>%s</li>\n", text.Text());
     }
-    for (; openLists > 0; --openLists) file.Printf("</ul>\n");
+    for (; openLists > 0; --openLists)
+        file.Printf("</ul>\n");
     file.Printf("</font></body></html>");
     file.Close();
     if (openAfterwards) QNotePad(EXPORT_FILE);

@@ -18,7 +18,7 @@ enum VFolderType : std::int32_t {
 };
 
 class VGroup : public VNode {
-public:
+  public:
     explicit VGroup(VCollection* collection);
 
     const char* TypeName() const override { return "group"; }

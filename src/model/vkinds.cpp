@@ -11,7 +11,9 @@
 
 namespace {
 
-template <class Kind> VNode* make(VCollection* collection) { return new Kind(collection); }
+template <class Kind> VNode* make(VCollection* collection) {
+    return new Kind(collection);
+}
 
 struct TagEntry {
     const char* tag;
@@ -19,13 +21,13 @@ struct TagEntry {
 };
 
 const TagEntry TAGS[] = {
-    {"NGRP", make<VGroup>}, {"TODO", make<VTodo>},      {"TASK", make<VTask>},
-    {"CONT", make<VContact>}, {"FACT", make<VFact>},    {"AGRE", make<VAgreement>},
-    {"FILE", make<VFile>},  {"CALL", make<VCall>},      {"MAIL", make<VMail>},
-    {"PAY1", make<VPay>},   {"URL1", make<VURL>},
+    {"NGRP", make<VGroup>},   {"TODO", make<VTodo>}, {"TASK", make<VTask>},
+    {"CONT", make<VContact>}, {"FACT", make<VFact>}, {"AGRE", make<VAgreement>},
+    {"FILE", make<VFile>},    {"CALL", make<VCall>}, {"MAIL", make<VMail>},
+    {"PAY1", make<VPay>},     {"URL1", make<VURL>},
 };
 
-}  // namespace
+} // namespace
 
 VNode* MakeNodeForTag(const char tag[4], VCollection* collection) {
     for (const TagEntry& entry : TAGS)

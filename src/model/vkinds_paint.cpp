@@ -17,7 +17,7 @@ qstring describe(const VNode& node) {
 Colour waitingOr(const VNode& node, Colour colour) {
     return (node.flags & WAITING) ? RowColour::LIGHT_YELLOW : colour;
 }
-}  // namespace
+} // namespace
 
 void VTodo::Paint(VCollectionViewer& v) {
     PaintBackground(v, PriorityBackground(priority));
@@ -42,7 +42,7 @@ void VTask::Paint(VCollectionViewer& v) {
     QDate today;
     today.SetToday();
     UpdateMarks(today);
-    Colour text = (flags & NO_DATE) ? RowColour::UNPLANNED_GREY
+    Colour text = (flags & NO_DATE)       ? RowColour::UNPLANNED_GREY
                   : (tempFlags & OVERDUE) ? RowColour::URGENT_RED
                                           : RowColour::BLACK;
     DrawRowText(v, describe(*this), text, false);

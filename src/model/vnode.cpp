@@ -25,12 +25,14 @@ VNode::VNode(VCollection* owner)
 
 VNode::~VNode() = default;
 
-bool VNode::HasContact(const VContact*) const { return false; }
+bool VNode::HasContact(const VContact*) const {
+    return false;
+}
 
 void VNode::Load(QFile& file) {
     std::int32_t ignored;
-    file.Read32(ignored);  // "NODE"
-    file.Read32(ignored);  // its length
+    file.Read32(ignored); // "NODE"
+    file.Read32(ignored); // its length
     file.ReadString(name);
     std::int32_t storedFlags = (std::int32_t)flags;
     file.Read32(id);
@@ -49,7 +51,9 @@ void VNode::PostLoad() {
     parent = collection->root;
 }
 
-void VNode::Save(QFile& file) { SaveCommon(file); }
+void VNode::Save(QFile& file) {
+    SaveCommon(file);
+}
 
 void VNode::SaveCommon(QFile& file) {
     file.Write("NODE", 4);
@@ -68,11 +72,17 @@ long VNode::BeginRecord(QFile& file, const char* tag) {
     return at;
 }
 
-void VNode::EndRecord(QFile& file, long position) { file.EndSize(position); }
+void VNode::EndRecord(QFile& file, long position) {
+    file.EndSize(position);
+}
 
-bool VNode::Open() { return Edit(); }
+bool VNode::Open() {
+    return Edit();
+}
 
-bool VNode::Edit() { return false; }
+bool VNode::Edit() {
+    return false;
+}
 
 int VNode::ContactSortOrder(const VNode* other) const {
     if (collection->sortMode != 1) return 0;
@@ -90,9 +100,13 @@ void VNode::ShiftDates(int) {}
 
 void VNode::ChangeDuration(int) {}
 
-void VNode::SetRect(int x, int y, int width, int height) { rect = VRect{x, y, width, height}; }
+void VNode::SetRect(int x, int y, int width, int height) {
+    rect = VRect{x, y, width, height};
+}
 
-void VNode::Describe(qstring& out, bool) const { out = name; }
+void VNode::Describe(qstring& out, bool) const {
+    out = name;
+}
 
 void VNode::ForgetContact(const VNode*) {}
 
@@ -117,12 +131,15 @@ bool VNode::IsActive() const {
     return true;
 }
 
-bool VNode::NameBefore(const VNode* other) const { return CompareText(name, other->name) < 0; }
+bool VNode::NameBefore(const VNode* other) const {
+    return CompareText(name, other->name) < 0;
+}
 
 void VNode::FolderPath(qstring& out) const {
     // Outermost first; a node named "root" ends the path like the top folder does.
     std::vector<const VNode*> chain;
-    for (const VNode* n = this; n && !(n->name == "root"); n = n->parent) chain.push_back(n);
+    for (const VNode* n = this; n && !(n->name == "root"); n = n->parent)
+        chain.push_back(n);
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
         if (!out.IsEmpty()) out += " / ";
         out += (*it)->name;

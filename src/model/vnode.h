@@ -39,7 +39,7 @@ struct VRect {
 };
 
 class VNode {
-public:
+  public:
     explicit VNode(VCollection* collection);
 
     // Virtual slots, in their fixed order.
@@ -88,7 +88,7 @@ public:
     qstring name;
     ItemIcon icon = ItemIcon::None;
 
-protected:
+  protected:
     // Row painting shared by every kind (the item's rect, level and flags decide where).
     void PaintBackground(VCollectionViewer& v, Colour colour);
     void DrawRowText(VCollectionViewer& v, const qstring& text, Colour colour, bool bold);
@@ -114,10 +114,10 @@ protected:
     // Whether the upper-cased copy of one of the texts holds the filter text.
     static bool AnyContains(const qstring& upperText, std::initializer_list<const qstring*> texts);
 
-private:
+  private:
     friend class VCollection;
     std::uint32_t serial;
-    std::uint8_t loadMark = 0;  // scratch state of the loader's check of the parent links
+    std::uint8_t loadMark = 0; // scratch state of the loader's check of the parent links
 };
 
 // Byte-wise, unsigned, case-sensitive order of two texts (strcmp order).

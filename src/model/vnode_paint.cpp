@@ -6,11 +6,14 @@
 
 namespace {
 // Every position computed with the scale is truncated toward zero at the end.
-int at(double value) { return (int)value; }
-}  // namespace
+int at(double value) {
+    return (int)value;
+}
+} // namespace
 
 Colour LevelColour(int level) {
-    static const Colour LEVELS[5] = {{88, 90, 91}, {110, 113, 114}, {132, 136, 136}, {154, 158, 159}, {176, 181, 182}};
+    static const Colour LEVELS[5] = {
+        {88, 90, 91}, {110, 113, 114}, {132, 136, 136}, {154, 158, 159}, {176, 181, 182}};
     int remainder = level % 5;
     return remainder < 0 ? Colour{255, 0, 0} : LEVELS[remainder];
 }
@@ -32,7 +35,8 @@ void VNode::PaintBackground(VCollectionViewer& v, Colour colour) {
     bool folder = IsFolder(this);
     Colour fill = folder ? LevelColour(level) : colour;
     const VCollection& c = *collection;
-    if (c.contactFilter && HasContact(c.contactFilter) && !(c.filterFlags & 16)) fill = RowColour::CONTACT_GREEN;
+    if (c.contactFilter && HasContact(c.contactFilter) && !(c.filterFlags & 16))
+        fill = RowColour::CONTACT_GREEN;
     if (tempFlags & SELECTED) fill = RowColour::SELECTION_BLUE;
     int x = rect.x, y = rect.y, w = rect.width, h = rect.height;
     dc.FillRect({x, y, x + w, y + h}, fill);
@@ -44,7 +48,8 @@ void VNode::PaintBackground(VCollectionViewer& v, Colour colour) {
     dc.MoveTo(x + indent, y - 1);
     dc.LineTo(x + w, y - 1);
 
-    for (int i = 0; i < level; ++i) dc.FillRect({x + i * step, y, x + (i + 1) * step, y + h}, LevelColour(i));
+    for (int i = 0; i < level; ++i)
+        dc.FillRect({x + i * step, y, x + (i + 1) * step, y + h}, LevelColour(i));
 }
 
 void VNode::DrawRowText(VCollectionViewer& v, const qstring& text, Colour colour, bool bold) {
@@ -61,8 +66,8 @@ void VNode::DrawRowText(VCollectionViewer& v, const qstring& text, Colour colour
     if (icon != ItemIcon::None) offset += 18 * s;
     if (tempFlags & HAS_CHECKBOX) offset += 12 * s;
     double indent = level * 5 * s + 2 * s;
-    CanvasRect box{at(rect.x + offset + indent), at(rect.y + 3 * s), at(rect.x + rect.width + indent),
-                   at(rect.y + rect.height + 3 * s)};
+    CanvasRect box{at(rect.x + offset + indent), at(rect.y + 3 * s),
+                   at(rect.x + rect.width + indent), at(rect.y + rect.height + 3 * s)};
     // The canvas draws text as it is: no character marks a mnemonic, so an "&" shows
     // without being doubled first.
     dc.TextEllipsis(box, text.Text());

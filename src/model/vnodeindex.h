@@ -11,7 +11,7 @@
 class VNode;
 
 class VNodeIndex {
-public:
+  public:
     // Later calls for the same number replace earlier ones.
     void Put(std::int32_t id, VNode* node) {
         if (id >= 0 && (size_t)id < dense.size() + DENSE_STEP) {
@@ -32,7 +32,7 @@ public:
         sparse.clear();
     }
 
-private:
+  private:
     static constexpr size_t DENSE_STEP = 4096;
     std::vector<VNode*> dense;
     std::unordered_map<std::int32_t, VNode*> sparse;

@@ -17,7 +17,7 @@ constexpr Colour URGENT_RED{192, 100, 100};
 constexpr Colour DONE_GREY{128, 128, 128};
 constexpr Colour INACTIVE_GREY{192, 192, 192};
 constexpr Colour UNPLANNED_GREY{64, 64, 64};
-}  // namespace RowColour
+} // namespace RowColour
 
 // The colour of indentation level n (by n modulo 5; pure red for a negative remainder).
 Colour LevelColour(int level);

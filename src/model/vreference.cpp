@@ -57,11 +57,13 @@ void VFact::Describe(qstring& out, bool) const {
     out += ": ";
     out += description;
     out.ReplaceAll("\r\n", " ");
-    out.ReplaceAll("\n", " ");  // texts typed on this platform end their lines with LF alone
+    out.ReplaceAll("\n", " "); // texts typed on this platform end their lines with LF alone
     out.ReplaceAll("\t", " ");
 }
 
-VFile::VFile(VCollection* collection) : VNode(collection), location("C:\\") { name = "File"; }
+VFile::VFile(VCollection* collection) : VNode(collection), location("C:\\") {
+    name = "File";
+}
 
 void VFile::Load(QFile& file) {
     VNode::Load(file);

@@ -5,7 +5,7 @@
 #include "model/vnode.h"
 
 class VAgreement : public VNode {
-public:
+  public:
     explicit VAgreement(VCollection* collection);
     // TypeName stays the base's "node".
     void Load(QFile& file) override;
@@ -19,11 +19,11 @@ public:
 
     qstring agreement;
     qstring withWho;
-    qstring agreedOn;  // "%Y-%m-%d"
+    qstring agreedOn; // "%Y-%m-%d"
 };
 
 class VFact : public VNode {
-public:
+  public:
     explicit VFact(VCollection* collection);
     const char* TypeName() const override { return "fact"; }
     void Load(QFile& file) override;
@@ -40,7 +40,7 @@ public:
 
 // Made only by documents holding "FILE" records; it has no dialog.
 class VFile : public VNode {
-public:
+  public:
     explicit VFile(VCollection* collection);
     // TypeName stays the base's "node".
     void Load(QFile& file) override;
@@ -53,7 +53,7 @@ public:
 };
 
 class VURL : public VNode {
-public:
+  public:
     static constexpr const char* DEFAULT_URL = "https://vantry.app/";
 
     explicit VURL(VCollection* collection);

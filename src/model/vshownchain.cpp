@@ -43,7 +43,7 @@ struct DateRange {
     }
 };
 
-}  // namespace
+} // namespace
 
 bool VCollection::IsVisible(const VNode* node) const {
     if (IsFolder(node)) return FolderVisible(node);
@@ -78,7 +78,8 @@ void VCollection::MakeView(VNode* folder) {
             if (visibility.Visible(i)) level.nodes.push_back(visibility.Child(i));
         }
         exchangeSort(level.nodes);
-        for (VNode* node : level.nodes) range.Add(node);
+        for (VNode* node : level.nodes)
+            range.Add(node);
         range.StoreIn(parent);
         levels.push_back(std::move(level));
     };
@@ -97,7 +98,7 @@ void VCollection::MakeView(VNode* folder) {
         node->nextShown = nullptr;
         node->siblingIndex = index;
         tail = node;
-        if (IsFolder(node)) openLevel(node);  // may move the levels: `level` is not used after
+        if (IsFolder(node)) openLevel(node); // may move the levels: `level` is not used after
     }
 }
 
@@ -126,9 +127,13 @@ bool VCollection::selectInstead(VNode* target) {
     return true;
 }
 
-bool VCollection::SelectNext(VNode* node) { return selectInstead(NextShown(node)); }
+bool VCollection::SelectNext(VNode* node) {
+    return selectInstead(NextShown(node));
+}
 
-bool VCollection::SelectPrevious(VNode* start) { return selectInstead(PreviousShown(start)); }
+bool VCollection::SelectPrevious(VNode* start) {
+    return selectInstead(PreviousShown(start));
+}
 
 void VCollection::changeTree(VNode* node, int days, void (VNode::*change)(int)) {
     if (!IsFolder(node)) {
@@ -140,20 +145,28 @@ void VCollection::changeTree(VNode* node, int days, void (VNode::*change)(int)) 
         if (!IsFolder(n)) (n->*change)(days);
 }
 
-void VCollection::ShiftTree(VNode* node, int days) { changeTree(node, days, &VNode::ShiftDates); }
+void VCollection::ShiftTree(VNode* node, int days) {
+    changeTree(node, days, &VNode::ShiftDates);
+}
 
-void VCollection::ResizeTree(VNode* node, int days) { changeTree(node, days, &VNode::ChangeDuration); }
+void VCollection::ResizeTree(VNode* node, int days) {
+    changeTree(node, days, &VNode::ChangeDuration);
+}
 
 int VCollection::Contacts(VContact** out, int maximum) const {
     std::vector<VContact*> contacts;
     for (VNode* node = root; node && (int)contacts.size() < maximum; node = node->next)
-        if (!std::strcmp(node->TypeName(), "contact")) contacts.push_back(static_cast<VContact*>(node));
+        if (!std::strcmp(node->TypeName(), "contact"))
+            contacts.push_back(static_cast<VContact*>(node));
     exchangeSort(contacts);
-    for (size_t i = 0; i < contacts.size(); ++i) out[i] = contacts[i];
+    for (size_t i = 0; i < contacts.size(); ++i)
+        out[i] = contacts[i];
     return (int)contacts.size();
 }
 
-void VCollection::LoadSettings(QInfo& settings) { dateFormat = settings.GetInt("global.dateformat", 0); }
+void VCollection::LoadSettings(QInfo& settings) {
+    dateFormat = settings.GetInt("global.dateformat", 0);
+}
 
 void VCollection::SaveSettings(QInfo& settings) const {
     settings.SetInt("global.dateformat", dateFormat);

@@ -25,7 +25,8 @@ bool VTask::HasContact(const VContact* contact) const {
 void VTask::Load(QFile& file) {
     VNode::Load(file);
     file.ReadString(what);
-    for (std::int32_t& assigneeId : assigneeIds) file.Read32(assigneeId);
+    for (std::int32_t& assigneeId : assigneeIds)
+        file.Read32(assigneeId);
     file.Read32(priority);
     file.Read32(hoursOfWork);
     file.Read32(completion);
@@ -45,10 +46,12 @@ void VTask::PostLoad() {
 }
 
 void VTask::Save(QFile& file) {
-    for (int i = 0; i < MAX_ASSIGNEES; ++i) assigneeIds[i] = assignees[i] ? assignees[i]->id : 0;
+    for (int i = 0; i < MAX_ASSIGNEES; ++i)
+        assigneeIds[i] = assignees[i] ? assignees[i]->id : 0;
     long at = BeginRecord(file, "TASK");
     file.WriteString(what);
-    for (std::int32_t assigneeId : assigneeIds) file.Write32(assigneeId);
+    for (std::int32_t assigneeId : assigneeIds)
+        file.Write32(assigneeId);
     file.Write32(priority);
     file.Write32(hoursOfWork);
     file.Write32(completion);
@@ -119,8 +122,10 @@ bool VTask::ComesBefore(const VNode* other) const {
 
 void VTask::ForgetContact(const VNode* contact) {
     int slot = 0;
-    while (slot < MAX_ASSIGNEES && assignees[slot] != contact) ++slot;
+    while (slot < MAX_ASSIGNEES && assignees[slot] != contact)
+        ++slot;
     if (slot == MAX_ASSIGNEES) return;
-    for (; slot + 1 < MAX_ASSIGNEES; ++slot) assignees[slot] = assignees[slot + 1];
+    for (; slot + 1 < MAX_ASSIGNEES; ++slot)
+        assignees[slot] = assignees[slot + 1];
     assignees[MAX_ASSIGNEES - 1] = nullptr;
 }

@@ -6,7 +6,7 @@
 #include "model/vnode.h"
 
 class VTask : public VNode {
-public:
+  public:
     static constexpr int MAX_ASSIGNEES = 10;
 
     explicit VTask(VCollection* collection);
@@ -34,7 +34,7 @@ public:
     std::int32_t priority = 1;
     std::int32_t hoursOfWork = 0;
     std::int32_t completion = 0;
-    qstring startDate;  // "%Y-%m-%d"
+    qstring startDate; // "%Y-%m-%d"
     std::int32_t duration = 1;
     std::int32_t reserved = -1;
 };

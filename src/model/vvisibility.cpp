@@ -6,7 +6,9 @@
 #include <cstring>
 #include <functional>
 
-bool IsFolder(const VNode* node) { return !std::strcmp(node->TypeName(), "group"); }
+bool IsFolder(const VNode* node) {
+    return !std::strcmp(node->TypeName(), "group");
+}
 
 bool ItemPassesFilters(const VCollection& c, const VNode* item, bool active) {
     std::uint32_t bits = c.filterFlags;
@@ -40,10 +42,13 @@ VVisibility::VVisibility(const VCollection& owner) : collection(owner) {
 }
 
 VVisibility::Range VVisibility::Children(const VNode* node) const {
-    auto byParent = [](const Entry& e, const VNode* p) { return std::less<const VNode*>()(e.parent, p); };
+    auto byParent = [](const Entry& e, const VNode* p) {
+        return std::less<const VNode*>()(e.parent, p);
+    };
     auto first = std::lower_bound(entries.begin(), entries.end(), node, byParent);
     auto last = first;
-    while (last != entries.end() && last->parent == node) ++last;
+    while (last != entries.end() && last->parent == node)
+        ++last;
     return {(size_t)(first - entries.begin()), (size_t)(last - entries.begin())};
 }
 
@@ -51,7 +56,7 @@ void VVisibility::Evaluate(const VNode* top) {
     struct Frame {
         Range children;
         size_t next;
-        size_t position;  // of the folder itself among its parent's children
+        size_t position; // of the folder itself among its parent's children
         bool active;
         bool anyVisible;
     };
@@ -89,7 +94,8 @@ void VVisibility::Evaluate(const VNode* top) {
 
 bool VVisibility::FolderVisible(const VNode* folder) {
     Range children = Children(folder);
-    if (children.begin == children.end) return EmptyFolderShown(collection, folder, folder->IsActive());
+    if (children.begin == children.end)
+        return EmptyFolderShown(collection, folder, folder->IsActive());
     Evaluate(folder);
     for (size_t i = children.begin; i < children.end; ++i)
         if (visible[i]) return true;

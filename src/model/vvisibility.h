@@ -12,7 +12,7 @@ class VCollection;
 class VNode;
 
 class VVisibility {
-public:
+  public:
     explicit VVisibility(const VCollection& collection);
 
     // Decides every node below the folder; call before asking about them.
@@ -27,13 +27,13 @@ public:
     VNode* Child(size_t position) const { return entries[position].node; }
     bool Visible(size_t position) const { return visible[position] != 0; }
 
-private:
+  private:
     struct Entry {
         const VNode* parent;
         VNode* node;
     };
     const VCollection& collection;
-    std::vector<Entry> entries;  // grouped by parent, list order within a group
+    std::vector<Entry> entries; // grouped by parent, list order within a group
     std::vector<char> visible;
 };
 

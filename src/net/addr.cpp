@@ -41,7 +41,9 @@ void QNAddress::Set(int family, std::uint32_t hostAddress, int port) {
     address.sin_port = htons((std::uint16_t)port);
 }
 
-void QNAddress::SetPort(int port) { address.sin_port = htons((std::uint16_t)port); }
+void QNAddress::SetPort(int port) {
+    address.sin_port = htons((std::uint16_t)port);
+}
 
 const char* QNAddress::Text() const {
     thread_local char text[20];

@@ -7,7 +7,7 @@
 #include <netinet/in.h>
 
 class QNAddress {
-public:
+  public:
     QNAddress();
 
     // Dotted text is taken as it is; anything else is looked up as a host name.
@@ -25,7 +25,7 @@ public:
     const sockaddr_in& SocketAddress() const { return address; }
     sockaddr_in& SocketAddress() { return address; }
 
-private:
+  private:
     sockaddr_in address;
     qstring name;
 };

@@ -24,15 +24,20 @@ constexpr ENetVersion REQUESTED_ENET_VERSION = 0x10306;
 
 const char* describe(int code) {
     switch (code) {
-    case EAGAIN: return "Resource temporarily unavailable";
-    case EINPROGRESS: return "Blocking operation in progress";
-    case ENOTSOCK: return "Not a socket";
-    case ENOPROTOOPT: return "Bad protocol option";
-    default: return "<unknown error>";
+    case EAGAIN:
+        return "Resource temporarily unavailable";
+    case EINPROGRESS:
+        return "Blocking operation in progress";
+    case ENOTSOCK:
+        return "Not a socket";
+    case ENOPROTOOPT:
+        return "Bad protocol option";
+    default:
+        return "<unknown error>";
     }
 }
 
-}  // namespace
+} // namespace
 
 bool qnInit() {
     bool startedNow = false;
@@ -52,10 +57,12 @@ bool qnInit() {
     return startedNow;
 }
 
-bool qnStarted() { return started; }
+bool qnStarted() {
+    return started;
+}
 
 void qnError(const char* fmt, ...) {
-    int code = errno;  // before anything else can change it
+    int code = errno; // before anything else can change it
     if (code == EAGAIN || code == EWOULDBLOCK || code == EHOSTUNREACH) return;
     char text[1024];
     va_list args;
@@ -65,8 +72,18 @@ void qnError(const char* fmt, ...) {
     qwarn(QLOC("qnError"), "[QN] %s (%d/%s)", text, code, describe(code));
 }
 
-int qnPortOffset() { return portOffset; }
-void qnSetPortOffset(int offset) { portOffset = offset; }
-int qnDropPercentage() { return dropPercentage; }
-void qnSetDropPercentage(int percentage) { dropPercentage = percentage; }
-const QNAddress& qnLocalHost() { return localHost; }
+int qnPortOffset() {
+    return portOffset;
+}
+void qnSetPortOffset(int offset) {
+    portOffset = offset;
+}
+int qnDropPercentage() {
+    return dropPercentage;
+}
+void qnSetDropPercentage(int percentage) {
+    dropPercentage = percentage;
+}
+const QNAddress& qnLocalHost() {
+    return localHost;
+}

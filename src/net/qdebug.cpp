@@ -35,7 +35,8 @@ void sendDatagram(const std::shared_ptr<UdpOutput>& output, const char* text) {
 bool openUdpOutput(const qstring& value) {
     int colon = value.Find(':');
     if (colon < 0) {
-        qwarn(QLOC("qdbg_setup"), "qdbg_setup: need host:port in dev_udpout (now '%s')", value.Text());
+        qwarn(QLOC("qdbg_setup"), "qdbg_setup: need host:port in dev_udpout (now '%s')",
+              value.Text());
         return false;
     }
     qstring host = value.GetSubstring(0, colon - 1);
@@ -53,14 +54,14 @@ bool openUdpOutput(const qstring& value) {
     return true;
 }
 
-}  // namespace
+} // namespace
 
 void qdbg_setup(QInfo& settings) {
     qstring runFirst;
     settings.GetString("dev.run_first", runFirst);
     if (!runFirst.IsEmpty()) {
         int status = std::system(runFirst);
-        (void)status;  // a developer aid: its outcome shows in its own output
+        (void)status; // a developer aid: its outcome shows in its own output
     }
 
     // The network start-up resets the numbers below; start it first so they stay.
@@ -74,21 +75,27 @@ void qdbg_setup(QInfo& settings) {
     settings.GetString("dev.udp_out", udp);
     if (!udp.IsEmpty() && !openUdpOutput(udp)) return;
 
-    if ((settings.GetInt("dev.log_last", 0) || settings.GetInt("dev.strict", 0)) && !qlog_last_log()) {
+    if ((settings.GetInt("dev.log_last", 0) || settings.GetInt("dev.strict", 0)) &&
+        !qlog_last_log()) {
         if (std::FILE* last = std::fopen(QLOG_LAST_FILE, "w")) qlog_set_last_log(last);
     }
     if (settings.GetBool("dev.opengl_checks", false)) {
-        qwarn(QLOC("qdbg_setup"),
-              "dev.opengl_checks is 1; may slow the program down - only use when tracking down a bug");
+        qwarn(QLOC("qdbg_setup"), "dev.opengl_checks is 1; may slow the program down - only use "
+                                  "when tracking down a bug");
         openglChecks = true;
     }
     if (settings.GetBool("dev.argument_tracing", false)) {
-        qwarn(QLOC("qdbg_setup"),
-              "dev.argument_tracing is 1; may slow the program down - only use when tracking down a "
-              "bug");
+        qwarn(
+            QLOC("qdbg_setup"),
+            "dev.argument_tracing is 1; may slow the program down - only use when tracking down a "
+            "bug");
         argumentTracing = true;
     }
 }
 
-bool qdbg_opengl_checks() { return openglChecks; }
-bool qdbg_argument_tracing() { return argumentTracing; }
+bool qdbg_opengl_checks() {
+    return openglChecks;
+}
+bool qdbg_argument_tracing() {
+    return argumentTracing;
+}

@@ -24,13 +24,15 @@ bool dropThisOne() {
     return (int)(random() % 100) < percentage;
 }
 
-}  // namespace
+} // namespace
 
 QNSocket::QNSocket(int socketType, const char* socketName) : type(socketType), name(socketName) {
     if (!qnStarted()) qnInit();
 }
 
-QNSocket::~QNSocket() { Close(); }
+QNSocket::~QNSocket() {
+    Close();
+}
 
 void QNSocket::Close() {
     if (handle >= 0) ::close(handle);
@@ -62,7 +64,8 @@ bool QNSocket::Listen(int listenPort, int backlog, bool quiet, const char* bindA
     port = listenPort;
     const sockaddr_in& at = local.SocketAddress();
     if (bind(handle, (const sockaddr*)&at, sizeof at) != 0) {
-        if (!quiet) qwarn(QLOC("QNSocket::Listen"), "QNSocket:Listen(): bind failed; %s", strerror(errno));
+        if (!quiet)
+            qwarn(QLOC("QNSocket::Listen"), "QNSocket:Listen(): bind failed; %s", strerror(errno));
         Close();
         return false;
     }
@@ -100,7 +103,8 @@ std::unique_ptr<QNSocket> QNSocket::Accept(long timeoutMicroseconds) {
 
 bool QNSocket::Open(int openPort, int openOptions, const char* host, const char* bindAddress) {
     if (handle >= 0) {
-        qnError("QNSocket:Open() called after the socket was already opened (doubly open) - closing");
+        qnError(
+            "QNSocket:Open() called after the socket was already opened (doubly open) - closing");
         Close();
     }
     if (qnPortOffset() > 0) {
@@ -187,7 +191,7 @@ int QNSocket::Write(const void* data, int n, const QNAddress* to) {
     const QNAddress* target = to;
     QNAddress broadcast;
     if (type == TCP) {
-        sent = send(handle, data, n, MSG_NOSIGNAL);  // a closed peer is an error, not a signal
+        sent = send(handle, data, n, MSG_NOSIGNAL); // a closed peer is an error, not a signal
     } else {
         if (options & BROADCAST) {
             broadcast.Set(AF_INET, INADDR_BROADCAST, port);

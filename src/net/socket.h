@@ -8,7 +8,7 @@
 #include <memory>
 
 class QNSocket {
-public:
+  public:
     enum Type { TCP = 0, UDP = 1 };
     enum Options {
         BROADCAST = 0x01,
@@ -45,7 +45,7 @@ public:
     // The port the socket is bound to (useful after binding port 0), or -1.
     int BoundPort() const;
 
-private:
+  private:
     int handle = -1;
     int options = 0;
     int type;

@@ -22,14 +22,14 @@ enum class PenStyle { Solid, Dotted };
 enum class DeviceCap { HorzRes, VertRes, LogPixelsY };
 
 class Canvas {
-public:
+  public:
     virtual ~Canvas() = default;
     virtual void SetPen(PenStyle style, int width, Colour colour) = 0;
     virtual void SetFont(int height, int weight, const std::string& face) = 0;
     virtual void SetTextColour(Colour colour) = 0;
     virtual void SetTransparentBackground() = 0;
     virtual void FillRect(const CanvasRect& rect, Colour colour) = 0;
-    virtual void Rectangle(const CanvasRect& rect) = 0;  // pen outline, no fill
+    virtual void Rectangle(const CanvasRect& rect) = 0; // pen outline, no fill
     virtual void MoveTo(int x, int y) = 0;
     virtual void LineTo(int x, int y) = 0;
     virtual void Text(int x, int y, const std::string& text) = 0;

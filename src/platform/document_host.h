@@ -6,7 +6,7 @@
 #include <vector>
 
 class DocumentHost {
-public:
+  public:
     virtual ~DocumentHost() = default;
     virtual void SetModified(bool modified) = 0;
     virtual void UpdateAllViews() = 0;

@@ -6,7 +6,7 @@
 class VNode;
 
 class NodeEditor {
-public:
+  public:
     virtual ~NodeEditor() = default;
     // Runs the dialog of the node's kind on a copy of its fields; true (and the fields
     // written back) only when the user ended it with OK.

@@ -10,7 +10,7 @@ enum class MsgIcon { None, Information, Warning, Error, Question };
 enum class MsgAnswer { OK, Cancel, Yes, No };
 
 class UIServices {
-public:
+  public:
     virtual ~UIServices() = default;
     virtual MsgAnswer MessageBox(const char* text, const char* caption, MsgButtons buttons,
                                  MsgIcon icon) = 0;
@@ -27,5 +27,5 @@ inline MsgAnswer ShowMessage(const char* text, const char* caption,
     if (UIServices* ui = CurrentUI()) return ui->MessageBox(text, caption, buttons, icon);
     std::fprintf(stderr, "%s: %s\n", caption, text);
     return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ? MsgAnswer::No
-                                                                                : MsgAnswer::OK;
+                                                                              : MsgAnswer::OK;
 }

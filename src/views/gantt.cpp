@@ -22,7 +22,7 @@ constexpr Colour WHITE{255, 255, 255};
 constexpr Colour BLACK{0, 0, 0};
 
 const char* const MONTH_NAMES[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 // The week of the year of a date, weeks starting on Sunday ("%U").
 int weekOfYear(const QDate& d) {
@@ -34,11 +34,15 @@ int weekOfYear(const QDate& d) {
     return std::atoi(text);
 }
 
-int bitsSet(int bands) { return (bands & 1) + ((bands >> 1) & 1) + ((bands >> 2) & 1); }
+int bitsSet(int bands) {
+    return (bands & 1) + ((bands >> 1) & 1) + ((bands >> 2) & 1);
+}
 
-}  // namespace
+} // namespace
 
-GanttChart::GanttChart() { firstDay.SetToday(); }
+GanttChart::GanttChart() {
+    firstDay.SetToday();
+}
 
 void GanttChart::drawBox(int x, int y, int w, int h, Colour fill, Colour outline, int progress) {
     if (progress == 100) {
@@ -113,8 +117,8 @@ void GanttChart::DrawHeader(int bands) {
     }
 }
 
-void GanttChart::DrawRow(int y, int rowIndex, int rowFlags, const char* startText, const char* endText,
-                         int progress, VNode* item) {
+void GanttChart::DrawRow(int y, int rowIndex, int rowFlags, const char* startText,
+                         const char* endText, int progress, VNode* item) {
     if (!dc || days <= 0) return;
     int right = x0 + width - s(1);
     int top = y - s(1);
@@ -130,8 +134,10 @@ void GanttChart::DrawRow(int y, int rowIndex, int rowFlags, const char* startTex
         d.AddDays(1);
     }
     int gridY = top + s(0.5);
-    if (rowIndex % 5 == 0) dc->SetPen(PenStyle::Dotted, 1, BLACK);
-    else dc->SetPen(PenStyle::Solid, 1, GRID);
+    if (rowIndex % 5 == 0)
+        dc->SetPen(PenStyle::Dotted, 1, BLACK);
+    else
+        dc->SetPen(PenStyle::Solid, 1, GRID);
     dc->MoveTo(x0, gridY);
     dc->LineTo(right, gridY);
     if (rowFlags & LAST_ROW) {
@@ -143,14 +149,15 @@ void GanttChart::DrawRow(int y, int rowIndex, int rowFlags, const char* startTex
     if (c.contactFilter && item->HasContact(c.contactFilter) && !(c.filterFlags & 16))
         dc->FillRect({x0, top + s(1), right, bottom}, CONTACT_BAND);
     if (rowFlags & SELECTED_ROW) dc->FillRect({x0, top + s(1), right, bottom}, SELECTION_BAND);
-    for (int i = 0; i < days / 7; ++i) vLine(WeekX(i), y, i > 0);
+    for (int i = 0; i < days / 7; ++i)
+        vLine(WeekX(i), y, i > 0);
 
     drawBar(top, startText, endText, rowFlags, progress, item);
     drawTodayMarker(top);
 }
 
-void GanttChart::drawBar(int top, const char* startText, const char* endText, int rowFlags, int progress,
-                         VNode* item) {
+void GanttChart::drawBar(int top, const char* startText, const char* endText, int rowFlags,
+                         int progress, VNode* item) {
     int ends = 3;
     if ((startText && !startText[0]) || (endText && !endText[0])) return;
     if (!IsFolder(item) && (item->flags & NO_DATE)) return;
@@ -175,12 +182,16 @@ void GanttChart::drawBar(int top, const char* startText, const char* endText, in
     }
     int xs = width * ds / days;
     int xe = width * de / days;
-    Colour fill = (item->tempFlags & OVERDUE) ? OVERDUE_BAR : (item->tempFlags & RUNNING) ? RUNNING_BAR : OTHER_BAR;
+    Colour fill = (item->tempFlags & OVERDUE)   ? OVERDUE_BAR
+                  : (item->tempFlags & RUNNING) ? RUNNING_BAR
+                                                : OTHER_BAR;
     Colour outline = (rowFlags & SELECTED_ROW) ? WHITE : BLACK;
     if (rowFlags & FOLDER_ROW)
-        drawSummaryBar(x0 + xs, top + (int)(0.1 * rowHeight), xe - xs, (int)(0.8 * rowHeight), fill, ends);
+        drawSummaryBar(x0 + xs, top + (int)(0.1 * rowHeight), xe - xs, (int)(0.8 * rowHeight), fill,
+                       ends);
     else
-        drawBox(x0 + xs, top + (int)(0.25 * rowHeight), xe - xs, (int)(0.5 * rowHeight), fill, outline, progress);
+        drawBox(x0 + xs, top + (int)(0.25 * rowHeight), xe - xs, (int)(0.5 * rowHeight), fill,
+                outline, progress);
 }
 
 void GanttChart::drawSummaryBar(int x, int y, int w, int h, Colour fill, int ends) {

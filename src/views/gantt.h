@@ -10,7 +10,7 @@ class Canvas;
 class VNode;
 
 class GanttChart {
-public:
+  public:
     enum RowFlags { LAST_ROW = 1, SELECTED_ROW = 2, FOLDER_ROW = 4 };
     enum Bands { DAYS = 1, WEEKS = 2, MONTHS = 4 };
 
@@ -40,10 +40,11 @@ public:
     FontSpec headerFont;
     float scale = 1.0f;
 
-private:
+  private:
     void drawBox(int x, int y, int w, int h, Colour fill, Colour outline, int progress);
     void vLine(int x, int y, bool dotted);
-    void drawBar(int top, const char* startText, const char* endText, int rowFlags, int progress, VNode* item);
+    void drawBar(int top, const char* startText, const char* endText, int rowFlags, int progress,
+                 VNode* item);
     void drawSummaryBar(int x, int y, int w, int h, Colour fill, int ends);
     void drawTodayMarker(int top);
     int s(double factor) const { return (int)(factor * scale); }

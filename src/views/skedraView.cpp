@@ -19,7 +19,7 @@ namespace {
 CSkedraView* current = nullptr;
 const char* const REGULAR_FACE = "MS Sans Serif";
 const char* const LARGE_FACE = "Arial";
-}  // namespace
+} // namespace
 
 CSkedraView::CSkedraView(CSkedraDoc* doc) : rowSlots(MAX_ROWS) {
     current = this;
@@ -37,15 +37,18 @@ CSkedraView::~CSkedraView() {
     if (document && document->view == this) document->view = nullptr;
 }
 
-CSkedraView* CSkedraView::Current() { return current; }
+CSkedraView* CSkedraView::Current() {
+    return current;
+}
 
 void CSkedraView::SetCollection(VCollection* collection) {
     viewer = std::make_unique<VCollectionViewer>(collection);
     rowCount = 0;
     selectedRow = -1;
     needsRebuild = true;
-    qtrace(QLOC("CSkedraView::SetCollection"), "CSkedraView SetColl: collViewer %p, coll %p, root %p\n",
-           (void*)viewer.get(), (void*)collection, (void*)collection->root);
+    qtrace(QLOC("CSkedraView::SetCollection"),
+           "CSkedraView SetColl: collViewer %p, coll %p, root %p\n", (void*)viewer.get(),
+           (void*)collection, (void*)collection->root);
 }
 
 void CSkedraView::SetFolder(VNode* folder) {
@@ -53,7 +56,9 @@ void CSkedraView::SetFolder(VNode* folder) {
     needsRebuild = true;
 }
 
-VNode* CSkedraView::Folder() const { return viewer->folder; }
+VNode* CSkedraView::Folder() const {
+    return viewer->folder;
+}
 
 void CSkedraView::Layout(Canvas* dc) {
     rowCount = 0;
@@ -65,9 +70,10 @@ void CSkedraView::Layout(Canvas* dc) {
         return;
     }
     c.MakeView(viewer->folder);
-    if (!IsListMode()) return;  // the calendar lays out its own lines
+    if (!IsListMode()) return; // the calendar lays out its own lines
     int x = marginLeft, y = RowsTop();
-    for (VNode* node = viewer->folder->nextShown; node && rowCount < MAX_ROWS; node = node->nextShown) {
+    for (VNode* node = viewer->folder->nextShown; node && rowCount < MAX_ROWS;
+         node = node->nextShown) {
         rowSlots[rowCount++].item = node;
         node->SetRect(x, y, listWidth, rowHeight);
         y += rowHeight;
@@ -148,7 +154,8 @@ void CSkedraView::OnDraw(Canvas& dc, const ClientRect& client) {
     dc.SetFont(fontRegular.height, fontRegular.weight, fontRegular.face);
 
     int fullWidth = (printing ? dc.DeviceCaps(DeviceCap::HorzRes) - marginLeft
-                              : client.right - marginLeft - client.left) - marginRight;
+                              : client.right - marginLeft - client.left) -
+                    marginRight;
     listWidth = fullWidth;
     if (viewFlags & VIEW_GANTT)
         listWidth = printing ? (int)(dc.DeviceCaps(DeviceCap::HorzRes) * 0.4) : (int)(450 * scale);
@@ -162,7 +169,8 @@ void CSkedraView::OnDraw(Canvas& dc, const ClientRect& client) {
         std::snprintf(heading, sizeof heading, "%s on %s - page %d of %d", title.Text(),
                       QCurrentDateText("%d-%m-%Y"), currentPage, pageCount);
     else
-        std::snprintf(heading, sizeof heading, "%s on %s", title.Text(), QCurrentDateText("%d-%m-%Y"));
+        std::snprintf(heading, sizeof heading, "%s on %s", title.Text(),
+                      QCurrentDateText("%d-%m-%Y"));
     dc.SetFont(fontBold.height, fontBold.weight, fontBold.face);
     dc.SetTextColour(RowColour::BLACK);
     dc.Text(marginLeft + (int)(8 * scale), marginTop + (int)(15 * scale), heading);

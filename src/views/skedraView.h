@@ -21,7 +21,7 @@ struct RowSlot {
 };
 
 class CSkedraView : public ItemViewState {
-public:
+  public:
     static constexpr int MAX_ROWS = 1000;
 
     explicit CSkedraView(CSkedraDoc* document);
@@ -67,7 +67,7 @@ public:
     bool printing = false;
     int scrollWidth = 100, scrollHeight = 100;
 
-private:
+  private:
     void paintRows(Canvas& dc);
     bool rowVisible(const VNode* item, const CanvasRect& clip) const;
     void paintGantt(int fullWidth);

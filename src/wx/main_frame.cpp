@@ -6,8 +6,8 @@
 #include "app/web_pages.h"
 #include "foundation/qfile.h"
 #include "platform/ui.h"
-#include "wx/command_ids.h"
 #include "views/skedraView.h"
+#include "wx/command_ids.h"
 #include "wx/panes.h"
 #include "wx/skedra_app.h"
 
@@ -32,33 +32,74 @@ CMainFrame* currentFrame = nullptr;
 
 // The framework's commands, as the document manager knows them.
 const std::map<int, int> FRAMEWORK_IDS = {
-    {CMD_FILE_NEW, wxID_NEW},       {CMD_FILE_OPEN, wxID_OPEN},     {CMD_FILE_CLOSE, wxID_CLOSE},
-    {CMD_FILE_SAVE, wxID_SAVE},     {CMD_FILE_SAVE_AS, wxID_SAVEAS}, {CMD_PRINT, wxID_PRINT},
-    {CMD_PRINT_DIRECT, wxID_PRINT}, {CMD_PRINT_PREVIEW, wxID_PREVIEW}, {CMD_PRINT_SETUP, wxID_PRINT_SETUP},
+    {CMD_FILE_NEW, wxID_NEW},
+    {CMD_FILE_OPEN, wxID_OPEN},
+    {CMD_FILE_CLOSE, wxID_CLOSE},
+    {CMD_FILE_SAVE, wxID_SAVE},
+    {CMD_FILE_SAVE_AS, wxID_SAVEAS},
+    {CMD_PRINT, wxID_PRINT},
+    {CMD_PRINT_DIRECT, wxID_PRINT},
+    {CMD_PRINT_PREVIEW, wxID_PREVIEW},
+    {CMD_PRINT_SETUP, wxID_PRINT_SETUP},
     {CMD_EXIT, wxID_EXIT},
 };
 
 wxBitmap iconFor(int command, const wxSize& size) {
     wxArtID art = wxART_NORMAL_FILE;
     switch (command) {
-    case CMD_FILE_NEW: art = wxART_NEW; break;
-    case CMD_FILE_OPEN: art = wxART_FILE_OPEN; break;
-    case CMD_FILE_SAVE: art = wxART_FILE_SAVE; break;
-    case CMD_PRINT_PREVIEW: art = wxART_PRINT; break;
-    case CMD_AS_LIST: art = wxART_LIST_VIEW; break;
-    case CMD_AS_CALENDAR: art = wxART_REPORT_VIEW; break;
-    case CMD_EXPORT_HTML: art = wxART_FILE_SAVE_AS; break;
-    case CMD_PREFERENCES: art = wxART_EXECUTABLE_FILE; break;
-    case CMD_HELP: art = wxART_HELP; break;
-    case CMD_ABOUT: art = wxART_INFORMATION; break;
-    case CMD_DELETE: art = wxART_DELETE; break;
-    case CMD_EDIT: art = wxART_EDIT; break;
-    case CMD_ADD_FOLDER: art = wxART_NEW_DIR; break;
-    case CMD_GOTO_TODAY: art = wxART_GO_HOME; break;
-    case CMD_PREVIOUS_MONTH: art = wxART_GO_BACK; break;
-    case CMD_NEXT_MONTH: art = wxART_GO_FORWARD; break;
-    case CMD_CLEAR_FILTER: art = wxART_UNDO; break;
-    default: break;
+    case CMD_FILE_NEW:
+        art = wxART_NEW;
+        break;
+    case CMD_FILE_OPEN:
+        art = wxART_FILE_OPEN;
+        break;
+    case CMD_FILE_SAVE:
+        art = wxART_FILE_SAVE;
+        break;
+    case CMD_PRINT_PREVIEW:
+        art = wxART_PRINT;
+        break;
+    case CMD_AS_LIST:
+        art = wxART_LIST_VIEW;
+        break;
+    case CMD_AS_CALENDAR:
+        art = wxART_REPORT_VIEW;
+        break;
+    case CMD_EXPORT_HTML:
+        art = wxART_FILE_SAVE_AS;
+        break;
+    case CMD_PREFERENCES:
+        art = wxART_EXECUTABLE_FILE;
+        break;
+    case CMD_HELP:
+        art = wxART_HELP;
+        break;
+    case CMD_ABOUT:
+        art = wxART_INFORMATION;
+        break;
+    case CMD_DELETE:
+        art = wxART_DELETE;
+        break;
+    case CMD_EDIT:
+        art = wxART_EDIT;
+        break;
+    case CMD_ADD_FOLDER:
+        art = wxART_NEW_DIR;
+        break;
+    case CMD_GOTO_TODAY:
+        art = wxART_GO_HOME;
+        break;
+    case CMD_PREVIOUS_MONTH:
+        art = wxART_GO_BACK;
+        break;
+    case CMD_NEXT_MONTH:
+        art = wxART_GO_FORWARD;
+        break;
+    case CMD_CLEAR_FILTER:
+        art = wxART_UNDO;
+        break;
+    default:
+        break;
     }
     wxBitmap bitmap = wxArtProvider::GetBitmap(art, wxART_TOOLBAR, size);
     return bitmap.IsOk() ? bitmap : wxBitmap(size.x, size.y, 32);
@@ -68,11 +109,12 @@ wxBitmap emptyIcon() {
     wxImage image(16, 16);
     image.InitAlpha();
     for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x) image.SetAlpha(x, y, 0);
+        for (int x = 0; x < 16; ++x)
+            image.SetAlpha(x, y, 0);
     return wxBitmap(image);
 }
 
-}  // namespace
+} // namespace
 
 CMainFrame::CMainFrame(wxDocManager* manager, CSkedraDoc* document, const wxString& title)
     : wxDocParentFrame(manager, nullptr, wxID_ANY, title, wxDefaultPosition, wxSize(1200, 800)) {
@@ -99,7 +141,9 @@ CMainFrame::~CMainFrame() {
     if (currentFrame == this) currentFrame = nullptr;
 }
 
-CMainFrame* CMainFrame::Current() { return currentFrame; }
+CMainFrame* CMainFrame::Current() {
+    return currentFrame;
+}
 
 void CMainFrame::buildFileMenu() {
     fileMenu = new wxMenu;
@@ -115,7 +159,8 @@ void CMainFrame::buildFileMenu() {
             }
         } else if (!entry.submenu.empty()) {
             auto* sub = new wxMenu("Print Commands");
-            for (const MenuEntry& item : entry.submenu) sub->Append(WxIdOf(item.command), item.caption);
+            for (const MenuEntry& item : entry.submenu)
+                sub->Append(WxIdOf(item.command), item.caption);
             fileMenu->AppendSubMenu(sub, entry.caption);
         } else {
             fileMenu->Append(WxIdOf(entry.command), entry.caption);
@@ -162,16 +207,16 @@ void CMainFrame::buildRibbon() {
             for (const RibbonElement& e : panelData.elements)
                 controls |= e.kind == RibbonKind::ComboBox || e.kind == RibbonKind::Edit ||
                             panelData.caption == "Contact-related viewing";
-            auto* panel = new wxRibbonPanel(page, wxID_ANY, panelData.caption, wxNullBitmap,
-                                            wxDefaultPosition, wxDefaultSize,
-                                            controls ? wxRIBBON_PANEL_NO_AUTO_MINIMISE
-                                                     : wxRIBBON_PANEL_DEFAULT_STYLE);
+            auto* panel = new wxRibbonPanel(
+                page, wxID_ANY, panelData.caption, wxNullBitmap, wxDefaultPosition, wxDefaultSize,
+                controls ? wxRIBBON_PANEL_NO_AUTO_MINIMISE : wxRIBBON_PANEL_DEFAULT_STYLE);
             if (!controls) {
                 // Buttons and check boxes: one ribbon button bar.
                 auto* bar = new wxRibbonButtonBar(panel);
                 for (const RibbonElement& e : panelData.elements) {
-                    wxBitmap icon = e.kind == RibbonKind::ButtonWithoutIcon ? emptyIcon()
-                                                                            : iconFor(e.command, wxSize(16, 16));
+                    wxBitmap icon = e.kind == RibbonKind::ButtonWithoutIcon
+                                        ? emptyIcon()
+                                        : iconFor(e.command, wxSize(16, 16));
                     if (e.kind == RibbonKind::CheckBox)
                         bar->AddToggleButton(WxIdOf(e.command), e.caption, icon);
                     else
@@ -187,10 +232,13 @@ void CMainFrame::buildRibbon() {
                 captions.emplace(e.command, e.caption);
                 switch (e.kind) {
                 case RibbonKind::ComboBox: {
-                    sizer->Add(new wxStaticText(panel, wxID_ANY, e.caption), 0, wxALIGN_CENTER_VERTICAL);
+                    sizer->Add(new wxStaticText(panel, wxID_ANY, e.caption), 0,
+                               wxALIGN_CENTER_VERTICAL);
                     wxArrayString entries;
-                    for (const std::string& entry : e.entries) entries.Add(wxString::FromUTF8(entry));
-                    auto* choice = new wxChoice(panel, WxIdOf(e.command), wxDefaultPosition, wxSize(e.width, -1), entries);
+                    for (const std::string& entry : e.entries)
+                        entries.Add(wxString::FromUTF8(entry));
+                    auto* choice = new wxChoice(panel, WxIdOf(e.command), wxDefaultPosition,
+                                                wxSize(e.width, -1), entries);
                     choice->SetSelection(e.selected);
                     sizer->Add(choice, 0, wxEXPAND);
                     if (e.command == CMD_STATE_FILTER) stateFilterBox = choice;
@@ -199,7 +247,8 @@ void CMainFrame::buildRibbon() {
                     break;
                 }
                 case RibbonKind::Edit:
-                    sizer->Add(new wxStaticText(panel, wxID_ANY, e.caption), 0, wxALIGN_CENTER_VERTICAL);
+                    sizer->Add(new wxStaticText(panel, wxID_ANY, e.caption), 0,
+                               wxALIGN_CENTER_VERTICAL);
                     filterTextEdit = new wxTextCtrl(panel, WxIdOf(e.command), "", wxDefaultPosition,
                                                     wxSize(e.width, -1), wxTE_PROCESS_ENTER);
                     sizer->Add(filterTextEdit, 0, wxEXPAND);
@@ -211,8 +260,8 @@ void CMainFrame::buildRibbon() {
                     break;
                 default:
                     sizer->AddSpacer(1);
-                    sizer->Add(new wxButton(panel, WxIdOf(e.command), e.caption, wxDefaultPosition, wxDefaultSize,
-                                            wxBU_EXACTFIT));
+                    sizer->Add(new wxButton(panel, WxIdOf(e.command), e.caption, wxDefaultPosition,
+                                            wxDefaultSize, wxBU_EXACTFIT));
                     break;
                 }
             }
@@ -236,35 +285,52 @@ void CMainFrame::forwardToDocManager(int wxId) {
 void CMainFrame::bindCommands() {
     Bind(wxEVT_MENU, &CMainFrame::onCommand, this, WxIdOf(CMD_NEXT_WEEK), WxIdOf(CMD_NEXT_MONTH));
     Bind(wxEVT_MENU, &CMainFrame::onCommand, this, WxIdOf(CMD_FILE_NEW), WxIdOf(CMD_EXIT));
-    Bind(wxEVT_MENU, [](wxCommandEvent&) { OpenWebPage(WebPageFor(CMD_HELP), true); }, wxID_HELP);
-    Bind(wxEVT_CHOICE, [](wxCommandEvent& e) { CSkedraDoc::Current()->OnStateFilter(e.GetSelection()); },
-         WxIdOf(CMD_STATE_FILTER));
-    Bind(wxEVT_CHOICE, [](wxCommandEvent& e) { CSkedraDoc::Current()->OnContactFilter(e.GetSelection()); },
-         WxIdOf(CMD_CONTACT_FILTER));
-    Bind(wxEVT_CHOICE, [](wxCommandEvent& e) { CSkedraDoc::Current()->OnSort(e.GetSelection()); },
-         WxIdOf(CMD_SORT));
-    Bind(wxEVT_TEXT_ENTER, [this](wxCommandEvent&) {
-        CSkedraDoc::Current()->OnTextFilter(filterTextEdit->GetValue().utf8_str());
-    }, WxIdOf(CMD_TEXT_FILTER));
-    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
-        filterTextEdit->ChangeValue("");
-        CSkedraDoc::Current()->OnClearFilter();
-    }, WxIdOf(CMD_CLEAR_FILTER));
-    Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { ItemView().ToggleViewFlags(0x400); },
-         WxIdOf(CMD_HIDE_OTHERS));
+    Bind(
+        wxEVT_MENU, [](wxCommandEvent&) { OpenWebPage(WebPageFor(CMD_HELP), true); }, wxID_HELP);
+    Bind(
+        wxEVT_CHOICE,
+        [](wxCommandEvent& e) { CSkedraDoc::Current()->OnStateFilter(e.GetSelection()); },
+        WxIdOf(CMD_STATE_FILTER));
+    Bind(
+        wxEVT_CHOICE,
+        [](wxCommandEvent& e) { CSkedraDoc::Current()->OnContactFilter(e.GetSelection()); },
+        WxIdOf(CMD_CONTACT_FILTER));
+    Bind(
+        wxEVT_CHOICE, [](wxCommandEvent& e) { CSkedraDoc::Current()->OnSort(e.GetSelection()); },
+        WxIdOf(CMD_SORT));
+    Bind(
+        wxEVT_TEXT_ENTER,
+        [this](wxCommandEvent&) {
+            CSkedraDoc::Current()->OnTextFilter(filterTextEdit->GetValue().utf8_str());
+        },
+        WxIdOf(CMD_TEXT_FILTER));
+    Bind(
+        wxEVT_BUTTON,
+        [this](wxCommandEvent&) {
+            filterTextEdit->ChangeValue("");
+            CSkedraDoc::Current()->OnClearFilter();
+        },
+        WxIdOf(CMD_CLEAR_FILTER));
+    Bind(
+        wxEVT_CHECKBOX, [this](wxCommandEvent&) { ItemView().ToggleViewFlags(0x400); },
+        WxIdOf(CMD_HIDE_OTHERS));
     for (const RibbonCategory& category : RibbonCategories())
         for (const RibbonPanel& panel : category.panels)
             for (const RibbonElement& e : panel.elements)
                 if (e.kind == RibbonKind::CheckBox) {
                     unsigned flag = e.viewFlag;
-                    Bind(wxEVT_UPDATE_UI, [this, flag](wxUpdateUIEvent& u) {
-                        u.Check((ItemView().viewFlags & flag) != 0);
-                    }, WxIdOf(e.command));
+                    Bind(
+                        wxEVT_UPDATE_UI,
+                        [this, flag](wxUpdateUIEvent& u) {
+                            u.Check((ItemView().viewFlags & flag) != 0);
+                        },
+                        WxIdOf(e.command));
                 }
 
     std::vector<wxAcceleratorEntry> keys;
     for (const Accelerator& a : Accelerators()) {
-        int flags = (a.modifiers & KEY_SHIFT ? wxACCEL_SHIFT : 0) | (a.modifiers & KEY_CTRL ? wxACCEL_CTRL : 0) |
+        int flags = (a.modifiers & KEY_SHIFT ? wxACCEL_SHIFT : 0) |
+                    (a.modifiers & KEY_CTRL ? wxACCEL_CTRL : 0) |
                     (a.modifiers & KEY_ALT ? wxACCEL_ALT : 0);
         int code = a.letter ? a.letter : a.key == NamedKey::F5 ? WXK_F5 : 0;
         if (code) keys.emplace_back(flags, code, WxIdOf(a.command));
@@ -296,17 +362,39 @@ void CMainFrame::onCommand(wxCommandEvent& event) {
         return;
     }
     switch (id) {
-    case CMD_ABOUT: ShowAboutBox(this); break;
-    case CMD_REFILL_TREE: RefillTree(); break;
-    case CMD_SHOW_GANTT: ItemView().ToggleViewFlags(0x020); break;
-    case CMD_SHOW_PROGRESS: ItemView().ToggleViewFlags(0x080); break;
-    case CMD_SHOW_DAYS: ItemView().ToggleViewFlags(0x040); break;
-    case CMD_HIDE_OTHERS: ItemView().ToggleViewFlags(0x400); break;
-    case CMD_MORE_WEEKS: doc->ShowMoreWeeks(); break;
-    case CMD_LESS_WEEKS: doc->ShowLessWeeks(); break;
-    case CMD_AS_LIST: ItemView().SetViewType(0); break;
-    case CMD_AS_CALENDAR: ItemView().SetViewType(1); break;
-    default: event.Skip(); break;
+    case CMD_ABOUT:
+        ShowAboutBox(this);
+        break;
+    case CMD_REFILL_TREE:
+        RefillTree();
+        break;
+    case CMD_SHOW_GANTT:
+        ItemView().ToggleViewFlags(0x020);
+        break;
+    case CMD_SHOW_PROGRESS:
+        ItemView().ToggleViewFlags(0x080);
+        break;
+    case CMD_SHOW_DAYS:
+        ItemView().ToggleViewFlags(0x040);
+        break;
+    case CMD_HIDE_OTHERS:
+        ItemView().ToggleViewFlags(0x400);
+        break;
+    case CMD_MORE_WEEKS:
+        doc->ShowMoreWeeks();
+        break;
+    case CMD_LESS_WEEKS:
+        doc->ShowLessWeeks();
+        break;
+    case CMD_AS_LIST:
+        ItemView().SetViewType(0);
+        break;
+    case CMD_AS_CALENDAR:
+        ItemView().SetViewType(1);
+        break;
+    default:
+        event.Skip();
+        break;
     }
 }
 
@@ -314,21 +402,28 @@ void CMainFrame::SetModified(bool modified) {
     if (wxDocument* doc = GetDocumentManager()->GetCurrentDocument()) doc->Modify(modified);
 }
 
-CSkedraView& CMainFrame::ItemView() { return itemWindow->View(); }
+CSkedraView& CMainFrame::ItemView() {
+    return itemWindow->View();
+}
 
 void CMainFrame::UpdateAllViews() {
     itemWindow->Refresh();
     leftView->Refresh();
 }
 
-void CMainFrame::RefillTree() { leftView->Refill(); }
+void CMainFrame::RefillTree() {
+    leftView->Refill();
+}
 
-int CMainFrame::ContactListSelection() { return contactFilterBox ? contactFilterBox->GetSelection() : 0; }
+int CMainFrame::ContactListSelection() {
+    return contactFilterBox ? contactFilterBox->GetSelection() : 0;
+}
 
 void CMainFrame::SetContactList(const std::vector<std::string>& entries, int selected) {
     if (!contactFilterBox) return;
     contactFilterBox->Clear();
-    for (const std::string& entry : entries) contactFilterBox->Append(wxString::FromUTF8(entry));
+    for (const std::string& entry : entries)
+        contactFilterBox->Append(wxString::FromUTF8(entry));
     contactFilterBox->SetSelection(selected);
 }
 

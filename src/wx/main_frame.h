@@ -20,7 +20,7 @@ class wxRibbonButtonBarEvent;
 class wxSplitterWindow;
 
 class CMainFrame : public wxDocParentFrame, public DocumentHost {
-public:
+  public:
     CMainFrame(wxDocManager* manager, CSkedraDoc* document, const wxString& title);
     ~CMainFrame() override;
     static CMainFrame* Current();
@@ -51,7 +51,7 @@ public:
     const std::multimap<int, std::string>& RibbonCaptions() const { return captions; }
     wxMenu* FileMenu() { return fileMenu; }
 
-private:
+  private:
     void buildFileMenu();
     wxWindow* buildTopRow(wxWindow* parent);
     void buildRibbon();

@@ -25,14 +25,16 @@
 namespace {
 
 class FolderData : public wxTreeItemData {
-public:
+  public:
     explicit FolderData(VNode* node) : folder(node) {}
     VNode* folder;
 };
 
-VCollection& collection() { return *CSkedraDoc::Current()->collection; }
+VCollection& collection() {
+    return *CSkedraDoc::Current()->collection;
+}
 
-}  // namespace
+} // namespace
 
 CLeftView::CLeftView(wxWindow* parent)
     : wxTreeCtrl(parent, wxID_ANY, wxDefaultPosition, wxSize(180, 100),
@@ -40,9 +42,9 @@ CLeftView::CLeftView(wxWindow* parent)
     Bind(wxEVT_TREE_SEL_CHANGED, &CLeftView::onSelect, this);
     // One picture per default item type of a folder, in the order of the types.
     auto* icons = new wxImageList(16, 16, true, 10);
-    for (const char* const* xpm : {tree_folder_xpm, tree_action_xpm, tree_agreement_xpm, tree_call_xpm,
-                                   tree_contact_xpm, tree_fact_xpm, tree_location_xpm, tree_mail_xpm,
-                                   tree_pay_xpm, tree_todo_xpm})
+    for (const char* const* xpm :
+         {tree_folder_xpm, tree_action_xpm, tree_agreement_xpm, tree_call_xpm, tree_contact_xpm,
+          tree_fact_xpm, tree_location_xpm, tree_mail_xpm, tree_pay_xpm, tree_todo_xpm})
         icons->Add(wxBitmap(xpm));
     AssignImageList(icons);
 }
@@ -68,8 +70,8 @@ void CLeftView::Refill() {
             if (!IsFolder(child) || !visibility.Visible(i)) continue;
             int type = static_cast<VGroup*>(child)->folderType;
             int image = type >= 0 && type <= 9 ? type : 0;
-            wxTreeItemId item = AppendItem(p.item, wxString::From8BitData(child->name.Text()), image, image,
-                                           new FolderData(child));
+            wxTreeItemId item = AppendItem(p.item, wxString::From8BitData(child->name.Text()),
+                                           image, image, new FolderData(child));
             pending.push_back({child, item});
         }
     }
@@ -77,7 +79,8 @@ void CLeftView::Refill() {
 }
 
 void CLeftView::onSelect(wxTreeEvent& event) {
-    auto* data = event.GetItem().IsOk() ? dynamic_cast<FolderData*>(GetItemData(event.GetItem())) : nullptr;
+    auto* data =
+        event.GetItem().IsOk() ? dynamic_cast<FolderData*>(GetItemData(event.GetItem())) : nullptr;
     if (!data || !CSkedraView::Current()) return;
     CSkedraView::Current()->SetFolder(data->folder);
     if (CMainFrame* frame = CMainFrame::Current()) frame->UpdateAllViews();
@@ -86,7 +89,7 @@ void CLeftView::onSelect(wxTreeEvent& event) {
 ItemViewWindow::ItemViewWindow(wxWindow* parent, CSkedraDoc* document)
     : wxScrolledWindow(parent, wxID_ANY, wxDefaultPosition, wxSize(100, 100)),
       view(std::make_unique<CSkedraView>(document)) {
-    SetBackgroundStyle(wxBG_STYLE_PAINT);  // every paint covers the whole window
+    SetBackgroundStyle(wxBG_STYLE_PAINT); // every paint covers the whole window
     SetScrollRate(10, 10);
     Bind(wxEVT_PAINT, &ItemViewWindow::onPaint, this);
 }

@@ -11,21 +11,21 @@ class CSkedraView;
 class VNode;
 
 class CLeftView : public wxTreeCtrl {
-public:
+  public:
     explicit CLeftView(wxWindow* parent);
     void Refill();
 
-private:
+  private:
     void onSelect(wxTreeEvent& event);
 };
 
 class ItemViewWindow : public wxScrolledWindow {
-public:
+  public:
     ItemViewWindow(wxWindow* parent, CSkedraDoc* document);
     ~ItemViewWindow() override;
     CSkedraView& View() { return *view; }
 
-private:
+  private:
     void onPaint(wxPaintEvent& event);
     std::unique_ptr<CSkedraView> view;
 };

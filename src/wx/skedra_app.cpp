@@ -5,22 +5,22 @@
 #include "app/skedradoc.h"
 #include "foundation/qcrash.h"
 #include "foundation/qmessage.h"
-#include "wx/main_frame.h"
 #include "views/skedraView.h"
+#include "wx/main_frame.h"
 #include "wx/panes.h"
 #include "wx/vantry_document.h"
 #include "wx/wx_ui.h"
 
 #include <wx/aboutdlg.h>
 #include <wx/config.h>
+#include <wx/dcmemory.h>
 #include <wx/fileconf.h>
 #include <wx/filename.h>
 #include <wx/log.h>
-#include <wx/utils.h>
-#include <wx/dcmemory.h>
 #include <wx/msgdlg.h>
 #include <wx/splash.h>
 #include <wx/stdpaths.h>
+#include <wx/utils.h>
 
 wxIMPLEMENT_APP_NO_MAIN(CSkedraApp);
 
@@ -30,7 +30,8 @@ namespace {
 wxBitmap splashPicture() {
     wxBitmap bitmap(400, 220);
     wxMemoryDC dc(bitmap);
-    dc.GradientFillLinear(wxRect(0, 0, 400, 220), wxColour(32, 74, 135), wxColour(114, 159, 207), wxSOUTH);
+    dc.GradientFillLinear(wxRect(0, 0, 400, 220), wxColour(32, 74, 135), wxColour(114, 159, 207),
+                          wxSOUTH);
     dc.SetTextForeground(*wxWHITE);
     dc.SetFont(wxFont(wxFontInfo(30).Family(wxFONTFAMILY_SWISS).Bold()));
     dc.DrawText("Vantry", 30, 60);
@@ -41,7 +42,7 @@ wxBitmap splashPicture() {
     return bitmap;
 }
 
-}  // namespace
+} // namespace
 
 CSkedraApp::CSkedraApp() {
     QInstallCrashHandler();
@@ -50,7 +51,9 @@ CSkedraApp::CSkedraApp() {
 
 CSkedraApp::~CSkedraApp() = default;
 
-wxDocManager* CSkedraApp::DocManager() { return docManager; }
+wxDocManager* CSkedraApp::DocManager() {
+    return docManager;
+}
 
 bool CSkedraApp::OnInit() {
     SetVendorName("nimbrel");
@@ -60,7 +63,8 @@ bool CSkedraApp::OnInit() {
     ui = std::make_unique<WxUIServices>();
     CurrentUI() = ui.get();
     qlog_set_fatal_box([](const char* text) {
-        wxMessageBox(wxString::FromUTF8(text), "Fatal error - the program will exit", wxOK | wxICON_WARNING);
+        wxMessageBox(wxString::FromUTF8(text), "Fatal error - the program will exit",
+                     wxOK | wxICON_WARNING);
     });
 
     wxString executable = wxStandardPaths::Get().GetExecutablePath();
@@ -76,12 +80,13 @@ bool CSkedraApp::OnInit() {
                                        wxCONFIG_USE_LOCAL_FILE));
 
     docManager = new VantryDocManager;
-    new wxDocTemplate(docManager, "Vantry Files", "*.vnt", "", "vnt", "Vantry Document", "Vantry View",
-                      CLASSINFO(VantryDocument), CLASSINFO(VantryView));
+    new wxDocTemplate(docManager, "Vantry Files", "*.vnt", "", "vnt", "Vantry Document",
+                      "Vantry View", CLASSINFO(VantryDocument), CLASSINFO(VantryView));
     docManager->SetMaxDocsOpen(1);
     docManager->FileHistoryLoad(*wxConfig::Get());
 
-    frame = new CMainFrame(docManager, document.get(), wxString(VANTRY_VERSION_TEXT) + " - agenda and task manager");
+    frame = new CMainFrame(docManager, document.get(),
+                           wxString(VANTRY_VERSION_TEXT) + " - agenda and task manager");
     SetTopWindow(frame);
     document->host = frame;
     frame->ItemView().OnInitialUpdate();
@@ -101,8 +106,8 @@ bool CSkedraApp::OnInit() {
 
 void CSkedraApp::showSplash() {
     if (splash) return;
-    splash = new wxSplashScreen(splashPicture(), wxSPLASH_CENTRE_ON_SCREEN | wxSPLASH_NO_TIMEOUT, 0, nullptr,
-                                wxID_ANY, wxDefaultPosition, wxDefaultSize,
+    splash = new wxSplashScreen(splashPicture(), wxSPLASH_CENTRE_ON_SCREEN | wxSPLASH_NO_TIMEOUT, 0,
+                                nullptr, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                                 wxBORDER_SIMPLE | wxFRAME_NO_TASKBAR | wxSTAY_ON_TOP);
     splashTimer.StartOnce(SPLASH_MILLISECONDS);
 }
@@ -121,7 +126,7 @@ int CSkedraApp::OnExit() {
         delete docManager;
         docManager = nullptr;
     }
-    document.reset();  // writes the settings file when something changed
+    document.reset(); // writes the settings file when something changed
     CurrentUI() = nullptr;
     qlog_set_fatal_box(nullptr);
     return wxApp::OnExit();
@@ -138,4 +143,6 @@ void ShowAboutBox(wxWindow* parent) {
     wxAboutBox(info, parent);
 }
 
-int RunWindowProgram(int argc, char** argv) { return wxEntry(argc, argv); }
+int RunWindowProgram(int argc, char** argv) {
+    return wxEntry(argc, argv);
+}

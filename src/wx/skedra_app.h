@@ -14,7 +14,7 @@ class wxSplashScreen;
 class wxDocManager;
 
 class CSkedraApp : public wxApp {
-public:
+  public:
     CSkedraApp();
     ~CSkedraApp() override;
 
@@ -28,7 +28,7 @@ public:
 
     static constexpr int SPLASH_MILLISECONDS = 3000;
 
-private:
+  private:
     void showSplash();
 
     std::unique_ptr<WxUIServices> ui;

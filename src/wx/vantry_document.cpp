@@ -14,7 +14,7 @@ namespace {
 void refreshFrame() {
     if (CMainFrame* frame = CMainFrame::Current()) frame->DocumentChanged();
 }
-}  // namespace
+} // namespace
 
 wxString VantryDocManager::MakeFrameTitle(wxDocument* doc) {
     wxString title = VANTRY_VERSION_TEXT;
@@ -42,10 +42,15 @@ bool VantryDocument::DoSaveDocument(const wxString& file) {
 bool VantryDocument::OnSaveModified() {
     if (!IsModified()) return true;
     wxString question = wxString::Format("Save changes to %s?", GetUserReadableName());
-    switch (ShowMessage(question.utf8_str(), "Vantry", MsgButtons::YesNoCancel, MsgIcon::Question)) {
-    case MsgAnswer::Yes: return Save();
-    case MsgAnswer::No: Modify(false); return true;
-    default: return false;
+    switch (
+        ShowMessage(question.utf8_str(), "Vantry", MsgButtons::YesNoCancel, MsgIcon::Question)) {
+    case MsgAnswer::Yes:
+        return Save();
+    case MsgAnswer::No:
+        Modify(false);
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -55,6 +60,10 @@ bool VantryView::OnCreate(wxDocument* doc, long flags) {
     return true;
 }
 
-void VantryView::OnUpdate(wxView*, wxObject*) { refreshFrame(); }
+void VantryView::OnUpdate(wxView*, wxObject*) {
+    refreshFrame();
+}
 
-bool VantryView::OnClose(bool) { return GetDocument() ? GetDocument()->Close() : true; }
+bool VantryView::OnClose(bool) {
+    return GetDocument() ? GetDocument()->Close() : true;
+}

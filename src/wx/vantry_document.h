@@ -5,34 +5,34 @@
 #include <wx/docview.h>
 
 class VantryDocument : public wxDocument {
-public:
+  public:
     bool OnNewDocument() override;
     bool OnSaveModified() override;
 
-protected:
+  protected:
     bool DoOpenDocument(const wxString& file) override;
     bool DoSaveDocument(const wxString& file) override;
 
-private:
+  private:
     wxDECLARE_DYNAMIC_CLASS(VantryDocument);
 };
 
 // The document's one view: the panes of the main frame show the document.
 class VantryView : public wxView {
-public:
+  public:
     bool OnCreate(wxDocument* doc, long flags) override;
     void OnDraw(wxDC*) override {}
     void OnUpdate(wxView* sender, wxObject* hint) override;
     bool OnClose(bool deleteWindow) override;
 
-private:
+  private:
     wxDECLARE_DYNAMIC_CLASS(VantryView);
 };
 
 // Keeps four recent documents, names a new document "Vantry" and titles the window
 // with the program's name and the document's.
 class VantryDocManager : public wxDocManager {
-public:
+  public:
     wxFileHistory* OnCreateFileHistory() override { return new wxFileHistory(4); }
     wxString MakeNewDocumentName() override { return "Vantry"; }
     wxString MakeFrameTitle(wxDocument* doc) override;

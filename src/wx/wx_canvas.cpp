@@ -13,29 +13,41 @@
 
 namespace {
 
-wxColour toWx(Colour c) { return wxColour(c.r, c.g, c.b); }
+wxColour toWx(Colour c) {
+    return wxColour(c.r, c.g, c.b);
+}
 
 const wxBitmap& iconBitmap(ItemIcon icon) {
     static const wxBitmap contact(contact_xpm), call(call_xpm), mail(mail_xpm), pay(pay_xpm),
         agreement(agreement_xpm), location(location_xpm), none;
     switch (icon) {
-    case ItemIcon::Contact: return contact;
-    case ItemIcon::Call: return call;
-    case ItemIcon::Mail: return mail;
-    case ItemIcon::Pay: return pay;
-    case ItemIcon::Agreement: return agreement;
-    case ItemIcon::Location: return location;
-    default: return none;
+    case ItemIcon::Contact:
+        return contact;
+    case ItemIcon::Call:
+        return call;
+    case ItemIcon::Mail:
+        return mail;
+    case ItemIcon::Pay:
+        return pay;
+    case ItemIcon::Agreement:
+        return agreement;
+    case ItemIcon::Location:
+        return location;
+    default:
+        return none;
     }
 }
 
 // The rules name Windows faces; this desktop's sans-serif face takes their place.
-bool isWindowsFace(const std::string& face) { return face == "MS Sans Serif" || face == "Arial"; }
+bool isWindowsFace(const std::string& face) {
+    return face == "MS Sans Serif" || face == "Arial";
+}
 
-}  // namespace
+} // namespace
 
 void WxCanvas::SetPen(PenStyle style, int width, Colour colour) {
-    dc.SetPen(wxPen(toWx(colour), width < 1 ? 1 : width, style == PenStyle::Dotted ? wxPENSTYLE_DOT : wxPENSTYLE_SOLID));
+    dc.SetPen(wxPen(toWx(colour), width < 1 ? 1 : width,
+                    style == PenStyle::Dotted ? wxPENSTYLE_DOT : wxPENSTYLE_SOLID));
 }
 
 void WxCanvas::SetFont(int height, int weight, const std::string& face) {
@@ -53,9 +65,13 @@ void WxCanvas::SetFont(int height, int weight, const std::string& face) {
     dc.SetFont(font);
 }
 
-void WxCanvas::SetTextColour(Colour colour) { dc.SetTextForeground(toWx(colour)); }
+void WxCanvas::SetTextColour(Colour colour) {
+    dc.SetTextForeground(toWx(colour));
+}
 
-void WxCanvas::SetTransparentBackground() { dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT); }
+void WxCanvas::SetTransparentBackground() {
+    dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
+}
 
 void WxCanvas::FillRect(const CanvasRect& r, Colour colour) {
     // A fill leaves the pen as it was: outlines and lines that follow still use it.
@@ -115,9 +131,12 @@ CanvasRect WxCanvas::ClipBox() const {
 
 int WxCanvas::DeviceCaps(DeviceCap cap) const {
     switch (cap) {
-    case DeviceCap::HorzRes: return dc.GetSize().GetWidth();
-    case DeviceCap::VertRes: return dc.GetSize().GetHeight();
-    case DeviceCap::LogPixelsY: return dc.GetPPI().GetHeight();
+    case DeviceCap::HorzRes:
+        return dc.GetSize().GetWidth();
+    case DeviceCap::VertRes:
+        return dc.GetSize().GetHeight();
+    case DeviceCap::LogPixelsY:
+        return dc.GetPPI().GetHeight();
     }
     return 0;
 }

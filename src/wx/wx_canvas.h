@@ -7,7 +7,7 @@
 #include <wx/dc.h>
 
 class WxCanvas : public Canvas {
-public:
+  public:
     explicit WxCanvas(wxDC& dc, bool printing = false) : dc(dc), printing(printing) {}
 
     void SetPen(PenStyle style, int width, Colour colour) override;
@@ -25,7 +25,7 @@ public:
     bool IsPrinting() const override { return printing; }
     CanvasRect ClipBox() const override;
 
-private:
+  private:
     wxDC& dc;
     bool printing;
     int penX = 0, penY = 0;

@@ -1,30 +1,51 @@
 #include "wx/wx_ui.h"
 
-#include <wx/msgdlg.h>
 #include <wx/app.h>
+#include <wx/msgdlg.h>
 
 MsgAnswer WxUIServices::MessageBox(const char* text, const char* caption, MsgButtons buttons,
                                    MsgIcon icon) {
     long style = 0;
     switch (buttons) {
-    case MsgButtons::OK: style |= wxOK; break;
-    case MsgButtons::OKCancel: style |= wxOK | wxCANCEL; break;
-    case MsgButtons::YesNo: style |= wxYES_NO; break;
-    case MsgButtons::YesNoCancel: style |= wxYES_NO | wxCANCEL; break;
+    case MsgButtons::OK:
+        style |= wxOK;
+        break;
+    case MsgButtons::OKCancel:
+        style |= wxOK | wxCANCEL;
+        break;
+    case MsgButtons::YesNo:
+        style |= wxYES_NO;
+        break;
+    case MsgButtons::YesNoCancel:
+        style |= wxYES_NO | wxCANCEL;
+        break;
     }
     switch (icon) {
-    case MsgIcon::Information: style |= wxICON_INFORMATION; break;
-    case MsgIcon::Warning: style |= wxICON_WARNING; break;
-    case MsgIcon::Error: style |= wxICON_ERROR; break;
-    case MsgIcon::Question: style |= wxICON_QUESTION; break;
-    case MsgIcon::None: break;
+    case MsgIcon::Information:
+        style |= wxICON_INFORMATION;
+        break;
+    case MsgIcon::Warning:
+        style |= wxICON_WARNING;
+        break;
+    case MsgIcon::Error:
+        style |= wxICON_ERROR;
+        break;
+    case MsgIcon::Question:
+        style |= wxICON_QUESTION;
+        break;
+    case MsgIcon::None:
+        break;
     }
     wxMessageDialog dialog(wxTheApp ? wxTheApp->GetTopWindow() : nullptr, wxString::FromUTF8(text),
                            wxString::FromUTF8(caption), style);
     switch (dialog.ShowModal()) {
-    case wxID_YES: return MsgAnswer::Yes;
-    case wxID_NO: return MsgAnswer::No;
-    case wxID_CANCEL: return MsgAnswer::Cancel;
-    default: return MsgAnswer::OK;
+    case wxID_YES:
+        return MsgAnswer::Yes;
+    case wxID_NO:
+        return MsgAnswer::No;
+    case wxID_CANCEL:
+        return MsgAnswer::Cancel;
+    default:
+        return MsgAnswer::OK;
     }
 }

@@ -4,7 +4,7 @@
 #include "platform/ui.h"
 
 class WxUIServices : public UIServices {
-public:
+  public:
     MsgAnswer MessageBox(const char* text, const char* caption, MsgButtons buttons,
                          MsgIcon icon) override;
 };

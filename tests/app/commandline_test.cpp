@@ -8,8 +8,8 @@
 #include "support/log_capture.h"
 #include "support/model_builders.h"
 
-#include <gmock/gmock.h>
 #include <cstdio>
+#include <gmock/gmock.h>
 #include <sstream>
 #include <sys/wait.h>
 
@@ -18,7 +18,7 @@ using ::testing::HasSubstr;
 namespace {
 
 class CommandLineTest : public LogTest {
-protected:
+  protected:
     void SetUp() override {
         LogTest::SetUp();
         setenv("TZ", "Europe/Amsterdam", 1);
@@ -65,13 +65,12 @@ protected:
 
 TEST_F(CommandLineTest, ListsTheShownChainIndentedByLevel) {
     EXPECT_EQ(Run({"--list", "doc.vnt"}), 0);
-    EXPECT_EQ(out,
-              "Anna Zee / AZ\n"
-              "Home\n"
-              "  Water plants\n"
-              "Work\n"
-              "  Sub\n"
-              "    Write <report> (Fri 25-Jun-10 upto 27-Jun-10) (Anna Zee)\n")
+    EXPECT_EQ(out, "Anna Zee / AZ\n"
+                   "Home\n"
+                   "  Water plants\n"
+                   "Work\n"
+                   "  Sub\n"
+                   "    Write <report> (Fri 25-Jun-10 upto 27-Jun-10) (Anna Zee)\n")
         << "the date format of the settings file, the done to-do hidden";
     EXPECT_EQ(err.find("vantry:"), std::string::npos);
 }
@@ -86,20 +85,22 @@ TEST_F(CommandLineTest, OptionsChooseFolderFilterAndFormat) {
     EXPECT_EQ(Run({"--list", "--filter", "plan", "doc.vnt"}), 0);
     EXPECT_EQ(out, "Home\n  Water plants\n") << "the text filter ignores case";
 
-    EXPECT_EQ(Run({"--list", "--folder", "All folders", "--show", "5", "--by-contact", "doc.vnt"}), 0);
+    EXPECT_EQ(Run({"--list", "--folder", "All folders", "--show", "5", "--by-contact", "doc.vnt"}),
+              0);
     EXPECT_THAT(out, HasSubstr("  Buy milk\n"));
 }
 
 TEST_F(CommandLineTest, ExportsTheFolderWithoutOpeningIt) {
     EXPECT_EQ(Run({"--export-html", "--folder", "Work", "doc.vnt"}), 0);
     EXPECT_EQ(out, "");
-    EXPECT_EQ(ReadWholeFile("export.htm"),
-              std::string("<html><head><title>Work\n</title><body><font face=\"verdana\" size=\"-1\">"
-                          "<b>Work - on ") +
-                  QCurrentDateText("%d-%m-%Y") +
-                  "</b><br /><br />\n<li><b>Sub</b></li>\n<ul>\n"
-                  "<li>Write &lt;report&gt; (Fri 25-Jun-10 upto 27-Jun-10) (Anna Zee)</li>\n</ul>\n"
-                  "</font></body></html>");
+    EXPECT_EQ(
+        ReadWholeFile("export.htm"),
+        std::string("<html><head><title>Work\n</title><body><font face=\"verdana\" size=\"-1\">"
+                    "<b>Work - on ") +
+            QCurrentDateText("%d-%m-%Y") +
+            "</b><br /><br />\n<li><b>Sub</b></li>\n<ul>\n"
+            "<li>Write &lt;report&gt; (Fri 25-Jun-10 upto 27-Jun-10) (Anna Zee)</li>\n</ul>\n"
+            "</font></body></html>");
 }
 
 TEST_F(CommandLineTest, SaveAsWritesWhatTheFileHolds) {
@@ -126,7 +127,8 @@ TEST_F(CommandLineTest, BadInputEndsWithACodeAndAReason) {
         {{"--list", "--show", "9", "doc.vnt"}, "vantry: Unknown filter '9'"},
         {{"--list", "--show", "x", "doc.vnt"}, "vantry: Unknown filter 'x'"},
         {{"--list", "--folder", "Nowhere", "doc.vnt"}, "vantry: no folder 'Nowhere' in doc.vnt"},
-        {{"--list", "--colour", "red", "doc.vnt"}, "vantry: unknown or incomplete option '--colour'"},
+        {{"--list", "--colour", "red", "doc.vnt"},
+         "vantry: unknown or incomplete option '--colour'"},
         {{"--save-as", "out.vnt"}, "vantry: --save-as needs OUT and FILE"},
         {{"--frobnicate"}, "vantry: unknown option '--frobnicate'"},
     };
@@ -145,10 +147,12 @@ TEST_F(CommandLineTest, BadInputEndsWithACodeAndAReason) {
 // The real program, as a script would run it.
 TEST_F(CommandLineTest, TheProgramItself) {
     auto run = [](const std::string& arguments, std::string& output) {
-        std::FILE* pipe = popen((std::string(VANTRY_BINARY) + " " + arguments + " 2>&1").c_str(), "r");
+        std::FILE* pipe =
+            popen((std::string(VANTRY_BINARY) + " " + arguments + " 2>&1").c_str(), "r");
         output.clear();
         char buffer[512];
-        while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
+        while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+            output.append(buffer, n);
         int status = pclose(pipe);
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     };
@@ -182,4 +186,4 @@ TEST(ViewFlags, StateFilterEntriesAndFilterBits) {
     EXPECT_EQ(StateFilterEntry(6), nullptr);
 }
 
-}  // namespace
+} // namespace

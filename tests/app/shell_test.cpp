@@ -8,15 +8,15 @@
 #include "support/log_capture.h"
 #include "support/scripted_ui.h"
 
-#include <gmock/gmock.h>
 #include <filesystem>
+#include <gmock/gmock.h>
 
 using ::testing::HasSubstr;
 
 namespace {
 
 class ShellTest : public LogTest {
-protected:
+  protected:
     void TearDown() override {
         QSetShellHandler(nullptr);
         LogTest::TearDown();
@@ -45,13 +45,15 @@ TEST_F(ShellTest, RibbonCategoriesPanelsAndElementsInOrder) {
         }
         layout.push_back(line);
     }
-    EXPECT_EQ(layout, (std::vector<std::string>{
-                          "Global: [View] [Tools] [Help]",
-                          "Items: [Clipboard] [Add new item in current folder] [Quickly filtering displayed "
-                          "items] [Contact-related viewing]",
-                          "List view: [View] [Gantt chart] [Gantt headers]",
-                          "Calendar view: [View] [Navigate] [Help]",
-                      }));
+    EXPECT_EQ(
+        layout,
+        (std::vector<std::string>{
+            "Global: [View] [Tools] [Help]",
+            "Items: [Clipboard] [Add new item in current folder] [Quickly filtering displayed "
+            "items] [Contact-related viewing]",
+            "List view: [View] [Gantt chart] [Gantt headers]",
+            "Calendar view: [View] [Navigate] [Help]",
+        }));
     EXPECT_EQ(elements, 44);
 
     struct Case {
@@ -96,9 +98,10 @@ TEST_F(ShellTest, RibbonCategoriesPanelsAndElementsInOrder) {
 
 TEST_F(ShellTest, ApplicationMenuQuickAccessAndKeys) {
     std::vector<std::string> captions;
-    for (const MenuEntry& e : ApplicationMenu()) captions.push_back(e.caption);
-    EXPECT_EQ(captions, (std::vector<std::string>{"New", "Open", "Save", "Save As", "Print", "", "Close",
-                                                  "Recent documents", "Exit"}));
+    for (const MenuEntry& e : ApplicationMenu())
+        captions.push_back(e.caption);
+    EXPECT_EQ(captions, (std::vector<std::string>{"New", "Open", "Save", "Save As", "Print", "",
+                                                  "Close", "Recent documents", "Exit"}));
     const MenuEntry& print = ApplicationMenu()[4];
     ASSERT_EQ(print.submenu.size(), 3u);
     EXPECT_EQ(print.submenu[1].caption, "Print Preview");
@@ -115,10 +118,12 @@ TEST_F(ShellTest, ApplicationMenuQuickAccessAndKeys) {
 
 TEST_F(ShellTest, WebPagesAndTheirFailureMessages) {
     EXPECT_EQ(WebPageFor(CMD_HELP), "https://vantry.app/index.php?jump=vantry/documentation.htm");
-    EXPECT_EQ(WebPageFor(CMD_GETTING_STARTED), "https://vantry.app/index.php?jump=vantry/tutorial.htm");
+    EXPECT_EQ(WebPageFor(CMD_GETTING_STARTED),
+              "https://vantry.app/index.php?jump=vantry/tutorial.htm");
     EXPECT_EQ(WebPageFor(CMD_CALENDAR_TUTORIAL),
               "https://vantry.app/index.php?jump=vantry/tutorial_calendar.htm");
-    EXPECT_EQ(WebPageFor(CMD_CHECK_UPDATES), "https://vantry.app/index.php?jump=vantry/features.htm");
+    EXPECT_EQ(WebPageFor(CMD_CHECK_UPDATES),
+              "https://vantry.app/index.php?jump=vantry/features.htm");
     EXPECT_EQ(WebPageFor(CMD_EDIT), "");
 
     ScriptedUI ui;
@@ -156,4 +161,4 @@ TEST_F(ShellTest, DocumentTypeIsRegisteredForTheUser) {
     EXPECT_FALSE(RegisterDocumentType("", "/x"));
 }
 
-}  // namespace
+} // namespace

@@ -10,9 +10,9 @@
 #include "support/recording_host.h"
 #include "support/scripted_ui.h"
 
-#include <gmock/gmock.h>
 #include <csignal>
 #include <filesystem>
+#include <gmock/gmock.h>
 #include <sys/resource.h>
 
 using ::testing::HasSubstr;
@@ -20,7 +20,7 @@ using ::testing::HasSubstr;
 namespace {
 
 class DocumentTest : public LogTest {
-protected:
+  protected:
     // A document for a program living in the test's folder, with this settings text.
     std::unique_ptr<CSkedraDoc> Make(const std::string& settings = "") {
         if (!settings.empty()) WriteWholeFile("vantry.ini", settings);
@@ -42,7 +42,8 @@ TEST_F(DocumentTest, SettingsLiveBesideTheProgram) {
     EXPECT_STREQ(CSkedraDoc::SettingsPathFor("prog").Text(), "prog/vantry.ini");
     ::testing::internal::CaptureStderr();
     auto doc = Make();
-    EXPECT_THAT(::testing::internal::GetCapturedStderr(), HasSubstr("iniPath " + dir.File("vantry.ini") + "\n"));
+    EXPECT_THAT(::testing::internal::GetCapturedStderr(),
+                HasSubstr("iniPath " + dir.File("vantry.ini") + "\n"));
     EXPECT_EQ(CSkedraDoc::Current(), doc.get());
 }
 
@@ -63,7 +64,8 @@ TEST_F(DocumentTest, StoredViewFlagsNeedOneOfTheStateBits) {
     } cases[] = {{"2", 2}, {"4", 0x14}, {"0x20", 0x30}, {"0x400", 0x410}, {"0", 0x110}};
     for (const Case& c : cases) {
         ItemViewState fresh;
-        auto doc = Make(std::string("global\n{\n  view_flags=") + c.stored + "\n  dateformat=2\n}\n");
+        auto doc =
+            Make(std::string("global\n{\n  view_flags=") + c.stored + "\n  dateformat=2\n}\n");
         fresh.LoadSettings(*doc);
         EXPECT_EQ(fresh.viewFlags, c.flags) << c.stored;
         EXPECT_EQ(doc->collection->dateFormat, 2);
@@ -78,7 +80,8 @@ TEST_F(DocumentTest, StateFilterChangesOneBitAtATime) {
     EXPECT_EQ(view.viewFlags & ~0x312u, 0x4E1u) << "the other bits are not touched";
     EXPECT_EQ(doc->collection->filterFlags, 2u | 16u);
     EXPECT_EQ(doc->GetGlobalInt("view_flags", 0), (int)view.viewFlags);
-    EXPECT_GE(host.refills, 2 * (4 + 1) + 1) << "every bit change refills, and each filter once more";
+    EXPECT_GE(host.refills, 2 * (4 + 1) + 1)
+        << "every bit change refills, and each filter once more";
 
     std::uint32_t before = view.viewFlags;
     doc->OnStateFilter(6);
@@ -172,7 +175,7 @@ TEST_F(DocumentTest, AnUnreadableFileIsReportedAndChangesNothing) {
 
 // Files may not grow past a few bytes while the guard lives (a full disk, as root too).
 class FileSizeLimit {
-public:
+  public:
     explicit FileSizeLimit(rlim_t bytes) {
         std::signal(SIGXFSZ, SIG_IGN);
         getrlimit(RLIMIT_FSIZE, &old);
@@ -182,7 +185,7 @@ public:
     }
     ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old); }
 
-private:
+  private:
     rlimit old{};
 };
 
@@ -191,7 +194,8 @@ TEST_F(DocumentTest, AFailedSaveLeavesTheOldDocumentIntact) {
     AddNode<VTodo>(*doc->collection)->what = "first version";
     ASSERT_TRUE(doc->SaveDocument("doc.vnt"));
     std::string before = ReadWholeFile("doc.vnt");
-    for (int i = 0; i < 50; ++i) AddNode<VTodo>(*doc->collection)->what = "a longer second version";
+    for (int i = 0; i < 50; ++i)
+        AddNode<VTodo>(*doc->collection)->what = "a longer second version";
     {
         FileSizeLimit full(before.size() + 10);
         EXPECT_FALSE(doc->SaveDocument("doc.vnt"));
@@ -213,4 +217,4 @@ TEST_F(DocumentTest, AFailedSaveLeavesTheOldDocumentIntact) {
     EXPECT_EQ(ReadWholeFile("doc.vnt"), bigger);
 }
 
-}  // namespace
+} // namespace

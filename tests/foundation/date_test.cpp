@@ -1,10 +1,10 @@
 #include "foundation/date.h"
 #include "foundation/qtime.h"
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
 #include <cstdlib>
 #include <ctime>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <string>
 
 namespace {
@@ -12,7 +12,7 @@ namespace {
 // Every date test runs in a zone with daylight-saving changes (the last Sundays of
 // March and October in 2026).
 class DateTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         const char* old = std::getenv("TZ");
         hadZone = old != nullptr;
@@ -21,8 +21,10 @@ protected:
         tzset();
     }
     void TearDown() override {
-        if (hadZone) setenv("TZ", oldZone.c_str(), 1);
-        else unsetenv("TZ");
+        if (hadZone)
+            setenv("TZ", oldZone.c_str(), 1);
+        else
+            unsetenv("TZ");
         tzset();
     }
 
@@ -76,9 +78,10 @@ TEST_F(DateTest, CalendarDatesSitAtOneOClockInTheCurrentOffset) {
 
 TEST_F(DateTest, FormatKinds) {
     QDate d = Date("2026-12-09");
-    const char* expected[] = {"09-12", "09", "2026-12-09", "09-12-2026",
-                              "09-12-26", "20261209", "09-Dec-26", "12-09-2026"};
-    for (int kind = 0; kind < 8; ++kind) EXPECT_STREQ(d.Format(kind), expected[kind]) << kind;
+    const char* expected[] = {"09-12",    "09",       "2026-12-09", "09-12-2026",
+                              "09-12-26", "20261209", "09-Dec-26",  "12-09-2026"};
+    for (int kind = 0; kind < 8; ++kind)
+        EXPECT_STREQ(d.Format(kind), expected[kind]) << kind;
     EXPECT_STREQ(d.Format(8), "<QDate bad fmt>");
     EXPECT_STREQ(d.Format(-1), "<QDate bad fmt>");
     EXPECT_EQ(Date(d.Format(2)), d);
@@ -119,9 +122,9 @@ TEST_F(DateTest, StepsBackToMondayAndToTheFirst) {
         const char* monday;
         const char* first;
     } cases[] = {
-        {"2026-12-13", "2026-12-07", "2026-12-01"},  // Sunday: six days back
-        {"2026-12-07", "2026-12-07", "2026-12-01"},  // a Monday stays
-        {"2026-11-01", "2026-10-26", "2026-11-01"},  // across the October change
+        {"2026-12-13", "2026-12-07", "2026-12-01"}, // Sunday: six days back
+        {"2026-12-07", "2026-12-07", "2026-12-01"}, // a Monday stays
+        {"2026-11-01", "2026-10-26", "2026-11-01"}, // across the October change
         {"2026-04-02", "2026-03-30", "2026-04-01"},
     };
     for (const Case& c : cases) {
@@ -140,7 +143,7 @@ TEST_F(DateTest, StepsBackToMondayAndToTheFirst) {
 TEST_F(DateTest, ShortOrOddTextsNeverReadPastTheirEnd) {
     QDate d;
     for (const char* text : {"", "2026", "2026-1", "2026-12-", (const char*)nullptr}) {
-        d.SetFromText(text);  // must not crash; the value is whatever mktime normalises to
+        d.SetFromText(text); // must not crash; the value is whatever mktime normalises to
         EXPECT_NE(d.Format(2), nullptr);
     }
     d.SetDate(1, 2, 2027);
@@ -148,8 +151,9 @@ TEST_F(DateTest, ShortOrOddTextsNeverReadPastTheirEnd) {
 }
 
 TEST_F(DateTest, CurrentDateText) {
-    EXPECT_THAT(QCurrentDateText(), ::testing::MatchesRegex("[0-9][0-9]-[0-9][0-9]-[0-9][0-9][0-9][0-9]"));
+    EXPECT_THAT(QCurrentDateText(),
+                ::testing::MatchesRegex("[0-9][0-9]-[0-9][0-9]-[0-9][0-9][0-9][0-9]"));
     EXPECT_THAT(QCurrentDateText("%Y"), ::testing::MatchesRegex("[0-9][0-9][0-9][0-9]"));
 }
 
-}  // namespace
+} // namespace

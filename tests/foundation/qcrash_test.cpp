@@ -57,4 +57,4 @@ TEST_F(CrashTest, ReportOfTheCallingThread) {
     EXPECT_THAT(report, HasSubstr("ReportOfTheCallingThread"));
 }
 
-}  // namespace
+} // namespace

@@ -12,7 +12,7 @@
 namespace {
 
 class QFileTest : public LogTest {
-protected:
+  protected:
     void TearDown() override {
         QSetShellHandler(nullptr);
         LogTest::TearDown();
@@ -185,7 +185,7 @@ TEST_F(QFileTest, EveryOpenModeBehavesLikeItsStreamMode) {
     struct Case {
         int mode;
         bool opensMissingFile;
-        std::string afterWritingBang;  // the file "old" after writing "!"
+        std::string afterWritingBang; // the file "old" after writing "!"
     } cases[] = {
         {QFile::READ, false, "old"},
         {QFile::WRITE, true, "!"},
@@ -226,14 +226,15 @@ TEST_F(QFileTest, MemoryOptionOnlyCombinesWithRead) {
         EXPECT_TRUE(text.IsOpen());
         EXPECT_FALSE(text.IsMemory());
     }
-    EXPECT_TRUE(LogContains(
-        "(ERR  ): [-] QFile ctor: READ_TEXT and MEMORY flags are incompatible (buggy); turning off MEMORY"));
+    EXPECT_TRUE(LogContains("(ERR  ): [-] QFile ctor: READ_TEXT and MEMORY flags are incompatible "
+                            "(buggy); turning off MEMORY"));
     {
         QFile write("w.bin", QFile::WRITE | QFile::MEMORY);
         EXPECT_TRUE(write.IsOpen());
         EXPECT_FALSE(write.IsMemory());
     }
-    EXPECT_TRUE(LogContains("(WARN ): [-] QFile:ctor MEMORY req'd for 'w.bin' but incompatible mode given"));
+    EXPECT_TRUE(LogContains(
+        "(WARN ): [-] QFile:ctor MEMORY req'd for 'w.bin' but incompatible mode given"));
 
     WriteWholeFile("empty.bin", "");
     QFile empty("empty.bin", QFile::READ | QFile::MEMORY);
@@ -313,7 +314,7 @@ TEST_F(QFileTest, DefaultHandlerWaitsForXdgOpenAndSeesItsFailure) {
     setenv("PATH", oldPath.c_str(), 1);
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -348,4 +349,4 @@ TEST_F(QFileTest, CloseReportsBytesThatCouldNotBeWritten) {
     EXPECT_EQ(ReadWholeFile("fine.bin"), "abc42");
 }
 
-}  // namespace
+} // namespace

@@ -3,8 +3,8 @@
 #include "foundation/qexpr.h"
 #include "support/log_capture.h"
 
-#include <gmock/gmock.h>
 #include <atomic>
+#include <gmock/gmock.h>
 #include <string>
 #include <thread>
 #include <vector>
@@ -15,7 +15,7 @@ using ::testing::Not;
 namespace {
 
 class QInfoTest : public LogTest {
-protected:
+  protected:
     // Reads the text as a settings file named "t.ini" in the test's folder.
     std::unique_ptr<QInfo> Read(const std::string& text) {
         WriteWholeFile("t.ini", text);
@@ -66,17 +66,40 @@ TEST_F(QInfoTest, EvaluatesIntegerExpressions) {
         const char* text;
         int value;
     } cases[] = {
-        {"0x1F", 31}, {"010", 8},   {"$ff", 255},    {"#101", 5},      {"3x4", 12},
-        {"7/0", 0},   {"7%0", 0},   {"-2+3", -5},    {"3-2", 1},       {"true", 0},
-        {"", 0},      {"12 34", 12}, {"12abc", 12},  {"2+3*4", 14},    {"(2+3)*4", 20},
-        {"1|6&3", 3}, {"6^3", 5},   {"~0", -1},      {"+7", 7},        {" 640 x 480 ", 307200},
-        {"0", 0},     {"0X10", 16}, {"-7/2", -3},    {"7%3", 1},       {"2*-1+5", -12},
-        {"2147483647+1", -2147483647 - 1}, {"-2147483648/-1", -2147483647 - 1},
+        {"0x1F", 31},
+        {"010", 8},
+        {"$ff", 255},
+        {"#101", 5},
+        {"3x4", 12},
+        {"7/0", 0},
+        {"7%0", 0},
+        {"-2+3", -5},
+        {"3-2", 1},
+        {"true", 0},
+        {"", 0},
+        {"12 34", 12},
+        {"12abc", 12},
+        {"2+3*4", 14},
+        {"(2+3)*4", 20},
+        {"1|6&3", 3},
+        {"6^3", 5},
+        {"~0", -1},
+        {"+7", 7},
+        {" 640 x 480 ", 307200},
+        {"0", 0},
+        {"0X10", 16},
+        {"-7/2", -3},
+        {"7%3", 1},
+        {"2*-1+5", -12},
+        {"2147483647+1", -2147483647 - 1},
+        {"-2147483648/-1", -2147483647 - 1},
     };
-    for (const Case& c : cases) EXPECT_EQ(QEvaluate(c.text), c.value) << c.text;
+    for (const Case& c : cases)
+        EXPECT_EQ(QEvaluate(c.text), c.value) << c.text;
 
     std::string tokens41 = "1";
-    for (int i = 0; i < 20; ++i) tokens41 += "+1";
+    for (int i = 0; i < 20; ++i)
+        tokens41 += "+1";
     EXPECT_EQ(QEvaluate(tokens41.c_str()), 21) << "41 numbers and operators";
     EXPECT_EQ(QEvaluate((tokens41 + "+1").c_str()), 0) << "43 are too many";
     EXPECT_EQ(QEvaluate((std::string(30, '(') + "1").c_str()), 1);
@@ -134,8 +157,9 @@ TEST_F(QInfoTest, WritesCommentsReferencesAndTreeValues) {
     EXPECT_EQ(Get(*info, "v"), "tree value") << "a tree may carry a value";
     EXPECT_EQ(Get(*info, "v.own"), "1");
     ASSERT_TRUE(info->Write("out.ini"));
-    EXPECT_EQ(ReadWholeFile("out.ini"),
-              ";top comment\nbase\n{\n  k=from base\n}\nt~base\n{\n}\nv=tree value\n{\n  own=1\n}\n");
+    EXPECT_EQ(
+        ReadWholeFile("out.ini"),
+        ";top comment\nbase\n{\n  k=from base\n}\nt~base\n{\n}\nv=tree value\n{\n  own=1\n}\n");
     QInfo again("out.ini");
     EXPECT_EQ(Get(again, "t.k"), "from base");
     EXPECT_EQ(Log().find("(WARN"), std::string::npos) << Log();
@@ -146,9 +170,12 @@ TEST_F(QInfoTest, ReportsProblemsWithTheirLineAndReadsOn) {
         const char* text;
         const char* message;
     } cases[] = {
-        {"a\n}\n}\nb=1\n", "(ERR  ): [-] QInfo(t.ini); more '}' brackets than '{' near line 2 [qinfo_read:"},
-        {"b=1\na\n{\n c=1\n", "QInfo(t.ini); brackets don't match; still 1 closing bracket(s) expected at end of file."},
-        {"x.y=1\nb=1\n", "QInfo(t.ini): key with '.' found (x.y) - won't work; use { } to define subtrees (line 1)"},
+        {"a\n}\n}\nb=1\n",
+         "(ERR  ): [-] QInfo(t.ini); more '}' brackets than '{' near line 2 [qinfo_read:"},
+        {"b=1\na\n{\n c=1\n",
+         "QInfo(t.ini); brackets don't match; still 1 closing bracket(s) expected at end of file."},
+        {"x.y=1\nb=1\n", "QInfo(t.ini): key with '.' found (x.y) - won't work; use { } to define "
+                         "subtrees (line 1)"},
         {"=1\nb=1\n", "QInfo: assign without symbol in line 1"},
         {"{\n}\nb=1\n", "QInfo: { without groupname"},
         {"~nothing\nb=1\n", "QInfo: reference without symbol in line 1"},
@@ -173,9 +200,11 @@ TEST_F(QInfoTest, LineNumbersCountOnlyTheLineEndsBetweenTokens) {
 
 TEST_F(QInfoTest, TreesNestAtMostTenDeep) {
     std::string text;
-    for (int i = 0; i < 11; ++i) text += "t" + std::to_string(i) + "\n{\n";
+    for (int i = 0; i < 11; ++i)
+        text += "t" + std::to_string(i) + "\n{\n";
     text += "deep=1\n";
-    for (int i = 0; i < 11; ++i) text += "}\n";
+    for (int i = 0; i < 11; ++i)
+        text += "}\n";
     text += "after=2\n";
     auto info = Read(text);
     EXPECT_THAT(Log(), HasSubstr("QInfo: 't.ini' nests too deep (max 10 levels)"));
@@ -192,7 +221,8 @@ TEST_F(QInfoTest, WordsAndValuesStopAt1023Characters) {
     EXPECT_EQ(Get(*info, "k"), std::string(1023, 'v'));
     EXPECT_EQ(info->GetInt("after", 0), 1);
     EXPECT_EQ(Get(*info, std::string(1023, 'w').c_str()), "?");
-    EXPECT_EQ(Get(*info, std::string(77, 'w').c_str()), "2") << "the rest of the word is the next token";
+    EXPECT_EQ(Get(*info, std::string(77, 'w').c_str()), "2")
+        << "the rest of the word is the next token";
     EXPECT_EQ(Get(*info, "end"), "<default>") << "a word cut by the end of the file is dropped";
     char small[4];
     EXPECT_TRUE(info->GetString("k", small, sizeof small));
@@ -204,12 +234,13 @@ TEST_F(QInfoTest, WriteReportsAFileThatCannotBeWritten) {
     info.SetInt("a", 1);
     ::testing::internal::CaptureStderr();
     EXPECT_FALSE(info.Write());
-    EXPECT_THAT(::testing::internal::GetCapturedStderr(), HasSubstr("QInfo::Write no/such/dir/x.ini\n"));
+    EXPECT_THAT(::testing::internal::GetCapturedStderr(),
+                HasSubstr("QInfo::Write no/such/dir/x.ini\n"));
     EXPECT_THAT(Log(), HasSubstr("QInfo:Write(); file (no/such/dir/x.ini) can't be written"));
     EXPECT_TRUE(info.IsModified()) << "the change is still to be written";
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -218,7 +249,8 @@ TEST(QEvaluateThreads, EvaluationsMayOverlap) {
     // results one thread gets.
     const char* texts[] = {"0x1F", "-2+3", "(1+2)*3|4", "640x480", "#1011^$f"};
     int expected[5];
-    for (int i = 0; i < 5; ++i) expected[i] = QEvaluate(texts[i]);
+    for (int i = 0; i < 5; ++i)
+        expected[i] = QEvaluate(texts[i]);
     std::vector<std::thread> threads;
     std::atomic<int> wrong{0};
     for (int t = 0; t < 4; ++t)
@@ -227,9 +259,10 @@ TEST(QEvaluateThreads, EvaluationsMayOverlap) {
                 for (int i = 0; i < 5; ++i)
                     if (QEvaluate(texts[i]) != expected[i]) ++wrong;
         });
-    for (auto& thread : threads) thread.join();
+    for (auto& thread : threads)
+        thread.join();
     EXPECT_EQ(wrong, 0);
     EXPECT_EQ(expected[3], 307200);
 }
 
-}  // namespace
+} // namespace

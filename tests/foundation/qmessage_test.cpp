@@ -2,8 +2,8 @@
 
 #include "support/log_capture.h"
 
-#include <gmock/gmock.h>
 #include <filesystem>
+#include <gmock/gmock.h>
 #include <string>
 #include <vector>
 
@@ -23,17 +23,20 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-const char* const TIME = "[A-Z][a-z][a-z] [A-Z][a-z][a-z] [0-9][0-9] [0-9][0-9]:[0-9][0-9]:[0-9][0-9]";
+const char* const TIME =
+    "[A-Z][a-z][a-z] [A-Z][a-z][a-z] [0-9][0-9] [0-9][0-9]:[0-9][0-9]:[0-9][0-9]";
 
 TEST_F(MessageLogTest, FirstEntryOfARunIsPrecededByTheStartMarker) {
     int line = __LINE__ + 1;
     qwarn(QLOC("Test::Op"), "can't open '%s'", "x.ini");
     std::vector<std::string> lines = Lines(Log());
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_THAT(lines[0], MatchesRegex(std::string(TIME) + " \\(INFO \\): \\[-\\] --- application start ---"));
-    EXPECT_THAT(lines[1], MatchesRegex(std::string(TIME) + " \\(WARN \\): \\[-\\] can't open 'x.ini' "
-                                                           "\\[qmessage_test:" + std::to_string(line) +
-                                       " / Test::Op\\]"));
+    EXPECT_THAT(lines[0], MatchesRegex(std::string(TIME) +
+                                       " \\(INFO \\): \\[-\\] --- application start ---"));
+    EXPECT_THAT(lines[1], MatchesRegex(std::string(TIME) +
+                                       " \\(WARN \\): \\[-\\] can't open 'x.ini' "
+                                       "\\[qmessage_test:" +
+                                       std::to_string(line) + " / Test::Op\\]"));
     qwarn(QLOC("Test::Op"), "again");
     EXPECT_EQ(Lines(Log()).size(), 3u) << "the marker is written once per run";
 }
@@ -93,11 +96,12 @@ TEST_F(MessageLogTest, LogOneByteBelowTheLimitIsKept) {
 }
 
 TEST_F(MessageLogTest, UnwritableLogGoesToStandardErrorQuietly) {
-    std::filesystem::create_directory(QLOG_FILE);  // a folder where the file should be
+    std::filesystem::create_directory(QLOG_FILE); // a folder where the file should be
     ::testing::internal::CaptureStderr();
     qerr(QLOC("Op"), "nowhere to go");
     std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_THAT(err, MatchesRegex("(.|\n)*\\*\\* \\[-/[0-9]+\\] Can't open log file \\(QLOG\\)\n(.|\n)*"));
+    EXPECT_THAT(
+        err, MatchesRegex("(.|\n)*\\*\\* \\[-/[0-9]+\\] Can't open log file \\(QLOG\\)\n(.|\n)*"));
 }
 
 TEST_F(MessageLogTest, UdpOutputReceivesLevelledTextsAndTraces) {
@@ -124,8 +128,10 @@ TEST_F(MessageLogTest, LastLogGetsProblemsOnlyAfterItsOwnMarker) {
 
     std::vector<std::string> lines = Lines(ReadWholeFile(QLOG_LAST_FILE));
     ASSERT_EQ(lines.size(), 3u);
-    EXPECT_THAT(lines[0], MatchesRegex(std::string(TIME) + " \\(INFO\\): --- application start ---"));
-    EXPECT_THAT(lines[1], MatchesRegex(std::string(TIME) + " \\(WARN\\): problem one \\[qmessage_test:[0-9]+ / Op\\]"));
+    EXPECT_THAT(lines[0],
+                MatchesRegex(std::string(TIME) + " \\(INFO\\): --- application start ---"));
+    EXPECT_THAT(lines[1], MatchesRegex(std::string(TIME) +
+                                       " \\(WARN\\): problem one \\[qmessage_test:[0-9]+ / Op\\]"));
     EXPECT_THAT(lines[2], HasSubstr("(ERR): problem two [qmessage_test:"));
 
     std::string log = Log();
@@ -154,4 +160,4 @@ TEST_F(MessageLogTest, FatalLogsShowsTheBoxAndEndsTheProgram) {
     EXPECT_THAT(log, HasSubstr(" / QCrash]"));
 }
 
-}  // namespace
+} // namespace

@@ -75,7 +75,7 @@ TEST_F(QStringTest, SubstringConstructorTakesTheRangeInEitherOrder) {
         int from, to;
         const char* expected;
     } cases[] = {
-        {"hello", 1, 3, "el"}, {"hello", 3, 1, "el"}, {"hello", 2, 0, "llo"},
+        {"hello", 1, 3, "el"},    {"hello", 3, 1, "el"},  {"hello", 2, 0, "llo"},
         {"hello", 1, 99, "ello"}, {"hello", 9, 2, "llo"}, {nullptr, 0, 4, ""},
     };
     for (const Case& c : cases) {
@@ -89,7 +89,7 @@ TEST_F(QStringTest, AssignmentsSwitchFormAndHandleSelfAndNull) {
     qstring s("abc");
     s = s;
     EXPECT_STREQ(s.Text(), "abc");
-    s = s.Text() + 1;  // overlapping source
+    s = s.Text() + 1; // overlapping source
     EXPECT_STREQ(s.Text(), "bc");
     s = (const char*)nullptr;
     EXPECT_TRUE(s.IsEmpty());
@@ -167,7 +167,7 @@ TEST_F(QStringTest, GetSubstringIsInclusiveAndClamped) {
         int from, to;
         const char* expected;
     } cases[] = {
-        {"hello", 0, -1, "hello"}, {"hello", 1, 2, "el"},  {"hello", 3, 1, ""},
+        {"hello", 0, -1, "hello"}, {"hello", 1, 2, "el"}, {"hello", 3, 1, ""},
         {"hello", -5, 0, "h"},     {"hello", 9, -1, "o"}, {"hello", 2, 99, "llo"},
         {"", 0, -1, ""},           {"", 2, 5, ""},
     };
@@ -265,8 +265,8 @@ TEST_F(QStringTest, WebConversions) {
         const char* text;
         const char* expected;
     } decodes[] = {
-        {"a+b%41%6a", "a bAj"}, {"50%", "50%"}, {"x%4", "x%4"},
-        {"%zz", ""},            {"%2Fa%2f", "/a/"}, {"plain", "plain"},
+        {"a+b%41%6a", "a bAj"}, {"50%", "50%"},     {"x%4", "x%4"}, {"%zz", ""},
+        {"%2Fa%2f", "/a/"},     {"plain", "plain"},
     };
     for (const Case& c : decodes) {
         qstring s(c.text);
@@ -330,4 +330,4 @@ TEST_F(QStringTest, WideFormOperationsThatWork) {
     EXPECT_EQ(Log(), "");
 }
 
-}  // namespace
+} // namespace

@@ -12,7 +12,7 @@ namespace {
 std::string scratch(const char* what) {
     return "/tmp/vantry-fuzz-" + std::to_string(getpid()) + "-" + what + ".vnt";
 }
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     static const std::string input = scratch("in");

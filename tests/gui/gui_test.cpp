@@ -6,9 +6,9 @@
 #include "model/vtodo.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
+#include "views/skedraView.h"
 #include "wx/command_ids.h"
 #include "wx/main_frame.h"
-#include "views/skedraView.h"
 #include "wx/panes.h"
 #include "wx/skedra_app.h"
 
@@ -17,11 +17,11 @@
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
 #include <wx/docview.h>
+#include <wx/menu.h>
 #include <wx/ribbon/bar.h>
 #include <wx/ribbon/buttonbar.h>
 #include <wx/ribbon/page.h>
 #include <wx/ribbon/panel.h>
-#include <wx/menu.h>
 #include <wx/textctrl.h>
 
 #include <filesystem>
@@ -31,9 +31,15 @@
 
 namespace {
 
-CMainFrame& Frame() { return *CMainFrame::Current(); }
-CSkedraDoc& Doc() { return *CSkedraDoc::Current(); }
-wxDocManager& Manager() { return *Frame().GetDocumentManager(); }
+CMainFrame& Frame() {
+    return *CMainFrame::Current();
+}
+CSkedraDoc& Doc() {
+    return *CSkedraDoc::Current();
+}
+wxDocManager& Manager() {
+    return *Frame().GetDocumentManager();
+}
 
 void Settle() {
     for (int i = 0; i < 5; ++i) {
@@ -69,7 +75,8 @@ std::set<int> RibbonButtonIds(wxWindow* window) {
     std::set<int> ids;
     for (wxWindow* child : window->GetChildren()) {
         if (auto* bar = dynamic_cast<wxRibbonButtonBar*>(child))
-            for (size_t i = 0; i < bar->GetButtonCount(); ++i) ids.insert(bar->GetItemId(bar->GetItem(i)));
+            for (size_t i = 0; i < bar->GetButtonCount(); ++i)
+                ids.insert(bar->GetItemId(bar->GetItem(i)));
         std::set<int> below = RibbonButtonIds(child);
         ids.insert(below.begin(), below.end());
     }
@@ -77,7 +84,7 @@ std::set<int> RibbonButtonIds(wxWindow* window) {
 }
 
 class GuiTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         Settle();
         Manager().CreateNewDocument();
@@ -101,13 +108,15 @@ TEST_F(GuiTest, RibbonHasEveryElementWithItsCaptionAndCommand) {
                 ++elements;
                 bool found = false;
                 auto range = Frame().RibbonCaptions().equal_range(e.command);
-                for (auto it = range.first; it != range.second; ++it) found |= it->second == e.caption;
+                for (auto it = range.first; it != range.second; ++it)
+                    found |= it->second == e.caption;
                 EXPECT_TRUE(found) << e.caption << " " << e.command;
                 bool isControl = e.kind == RibbonKind::ComboBox || e.kind == RibbonKind::Edit ||
                                  panel.caption == "Contact-related viewing" ||
                                  panel.caption == "Quickly filtering displayed items";
                 if (isControl)
-                    EXPECT_NE(wxWindow::FindWindowById(WxIdOf(e.command), &Frame()), nullptr) << e.caption;
+                    EXPECT_NE(wxWindow::FindWindowById(WxIdOf(e.command), &Frame()), nullptr)
+                        << e.caption;
                 else
                     EXPECT_TRUE(buttons.count(WxIdOf(e.command))) << e.caption;
             }
@@ -130,7 +139,8 @@ TEST_F(GuiTest, NewSaveAndOpenGoThroughTheDocument) {
     Manager().GetCurrentDocument()->Modify(true);
     std::string path = dir.File("gui.vnt");
     Manager().GetCurrentDocument()->SetFilename(path, true);
-    Manager().GetCurrentDocument()->SetDocumentSaved(true);  // a named document: Save asks for no name
+    Manager().GetCurrentDocument()->SetDocumentSaved(
+        true); // a named document: Save asks for no name
     SendCommand(CMD_FILE_SAVE);
     EXPECT_FALSE(Manager().GetCurrentDocument()->IsModified());
     std::string saved = FileBytes(path);
@@ -142,13 +152,14 @@ TEST_F(GuiTest, NewSaveAndOpenGoThroughTheDocument) {
     ASSERT_NE(Manager().CreateDocument(path, wxDOC_SILENT), nullptr);
     Settle();
     ASSERT_NE(Doc().collection->root->next, nullptr);
-    EXPECT_STREQ(static_cast<VTodo*>(Doc().collection->root->next)->what.Text(), "saved through the window");
+    EXPECT_STREQ(static_cast<VTodo*>(Doc().collection->root->next)->what.Text(),
+                 "saved through the window");
     EXPECT_TRUE(Frame().GetTitle().Contains("gui.vnt")) << Frame().GetTitle();
 }
 
 TEST_F(GuiTest, ADroppedFileOpensAndAnUnreadableOneIsReported) {
     ScriptedUI ui;
-    auto* files = new wxString[1]{wxString(VANTRY_DEMO_DOCUMENT)};  // the event owns the array
+    auto* files = new wxString[1]{wxString(VANTRY_DEMO_DOCUMENT)}; // the event owns the array
     wxDropFilesEvent drop(wxEVT_DROP_FILES, 1, files);
     Frame().GetEventHandler()->ProcessEvent(drop);
     Settle();
@@ -245,13 +256,13 @@ TEST_F(GuiTest, DemoDocumentInListModeWithTheGanttChart) {
     ASSERT_NE(Manager().CreateDocument(VANTRY_DEMO_DOCUMENT, wxDOC_SILENT), nullptr);
     Settle();
     CSkedraView& view = Frame().ItemView();
-    Choose(Frame().StateFilterBox(), 5);  // all items
+    Choose(Frame().StateFilterBox(), 5); // all items
     view.SetViewType(0);
     if (!(view.viewFlags & 0x020)) SendCommand(CMD_SHOW_GANTT);
     if (!(view.viewFlags & 0x080)) SendCommand(CMD_SHOW_PROGRESS);
-    view.ganttStartDate.SetDate(23, 11, 2026);  // a Monday before the demo's actions
+    view.ganttStartDate.SetDate(23, 11, 2026); // a Monday before the demo's actions
     view.needsRebuild = true;
-    Frame().Ribbon()->SetActivePage((size_t)2);  // "List view"
+    Frame().Ribbon()->SetActivePage((size_t)2); // "List view"
     Frame().UpdateAllViews();
     SaveScreenshot("demo-gantt.png");
     EXPECT_GE(view.rowCount, 20);
@@ -271,11 +282,11 @@ TEST_F(GuiTest, ScreenshotOfTheMainWindow) {
     home->name = "Home";
     c.Add(home, c.root);
     Frame().DocumentChanged();
-    Frame().Ribbon()->SetActivePage((size_t)1);  // the filters
+    Frame().Ribbon()->SetActivePage((size_t)1); // the filters
     SaveScreenshot("main-window.png");
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);

@@ -19,7 +19,7 @@
 namespace {
 
 class KindsTest : public LogTest {
-protected:
+  protected:
     void SetUp() override {
         LogTest::SetUp();
         setenv("TZ", "Europe/Amsterdam", 1);
@@ -80,8 +80,8 @@ TEST_F(KindsTest, ActionDatesAndDurations) {
     } shifts[] = {
         {"2010-12-31", 1, "2011-01-01"},
         {"2010-03-01", -1, "2010-02-28"},
-        {"2026-03-28", 2, "2026-03-30"},  // across the spring change
-        {"2026-10-24", 2, "2026-10-26"},  // across the autumn change
+        {"2026-03-28", 2, "2026-03-30"}, // across the spring change
+        {"2026-10-24", 2, "2026-10-26"}, // across the autumn change
         {"", 5, ""},
         {"someday", 5, "someday"},
     };
@@ -267,7 +267,7 @@ TEST_F(KindsTest, ReferenceTexts) {
 }
 
 class RecordingEditor : public NodeEditor {
-public:
+  public:
     RecordingEditor() { CurrentNodeEditor() = this; }
     ~RecordingEditor() override { CurrentNodeEditor() = nullptr; }
     bool EditNode(VNode& node) override {
@@ -314,4 +314,4 @@ TEST_F(KindsTest, OpenRunsTheDialogExceptForLocations) {
     EXPECT_EQ(editor.edited.size(), 4u);
 }
 
-}  // namespace
+} // namespace

@@ -14,9 +14,9 @@
 #include "support/model_builders.h"
 #include "support/reference_chain.h"
 
-#include <gmock/gmock.h>
 #include <algorithm>
 #include <cstring>
+#include <gmock/gmock.h>
 #include <string>
 #include <vector>
 
@@ -25,7 +25,7 @@ using ::testing::HasSubstr;
 namespace {
 
 class ShownChainTest : public LogTest {
-protected:
+  protected:
     VTodo* Todo(const char* what, VNode* parent, std::uint32_t flags = NO_DATE) {
         auto* todo = AddNode<VTodo>(c, parent);
         todo->what = what;
@@ -74,12 +74,14 @@ TEST_F(ShownChainTest, StateFiltersOnItems) {
         {7, {plain, done, waiting, doneWaiting}},
         {0, {}},
     };
-    std::vector<VNode*> items = {plain, done, waiting, doneWaiting, inClosed, doneInClosed, ownInactive};
+    std::vector<VNode*> items = {plain,    done,         waiting,    doneWaiting,
+                                 inClosed, doneInClosed, ownInactive};
     for (const Case& k : cases) {
         c.filterFlags = k.flags;
         for (VNode* item : items) {
             bool expected = std::find(k.shown.begin(), k.shown.end(), item) != k.shown.end();
-            EXPECT_EQ(c.IsVisible(item), expected) << "flags " << k.flags << ": " << item->name.Text();
+            EXPECT_EQ(c.IsVisible(item), expected)
+                << "flags " << k.flags << ": " << item->name.Text();
         }
     }
 }
@@ -94,7 +96,8 @@ TEST_F(ShownChainTest, EmptyFoldersShowByTheirOwnActivity) {
         c.filterFlags = flags;
         EXPECT_EQ(c.IsVisible(active), (flags & 1) != 0) << flags;
         EXPECT_EQ(c.IsVisible(inactive), (flags & 8) != 0) << flags;
-        EXPECT_FALSE(c.IsVisible(belowInactive)) << "inactive only through an ancestor, flags " << flags;
+        EXPECT_FALSE(c.IsVisible(belowInactive))
+            << "inactive only through an ancestor, flags " << flags;
     }
     c.filterFlags = 1;
     Todo("child", active, DONE);
@@ -148,7 +151,8 @@ TEST_F(ShownChainTest, ChainIsSortedDepthFirstWithLevelsAndDateRanges) {
 
     // Actions order among themselves by priority, start text and duration (an undated one
     // by whatever its start text holds); between kinds the names decide, upper case first.
-    EXPECT_EQ(Shown(work), (std::vector<std::string>{"B", "Sub", "  A", "undated", "early", "late"}));
+    EXPECT_EQ(Shown(work),
+              (std::vector<std::string>{"B", "Sub", "  A", "undated", "early", "late"}));
     EXPECT_STREQ(work->firstStart.Text(), "2010-06-20");
     EXPECT_STREQ(work->lastEnd.Text(), "2010-06-28") << "the day after the last day";
     EXPECT_STREQ(sub->firstStart.Text(), "") << "no dated action directly inside";
@@ -164,10 +168,12 @@ TEST_F(ShownChainTest, ChainIsSortedDepthFirstWithLevelsAndDateRanges) {
 TEST_F(ShownChainTest, AtMost500ChildrenOfAFolderAreShown) {
     VGroup* big = Folder("big");
     std::vector<VTodo*> todos;
-    for (int i = 0; i < 600; ++i) todos.push_back(Todo("t", big));
+    for (int i = 0; i < 600; ++i)
+        todos.push_back(Todo("t", big));
     c.MakeView(big);
     int shown = 0;
-    for (VNode* n = big->nextShown; n; n = n->nextShown) ++shown;
+    for (VNode* n = big->nextShown; n; n = n->nextShown)
+        ++shown;
     EXPECT_EQ(shown, 500);
     EXPECT_TRUE(c.InShownChain(todos.back(), big)) << "the newest come first in the list";
     EXPECT_FALSE(c.InShownChain(todos.front(), big));
@@ -267,17 +273,20 @@ TEST_F(ShownChainTest, FastChainEqualsTheReferenceOnRandomDocuments) {
         std::vector<VContact*> contacts;
         for (VNode* n = doc.root->next; n; n = n->next) {
             if (!std::strcmp(n->TypeName(), "group")) folders.push_back(n);
-            if (!std::strcmp(n->TypeName(), "contact")) contacts.push_back(static_cast<VContact*>(n));
+            if (!std::strcmp(n->TypeName(), "contact"))
+                contacts.push_back(static_cast<VContact*>(n));
         }
         for (std::uint32_t flags = 0; flags < 32; ++flags) {
             doc.filterFlags = flags;
             doc.sortMode = (int)(flags % 2);
             doc.filterText = flags % 3 == 0 ? "RE" : "";
-            doc.contactFilter = flags % 4 == 1 && !contacts.empty() ? contacts[seed % contacts.size()] : nullptr;
+            doc.contactFilter =
+                flags % 4 == 1 && !contacts.empty() ? contacts[seed % contacts.size()] : nullptr;
             VNode* folder = folders[(seed * 7 + flags) % folders.size()];
             ReferenceMakeView(doc, folder);
             std::vector<ChainEntry> expected = ChainOf(folder);
-            for (VNode* n = doc.root; n; n = n->next) n->level = n->siblingIndex = -7;
+            for (VNode* n = doc.root; n; n = n->next)
+                n->level = n->siblingIndex = -7;
             doc.MakeView(folder);
             ASSERT_EQ(ChainOf(folder), expected) << "seed " << seed << ", flags " << flags;
             for (VNode* f : folders)
@@ -289,7 +298,7 @@ TEST_F(ShownChainTest, FastChainEqualsTheReferenceOnRandomDocuments) {
 }
 
 class ExportTest : public ShownChainTest {
-protected:
+  protected:
     void SetUp() override {
         ShownChainTest::SetUp();
         QSetShellHandler([this](const char* target) {
@@ -302,9 +311,9 @@ protected:
         ShownChainTest::TearDown();
     }
     std::string Page(const std::string& title, const std::string& list) {
-        return "<html><head><title>" + title + "\n</title><body><font face=\"verdana\" size=\"-1\"><b>" +
-               title + " - on " + QCurrentDateText("%d-%m-%Y") + "</b><br /><br />\n" + list +
-               "</font></body></html>";
+        return "<html><head><title>" + title +
+               "\n</title><body><font face=\"verdana\" size=\"-1\"><b>" + title + " - on " +
+               QCurrentDateText("%d-%m-%Y") + "</b><br /><br />\n" + list + "</font></body></html>";
     }
     std::vector<std::string> opened;
 };
@@ -313,7 +322,7 @@ TEST_F(ExportTest, FolderWithASubfolderAndAnItem) {
     VGroup* work = Folder("Work");
     VGroup* sub = Folder("Sub", work);
     Todo("A", sub);
-    Todo("B", work)->name = "Todo";  // a to-do's own name, which places it after Sub
+    Todo("B", work)->name = "Todo"; // a to-do's own name, which places it after Sub
     c.MakeView(work);
     qstring title;
     work->FolderTitle(title);
@@ -332,17 +341,19 @@ TEST_F(ExportTest, ListsCloseAtEveryLevelGivenUp) {
     Todo("zz last", top);
     c.MakeView(top);
     c.ExportHTML(top->name, top, false);
-    EXPECT_EQ(ReadWholeFile("export.htm"),
-              Page("T<op> & \"co\"",
-                   "<li><b>one</b></li>\n<ul>\n<li><b>two</b></li>\n<ul>\n<li><b>three</b></li>\n<ul>\n"
-                   "<li>deep &lt;b&gt;&amp;&quot;</li>\n</ul>\n</ul>\n</ul>\n<li>zz last</li>\n"));
+    EXPECT_EQ(
+        ReadWholeFile("export.htm"),
+        Page("T<op> & \"co\"",
+             "<li><b>one</b></li>\n<ul>\n<li><b>two</b></li>\n<ul>\n<li><b>three</b></li>\n<ul>\n"
+             "<li>deep &lt;b&gt;&amp;&quot;</li>\n</ul>\n</ul>\n</ul>\n<li>zz last</li>\n"));
     EXPECT_TRUE(opened.empty());
 
     // A chain that ends two levels down closes both lists at the end.
     c.MakeView(one);
     c.ExportHTML("one", one, false);
-    EXPECT_THAT(ReadWholeFile("export.htm"),
-                HasSubstr("<li>deep &lt;b&gt;&amp;&quot;</li>\n</ul>\n</ul>\n</font></body></html>"));
+    EXPECT_THAT(
+        ReadWholeFile("export.htm"),
+        HasSubstr("<li>deep &lt;b&gt;&amp;&quot;</li>\n</ul>\n</ul>\n</font></body></html>"));
 }
 
 TEST_F(ExportTest, WritesTheChainAsLastBuilt) {
@@ -353,4 +364,4 @@ TEST_F(ExportTest, WritesTheChainAsLastBuilt) {
     EXPECT_EQ(ReadWholeFile("export.htm"), Page("f", ""));
 }
 
-}  // namespace
+} // namespace

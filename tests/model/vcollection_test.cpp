@@ -21,7 +21,7 @@ using ::testing::HasSubstr;
 namespace {
 
 class VCollectionTest : public LogTest {
-protected:
+  protected:
     VCollection collection;
 };
 
@@ -38,7 +38,8 @@ const std::string FOLDER_FIELDS = Int(0) + Int(0);
 
 std::vector<std::string> Names(const VCollection& c) {
     std::vector<std::string> names;
-    for (VNode* n = c.root->next; n; n = n->next) names.push_back(n->name.Text());
+    for (VNode* n = c.root->next; n; n = n->next)
+        names.push_back(n->name.Text());
     return names;
 }
 
@@ -57,11 +58,11 @@ TEST_F(VCollectionTest, NewCollectionHasOnlyItsRoot) {
 TEST_F(VCollectionTest, DocumentWithOneFolder) {
     auto* work = AddNode<VGroup>(collection);
     work->name = "Work";
-    EXPECT_EQ(DocumentBytes(collection),
-              Bytes({0x56, 0x47, 0x5A, 0x31, 1,    0,    0,    0,    0x4E, 0x47, 0x52, 0x50, 0x26,
-                     0,    0,    0,    0x4E, 0x4F, 0x44, 0x45, 0x16, 0,    0,    0,    4,    0,
-                     0x57, 0x6F, 0x72, 0x6B, 1,    0,    0,    0,    0,    0,    0,    0,    0x10,
-                     0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0}));
+    EXPECT_EQ(
+        DocumentBytes(collection),
+        Bytes({0x56, 0x47, 0x5A, 0x31, 1,    0, 0, 0, 0x4E, 0x47, 0x52, 0x50, 0x26, 0, 0, 0, 0x4E,
+               0x4F, 0x44, 0x45, 0x16, 0,    0, 0, 4, 0,    0x57, 0x6F, 0x72, 0x6B, 1, 0, 0, 0,
+               0,    0,    0,    0,    0x10, 0, 0, 0, 0,    0,    0,    0,    0,    0, 0, 0}));
 }
 
 TEST_F(VCollectionTest, NewActionAndToDoRecords) {
@@ -70,8 +71,8 @@ TEST_F(VCollectionTest, NewActionAndToDoRecords) {
     task.parentId = 2;
     std::string expectedTask = Bytes({'T', 'A', 'S', 'K', 0x5E, 0, 0, 0}) +
                                Bytes({'N', 'O', 'D', 'E', 22, 0, 0, 0, 4, 0}) + "Task" + Int(5) +
-                               Int(2) + Int(0x10) + Bytes({0, 0}) + std::string(40, '\0') +
-                               Int(1) + Int(0) + Int(0) + Bytes({0, 0}) + Int(1) +
+                               Int(2) + Int(0x10) + Bytes({0, 0}) + std::string(40, '\0') + Int(1) +
+                               Int(0) + Int(0) + Bytes({0, 0}) + Int(1) +
                                Bytes({0xFF, 0xFF, 0xFF, 0xFF});
     std::string taskRecord = RecordBytes(task);
     EXPECT_EQ(taskRecord.size(), 98u);
@@ -188,7 +189,8 @@ std::vector<std::string> Fingerprint(const VCollection& c) {
         if (auto* t = dynamic_cast<VTask*>(n))
             line += "|" + std::to_string(t->priority) + "," + std::to_string(t->hoursOfWork) + "," +
                     std::to_string(t->completion) + "," + std::to_string(t->reserved) + "," +
-                    (t->assignees[1] ? "slot1" : "empty1") + "," + t->assignees[2]->firstName.Text();
+                    (t->assignees[1] ? "slot1" : "empty1") + "," +
+                    t->assignees[2]->firstName.Text();
         if (auto* t = dynamic_cast<VTodo*>(n))
             line += "|" + std::string(t->extra.Text()) + "," + std::to_string(t->priority);
         if (auto* k = dynamic_cast<VContact*>(n))
@@ -217,7 +219,8 @@ TEST_F(VCollectionTest, EveryKindRoundTripsInReverseOrderWithNewNumbers) {
     std::string second = DocumentBytes(loaded);
     EXPECT_EQ(second.size(), first.size());
     int expectedId = 1;
-    for (VNode* n = loaded.root->next; n; n = n->next) EXPECT_EQ(n->id, expectedId++);
+    for (VNode* n = loaded.root->next; n; n = n->next)
+        EXPECT_EQ(n->id, expectedId++);
 
     VCollection again;
     LoadBytes(again, second);
@@ -240,8 +243,10 @@ TEST_F(VCollectionTest, RecordsMayPrecedeTheirFolderAndUnknownTagsAreSkipped) {
 
 TEST_F(VCollectionTest, MissingParentsAndAssigneesAreRepairedQuietlyOrWithOneEntry) {
     std::string assignees = Int(3) + Int(99) + Int(4) + std::string(28, '\0');
-    std::string taskFields = Text("w") + assignees + Int(1) + Int(0) + Int(0) + Text("") + Int(1) + Int(-1);
-    std::string contactFields = Text("") + Text("Ann") + Text("") + Text("") + Text("A") + Text("") + Int(0);
+    std::string taskFields =
+        Text("w") + assignees + Int(1) + Int(0) + Int(0) + Text("") + Int(1) + Int(-1);
+    std::string contactFields =
+        Text("") + Text("Ann") + Text("") + Text("") + Text("A") + Text("") + Int(0);
     std::string bytes = HEADER + Record("TASK", "orphan", 1, 99, taskFields) +
                         Record("NGRP", "F", 2, 0, FOLDER_FIELDS) +
                         Record("CONT", "c", 3, 2, contactFields) +
@@ -258,7 +263,8 @@ TEST_F(VCollectionTest, MissingParentsAndAssigneesAreRepairedQuietlyOrWithOneEnt
     EXPECT_EQ(task->assignees[1], nullptr) << "id 99 names nothing";
     EXPECT_EQ(task->assignees[2], nullptr) << "id 4 names a to-do, not a contact";
     int errors = 0;
-    for (size_t at = 0; (at = Log().find("(ERR  )", at)) != std::string::npos; ++at) ++errors;
+    for (size_t at = 0; (at = Log().find("(ERR  )", at)) != std::string::npos; ++at)
+        ++errors;
     EXPECT_EQ(errors, 1);
 }
 
@@ -280,18 +286,21 @@ TEST_F(VCollectionTest, DamagedFilesKeepEveryCompleteRecordBeforeTheDamage) {
     struct Case {
         const char* what;
         std::string bytes;
-        std::vector<std::string> names;  // newest first, as a load lists them
+        std::vector<std::string> names; // newest first, as a load lists them
     } cases[] = {
         {"length below 4", HEADER + good + "NGRP" + Int(2) + good, {"good"}},
         {"negative length", HEADER + good + "TODO" + Int(-50) + todo, {"good"}},
         {"huge length", HEADER + good + "XXXX" + Int(0x7FFFFFFF) + todo, {"good"}},
         {"cut inside a record", HEADER + good + todo.substr(0, todo.size() - 3), {"todo", "good"}},
         {"cut inside a tag", HEADER + good + "TO", {"good"}},
-        {"negative text count", HEADER + Record("TODO", "neg", 2, 0, Bytes({0xFF, 0xFF}) + "ab") + good,
+        {"negative text count",
+         HEADER + Record("TODO", "neg", 2, 0, Bytes({0xFF, 0xFF}) + "ab") + good,
          {"good", "neg"}},
         {"text count past the record",
-         HEADER + Record("FACT", "fact", 2, 0, Bytes({0xFF, 0x7F}) + "abc") + good, {"good", "fact"}},
-        {"length shorter than the fields", HEADER + "NGRP" + Int(12) + good.substr(8, 8) + good,
+         HEADER + Record("FACT", "fact", 2, 0, Bytes({0xFF, 0x7F}) + "abc") + good,
+         {"good", "fact"}},
+        {"length shorter than the fields",
+         HEADER + "NGRP" + Int(12) + good.substr(8, 8) + good,
          {"good", "Folder"}},
     };
     for (const Case& c : cases) {
@@ -321,7 +330,7 @@ TEST_F(VCollectionTest, ParentLinksThatWouldLoopOrPointAtItemsGoToTheRoot) {
         EXPECT_FALSE(n->IsDescendantOf(n)) << n->name.Text();
         EXPECT_STREQ(n->parent->TypeName(), "group") << n->name.Text();
         qstring title;
-        n->FolderTitle(title);  // must end
+        n->FolderTitle(title); // must end
     }
     EXPECT_THAT(Log(), HasSubstr("Node 'under item' has a parent (id 4) that is no folder"));
     EXPECT_THAT(Log(), HasSubstr("is inside itself"));
@@ -443,4 +452,4 @@ TEST_F(VCollectionTest, DatesInTheChosenDisplayFormat) {
         << "one entry per formatted date";
 }
 
-}  // namespace
+} // namespace

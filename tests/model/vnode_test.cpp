@@ -14,7 +14,7 @@
 namespace {
 
 class VNodeTest : public LogTest {
-protected:
+  protected:
     VCollection collection;
 };
 
@@ -62,14 +62,14 @@ TEST_F(VNodeTest, EveryKindStartsWithItsConstructorValues) {
 }
 
 TEST_F(VNodeTest, NodeChunkOfARecord) {
-    auto* call = AddNode<VGroup>(collection);  // any kind frames its record the same way
+    auto* call = AddNode<VGroup>(collection); // any kind frames its record the same way
     call->name = "Call";
     call->id = 7;
     call->parentId = 2;
     std::string record = RecordBytes(*call);
     EXPECT_EQ(record.substr(8, 26),
-              Bytes({0x4E, 0x4F, 0x44, 0x45, 0x16, 0, 0, 0, 0x04, 0, 0x43, 0x61, 0x6C, 0x6C, 7, 0,
-                     0, 0, 2, 0, 0, 0, 0x10, 0, 0, 0}));
+              Bytes({0x4E, 0x4F, 0x44, 0x45, 0x16, 0, 0, 0, 0x04, 0,    0x43, 0x61, 0x6C,
+                     0x6C, 7,    0,    0,    0,    2, 0, 0, 0,    0x10, 0,    0,    0}));
 
     call->name = "";
     record = RecordBytes(*call);
@@ -102,7 +102,7 @@ TEST_F(VNodeTest, FolderPathsAndTitles) {
         VNode* node;
         const char* title;
     } cases[] = {
-        {collection.root, "All folders"}, {a, "A"}, {b, "A / B"},
+        {collection.root, "All folders"}, {a, "A"},     {b, "A / B"},
         {namedRoot, "All folders"},       {below, "C"},
     };
     for (const Case& c : cases) {
@@ -147,4 +147,4 @@ TEST_F(VNodeTest, NamesCompareAsUnsignedBytes) {
     }
 }
 
-}  // namespace
+} // namespace

@@ -5,9 +5,9 @@
 #include "net/socket.h"
 #include "support/log_capture.h"
 
-#include <gmock/gmock.h>
 #include <chrono>
 #include <filesystem>
+#include <gmock/gmock.h>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,7 +17,7 @@ using ::testing::HasSubstr;
 namespace {
 
 class DiagnosticsTest : public LogTest {
-protected:
+  protected:
     void TearDown() override {
         if (std::FILE* last = qlog_last_log()) {
             qlog_set_last_log(nullptr);
@@ -49,8 +49,10 @@ TEST_F(DiagnosticsTest, UdpOutputCarriesEveryLogText) {
     while (received.size() < 3 && std::chrono::steady_clock::now() < until) {
         char buffer[2048];
         int got = receiver.Read(buffer, sizeof buffer);
-        if (got > 0) received.emplace_back(buffer, got);
-        else std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (got > 0)
+            received.emplace_back(buffer, got);
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     EXPECT_THAT(received, ::testing::Contains("WARN: careful\n"));
     EXPECT_THAT(received, ::testing::Contains("tracing 7\n"));
@@ -99,8 +101,10 @@ TEST_F(DiagnosticsTest, NumbersFlagsAndTheFirstCommand) {
     EXPECT_EQ(qnDropPercentage(), 25);
     EXPECT_TRUE(qdbg_opengl_checks());
     EXPECT_TRUE(qdbg_argument_tracing());
-    EXPECT_THAT(Log(), HasSubstr("dev.opengl_checks is 1; may slow the program down - only use when tracking down a bug"));
-    EXPECT_THAT(Log(), HasSubstr("dev.argument_tracing is 1; may slow the program down - only use when tracking down a bug"));
+    EXPECT_THAT(Log(), HasSubstr("dev.opengl_checks is 1; may slow the program down - only use "
+                                 "when tracking down a bug"));
+    EXPECT_THAT(Log(), HasSubstr("dev.argument_tracing is 1; may slow the program down - only use "
+                                 "when tracking down a bug"));
 }
 
 TEST_F(DiagnosticsTest, NoKeysNoAids) {
@@ -111,4 +115,4 @@ TEST_F(DiagnosticsTest, NoKeysNoAids) {
     EXPECT_EQ(Log(), "");
 }
 
-}  // namespace
+} // namespace

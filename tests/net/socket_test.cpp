@@ -3,9 +3,9 @@
 #include "net/global.h"
 #include "support/log_capture.h"
 
-#include <gmock/gmock.h>
 #include <cerrno>
 #include <chrono>
+#include <gmock/gmock.h>
 #include <string>
 #include <thread>
 
@@ -16,7 +16,7 @@ namespace {
 const char* const LOOPBACK = "127.0.0.1";
 
 class SocketTest : public LogTest {
-protected:
+  protected:
     void TearDown() override {
         qnSetPortOffset(0);
         qnSetDropPercentage(0);
@@ -154,7 +154,8 @@ TEST_F(SocketTest, PortOffsetMovesEveryOpenedPort) {
 TEST_F(SocketTest, FailuresAreReportedInOneForm) {
     QNSocket closed(QNSocket::UDP, "closed");
     EXPECT_EQ(closed.SetNonBlocking(true), -1);
-    EXPECT_THAT(Log(), HasSubstr("[closed] Non-blocking can only be set after creating the socket"));
+    EXPECT_THAT(Log(),
+                HasSubstr("[closed] Non-blocking can only be set after creating the socket"));
 
     QNSocket server(QNSocket::TCP, "gone");
     ASSERT_TRUE(server.Listen(0, 1, false, LOOPBACK));
@@ -162,12 +163,18 @@ TEST_F(SocketTest, FailuresAreReportedInOneForm) {
     server.Close();
     QNSocket client(QNSocket::TCP, "client");
     EXPECT_FALSE(client.Open(port, 0, LOOPBACK));
-    EXPECT_THAT(Log(), HasSubstr("[QN] QSocket::Open() [client]; can't connect to '127.0.0.1' (111/<unknown error>)"));
+    EXPECT_THAT(
+        Log(),
+        HasSubstr(
+            "[QN] QSocket::Open() [client]; can't connect to '127.0.0.1' (111/<unknown error>)"));
 
     QNSocket twice(QNSocket::UDP, "twice");
     ASSERT_TRUE(twice.Open(0, 0, nullptr, LOOPBACK));
     EXPECT_TRUE(twice.Open(0, 0, nullptr, LOOPBACK));
-    EXPECT_THAT(Log(), HasSubstr("QNSocket:Open() called after the socket was already opened (doubly open) - closing"));
+    EXPECT_THAT(
+        Log(),
+        HasSubstr(
+            "QNSocket:Open() called after the socket was already opened (doubly open) - closing"));
 
     QNSocket odd(7, "odd");
     EXPECT_FALSE(odd.Open(1, 0));
@@ -179,4 +186,4 @@ TEST_F(SocketTest, FailuresAreReportedInOneForm) {
     EXPECT_EQ(Log(), before);
 }
 
-}  // namespace
+} // namespace

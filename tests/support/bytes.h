@@ -7,7 +7,8 @@
 
 inline std::string Bytes(std::initializer_list<int> values) {
     std::string s;
-    for (int v : values) s += (char)v;
+    for (int v : values)
+        s += (char)v;
     return s;
 }
 

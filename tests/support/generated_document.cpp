@@ -14,8 +14,8 @@
 
 namespace {
 
-const char* const WORDS[] = {"plan", "call", "report", "budget", "review", "garden", "invoice",
-                             "Anna", "Bo",   "meeting", "draft", "Zeta", "offer", "school"};
+const char* const WORDS[] = {"plan", "call", "report",  "budget", "review", "garden", "invoice",
+                             "Anna", "Bo",   "meeting", "draft",  "Zeta",   "offer",  "school"};
 
 struct Generator {
     VCollection& c;
@@ -42,7 +42,8 @@ struct Generator {
 
     void addFolder(int maxDepth) {
         int parentIndex = pick((int)folders.size());
-        while (depth[parentIndex] >= maxDepth) parentIndex = pick((int)folders.size());
+        while (depth[parentIndex] >= maxDepth)
+            parentIndex = pick((int)folders.size());
         auto* folder = new VGroup(&c);
         folder->name = words(1).c_str();
         folder->folderType = pick(10);
@@ -108,8 +109,12 @@ struct Generator {
             node = fact;
             break;
         }
-        case 8: node = new VURL(&c); break;
-        default: node = new VFile(&c); break;
+        case 8:
+            node = new VURL(&c);
+            break;
+        default:
+            node = new VFile(&c);
+            break;
         }
         if (pick(10) == 0) node->flags |= DONE;
         if (pick(15) == 0 && (node->tempFlags & CAN_WAIT)) node->flags |= WAITING;
@@ -118,12 +123,14 @@ struct Generator {
     }
 };
 
-}  // namespace
+} // namespace
 
 void GenerateDocument(VCollection& collection, const DocumentShape& shape) {
     Generator g{collection, std::mt19937(shape.seed), {collection.root}, {0}, {}};
     for (int i = 0; i < shape.nodes; ++i) {
-        if (g.pick(shape.folderEvery) == 0) g.addFolder(shape.maxDepth);
-        else g.addItem();
+        if (g.pick(shape.folderEvery) == 0)
+            g.addFolder(shape.maxDepth);
+        else
+            g.addItem();
     }
 }

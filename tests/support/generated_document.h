@@ -7,9 +7,9 @@
 #include <cstdint>
 
 struct DocumentShape {
-    int nodes = 1000;           // nodes besides the root
-    int folderEvery = 10;       // about one node in this many is a folder
-    int maxDepth = 6;           // folders nest at most this deep
+    int nodes = 1000;     // nodes besides the root
+    int folderEvery = 10; // about one node in this many is a folder
+    int maxDepth = 6;     // folders nest at most this deep
     std::uint32_t seed = 1;
 };
 

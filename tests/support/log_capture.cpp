@@ -2,11 +2,17 @@
 
 #include "foundation/qmessage.h"
 
-void LogTest::SetUp() { qlog_reset(); }
+void LogTest::SetUp() {
+    qlog_reset();
+}
 
-void LogTest::TearDown() { qlog_reset(); }
+void LogTest::TearDown() {
+    qlog_reset();
+}
 
-std::string LogTest::Log() const { return ReadWholeFile(dir.File(QLOG_FILE)); }
+std::string LogTest::Log() const {
+    return ReadWholeFile(dir.File(QLOG_FILE));
+}
 
 bool LogTest::LogContains(const std::string& text) const {
     return Log().find(text) != std::string::npos;

@@ -8,11 +8,11 @@
 #include <string>
 
 class LogTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
-    std::string Log() const;               // the contents of QLOG.txt
+    std::string Log() const; // the contents of QLOG.txt
     bool LogContains(const std::string& text) const;
 
     TempDir dir;

@@ -14,7 +14,7 @@ std::string scratchFile() {
             ("vantry-model-" + std::to_string(::getpid()) + ".bin"))
         .string();
 }
-}  // namespace
+} // namespace
 
 std::string RecordBytes(VNode& node) {
     std::string path = scratchFile();

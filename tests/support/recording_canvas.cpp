@@ -36,7 +36,9 @@ void RecordingCanvas::SetTextColour(Colour colour) {
     calls.push_back(call);
 }
 
-void RecordingCanvas::SetTransparentBackground() { calls.push_back(next(CanvasCall::Transparent)); }
+void RecordingCanvas::SetTransparentBackground() {
+    calls.push_back(next(CanvasCall::Transparent));
+}
 
 void RecordingCanvas::FillRect(const CanvasRect& rect, Colour colour) {
     CanvasCall call = next(CanvasCall::Fill);
@@ -87,9 +89,12 @@ void RecordingCanvas::Icon(int x, int y, ItemIcon icon) {
 
 int RecordingCanvas::DeviceCaps(DeviceCap cap) const {
     switch (cap) {
-    case DeviceCap::HorzRes: return horzRes;
-    case DeviceCap::VertRes: return vertRes;
-    case DeviceCap::LogPixelsY: return logPixelsY;
+    case DeviceCap::HorzRes:
+        return horzRes;
+    case DeviceCap::VertRes:
+        return vertRes;
+    case DeviceCap::LogPixelsY:
+        return logPixelsY;
     }
     return 0;
 }

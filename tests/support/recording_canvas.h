@@ -8,13 +8,25 @@
 #include <vector>
 
 struct CanvasCall {
-    enum Kind { Pen, Font, TextColour, Transparent, Fill, Outline, Line, Text, TextEllipsis, Icon } kind;
-    CanvasRect rect{0, 0, 0, 0};  // Fill, Outline, TextEllipsis; Line: from (left, top) to (right, bottom)
-    Colour colour;                 // Pen, TextColour, Fill
+    enum Kind {
+        Pen,
+        Font,
+        TextColour,
+        Transparent,
+        Fill,
+        Outline,
+        Line,
+        Text,
+        TextEllipsis,
+        Icon
+    } kind;
+    CanvasRect rect{0, 0, 0,
+                    0}; // Fill, Outline, TextEllipsis; Line: from (left, top) to (right, bottom)
+    Colour colour;      // Pen, TextColour, Fill
     PenStyle penStyle = PenStyle::Solid;
-    int width = 0;                 // Pen width; Font height
+    int width = 0; // Pen width; Font height
     int weight = 0;
-    std::string text;              // Text, TextEllipsis; Font face
+    std::string text; // Text, TextEllipsis; Font face
     ItemIcon icon = ItemIcon::None;
     // The pen, font and text colour in force when the call was made.
     Colour penColour, textColour;
@@ -23,7 +35,7 @@ struct CanvasCall {
 };
 
 class RecordingCanvas : public Canvas {
-public:
+  public:
     void SetPen(PenStyle style, int width, Colour colour) override;
     void SetFont(int height, int weight, const std::string& face) override;
     void SetTextColour(Colour colour) override;
@@ -47,7 +59,7 @@ public:
     int horzRes = 1000, vertRes = 800, logPixelsY = 96;
     CanvasRect clip{-1000000, -1000000, 1000000, 1000000};
 
-private:
+  private:
     CanvasCall next(CanvasCall::Kind kind) const;
     int penX = 0, penY = 0;
     Colour pen, textColour;

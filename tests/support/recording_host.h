@@ -5,7 +5,7 @@
 #include "platform/document_host.h"
 
 class RecordingHost : public DocumentHost {
-public:
+  public:
     void SetModified(bool on) override { modified = on; }
     void UpdateAllViews() override { ++updates; }
     void RefillTree() override { ++refills; }

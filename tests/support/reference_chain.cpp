@@ -8,12 +8,15 @@
 
 namespace {
 
-bool isFolder(const VNode* node) { return !std::strcmp(node->TypeName(), "group"); }
+bool isFolder(const VNode* node) {
+    return !std::strcmp(node->TypeName(), "group");
+}
 
 void buildLevel(VCollection& c, VNode* folder, int depth, VNode*& tail) {
     std::vector<VNode*> taken;
     for (VNode* n = c.root->next; n; n = n->next)
-        if (n->parent == folder && ReferenceIsVisible(c, n) && taken.size() < 500) taken.push_back(n);
+        if (n->parent == folder && ReferenceIsVisible(c, n) && taken.size() < 500)
+            taken.push_back(n);
     for (size_t p = 0; p < taken.size(); ++p)
         for (size_t j = p + 1; j < taken.size(); ++j)
             if (taken[j]->ComesBefore(taken[p])) std::swap(taken[j], taken[p]);
@@ -43,7 +46,7 @@ void buildLevel(VCollection& c, VNode* folder, int depth, VNode*& tail) {
     }
 }
 
-}  // namespace
+} // namespace
 
 bool ReferenceIsVisible(const VCollection& c, const VNode* node) {
     if (isFolder(node)) return ReferenceFolderVisible(c, node);
@@ -82,7 +85,8 @@ void ReferenceMakeView(VCollection& c, VNode* folder) {
 std::vector<ChainEntry> ChainOf(const VNode* folder) {
     std::vector<ChainEntry> chain;
     for (const VNode* n = folder; n; n = n->nextShown) {
-        ChainEntry entry{n, n == folder ? -1 : n->level, n == folder ? -1 : n->siblingIndex, "", ""};
+        ChainEntry entry{n, n == folder ? -1 : n->level, n == folder ? -1 : n->siblingIndex, "",
+                         ""};
         if (isFolder(n)) {
             entry.firstStart = static_cast<const VGroup*>(n)->firstStart.Text();
             entry.lastEnd = static_cast<const VGroup*>(n)->lastEnd.Text();

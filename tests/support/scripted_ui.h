@@ -15,7 +15,7 @@ struct AskedMessage {
 };
 
 class ScriptedUI : public UIServices {
-public:
+  public:
     ScriptedUI() { CurrentUI() = this; }
     ~ScriptedUI() override { CurrentUI() = nullptr; }
 

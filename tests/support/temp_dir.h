@@ -5,8 +5,8 @@
 #include <string>
 
 class TempDir {
-public:
-    TempDir();  // creates the folder and makes it the working folder
+  public:
+    TempDir(); // creates the folder and makes it the working folder
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
@@ -14,7 +14,7 @@ public:
     const std::string& Path() const { return path; }
     std::string File(const std::string& name) const { return path + "/" + name; }
 
-private:
+  private:
     std::string path;
     std::string previous;
 };

@@ -7,15 +7,15 @@
 #include "support/model_builders.h"
 #include "support/recording_canvas.h"
 
-#include <gmock/gmock.h>
 #include <cstdlib>
+#include <gmock/gmock.h>
 
 namespace {
 
 constexpr int X0 = 500, Y0 = 70, ROW = 20;
 
 class GanttTest : public LogTest {
-protected:
+  protected:
     void SetUp() override {
         LogTest::SetUp();
         setenv("TZ", "Europe/Amsterdam", 1);
@@ -25,7 +25,7 @@ protected:
         chart.SetWidth(784);
         chart.SetRowHeight(ROW);
         chart.days = 56;
-        chart.firstDay.SetDate(7, 12, 2026);  // a Monday
+        chart.firstDay.SetDate(7, 12, 2026); // a Monday
         task = AddNode<VTask>(c);
         task->flags = 0;
     }
@@ -74,7 +74,7 @@ TEST_F(GanttTest, DaysAndWeeksOverTheStrip) {
     EXPECT_EQ(dc.Calls(CanvasCall::Text).back().text, "31");
 
     dc.Clear();
-    chart.SetWidth(280);  // 35 units a week: bare numbers
+    chart.SetWidth(280); // 35 units a week: bare numbers
     chart.DrawHeader(2);
     EXPECT_THAT(dc.Calls(CanvasCall::Text)[0].text, ::testing::Not(::testing::StartsWith("wk")));
 
@@ -89,7 +89,7 @@ TEST_F(GanttTest, BarsInsideAndClippedAtBothEdges) {
     struct Case {
         const char* start;
         const char* end;
-        int left, right;  // expected bar edges, or left == -1 for no bar
+        int left, right; // expected bar edges, or left == -1 for no bar
     } cases[] = {
         {"2026-12-09", "2026-12-12", X0 + 28, X0 + 70},
         {"2026-11-20", "2026-12-10", X0, X0 + 42},
@@ -154,7 +154,8 @@ TEST_F(GanttTest, GridWeekendsClosingLineAndToday) {
     lines = dc.Calls(CanvasCall::Line);
     EXPECT_EQ(lines[0].penColour, (Colour{210, 210, 210}));
     EXPECT_EQ(lines[0].currentPenStyle, PenStyle::Solid);
-    EXPECT_EQ(lines[1].rect, (CanvasRect{X0, Y0 - 1 + ROW, X0 + 784 - 1, Y0 - 1 + ROW})) << "closing line";
+    EXPECT_EQ(lines[1].rect, (CanvasRect{X0, Y0 - 1 + ROW, X0 + 784 - 1, Y0 - 1 + ROW}))
+        << "closing line";
     EXPECT_EQ(lines[1].penColour, (Colour{0, 0, 0}));
 
     // Today (10 December 2026 while this runs, or any day of the strip) gets the marker.
@@ -169,4 +170,4 @@ TEST_F(GanttTest, GridWeekendsClosingLineAndToday) {
     }
 }
 
-}  // namespace
+} // namespace

@@ -14,7 +14,7 @@
 namespace {
 
 class ItemViewTest : public LogTest {
-protected:
+  protected:
     void SetUp() override {
         LogTest::SetUp();
         doc = std::make_unique<CSkedraDoc>(dir.File("vantry").c_str());
@@ -28,7 +28,8 @@ protected:
     }
     std::vector<std::string> Texts() const {
         std::vector<std::string> texts;
-        for (const CanvasCall& call : dc.Calls(CanvasCall::Text)) texts.push_back(call.text);
+        for (const CanvasCall& call : dc.Calls(CanvasCall::Text))
+            texts.push_back(call.text);
         return texts;
     }
 
@@ -119,7 +120,8 @@ TEST_F(ItemViewTest, AtMostAThousandRows) {
     std::vector<VGroup*> folders;
     for (int f = 0; f < 3; ++f) {
         folders.push_back(AddNode<VGroup>(c));
-        for (int i = 0; i < 400; ++i) AddNode<VTodo>(c, folders.back());
+        for (int i = 0; i < 400; ++i)
+            AddNode<VTodo>(c, folders.back());
     }
     Draw();
     EXPECT_EQ(view->rowCount, CSkedraView::MAX_ROWS);
@@ -136,4 +138,4 @@ TEST_F(ItemViewTest, ViewTypeTwoIsTheList) {
     EXPECT_EQ(view->rowCount, 0) << "the calendar has no rows";
 }
 
-}  // namespace
+} // namespace

@@ -17,7 +17,7 @@ namespace {
 constexpr int X = 0, Y = 70, W = 450, H = 20;
 
 class RowPaintTest : public LogTest {
-protected:
+  protected:
     RowPaintTest() : viewer(&c) {
         viewer.paintDC = &dc;
         viewer.regularFont = {-8, 0, "MS Sans Serif"};
@@ -109,7 +109,8 @@ TEST_F(RowPaintTest, ColoursOfStateAndPriority) {
     int strikeY = (H + 2 * Y) / 2;
     bool strike = false;
     for (const CanvasCall& l : lines)
-        strike |= l.rect == CanvasRect{X + 5 + 15, strikeY, X + W - 10 - 5, strikeY} && l.penColour == RowColour::DONE_GREY;
+        strike |= l.rect == CanvasRect{X + 5 + 15, strikeY, X + W - 10 - 5, strikeY} &&
+                  l.penColour == RowColour::DONE_GREY;
     EXPECT_TRUE(strike);
     EXPECT_EQ(lines.size(), 2u + 4u + 1u) << "separators, two ticks of two strokes, the strike";
 }
@@ -141,7 +142,8 @@ TEST_F(RowPaintTest, FoldersContactsAndText) {
     EXPECT_EQ(Text().textColour, RowColour::WHITE);
     EXPECT_EQ(Text().fontWeight, 700);
     EXPECT_EQ(Text().text, "Sub & more") << "an ampersand shows as it is";
-    EXPECT_EQ(dc.Calls(CanvasCall::Line)[0].rect.left, X + 15) << "a folder's separator starts one step further";
+    EXPECT_EQ(dc.Calls(CanvasCall::Line)[0].rect.left, X + 15)
+        << "a folder's separator starts one step further";
 
     auto* anna = AddNode<VContact>(c);
     auto* task = AddNode<VTask>(c);
@@ -185,4 +187,4 @@ TEST_F(RowPaintTest, OverdueAndRunningActions) {
     EXPECT_EQ(Text().textColour, RowColour::UNPLANNED_GREY);
 }
 
-}  // namespace
+} // namespace
