@@ -7,6 +7,7 @@
 #include <chrono>
 #include <gmock/gmock.h>
 #include <string>
+#include <sys/socket.h>
 #include <thread>
 
 using ::testing::HasSubstr;
@@ -187,3 +188,24 @@ TEST_F(SocketTest, FailuresAreReportedInOneForm) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(SocketTest, OptionsBroadcastReuseAndNoBind) {
+    QNSocket broadcast(QNSocket::UDP, "broadcast");
+    ASSERT_TRUE(broadcast.Open(0, QNSocket::BROADCAST | QNSocket::REUSE_ADDRESS, nullptr, LOOPBACK));
+    int on = 0;
+    socklen_t size = sizeof on;
+    ASSERT_EQ(getsockopt(broadcast.Handle(), SOL_SOCKET, SO_BROADCAST, &on, &size), 0);
+    EXPECT_NE(on, 0);
+    ASSERT_EQ(getsockopt(broadcast.Handle(), SOL_SOCKET, SO_REUSEADDR, &on, &size), 0);
+    EXPECT_NE(on, 0);
+
+    QNSocket unbound(QNSocket::UDP, "unbound");
+    ASSERT_TRUE(unbound.Open(4321, QNSocket::NO_BIND));
+    EXPECT_EQ(unbound.BoundPort(), 0) << "not bound to any port";
+    EXPECT_EQ(unbound.Port(), 4321);
+    EXPECT_EQ(Log(), "");
+}
+
+}  // namespace
