@@ -100,11 +100,11 @@ bool CSkedraApp::OnInit() {
     }
     frame->Maximize();
     frame->Show();
-    if (!wxGetEnv("VANTRY_NO_SPLASH", nullptr)) showSplash();
+    if (!wxGetEnv("VANTRY_NO_SPLASH", nullptr)) ShowSplash();
     return true;
 }
 
-void CSkedraApp::showSplash() {
+void CSkedraApp::ShowSplash() {
     if (splash) return;
     splash = new wxSplashScreen(splashPicture(), wxSPLASH_CENTRE_ON_SCREEN | wxSPLASH_NO_TIMEOUT, 0,
                                 nullptr, wxID_ANY, wxDefaultPosition, wxDefaultSize,

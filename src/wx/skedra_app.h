@@ -23,13 +23,15 @@ class CSkedraApp : public wxApp {
 
     CMainFrame* Frame() { return frame; }
     wxDocManager* DocManager();
+    // Our picture in the middle of the screen for SPLASH_MILLISECONDS, then gone.
+    void ShowSplash();
     void HideSplash();
     bool SplashVisible() const { return splash != nullptr; }
+    bool SplashTimerRunning() const { return splashTimer.IsRunning(); }
 
     static constexpr int SPLASH_MILLISECONDS = 3000;
 
   private:
-    void showSplash();
 
     std::unique_ptr<WxUIServices> ui;
     std::unique_ptr<CSkedraDoc> document;

@@ -172,6 +172,20 @@ TEST_F(GuiTest, ADroppedFileOpensAndAnUnreadableOneIsReported) {
     EXPECT_EQ(ui.asked.back().text, "Can't open file (/no/such/file.vnt).");
 }
 
+TEST_F(GuiTest, SplashShowsForThreeSeconds) {
+    auto& app = static_cast<CSkedraApp&>(*wxTheApp);
+    app.ShowSplash();
+    Settle();
+    EXPECT_TRUE(app.SplashVisible());
+    EXPECT_TRUE(app.SplashTimerRunning());
+    EXPECT_EQ(CSkedraApp::SPLASH_MILLISECONDS, 3000);
+    app.HideSplash();
+    EXPECT_FALSE(app.SplashVisible());
+    EXPECT_FALSE(app.SplashTimerRunning());
+    app.HideSplash();  // a later timer finds it hidden and does nothing
+    EXPECT_FALSE(app.SplashVisible());
+}
+
 TEST_F(GuiTest, FiltersChangeTheDocumentAndTheView) {
     Choose(Frame().StateFilterBox(), 5);
     Choose(Frame().StateFilterBox(), 3);
