@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ctime>
 #include <mutex>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -103,9 +104,8 @@ void writeEntry(const char* level, const QLocation* loc, const char* rawText, bo
         if (QTextSink box = hook(fatalBox)) box(text);
     }
     if (QTextSink udp = hook(udpOutput)) {
-        Message packet;
-        std::snprintf(packet.text, sizeof packet.text, "%s: %s\n", level, text);
-        udp(packet.text);
+        std::string packet = std::string(level) + ": " + text + "\n";
+        udp(packet.c_str());
     }
 
     char time[64];

@@ -34,7 +34,7 @@ struct Generator {
         return text;
     }
     std::string date() {
-        char text[16];
+        char text[32];
         std::snprintf(text, sizeof text, "2026-%02d-%02d", 1 + pick(12), 1 + pick(28));
         return text;
     }
