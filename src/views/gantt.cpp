@@ -180,8 +180,8 @@ void GanttChart::drawBar(int top, const char* startText, const char* endText, in
     } else if (de < 0) {
         return;
     }
-    int xs = width * ds / days;
-    int xe = width * de / days;
+    int xs = (int)((long long)width * ds / days);
+    int xe = (int)((long long)width * de / days);
     Colour fill = (item->tempFlags & OVERDUE)   ? OVERDUE_BAR
                   : (item->tempFlags & RUNNING) ? RUNNING_BAR
                                                 : OTHER_BAR;
@@ -216,6 +216,6 @@ void GanttChart::drawTodayMarker(int top) {
     today.SetToday();
     int t = firstDay.DaysBetween(today);
     if (t < 0 || t > days) return;
-    int xo = width * t / days;
+    int xo = (int)((long long)width * t / days);
     dc->FillRect({x0 + xo, top + s(1), x0 + xo + s(2), top + s(1) + rowHeight}, BLACK);
 }

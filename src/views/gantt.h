@@ -27,8 +27,9 @@ class GanttChart {
                  int progress, VNode* item);
 
     // Where day i and week i start.
-    int DayX(int i) const { return x0 + width * i / days; }
-    int WeekX(int i) const { return x0 + width * i / (days / 7); }
+    // (Products in 64 bits: the span has no upper bound.)
+    int DayX(int i) const { return x0 + (int)((long long)width * i / days); }
+    int WeekX(int i) const { return x0 + (int)((long long)width * i / (days / 7)); }
 
     int x0 = 0, y0 = 0;
     int width = 100;
