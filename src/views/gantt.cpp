@@ -45,10 +45,11 @@ GanttChart::GanttChart() {
 }
 
 void GanttChart::drawBox(int x, int y, int w, int h, Colour fill, Colour outline, int progress) {
-    if (progress == 100) {
+    if (progress >= 100) {
         dc->FillRect({x, y, x + w, y + h}, fill);
     } else {
-        int done = x + w * progress / 100;
+        // A completion outside 0..100 comes only from a damaged document: keep it in the bar.
+        int done = x + w * (progress < 0 ? 0 : progress) / 100;
         dc->FillRect({x, y, done, y + h}, fill);
         dc->FillRect({done, y, x + w, y + h}, WHITE);
     }
