@@ -5,6 +5,7 @@
 #include "model/vcontact.h"
 #include "model/vdates.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -74,8 +75,9 @@ void VTask::ShiftDates(int days) {
 }
 
 void VTask::ChangeDuration(int days) {
-    duration += days;
-    if (duration <= 0) duration = 1;
+    long long changed = (long long)duration + days;  // a stored duration can be anything
+    if (changed > INT32_MAX) changed = INT32_MAX;
+    duration = changed <= 0 ? 1 : (std::int32_t)changed;
 }
 
 void VTask::Describe(qstring& out, bool shortForm) const {
