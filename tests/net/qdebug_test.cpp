@@ -18,6 +18,11 @@ namespace {
 
 class DiagnosticsTest : public LogTest {
   protected:
+    void SetUp() override {
+        LogTest::SetUp();
+        qnInit(); // its look-up of this machine's name is no concern of these tests
+        RestartLog();
+    }
     void TearDown() override {
         if (std::FILE* last = qlog_last_log()) {
             qlog_set_last_log(nullptr);

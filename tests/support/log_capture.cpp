@@ -2,11 +2,18 @@
 
 #include "foundation/qmessage.h"
 
+#include <cstdio>
+
 void LogTest::SetUp() {
     qlog_reset();
 }
 
 void LogTest::TearDown() {
+    qlog_reset();
+}
+
+void LogTest::RestartLog() {
+    std::remove(dir.File(QLOG_FILE).c_str());
     qlog_reset();
 }
 

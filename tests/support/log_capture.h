@@ -13,6 +13,8 @@ class LogTest : public ::testing::Test {
     void TearDown() override;
 
     std::string Log() const; // the contents of QLOG.txt
+    // Empties the log and starts it afresh, after a test's own preparations.
+    void RestartLog();
     bool LogContains(const std::string& text) const;
 
     TempDir dir;
