@@ -70,7 +70,10 @@ void CSkedraView::Layout(Canvas* dc) {
         return;
     }
     c.MakeView(viewer->folder);
-    if (!IsListMode()) return; // the calendar lays out its own lines
+    if (!IsListMode()) {
+        calendar.Layout(calendarFrame(), viewer->folder->nextShown);
+        return;
+    }
     int x = marginLeft, y = RowsTop();
     for (VNode* node = viewer->folder->nextShown; node && rowCount < MAX_ROWS;
          node = node->nextShown) {
@@ -137,7 +140,62 @@ int CSkedraView::PageHeight() const {
     return RowsTop() + (int)((rowCount + 5) * rowHeight * scale) + marginBottom;
 }
 
-void CSkedraView::OnDraw(Canvas& dc, const ClientRect& client) {
+MonthCalendar::Frame CSkedraView::calendarFrame() const {
+    MonthCalendar::Frame f;
+    f.scale = scale;
+    f.printing = printing;
+    f.viewMarginLeft = marginLeft;
+    f.viewMarginTop = marginTop;
+    f.viewMarginRight = marginRight;
+    f.viewMarginBottom = marginBottom;
+    f.rowsTop = RowsTop();
+    f.rowHeight = rowHeight;
+    f.horzRes = horzRes;
+    f.vertRes = vertRes;
+    f.clientLeft = client.left;
+    f.clientRight = client.right;
+    f.clientBottom = client.bottom;
+    f.regularFont = fontRegular;
+    f.boldFont = fontBold;
+    f.dragging = dragging ? dragItem : nullptr;
+    return f;
+}
+
+void CSkedraView::navigated() {
+    Layout(nullptr);
+    if (document && document->host) document->host->UpdateAllViews();
+}
+
+void CSkedraView::NextWeek() {
+    if (IsListMode())
+        ganttStartDate.AddDays(7);
+    else
+        calendar.ScrollMonth(-1);
+    navigated();
+}
+
+void CSkedraView::PreviousWeek() {
+    if (IsListMode())
+        ganttStartDate.AddDays(-7);
+    else
+        calendar.ScrollMonth(1);
+    navigated();
+}
+
+void CSkedraView::GotoToday() {
+    calendar.GotoToday();
+    navigated();
+}
+
+void CSkedraView::ScrollMonth(int direction) {
+    calendar.ScrollMonth(direction);
+    navigated();
+}
+
+void CSkedraView::OnDraw(Canvas& dc, const ClientRect& clientRect) {
+    client = clientRect;
+    horzRes = dc.DeviceCaps(DeviceCap::HorzRes);
+    vertRes = dc.DeviceCaps(DeviceCap::VertRes);
     gantt.dc = &dc;
     scale = printing ? dc.DeviceCaps(DeviceCap::LogPixelsY) / 72.0f : 1.0f;
     if (printing) needsRebuild = true;
@@ -185,6 +243,9 @@ void CSkedraView::OnDraw(Canvas& dc, const ClientRect& client) {
     }
 
     if (!IsListMode()) {
+        MonthCalendar::Frame frame = calendarFrame();
+        calendar.Paint(dc, frame);
+        if (dragging && dragItem) calendar.PaintDragMarker(dc, frame, dragItem, dragX, dragY);
         scrollWidth = client.right - client.left;
         scrollHeight = client.bottom - client.top;
         return;

@@ -7,6 +7,7 @@
 #include "model/vcollviewer.h"
 #include "model/vpaint.h"
 #include "views/gantt.h"
+#include "views/monthcalendar.h"
 
 #include <memory>
 #include <vector>
@@ -41,6 +42,13 @@ class CSkedraView : public ItemViewState {
     void OnInitialUpdate();
     void OnPrepareDC(bool printing, int page = 1);
 
+    // Navigation: the week commands move the Gantt chart a week in list mode and show the
+    // previous (next week) or next (previous week) month in calendar mode.
+    void NextWeek();
+    void PreviousWeek();
+    void GotoToday();
+    void ScrollMonth(int direction);
+
     // The window's client area in device units.
     struct ClientRect {
         int left, top, right, bottom;
@@ -63,11 +71,19 @@ class CSkedraView : public ItemViewState {
     int marginLeft = 0, marginTop = 0, marginRight = 0, marginBottom = 0;
     FontSpec fontRegular, fontBold, fontLarge;
     GanttChart gantt;
+    MonthCalendar calendar;
+    const VNode* dragItem = nullptr;
+    bool dragging = false;
+    int dragX = 0, dragY = 0;
     int rowsPerPage = 0, pageCount = 0, currentPage = 0, pageFirstRow = 0;
     bool printing = false;
     int scrollWidth = 100, scrollHeight = 100;
+    ClientRect client{0, 0, 0, 0}; // of the last paint
+    int horzRes = 0, vertRes = 0;
 
   private:
+    MonthCalendar::Frame calendarFrame() const;
+    void navigated();
     void paintRows(Canvas& dc);
     bool rowVisible(const VNode* item, const CanvasRect& clip) const;
     void paintGantt(int fullWidth);

@@ -386,6 +386,21 @@ void CMainFrame::onCommand(wxCommandEvent& event) {
     case CMD_LESS_WEEKS:
         doc->ShowLessWeeks();
         break;
+    case CMD_NEXT_WEEK:
+        ItemView().NextWeek();
+        break;
+    case CMD_PREVIOUS_WEEK:
+        ItemView().PreviousWeek();
+        break;
+    case CMD_GOTO_TODAY:
+        ItemView().GotoToday();
+        break;
+    case CMD_PREVIOUS_MONTH:
+        ItemView().ScrollMonth(-1);
+        break;
+    case CMD_NEXT_MONTH:
+        ItemView().ScrollMonth(1);
+        break;
     case CMD_AS_LIST:
         ItemView().SetViewType(0);
         break;

@@ -284,6 +284,25 @@ TEST_F(GuiTest, DemoDocumentInListModeWithTheGanttChart) {
     Choose(Frame().StateFilterBox(), 0);
 }
 
+TEST_F(GuiTest, DemoDocumentAsAMonthCalendar) {
+    ASSERT_TRUE(Frame().OpenDocumentFile(VANTRY_DEMO_DOCUMENT));
+    Settle();
+    CSkedraView& view = Frame().ItemView();
+    SendCommand(CMD_AS_CALENDAR);
+    view.calendar.gridStart.SetDate(30, 11, 2026);  // December 2026, where the demo's actions are
+    view.needsRebuild = true;
+    Frame().Ribbon()->SetActivePage((size_t)3); // "Calendar view"
+    Frame().UpdateAllViews();
+    SaveScreenshot("demo-calendar.png");
+    EXPECT_FALSE(view.IsListMode());
+    EXPECT_EQ(view.calendar.weekRows, 5);
+    EXPECT_GE(view.calendar.actions.size(), 5u);
+    SendCommand(CMD_NEXT_MONTH);
+    EXPECT_STREQ(view.calendar.gridStart.Format(2), "2026-12-28");
+    SendCommand(CMD_AS_LIST);
+    EXPECT_TRUE(view.IsListMode());
+}
+
 TEST_F(GuiTest, ScreenshotOfTheMainWindow) {
     VCollection& c = *Doc().collection;
     auto* work = new VGroup(&c);

@@ -3,6 +3,7 @@
 
 #include "app/skedradoc.h"
 #include "foundation/qtime.h"
+#include "model/vtask.h"
 #include "model/vtodo.h"
 #include "support/log_capture.h"
 #include "support/model_builders.h"
@@ -136,6 +137,23 @@ TEST_F(ItemViewTest, ViewTypeTwoIsTheList) {
     AddNode<VTodo>(*doc->collection);
     Draw();
     EXPECT_EQ(view->rowCount, 0) << "the calendar has no rows";
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ItemViewTest, CalendarModeLaysOutTheMonth) {
+    auto* task = AddNode<VTask>(*doc->collection);
+    task->flags = 0;
+    task->startDate = "2026-12-16";
+    view->SetViewType(1);
+    view->calendar.gridStart.SetDate(30, 11, 2026);
+    Draw(1000, 700);
+    EXPECT_EQ(view->calendar.weekRows, 5);
+    EXPECT_EQ(view->calendar.cells[0].w, 128);
+    EXPECT_EQ(view->calendar.actions.size(), 1u);
+    EXPECT_STREQ(view->calendar.cells[0].date.Format(2), "2026-11-30");
 }
 
 } // namespace

@@ -1,0 +1,287 @@
+#include "views/monthcalendar.h"
+
+#include "model/vcollection.h"
+#include "model/vdates.h"
+#include "model/vtask.h"
+#include "platform/canvas.h"
+#include "platform/ui.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char* const MONTH_NAMES[12] = {"January",   "February", "March",    "April",
+                                     "May",       "June",     "July",     "August",
+                                     "September", "October",  "November", "December"};
+const char* const MONTH_SHORT[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+const char* const DAY_NAMES[7] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
+
+constexpr Colour TODAY_FILL{230, 230, 255};
+constexpr Colour SELECTED_CELL{208, 208, 240};
+constexpr Colour MONTH_CELL{255, 255, 220};
+constexpr Colour GREY{128, 128, 128};
+constexpr Colour DRAG_FILL{200, 240, 200}, DRAG_PEN{160, 192, 160};
+constexpr Colour SELECTED_FILL{10, 36, 106}, SELECTED_PEN{8, 28, 84};
+constexpr Colour BAR_FILL{179, 220, 108}, BAR_PEN{143, 176, 86};
+
+QDate mondayOfFirst(QDate d) {
+    d.ToFirstOfMonth();
+    d.ToMonday();
+    return d;
+}
+
+int at(double value) {
+    return (int)value;
+}
+
+} // namespace
+
+MonthCalendar::MonthCalendar() {
+    GotoToday();
+}
+
+void MonthCalendar::GotoToday() {
+    QDate today;
+    today.SetToday();
+    gridStart = mondayOfFirst(today);
+}
+
+void MonthCalendar::ScrollMonth(int direction) {
+    QDate d = gridStart;
+    d.AddDays(7);
+    int month = d.Month();
+    while (d.Month() == month)
+        d.AddDays(direction <= 0 ? -7 : 7);
+    gridStart = mondayOfFirst(d);
+}
+
+void MonthCalendar::placeCells(int cellWidth) {
+    QDate shown = gridStart;
+    shown.AddDays(7);
+    int cellHeight = (y1 - y0) / weekRows;
+    for (int w = 0; w < WEEKS; ++w)
+        for (int k = 0; k < 7; ++k) {
+            CalendarCell& cell = cells[w * 7 + k];
+            cell.x = x0 + k * cellWidth;
+            cell.y = y0 + w * cellHeight;
+            cell.w = cellWidth;
+            cell.h = cellHeight;
+            cell.date = gridStart;
+            cell.date.AddDays(7 * w + k);
+            cell.lineCount = 0;
+            cell.flags = (cell.flags & CalendarCell::SELECTED) |
+                         (cell.date.Month() == shown.Month() ? CalendarCell::IN_MONTH : 0);
+        }
+}
+
+void MonthCalendar::Layout(const Frame& f, VNode* firstShown) {
+    double s = f.scale;
+    marginLeft = at(60 * s);
+    marginRight = at(40 * s);
+    marginTop = at(20 * s);
+    marginBottom = at(30 * s);
+    if (f.printing) {
+        x0 = f.viewMarginLeft + marginLeft;
+        y0 = f.rowsTop;
+        x1 = f.horzRes - f.viewMarginRight - f.viewMarginLeft - marginRight;
+        y1 = f.vertRes - f.viewMarginBottom - f.viewMarginTop;
+    } else {
+        x0 = marginLeft;
+        y0 = f.rowsTop;
+        x1 = f.clientRight - marginRight;
+        y1 = f.clientBottom - marginBottom;
+    }
+    weekRows = WEEKS;
+    int cellWidth = (x1 - x0) / 7;
+    placeCells(cellWidth);
+    if (!(cells[5 * 7].flags & CalendarCell::IN_MONTH)) {
+        weekRows = 5;
+        placeCells(cellWidth);
+    }
+
+    actions.clear();
+    for (VNode* n = firstShown; n && (int)actions.size() < MAX_ACTIONS; n = n->nextShown)
+        if (!std::strcmp(n->TypeName(), "task")) actions.push_back(n);
+    for (size_t j = 0; j < actions.size(); ++j)
+        for (size_t k = j + 1; k < actions.size(); ++k)
+            if (static_cast<VTask*>(actions[k])->duration >
+                static_cast<VTask*>(actions[j])->duration)
+                std::swap(actions[j], actions[k]);
+    for (VNode* action : actions)
+        if (!(action->flags & NO_DATE) && !placeAction(action)) return;
+}
+
+bool MonthCalendar::placeAction(VNode* node) {
+    auto* task = static_cast<VTask*>(node);
+    QDate s0;
+    if (!ParseDate(task->startDate, s0)) return true;
+    QDate e0 = s0;
+    e0.AddDays(task->duration - 1);
+    if (!(gridStart.DaysBetween(s0) < 42 && e0.DaysBetween(gridStart) <= 0)) return true;
+    auto inside = [&](const QDate& d) { return s0.DaysBetween(d) >= 0 && e0.DaysBetween(d) <= 0; };
+
+    CalendarCell* previous = nullptr;
+    for (int w = 0; w < WEEKS; ++w) {
+        bool used[10] = {};
+        bool first = true;
+        bool any = false;
+        for (int k = 0; k < 7; ++k) {
+            CalendarCell& cell = cells[w * 7 + k];
+            if (!inside(cell.date)) continue;
+            any = true;
+            for (int l = 0; l < cell.lineCount; ++l)
+                used[cell.lines[l].slot] = true;
+        }
+        if (!any) continue;
+        int slot = 0;
+        while (slot < 10 && used[slot])
+            ++slot;
+        if (slot == 10) {
+            ShowMessage("No line found in cell", "Bug", MsgButtons::OK, MsgIcon::None);
+            return false;
+        }
+        for (int k = 0; k < 7; ++k) {
+            CalendarCell& cell = cells[w * 7 + k];
+            if (!inside(cell.date) || cell.lineCount >= 10) continue;
+            CalendarLine& line = cell.lines[cell.lineCount++];
+            line = CalendarLine{};
+            line.item = node;
+            line.firstDay = first;
+            first = false;
+            line.slot = slot;
+            if (previous) {
+                line.continuation |= 1;
+                previous->lines[previous->lineCount - 1].continuation |= 2;
+            }
+            previous = &cell;
+        }
+    }
+    return true;
+}
+
+void MonthCalendar::Paint(Canvas& dc, const Frame& f) {
+    double s = f.scale;
+    QDate shown = gridStart;
+    shown.AddDays(7);
+    char title[64];
+    int month = shown.Month();
+    std::snprintf(title, sizeof title, "%s %d", month >= 1 ? MONTH_NAMES[month - 1] : "",
+                  shown.Year());
+    dc.SetFont(f.boldFont.height, f.boldFont.weight, f.boldFont.face);
+    dc.SetTextColour(RowColour::BLACK);
+    dc.Text(at((f.clientLeft + f.clientRight) / 2 - 40 * s), at(marginTop + 15 * s), title);
+    for (int i = 0; i < 7; ++i)
+        dc.Text(at(x0 + i * cells[0].w + 8 * s), at(y0 - f.rowHeight - 2 * s), DAY_NAMES[i]);
+
+    QDate today;
+    today.SetToday();
+    int previousMonth = -1;
+    dc.SetFont(f.regularFont.height, f.regularFont.weight, f.regularFont.face);
+    for (int c = 0; c < weekRows * 7; ++c) {
+        CalendarCell& cell = cells[c];
+        int x = cell.x, y = cell.y, w = cell.w, h = cell.h;
+        dc.SetPen(PenStyle::Solid, 1, RowColour::BLACK);
+        CanvasRect box{x, y, x + w + at(s), y + h + at(s)};
+        dc.FillRect(box, RowColour::WHITE);
+        dc.Rectangle(box);
+        CanvasRect inner{x + at(s), y + at(s), x + w, y + h};
+        if (cell.date == today)
+            dc.FillRect(inner, TODAY_FILL);
+        else if (cell.flags & CalendarCell::SELECTED)
+            dc.FillRect(inner, SELECTED_CELL);
+        else if (cell.flags & CalendarCell::IN_MONTH)
+            dc.FillRect(inner, MONTH_CELL);
+        dc.SetPen(PenStyle::Solid, 1, GREY);
+        dc.MoveTo(x + 1, y + f.rowHeight);
+        dc.LineTo(x + w, y + f.rowHeight);
+
+        char label[32];
+        int cellMonth = cell.date.Month();
+        if (cellMonth != previousMonth && cellMonth >= 1)
+            std::snprintf(label, sizeof label, "%s %d", MONTH_SHORT[cellMonth - 1],
+                          cell.date.Day());
+        else
+            std::snprintf(label, sizeof label, "%d", cell.date.Day());
+        previousMonth = cellMonth;
+        dc.SetTextColour(RowColour::BLACK);
+        dc.Text(at(x + 8 * s), at(y + 3 * s), label);
+
+        for (int l = 0; l < cell.lineCount; ++l) {
+            CalendarLine& line = cell.lines[l];
+            int left = (line.continuation & 1) ? x : at(x + 2 * s);
+            int top = at(y + 2 * s + (line.slot + 1) * f.rowHeight);
+            int right = (line.continuation & 2) ? at(x + w + s) : at(x + w - s);
+            int bottom = at(top + f.rowHeight - 2 * s);
+            line.rect = {left, top, right, bottom};
+            bool dragged = f.dragging && f.dragging == line.item;
+            bool selected = line.item->tempFlags & SELECTED;
+            Colour fill = dragged ? DRAG_FILL : selected ? SELECTED_FILL : BAR_FILL;
+            Colour pen = dragged ? DRAG_PEN : selected ? SELECTED_PEN : BAR_PEN;
+            dc.FillRect({left, top, right, bottom}, fill);
+            dc.SetPen(PenStyle::Solid, 1, pen);
+            dc.MoveTo(left, top);
+            dc.LineTo(right, top);
+            dc.MoveTo(left, bottom);
+            dc.LineTo(right, bottom);
+            if (!(line.continuation & 2)) {
+                dc.MoveTo(right - at(s), top);
+                dc.LineTo(right - at(s), bottom);
+            }
+            if (!(line.continuation & 1)) {
+                dc.MoveTo(left + at(s), top);
+                dc.LineTo(left + at(s), bottom);
+            }
+            if (line.firstDay) {
+                qstring text;
+                line.item->Describe(text, true);
+                dc.SetTextColour(dragged    ? RowColour::BLACK
+                                 : selected ? RowColour::WHITE
+                                            : RowColour::BLACK);
+                dc.Text(at(x + 8 * s), at(top + 3 * s), text.Text());
+            }
+        }
+    }
+    dc.SetPen(PenStyle::Solid, at(s) < 1 ? 1 : at(s), RowColour::BLACK);
+}
+
+void MonthCalendar::PaintDragMarker(Canvas& dc, const Frame& f, const VNode* item, int px, int py) {
+    int cw = cells[0].w;
+    CanvasRect r{px - cw / 2, py - f.rowHeight / 2, px + cw / 2, py + f.rowHeight / 2};
+    dc.FillRect(r, SELECTED_FILL);
+    qstring text;
+    item->Describe(text, true);
+    dc.SetTextColour(RowColour::WHITE);
+    dc.Text(at(r.left + 8 * f.scale), at(r.top + 3 * f.scale), text.Text());
+}
+
+VNode* MonthCalendar::HitItem(int x, int y) const {
+    for (int c = 0; c < weekRows * 7; ++c)
+        for (int l = 0; l < cells[c].lineCount; ++l) {
+            const CanvasRect& r = cells[c].lines[l].rect;
+            if (r.left <= x && x <= r.right && r.top <= y && y <= r.bottom)
+                return cells[c].lines[l].item;
+        }
+    return nullptr;
+}
+
+CalendarCell* MonthCalendar::HitCell(int x, int y) {
+    for (int c = 0; c < weekRows * 7; ++c) {
+        CalendarCell& cell = cells[c];
+        if (cell.x <= x && x <= cell.x + cell.w - 1 && cell.y <= y && y <= cell.y + cell.h - 1)
+            return &cell;
+    }
+    return nullptr;
+}
+
+CalendarCell* MonthCalendar::SelectedCell() {
+    for (int c = 0; c < weekRows * 7; ++c)
+        if (cells[c].flags & CalendarCell::SELECTED) return &cells[c];
+    return nullptr;
+}
+
+void MonthCalendar::DeselectCells() {
+    for (int c = 0; c < weekRows * 7; ++c)
+        cells[c].flags &= ~CalendarCell::SELECTED;
+}

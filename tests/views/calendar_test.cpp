@@ -1,0 +1,194 @@
+// The month calendar: its grid, the bars of the actions and their lines, on a
+// recording canvas.
+#include "views/monthcalendar.h"
+
+#include "model/vcollection.h"
+#include "model/vtask.h"
+#include "model/vtodo.h"
+#include "support/log_capture.h"
+#include "support/model_builders.h"
+#include "support/recording_canvas.h"
+#include "support/scripted_ui.h"
+
+#include <cstring>
+#include <gmock/gmock.h>
+
+namespace {
+
+class CalendarTest : public LogTest {
+  protected:
+    void SetUp() override {
+        LogTest::SetUp();
+        setenv("TZ", "Europe/Amsterdam", 1);
+        tzset();
+        frame.rowsTop = 70;
+        frame.rowHeight = 20;
+        frame.clientRight = 1000;
+        frame.clientBottom = 700;
+    }
+    VTask* Action(const char* what, const char* start, int days) {
+        auto* t = AddNode<VTask>(c);
+        t->what = what;
+        t->flags = 0;
+        t->startDate = start;
+        t->duration = days;
+        return t;
+    }
+    void Show(int day, int month, int year) {
+        calendar.gridStart.SetDate(day, month, year);
+        c.MakeView(c.root);
+        calendar.Layout(frame, c.root->nextShown);
+    }
+    // The lines of a day, as (slot, continuation, first day).
+    std::vector<CalendarLine> LinesOn(const char* date) {
+        for (const CalendarCell& cell : calendar.cells)
+            if (!std::strcmp(cell.date.Format(2), date))
+                return std::vector<CalendarLine>(cell.lines, cell.lines + cell.lineCount);
+        ADD_FAILURE() << date << " is not in the grid";
+        return {};
+    }
+
+    VCollection c;
+    MonthCalendar calendar;
+    MonthCalendar::Frame frame;
+    RecordingCanvas dc;
+};
+
+TEST_F(CalendarTest, GridOfSixOrFiveWeeks) {
+    Show(23, 2, 2026); // March 2026 needs six weeks
+    EXPECT_EQ(calendar.weekRows, 6);
+    EXPECT_EQ(calendar.x0, 60);
+    EXPECT_EQ(calendar.y0, 70);
+    EXPECT_EQ(calendar.cells[0].w, 128);
+    EXPECT_EQ(calendar.cells[0].h, 100);
+    EXPECT_EQ(calendar.cells[8].x, 60 + 128);
+    EXPECT_EQ(calendar.cells[8].y, 170);
+    EXPECT_FALSE(calendar.cells[0].flags & CalendarCell::IN_MONTH) << "23 February";
+    EXPECT_TRUE(calendar.cells[6].flags & CalendarCell::IN_MONTH) << "1 March";
+
+    Show(30, 11, 2026); // December 2026: the sixth Monday is in January
+    EXPECT_EQ(calendar.weekRows, 5);
+    EXPECT_EQ(calendar.cells[0].h, 120);
+    EXPECT_EQ(calendar.HitCell(60 + 10, 70 + 5 * 120 + 10), nullptr) << "the sixth row is not hit";
+    EXPECT_EQ(calendar.HitCell(60 + 128 + 5, 70 + 5)->date.Format(2), std::string("2026-12-01"));
+}
+
+TEST_F(CalendarTest, BarsSpanWeeksAndTakeTheLowestFreeSlot) {
+    Action("Fri to Tue", "2026-12-04", 5);
+    Action("One day", "2026-12-16", 1);
+    Action("Long", "2026-12-14", 4);
+    Action("Short", "2026-12-15", 2);
+    auto* undated = Action("Undated", "2026-12-15", 1);
+    undated->flags = NO_DATE;
+    AddNode<VTodo>(c)->what = "Never shown";
+    Show(30, 11, 2026);
+
+    auto friday = LinesOn("2026-12-04");
+    ASSERT_EQ(friday.size(), 1u);
+    EXPECT_TRUE(friday[0].firstDay);
+    EXPECT_EQ(friday[0].continuation, 2);
+    auto sunday = LinesOn("2026-12-06");
+    ASSERT_EQ(sunday.size(), 1u);
+    EXPECT_EQ(sunday[0].continuation, 1 | 2) << "Sunday continues into Monday";
+    auto monday = LinesOn("2026-12-07");
+    ASSERT_EQ(monday.size(), 1u);
+    EXPECT_TRUE(monday[0].firstDay) << "the text again on Monday";
+    EXPECT_EQ(monday[0].continuation, 1 | 2);
+    EXPECT_EQ(LinesOn("2026-12-08")[0].continuation, 1);
+
+    // The longer of two overlapping actions is placed first and takes slot 0.
+    auto tuesday = LinesOn("2026-12-15");
+    ASSERT_EQ(tuesday.size(), 2u);
+    EXPECT_STREQ(static_cast<VTask*>(tuesday[0].item)->what.Text(), "Long");
+    EXPECT_EQ(tuesday[0].slot, 0);
+    EXPECT_EQ(tuesday[1].slot, 1);
+    auto wednesday = LinesOn("2026-12-16");
+    EXPECT_EQ(wednesday.size(), 3u) << "long, short and the one-day action";
+    EXPECT_EQ(wednesday[2].slot, 2);
+    for (const CalendarCell& cell : calendar.cells)
+        for (int l = 0; l < cell.lineCount; ++l)
+            EXPECT_NE(cell.lines[l].item, undated);
+}
+
+TEST_F(CalendarTest, PaintingCellsLinesAndTheTitle) {
+    Action("Alone", "2026-12-16", 1);
+    Show(30, 11, 2026);
+    frame.regularFont = {-8, 0, "MS Sans Serif"};
+    frame.boldFont = {-8, 700, "MS Sans Serif"};
+    calendar.Paint(dc, frame);
+    auto texts = dc.Calls(CanvasCall::Text);
+    ASSERT_GE(texts.size(), 8u);
+    EXPECT_EQ(texts[0].text, "December 2026");
+    EXPECT_EQ(texts[0].rect.left, 500 - 40);
+    EXPECT_EQ(texts[0].rect.top, 20 + 15);
+    EXPECT_EQ(texts[1].text, "Mon");
+    EXPECT_EQ(texts[1].rect.left, 60 + 8);
+    EXPECT_EQ(texts[1].rect.top, 70 - 20 - 2);
+    EXPECT_EQ(texts[8].text, "Nov 30") << "the first cell names its month";
+    EXPECT_EQ(texts[9].text, "Dec 1");
+    EXPECT_EQ(texts[10].text, "2");
+
+    // Wednesday 16 December, third week row: the line of slot 0 spans y + 22 to y + 40.
+    const CalendarCell& cell = calendar.cells[2 * 7 + 2];
+    ASSERT_EQ(cell.lineCount, 1);
+    EXPECT_EQ(cell.lines[0].rect,
+              (CanvasRect{cell.x + 2, cell.y + 22, cell.x + cell.w - 1, cell.y + 40}));
+    EXPECT_EQ(calendar.HitItem(cell.x + 10, cell.y + 30), cell.lines[0].item);
+    EXPECT_EQ(calendar.HitItem(cell.x + 10, cell.y + 60), nullptr);
+    int barLines = 0;
+    for (const CanvasCall& line : dc.Calls(CanvasCall::Line))
+        barLines += line.penColour == Colour{143, 176, 86};
+    EXPECT_EQ(barLines, 4) << "a one-day bar has all four edges";
+}
+
+TEST_F(CalendarTest, MonthsMoveByScrollingAndTodayComesBack) {
+    Show(30, 11, 2026);
+    calendar.ScrollMonth(1);
+    EXPECT_STREQ(calendar.gridStart.Format(2), "2026-12-28") << "January 2027 starts on Friday";
+    calendar.ScrollMonth(-1);
+    calendar.ScrollMonth(-1);
+    EXPECT_STREQ(calendar.gridStart.Format(2), "2026-10-26");
+    calendar.GotoToday();
+    QDate today;
+    today.SetToday();
+    QDate expected = today;
+    expected.ToFirstOfMonth();
+    expected.ToMonday();
+    EXPECT_EQ(calendar.gridStart, expected);
+}
+
+TEST_F(CalendarTest, TenLinesAreAllACellTakes) {
+    ScriptedUI ui;
+    for (int i = 0; i < 11; ++i)
+        Action("Crowd", "2026-12-16", 1);
+    Show(30, 11, 2026);
+    ASSERT_EQ(ui.asked.size(), 1u);
+    EXPECT_EQ(ui.asked[0].text, "No line found in cell");
+    EXPECT_EQ(ui.asked[0].caption, "Bug");
+    EXPECT_EQ(LinesOn("2026-12-16").size(), 10u) << "the placed lines stay";
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(CalendarTest, TodaysCellIsLightBlue) {
+    calendar.GotoToday();
+    c.MakeView(c.root);
+    calendar.Layout(frame, c.root->nextShown);
+    calendar.Paint(dc, frame);
+    QDate today;
+    today.SetToday();
+    const CalendarCell* cell = nullptr;
+    for (const CalendarCell& candidate : calendar.cells)
+        if (candidate.date == today) cell = &candidate;
+    ASSERT_NE(cell, nullptr);
+    bool blue = false;
+    for (const CanvasCall& fill : dc.Calls(CanvasCall::Fill))
+        blue |=
+            fill.colour == Colour{230, 230, 255} &&
+            fill.rect == CanvasRect{cell->x + 1, cell->y + 1, cell->x + cell->w, cell->y + cell->h};
+    EXPECT_TRUE(blue);
+}
+
+} // namespace
