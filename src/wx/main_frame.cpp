@@ -125,7 +125,7 @@ CMainFrame::CMainFrame(wxDocManager* manager, CSkedraDoc* document, const wxStri
     sizer->Add(buildTopRow(this), 0, wxEXPAND);
     splitter = new wxSplitterWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                                     wxSP_LIVE_UPDATE | wxSP_3DSASH);
-    leftView = new CLeftView(splitter);
+    leftView = new FolderTreeWindow(splitter, document);
     itemWindow = new ItemViewWindow(splitter, document);
     splitter->SplitVertically(leftView, itemWindow, 180);
     splitter->SetMinimumPaneSize(60);

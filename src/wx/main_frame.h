@@ -8,7 +8,7 @@
 #include <string>
 #include <wx/docview.h>
 
-class CLeftView;
+class FolderTreeWindow;
 class ItemViewWindow;
 class CSkedraView;
 class CSkedraDoc;
@@ -39,7 +39,7 @@ class CMainFrame : public wxDocParentFrame, public DocumentHost {
     // A new or opened document: fresh panes.
     void DocumentChanged();
 
-    CLeftView* LeftView() { return leftView; }
+    FolderTreeWindow* LeftView() { return leftView; }
     ItemViewWindow* ItemWindow() { return itemWindow; }
     CSkedraView& ItemView();
     wxRibbonBar* Ribbon() { return ribbon; }
@@ -62,7 +62,7 @@ class CMainFrame : public wxDocParentFrame, public DocumentHost {
 
     wxRibbonBar* ribbon = nullptr;
     wxSplitterWindow* splitter = nullptr;
-    CLeftView* leftView = nullptr;
+    FolderTreeWindow* leftView = nullptr;
     ItemViewWindow* itemWindow = nullptr;
     wxChoice* stateFilterBox = nullptr;
     wxTextCtrl* filterTextEdit = nullptr;

@@ -2,6 +2,7 @@
 
 #include "app/skedradoc.h"
 #include "model/vvisibility.h"
+#include "views/LeftView.h"
 #include "views/skedraView.h"
 #include "wx/main_frame.h"
 #include "wx/wx_canvas.h"
@@ -30,16 +31,13 @@ class FolderData : public wxTreeItemData {
     VNode* folder;
 };
 
-VCollection& collection() {
-    return *CSkedraDoc::Current()->collection;
-}
-
 } // namespace
 
-CLeftView::CLeftView(wxWindow* parent)
+FolderTreeWindow::FolderTreeWindow(wxWindow* parent, CSkedraDoc* document)
     : wxTreeCtrl(parent, wxID_ANY, wxDefaultPosition, wxSize(180, 100),
-                 wxTR_DEFAULT_STYLE | wxTR_HAS_BUTTONS | wxTR_LINES_AT_ROOT) {
-    Bind(wxEVT_TREE_SEL_CHANGED, &CLeftView::onSelect, this);
+                 wxTR_DEFAULT_STYLE | wxTR_HAS_BUTTONS | wxTR_LINES_AT_ROOT | wxTR_EDIT_LABELS |
+                     wxTR_HIDE_ROOT),
+      tree(std::make_unique<CLeftView>(document)) {
     // One picture per default item type of a folder, in the order of the types.
     auto* icons = new wxImageList(16, 16, true, 10);
     for (const char* const* xpm :
@@ -47,42 +45,59 @@ CLeftView::CLeftView(wxWindow* parent)
           tree_fact_xpm, tree_location_xpm, tree_mail_xpm, tree_pay_xpm, tree_todo_xpm})
         icons->Add(wxBitmap(xpm));
     AssignImageList(icons);
+
+    Bind(wxEVT_TREE_SEL_CHANGED, &FolderTreeWindow::onSelect, this);
+    Bind(wxEVT_TREE_ITEM_EXPANDED, [this](wxTreeEvent& e) {
+        if (!filling) tree->Expanded(folderOf(e.GetItem()), true);
+    });
+    Bind(wxEVT_TREE_ITEM_COLLAPSED, [this](wxTreeEvent& e) {
+        if (!filling) tree->Expanded(folderOf(e.GetItem()), false);
+    });
+    Bind(wxEVT_TREE_BEGIN_LABEL_EDIT, [this](wxTreeEvent& e) {
+        if (!tree->BeginLabelEdit(folderOf(e.GetItem()))) e.Veto();
+    });
+    Bind(wxEVT_TREE_END_LABEL_EDIT, [this](wxTreeEvent& e) {
+        if (e.IsEditCancelled()) return;
+        // The tree is refilled on success: the edit must not write the label afterwards.
+        e.Veto();
+        tree->EndLabelEdit(folderOf(e.GetItem()), std::string(e.GetLabel().utf8_str()));
+    });
 }
 
-void CLeftView::Refill() {
-    DeleteAllItems();
+FolderTreeWindow::~FolderTreeWindow() = default;
+
+VNode* FolderTreeWindow::folderOf(const wxTreeItemId& item) const {
+    auto* data = item.IsOk() ? dynamic_cast<FolderData*>(GetItemData(item)) : nullptr;
+    return data ? data->folder : nullptr;
+}
+
+void FolderTreeWindow::Refill() {
     if (!CSkedraDoc::Current()) return;
-    VCollection& c = collection();
-    VVisibility visibility(c);
-    visibility.Evaluate(c.root);
-    wxTreeItemId top = AddRoot("All folders", 0, 0, new FolderData(c.root));
-    struct Pending {
-        VNode* folder;
-        wxTreeItemId item;
-    };
-    std::vector<Pending> pending{{c.root, top}};
-    while (!pending.empty()) {
-        Pending p = pending.back();
-        pending.pop_back();
-        VVisibility::Range children = visibility.Children(p.folder);
-        for (size_t i = children.begin; i < children.end; ++i) {
-            VNode* child = visibility.Child(i);
-            if (!IsFolder(child) || !visibility.Visible(i)) continue;
-            int type = static_cast<VGroup*>(child)->folderType;
-            int image = type >= 0 && type <= 9 ? type : 0;
-            wxTreeItemId item = AppendItem(p.item, wxString::From8BitData(child->name.Text()),
-                                           image, image, new FolderData(child));
-            pending.push_back({child, item});
-        }
+    filling = true;
+    VNode* selected = folderOf(GetSelection());
+    DeleteAllItems();
+    wxTreeItemId top = AddRoot(""); // hidden parent of the top folder and orphaned folders
+    std::vector<CLeftView::Entry> entries = tree->Refill();
+    std::vector<wxTreeItemId> items;
+    wxTreeItemId toSelect;
+    for (const CLeftView::Entry& e : entries) {
+        wxTreeItemId parent = e.parent >= 0 ? items[e.parent] : top;
+        wxTreeItemId item = AppendItem(parent, wxString::FromUTF8(e.label), e.image, e.image,
+                                       new FolderData(e.folder));
+        SetItemBold(item, e.bold);
+        items.push_back(item);
+        if (e.folder == selected) toSelect = item;
     }
-    ExpandAll();
+    for (size_t i = 0; i < entries.size(); ++i)
+        if (entries[i].expanded) Expand(items[i]);
+    if (toSelect.IsOk()) SelectItem(toSelect);
+    filling = false;
 }
 
-void CLeftView::onSelect(wxTreeEvent& event) {
-    auto* data =
-        event.GetItem().IsOk() ? dynamic_cast<FolderData*>(GetItemData(event.GetItem())) : nullptr;
-    if (!data || !CSkedraView::Current()) return;
-    CSkedraView::Current()->SetFolder(data->folder);
+void FolderTreeWindow::onSelect(wxTreeEvent& event) {
+    VNode* folder = folderOf(event.GetItem());
+    if (filling || !folder || !CSkedraView::Current()) return;
+    CSkedraView::Current()->SetFolder(folder);
     if (CMainFrame* frame = CMainFrame::Current()) frame->UpdateAllViews();
 }
 

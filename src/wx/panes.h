@@ -10,13 +10,21 @@ class CSkedraDoc;
 class CSkedraView;
 class VNode;
 
-class CLeftView : public wxTreeCtrl {
+class CLeftView;
+
+// The folder tree's window: a tree control filled from CLeftView's entries.
+class FolderTreeWindow : public wxTreeCtrl {
   public:
-    explicit CLeftView(wxWindow* parent);
+    FolderTreeWindow(wxWindow* parent, CSkedraDoc* document);
+    ~FolderTreeWindow() override;
     void Refill();
+    CLeftView& Tree() { return *tree; }
 
   private:
+    VNode* folderOf(const wxTreeItemId& item) const;
     void onSelect(wxTreeEvent& event);
+    std::unique_ptr<CLeftView> tree;
+    bool filling = false;
 };
 
 class ItemViewWindow : public wxScrolledWindow {
