@@ -217,9 +217,10 @@ void CMainFrame::buildRibbon() {
                     wxBitmap icon = e.kind == RibbonKind::ButtonWithoutIcon
                                         ? emptyIcon()
                                         : iconFor(e.command, wxSize(16, 16));
-                    if (e.kind == RibbonKind::CheckBox)
+                    if (e.kind == RibbonKind::CheckBox) {
                         bar->AddToggleButton(WxIdOf(e.command), e.caption, icon);
-                    else
+                        toggleBars[e.command] = bar;
+                    } else
                         bar->AddButton(WxIdOf(e.command), e.caption, icon);
                     captions.emplace(e.command, e.caption);
                 }
@@ -422,8 +423,23 @@ CSkedraView& CMainFrame::ItemView() {
 }
 
 void CMainFrame::UpdateAllViews() {
+    SyncViewFlagControls();
     itemWindow->Refresh();
     leftView->Refresh();
+}
+
+void CMainFrame::SyncViewFlagControls() {
+    for (const RibbonCategory& category : RibbonCategories())
+        for (const RibbonPanel& panel : category.panels)
+            for (const RibbonElement& e : panel.elements) {
+                if (e.kind != RibbonKind::CheckBox) continue;
+                bool on = (ItemView().viewFlags & e.viewFlag) != 0;
+                auto bar = toggleBars.find(e.command);
+                if (bar != toggleBars.end())
+                    bar->second->ToggleButton(WxIdOf(e.command), on);
+                else if (hideOthersBox && e.command == CMD_HIDE_OTHERS)
+                    hideOthersBox->SetValue(on);
+            }
 }
 
 void CMainFrame::RefillTree() {

@@ -17,6 +17,7 @@ class wxTextCtrl;
 class wxCheckBox;
 class wxRibbonBar;
 class wxRibbonButtonBarEvent;
+class wxRibbonButtonBar;
 class wxSplitterWindow;
 
 class CMainFrame : public wxDocParentFrame, public DocumentHost {
@@ -35,6 +36,9 @@ class CMainFrame : public wxDocParentFrame, public DocumentHost {
     // Opens a document file (a dropped one, the command line's); an unreadable file is
     // reported in our own words and changes nothing.
     bool OpenDocumentFile(const wxString& path);
+
+    // Makes the ribbon's check boxes show their view flags.
+    void SyncViewFlagControls();
 
     // A new or opened document: fresh panes.
     void DocumentChanged();
@@ -72,4 +76,5 @@ class CMainFrame : public wxDocParentFrame, public DocumentHost {
     wxMenu* fileMenu = nullptr;
     wxMenu* recentMenu = nullptr;
     std::multimap<int, std::string> captions;
+    std::map<int, wxRibbonButtonBar*> toggleBars; // command -> the bar holding its toggle
 };

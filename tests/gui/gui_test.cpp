@@ -13,6 +13,7 @@
 #include "wx/skedra_app.h"
 
 #include <gtest/gtest.h>
+#include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
@@ -182,7 +183,7 @@ TEST_F(GuiTest, SplashShowsForThreeSeconds) {
     app.HideSplash();
     EXPECT_FALSE(app.SplashVisible());
     EXPECT_FALSE(app.SplashTimerRunning());
-    app.HideSplash();  // a later timer finds it hidden and does nothing
+    app.HideSplash(); // a later timer finds it hidden and does nothing
     EXPECT_FALSE(app.SplashVisible());
 }
 
@@ -207,6 +208,14 @@ TEST_F(GuiTest, FiltersChangeTheDocumentAndTheView) {
     Choose(Frame().SortBox(), 1);
     EXPECT_EQ(Doc().collection->sortMode, 1);
     Choose(Frame().SortBox(), 0);
+
+    SendCommand(CMD_HIDE_OTHERS);
+    auto* hideOthers =
+        dynamic_cast<wxCheckBox*>(wxWindow::FindWindowById(WxIdOf(CMD_HIDE_OTHERS), &Frame()));
+    ASSERT_NE(hideOthers, nullptr);
+    EXPECT_TRUE(hideOthers->GetValue()) << "the check box shows its view flag";
+    SendCommand(CMD_HIDE_OTHERS);
+    EXPECT_FALSE(hideOthers->GetValue());
 
     std::uint32_t before = Frame().ItemView().viewFlags;
     SendCommand(CMD_SHOW_GANTT);
@@ -289,7 +298,7 @@ TEST_F(GuiTest, DemoDocumentAsAMonthCalendar) {
     Settle();
     CSkedraView& view = Frame().ItemView();
     SendCommand(CMD_AS_CALENDAR);
-    view.calendar.gridStart.SetDate(30, 11, 2026);  // December 2026, where the demo's actions are
+    view.calendar.gridStart.SetDate(30, 11, 2026); // December 2026, where the demo's actions are
     view.needsRebuild = true;
     Frame().Ribbon()->SetActivePage((size_t)3); // "Calendar view"
     Frame().UpdateAllViews();
