@@ -140,6 +140,33 @@ int CSkedraView::PageHeight() const {
     return RowsTop() + (int)((rowCount + 5) * rowHeight * scale) + marginBottom;
 }
 
+void CSkedraView::DetermineNoofPages(Canvas& dc) {
+    for (int i = 0; i < rowCount; ++i)
+        rowSlots[i].item->tempFlags &= ~SELECTED;
+    int w = dc.DeviceCaps(DeviceCap::HorzRes);
+    int h = dc.DeviceCaps(DeviceCap::VertRes);
+    int usable = h - (int)(rowHeight + 20 * scale + marginTop) - marginBottom;
+    qtrace(QLOC("CSkedraView::DetermineNoofPages"), "DetermineNoofPages: %dx%d -> prtScale=%f\n", w,
+           usable, w / 1000.0);
+    // The height of an 8-point line with 2.1 spacing, in device units.
+    int dpi = dc.DeviceCaps(DeviceCap::LogPixelsY);
+    double lineHeight = (int)((8.0 * dpi + 36) / 72) * 2.1;
+    rowsPerPage = lineHeight > 0 ? (int)((h - marginTop - marginBottom) / lineHeight) : 1;
+    if (rowsPerPage < 1) rowsPerPage = 1;
+    pageCount = (rowCount + rowsPerPage - 1) / rowsPerPage;
+    if (pageCount < 1) pageCount = 1;
+    printing = true;
+    Layout(&dc);
+}
+
+void CSkedraView::EndPrinting() {
+    printing = false;
+    scale = 1.0f;
+    pageFirstRow = 0;
+    if (document && document->host) document->host->UpdateAllViews();
+    needsRebuild = true;
+}
+
 MonthCalendar::Frame CSkedraView::calendarFrame() const {
     MonthCalendar::Frame f;
     f.scale = scale;

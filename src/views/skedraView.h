@@ -42,6 +42,11 @@ class CSkedraView : public ItemViewState {
     void OnInitialUpdate();
     void OnPrepareDC(bool printing, int page = 1);
 
+    // Printing: the pages of this printer (rows per page, page count), and the screen's
+    // metrics back afterwards.
+    void DetermineNoofPages(Canvas& printer);
+    void EndPrinting();
+
     // Navigation: the week commands move the Gantt chart a week in list mode and show the
     // previous (next week) or next (previous week) month in calendar mode.
     void NextWeek();

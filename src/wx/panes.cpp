@@ -118,6 +118,7 @@ void ItemViewWindow::onPaint(wxPaintEvent&) {
     dc.Clear();
     if (!CSkedraDoc::Current()) return;
     WxCanvas canvas(dc);
+    view->OnPrepareDC(false);
     wxSize client = GetClientSize();
     view->OnDraw(canvas, {0, 0, client.x, client.y});
     wxSize wanted(view->scrollWidth, view->scrollHeight);

@@ -4,6 +4,7 @@
 #include "app/skedradoc.h"
 #include "platform/ui.h"
 #include "wx/main_frame.h"
+#include "wx/printing.h"
 
 #include <wx/app.h>
 
@@ -62,6 +63,11 @@ bool VantryView::OnCreate(wxDocument* doc, long flags) {
 
 void VantryView::OnUpdate(wxView*, wxObject*) {
     refreshFrame();
+}
+
+wxPrintout* VantryView::OnCreatePrintout() {
+    CMainFrame* frame = CMainFrame::Current();
+    return frame ? new ItemViewPrintout(frame->ItemView()) : nullptr;
 }
 
 bool VantryView::OnClose(bool) {

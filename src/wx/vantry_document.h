@@ -24,6 +24,7 @@ class VantryView : public wxView {
     void OnDraw(wxDC*) override {}
     void OnUpdate(wxView* sender, wxObject* hint) override;
     bool OnClose(bool deleteWindow) override;
+    wxPrintout* OnCreatePrintout() override;
 
   private:
     wxDECLARE_DYNAMIC_CLASS(VantryView);

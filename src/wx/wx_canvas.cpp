@@ -53,7 +53,11 @@ void WxCanvas::SetPen(PenStyle style, int width, Colour colour) {
 void WxCanvas::SetFont(int height, int weight, const std::string& face) {
     int characterHeight = height < 0 ? -height : height;
     wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
-    if (isWindowsFace(face)) {
+    if (isWindowsFace(face) && printing) {
+        // On paper the rows are only 1.5 character heights high: the letters keep to the
+        // character height asked for.
+        font.SetPixelSize(wxSize(0, characterHeight * 6 / 5));
+    } else if (isWindowsFace(face)) {
         // "MS Sans Serif" at a character height of 8 shows as the system's small dialog font:
         // the desktop's own font takes its place, scaled with the height asked for.
         font.SetFractionalPointSize(font.GetFractionalPointSize() * characterHeight / 8.0);

@@ -11,6 +11,7 @@
 #include "wx/command_ids.h"
 #include "wx/main_frame.h"
 #include "wx/panes.h"
+#include "wx/printing.h"
 #include "wx/skedra_app.h"
 
 #include <gtest/gtest.h>
@@ -311,6 +312,40 @@ TEST_F(GuiTest, DemoDocumentAsAMonthCalendar) {
     EXPECT_STREQ(view.calendar.gridStart.Format(2), "2026-12-28");
     SendCommand(CMD_AS_LIST);
     EXPECT_TRUE(view.IsListMode());
+}
+
+TEST_F(GuiTest, APrintedPageOfTheDemoDocument) {
+    ASSERT_TRUE(Frame().OpenDocumentFile(VANTRY_DEMO_DOCUMENT));
+    Settle();
+    CSkedraView& view = Frame().ItemView();
+    view.SetViewType(0);
+    view.ganttStartDate.SetDate(23, 11, 2026);
+    // A page of 8.5 x 11 inches at 100 dots per inch, drawn as the printer would get it.
+    wxBitmap page(850, 1100);
+    wxMemoryDC dc(page);
+    dc.SetBackground(*wxWHITE_BRUSH);
+    dc.Clear();
+    ItemViewPrintout printout(view);
+    printout.SetDC(&dc);
+    printout.SetPageSizePixels(850, 1100);
+    printout.SetPaperRectPixels(wxRect(0, 0, 850, 1100));
+    printout.SetPPIPrinter(100, 100);
+    printout.SetPPIScreen(100, 100);
+    printout.OnPreparePrinting();
+    int minPage, maxPage, from, to;
+    printout.GetPageInfo(&minPage, &maxPage, &from, &to);
+    EXPECT_EQ(minPage, 1);
+    EXPECT_EQ(maxPage, view.pageCount);
+    EXPECT_GE(view.pageCount, 1);
+    printout.OnBeginPrinting();
+    EXPECT_TRUE(printout.HasPage(1));
+    EXPECT_TRUE(printout.OnPrintPage(1));
+    printout.OnEndPrinting();
+    dc.SelectObject(wxNullBitmap);
+    ASSERT_TRUE(
+        page.SaveFile(std::string(VANTRY_SCREENSHOT_DIR) + "/print-page.png", wxBITMAP_TYPE_PNG));
+    EXPECT_EQ(view.scale, 1.0f) << "screen metrics again after printing";
+    Settle();
 }
 
 TEST_F(GuiTest, ScreenshotOfTheMainWindow) {

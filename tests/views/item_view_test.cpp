@@ -157,3 +157,60 @@ TEST_F(ItemViewTest, CalendarModeLaysOutTheMonth) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ItemViewTest, PagesOfAPrinterAt600Dots) {
+    for (int i = 0; i < 250; ++i)
+        AddNode<VTodo>(*doc->collection)->what = "row";
+    Draw(1000, 700); // the screen first: 250 rows
+    ASSERT_EQ(view->rowCount, 250);
+    view->rowSlots[3].item->Select();
+
+    RecordingCanvas printer;
+    printer.printing = true;
+    printer.horzRes = 4800;
+    printer.vertRes = 6600;
+    printer.logPixelsY = 600;
+    view->DetermineNoofPages(printer);
+    EXPECT_EQ(view->rowsPerPage, 46) << "MulDiv(8, 600, 72) = 67 and 67 x 2.1 = 140.7";
+    EXPECT_EQ(view->pageCount, 6);
+    EXPECT_EQ(doc->collection->Selected(), nullptr) << "printing loses the selection";
+
+    view->OnPrepareDC(true, 6);
+    EXPECT_EQ(view->pageFirstRow, 230);
+    printer.Clear();
+    view->OnDraw(printer, {0, 0, 4800, 6600});
+    EXPECT_EQ(view->scale, 600 / 72.0f);
+    EXPECT_EQ(view->marginLeft, (int)(50 * view->scale));
+    auto texts = printer.Calls(CanvasCall::TextEllipsis);
+    EXPECT_EQ(texts.size(), 20u) << "the last page holds 20 rows";
+    EXPECT_EQ(view->rowSlots[230].item->rect.y, view->RowsTop()) << "every page starts at the top";
+    auto headings = printer.Calls(CanvasCall::Text);
+    ASSERT_FALSE(headings.empty());
+    EXPECT_THAT(headings[0].text, ::testing::EndsWith(" - page 6 of 6"));
+
+    view->EndPrinting();
+    EXPECT_EQ(view->scale, 1.0f);
+    EXPECT_TRUE(view->needsRebuild);
+    view->OnPrepareDC(false);
+    Draw(1000, 700);
+    EXPECT_EQ(view->rowHeight, 20) << "screen metrics again";
+}
+
+TEST_F(ItemViewTest, AnEmptyListPrintsOnePage) {
+    RecordingCanvas printer;
+    printer.printing = true;
+    printer.horzRes = 4800;
+    printer.vertRes = 6600;
+    printer.logPixelsY = 600;
+    view->DetermineNoofPages(printer);
+    EXPECT_EQ(view->pageCount, 1);
+    view->OnPrepareDC(true, 1);
+    view->OnDraw(printer, {0, 0, 4800, 6600});
+    auto texts = printer.Calls(CanvasCall::Text);
+    ASSERT_EQ(texts.size(), 1u) << "no hints on paper";
+    EXPECT_THAT(texts[0].text, ::testing::EndsWith(" - page 1 of 1"));
+}
+
+} // namespace

@@ -1,0 +1,82 @@
+#include "wx/printing.h"
+
+#include "views/skedraView.h"
+#include "wx/wx_canvas.h"
+
+namespace {
+
+// The printer's page in its own device units: one logical unit is one printer dot.
+class PrinterCanvas : public WxCanvas {
+  public:
+    explicit PrinterCanvas(wxPrintout& printout)
+        : WxCanvas(*printout.GetDC(), true), printout(printout) {}
+    int DeviceCaps(DeviceCap cap) const override {
+        int w = 0, h = 0, x = 0, y = 0;
+        printout.GetPageSizePixels(&w, &h);
+        printout.GetPPIPrinter(&x, &y);
+        switch (cap) {
+        case DeviceCap::HorzRes:
+            return w;
+        case DeviceCap::VertRes:
+            return h;
+        case DeviceCap::LogPixelsY:
+            return y;
+        }
+        return 0;
+    }
+    CanvasRect ClipBox() const override {
+        int w = 0, h = 0;
+        printout.GetPageSizePixels(&w, &h);
+        return {0, 0, w, h};
+    }
+
+  private:
+    wxPrintout& printout;
+};
+
+} // namespace
+
+ItemViewPrintout::ItemViewPrintout(CSkedraView& itemView) : wxPrintout("Vantry"), view(itemView) {}
+
+void ItemViewPrintout::countPages() {
+    if (!GetDC()) return;
+    MapScreenSizeToDevice();
+    PrinterCanvas canvas(*this);
+    view.DetermineNoofPages(canvas);
+}
+
+void ItemViewPrintout::OnPreparePrinting() {
+    countPages();
+}
+
+void ItemViewPrintout::OnBeginPrinting() {
+    wxPrintout::OnBeginPrinting();
+    countPages();
+}
+
+void ItemViewPrintout::GetPageInfo(int* minPage, int* maxPage, int* selectionFrom,
+                                   int* selectionTo) {
+    int pages = view.pageCount < 1 ? 1 : view.pageCount; // a maximum of 0 would be an error
+    *minPage = 1;
+    *maxPage = pages;
+    *selectionFrom = 1;
+    *selectionTo = pages;
+}
+
+bool ItemViewPrintout::HasPage(int page) {
+    return page >= 1 && page <= (view.pageCount < 1 ? 1 : view.pageCount);
+}
+
+bool ItemViewPrintout::OnPrintPage(int page) {
+    if (!GetDC()) return false;
+    MapScreenSizeToDevice();
+    PrinterCanvas canvas(*this);
+    view.OnPrepareDC(true, page);
+    int w = canvas.DeviceCaps(DeviceCap::HorzRes), h = canvas.DeviceCaps(DeviceCap::VertRes);
+    view.OnDraw(canvas, {0, 0, w, h});
+    return true;
+}
+
+void ItemViewPrintout::OnEndPrinting() {
+    view.EndPrinting();
+}

@@ -1,0 +1,23 @@
+// Printing and print preview of the item view: wx's print flow calls the view's page
+// count, per-page set-up and paint pass in the order the view expects.
+#pragma once
+
+#include <wx/prntbase.h>
+
+class CSkedraView;
+
+class ItemViewPrintout : public wxPrintout {
+  public:
+    explicit ItemViewPrintout(CSkedraView& view);
+
+    void OnPreparePrinting() override;
+    void OnBeginPrinting() override;
+    void GetPageInfo(int* minPage, int* maxPage, int* selectionFrom, int* selectionTo) override;
+    bool HasPage(int page) override;
+    bool OnPrintPage(int page) override;
+    void OnEndPrinting() override;
+
+  private:
+    void countPages();
+    CSkedraView& view;
+};
