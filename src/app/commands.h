@@ -13,6 +13,8 @@ enum Command : int {
     CMD_PRINT_DIRECT = 57608,
     CMD_PRINT_PREVIEW = 57609,
     CMD_ABOUT = 57664,
+    CMD_NEXT_PANE = 57680,
+    CMD_PREVIOUS_PANE = 57681,
     CMD_EXIT = 57665,
 
     // The program's own.

@@ -130,6 +130,8 @@ const std::vector<Accelerator>& Accelerators() {
         {KEY_CTRL, 'O', NamedKey::None, CMD_FILE_OPEN},
         {KEY_CTRL, 'S', NamedKey::None, CMD_FILE_SAVE},
         {KEY_CTRL, 'P', NamedKey::None, CMD_PRINT},
+        {KEY_PLAIN, 0, NamedKey::F6, CMD_NEXT_PANE},
+        {KEY_SHIFT, 0, NamedKey::F6, CMD_PREVIOUS_PANE},
     };
     return keys;
 }

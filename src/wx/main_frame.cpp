@@ -285,7 +285,7 @@ void CMainFrame::forwardToDocManager(int wxId) {
 
 void CMainFrame::bindCommands() {
     Bind(wxEVT_MENU, &CMainFrame::onCommand, this, WxIdOf(CMD_NEXT_WEEK), WxIdOf(CMD_NEXT_MONTH));
-    Bind(wxEVT_MENU, &CMainFrame::onCommand, this, WxIdOf(CMD_FILE_NEW), WxIdOf(CMD_EXIT));
+    Bind(wxEVT_MENU, &CMainFrame::onCommand, this, WxIdOf(CMD_FILE_NEW), WxIdOf(CMD_PREVIOUS_PANE));
     Bind(
         wxEVT_MENU, [](wxCommandEvent&) { OpenWebPage(WebPageFor(CMD_HELP), true); }, wxID_HELP);
     Bind(
@@ -333,7 +333,10 @@ void CMainFrame::bindCommands() {
         int flags = (a.modifiers & KEY_SHIFT ? wxACCEL_SHIFT : 0) |
                     (a.modifiers & KEY_CTRL ? wxACCEL_CTRL : 0) |
                     (a.modifiers & KEY_ALT ? wxACCEL_ALT : 0);
-        int code = a.letter ? a.letter : a.key == NamedKey::F5 ? WXK_F5 : 0;
+        int code = a.letter                ? a.letter
+                   : a.key == NamedKey::F5 ? WXK_F5
+                   : a.key == NamedKey::F6 ? WXK_F6
+                                           : 0;
         if (code) keys.emplace_back(flags, code, WxIdOf(a.command));
     }
     keys.emplace_back(wxACCEL_NORMAL, WXK_F1, wxID_HELP);
@@ -365,6 +368,13 @@ void CMainFrame::onCommand(wxCommandEvent& event) {
     switch (id) {
     case CMD_ABOUT:
         ShowAboutBox(this);
+        break;
+    case CMD_NEXT_PANE:
+    case CMD_PREVIOUS_PANE: // two panes: either key moves to the other one
+        if (leftView->HasFocus())
+            itemWindow->SetFocus();
+        else
+            leftView->SetFocus();
         break;
     case CMD_REFILL_TREE:
         RefillTree();

@@ -107,13 +107,18 @@ TEST_F(ShellTest, ApplicationMenuQuickAccessAndKeys) {
     EXPECT_EQ(print.submenu[1].caption, "Print Preview");
     EXPECT_EQ(print.submenu[1].command, 57609);
     EXPECT_EQ(QuickAccessCommands(), (std::vector<int>{57600, 57601, 57603, 57609}));
-    bool shiftG = false, f5 = false;
+    bool shiftG = false, f5 = false, f6 = false, shiftF6 = false;
     for (const Accelerator& a : Accelerators()) {
         shiftG |= a.modifiers == KEY_SHIFT && a.letter == 'G' && a.command == CMD_ADD_FOLDER;
         f5 |= a.key == NamedKey::F5 && a.command == CMD_REFILL_TREE;
+        f6 |= a.modifiers == KEY_PLAIN && a.key == NamedKey::F6 && a.command == CMD_NEXT_PANE;
+        shiftF6 |=
+            a.modifiers == KEY_SHIFT && a.key == NamedKey::F6 && a.command == CMD_PREVIOUS_PANE;
     }
     EXPECT_TRUE(shiftG);
     EXPECT_TRUE(f5);
+    EXPECT_TRUE(f6);
+    EXPECT_TRUE(shiftF6);
 }
 
 TEST_F(ShellTest, WebPagesAndTheirFailureMessages) {
