@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 
 #include "app/viewflags.h"
+#include "foundation/qfile.h"
 #include "foundation/qinfo.h"
 #include "model/vcollection.h"
 
@@ -79,12 +80,6 @@ bool parse(const std::vector<std::string>& args, Options& o, std::ostream& err) 
     return true;
 }
 
-bool readable(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (f) std::fclose(f);
-    return f != nullptr;
-}
-
 VNode* findFolder(VCollection& c, const std::string& title) {
     if (title.empty()) return c.root;
     for (VNode* node = c.root; node; node = node->next) {
@@ -121,8 +116,7 @@ int runView(const Options& o, const std::string& settingsPath, std::ostream& out
     if (o.mode == "--export-html") {
         qstring title;
         folder->FolderTitle(title);
-        c.ExportHTML(title, folder, false);
-        if (!readable("export.htm")) {
+        if (!c.ExportHTML(title, folder, false)) {
             err << "vantry: can't write export.htm in this folder\n";
             return 1;
         }
@@ -180,7 +174,7 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& sett
         PrintUsage(err);
         return 1;
     }
-    if (!readable(o.file)) {
+    if (QFileSize(o.file.c_str()) < 0) {
         err << "vantry: can't open '" << o.file << "'\n";
         return 1;
     }

@@ -34,7 +34,7 @@ CSkedraDoc::CSkedraDoc(const char* executablePath) {
     qtrace(QLOC("CSkedraDoc::CSkedraDoc"), "iniPath %s\n", settingsPath.Text());
     settings = std::make_unique<QInfo>(settingsPath);
     qdbg_setup(*settings);
-    newCollection();
+    collection = makeCollection();
 }
 
 CSkedraDoc::~CSkedraDoc() {
@@ -44,69 +44,69 @@ CSkedraDoc::~CSkedraDoc() {
     if (current == this) current = nullptr;
 }
 
-void CSkedraDoc::newCollection() {
+VCollection* CSkedraDoc::makeCollection() const {
+    auto* fresh = new VCollection();
+    fresh->dateFormat = settings->GetInt("global.dateformat", 0);
+    return fresh;
+}
+
+void CSkedraDoc::replaceCollection(VCollection* fresh) {
     delete collection;
-    collection = new VCollection();
-    collection->dateFormat = settings->GetInt("global.dateformat", 0);
-    if (view) CopyViewFlagsToFilters(view->viewFlags);
+    collection = fresh;
+    if (view) {
+        CopyViewFlagsToFilters(view->viewFlags);
+        view->CollectionChanged(collection);
+    }
+    RefreshContactList();
+}
+
+std::string CSkedraDoc::globalKey(const char* name) {
+    return std::string("global.") + name;
 }
 
 bool CSkedraDoc::GetGlobalString(const char* name, qstring& out, const char* def) {
-    char key[1024];
-    std::snprintf(key, sizeof key, "global.%s", name);
-    return settings->GetString(key, out, def);
+    return settings->GetString(globalKey(name).c_str(), out, def);
 }
 
 int CSkedraDoc::GetGlobalInt(const char* name, int def) {
-    char key[1024];
-    std::snprintf(key, sizeof key, "global.%s", name);
-    return settings->GetInt(key, def);
+    return settings->GetInt(globalKey(name).c_str(), def);
 }
 
 void CSkedraDoc::SetGlobalString(const char* name, const char* value) {
-    char key[1024];
-    std::snprintf(key, sizeof key, "global.%s", name);
-    settings->SetString(key, value);
+    settings->SetString(globalKey(name).c_str(), value);
 }
 
 void CSkedraDoc::SetGlobalInt(const char* name, int value) {
-    char key[1024];
-    std::snprintf(key, sizeof key, "global.%s", name);
-    settings->SetInt(key, value);
+    settings->SetInt(globalKey(name).c_str(), value);
 }
 
 bool CSkedraDoc::OnNewDocument() {
-    newCollection();
-    if (view) view->CollectionChanged(collection);
-    RefreshContactList();
+    replaceCollection(makeCollection());
     return true;
+}
+
+void CSkedraDoc::ReportUnreadable(const char* path) {
+    qstring text("Can't open file (");
+    text += path;
+    text += ").";
+    ShowMessage(text, "Error", MsgButtons::OK, MsgIcon::Error);
 }
 
 bool CSkedraDoc::OpenDocument(const char* path) {
     long size = QFileSize(path);
     std::vector<char> bytes(size > 0 ? (size_t)size : 0);
     if (size < 0 || !QFileRead(path, bytes.data(), size)) {
-        qstring text("Can't open file (");
-        text += path;
-        text += ").";
-        ShowMessage(text, "Error", MsgButtons::OK, MsgIcon::Error);
+        ReportUnreadable(path);
         return false;
     }
     // The collection reads a copy, so the document file is open only for a moment.
     qstring temporary = QTempFileName();
     bool copied = QFileWrite(temporary, bytes.data(), size);
-    auto* loaded = new VCollection();
-    loaded->dateFormat = collection->dateFormat;
+    VCollection* loaded = makeCollection();
     loaded->Load(copied ? temporary.Text() : path);
     std::remove(temporary);
     loaded->fileName = path;
-    delete collection;
-    collection = loaded;
-    if (view) {
-        CopyViewFlagsToFilters(view->viewFlags);
-        view->CollectionChanged(collection);
-    }
-    RefreshContactList();
+    replaceCollection(loaded);
     return true;
 }
 

@@ -37,6 +37,8 @@ class CSkedraDoc {
     // False (after telling the user) when the file cannot be read; the open document
     // stays as it was.
     bool OpenDocument(const char* path);
+    // Says "Can't open file (...)." to the user.
+    static void ReportUnreadable(const char* path);
     // Writes the document so the file holds either its old bytes or all the new ones;
     // false (after telling the user) when it could not.
     bool SaveDocument(const char* path);
@@ -64,7 +66,9 @@ class CSkedraDoc {
     static constexpr int MAX_CONTACTS = 1000;
 
   private:
-    void newCollection();
+    VCollection* makeCollection() const; // empty, in the date format of the settings
+    void replaceCollection(VCollection* fresh);
+    static std::string globalKey(const char* name);
     void refreshViews();
     void setViewBit(std::uint32_t bit, bool on);
 

@@ -49,7 +49,6 @@ class qstring {
     // The text as 8-bit characters: the buffer, "" without one, "<unicodestr-nyi>" in 16-bit form.
     const char* Text() const;
     operator const char*() const { return Text(); }
-    const qchar16* WideText() const { return wtext; }
 
     int Find(char c) const;
     int Find(const char* text) const;

@@ -55,7 +55,8 @@ class VCollection {
 
     // Writes the folder's shown chain (as last built) as "export.htm" in the current
     // folder and, when asked, opens it with the system's handler.
-    void ExportHTML(const char* title, VNode* folder, bool openAfterwards = true) const;
+    // False when the file cannot be created (nothing is written or opened then).
+    bool ExportHTML(const char* title, VNode* folder, bool openAfterwards = true) const;
 
     // Replaces all nodes by those of the file; a file that cannot be read gives the
     // empty collection.

@@ -9,10 +9,10 @@ namespace {
 const char* const EXPORT_FILE = "export.htm";
 }
 
-void VCollection::ExportHTML(const char* title, VNode* folder, bool openAfterwards) const {
+bool VCollection::ExportHTML(const char* title, VNode* folder, bool openAfterwards) const {
     qtrace(QLOC("VCollection::ExportHTML"), "VColl:ExportHTML viewRoot %p\n", (void*)folder);
     QFile file(EXPORT_FILE, QFile::WRITE);
-    if (!file.IsOpen()) return;
+    if (!file.IsOpen()) return false;
     file.Printf("<html><head>");
     file.Printf("<title>");
     file.Printf("%s\n", title);
@@ -35,6 +35,7 @@ void VCollection::ExportHTML(const char* title, VNode* folder, bool openAfterwar
     for (; openLists > 0; --openLists)
         file.Printf("</ul>\n");
     file.Printf("</font></body></html>");
-    file.Close();
+    bool written = file.Close();
     if (openAfterwards) QNotePad(EXPORT_FILE);
+    return written;
 }

@@ -2,7 +2,6 @@
 #include "model/vcollviewer.h"
 #include "model/vcommitem.h"
 #include "model/vcontact.h"
-#include "model/vdates.h"
 #include "model/vgroup.h"
 #include "model/vreference.h"
 #include "model/vtask.h"
@@ -28,10 +27,8 @@ void VTodo::Paint(VCollectionViewer& v) {
 
 void VTask::UpdateMarks(const QDate& today) {
     tempFlags &= ~(OVERDUE | RUNNING);
-    QDate start;
-    if (!ParseDate(startDate, start)) return;
-    QDate end = start;
-    end.AddDays(duration);
+    QDate start, end;
+    if (!Span(start, end)) return;
     int daysToEnd = today.DaysBetween(end);
     if (daysToEnd < 0 && completion < 100) tempFlags |= OVERDUE;
     if (today.DaysBetween(start) <= 0 && daysToEnd > 0) tempFlags |= RUNNING;

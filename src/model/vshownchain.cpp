@@ -28,12 +28,10 @@ struct DateRange {
     QDate first, last;
     void Add(const VNode* node) {
         if (std::strcmp(node->TypeName(), "task") != 0 || (node->flags & NO_DATE)) return;
-        auto* task = static_cast<const VTask*>(node);
-        QDate start;
-        if (!ParseDate(task->startDate, start)) return;
+        QDate start, end;
+        if (!static_cast<const VTask*>(node)->Span(start, end)) return;
         if (!first.IsSet() || start < first) first = start;
-        start.AddDays(task->duration);
-        if (!last.IsSet() || start > last) last = start;
+        if (!last.IsSet() || end > last) last = end;
     }
     void StoreIn(VNode* folder) const {
         if (!IsFolder(folder)) return;

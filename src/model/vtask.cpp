@@ -75,27 +75,33 @@ void VTask::ShiftDates(int days) {
 }
 
 void VTask::ChangeDuration(int days) {
-    long long changed = (long long)duration + days;  // a stored duration can be anything
+    long long changed = (long long)duration + days; // a stored duration can be anything
     if (changed > INT32_MAX) changed = INT32_MAX;
     duration = changed <= 0 ? 1 : (std::int32_t)changed;
+}
+
+bool VTask::Span(QDate& start, QDate& end) const {
+    if (!ParseDate(startDate, start)) return false;
+    end = start;
+    end.AddDays(duration);
+    return true;
 }
 
 void VTask::Describe(qstring& out, bool shortForm) const {
     out = what;
     if (!shortForm) {
-        QDate start;
+        QDate start, end;
         if (flags & NO_DATE) {
             out += " [no date yet]";
-        } else if (ParseDate(startDate, start)) {
+        } else if (Span(start, end)) {
             out += " (";
             out += DAY_NAMES[start.DayOfWeek() >= 0 ? start.DayOfWeek() : 0];
             out += " ";
             out += collection->FormatDate(start);
             if (duration > 1) {
-                QDate last = start;
-                last.AddDays(duration - 1);
+                end.AddDays(-1);
                 out += " upto ";
-                out += collection->FormatDate(last);
+                out += collection->FormatDate(end);
             }
             out += ")";
         }

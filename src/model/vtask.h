@@ -25,6 +25,9 @@ class VTask : public VNode {
     void ForgetContact(const VNode* contact) override;
     const VContact* MainContact() const override { return assignees[0]; }
     void Paint(VCollectionViewer& v) override;
+    // Its first day and the day after its last (start + duration); false without a readable
+    // start date.
+    bool Span(QDate& start, QDate& end) const;
     // Sets OVERDUE (ended before today, not complete) and RUNNING (started, not ended).
     void UpdateMarks(const QDate& today);
 

@@ -10,16 +10,13 @@
 
 namespace {
 
+// The bands of the contact highlight and the selection, and white and black, are the rows'.
 constexpr Colour HEADER_FILL{255, 255, 192};
 constexpr Colour WEEKEND{230, 230, 230};
 constexpr Colour GRID{210, 210, 210};
-constexpr Colour CONTACT_BAND{179, 213, 197};
-constexpr Colour SELECTION_BAND{10, 36, 106};
 constexpr Colour OVERDUE_BAR{211, 63, 63};
 constexpr Colour RUNNING_BAR{98, 142, 101};
 constexpr Colour OTHER_BAR{192, 192, 192};
-constexpr Colour WHITE{255, 255, 255};
-constexpr Colour BLACK{0, 0, 0};
 
 const char* const MONTH_NAMES[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                      "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
@@ -51,7 +48,7 @@ void GanttChart::drawBox(int x, int y, int w, int h, Colour fill, Colour outline
         // A completion outside 0..100 comes only from a damaged document: keep it in the bar.
         int done = x + w * (progress < 0 ? 0 : progress) / 100;
         dc->FillRect({x, y, done, y + h}, fill);
-        dc->FillRect({done, y, x + w, y + h}, WHITE);
+        dc->FillRect({done, y, x + w, y + h}, RowColour::WHITE);
     }
     dc->SetPen(PenStyle::Solid, 1, outline);
     dc->MoveTo(x, y);
@@ -65,7 +62,7 @@ void GanttChart::drawBox(int x, int y, int w, int h, Colour fill, Colour outline
 }
 
 void GanttChart::vLine(int x, int y, bool dotted) {
-    dc->SetPen(dotted ? PenStyle::Dotted : PenStyle::Solid, 1, BLACK);
+    dc->SetPen(dotted ? PenStyle::Dotted : PenStyle::Solid, 1, RowColour::BLACK);
     dc->MoveTo(x, y);
     dc->LineTo(x, y + rowHeight);
 }
@@ -74,9 +71,9 @@ void GanttChart::DrawHeader(int bands) {
     if (!dc) return;
     int y = y0 - rowHeight * bitsSet(bands) - s(1);
     dc->SetFont(headerFont.height, headerFont.weight, headerFont.face);
-    dc->SetTextColour(BLACK);
+    dc->SetTextColour(RowColour::BLACK);
     if (bands & WEEKS) {
-        drawBox(x0, y, width - s(1), rowHeight, HEADER_FILL, BLACK, 100);
+        drawBox(x0, y, width - s(1), rowHeight, HEADER_FILL, RowColour::BLACK, 100);
         int weeks = days / 7;
         QDate d = firstDay;
         for (int i = 0; i < weeks; ++i) {
@@ -91,7 +88,7 @@ void GanttChart::DrawHeader(int bands) {
         y += rowHeight;
     }
     if (bands & MONTHS) {
-        drawBox(x0, y, width - s(1), rowHeight, HEADER_FILL, BLACK, 100);
+        drawBox(x0, y, width - s(1), rowHeight, HEADER_FILL, RowColour::BLACK, 100);
         QDate d = firstDay;
         int last = -1;
         for (int i = 0; i < days; ++i) {
@@ -107,7 +104,7 @@ void GanttChart::DrawHeader(int bands) {
         y += rowHeight;
     }
     if (bands & DAYS) {
-        drawBox(x0, y, width - s(1), rowHeight, HEADER_FILL, BLACK, 100);
+        drawBox(x0, y, width - s(1), rowHeight, HEADER_FILL, RowColour::BLACK, 100);
         QDate d = firstDay;
         for (int i = 0; i < days; ++i) {
             int x = DayX(i);
@@ -136,20 +133,21 @@ void GanttChart::DrawRow(int y, int rowIndex, int rowFlags, const char* startTex
     }
     int gridY = top + s(0.5);
     if (rowIndex % 5 == 0)
-        dc->SetPen(PenStyle::Dotted, 1, BLACK);
+        dc->SetPen(PenStyle::Dotted, 1, RowColour::BLACK);
     else
         dc->SetPen(PenStyle::Solid, 1, GRID);
     dc->MoveTo(x0, gridY);
     dc->LineTo(right, gridY);
     if (rowFlags & LAST_ROW) {
-        dc->SetPen(PenStyle::Solid, s(1) < 1 ? 1 : s(1), BLACK);
+        dc->SetPen(PenStyle::Solid, s(1) < 1 ? 1 : s(1), RowColour::BLACK);
         dc->MoveTo(x0, bottom + s(0.5));
         dc->LineTo(right, bottom + s(0.5));
     }
     const VCollection& c = *item->collection;
     if (c.contactFilter && item->HasContact(c.contactFilter) && !(c.filterFlags & 16))
-        dc->FillRect({x0, top + s(1), right, bottom}, CONTACT_BAND);
-    if (rowFlags & SELECTED_ROW) dc->FillRect({x0, top + s(1), right, bottom}, SELECTION_BAND);
+        dc->FillRect({x0, top + s(1), right, bottom}, RowColour::CONTACT_GREEN);
+    if (rowFlags & SELECTED_ROW)
+        dc->FillRect({x0, top + s(1), right, bottom}, RowColour::SELECTION_BLUE);
     for (int i = 0; i < days / 7; ++i)
         vLine(WeekX(i), y, i > 0);
 
@@ -186,7 +184,7 @@ void GanttChart::drawBar(int top, const char* startText, const char* endText, in
     Colour fill = (item->tempFlags & OVERDUE)   ? OVERDUE_BAR
                   : (item->tempFlags & RUNNING) ? RUNNING_BAR
                                                 : OTHER_BAR;
-    Colour outline = (rowFlags & SELECTED_ROW) ? WHITE : BLACK;
+    Colour outline = (rowFlags & SELECTED_ROW) ? RowColour::WHITE : RowColour::BLACK;
     if (rowFlags & FOLDER_ROW)
         drawSummaryBar(x0 + xs, top + (int)(0.1 * rowHeight), xe - xs, (int)(0.8 * rowHeight), fill,
                        ends);
@@ -218,5 +216,5 @@ void GanttChart::drawTodayMarker(int top) {
     int t = firstDay.DaysBetween(today);
     if (t < 0 || t > days) return;
     int xo = (int)((long long)width * t / days);
-    dc->FillRect({x0 + xo, top + s(1), x0 + xo + s(2), top + s(1) + rowHeight}, BLACK);
+    dc->FillRect({x0 + xo, top + s(1), x0 + xo + s(2), top + s(1) + rowHeight}, RowColour::BLACK);
 }

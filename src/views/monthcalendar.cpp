@@ -1,7 +1,6 @@
 #include "views/monthcalendar.h"
 
 #include "model/vcollection.h"
-#include "model/vdates.h"
 #include "model/vtask.h"
 #include "platform/canvas.h"
 #include "platform/ui.h"
@@ -23,7 +22,7 @@ constexpr Colour SELECTED_CELL{208, 208, 240};
 constexpr Colour MONTH_CELL{255, 255, 220};
 constexpr Colour GREY{128, 128, 128};
 constexpr Colour DRAG_FILL{200, 240, 200}, DRAG_PEN{160, 192, 160};
-constexpr Colour SELECTED_FILL{10, 36, 106}, SELECTED_PEN{8, 28, 84};
+constexpr Colour SELECTED_PEN{8, 28, 84}; // its fill is the rows' selection blue
 constexpr Colour BAR_FILL{179, 220, 108}, BAR_PEN{143, 176, 86};
 
 QDate mondayOfFirst(QDate d) {
@@ -115,10 +114,9 @@ void MonthCalendar::Layout(const Frame& f, VNode* firstShown) {
 
 bool MonthCalendar::placeAction(VNode* node) {
     auto* task = static_cast<VTask*>(node);
-    QDate s0;
-    if (!ParseDate(task->startDate, s0)) return true;
-    QDate e0 = s0;
-    e0.AddDays(task->duration - 1);
+    QDate s0, e0;
+    if (!task->Span(s0, e0)) return true;
+    e0.AddDays(-1); // the last day
     if (!(gridStart.DaysBetween(s0) < 42 && e0.DaysBetween(gridStart) <= 0)) return true;
     auto inside = [&](const QDate& d) { return s0.DaysBetween(d) >= 0 && e0.DaysBetween(d) <= 0; };
 
@@ -217,7 +215,7 @@ void MonthCalendar::Paint(Canvas& dc, const Frame& f) {
             line.rect = {left, top, right, bottom};
             bool dragged = f.dragging && f.dragging == line.item;
             bool selected = line.item->tempFlags & SELECTED;
-            Colour fill = dragged ? DRAG_FILL : selected ? SELECTED_FILL : BAR_FILL;
+            Colour fill = dragged ? DRAG_FILL : selected ? RowColour::SELECTION_BLUE : BAR_FILL;
             Colour pen = dragged ? DRAG_PEN : selected ? SELECTED_PEN : BAR_PEN;
             dc.FillRect({left, top, right, bottom}, fill);
             dc.SetPen(PenStyle::Solid, 1, pen);
@@ -249,7 +247,7 @@ void MonthCalendar::Paint(Canvas& dc, const Frame& f) {
 void MonthCalendar::PaintDragMarker(Canvas& dc, const Frame& f, const VNode* item, int px, int py) {
     int cw = cells[0].w;
     CanvasRect r{px - cw / 2, py - f.rowHeight / 2, px + cw / 2, py + f.rowHeight / 2};
-    dc.FillRect(r, SELECTED_FILL);
+    dc.FillRect(r, RowColour::SELECTION_BLUE);
     qstring text;
     item->Describe(text, true);
     dc.SetTextColour(RowColour::WHITE);

@@ -159,6 +159,14 @@ void CSkedraView::DetermineNoofPages(Canvas& dc) {
     Layout(&dc);
 }
 
+void CSkedraView::ExportFolder() {
+    // The chain as the view last built it: what the user sees is what the page holds.
+    VCollection& c = *viewer->collection;
+    qstring title;
+    viewer->folder->FolderTitle(title);
+    c.ExportHTML(title, viewer->folder);
+}
+
 void CSkedraView::EndPrinting() {
     printing = false;
     scale = 1.0f;
@@ -324,13 +332,8 @@ void CSkedraView::paintGantt(int fullWidth) {
         if (!std::strcmp(item->TypeName(), "task")) {
             auto* task = static_cast<VTask*>(item);
             start = task->startDate;
-            QDate finish;
-            if (ParseDate(task->startDate, finish)) {
-                finish.AddDays(task->duration);
-                end = DateText(finish);
-            } else {
-                end = "";
-            }
+            QDate first, finish;
+            end = task->Span(first, finish) ? DateText(finish) : qstring("");
             if (gantt.showProgress) progress = task->completion;
             dated = true;
         } else if (IsFolder(item)) {

@@ -45,6 +45,9 @@ class CSkedraView : public ItemViewState {
     // Printing: the pages of this printer (rows per page, page count), and the screen's
     // metrics back afterwards.
     void DetermineNoofPages(Canvas& printer);
+
+    // Writes the current folder, as the view shows it, to export.htm and opens it.
+    void ExportFolder();
     void EndPrinting();
 
     // Navigation: the week commands move the Gantt chart a week in list mode and show the

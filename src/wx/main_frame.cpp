@@ -9,6 +9,7 @@
 #include "views/skedraView.h"
 #include "wx/command_ids.h"
 #include "wx/panes.h"
+#include "wx/printing.h"
 #include "wx/skedra_app.h"
 
 #include <wx/artprov.h>
@@ -17,6 +18,7 @@
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/menu.h>
+#include <wx/printdlg.h>
 #include <wx/ribbon/bar.h>
 #include <wx/ribbon/buttonbar.h>
 #include <wx/ribbon/page.h>
@@ -32,16 +34,10 @@ CMainFrame* currentFrame = nullptr;
 
 // The framework's commands, as the document manager knows them.
 const std::map<int, int> FRAMEWORK_IDS = {
-    {CMD_FILE_NEW, wxID_NEW},
-    {CMD_FILE_OPEN, wxID_OPEN},
-    {CMD_FILE_CLOSE, wxID_CLOSE},
-    {CMD_FILE_SAVE, wxID_SAVE},
-    {CMD_FILE_SAVE_AS, wxID_SAVEAS},
-    {CMD_PRINT, wxID_PRINT},
-    {CMD_PRINT_DIRECT, wxID_PRINT},
+    {CMD_FILE_NEW, wxID_NEW},          {CMD_FILE_OPEN, wxID_OPEN},
+    {CMD_FILE_CLOSE, wxID_CLOSE},      {CMD_FILE_SAVE, wxID_SAVE},
+    {CMD_FILE_SAVE_AS, wxID_SAVEAS},   {CMD_PRINT, wxID_PRINT},
     {CMD_PRINT_PREVIEW, wxID_PREVIEW},
-    {CMD_PRINT_SETUP, wxID_PRINT_SETUP},
-    {CMD_EXIT, wxID_EXIT},
 };
 
 wxBitmap iconFor(int command, const wxSize& size) {
@@ -205,8 +201,7 @@ void CMainFrame::buildRibbon() {
         for (const RibbonPanel& panelData : category.panels) {
             bool controls = false;
             for (const RibbonElement& e : panelData.elements)
-                controls |= e.kind == RibbonKind::ComboBox || e.kind == RibbonKind::Edit ||
-                            panelData.caption == "Contact-related viewing";
+                controls |= e.kind == RibbonKind::ComboBox || e.kind == RibbonKind::Edit;
             auto* panel = new wxRibbonPanel(
                 page, wxID_ANY, panelData.caption, wxNullBitmap, wxDefaultPosition, wxDefaultSize,
                 controls ? wxRIBBON_PANEL_NO_AUTO_MINIMISE : wxRIBBON_PANEL_DEFAULT_STYLE);
@@ -312,21 +307,7 @@ void CMainFrame::bindCommands() {
             CSkedraDoc::Current()->OnClearFilter();
         },
         WxIdOf(CMD_CLEAR_FILTER));
-    Bind(
-        wxEVT_CHECKBOX, [this](wxCommandEvent&) { ItemView().ToggleViewFlags(0x400); },
-        WxIdOf(CMD_HIDE_OTHERS));
-    for (const RibbonCategory& category : RibbonCategories())
-        for (const RibbonPanel& panel : category.panels)
-            for (const RibbonElement& e : panel.elements)
-                if (e.kind == RibbonKind::CheckBox) {
-                    unsigned flag = e.viewFlag;
-                    Bind(
-                        wxEVT_UPDATE_UI,
-                        [this, flag](wxUpdateUIEvent& u) {
-                            u.Check((ItemView().viewFlags & flag) != 0);
-                        },
-                        WxIdOf(e.command));
-                }
+    Bind(wxEVT_CHECKBOX, &CMainFrame::onCommand, this, WxIdOf(CMD_HIDE_OTHERS));
 
     std::vector<wxAcceleratorEntry> keys;
     for (const Accelerator& a : Accelerators()) {
@@ -365,6 +346,10 @@ void CMainFrame::onCommand(wxCommandEvent& event) {
         OpenWebPage(page);
         return;
     }
+    if (unsigned flag = ViewFlagOf(id)) {
+        ItemView().ToggleViewFlags(flag);
+        return;
+    }
     switch (id) {
     case CMD_ABOUT:
         ShowAboutBox(this);
@@ -379,18 +364,23 @@ void CMainFrame::onCommand(wxCommandEvent& event) {
     case CMD_REFILL_TREE:
         RefillTree();
         break;
-    case CMD_SHOW_GANTT:
-        ItemView().ToggleViewFlags(0x020);
+    case CMD_EXPORT_HTML:
+        ItemView().ExportFolder();
         break;
-    case CMD_SHOW_PROGRESS:
-        ItemView().ToggleViewFlags(0x080);
+    case CMD_PRINT_DIRECT: {
+        // Straight to the printer chosen last, without the dialog.
+        wxPrintDialogData data(GetDocumentManager()->GetPageSetupDialogData().GetPrintData());
+        wxPrinter printer(&data);
+        ItemViewPrintout printout(ItemView());
+        printer.Print(this, &printout, false);
         break;
-    case CMD_SHOW_DAYS:
-        ItemView().ToggleViewFlags(0x040);
+    }
+    case CMD_PRINT_SETUP: {
+        wxPageSetupDialog dialog(this, &GetDocumentManager()->GetPageSetupDialogData());
+        if (dialog.ShowModal() == wxID_OK)
+            GetDocumentManager()->GetPageSetupDialogData() = dialog.GetPageSetupDialogData();
         break;
-    case CMD_HIDE_OTHERS:
-        ItemView().ToggleViewFlags(0x400);
-        break;
+    }
     case CMD_MORE_WEEKS:
         doc->ShowMoreWeeks();
         break;
@@ -469,9 +459,9 @@ void CMainFrame::SetContactList(const std::vector<std::string>& entries, int sel
 }
 
 bool CMainFrame::OpenDocumentFile(const wxString& path) {
+    // wx would report a missing file in its own words before the document sees it.
     if (QFileSize(path.utf8_str()) < 0) {
-        wxString text = wxString::Format("Can't open file (%s).", path);
-        ShowMessage(text.utf8_str(), "Error", MsgButtons::OK, MsgIcon::Error);
+        CSkedraDoc::ReportUnreadable(path.utf8_str());
         return false;
     }
     return GetDocumentManager()->CreateDocument(path, wxDOC_SILENT) != nullptr;

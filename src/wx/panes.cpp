@@ -1,14 +1,12 @@
 #include "wx/panes.h"
 
 #include "app/skedradoc.h"
-#include "model/vvisibility.h"
 #include "views/LeftView.h"
 #include "views/skedraView.h"
 #include "wx/main_frame.h"
 #include "wx/wx_canvas.h"
 
 #include <wx/dcbuffer.h>
-#include <wx/settings.h>
 
 #include "wx/icons/tree_action.xpm"
 #include "wx/icons/tree_agreement.xpm"

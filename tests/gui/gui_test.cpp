@@ -3,6 +3,7 @@
 #include "app/commands.h"
 #include "app/ribbon_layout.h"
 #include "app/skedradoc.h"
+#include "foundation/qshell.h"
 #include "model/vtodo.h"
 #include "platform/ui.h"
 #include "support/scripted_ui.h"
@@ -346,6 +347,26 @@ TEST_F(GuiTest, APrintedPageOfTheDemoDocument) {
         page.SaveFile(std::string(VANTRY_SCREENSHOT_DIR) + "/print-page.png", wxBITMAP_TYPE_PNG));
     EXPECT_EQ(view.scale, 1.0f) << "screen metrics again after printing";
     Settle();
+}
+
+TEST_F(GuiTest, ExportHtmlWritesTheShownFolderAndOpensIt) {
+    TempDir dir;
+    std::vector<std::string> opened;
+    QSetShellHandler([&](const char* target) {
+        opened.push_back(target);
+        return true;
+    });
+    ASSERT_TRUE(Frame().OpenDocumentFile(VANTRY_DEMO_DOCUMENT));
+    Frame().ItemView().SetViewType(0);
+    Frame().UpdateAllViews();
+    Frame().ItemWindow()->Update(); // the view builds its chain when it paints
+    Settle();
+    SendCommand(CMD_EXPORT_HTML);
+    QSetShellHandler(nullptr);
+    std::string page = FileBytes(dir.File("export.htm"));
+    EXPECT_NE(page.find("<b>All folders - on "), std::string::npos);
+    EXPECT_NE(page.find("<li><b>Work</b></li>"), std::string::npos);
+    EXPECT_EQ(opened, std::vector<std::string>{"export.htm"});
 }
 
 TEST_F(GuiTest, ScreenshotOfTheMainWindow) {
