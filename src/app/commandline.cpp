@@ -1,9 +1,12 @@
 #include "app/commandline.h"
 
-#include "app/viewflags.h"
+#include "app/version.h"
+#include "model/vvisibility.h"
+
 #include "foundation/qfile.h"
 #include "foundation/qinfo.h"
 #include "model/vcollection.h"
+#include "views/viewflags.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -83,7 +86,7 @@ bool parse(const std::vector<std::string>& args, Options& o, std::ostream& err) 
 VNode* findFolder(VCollection& c, const std::string& title) {
     if (title.empty()) return c.root;
     for (VNode* node = c.root; node; node = node->next) {
-        if (std::string(node->TypeName()) != "group") continue;
+        if (!IsFolder(node)) continue;
         qstring nodeTitle;
         node->FolderTitle(nodeTitle);
         if (title == nodeTitle.Text()) return node;

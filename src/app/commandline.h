@@ -6,8 +6,6 @@
 #include <string>
 #include <vector>
 
-constexpr const char* VANTRY_VERSION_TEXT = "Vantry v4.0.4";
-
 // Runs the mode the arguments (without the program name) ask for and answers its exit
 // code, or -1 when they ask for no headless mode (the window should open). settingsPath
 // is the settings file whose global.dateformat the listing uses by default.

@@ -1,7 +1,7 @@
 #include "app/ribbon_layout.h"
 
-#include "app/commands.h"
-#include "app/viewflags.h"
+#include "app/commands/command_ids.h"
+#include "views/viewflags.h"
 
 namespace {
 
@@ -133,6 +133,7 @@ const std::vector<Accelerator>& Accelerators() {
     static const std::vector<Accelerator> keys = {
         {KEY_SHIFT, 'G', NamedKey::None, CMD_ADD_FOLDER},
         {KEY_SHIFT, 'D', NamedKey::None, CMD_ADD_TODO},
+        {KEY_PLAIN, 0, NamedKey::F1, CMD_HELP_KEY},
         {KEY_PLAIN, 0, NamedKey::F5, CMD_REFILL_TREE},
         {KEY_CTRL, 'N', NamedKey::None, CMD_FILE_NEW},
         {KEY_CTRL, 'O', NamedKey::None, CMD_FILE_OPEN},

@@ -1,14 +1,15 @@
 #include "app/skedradoc.h"
 
-#include "app/viewflags.h"
-#include "app/viewstate.h"
 #include "foundation/qfile.h"
 #include "foundation/qmessage.h"
 #include "foundation/qtempfile.h"
 #include "model/vcontact.h"
+#include "model/vvisibility.h"
 #include "net/qdebug.h"
 #include "platform/document_host.h"
 #include "platform/ui.h"
+#include "views/viewflags.h"
+#include "views/viewstate.h"
 
 #include <cstdio>
 #include <vector>
@@ -58,6 +59,10 @@ void CSkedraDoc::replaceCollection(VCollection* fresh) {
         view->CollectionChanged(collection);
     }
     RefreshContactList();
+    if (host) {
+        host->RefillTree();
+        host->UpdateAllViews();
+    }
 }
 
 std::string CSkedraDoc::globalKey(const char* name) {
@@ -136,12 +141,38 @@ void CSkedraDoc::refreshViews() {
     if (host) host->UpdateAllViews();
 }
 
-void CSkedraDoc::ApplyViewFlags(ItemViewState& itemView) {
-    SetGlobalInt("view_flags", (int)itemView.viewFlags);
-    CopyViewFlagsToFilters(itemView.viewFlags);
-    if (host) host->RefillTree();
-    itemView.needsRebuild = true;
+void CSkedraDoc::setModified() {
+    if (host) host->SetModified(true);
+}
+
+void CSkedraDoc::DetachView(ItemViewState* itemView) {
+    if (view == itemView) view = nullptr;
+}
+
+void CSkedraDoc::ItemsChanged() {
+    refreshViews();
+    setModified();
+    RefreshContactList();
+}
+
+void CSkedraDoc::ItemEdited(VNode* item) {
+    if (item && IsFolder(item) && host) host->RefillTree();
+    RefreshContactList();
+    setModified();
     if (host) host->UpdateAllViews();
+}
+
+void CSkedraDoc::ActivityChanged() {
+    if (host) host->RefillTree();
+    ItemsChanged();
+}
+
+void CSkedraDoc::ViewFlagsChanged() {
+    if (!view) return;
+    SetGlobalInt("view_flags", (int)view->viewFlags);
+    CopyViewFlagsToFilters(view->viewFlags);
+    if (host) host->RefillTree();
+    refreshViews();
 }
 
 void CSkedraDoc::setViewBit(std::uint32_t bit, bool on) {
@@ -219,7 +250,7 @@ void CSkedraDoc::ShowMoreWeeks() {
     if (!view) return;
     view->ganttDaysInView += 7;
     settings->SetInt("global.gantt.days_in_view", view->ganttDaysInView);
-    if (host) host->SetModified(true);
+    setModified();
     refreshViews();
 }
 
@@ -228,6 +259,6 @@ void CSkedraDoc::ShowLessWeeks() {
     view->ganttDaysInView -= 7;
     if (view->ganttDaysInView < 7) view->ganttDaysInView = 7;
     settings->SetInt("global.gantt.days_in_view", view->ganttDaysInView);
-    if (host) host->SetModified(true);
+    setModified();
     refreshViews();
 }

@@ -5,20 +5,18 @@
 #include "foundation/qinfo.h"
 #include "foundation/qstring.h"
 #include "model/vcollection.h"
+#include "views/view_document.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
-class DocumentHost;
-class ItemViewState;
-
-class CSkedraDoc {
+class CSkedraDoc : public ViewDocument {
   public:
     // executablePath: the running program; the settings file is "vantry.ini" beside it.
     explicit CSkedraDoc(const char* executablePath);
-    ~CSkedraDoc(); // the settings file is written when something in it changed
+    ~CSkedraDoc() override; // the settings file is written when something in it changed
     CSkedraDoc(const CSkedraDoc&) = delete;
     CSkedraDoc& operator=(const CSkedraDoc&) = delete;
 
@@ -28,9 +26,20 @@ class CSkedraDoc {
     static qstring SettingsPathFor(const char* executablePath);
 
     bool GetGlobalString(const char* name, qstring& out, const char* def = nullptr);
-    int GetGlobalInt(const char* name, int def);
+    int GetGlobalInt(const char* name, int def) override;
     void SetGlobalString(const char* name, const char* value);
-    void SetGlobalInt(const char* name, int value);
+    void SetGlobalInt(const char* name, int value) override;
+
+    // ViewDocument
+    VCollection* Collection() override { return collection; }
+    DocumentHost* Host() override { return host; }
+    void AttachView(ItemViewState* itemView) override { view = itemView; }
+    void DetachView(ItemViewState* itemView) override;
+    void ItemsChanged() override;
+    void ItemEdited(VNode* item) override;
+    void ActivityChanged() override;
+    void ViewFlagsChanged() override;
+    void RefreshContactList() override;
 
     // New, open and save of document files.
     bool OnNewDocument();
@@ -47,14 +56,11 @@ class CSkedraDoc {
     void OnStateFilter(int index);
     void OnTextFilter(const char* text);
     void OnClearFilter();
-    void RefreshContactList();
     void OnContactFilter(int index);
     void OnSort(int index);
     void ShowMoreWeeks();
     void ShowLessWeeks();
 
-    // The view-flag change sequence (the item view's SaveViewFlags lands here).
-    void ApplyViewFlags(ItemViewState& view);
     void CopyViewFlagsToFilters(std::uint32_t viewFlags);
 
     QInfo& Settings() { return *settings; }
@@ -70,6 +76,7 @@ class CSkedraDoc {
     void replaceCollection(VCollection* fresh);
     static std::string globalKey(const char* name);
     void refreshViews();
+    void setModified();
     void setViewBit(std::uint32_t bit, bool on);
 
     qstring settingsPath;

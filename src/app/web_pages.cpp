@@ -1,6 +1,6 @@
 #include "app/web_pages.h"
 
-#include "app/commands.h"
+#include "app/commands/command_ids.h"
 #include "foundation/qshell.h"
 #include "platform/ui.h"
 

@@ -10,6 +10,7 @@ class VCommItem : public VNode {
     void Load(QFile& file) override;
     void Save(QFile& file) override;
     bool Edit() override { return RunEditor(); }
+    bool CanWait() const override { return true; }
     bool ComesBefore(const VNode* other) const override;
     void Paint(VCollectionViewer& v) override;
 
@@ -36,6 +37,7 @@ class VCall : public VCommItem {
   public:
     explicit VCall(VCollection* collection);
     const char* TypeName() const override { return "call"; }
+    ItemDialog Dialog() const override { return ItemDialog::Call; }
     bool Matches(const qstring& upperText) const override { return AnyContains(upperText, {&who}); }
     void Describe(qstring& out, bool shortForm) const override;
 };
@@ -44,6 +46,7 @@ class VMail : public VCommItem {
   public:
     explicit VMail(VCollection* collection);
     const char* TypeName() const override { return "mail"; }
+    ItemDialog Dialog() const override { return ItemDialog::Mail; }
     bool Matches(const qstring& upperText) const override { return AnyContains(upperText, {&who}); }
     void Describe(qstring& out, bool shortForm) const override;
 };
@@ -52,6 +55,7 @@ class VPay : public VCommItem {
   public:
     explicit VPay(VCollection* collection);
     const char* TypeName() const override { return "pay"; }
+    ItemDialog Dialog() const override { return ItemDialog::Pay; }
     bool Matches(const qstring& upperText) const override {
         return AnyContains(upperText, {&who, &reason, &detail, &account});
     }

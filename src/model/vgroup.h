@@ -26,6 +26,7 @@ class VGroup : public VNode {
     void Save(QFile& file) override;
     bool Matches(const qstring&) const override { return true; }
     bool Edit() override { return RunEditor(); }
+    ItemDialog Dialog() const override { return ItemDialog::Folder; }
     void Paint(VCollectionViewer& v) override;
 
     std::int32_t folderType = FOLDER_NONE;

@@ -34,6 +34,21 @@ enum VNodeTempFlags : std::uint32_t {
     RUNNING = 0x20000,
 };
 
+// The dialog that edits a kind (None: the kind has no dialog).
+enum class ItemDialog {
+    None,
+    Folder,
+    Todo,
+    Action,
+    Agreement,
+    Fact,
+    Contact,
+    Call,
+    Mail,
+    Pay,
+    Location
+};
+
 struct VRect {
     std::int32_t x, y, width, height;
 };
@@ -61,6 +76,15 @@ class VNode {
     virtual bool ComesBefore(const VNode* other) const { return NameBefore(other); }
     virtual void ForgetContact(const VNode* contact);
     virtual const VContact* MainContact() const { return nullptr; }
+
+    // What a kind offers, so that code outside the model never compares type names.
+    // Waiting for it makes sense (to-do, action, to call, to mail, to pay).
+    virtual bool CanWait() const { return false; }
+    // It has a start date and a duration (an action).
+    virtual bool HasDates() const { return false; }
+    // Its row carries a check box for "done".
+    bool HasCheckBox() const { return (tempFlags & HAS_CHECKBOX) != 0; }
+    virtual ItemDialog Dialog() const { return ItemDialog::None; }
 
     bool IsDescendantOf(const VNode* node) const;
     bool IsActive() const;

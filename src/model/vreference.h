@@ -14,6 +14,7 @@ class VAgreement : public VNode {
         return AnyContains(upperText, {&agreement});
     }
     bool Edit() override { return RunEditor(); }
+    ItemDialog Dialog() const override { return ItemDialog::Agreement; }
     void Describe(qstring& out, bool shortForm) const override;
     void Paint(VCollectionViewer& v) override;
 
@@ -32,6 +33,7 @@ class VFact : public VNode {
         return AnyContains(upperText, {&name, &description});
     }
     bool Edit() override { return RunEditor(); }
+    ItemDialog Dialog() const override { return ItemDialog::Fact; }
     void Describe(qstring& out, bool shortForm) const override;
     void Paint(VCollectionViewer& v) override;
 
@@ -65,6 +67,7 @@ class VURL : public VNode {
     }
     bool Open() override;
     bool Edit() override { return RunEditor(); }
+    ItemDialog Dialog() const override { return ItemDialog::Location; }
     void Describe(qstring& out, bool shortForm) const override;
     void Paint(VCollectionViewer& v) override;
 

@@ -18,6 +18,9 @@ class VTask : public VNode {
     void Save(QFile& file) override;
     bool Matches(const qstring& upperText) const override;
     bool Edit() override { return RunEditor(); }
+    bool CanWait() const override { return true; }
+    bool HasDates() const override { return true; }
+    ItemDialog Dialog() const override { return ItemDialog::Action; }
     void ShiftDates(int days) override;
     void ChangeDuration(int days) override;
     void Describe(qstring& out, bool shortForm) const override;

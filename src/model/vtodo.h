@@ -14,6 +14,8 @@ class VTodo : public VNode {
         return AnyContains(upperText, {&what});
     }
     bool Edit() override { return RunEditor(); }
+    bool CanWait() const override { return true; }
+    ItemDialog Dialog() const override { return ItemDialog::Todo; }
     void Describe(qstring& out, bool) const override { out = what; }
     bool ComesBefore(const VNode* other) const override;
     void Paint(VCollectionViewer& v) override;

@@ -1,21 +1,16 @@
 #include "views/LeftView.h"
 
-#include "app/skedradoc.h"
-#include "app/viewstate.h"
 #include "model/vcollection.h"
-#include "model/vvisibility.h"
+#include "model/vfolderlist.h"
 #include "platform/document_host.h"
 #include "platform/ui.h"
-
-#include <cstring>
-#include <unordered_map>
-#include <utility>
+#include "views/view_document.h"
 
 namespace {
 CLeftView* current = nullptr;
 }
 
-CLeftView::CLeftView(CSkedraDoc* doc) : document(doc) {
+CLeftView::CLeftView(ViewDocument* doc) : document(doc) {
     current = this;
 }
 
@@ -28,77 +23,44 @@ CLeftView* CLeftView::Current() {
 }
 
 std::vector<CLeftView::Entry> CLeftView::Refill() {
-    VCollection& c = *document->collection;
-    VVisibility visibility(c);
-    visibility.Evaluate(c.root);
-
-    std::vector<VNode*> folders;
-    for (VNode* node = c.root; node && (int)folders.size() < MAX_FOLDERS; node = node->next)
-        if (IsFolder(node) && (node == c.root || visibility.FolderVisible(node)))
-            folders.push_back(node);
-
-    // Ancestors before descendants, siblings by name: passes of exchanges until one
-    // changes nothing.
-    for (size_t pass = 0; pass < folders.size(); ++pass) {
-        bool exchanged = false;
-        for (size_t i = 0; i < folders.size(); ++i)
-            for (size_t j = i + 1; j < folders.size(); ++j) {
-                VNode* a = folders[i];
-                VNode* b = folders[j];
-                bool below = a->IsDescendantOf(b);
-                bool byName = a->parent == b->parent && CompareText(b->name, a->name) < 0;
-                if (below || byName) {
-                    std::swap(folders[i], folders[j]);
-                    exchanged = true;
-                }
-            }
-        if (!exchanged) break;
-    }
-
+    VCollection& c = *document->Collection();
     std::vector<Entry> entries;
-    std::unordered_map<const VNode*, int> index;
-    for (VNode* folder : folders) {
+    for (const VFolderEntry& f : FolderList(c, MAX_FOLDERS)) {
         Entry e;
-        e.folder = folder;
-        auto parent = folder->parent ? index.find(folder->parent) : index.end();
-        e.parent = parent == index.end() ? -1 : parent->second;
-        e.label = folder == c.root ? "All folders" : folder->name.Text();
-        int type = static_cast<VGroup*>(folder)->folderType;
+        e.folder = f.folder;
+        e.parent = f.parent;
+        e.label = f.folder == c.root ? "All folders" : f.folder->name.Text();
+        int type = static_cast<VGroup*>(f.folder)->folderType;
         e.image = type >= 0 && type <= 9 ? type : 0;
-        e.bold = c.CountChildren(folder, true) > 0;
-        e.expanded = folder == c.root || (folder->flags & EXPANDED);
-        index[folder] = (int)entries.size();
+        e.bold = f.hasSubfolders;
+        e.expanded = f.folder == c.root || (f.folder->flags & EXPANDED);
         entries.push_back(e);
     }
     return entries;
 }
 
 bool CLeftView::BeginLabelEdit(VNode* folder) {
-    if (!folder || folder == document->collection->root) return false;
+    if (!folder || folder == document->Collection()->root) return false;
     oldName = folder->name.Text();
     return true;
 }
 
 bool CLeftView::EndLabelEdit(VNode* folder, const std::string& text) {
-    if (!folder || folder == document->collection->root || text.empty()) return false;
+    if (!folder || folder == document->Collection()->root || text.empty()) return false;
     folder->name = text.c_str();
-    if (document->host) {
-        document->host->SetModified(true);
-        document->host->RefillTree();
-        document->host->UpdateAllViews();
-    }
+    document->ItemEdited(folder);
     return true;
 }
 
 void CLeftView::Expanded(VNode* folder, bool expanded) {
-    if (!folder || folder == document->collection->root) return;
+    if (!folder || folder == document->Collection()->root) return;
     bool was = folder->flags & EXPANDED;
     if (was == expanded) return;
     if (expanded)
         folder->flags |= EXPANDED;
     else
         folder->flags &= ~EXPANDED;
-    if (document->host) document->host->SetModified(true);
+    if (DocumentHost* host = document->Host()) host->SetModified(true);
 }
 
 bool CLeftView::Drop(VNode* node, VNode* target) {
@@ -110,11 +72,7 @@ bool CLeftView::Drop(VNode* node, VNode* target) {
         return false;
     }
     node->parent = target;
-    if (document->view) document->view->needsRebuild = true;
-    if (document->host) {
-        document->host->RefillTree();
-        document->host->SetModified(true);
-        document->host->UpdateAllViews();
-    }
+    // Moving can change which folders hold what, and so what counts as inactive.
+    document->ActivityChanged();
     return true;
 }

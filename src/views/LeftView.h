@@ -3,16 +3,18 @@
 // tree window builds its items from Refill's entries and reports what the user does.
 #pragma once
 
+#include "model/vfolderlist.h"
+
 #include <string>
 #include <vector>
 
-class CSkedraDoc;
+class ViewDocument;
 class VCollection;
 class VNode;
 
 class CLeftView {
   public:
-    static constexpr int MAX_FOLDERS = 1000;
+    static constexpr int MAX_FOLDERS = MAX_TREE_FOLDERS;
 
     struct Entry {
         VNode* folder;
@@ -23,11 +25,11 @@ class CLeftView {
         bool expanded;
     };
 
-    explicit CLeftView(CSkedraDoc* document);
+    explicit CLeftView(ViewDocument* document);
     ~CLeftView();
     static CLeftView* Current();
 
-    // The folders to show, ancestors before descendants and siblings by name.
+    // The folders to show (FolderList) with their labels and pictures.
     std::vector<Entry> Refill();
 
     // Renaming: the top folder's label never changes; an empty name is refused.
@@ -39,6 +41,6 @@ class CLeftView {
     // target lies inside the node.
     bool Drop(VNode* node, VNode* target);
 
-    CSkedraDoc* document;
+    ViewDocument* document;
     std::string oldName;
 };

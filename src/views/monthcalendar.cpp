@@ -102,7 +102,7 @@ void MonthCalendar::Layout(const Frame& f, VNode* firstShown) {
 
     actions.clear();
     for (VNode* n = firstShown; n && (int)actions.size() < MAX_ACTIONS; n = n->nextShown)
-        if (!std::strcmp(n->TypeName(), "task")) actions.push_back(n);
+        if (n->HasDates()) actions.push_back(n);
     for (size_t j = 0; j < actions.size(); ++j)
         for (size_t k = j + 1; k < actions.size(); ++k)
             if (static_cast<VTask*>(actions[k])->duration >

@@ -1,7 +1,6 @@
 #include "views/skedraView.h"
 
 #include "app/skedradoc.h"
-#include "app/viewflags.h"
 #include "foundation/qmessage.h"
 #include "foundation/qtime.h"
 #include "model/vcollection.h"
@@ -10,6 +9,8 @@
 #include "model/vvisibility.h"
 #include "platform/canvas.h"
 #include "platform/document_host.h"
+#include "views/view_document.h"
+#include "views/viewflags.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -21,12 +22,12 @@ const char* const REGULAR_FACE = "MS Sans Serif";
 const char* const LARGE_FACE = "Arial";
 } // namespace
 
-CSkedraView::CSkedraView(CSkedraDoc* doc) : rowSlots(MAX_ROWS) {
+CSkedraView::CSkedraView(ViewDocument* doc) : rowSlots(MAX_ROWS) {
     current = this;
     document = doc;
     if (doc) {
-        doc->view = this;
-        SetCollection(doc->collection);
+        doc->AttachView(this);
+        SetCollection(doc->Collection());
     }
 }
 
@@ -34,7 +35,7 @@ CSkedraView::~CSkedraView() {
     if (current == this) current = nullptr;
     // The document may be gone already (it ends before the windows at exit) and then
     // has let go of us.
-    if (document && document->view == this) document->view = nullptr;
+    if (document) document->DetachView(this);
 }
 
 CSkedraView* CSkedraView::Current() {
@@ -62,7 +63,7 @@ VNode* CSkedraView::Folder() const {
 
 void CSkedraView::Layout(Canvas* dc) {
     rowCount = 0;
-    if (!viewer && document) viewer = std::make_unique<VCollectionViewer>(document->collection);
+    if (!viewer && document) viewer = std::make_unique<VCollectionViewer>(document->Collection());
     VCollection& c = *viewer->collection;
     VNode* selected = c.Selected();
     if (!dc) {
@@ -86,6 +87,10 @@ void CSkedraView::Layout(Canvas* dc) {
     needsRebuild = false;
 }
 
+void CSkedraView::redrawAll() {
+    if (DocumentHost* host = document ? document->Host() : nullptr) host->UpdateAllViews();
+}
+
 void CSkedraView::SelectRow(int index) {
     selectedRow = -1;
     for (int i = 0; i < rowCount; ++i) {
@@ -97,7 +102,7 @@ void CSkedraView::SelectRow(int index) {
             item->tempFlags &= ~SELECTED;
         }
     }
-    if (document && document->host) document->host->UpdateAllViews();
+    redrawAll();
 }
 
 int CSkedraView::HitRow(int x, int y) const {
@@ -116,7 +121,7 @@ void CSkedraView::SetViewType(int type) {
     viewType = type;
     if (document) document->SetGlobalInt("view_type", type);
     Layout(nullptr);
-    if (document && document->host) document->host->UpdateAllViews();
+    redrawAll();
 }
 
 void CSkedraView::OnInitialUpdate() {
@@ -171,7 +176,7 @@ void CSkedraView::EndPrinting() {
     printing = false;
     scale = 1.0f;
     pageFirstRow = 0;
-    if (document && document->host) document->host->UpdateAllViews();
+    redrawAll();
     needsRebuild = true;
 }
 
@@ -198,7 +203,7 @@ MonthCalendar::Frame CSkedraView::calendarFrame() const {
 
 void CSkedraView::navigated() {
     Layout(nullptr);
-    if (document && document->host) document->host->UpdateAllViews();
+    redrawAll();
 }
 
 void CSkedraView::NextWeek() {
@@ -329,7 +334,7 @@ void CSkedraView::paintGantt(int fullWidth) {
         int progress = 100;
         qstring start, end;
         bool dated = false;
-        if (!std::strcmp(item->TypeName(), "task")) {
+        if (item->HasDates()) {
             auto* task = static_cast<VTask*>(item);
             start = task->startDate;
             QDate first, finish;

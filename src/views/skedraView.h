@@ -3,17 +3,17 @@
 // selection and hit testing. The wx window hands it a canvas to paint on.
 #pragma once
 
-#include "app/viewstate.h"
 #include "model/vcollviewer.h"
 #include "model/vpaint.h"
 #include "views/gantt.h"
 #include "views/monthcalendar.h"
+#include "views/viewstate.h"
 
 #include <memory>
 #include <vector>
 
 class Canvas;
-class CSkedraDoc;
+class ViewDocument;
 class VCollection;
 class VNode;
 
@@ -25,7 +25,7 @@ class CSkedraView : public ItemViewState {
   public:
     static constexpr int MAX_ROWS = 1000;
 
-    explicit CSkedraView(CSkedraDoc* document);
+    explicit CSkedraView(ViewDocument* document);
     ~CSkedraView() override;
     static CSkedraView* Current();
 
@@ -92,6 +92,7 @@ class CSkedraView : public ItemViewState {
   private:
     MonthCalendar::Frame calendarFrame() const;
     void navigated();
+    void redrawAll();
     void paintRows(Canvas& dc);
     bool rowVisible(const VNode* item, const CanvasRect& clip) const;
     void paintGantt(int fullWidth);

@@ -1,26 +1,24 @@
-// CMainFrame: the main window: the ribbon (with the file menu and quick-access buttons
-// at its left), the status bar and the two panes.
+// CMainFrame: the main window: the ribbon row (built by ribbon_builder), the status bar
+// and the two panes in a splitter. It wires them together, stands in for the windows
+// when the document refreshes (DocumentHost) and for the window services the commands
+// ask for (CommandUI); the commands themselves live in the command table.
 #pragma once
 
+#include "app/commands/command_ui.h"
 #include "platform/document_host.h"
+#include "wx/ribbon_builder.h"
 
-#include <map>
-#include <string>
+#include <memory>
 #include <wx/docview.h>
 
+class CommandRouter;
+class CSkedraDoc;
+class CSkedraView;
 class FolderTreeWindow;
 class ItemViewWindow;
-class CSkedraView;
-class CSkedraDoc;
-class wxChoice;
-class wxTextCtrl;
-class wxCheckBox;
-class wxRibbonBar;
-class wxRibbonButtonBarEvent;
-class wxRibbonButtonBar;
-class wxSplitterWindow;
+struct CommandContext;
 
-class CMainFrame : public wxDocParentFrame, public DocumentHost {
+class CMainFrame : public wxDocParentFrame, public DocumentHost, public CommandUI {
   public:
     CMainFrame(wxDocManager* manager, CSkedraDoc* document, const wxString& title);
     ~CMainFrame() override;
@@ -33,48 +31,42 @@ class CMainFrame : public wxDocParentFrame, public DocumentHost {
     int ContactListSelection() override;
     void SetContactList(const std::vector<std::string>& entries, int selected) override;
 
+    // CommandUI
+    void ShowAbout() override;
+    void PrintDirect() override;
+    void PrintSetup() override;
+    void SwitchPane() override;
+    void Exit() override;
+    void ClearFilterText() override;
+
     // Opens a document file (a dropped one, the command line's); an unreadable file is
     // reported in our own words and changes nothing.
     bool OpenDocumentFile(const wxString& path);
 
-    // Makes the ribbon's check boxes show their view flags.
-    void SyncViewFlagControls();
-
     // A new or opened document: fresh panes.
     void DocumentChanged();
+
+    // What the commands act on: the document, the panes and this window.
+    CommandContext Context();
 
     FolderTreeWindow* LeftView() { return leftView; }
     ItemViewWindow* ItemWindow() { return itemWindow; }
     CSkedraView& ItemView();
-    wxRibbonBar* Ribbon() { return ribbon; }
-    wxChoice* StateFilterBox() { return stateFilterBox; }
-    wxTextCtrl* FilterTextEdit() { return filterTextEdit; }
-    wxChoice* ContactFilterBox() { return contactFilterBox; }
-    wxChoice* SortBox() { return sortBox; }
+    wxRibbonBar* Ribbon() { return controls.ribbon; }
+    wxChoice* StateFilterBox() { return controls.stateFilter; }
+    wxTextCtrl* FilterTextEdit() { return controls.filterText; }
+    wxChoice* ContactFilterBox() { return controls.contactFilter; }
+    wxChoice* SortBox() { return controls.sort; }
     // Caption of every ribbon element by its command, as built.
-    const std::multimap<int, std::string>& RibbonCaptions() const { return captions; }
-    wxMenu* FileMenu() { return fileMenu; }
+    const std::multimap<int, std::string>& RibbonCaptions() const { return controls.captions; }
+    wxMenu* FileMenu() { return controls.fileMenu; }
 
   private:
-    void buildFileMenu();
-    wxWindow* buildTopRow(wxWindow* parent);
-    void buildRibbon();
-    void bindCommands();
-    void onRibbonButton(wxRibbonButtonBarEvent& event);
-    void onCommand(wxCommandEvent& event);
-    void forwardToDocManager(int wxId);
+    void bindKeys();
 
-    wxRibbonBar* ribbon = nullptr;
-    wxSplitterWindow* splitter = nullptr;
+    CSkedraDoc* document;
+    RibbonControls controls;
     FolderTreeWindow* leftView = nullptr;
     ItemViewWindow* itemWindow = nullptr;
-    wxChoice* stateFilterBox = nullptr;
-    wxTextCtrl* filterTextEdit = nullptr;
-    wxChoice* contactFilterBox = nullptr;
-    wxChoice* sortBox = nullptr;
-    wxCheckBox* hideOthersBox = nullptr;
-    wxMenu* fileMenu = nullptr;
-    wxMenu* recentMenu = nullptr;
-    std::multimap<int, std::string> captions;
-    std::map<int, wxRibbonButtonBar*> toggleBars; // command -> the bar holding its toggle
+    std::unique_ptr<CommandRouter> router;
 };

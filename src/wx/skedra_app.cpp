@@ -1,13 +1,12 @@
 #include "wx/skedra_app.h"
 
-#include "app/commandline.h"
 #include "app/desktop_entry.h"
 #include "app/skedradoc.h"
+#include "app/version.h"
 #include "foundation/qcrash.h"
 #include "foundation/qmessage.h"
 #include "views/skedraView.h"
 #include "wx/main_frame.h"
-#include "wx/panes.h"
 #include "wx/vantry_document.h"
 #include "wx/wx_ui.h"
 

@@ -1,8 +1,9 @@
 #include "wx/vantry_document.h"
 
-#include "app/commandline.h"
 #include "app/skedradoc.h"
+#include "app/version.h"
 #include "platform/ui.h"
+#include "views/skedraView.h"
 #include "wx/main_frame.h"
 #include "wx/printing.h"
 
@@ -10,12 +11,6 @@
 
 wxIMPLEMENT_DYNAMIC_CLASS(VantryDocument, wxDocument);
 wxIMPLEMENT_DYNAMIC_CLASS(VantryView, wxView);
-
-namespace {
-void refreshFrame() {
-    if (CMainFrame* frame = CMainFrame::Current()) frame->DocumentChanged();
-}
-} // namespace
 
 wxString VantryDocManager::MakeFrameTitle(wxDocument* doc) {
     wxString title = VANTRY_VERSION_TEXT;
@@ -25,15 +20,11 @@ wxString VantryDocManager::MakeFrameTitle(wxDocument* doc) {
 
 bool VantryDocument::OnNewDocument() {
     if (!wxDocument::OnNewDocument()) return false;
-    if (!CSkedraDoc::Current()->OnNewDocument()) return false;
-    refreshFrame();
-    return true;
+    return CSkedraDoc::Current()->OnNewDocument();
 }
 
 bool VantryDocument::DoOpenDocument(const wxString& file) {
-    if (!CSkedraDoc::Current()->OpenDocument(file.utf8_str())) return false;
-    refreshFrame();
-    return true;
+    return CSkedraDoc::Current()->OpenDocument(file.utf8_str());
 }
 
 bool VantryDocument::DoSaveDocument(const wxString& file) {
@@ -61,13 +52,9 @@ bool VantryView::OnCreate(wxDocument* doc, long flags) {
     return true;
 }
 
-void VantryView::OnUpdate(wxView*, wxObject*) {
-    refreshFrame();
-}
-
 wxPrintout* VantryView::OnCreatePrintout() {
-    CMainFrame* frame = CMainFrame::Current();
-    return frame ? new ItemViewPrintout(frame->ItemView()) : nullptr;
+    CSkedraView* view = CSkedraView::Current();
+    return view ? new ItemViewPrintout(*view) : nullptr;
 }
 
 bool VantryView::OnClose(bool) {

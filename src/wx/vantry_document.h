@@ -22,7 +22,8 @@ class VantryView : public wxView {
   public:
     bool OnCreate(wxDocument* doc, long flags) override;
     void OnDraw(wxDC*) override {}
-    void OnUpdate(wxView* sender, wxObject* hint) override;
+    // The document refreshes the windows itself (DocumentHost); wx's own path stays idle.
+    void OnUpdate(wxView*, wxObject*) override {}
     bool OnClose(bool deleteWindow) override;
     wxPrintout* OnCreatePrintout() override;
 

@@ -1,12 +1,12 @@
 #include "app/commandline.h"
 
-#include "app/viewflags.h"
 #include "foundation/qtime.h"
 #include "model/vcontact.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
 #include "support/log_capture.h"
 #include "support/model_builders.h"
+#include "views/viewflags.h"
 
 #include <cstdio>
 #include <gmock/gmock.h>

@@ -1,7 +1,5 @@
 #include "app/skedradoc.h"
 
-#include "app/viewflags.h"
-#include "app/viewstate.h"
 #include "foundation/qtempfile.h"
 #include "model/vcontact.h"
 #include "model/vtodo.h"
@@ -9,6 +7,8 @@
 #include "support/model_builders.h"
 #include "support/recording_host.h"
 #include "support/scripted_ui.h"
+#include "views/viewflags.h"
+#include "views/viewstate.h"
 
 #include <csignal>
 #include <filesystem>

@@ -1,6 +1,6 @@
 // The real window program under a virtual screen: the ribbon, the document commands,
 // the filters, the save question, and a screenshot of the main window.
-#include "app/commands.h"
+#include "app/commands/command_ids.h"
 #include "app/ribbon_layout.h"
 #include "app/skedradoc.h"
 #include "foundation/qshell.h"
@@ -10,8 +10,9 @@
 #include "support/temp_dir.h"
 #include "views/skedraView.h"
 #include "wx/command_ids.h"
+#include "wx/folder_tree_window.h"
+#include "wx/item_view_window.h"
 #include "wx/main_frame.h"
-#include "wx/panes.h"
 #include "wx/printing.h"
 #include "wx/skedra_app.h"
 

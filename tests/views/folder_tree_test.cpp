@@ -3,12 +3,12 @@
 #include "views/LeftView.h"
 
 #include "app/skedradoc.h"
-#include "app/viewstate.h"
 #include "model/vtodo.h"
 #include "support/log_capture.h"
 #include "support/model_builders.h"
 #include "support/recording_host.h"
 #include "support/scripted_ui.h"
+#include "views/viewstate.h"
 
 #include <gmock/gmock.h>
 

@@ -1,4 +1,4 @@
-#include "app/viewflags.h"
+#include "views/viewflags.h"
 
 namespace {
 

@@ -1,4 +1,5 @@
-// Numbered commands shared by the ribbon, the menus and the accelerators.
+// Numbered commands shared by the ribbon, the menus, the accelerators and the command
+// table.
 #pragma once
 
 enum Command : int {
@@ -13,6 +14,7 @@ enum Command : int {
     CMD_PRINT_DIRECT = 57608,
     CMD_PRINT_PREVIEW = 57609,
     CMD_ABOUT = 57664,
+    CMD_HELP_KEY = 57670, // F1: the online help, reported as such when it cannot open
     CMD_NEXT_PANE = 57680,
     CMD_PREVIOUS_PANE = 57681,
     CMD_EXIT = 57665,

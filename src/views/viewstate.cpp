@@ -1,19 +1,21 @@
-#include "app/viewstate.h"
+#include "views/viewstate.h"
 
-#include "app/skedradoc.h"
+#include "model/vcollection.h"
+#include "views/view_document.h"
+#include "views/viewflags.h"
 
 ItemViewState::ItemViewState() {
     ganttStartDate.SetToday();
     ganttStartDate.ToMonday();
 }
 
-void ItemViewState::LoadSettings(CSkedraDoc& doc) {
+void ItemViewState::LoadSettings(ViewDocument& doc) {
     document = &doc;
     viewFlags = (std::uint32_t)doc.GetGlobalInt("view_flags", 0);
     if (viewFlags == 0) viewFlags = 272;
     if (!(viewFlags & 0x312)) viewFlags |= 0x010;
     viewType = doc.GetGlobalInt("view_type", 0);
-    doc.CopyViewFlagsToFilters(viewFlags);
+    if (VCollection* c = doc.Collection()) c->filterFlags = FilterFlagsFor(viewFlags, c->filterFlags);
     ganttDaysInView = doc.GetGlobalInt("gantt.days_in_view", 0);
     if (ganttDaysInView == 0) ganttDaysInView = 56;
 }
@@ -34,5 +36,5 @@ void ItemViewState::ToggleViewFlags(std::uint32_t bits) {
 }
 
 void ItemViewState::SaveViewFlags() {
-    if (document) document->ApplyViewFlags(*this);
+    if (document) document->ViewFlagsChanged();
 }

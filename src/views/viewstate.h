@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-class CSkedraDoc;
+class ViewDocument;
 class VCollection;
 
 class ItemViewState {
@@ -16,7 +16,7 @@ class ItemViewState {
 
     // Reads the stored state with the rules of the first update: view flags 0 mean 272
     // and at least one of 0x312 must be set (else 0x10), 0 days mean 56.
-    void LoadSettings(CSkedraDoc& document);
+    void LoadSettings(ViewDocument& document);
 
     // Each change ends in SaveViewFlags: stored, copied to the filters, tree and views
     // refreshed.
@@ -32,5 +32,5 @@ class ItemViewState {
     int ganttDaysInView = 56;
     QDate ganttStartDate;
     bool needsRebuild = true;
-    CSkedraDoc* document = nullptr;
+    ViewDocument* document = nullptr;
 };

@@ -1,12 +1,9 @@
-#include "wx/panes.h"
+#include "wx/folder_tree_window.h"
 
-#include "app/skedradoc.h"
+#include "platform/document_host.h"
 #include "views/LeftView.h"
 #include "views/skedraView.h"
-#include "wx/main_frame.h"
-#include "wx/wx_canvas.h"
-
-#include <wx/dcbuffer.h>
+#include "views/view_document.h"
 
 #include "wx/icons/tree_action.xpm"
 #include "wx/icons/tree_agreement.xpm"
@@ -31,7 +28,7 @@ class FolderData : public wxTreeItemData {
 
 } // namespace
 
-FolderTreeWindow::FolderTreeWindow(wxWindow* parent, CSkedraDoc* document)
+FolderTreeWindow::FolderTreeWindow(wxWindow* parent, ViewDocument* document)
     : wxTreeCtrl(parent, wxID_ANY, wxDefaultPosition, wxSize(180, 100),
                  wxTR_DEFAULT_STYLE | wxTR_HAS_BUTTONS | wxTR_LINES_AT_ROOT | wxTR_EDIT_LABELS |
                      wxTR_HIDE_ROOT),
@@ -70,7 +67,7 @@ VNode* FolderTreeWindow::folderOf(const wxTreeItemId& item) const {
 }
 
 void FolderTreeWindow::Refill() {
-    if (!CSkedraDoc::Current()) return;
+    if (!tree->document) return;
     filling = true;
     VNode* selected = folderOf(GetSelection());
     DeleteAllItems();
@@ -96,29 +93,5 @@ void FolderTreeWindow::onSelect(wxTreeEvent& event) {
     VNode* folder = folderOf(event.GetItem());
     if (filling || !folder || !CSkedraView::Current()) return;
     CSkedraView::Current()->SetFolder(folder);
-    if (CMainFrame* frame = CMainFrame::Current()) frame->UpdateAllViews();
-}
-
-ItemViewWindow::ItemViewWindow(wxWindow* parent, CSkedraDoc* document)
-    : wxScrolledWindow(parent, wxID_ANY, wxDefaultPosition, wxSize(100, 100)),
-      view(std::make_unique<CSkedraView>(document)) {
-    SetBackgroundStyle(wxBG_STYLE_PAINT); // every paint covers the whole window
-    SetScrollRate(10, 10);
-    Bind(wxEVT_PAINT, &ItemViewWindow::onPaint, this);
-}
-
-ItemViewWindow::~ItemViewWindow() = default;
-
-void ItemViewWindow::onPaint(wxPaintEvent&) {
-    wxAutoBufferedPaintDC dc(this);
-    PrepareDC(dc);
-    dc.SetBackground(*wxWHITE_BRUSH);
-    dc.Clear();
-    if (!CSkedraDoc::Current()) return;
-    WxCanvas canvas(dc);
-    view->OnPrepareDC(false);
-    wxSize client = GetClientSize();
-    view->OnDraw(canvas, {0, 0, client.x, client.y});
-    wxSize wanted(view->scrollWidth, view->scrollHeight);
-    if (GetVirtualSize() != wanted) SetVirtualSize(wanted);
+    if (DocumentHost* host = tree->document->Host()) host->UpdateAllViews();
 }

@@ -1,0 +1,52 @@
+// The command table: every numbered command the ribbon, the menus and the keys send,
+// each with what it runs, whether it is offered and whether it shows a tick. A command
+// acts on a context (the document, the item view, the folder tree and the services of
+// the window around them) and answers what it changed.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class CLeftView;
+class CSkedraDoc;
+class CSkedraView;
+class CommandUI;
+
+// What a command changed: a few bits the undo history can record.
+enum CommandChange : unsigned {
+    CHANGED_NOTHING = 0,
+    CHANGED_VIEW = 1,     // the view state: mode, flags, shown span, current folder
+    CHANGED_ITEMS = 2,    // nodes of the document
+    CHANGED_FILTERS = 4,  // the collection's filters and sort mode
+    CHANGED_SETTINGS = 8, // the settings file
+};
+
+struct CommandContext {
+    CSkedraDoc* document = nullptr;
+    CSkedraView* view = nullptr;
+    CLeftView* tree = nullptr;
+    CommandUI* ui = nullptr;
+    // What a control sent with its command: the chosen entry, the typed text.
+    int choice = -1;
+    std::string text;
+};
+
+struct CommandEntry {
+    int id;
+    unsigned (*run)(CommandContext& context);
+    // Null: offered whenever the command's part of the context is there.
+    bool (*enabled)(const CommandContext& context) = nullptr;
+    // Null: the command shows no tick.
+    bool (*checked)(const CommandContext& context) = nullptr;
+};
+
+// The entry of a command, or null when the table has none.
+const CommandEntry* FindCommand(int id);
+
+// Runs the command; false when the table has none or it is not offered now. `changed`
+// receives what it changed.
+bool RunCommand(int id, CommandContext& context, unsigned* changed = nullptr);
+bool CommandEnabled(int id, const CommandContext& context);
+// Whether the command shows a tick; false for one that shows none.
+bool CommandChecked(int id, const CommandContext& context);
+bool CommandHasTick(int id);

@@ -1,0 +1,14 @@
+// What commands ask of the window around the document: boxes, printing, focus and the
+// end of the program. The main frame implements it; tests record the calls.
+#pragma once
+
+class CommandUI {
+  public:
+    virtual ~CommandUI() = default;
+    virtual void ShowAbout() = 0;
+    virtual void PrintDirect() = 0; // to the printer chosen last, without the dialog
+    virtual void PrintSetup() = 0;
+    virtual void SwitchPane() = 0; // two panes: either key moves to the other one
+    virtual void Exit() = 0;
+    virtual void ClearFilterText() = 0; // the ribbon's "Filter by text" field
+};

@@ -1,0 +1,26 @@
+// The program's own window commands: About, printing without the dialog, the printer
+// set-up, moving between the panes and leaving.
+#include "app/commands/command_groups.h"
+
+#include "app/commands/command_ids.h"
+#include "app/commands/command_ui.h"
+
+namespace {
+
+template <void (CommandUI::*CALL)()> unsigned ask(CommandContext& c) {
+    (c.ui->*CALL)();
+    return CHANGED_NOTHING;
+}
+
+} // namespace
+
+std::vector<CommandEntry> ProgramCommands() {
+    return {
+        {CMD_ABOUT, ask<&CommandUI::ShowAbout>, HasUI},
+        {CMD_PRINT_DIRECT, ask<&CommandUI::PrintDirect>, HasUI},
+        {CMD_PRINT_SETUP, ask<&CommandUI::PrintSetup>, HasUI},
+        {CMD_NEXT_PANE, ask<&CommandUI::SwitchPane>, HasUI},
+        {CMD_PREVIOUS_PANE, ask<&CommandUI::SwitchPane>, HasUI},
+        {CMD_EXIT, ask<&CommandUI::Exit>, HasUI},
+    };
+}

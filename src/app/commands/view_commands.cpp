@@ -1,0 +1,78 @@
+// How the item view shows the current folder: list or calendar, the view flags behind
+// the ribbon's check boxes, the Gantt chart's span and the calendar's month.
+#include "app/commands/command_groups.h"
+
+#include "app/commands/command_ids.h"
+#include "app/skedradoc.h"
+#include "views/skedraView.h"
+#include "views/viewflags.h"
+
+namespace {
+
+template <int TYPE> unsigned setViewType(CommandContext& c) {
+    c.view->SetViewType(TYPE);
+    return CHANGED_VIEW | CHANGED_SETTINGS;
+}
+
+template <std::uint32_t BIT> unsigned toggleFlag(CommandContext& c) {
+    c.view->ToggleViewFlags(BIT);
+    return CHANGED_VIEW | CHANGED_SETTINGS;
+}
+
+template <std::uint32_t BIT> bool flagSet(const CommandContext& c) {
+    return (c.view->viewFlags & BIT) != 0;
+}
+
+bool viewAndDocument(const CommandContext& c) {
+    return c.view && c.document;
+}
+
+template <int DIRECTION> unsigned scrollMonth(CommandContext& c) {
+    c.view->ScrollMonth(DIRECTION);
+    return CHANGED_VIEW;
+}
+
+} // namespace
+
+std::vector<CommandEntry> ViewCommands() {
+    return {
+        {CMD_AS_LIST, setViewType<0>, HasView},
+        {CMD_AS_CALENDAR, setViewType<1>, HasView},
+        {CMD_HIDE_OTHERS, toggleFlag<VIEW_HIDE_OTHERS>, HasView, flagSet<VIEW_HIDE_OTHERS>},
+        {CMD_SHOW_GANTT, toggleFlag<VIEW_GANTT>, HasView, flagSet<VIEW_GANTT>},
+        {CMD_SHOW_PROGRESS, toggleFlag<VIEW_PROGRESS>, HasView, flagSet<VIEW_PROGRESS>},
+        {CMD_SHOW_DAYS, toggleFlag<VIEW_DAYS>, HasView, flagSet<VIEW_DAYS>},
+        {CMD_MORE_WEEKS,
+         [](CommandContext& c) -> unsigned {
+             c.document->ShowMoreWeeks();
+             return CHANGED_VIEW | CHANGED_SETTINGS;
+         },
+         viewAndDocument},
+        {CMD_LESS_WEEKS,
+         [](CommandContext& c) -> unsigned {
+             c.document->ShowLessWeeks();
+             return CHANGED_VIEW | CHANGED_SETTINGS;
+         },
+         viewAndDocument},
+        {CMD_NEXT_WEEK,
+         [](CommandContext& c) -> unsigned {
+             c.view->NextWeek();
+             return CHANGED_VIEW;
+         },
+         HasView},
+        {CMD_PREVIOUS_WEEK,
+         [](CommandContext& c) -> unsigned {
+             c.view->PreviousWeek();
+             return CHANGED_VIEW;
+         },
+         HasView},
+        {CMD_GOTO_TODAY,
+         [](CommandContext& c) -> unsigned {
+             c.view->GotoToday();
+             return CHANGED_VIEW;
+         },
+         HasView},
+        {CMD_PREVIOUS_MONTH, scrollMonth<-1>, HasView},
+        {CMD_NEXT_MONTH, scrollMonth<1>, HasView},
+    };
+}

@@ -1,0 +1,234 @@
+#include "wx/ribbon_builder.h"
+
+#include "app/commands/command_ids.h"
+#include "app/ribbon_layout.h"
+#include "wx/command_ids.h"
+
+#include <wx/artprov.h>
+#include <wx/bmpbuttn.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/choice.h>
+#include <wx/docview.h>
+#include <wx/menu.h>
+#include <wx/panel.h>
+#include <wx/ribbon/bar.h>
+#include <wx/ribbon/buttonbar.h>
+#include <wx/ribbon/page.h>
+#include <wx/ribbon/panel.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+namespace {
+
+wxBitmap iconFor(int command, const wxSize& size) {
+    wxArtID art = wxART_NORMAL_FILE;
+    switch (command) {
+    case CMD_FILE_NEW:
+        art = wxART_NEW;
+        break;
+    case CMD_FILE_OPEN:
+        art = wxART_FILE_OPEN;
+        break;
+    case CMD_FILE_SAVE:
+        art = wxART_FILE_SAVE;
+        break;
+    case CMD_PRINT_PREVIEW:
+        art = wxART_PRINT;
+        break;
+    case CMD_AS_LIST:
+        art = wxART_LIST_VIEW;
+        break;
+    case CMD_AS_CALENDAR:
+        art = wxART_REPORT_VIEW;
+        break;
+    case CMD_EXPORT_HTML:
+        art = wxART_FILE_SAVE_AS;
+        break;
+    case CMD_PREFERENCES:
+        art = wxART_EXECUTABLE_FILE;
+        break;
+    case CMD_HELP:
+        art = wxART_HELP;
+        break;
+    case CMD_ABOUT:
+        art = wxART_INFORMATION;
+        break;
+    case CMD_DELETE:
+        art = wxART_DELETE;
+        break;
+    case CMD_EDIT:
+        art = wxART_EDIT;
+        break;
+    case CMD_ADD_FOLDER:
+        art = wxART_NEW_DIR;
+        break;
+    case CMD_GOTO_TODAY:
+        art = wxART_GO_HOME;
+        break;
+    case CMD_PREVIOUS_MONTH:
+        art = wxART_GO_BACK;
+        break;
+    case CMD_NEXT_MONTH:
+        art = wxART_GO_FORWARD;
+        break;
+    case CMD_CLEAR_FILTER:
+        art = wxART_UNDO;
+        break;
+    default:
+        break;
+    }
+    wxBitmap bitmap = wxArtProvider::GetBitmap(art, wxART_TOOLBAR, size);
+    return bitmap.IsOk() ? bitmap : wxBitmap(size.x, size.y, 32);
+}
+
+wxBitmap emptyIcon() {
+    wxImage image(16, 16);
+    image.InitAlpha();
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            image.SetAlpha(x, y, 0);
+    return wxBitmap(image);
+}
+
+wxMenu* buildFileMenu(wxDocManager* manager) {
+    auto* fileMenu = new wxMenu;
+    for (const MenuEntry& entry : ApplicationMenu()) {
+        if (entry.caption.empty()) {
+            fileMenu->AppendSeparator();
+        } else if (entry.caption == "Recent documents") {
+            auto* recentMenu = new wxMenu;
+            fileMenu->AppendSubMenu(recentMenu, entry.caption);
+            if (manager) {
+                manager->FileHistoryUseMenu(recentMenu);
+                manager->FileHistoryAddFilesToMenu(recentMenu);
+            }
+        } else if (!entry.submenu.empty()) {
+            auto* sub = new wxMenu("Print Commands");
+            for (const MenuEntry& item : entry.submenu)
+                sub->Append(WxIdOf(item.command), item.caption);
+            fileMenu->AppendSubMenu(sub, entry.caption);
+        } else {
+            fileMenu->Append(WxIdOf(entry.command), entry.caption);
+        }
+    }
+    return fileMenu;
+}
+
+void buildRibbon(wxRibbonBar* ribbon, RibbonControls& controls) {
+    for (const RibbonCategory& category : RibbonCategories()) {
+        auto* page = new wxRibbonPage(ribbon, wxID_ANY, category.caption);
+        for (const RibbonPanel& panelData : category.panels) {
+            bool ordinary = false;
+            for (const RibbonElement& e : panelData.elements)
+                ordinary |= e.kind == RibbonKind::ComboBox || e.kind == RibbonKind::Edit;
+            auto* panel = new wxRibbonPanel(
+                page, wxID_ANY, panelData.caption, wxNullBitmap, wxDefaultPosition, wxDefaultSize,
+                ordinary ? wxRIBBON_PANEL_NO_AUTO_MINIMISE : wxRIBBON_PANEL_DEFAULT_STYLE);
+            if (!ordinary) {
+                // Buttons and check boxes: one ribbon button bar.
+                auto* bar = new wxRibbonButtonBar(panel);
+                for (const RibbonElement& e : panelData.elements) {
+                    wxBitmap icon = e.kind == RibbonKind::ButtonWithoutIcon
+                                        ? emptyIcon()
+                                        : iconFor(e.command, wxSize(16, 16));
+                    if (e.kind == RibbonKind::CheckBox) {
+                        bar->AddToggleButton(WxIdOf(e.command), e.caption, icon);
+                        controls.toggleBars[e.command] = bar;
+                    } else
+                        bar->AddButton(WxIdOf(e.command), e.caption, icon);
+                    controls.captions.emplace(e.command, e.caption);
+                }
+                continue;
+            }
+            // Ordinary controls sit on a panel of their own, laid out by a sizer.
+            auto* sizer = new wxFlexGridSizer(2, 2, 4);
+            for (const RibbonElement& e : panelData.elements) {
+                controls.captions.emplace(e.command, e.caption);
+                switch (e.kind) {
+                case RibbonKind::ComboBox: {
+                    sizer->Add(new wxStaticText(panel, wxID_ANY, e.caption), 0,
+                               wxALIGN_CENTER_VERTICAL);
+                    wxArrayString entries;
+                    for (const std::string& entry : e.entries)
+                        entries.Add(wxString::FromUTF8(entry));
+                    auto* choice = new wxChoice(panel, WxIdOf(e.command), wxDefaultPosition,
+                                                wxSize(e.width, -1), entries);
+                    choice->SetSelection(e.selected);
+                    sizer->Add(choice, 0, wxEXPAND);
+                    if (e.command == CMD_STATE_FILTER) controls.stateFilter = choice;
+                    if (e.command == CMD_CONTACT_FILTER) controls.contactFilter = choice;
+                    if (e.command == CMD_SORT) controls.sort = choice;
+                    break;
+                }
+                case RibbonKind::Edit:
+                    sizer->Add(new wxStaticText(panel, wxID_ANY, e.caption), 0,
+                               wxALIGN_CENTER_VERTICAL);
+                    controls.filterText =
+                        new wxTextCtrl(panel, WxIdOf(e.command), "", wxDefaultPosition,
+                                       wxSize(e.width, -1), wxTE_PROCESS_ENTER);
+                    sizer->Add(controls.filterText, 0, wxEXPAND);
+                    break;
+                case RibbonKind::CheckBox:
+                    sizer->AddSpacer(1);
+                    controls.hideOthers = new wxCheckBox(panel, WxIdOf(e.command), e.caption);
+                    sizer->Add(controls.hideOthers);
+                    break;
+                default:
+                    sizer->AddSpacer(1);
+                    sizer->Add(new wxButton(panel, WxIdOf(e.command), e.caption, wxDefaultPosition,
+                                            wxDefaultSize, wxBU_EXACTFIT));
+                    break;
+                }
+            }
+            panel->SetSizer(sizer);
+        }
+    }
+    ribbon->Realize();
+}
+
+} // namespace
+
+wxWindow* BuildRibbonRow(wxWindow* parent, wxDocManager* manager, RibbonControls& controls) {
+    wxMenu* fileMenu = controls.fileMenu = buildFileMenu(manager);
+    auto* row = new wxPanel(parent);
+    auto* sizer = new wxBoxSizer(wxHORIZONTAL);
+    auto* column = new wxBoxSizer(wxVERTICAL);
+    // The ribbon of wx has no application button: a menu button stands in for it.
+    auto* fileButton = new wxButton(row, wxID_ANY, "File", wxDefaultPosition, wxSize(60, -1));
+    fileButton->SetToolTip("File menu");
+    fileButton->Bind(wxEVT_BUTTON, [fileButton, fileMenu](wxCommandEvent&) {
+        fileButton->PopupMenu(fileMenu, 0, fileButton->GetSize().y);
+    });
+    column->Add(fileButton, 0, wxALL, 2);
+    auto* quick = new wxBoxSizer(wxHORIZONTAL);
+    for (int command : QuickAccessCommands()) {
+        auto* b = new wxBitmapButton(row, WxIdOf(command), iconFor(command, wxSize(16, 16)),
+                                     wxDefaultPosition, wxDefaultSize, wxBORDER_NONE);
+        quick->Add(b, 0, wxALL, 1);
+    }
+    column->Add(quick, 0, wxLEFT, 2);
+    sizer->Add(column, 0, wxALIGN_TOP);
+    auto* ribbon = controls.ribbon =
+        new wxRibbonBar(row, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                        wxRIBBON_BAR_DEFAULT_STYLE & ~wxRIBBON_BAR_SHOW_PAGE_ICONS);
+    buildRibbon(ribbon, controls);
+    sizer->Add(ribbon, 1, wxEXPAND);
+    row->SetSizer(sizer);
+    return row;
+}
+
+void SyncRibbonChecks(RibbonControls& controls, const std::function<bool(int)>& checked) {
+    for (const RibbonCategory& category : RibbonCategories())
+        for (const RibbonPanel& panel : category.panels)
+            for (const RibbonElement& e : panel.elements) {
+                if (e.kind != RibbonKind::CheckBox) continue;
+                bool on = checked(e.command);
+                auto bar = controls.toggleBars.find(e.command);
+                if (bar != controls.toggleBars.end())
+                    bar->second->ToggleButton(WxIdOf(e.command), on);
+                else if (controls.hideOthers && e.command == CMD_HIDE_OTHERS)
+                    controls.hideOthers->SetValue(on);
+            }
+}
