@@ -50,17 +50,30 @@ std::vector<VFolderEntry> FolderList(const VCollection& c, int maxFolders) {
     // Each taken folder's taken subfolders, by name (list order on equal names).
     std::unordered_map<const VNode*, std::vector<VNode*>> children;
     std::unordered_set<const VNode*> takenSet(taken.begin(), taken.end());
+    // Folders whose parent is not listed stand at the top after the root, siblings
+    // together (in the order their first one comes in the list) and by name.
     std::vector<VNode*> tops;
+    std::unordered_map<const VNode*, std::vector<VNode*>> orphans;
+    std::vector<const VNode*> orphanParents;
     for (VNode* folder : taken) {
-        if (folder != c.root && folder->parent && takenSet.count(folder->parent))
-            children[folder->parent].push_back(folder);
-        else
+        if (folder == c.root) {
             tops.push_back(folder);
+        } else if (folder->parent && takenSet.count(folder->parent)) {
+            children[folder->parent].push_back(folder);
+        } else {
+            auto& group = orphans[folder->parent];
+            if (group.empty()) orphanParents.push_back(folder->parent);
+            group.push_back(folder);
+        }
     }
+    auto byName = [](const VNode* a, const VNode* b) { return CompareText(a->name, b->name) < 0; };
     for (auto& [parent, group] : children)
-        std::stable_sort(group.begin(), group.end(), [](const VNode* a, const VNode* b) {
-            return CompareText(a->name, b->name) < 0;
-        });
+        std::stable_sort(group.begin(), group.end(), byName);
+    for (const VNode* parent : orphanParents) {
+        std::vector<VNode*>& group = orphans[parent];
+        std::stable_sort(group.begin(), group.end(), byName);
+        tops.insert(tops.end(), group.begin(), group.end());
+    }
 
     std::vector<VFolderEntry> entries;
     entries.reserve(taken.size());
