@@ -2,6 +2,7 @@
 
 #include "foundation/qtempfile.h"
 #include "model/vcontact.h"
+#include "model/vgroup.h"
 #include "model/vtodo.h"
 #include "support/log_capture.h"
 #include "support/model_builders.h"
@@ -12,6 +13,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <gmock/gmock.h>
 #include <sys/resource.h>
 
@@ -133,6 +135,44 @@ TEST_F(DocumentTest, GanttWidthInWeeks) {
     doc->ShowMoreWeeks();
     EXPECT_EQ(view.ganttDaysInView, 14);
     EXPECT_EQ(doc->Settings().GetInt("global.gantt.days_in_view", 0), 14);
+}
+
+// Each refresh sequence is one call and asks the windows in its own order.
+TEST_F(DocumentTest, RefreshSequencesInTheirOrder) {
+    auto doc = Make();
+    auto* folder = AddNode<VGroup>(*doc->collection);
+    auto* todo = AddNode<VTodo>(*doc->collection, folder);
+    struct Case {
+        const char* name;
+        std::function<void()> run;
+        std::vector<std::string> calls;
+        bool rebuild;
+    };
+    const Case cases[] = {
+        {"items changed", [&] { doc->ItemsChanged(); }, {"redraw", "modified", "contacts"}, true},
+        {"item edited", [&] { doc->ItemEdited(todo); }, {"contacts", "modified", "redraw"}, false},
+        {"folder edited",
+         [&] { doc->ItemEdited(folder); },
+         {"tree", "contacts", "modified", "redraw"},
+         false},
+        {"activity changed",
+         [&] { doc->ActivityChanged(); },
+         {"tree", "redraw", "modified", "contacts"},
+         true},
+        {"view flags changed", [&] { doc->ViewFlagsChanged(); }, {"tree", "redraw"}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        host.calls.clear();
+        view.needsRebuild = false;
+        c.run();
+        EXPECT_EQ(host.calls, c.calls);
+        EXPECT_EQ(view.needsRebuild, c.rebuild);
+    }
+    view.viewFlags = 0x10 | 0x200; // undone and inactive items
+    doc->ViewFlagsChanged();
+    EXPECT_EQ(doc->GetGlobalInt("view_flags", 0), 0x210);
+    EXPECT_EQ(doc->collection->filterFlags & 15, 1u | 8u) << "copied to the filters";
 }
 
 TEST_F(DocumentTest, SettingsAreWrittenAtTheEndOnlyWhenChanged) {

@@ -1,0 +1,208 @@
+// The command table run headless: commands against a scripted document and the item
+// view without its window, with what they answer for enabled and ticked.
+#include "app/commands/command_table.h"
+
+#include "app/commands/command_ids.h"
+#include "app/commands/command_ui.h"
+#include "app/ribbon_layout.h"
+#include "app/skedradoc.h"
+#include "foundation/qshell.h"
+#include "support/log_capture.h"
+#include "support/recording_host.h"
+#include "support/scripted_document.h"
+#include "support/scripted_ui.h"
+#include "views/skedraView.h"
+#include "views/viewflags.h"
+
+#include <gmock/gmock.h>
+
+namespace {
+
+class RecordingCommandUI : public CommandUI {
+  public:
+    void ShowAbout() override { calls.push_back("about"); }
+    void PrintDirect() override { calls.push_back("print"); }
+    void PrintSetup() override { calls.push_back("print setup"); }
+    void SwitchPane() override { calls.push_back("pane"); }
+    void Exit() override { calls.push_back("exit"); }
+    void ClearFilterText() override { calls.push_back("clear text"); }
+    std::vector<std::string> calls;
+};
+
+class CommandTableTest : public LogTest {
+  protected:
+    void SetUp() override {
+        LogTest::SetUp();
+        view = std::make_unique<CSkedraView>(&doc);
+        context.view = view.get();
+        context.ui = &ui;
+    }
+    unsigned Run(int command) {
+        unsigned changed = 12345;
+        EXPECT_TRUE(RunCommand(command, context, &changed)) << command;
+        return changed;
+    }
+
+    ScriptedDocument doc;
+    std::unique_ptr<CSkedraView> view;
+    RecordingCommandUI ui;
+    CommandContext context;
+};
+
+TEST_F(CommandTableTest, ShowGanttChartTogglesTheFlagWithOneViewFlagChange) {
+    view->viewFlags = VIEW_UNDONE | VIEW_WAITING;
+    EXPECT_TRUE(CommandEnabled(CMD_SHOW_GANTT, context));
+    EXPECT_TRUE(CommandHasTick(CMD_SHOW_GANTT));
+    EXPECT_FALSE(CommandChecked(CMD_SHOW_GANTT, context));
+
+    EXPECT_EQ(Run(CMD_SHOW_GANTT), CHANGED_VIEW | CHANGED_SETTINGS);
+    EXPECT_EQ(view->viewFlags, VIEW_UNDONE | VIEW_WAITING | VIEW_GANTT);
+    EXPECT_EQ(doc.viewFlagsChanged, 1);
+    EXPECT_EQ(doc.itemsChanged + doc.activityChanged, 0) << "nothing else is refreshed";
+    EXPECT_TRUE(CommandChecked(CMD_SHOW_GANTT, context));
+
+    Run(CMD_SHOW_GANTT);
+    EXPECT_EQ(view->viewFlags, VIEW_UNDONE | VIEW_WAITING);
+    EXPECT_EQ(doc.viewFlagsChanged, 2);
+    EXPECT_FALSE(CommandChecked(CMD_SHOW_GANTT, context));
+}
+
+// Each check box of the ribbon toggles the view flag it shows, and is ticked by it.
+TEST_F(CommandTableTest, EveryRibbonCheckBoxTogglesAndShowsItsFlag) {
+    int boxes = 0;
+    for (const RibbonCategory& category : RibbonCategories())
+        for (const RibbonPanel& panel : category.panels)
+            for (const RibbonElement& e : panel.elements) {
+                if (e.kind != RibbonKind::CheckBox) continue;
+                ++boxes;
+                SCOPED_TRACE(e.caption);
+                view->viewFlags = VIEW_UNDONE;
+                EXPECT_FALSE(CommandChecked(e.command, context));
+                Run(e.command);
+                EXPECT_EQ(view->viewFlags, VIEW_UNDONE | e.viewFlag);
+                EXPECT_TRUE(CommandChecked(e.command, context));
+            }
+    EXPECT_EQ(boxes, 4);
+    EXPECT_EQ(doc.viewFlagsChanged, 4);
+}
+
+TEST_F(CommandTableTest, WithoutTheirPartOfTheContextCommandsAreNotOffered) {
+    CommandContext empty;
+    for (int command : {CMD_SHOW_GANTT, CMD_AS_LIST, CMD_NEXT_WEEK, CMD_MORE_WEEKS,
+                        CMD_STATE_FILTER, CMD_ABOUT, CMD_EXIT, CMD_EXPORT_HTML}) {
+        EXPECT_FALSE(CommandEnabled(command, empty)) << command;
+        unsigned changed = 99;
+        EXPECT_FALSE(RunCommand(command, empty, &changed)) << command;
+        EXPECT_EQ(changed, CHANGED_NOTHING);
+        EXPECT_FALSE(CommandChecked(command, empty));
+    }
+    EXPECT_FALSE(CommandEnabled(CMD_MORE_WEEKS, context)) << "needs the document too";
+    EXPECT_EQ(FindCommand(4711), nullptr);
+    EXPECT_FALSE(CommandEnabled(4711, context));
+    EXPECT_FALSE(CommandHasTick(CMD_AS_LIST));
+    EXPECT_TRUE(CommandEnabled(CMD_VISIT_VANTRY, empty)) << "web pages need nothing";
+}
+
+TEST_F(CommandTableTest, ViewTypeAndWeekSteps) {
+    Run(CMD_AS_LIST);
+    EXPECT_EQ(view->viewType, 0);
+    EXPECT_EQ(doc.settings["view_type"], 0);
+    QDate start = view->ganttStartDate;
+    EXPECT_EQ(Run(CMD_NEXT_WEEK), CHANGED_VIEW);
+    EXPECT_EQ(start.DaysBetween(view->ganttStartDate), 7);
+    Run(CMD_PREVIOUS_WEEK);
+    Run(CMD_PREVIOUS_WEEK);
+    EXPECT_EQ(start.DaysBetween(view->ganttStartDate), -7);
+
+    Run(CMD_AS_CALENDAR);
+    EXPECT_EQ(view->viewType, 1);
+    EXPECT_EQ(doc.settings["view_type"], 1);
+    Run(CMD_GOTO_TODAY);
+    QDate today = view->calendar.gridStart;
+    Run(CMD_NEXT_WEEK); // in the calendar: the month before
+    EXPECT_LT(view->calendar.gridStart.Seconds(), today.Seconds());
+    Run(CMD_NEXT_MONTH);
+    EXPECT_EQ(view->calendar.gridStart.Seconds(), today.Seconds());
+    EXPECT_EQ(start.DaysBetween(view->ganttStartDate), -7) << "the chart stays";
+    EXPECT_EQ(doc.viewFlagsChanged, 0);
+}
+
+TEST_F(CommandTableTest, ProgramCommandsAskTheWindow) {
+    for (int command :
+         {CMD_ABOUT, CMD_NEXT_PANE, CMD_PREVIOUS_PANE, CMD_PRINT_SETUP, CMD_PRINT_DIRECT, CMD_EXIT})
+        EXPECT_EQ(Run(command), CHANGED_NOTHING);
+    EXPECT_EQ(ui.calls,
+              (std::vector<std::string>{"about", "pane", "pane", "print setup", "print", "exit"}));
+}
+
+TEST_F(CommandTableTest, TheHelpKeyAndTheWebCommandsReportInTheirOwnWords) {
+    ScriptedUI boxes;
+    std::vector<std::string> opened;
+    QSetShellHandler([&](const char* url) {
+        opened.push_back(url);
+        return false;
+    });
+    Run(CMD_HELP_KEY);
+    Run(CMD_HELP);
+    Run(CMD_VISIT_NIMBREL);
+    QSetShellHandler(nullptr);
+    ASSERT_EQ(boxes.asked.size(), 3u);
+    EXPECT_EQ(
+        boxes.asked[0].text,
+        "Can't start online help (https://vantry.app/index.php?jump=vantry/documentation.htm)");
+    EXPECT_EQ(boxes.asked[1].text,
+              "Can't start website (https://vantry.app/index.php?jump=vantry/documentation.htm)");
+    EXPECT_EQ(opened.back(), "https://nimbrel.app/");
+}
+
+// The filter controls through the table, on the program's document.
+class FilterCommandTest : public LogTest {
+  protected:
+    void SetUp() override {
+        LogTest::SetUp();
+        document = std::make_unique<CSkedraDoc>(dir.File("vantry").c_str());
+        document->host = &host;
+        view = std::make_unique<CSkedraView>(document.get());
+        view->OnInitialUpdate();
+        context.document = document.get();
+        context.view = view.get();
+        context.ui = &ui;
+    }
+
+    RecordingHost host;
+    RecordingCommandUI ui;
+    std::unique_ptr<CSkedraDoc> document;
+    std::unique_ptr<CSkedraView> view;
+    CommandContext context;
+};
+
+TEST_F(FilterCommandTest, ControlsHandTheirValueThroughTheContext) {
+    context.choice = 3; // "only finished items"
+    EXPECT_TRUE(RunCommand(CMD_STATE_FILTER, context));
+    EXPECT_EQ(view->viewFlags & 0x312, VIEW_DONE);
+    EXPECT_EQ(document->collection->filterFlags & 15, 2u);
+
+    context.text = "abc";
+    EXPECT_TRUE(RunCommand(CMD_TEXT_FILTER, context));
+    EXPECT_STREQ(document->collection->filterText.Text(), "ABC");
+    EXPECT_TRUE(RunCommand(CMD_CLEAR_FILTER, context));
+    EXPECT_STREQ(document->collection->filterText.Text(), "");
+    EXPECT_EQ(ui.calls, (std::vector<std::string>{"clear text"}));
+
+    context.choice = 1;
+    EXPECT_TRUE(RunCommand(CMD_SORT, context));
+    EXPECT_EQ(document->collection->sortMode, 1);
+
+    int days = view->ganttDaysInView;
+    unsigned changed = 0;
+    EXPECT_TRUE(RunCommand(CMD_MORE_WEEKS, context, &changed));
+    EXPECT_EQ(view->ganttDaysInView, days + 7);
+    EXPECT_TRUE(changed & CHANGED_SETTINGS);
+    EXPECT_TRUE(host.modified);
+
+    int refills = host.refills;
+    EXPECT_TRUE(RunCommand(CMD_REFILL_TREE, context));
+    EXPECT_EQ(host.refills, refills + 1);
+}
+
+} // namespace

@@ -1,0 +1,37 @@
+// A document for view and command tests: a collection, settings in a map, and a count
+// of every refresh sequence asked for.
+#pragma once
+
+#include "model/vcollection.h"
+#include "views/view_document.h"
+#include "views/viewstate.h"
+
+#include <map>
+#include <string>
+
+class ScriptedDocument : public ViewDocument {
+  public:
+    VCollection* Collection() override { return &collection; }
+    DocumentHost* Host() override { return host; }
+    int GetGlobalInt(const char* name, int def) override {
+        auto found = settings.find(name);
+        return found == settings.end() ? def : found->second;
+    }
+    void SetGlobalInt(const char* name, int value) override { settings[name] = value; }
+    void AttachView(ItemViewState* itemView) override { view = itemView; }
+    void DetachView(ItemViewState* itemView) override {
+        if (view == itemView) view = nullptr;
+    }
+    void ItemsChanged() override { ++itemsChanged; }
+    void ItemEdited(VNode* item) override { edited.push_back(item); }
+    void ActivityChanged() override { ++activityChanged; }
+    void ViewFlagsChanged() override { ++viewFlagsChanged; }
+    void RefreshContactList() override { ++contactListRefreshes; }
+
+    VCollection collection;
+    DocumentHost* host = nullptr;
+    ItemViewState* view = nullptr;
+    std::map<std::string, int> settings;
+    int itemsChanged = 0, activityChanged = 0, viewFlagsChanged = 0, contactListRefreshes = 0;
+    std::vector<VNode*> edited;
+};
