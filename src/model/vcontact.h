@@ -16,6 +16,7 @@ class VContact : public VNode {
         return AnyContains(upperText, {&firstName, &lastName});
     }
     bool Edit() override { return RunEditor(); }
+    // Its row may carry CAN_WAIT, but the waiting commands leave contacts alone.
     ItemDialog Dialog() const override { return ItemDialog::Contact; }
     void Describe(qstring& out, bool shortForm) const override;
     bool ComesBefore(const VNode* other) const override;

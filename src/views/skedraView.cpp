@@ -1,6 +1,5 @@
 #include "views/skedraView.h"
 
-#include "app/skedradoc.h"
 #include "foundation/qmessage.h"
 #include "foundation/qtime.h"
 #include "model/vcollection.h"

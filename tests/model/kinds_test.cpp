@@ -314,4 +314,35 @@ TEST_F(KindsTest, OpenRunsTheDialogExceptForLocations) {
     EXPECT_EQ(editor.edited.size(), 4u);
 }
 
+// What each kind offers, asked of the node instead of its type name.
+TEST(KindCapabilitiesTest, EachKindSaysWhatItOffers) {
+    VCollection c;
+    struct Case {
+        VNode* node;
+        bool canWait, hasDates, hasCheckBox;
+        ItemDialog dialog;
+    };
+    const Case cases[] = {
+        {new VGroup(&c), false, false, false, ItemDialog::Folder},
+        {new VTask(&c), true, true, true, ItemDialog::Action},
+        {new VTodo(&c), true, false, true, ItemDialog::Todo},
+        {new VContact(&c), false, false, false, ItemDialog::Contact},
+        {new VCall(&c), true, false, true, ItemDialog::Call},
+        {new VMail(&c), true, false, true, ItemDialog::Mail},
+        {new VPay(&c), true, false, true, ItemDialog::Pay},
+        {new VAgreement(&c), false, false, false, ItemDialog::Agreement},
+        {new VFact(&c), false, false, false, ItemDialog::Fact},
+        {new VURL(&c), false, false, false, ItemDialog::Location},
+        {new VFile(&c), false, false, false, ItemDialog::None},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.node->TypeName());
+        EXPECT_EQ(k.node->CanWait(), k.canWait);
+        EXPECT_EQ(k.node->HasDates(), k.hasDates);
+        EXPECT_EQ(k.node->HasCheckBox(), k.hasCheckBox);
+        EXPECT_EQ(k.node->Dialog(), k.dialog);
+        delete k.node;
+    }
+}
+
 } // namespace

@@ -1,0 +1,43 @@
+# Fails when a source file includes a header of a layer it must not see, or when a
+# file outside src/wx includes a wx header. Run as a test: cmake -DSOURCE_DIR=... -P.
+#
+# Layers point one way: foundation <- net, model <- views <- app <- wx <- main;
+# remoteview sits beside app on model and net only. platform/ holds interfaces only.
+cmake_minimum_required(VERSION 3.25)
+set(allowed_foundation foundation)
+set(allowed_platform platform foundation)
+set(allowed_net net foundation platform)
+set(allowed_model model foundation platform)
+set(allowed_views views model foundation platform)
+set(allowed_app app views model net foundation platform)
+set(allowed_remoteview remoteview model net foundation platform)
+set(allowed_wx wx app views model net foundation platform)
+
+file(GLOB_RECURSE sources RELATIVE "${SOURCE_DIR}/src" "${SOURCE_DIR}/src/*.h"
+     "${SOURCE_DIR}/src/*.cpp")
+set(problems "")
+foreach(source IN LISTS sources)
+    string(REGEX MATCH "^[^/]+/" layer "${source}")
+    string(REPLACE "/" "" layer "${layer}")
+    file(STRINGS "${SOURCE_DIR}/src/${source}" includes REGEX "^[ \t]*#[ \t]*include")
+    foreach(line IN LISTS includes)
+        if(line MATCHES "<wx/" AND NOT layer STREQUAL "wx")
+            string(APPEND problems "  ${source}: a wx header outside src/wx: ${line}\n")
+        endif()
+        if(layer STREQUAL "" OR NOT DEFINED allowed_${layer})
+            continue() # main.cpp sits on everything
+        endif()
+        if(line MATCHES "\"([a-z_]+)/[^\"]+\"")
+            set(target "${CMAKE_MATCH_1}")
+            if(DEFINED allowed_${target} AND NOT target IN_LIST allowed_${layer})
+                string(APPEND problems "  ${source}: ${layer} must not include ${target}: ${line}\n")
+            endif()
+        endif()
+    endforeach()
+endforeach()
+
+if(problems)
+    message(FATAL_ERROR "Includes against the layers:\n${problems}")
+endif()
+list(LENGTH sources count)
+message(STATUS "${count} source files keep to their layers")
