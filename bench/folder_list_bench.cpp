@@ -47,14 +47,7 @@ BENCHMARK(BM_FolderListReference)->Arg(100000)->Iterations(1)->Unit(benchmark::k
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    std::vector<RatioReporter::Ratio> ratios;
-    for (const char* size : {"1000", "10000", "100000"}) {
-        std::string reference = std::string("BM_FolderListReference/") + size;
-        if (std::string(size) == "100000") reference += "/iterations:1";
-        ratios.push_back({reference, std::string("BM_FolderList/") + size,
-                          std::string("reference / FolderList at ") + size + " nodes"});
-    }
-    RatioReporter reporter(ratios);
+    RatioReporter reporter(SizeRatios("FolderListReference", "FolderList"));
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

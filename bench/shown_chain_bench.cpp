@@ -54,14 +54,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     // MakeView writes a trace line to standard error each time: keep them off the report.
     if (!std::freopen("/dev/null", "w", stderr)) return 1;
-    std::vector<RatioReporter::Ratio> ratios;
-    for (const char* size : {"1000", "10000", "100000"}) {
-        std::string reference = std::string("BM_MakeViewReference/") + size;
-        if (std::string(size) == "100000") reference += "/iterations:1";
-        ratios.push_back({reference, std::string("BM_MakeView/") + size,
-                          std::string("reference / MakeView at ") + size + " nodes"});
-    }
-    RatioReporter reporter(ratios);
+    RatioReporter reporter(SizeRatios("MakeViewReference", "MakeView"));
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

@@ -96,14 +96,6 @@ const std::vector<RibbonCategory>& RibbonCategories() {
     return categories;
 }
 
-unsigned ViewFlagOf(int command) {
-    for (const RibbonCategory& category : RibbonCategories())
-        for (const RibbonPanel& panel : category.panels)
-            for (const RibbonElement& e : panel.elements)
-                if (e.command == command && e.kind == RibbonKind::CheckBox) return e.viewFlag;
-    return 0;
-}
-
 const std::vector<MenuEntry>& ApplicationMenu() {
     static const std::vector<MenuEntry> menu = {
         {"New", CMD_FILE_NEW, {}},

@@ -35,8 +35,6 @@ struct MenuEntry {
 };
 
 const std::vector<RibbonCategory>& RibbonCategories();
-// The view flag a check box of the ribbon toggles, or 0 for any other command.
-unsigned ViewFlagOf(int command);
 const std::vector<MenuEntry>& ApplicationMenu();
 const std::vector<int>& QuickAccessCommands();
 

@@ -27,9 +27,21 @@ bool viewAndDocument(const CommandContext& c) {
     return c.view && c.document;
 }
 
+// Navigation of the item view: only what it shows changes.
+template <void (CSkedraView::*STEP)()> unsigned navigate(CommandContext& c) {
+    (c.view->*STEP)();
+    return CHANGED_VIEW;
+}
+
 template <int DIRECTION> unsigned scrollMonth(CommandContext& c) {
     c.view->ScrollMonth(DIRECTION);
     return CHANGED_VIEW;
+}
+
+// The Gantt chart's span, stored in the settings.
+template <void (CSkedraDoc::*CHANGE)()> unsigned changeSpan(CommandContext& c) {
+    (c.document->*CHANGE)();
+    return CHANGED_VIEW | CHANGED_SETTINGS;
 }
 
 } // namespace
@@ -42,36 +54,11 @@ std::vector<CommandEntry> ViewCommands() {
         {CMD_SHOW_GANTT, toggleFlag<VIEW_GANTT>, HasView, flagSet<VIEW_GANTT>},
         {CMD_SHOW_PROGRESS, toggleFlag<VIEW_PROGRESS>, HasView, flagSet<VIEW_PROGRESS>},
         {CMD_SHOW_DAYS, toggleFlag<VIEW_DAYS>, HasView, flagSet<VIEW_DAYS>},
-        {CMD_MORE_WEEKS,
-         [](CommandContext& c) -> unsigned {
-             c.document->ShowMoreWeeks();
-             return CHANGED_VIEW | CHANGED_SETTINGS;
-         },
-         viewAndDocument},
-        {CMD_LESS_WEEKS,
-         [](CommandContext& c) -> unsigned {
-             c.document->ShowLessWeeks();
-             return CHANGED_VIEW | CHANGED_SETTINGS;
-         },
-         viewAndDocument},
-        {CMD_NEXT_WEEK,
-         [](CommandContext& c) -> unsigned {
-             c.view->NextWeek();
-             return CHANGED_VIEW;
-         },
-         HasView},
-        {CMD_PREVIOUS_WEEK,
-         [](CommandContext& c) -> unsigned {
-             c.view->PreviousWeek();
-             return CHANGED_VIEW;
-         },
-         HasView},
-        {CMD_GOTO_TODAY,
-         [](CommandContext& c) -> unsigned {
-             c.view->GotoToday();
-             return CHANGED_VIEW;
-         },
-         HasView},
+        {CMD_MORE_WEEKS, changeSpan<&CSkedraDoc::ShowMoreWeeks>, viewAndDocument},
+        {CMD_LESS_WEEKS, changeSpan<&CSkedraDoc::ShowLessWeeks>, viewAndDocument},
+        {CMD_NEXT_WEEK, navigate<&CSkedraView::NextWeek>, HasView},
+        {CMD_PREVIOUS_WEEK, navigate<&CSkedraView::PreviousWeek>, HasView},
+        {CMD_GOTO_TODAY, navigate<&CSkedraView::GotoToday>, HasView},
         {CMD_PREVIOUS_MONTH, scrollMonth<-1>, HasView},
         {CMD_NEXT_MONTH, scrollMonth<1>, HasView},
     };
