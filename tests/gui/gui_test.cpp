@@ -234,6 +234,51 @@ TEST_F(GuiTest, FiltersChangeTheDocumentAndTheView) {
     SendCommand(CMD_LESS_WEEKS);
 }
 
+// The ribbon button bar holding this command's button.
+wxRibbonButtonBar* BarOf(wxWindow* window, int wxId) {
+    for (wxWindow* child : window->GetChildren()) {
+        if (auto* bar = dynamic_cast<wxRibbonButtonBar*>(child))
+            if (bar->GetItemById(wxId)) return bar;
+        if (wxRibbonButtonBar* below = BarOf(child, wxId)) return below;
+    }
+    return nullptr;
+}
+
+// Ribbon clicks, quick-access buttons and menu commands all reach the command table or the
+// document manager; update-UI answers come from the table.
+TEST_F(GuiTest, EveryKindOfControlReachesItsCommand) {
+    wxRibbonButtonBar* bar = BarOf(Frame().Ribbon(), WxIdOf(CMD_SHOW_GANTT));
+    ASSERT_NE(bar, nullptr);
+    std::uint32_t before = Frame().ItemView().viewFlags;
+    wxRibbonButtonBarEvent click(wxEVT_RIBBONBUTTONBAR_CLICKED, WxIdOf(CMD_SHOW_GANTT), bar);
+    click.SetEventObject(bar);
+    bar->GetEventHandler()->ProcessEvent(click);
+    Settle();
+    EXPECT_EQ(Frame().ItemView().viewFlags, before ^ 0x20) << "a ribbon click";
+    SendCommand(CMD_SHOW_GANTT);
+    EXPECT_EQ(Frame().ItemView().viewFlags, before);
+
+    auto* hideOthers =
+        dynamic_cast<wxCheckBox*>(wxWindow::FindWindowById(WxIdOf(CMD_HIDE_OTHERS), &Frame()));
+    ASSERT_NE(hideOthers, nullptr);
+    bool shown = (Frame().ItemView().viewFlags & 0x400) != 0;
+    hideOthers->SetValue(!shown);
+    Frame().UpdateWindowUI(wxUPDATE_UI_RECURSE);
+    EXPECT_EQ(hideOthers->GetValue(), shown) << "update-UI sets the box from the view flag";
+
+    ScriptedUI ui;
+    Manager().GetCurrentDocument()->Modify(true);
+    ui.answers = {MsgAnswer::Cancel};
+    wxWindow* newButton = wxWindow::FindWindowById(WxIdOf(CMD_FILE_NEW), &Frame());
+    ASSERT_NE(newButton, nullptr);
+    wxCommandEvent press(wxEVT_BUTTON, WxIdOf(CMD_FILE_NEW));
+    press.SetEventObject(newButton);
+    newButton->GetEventHandler()->ProcessEvent(press);
+    Settle();
+    ASSERT_EQ(ui.asked.size(), 1u) << "the quick-access New reached the document manager";
+    EXPECT_EQ(ui.asked[0].text, "Save changes to Vantry?");
+}
+
 TEST_F(GuiTest, AModifiedDocumentAsksBeforeItIsReplaced) {
     ScriptedUI ui;
     Manager().GetCurrentDocument()->Modify(true);
