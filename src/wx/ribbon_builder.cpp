@@ -4,6 +4,7 @@
 #include "app/ribbon_layout.h"
 #include "wx/command_ids.h"
 
+#include <map>
 #include <wx/artprov.h>
 #include <wx/bmpbuttn.h>
 #include <wx/button.h>
@@ -22,64 +23,30 @@
 
 namespace {
 
+// The stock picture of each command that has one; the others show a plain page.
 wxBitmap iconFor(int command, const wxSize& size) {
-    wxArtID art = wxART_NORMAL_FILE;
-    switch (command) {
-    case CMD_FILE_NEW:
-        art = wxART_NEW;
-        break;
-    case CMD_FILE_OPEN:
-        art = wxART_FILE_OPEN;
-        break;
-    case CMD_FILE_SAVE:
-        art = wxART_FILE_SAVE;
-        break;
-    case CMD_PRINT_PREVIEW:
-        art = wxART_PRINT;
-        break;
-    case CMD_AS_LIST:
-        art = wxART_LIST_VIEW;
-        break;
-    case CMD_AS_CALENDAR:
-        art = wxART_REPORT_VIEW;
-        break;
-    case CMD_EXPORT_HTML:
-        art = wxART_FILE_SAVE_AS;
-        break;
-    case CMD_PREFERENCES:
-        art = wxART_EXECUTABLE_FILE;
-        break;
-    case CMD_HELP:
-        art = wxART_HELP;
-        break;
-    case CMD_ABOUT:
-        art = wxART_INFORMATION;
-        break;
-    case CMD_DELETE:
-        art = wxART_DELETE;
-        break;
-    case CMD_EDIT:
-        art = wxART_EDIT;
-        break;
-    case CMD_ADD_FOLDER:
-        art = wxART_NEW_DIR;
-        break;
-    case CMD_GOTO_TODAY:
-        art = wxART_GO_HOME;
-        break;
-    case CMD_PREVIOUS_MONTH:
-        art = wxART_GO_BACK;
-        break;
-    case CMD_NEXT_MONTH:
-        art = wxART_GO_FORWARD;
-        break;
-    case CMD_CLEAR_FILTER:
-        art = wxART_UNDO;
-        break;
-    default:
-        break;
-    }
-    wxBitmap bitmap = wxArtProvider::GetBitmap(art, wxART_TOOLBAR, size);
+    static const std::map<int, wxArtID> art = {
+        {CMD_FILE_NEW, wxART_NEW},
+        {CMD_FILE_OPEN, wxART_FILE_OPEN},
+        {CMD_FILE_SAVE, wxART_FILE_SAVE},
+        {CMD_PRINT_PREVIEW, wxART_PRINT},
+        {CMD_AS_LIST, wxART_LIST_VIEW},
+        {CMD_AS_CALENDAR, wxART_REPORT_VIEW},
+        {CMD_EXPORT_HTML, wxART_FILE_SAVE_AS},
+        {CMD_PREFERENCES, wxART_EXECUTABLE_FILE},
+        {CMD_HELP, wxART_HELP},
+        {CMD_ABOUT, wxART_INFORMATION},
+        {CMD_DELETE, wxART_DELETE},
+        {CMD_EDIT, wxART_EDIT},
+        {CMD_ADD_FOLDER, wxART_NEW_DIR},
+        {CMD_GOTO_TODAY, wxART_GO_HOME},
+        {CMD_PREVIOUS_MONTH, wxART_GO_BACK},
+        {CMD_NEXT_MONTH, wxART_GO_FORWARD},
+        {CMD_CLEAR_FILTER, wxART_UNDO},
+    };
+    auto found = art.find(command);
+    wxBitmap bitmap = wxArtProvider::GetBitmap(
+        found == art.end() ? wxART_NORMAL_FILE : found->second, wxART_TOOLBAR, size);
     return bitmap.IsOk() ? bitmap : wxBitmap(size.x, size.y, 32);
 }
 
