@@ -1,11 +1,10 @@
 #include "app/commandline.h"
 
 #include "app/version.h"
-#include "model/vvisibility.h"
-
 #include "foundation/qfile.h"
 #include "foundation/qinfo.h"
 #include "model/vcollection.h"
+#include "model/vvisibility.h"
 #include "views/viewflags.h"
 
 #include <cstdio>
