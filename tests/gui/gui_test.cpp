@@ -307,18 +307,40 @@ TEST_F(GuiTest, WebCommandsReportAPageThatCannotOpen) {
 }
 
 // The screen area of the frame's client, as a picture.
+// How many colours the shown ribbon page's panels have on the picture: a page the
+// window system has not painted yet is one flat colour.
+size_t RibbonColours(const wxImage& image) {
+    wxRect r = Frame().Ribbon()->GetRect();
+    r.SetPosition(
+        Frame().ScreenToClient(Frame().Ribbon()->GetParent()->ClientToScreen(r.GetPosition())));
+    std::set<unsigned long> colours;
+    for (int y = r.y + r.height / 4; y < r.GetBottom() && y < image.GetHeight(); ++y)
+        for (int x = r.x; x < r.GetRight() && x < image.GetWidth(); ++x)
+            colours.insert((unsigned long)image.GetRed(x, y) << 16 | image.GetGreen(x, y) << 8 |
+                           image.GetBlue(x, y));
+    return colours.size();
+}
+
+// The screen area of the frame's client, as a picture, once the window system has painted
+// the ribbon's page (it may take a few rounds after a page change).
 void SaveScreenshot(const std::string& name) {
     Frame().Raise();
-    Frame().Refresh();
-    Frame().Update();
-    Settle();
-    wxClientDC client(&Frame());
-    wxSize size = Frame().GetClientSize();
-    ASSERT_GT(size.x, 800) << "maximised by the window manager";
-    wxBitmap shot(size);
-    wxMemoryDC memory(shot);
-    memory.Blit(0, 0, size.x, size.y, &client, 0, 0);
-    memory.SelectObject(wxNullBitmap);
+    wxBitmap shot;
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        Frame().Refresh();
+        Frame().Update();
+        Settle();
+        wxClientDC client(&Frame());
+        wxSize size = Frame().GetClientSize();
+        ASSERT_GT(size.x, 800) << "maximised by the window manager";
+        shot = wxBitmap(size);
+        wxMemoryDC memory(shot);
+        memory.Blit(0, 0, size.x, size.y, &client, 0, 0);
+        memory.SelectObject(wxNullBitmap);
+        if (RibbonColours(shot.ConvertToImage()) > 20) break;
+        wxMilliSleep(25);
+    }
+    EXPECT_GT(RibbonColours(shot.ConvertToImage()), 20u) << "the ribbon's panels are drawn";
     std::string path = std::string(VANTRY_SCREENSHOT_DIR) + "/" + name;
     ASSERT_TRUE(shot.SaveFile(path, wxBITMAP_TYPE_PNG));
     EXPECT_GT(std::filesystem::file_size(path), 2000u);
