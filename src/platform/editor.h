@@ -1,8 +1,10 @@
 // The seam through which an item's Edit runs its modal dialog. The wx program
 // registers an editor that shows the real dialog of the node's kind; tests register
 // one that fills the form from a script. Without an editor nothing is edited.
+// Preferences edits no node but is a dialog of the same kind, so it goes the same way.
 #pragma once
 
+class VCollection;
 class VNode;
 
 class NodeEditor {
@@ -11,6 +13,8 @@ class NodeEditor {
     // Runs the dialog of the node's kind on a copy of its fields; true (and the fields
     // written back) only when the user ended it with OK.
     virtual bool EditNode(VNode& node) = 0;
+    // Runs the Preferences dialog on the collection; true (and its date format set) on OK.
+    virtual bool EditPreferences(VCollection&) { return false; }
 };
 
 inline NodeEditor*& CurrentNodeEditor() {

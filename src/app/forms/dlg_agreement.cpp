@@ -1,0 +1,20 @@
+#include "app/forms/dlg_agreement.h"
+
+#include "app/forms/form_fields.h"
+#include "model/vreference.h"
+
+DlgAgreement::DlgAgreement(VAgreement& source)
+    : withWho(source.withWho), agreement(source.agreement), agreedOn(PickerDate(source.agreedOn)),
+      obsolete(source.flags & DONE), item(source) {}
+
+FormOutcome DlgAgreement::Validate() {
+    if (withWho.IsNotEmpty()) return FormOutcome::Accept;
+    return AskForMissingField("Please enter a person's name.");
+}
+
+void DlgAgreement::Store() {
+    item.withWho = withWho;
+    item.agreement = agreement;
+    item.agreedOn = PickerText(agreedOn);
+    item.flags = obsolete ? item.flags | DONE : item.flags & ~DONE;
+}

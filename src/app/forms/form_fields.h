@@ -1,0 +1,47 @@
+// Field helpers the item dialogs share: date pickers over stored date texts, integer
+// texts, and the list of contacts an action can be assigned to.
+#pragma once
+
+#include "foundation/date.h"
+#include "foundation/qstring.h"
+
+#include <string>
+#include <vector>
+
+class VCollection;
+class VContact;
+
+// Whether the text is a stored date ("YYYY-MM-DD") of a real calendar day from 1900 on.
+bool IsCalendarDate(const char* text);
+
+// What a date picker shows for a stored date text: that day, or today when the text is
+// empty or no calendar date (the text is rewritten only when the dialog ends with OK).
+QDate PickerDate(const char* stored);
+
+// The stored text of a picker's date: "%04d-%02d-%02d".
+qstring PickerText(const QDate& date);
+
+// The integer a text starts with (after blanks, with an optional sign), 0 when it does
+// not start with one; limited to the range of a 32-bit integer.
+int LeadingInteger(const char* text);
+
+// A whole text that is one integer (blanks around it allowed); false for anything else.
+bool ParseInteger(const char* text, int& value);
+
+// The drop-down lists of contacts: "<no-one>" at position 0, then the collection's
+// contacts sorted by first and last name (at most 1000), each as "first last".
+class ContactChoices {
+  public:
+    static constexpr int MAX_CONTACTS = 1000;
+
+    explicit ContactChoices(const VCollection& collection);
+    const std::vector<std::string>& Labels() const { return labels; }
+    // The position of a contact, 0 for none or one not in the list.
+    int PositionOf(const VContact* contact) const;
+    // The contact at a position, null for 0 or a position out of the list.
+    VContact* At(int position) const;
+
+  private:
+    std::vector<VContact*> contacts;
+    std::vector<std::string> labels;
+};
