@@ -470,3 +470,18 @@ TEST_F(FormsTest, EditWritesBackOnOKOnly) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(FormFieldsTest, MultiLineTextsKeepTheirLineEnds) {
+    EXPECT_EQ(LinesForEditing("one\r\ntwo\r\n"), "one\ntwo\n");
+    EXPECT_EQ(LinesForEditing("one\ntwo\r"), "one\ntwo\r");
+    EXPECT_STREQ(LinesFromEditing("one\ntwo\nthree", "a\r\nb").Text(), "one\r\ntwo\r\nthree");
+    EXPECT_STREQ(LinesFromEditing("one\ntwo", "a\nb").Text(), "one\ntwo");
+    EXPECT_STREQ(LinesFromEditing("one\ntwo", "").Text(), "one\ntwo");
+    std::string stored = "x\r\ny\r\n";
+    EXPECT_STREQ(LinesFromEditing(LinesForEditing(stored.c_str()), stored.c_str()).Text(),
+                 stored.c_str());
+}
+
+} // namespace

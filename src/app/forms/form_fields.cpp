@@ -73,6 +73,23 @@ bool ParseInteger(const char* text, int& value) {
     return true;
 }
 
+std::string LinesForEditing(const char* stored) {
+    std::string text;
+    for (const char* p = stored; *p; ++p)
+        if (!(p[0] == '\r' && p[1] == '\n')) text += *p;
+    return text;
+}
+
+qstring LinesFromEditing(const std::string& edited, const char* stored) {
+    if (!std::strstr(stored, "\r\n")) return qstring(edited.c_str());
+    std::string text;
+    for (size_t i = 0; i < edited.size(); ++i) {
+        if (edited[i] == '\n' && (i == 0 || edited[i - 1] != '\r')) text += '\r';
+        text += edited[i];
+    }
+    return qstring(text.c_str());
+}
+
 ContactChoices::ContactChoices(const VCollection& collection) {
     contacts.resize(MAX_CONTACTS);
     contacts.resize((size_t)collection.Contacts(contacts.data(), MAX_CONTACTS));

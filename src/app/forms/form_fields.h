@@ -28,6 +28,11 @@ int LeadingInteger(const char* text);
 // A whole text that is one integer (blanks around it allowed); false for anything else.
 bool ParseInteger(const char* text, int& value);
 
+// Multi-line texts are edited with LF line ends; a text that was stored with CR LF gets
+// CR LF back when it is written.
+std::string LinesForEditing(const char* stored);
+qstring LinesFromEditing(const std::string& edited, const char* stored);
+
 // The drop-down lists of contacts: "<no-one>" at position 0, then the collection's
 // contacts sorted by first and last name (at most 1000), each as "first last".
 class ContactChoices {

@@ -1,0 +1,230 @@
+#include "wx/dialogs/form_dialog.h"
+
+#include "app/forms/form_fields.h"
+#include "wx/text_convert.h"
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/choice.h>
+#include <wx/datectrl.h>
+#include <wx/dateevt.h>
+#include <wx/radiobox.h>
+#include <wx/sizer.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+namespace {
+
+wxDateTime toWx(const QDate& date) {
+    return wxDateTime((wxDateTime::wxDateTime_t)date.Day(), (wxDateTime::Month)(date.Month() - 1),
+                      date.Year());
+}
+
+QDate fromWx(const wxDateTime& value) {
+    QDate date;
+    date.SetDate(value.GetDay(), value.GetMonth() + 1, value.GetYear());
+    return date;
+}
+
+} // namespace
+
+FormDialog::FormDialog(wxWindow* parent, const char* title, int templateWidth, ItemForm& itemForm)
+    : wxDialog(parent, wxID_ANY, ToWx(title), wxDefaultPosition, wxDefaultSize,
+               wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
+      form(itemForm), body(new wxBoxSizer(wxVERTICAL)) {
+    minWidth = ConvertDialogToPixels(wxSize(templateWidth, 0)).x;
+    Bind(wxEVT_BUTTON, &FormDialog::onOK, this, wxID_OK);
+    Bind(wxEVT_INIT_DIALOG, [this](wxInitDialogEvent&) {
+        ShowControls();
+        // Some GTK controls (a drop-down list) take the focus only once they are on screen.
+        if (first) first->SetFocus();
+        CallAfter([this] {
+            if (first) first->SetFocus();
+        });
+    });
+}
+
+FormDialog::Rows FormDialog::AddRows(wxSizer* into, const char* boxCaption) {
+    Rows rows{this, new wxFlexGridSizer(2, FromDIP(6), FromDIP(8)), into};
+    rows.grid->AddGrowableCol(1);
+    if (boxCaption) {
+        auto* box = new wxStaticBoxSizer(wxVERTICAL, this, ToWx(boxCaption));
+        into->Add(box, wxSizerFlags().Expand().Border(wxALL, FromDIP(4)));
+        rows.parent = box->GetStaticBox();
+        rows.outer = box;
+    }
+    rows.outer->Add(rows.grid, wxSizerFlags().Expand().Border(wxALL, FromDIP(4)));
+    return rows;
+}
+
+void FormDialog::label(Rows& rows, const char* text, bool top) {
+    rows.grid->Add(new wxStaticText(rows.parent, wxID_ANY, ToWx(text ? text : "")),
+                   top ? wxSizerFlags().Top().Border(wxTOP, FromDIP(4))
+                       : wxSizerFlags().CenterVertical());
+}
+
+void FormDialog::firstField(wxWindow* control) {
+    if (!first) first = control;
+}
+
+void FormDialog::Tie(std::function<void()> show, std::function<bool(TypedText&)> read) {
+    shows.push_back(std::move(show));
+    reads.push_back(std::move(read));
+}
+
+wxTextCtrl* FormDialog::Text(Rows& rows, const char* caption, std::function<qstring()> shown,
+                             std::function<bool(const qstring&)> take) {
+    label(rows, caption);
+    auto* text = new wxTextCtrl(rows.parent, wxID_ANY);
+    rows.grid->Add(text, wxSizerFlags(1).Expand());
+    firstField(text);
+    Tie([text, shown] { text->ChangeValue(ToWx(shown())); },
+        [text, take](TypedText& typed) { return take(typed(text->GetValue())); });
+    return text;
+}
+
+wxTextCtrl* FormDialog::Text(Rows& rows, const char* caption, qstring& field) {
+    return Text(
+        rows, caption, [&field] { return field; },
+        [&field](const qstring& typed) {
+            field = typed;
+            return true;
+        });
+}
+
+wxTextCtrl* FormDialog::MultiLine(Rows& rows, const char* caption, qstring& field) {
+    label(rows, caption, true);
+    auto* text = new wxTextCtrl(rows.parent, wxID_ANY, "", wxDefaultPosition,
+                                wxSize(-1, FromDIP(90)), wxTE_MULTILINE | wxVSCROLL);
+    rows.grid->Add(text, wxSizerFlags(1).Expand());
+    rows.grid->AddGrowableRow(rows.grid->GetEffectiveRowsCount() - 1, 1);
+    if (wxSizerItem* item = rows.outer->GetItem(rows.grid)) item->SetProportion(1);
+    firstField(text);
+    Tie([text, &field] { text->ChangeValue(ToWx(LinesForEditing(field))); },
+        [text, &field](TypedText& typed) {
+            field = LinesFromEditing(typed.Bytes(text->GetValue()), field);
+            return true;
+        });
+    return text;
+}
+
+wxCheckBox* FormDialog::Check(Rows& rows, const char* caption, const char* boxCaption,
+                              bool& field) {
+    label(rows, caption);
+    auto* box = new wxCheckBox(rows.parent, wxID_ANY, ToWx(boxCaption));
+    rows.grid->Add(box, wxSizerFlags().CenterVertical());
+    firstField(box);
+    Tie([box, &field] { box->SetValue(field); },
+        [box, &field](TypedText&) {
+            field = box->GetValue();
+            return true;
+        });
+    return box;
+}
+
+wxDatePickerCtrl* FormDialog::Date(Rows& rows, const char* caption, QDate& field) {
+    label(rows, caption);
+    auto* picker = new wxDatePickerCtrl(rows.parent, wxID_ANY, toWx(field), wxDefaultPosition,
+                                        wxDefaultSize, wxDP_DROPDOWN | wxDP_SHOWCENTURY);
+    rows.grid->Add(picker, wxSizerFlags().CenterVertical());
+    firstField(picker);
+    Tie([picker, &field] { picker->SetValue(toWx(field)); },
+        [picker, &field](TypedText&) {
+            field = fromWx(picker->GetValue());
+            return true;
+        });
+    return picker;
+}
+
+wxChoice* FormDialog::List(Rows& rows, const char* caption, const std::vector<std::string>& entries,
+                           int& position) {
+    label(rows, caption);
+    auto* list = new wxChoice(rows.parent, wxID_ANY);
+    for (const std::string& entry : entries)
+        list->Append(ToWx(entry));
+    rows.grid->Add(list, wxSizerFlags(1).Expand());
+    firstField(list);
+    Tie([list, &position] { list->SetSelection(position); },
+        [list, &position](TypedText&) {
+            if (list->GetSelection() != wxNOT_FOUND) position = list->GetSelection();
+            return true;
+        });
+    return list;
+}
+
+wxChoice* FormDialog::List(Rows& rows, const char* caption, const std::vector<std::string>& entries,
+                           StoredChoice& choice) {
+    label(rows, caption);
+    auto* list = new wxChoice(rows.parent, wxID_ANY);
+    for (const std::string& entry : entries)
+        list->Append(ToWx(entry));
+    rows.grid->Add(list, wxSizerFlags(1).Expand());
+    firstField(list);
+    Tie([list, &choice] { list->SetSelection(choice.Shown()); },
+        [list, &choice](TypedText&) {
+            choice.Pick(list->GetSelection());
+            return true;
+        });
+    return list;
+}
+
+wxRadioBox* FormDialog::Radios(Rows& rows, const char* caption,
+                               const std::vector<const char*>& captions, StoredChoice& choice,
+                               int columns) {
+    wxArrayString labels;
+    for (const char* c : captions)
+        labels.Add(ToWx(c));
+    auto* radios = new wxRadioBox(rows.parent, wxID_ANY, ToWx(caption), wxDefaultPosition,
+                                  wxDefaultSize, labels, columns, wxRA_SPECIFY_COLS);
+    rows.outer->Add(radios, wxSizerFlags().Expand().Border(wxALL, FromDIP(4)));
+    firstField(radios);
+    Tie([radios, &choice] { radios->SetSelection(choice.Shown()); },
+        [radios, &choice](TypedText&) {
+            choice.Pick(radios->GetSelection());
+            return true;
+        });
+    return radios;
+}
+
+void FormDialog::Finish() {
+    auto* all = new wxBoxSizer(wxVERTICAL);
+    all->Add(body, wxSizerFlags(1).Expand().Border(wxALL, FromDIP(6)));
+    wxSizer* buttons = CreateStdDialogButtonSizer(wxOK | wxCANCEL);
+    all->Add(buttons, wxSizerFlags().Expand().Border(wxLEFT | wxRIGHT | wxBOTTOM, FromDIP(10)));
+    SetSizer(all);
+    all->SetMinSize(wxSize(minWidth, -1));
+    all->SetSizeHints(this);
+    if (auto* ok = wxDynamicCast(FindWindow(wxID_OK), wxButton)) ok->SetDefault();
+    CentreOnParent();
+}
+
+bool FormDialog::ReadControls() {
+    TypedText typed;
+    for (auto& read : reads)
+        if (!read(typed)) return false;
+    return true;
+}
+
+void FormDialog::ShowControls() {
+    showing = true;
+    for (auto& show : shows)
+        show();
+    showing = false;
+}
+
+void FormDialog::onOK(wxCommandEvent&) {
+    if (!ReadControls()) return;
+    switch (form.Validate()) {
+    case FormOutcome::Accept:
+        EndModal(wxID_OK);
+        break;
+    case FormOutcome::Cancel:
+        EndModal(wxID_CANCEL);
+        break;
+    case FormOutcome::Stay:
+        ShowControls();
+        if (first) first->SetFocus();
+        break;
+    }
+}

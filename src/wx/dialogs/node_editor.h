@@ -1,0 +1,10 @@
+// WxNodeEditor: shows the dialog of a node's kind (and Preferences) as a modal window.
+#pragma once
+
+#include "platform/editor.h"
+
+class WxNodeEditor : public NodeEditor {
+  public:
+    bool EditNode(VNode& node) override;
+    bool EditPreferences(VCollection& collection) override;
+};

@@ -1,0 +1,103 @@
+// "Action": what, who, when and progress. The dates, the duration and the completion
+// follow each other as the user changes them.
+#include "app/forms/dlg_taskfull.h"
+#include "wx/dialogs/form_dialog.h"
+#include "wx/dialogs/item_dialogs.h"
+#include "wx/text_convert.h"
+
+#include <wx/button.h>
+#include <wx/datectrl.h>
+#include <wx/dateevt.h>
+#include <wx/sizer.h>
+#include <wx/slider.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include <string>
+
+namespace {
+
+class TaskDialog : public FormDialog {
+  public:
+    TaskDialog(wxWindow* parent, CDlgTaskFull& taskForm)
+        : FormDialog(parent, "Action", 365, taskForm), form(taskForm) {
+        Rows what = AddRows(Body(), "What?");
+        Text(what, "To do", form.what);
+        Text(what, "Hours of work", form.hoursOfWork);
+        Radios(what, "Priority", {"Low", "Medium", "High"}, form.priority, 3);
+
+        Rows who = AddRows(Body(), "Who?");
+        List(who, "Assigned to", form.Contacts().Labels(), form.assigned[0]);
+        List(who, "and", form.Contacts().Labels(), form.assigned[1]);
+
+        Rows when = AddRows(Body(), "When?");
+        wxDatePickerCtrl* start = Date(when, "Start date", form.start);
+        wxDatePickerCtrl* end = Date(when, "End date", form.end);
+        duration = Text(
+            when, "Duration (in days)",
+            [this] { return qstring(std::to_string(form.duration).c_str()); },
+            [this](const qstring& typed) { return form.ReadDuration(typed); });
+        Check(when, "or", "&No date yet", form.noDate);
+
+        Rows progress = AddRows(Body(), "Progress");
+        addSlider(progress);
+        Check(progress, nullptr, "Done", form.done);
+        Finish();
+
+        start->Bind(wxEVT_DATE_CHANGED,
+                    [this](wxDateEvent&) { exchange([this] { form.StartChanged(form.start); }); });
+        end->Bind(wxEVT_DATE_CHANGED,
+                  [this](wxDateEvent&) { exchange([this] { form.EndChanged(form.end); }); });
+        duration->Bind(wxEVT_KILL_FOCUS, [this](wxFocusEvent& e) {
+            e.Skip();
+            // Leaving for Cancel gives the edit up; a closed dialog has nothing to read.
+            if (!IsModal() || (e.GetWindow() && e.GetWindow()->GetId() == wxID_CANCEL)) return;
+            exchange([this] { form.DurationLeft(); });
+        });
+    }
+
+  private:
+    void addSlider(Rows& rows) {
+        rows.grid->Add(new wxStaticText(rows.parent, wxID_ANY, "Completion"),
+                       wxSizerFlags().CenterVertical());
+        auto* line = new wxBoxSizer(wxHORIZONTAL);
+        auto* slider = new wxSlider(rows.parent, wxID_ANY, 0, 0, 100);
+        auto* label = new wxStaticText(rows.parent, wxID_ANY, "100%");
+        label->SetMinSize(label->GetBestSize());
+        line->Add(slider, wxSizerFlags(1).CenterVertical());
+        line->Add(label, wxSizerFlags().CenterVertical().Border(wxLEFT, FromDIP(6)));
+        rows.grid->Add(line, wxSizerFlags(1).Expand());
+        slider->Bind(wxEVT_SLIDER, [this, label](wxCommandEvent& e) {
+            form.SliderMoved(e.GetInt());
+            label->SetLabel(ToWx(form.CompletionLabel()));
+        });
+        Tie(
+            [this, slider, label] {
+                slider->SetValue(form.completion);
+                label->SetLabel(ToWx(form.CompletionLabel()));
+            },
+            [this, slider](TypedText&) {
+                form.SliderMoved(slider->GetValue());
+                return true;
+            });
+    }
+
+    // Reads the controls, lets the form work, and shows the result.
+    template <class Change> void exchange(Change change) {
+        if (Showing() || exchanging) return;
+        exchanging = true;
+        if (ReadControls()) change();
+        ShowControls();
+        exchanging = false;
+    }
+
+    CDlgTaskFull& form;
+    wxTextCtrl* duration = nullptr;
+    bool exchanging = false;
+};
+
+} // namespace
+
+std::unique_ptr<FormDialog> MakeTaskDialog(wxWindow* parent, CDlgTaskFull& form) {
+    return std::make_unique<TaskDialog>(parent, form);
+}

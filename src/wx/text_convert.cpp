@@ -1,0 +1,30 @@
+#include "wx/text_convert.h"
+
+#include "foundation/cp1252.h"
+#include "platform/ui.h"
+
+wxString ToWx(const char* bytes) {
+    wxString text;
+    if (!bytes) return text;
+    for (const char* p = bytes; *p; ++p)
+        text += wxUniChar((wxUint32)Cp1252ToUnicode((unsigned char)*p));
+    return text;
+}
+
+std::string TypedText::Bytes(const wxString& text) {
+    std::u32string characters;
+    characters.reserve(text.length());
+    for (wxUniChar c : text)
+        characters += (char32_t)c.GetValue();
+    int missing = 0;
+    std::string bytes = UnicodeToCp1252(characters, &missing);
+    lost += missing;
+    return bytes;
+}
+
+TypedText::~TypedText() {
+    if (lost > 0)
+        ShowMessage("Some of the characters typed cannot be stored in a document; each was "
+                    "replaced by \"?\".",
+                    "Vantry", MsgButtons::OK, MsgIcon::Warning);
+}

@@ -1,0 +1,209 @@
+// The item dialogs and Preferences on the real program: each opens with its title, its
+// first field focused and OK as the default button, fits its controls, and leaves a
+// picture; Escape cancels; one edit is made with the keyboard alone.
+#include "app/forms/dlg_prefs.h"
+#include "app/skedradoc.h"
+#include "gui/gui_support.h"
+#include "model/vcommitem.h"
+#include "model/vcontact.h"
+#include "model/vreference.h"
+#include "model/vtask.h"
+#include "model/vtodo.h"
+#include "platform/editor.h"
+#include "support/model_builders.h"
+#include "support/scripted_ui.h"
+#include "support/temp_dir.h"
+#include "wx/command_ids.h"
+#include "wx/dialogs/node_editor.h"
+#include "wx/main_frame.h"
+
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <wx/button.h>
+#include <wx/docview.h>
+#include <wx/statbox.h>
+#include <wx/textctrl.h>
+#include <wx/uiaction.h>
+
+extern char** environ;
+
+namespace {
+
+// Presses a key on the dialog and waits (at most two seconds) for it to close.
+bool PressUntilClosed(wxDialog& dialog, int key) {
+    wxUIActionSimulator().Char(key);
+    for (int i = 0; i < 200 && dialog.IsModal(); ++i) {
+        wxYield();
+        wxMilliSleep(10);
+    }
+    return !dialog.IsModal();
+}
+
+// Whether every control of the window lies wholly inside its parent's client area.
+void ExpectNothingClipped(wxWindow& window, const std::string& where) {
+    wxSize client = window.GetClientSize();
+    for (wxWindow* child : window.GetChildren()) {
+        if (!child->IsShown() || child->IsTopLevel()) continue;
+        wxRect r = child->GetRect();
+        EXPECT_TRUE(r.x >= 0 && r.y >= 0 && r.GetRight() < client.x && r.GetBottom() < client.y)
+            << where << ": " << child->GetClassInfo()->GetClassName() << " at " << r.x << "," << r.y
+            << " " << r.width << "x" << r.height << " in " << client.x << "x" << client.y;
+        EXPECT_GE(r.width, child->GetBestSize().x * 9 / 10) << where;
+        ExpectNothingClipped(*child, where);
+    }
+}
+
+class DialogsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Settle();
+        Frame().GetDocumentManager()->CreateNewDocument();
+        Settle();
+        if (!CurrentNodeEditor()) CurrentNodeEditor() = &editor;
+    }
+    void TearDown() override {
+        if (CurrentNodeEditor() == &editor) CurrentNodeEditor() = nullptr;
+        if (wxDocument* doc = Frame().GetDocumentManager()->GetCurrentDocument())
+            doc->Modify(false);
+    }
+    VCollection& Collection() { return *Doc().collection; }
+
+    WxNodeEditor editor;
+};
+
+struct DialogCase {
+    const char* title;
+    const char* picture;
+    VNode* (*make)(VCollection&);
+};
+
+const DialogCase DIALOGS[] = {
+    {"To Do", "dialog-todo.png", [](VCollection& c) -> VNode* { return AddNode<VTodo>(c); }},
+    {"Action", "dialog-action.png",
+     [](VCollection& c) -> VNode* {
+         auto* anna = AddNode<VContact>(c);
+         anna->firstName = "Anna";
+         anna->lastName = "Zee";
+         auto* task = AddNode<VTask>(c);
+         task->what = "Quarterly report";
+         task->startDate = "2026-12-07";
+         task->duration = 5;
+         task->completion = 40;
+         task->assignees[0] = anna;
+         return task;
+     }},
+    {"Enter agreement", "dialog-agreement.png",
+     [](VCollection& c) -> VNode* { return AddNode<VAgreement>(c); }},
+    {"To Call", "dialog-call.png", [](VCollection& c) -> VNode* { return AddNode<VCall>(c); }},
+    {"To Mail", "dialog-mail.png", [](VCollection& c) -> VNode* { return AddNode<VMail>(c); }},
+    {"To Pay", "dialog-pay.png", [](VCollection& c) -> VNode* { return AddNode<VPay>(c); }},
+    {"Enter contact information", "dialog-contact.png",
+     [](VCollection& c) -> VNode* { return AddNode<VContact>(c); }},
+    {"Fact", "dialog-fact.png", [](VCollection& c) -> VNode* { return AddNode<VFact>(c); }},
+    {"Location (file/directory/web)", "dialog-location.png",
+     [](VCollection& c) -> VNode* { return AddNode<VURL>(c); }},
+    {"Folder properties", "dialog-folder.png",
+     [](VCollection& c) -> VNode* { return AddNode<VGroup>(c); }},
+};
+
+// The first control in tab order that can take the focus.
+wxWindow* FirstField(wxWindow& window) {
+    for (wxWindow* child : window.GetChildren()) {
+        if (child->IsTopLevel() || !child->IsShown()) continue;
+        if (child->CanAcceptFocus() && !wxDynamicCast(child, wxStaticBox)) return child;
+        if (wxWindow* inner = FirstField(*child)) return inner;
+    }
+    return nullptr;
+}
+
+// The dialog as the user finds it: focus, default button, room for every control, and
+// its picture; then Escape closes it.
+void LookAtAndEscape(wxDialog& dialog, const std::string& picture) {
+    wxWindow* first = FirstField(dialog);
+    ASSERT_NE(first, nullptr) << picture;
+    EXPECT_TRUE(first->HasFocus() || wxWindow::FindFocus() == first)
+        << picture << ": " << first->GetClassInfo()->GetClassName() << " focus "
+        << (wxWindow::FindFocus() ? wxWindow::FindFocus()->GetClassInfo()->GetClassName()
+                                  : L"none");
+    auto* ok = wxDynamicCast(dialog.GetDefaultItem(), wxButton);
+    ASSERT_NE(ok, nullptr) << picture;
+    EXPECT_EQ(ok->GetId(), wxID_OK);
+    ExpectNothingClipped(dialog, picture);
+    EXPECT_TRUE(SaveWindowPicture(dialog, picture));
+    EXPECT_TRUE(PressUntilClosed(dialog, WXK_ESCAPE)) << picture;
+}
+
+TEST_F(DialogsTest, EveryDialogOpensFocusedAndEscapeCancelsIt) {
+    ScriptedUI ui;
+    for (const DialogCase& c : DIALOGS) {
+        SCOPED_TRACE(c.title);
+        VNode* node = c.make(Collection());
+        node->id = 4;
+        node->parentId = 1;
+        std::string before = RecordBytes(*node);
+        bool edited = true;
+        EXPECT_TRUE(WhileDialogShows(
+            c.title, [&] { edited = node->Edit(); },
+            [&](wxDialog& dialog) { LookAtAndEscape(dialog, c.picture); }));
+        EXPECT_FALSE(edited);
+        EXPECT_EQ(RecordBytes(*node), before);
+    }
+    bool changed = true;
+    EXPECT_TRUE(WhileDialogShows(
+        "Preferences", [&] { changed = RunPreferences(Doc()); },
+        [&](wxDialog& dialog) { LookAtAndEscape(dialog, "dialog-preferences.png"); }));
+    EXPECT_FALSE(changed);
+    EXPECT_TRUE(ui.asked.empty());
+}
+
+// Runs a program in the background; its exit status comes from Finish.
+class Background {
+  public:
+    explicit Background(std::vector<std::string> args) {
+        std::vector<char*> argv;
+        for (std::string& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) pid = -1;
+    }
+    int Finish() {
+        int status = -1;
+        if (pid > 0) waitpid(pid, &status, 0);
+        pid = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    ~Background() { Finish(); }
+
+  private:
+    pid_t pid = -1;
+};
+
+TEST_F(DialogsTest, AToDoEditedWithTheKeyboardAlone) {
+    ScriptedUI ui;
+    TempDir dir;
+    auto* todo = AddNode<VTodo>(Collection());
+    todo->what = "Buy milk";
+    Frame().DocumentChanged();
+    Settle();
+
+    // As a user would: wait for the dialog by its title, replace the text, press Enter.
+    Background keyboard({"timeout", "20", "sh", "-c",
+                         "xdotool search --sync --onlyvisible --name '^To Do$' "
+                         "windowactivate --sync && sleep 0.3 && xdotool key ctrl+a && "
+                         "xdotool type --delay 20 'Café crème €2' && xdotool key Return"});
+    bool edited = todo->Edit();
+    EXPECT_EQ(keyboard.Finish(), 0) << "xdotool found the dialog and typed";
+    EXPECT_TRUE(edited);
+    EXPECT_STREQ(todo->what.Text(), "Caf\xE9 cr\xE8me \x80"
+                                    "2");
+    EXPECT_TRUE(ui.asked.empty());
+
+    std::string path = dir.File("keyboard.vnt");
+    ASSERT_TRUE(Collection().Save(path.c_str()));
+    EXPECT_NE(FileBytes(path).find("Caf\xE9 cr\xE8me \x80"
+                                   "2"),
+              std::string::npos);
+}
+
+} // namespace
