@@ -1,5 +1,7 @@
 #include "wx/wx_canvas.h"
 
+#include "wx/text_convert.h"
+
 #include <wx/control.h>
 #include <wx/dcclient.h>
 #include <wx/settings.h>
@@ -104,12 +106,12 @@ void WxCanvas::LineTo(int x, int y) {
 }
 
 void WxCanvas::Text(int x, int y, const std::string& text) {
-    dc.DrawText(wxString::From8BitData(text.c_str()), x, y);
+    dc.DrawText(ToWx(text), x, y);
 }
 
 void WxCanvas::TextEllipsis(const CanvasRect& r, const std::string& text) {
-    wxString shown = wxControl::Ellipsize(wxString::From8BitData(text.c_str()), dc, wxELLIPSIZE_END,
-                                          r.right - r.left, wxELLIPSIZE_FLAGS_NONE);
+    wxString shown = wxControl::Ellipsize(ToWx(text), dc, wxELLIPSIZE_END, r.right - r.left,
+                                          wxELLIPSIZE_FLAGS_NONE);
     wxDCClipper clip(dc, wxRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
     dc.DrawText(shown, r.left, r.top);
 }

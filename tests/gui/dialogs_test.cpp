@@ -21,6 +21,8 @@
 #include <spawn.h>
 #include <sys/wait.h>
 #include <wx/button.h>
+#include <wx/datectrl.h>
+#include <wx/dateevt.h>
 #include <wx/docview.h>
 #include <wx/statbox.h>
 #include <wx/textctrl.h>
@@ -155,6 +157,69 @@ TEST_F(DialogsTest, EveryDialogOpensFocusedAndEscapeCancelsIt) {
         [&](wxDialog& dialog) { LookAtAndEscape(dialog, "dialog-preferences.png"); }));
     EXPECT_FALSE(changed);
     EXPECT_TRUE(ui.asked.empty());
+}
+
+// The controls of one class inside the window, in tab order.
+template <class Control> std::vector<Control*> ControlsOf(wxWindow& window) {
+    std::vector<Control*> found;
+    for (wxWindow* child : window.GetChildren()) {
+        if (auto* control = dynamic_cast<Control*>(child)) found.push_back(control);
+        std::vector<Control*> inner = ControlsOf<Control>(*child);
+        found.insert(found.end(), inner.begin(), inner.end());
+    }
+    return found;
+}
+
+// Lets events run until the condition holds, for at most two seconds.
+bool SettleUntil(const std::function<bool()>& condition) {
+    for (int i = 0; i < 200 && !condition(); ++i) {
+        wxYield();
+        wxMilliSleep(10);
+    }
+    return condition();
+}
+
+TEST_F(DialogsTest, AnActionsEndFollowsItsDurationAndAnEarlierEndIsRefused) {
+    ScriptedUI ui;
+    auto* task = AddNode<VTask>(Collection());
+    task->what = "Paint the shed";
+    task->startDate = "2026-12-07";
+    bool edited = false;
+    EXPECT_TRUE(WhileDialogShows(
+        "Action", [&] { edited = task->Edit(); },
+        [&](wxDialog& dialog) {
+            std::vector<wxTextCtrl*> texts = ControlsOf<wxTextCtrl>(dialog);
+            std::vector<wxDatePickerCtrl*> pickers = ControlsOf<wxDatePickerCtrl>(dialog);
+            ASSERT_GE(texts.size(), 3u);
+            ASSERT_EQ(pickers.size(), 2u);
+            wxTextCtrl* duration = texts.back();
+            wxDatePickerCtrl* end = pickers[1];
+            EXPECT_EQ(end->GetValue().FormatISODate(), "2026-12-07");
+
+            // Typing a duration and leaving the field moves the end.
+            duration->SetFocus();
+            duration->SelectAll();
+            wxUIActionSimulator keys;
+            keys.Text("5");
+            keys.Char(WXK_TAB);
+            EXPECT_TRUE(SettleUntil([&] {
+                return end->GetValue().FormatISODate() == "2026-12-11";
+            })) << end->GetValue().FormatISODate();
+
+            // The picker reports an end before the start as it does a user's choice.
+            end->SetValue(wxDateTime(1, wxDateTime::Dec, 2026));
+            wxDateEvent picked(end, end->GetValue(), wxEVT_DATE_CHANGED);
+            end->GetEventHandler()->ProcessEvent(picked);
+            ASSERT_EQ(ui.asked.size(), 1u);
+            EXPECT_EQ(ui.asked[0].text, "End date must be later than the start date.");
+            EXPECT_EQ(end->GetValue().FormatISODate(), "2026-12-07");
+            EXPECT_EQ(duration->GetValue(), "1");
+            EXPECT_TRUE(PressUntilClosed(dialog, WXK_RETURN));
+        }));
+    EXPECT_TRUE(edited);
+    EXPECT_EQ(task->duration, 1);
+    EXPECT_STREQ(task->startDate.Text(), "2026-12-07");
+    EXPECT_FALSE(task->flags & NO_DATE) << "giving a duration dates the action";
 }
 
 // Runs a program in the background; its exit status comes from Finish.
