@@ -138,35 +138,33 @@ wxDatePickerCtrl* FormDialog::Date(Rows& rows, const char* caption, QDate& field
 }
 
 wxChoice* FormDialog::List(Rows& rows, const char* caption, const std::vector<std::string>& entries,
-                           int& position) {
+                           std::function<int()> shown, std::function<void(int)> pick) {
     label(rows, caption);
     auto* list = new wxChoice(rows.parent, wxID_ANY);
     for (const std::string& entry : entries)
         list->Append(ToWx(entry));
     rows.grid->Add(list, wxSizerFlags(1).Expand());
     firstField(list);
-    Tie([list, &position] { list->SetSelection(position); },
-        [list, &position](TypedText&) {
-            if (list->GetSelection() != wxNOT_FOUND) position = list->GetSelection();
+    Tie([list, shown] { list->SetSelection(shown()); },
+        [list, pick](TypedText&) {
+            if (list->GetSelection() != wxNOT_FOUND) pick(list->GetSelection());
             return true;
         });
     return list;
 }
 
 wxChoice* FormDialog::List(Rows& rows, const char* caption, const std::vector<std::string>& entries,
+                           int& position) {
+    return List(
+        rows, caption, entries, [&position] { return position; },
+        [&position](int picked) { position = picked; });
+}
+
+wxChoice* FormDialog::List(Rows& rows, const char* caption, const std::vector<std::string>& entries,
                            StoredChoice& choice) {
-    label(rows, caption);
-    auto* list = new wxChoice(rows.parent, wxID_ANY);
-    for (const std::string& entry : entries)
-        list->Append(ToWx(entry));
-    rows.grid->Add(list, wxSizerFlags(1).Expand());
-    firstField(list);
-    Tie([list, &choice] { list->SetSelection(choice.Shown()); },
-        [list, &choice](TypedText&) {
-            choice.Pick(list->GetSelection());
-            return true;
-        });
-    return list;
+    return List(
+        rows, caption, entries, [&choice] { return choice.Shown(); },
+        [&choice](int picked) { choice.Pick(picked); });
 }
 
 wxRadioBox* FormDialog::Radios(Rows& rows, const char* caption,

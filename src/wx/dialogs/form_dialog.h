@@ -46,6 +46,8 @@ class FormDialog : public wxDialog {
     wxCheckBox* Check(Rows& rows, const char* label, const char* caption, bool& field);
     wxDatePickerCtrl* Date(Rows& rows, const char* label, QDate& field);
     wxChoice* List(Rows& rows, const char* label, const std::vector<std::string>& entries,
+                   std::function<int()> shown, std::function<void(int)> pick);
+    wxChoice* List(Rows& rows, const char* label, const std::vector<std::string>& entries,
                    int& position);
     wxChoice* List(Rows& rows, const char* label, const std::vector<std::string>& entries,
                    StoredChoice& choice);
