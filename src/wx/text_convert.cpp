@@ -11,6 +11,11 @@ wxString ToWx(const char* bytes) {
     return text;
 }
 
+wxString MessageToWx(const char* text) {
+    wxString utf8 = wxString::FromUTF8(text ? text : "");
+    return utf8.empty() && text && *text ? ToWx(text) : utf8;
+}
+
 std::string TypedText::Bytes(const wxString& text) {
     std::u32string characters;
     characters.reserve(text.length());

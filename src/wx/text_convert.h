@@ -15,6 +15,10 @@ inline wxString ToWx(const std::string& bytes) {
     return ToWx(bytes.c_str());
 }
 
+// A message's text: messages carry file paths (UTF-8, as the system gives them) as well as
+// document texts, so a text that is no UTF-8 is read as a document's.
+wxString MessageToWx(const char* text);
+
 // Reads what the user typed during one action (a dialog's OK, a rename, a filter).
 // A character the document cannot hold becomes "?"; when any did, the user is told once,
 // as the reader goes out of scope.

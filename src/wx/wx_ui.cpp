@@ -1,5 +1,7 @@
 #include "wx/wx_ui.h"
 
+#include "wx/text_convert.h"
+
 #include <wx/app.h>
 #include <wx/msgdlg.h>
 
@@ -36,8 +38,8 @@ MsgAnswer WxUIServices::MessageBox(const char* text, const char* caption, MsgBut
     case MsgIcon::None:
         break;
     }
-    wxMessageDialog dialog(wxTheApp ? wxTheApp->GetTopWindow() : nullptr, wxString::FromUTF8(text),
-                           wxString::FromUTF8(caption), style);
+    wxMessageDialog dialog(wxTheApp ? wxTheApp->GetTopWindow() : nullptr, MessageToWx(text),
+                           MessageToWx(caption), style);
     switch (dialog.ShowModal()) {
     case wxID_YES:
         return MsgAnswer::Yes;

@@ -1,6 +1,7 @@
 // Document texts with bytes above 127 on their way to the screen and back: the row
 // canvas, the folder tree's labels and renames, the dialogs, and the saved file.
 #include "gui/gui_support.h"
+#include "wx/text_convert.h"
 #include "wx/wx_canvas.h"
 
 #include <gtest/gtest.h>
@@ -35,6 +36,14 @@ TEST(TextCrossingTest, TheCanvasDrawsDocumentBytesAsTheirCharacters) {
         Drawn([&](wxDC& dc) { dc.DrawText(wxString::From8BitData(bytes.c_str()), 2, 2); });
     EXPECT_TRUE(SamePixels(byCanvas, expected));
     EXPECT_FALSE(SamePixels(latin1, expected)) << "the test tells the two code pages apart";
+}
+
+TEST(TextCrossingTest, MessagesShowPathsAndDocumentTexts) {
+    EXPECT_EQ(MessageToWx("Can't open file (/home/z\xC3\xBC/a.vnt)."),
+              L"Can't open file (/home/z\u00FC/a.vnt).");
+    EXPECT_EQ(MessageToWx("Can't open url (http://caf\xE9.example)"),
+              L"Can't open url (http://caf\u00E9.example)");
+    EXPECT_EQ(MessageToWx(""), L"");
 }
 
 } // namespace
