@@ -11,8 +11,10 @@
 #include "model/vtodo.h"
 #include "platform/editor.h"
 #include "support/model_builders.h"
+#include "support/recording_canvas.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
+#include "views/skedraView.h"
 #include "wx/command_ids.h"
 #include "wx/dialogs/node_editor.h"
 #include "wx/main_frame.h"
@@ -256,19 +258,27 @@ TEST_F(DialogsTest, AToDoEditedWithTheKeyboardAlone) {
     Background keyboard({"timeout", "20", "sh", "-c",
                          "xdotool search --sync --onlyvisible --name '^To Do$' "
                          "windowactivate --sync && sleep 0.3 && xdotool key ctrl+a && "
-                         "xdotool type --delay 20 'Café crème €2' && xdotool key Return"});
+                         "xdotool type --delay 20 'Oat milk & bread' && xdotool key Return"});
     bool edited = todo->Edit();
     EXPECT_EQ(keyboard.Finish(), 0) << "xdotool found the dialog and typed";
     EXPECT_TRUE(edited);
-    EXPECT_STREQ(todo->what.Text(), "Caf\xE9 cr\xE8me \x80"
-                                    "2");
+    EXPECT_STREQ(todo->what.Text(), "Oat milk & bread");
     EXPECT_TRUE(ui.asked.empty());
+
+    // The row shows the new text.
+    Frame().UpdateAllViews();
+    Settle();
+    RecordingCanvas canvas;
+    Frame().ItemView().OnDraw(canvas, {0, 0, 1000, 800});
+    bool shown = false;
+    for (const CanvasCall& call : canvas.calls)
+        shown |= call.text == "Oat milk & bread";
+    EXPECT_TRUE(shown) << "the row paints the edited text";
+    EXPECT_TRUE(SaveWindowPicture(Frame(), "keyboard-edit.png"));
 
     std::string path = dir.File("keyboard.vnt");
     ASSERT_TRUE(Collection().Save(path.c_str()));
-    EXPECT_NE(FileBytes(path).find("Caf\xE9 cr\xE8me \x80"
-                                   "2"),
-              std::string::npos);
+    EXPECT_NE(FileBytes(path).find("Oat milk & bread"), std::string::npos);
 }
 
 } // namespace
