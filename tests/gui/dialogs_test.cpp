@@ -115,7 +115,7 @@ const DialogCase DIALOGS[] = {
 wxWindow* FirstField(wxWindow& window) {
     for (wxWindow* child : window.GetChildren()) {
         if (child->IsTopLevel() || !child->IsShown()) continue;
-        if (child->CanAcceptFocus() && !wxDynamicCast(child, wxStaticBox)) return child;
+        if (child->CanAcceptFocus() && !dynamic_cast<wxStaticBox*>(child)) return child;
         if (wxWindow* inner = FirstField(*child)) return inner;
     }
     return nullptr;
@@ -130,7 +130,7 @@ void LookAtAndEscape(wxDialog& dialog, const std::string& picture) {
         << picture << ": " << first->GetClassInfo()->GetClassName() << " focus "
         << (wxWindow::FindFocus() ? wxWindow::FindFocus()->GetClassInfo()->GetClassName()
                                   : L"none");
-    auto* ok = wxDynamicCast(dialog.GetDefaultItem(), wxButton);
+    auto* ok = dynamic_cast<wxButton*>(dialog.GetDefaultItem());
     ASSERT_NE(ok, nullptr) << picture;
     EXPECT_EQ(ok->GetId(), wxID_OK);
     ExpectNothingClipped(dialog, picture);

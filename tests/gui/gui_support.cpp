@@ -62,7 +62,7 @@ namespace {
 
 wxDialog* shownModal(const wxString& title) {
     for (wxWindow* window : wxTopLevelWindows) {
-        auto* dialog = wxDynamicCast(window, wxDialog);
+        auto* dialog = dynamic_cast<wxDialog*>(window);
         if (dialog && dialog->IsModal() && dialog->IsShownOnScreen() && dialog->GetTitle() == title)
             return dialog;
     }
@@ -88,7 +88,7 @@ bool WhileDialogShows(const wxString& title, const std::function<void()>& open,
         } else if (waited > timeoutMs) {
             timer.Stop();
             for (wxWindow* window : wxTopLevelWindows)
-                if (auto* any = wxDynamicCast(window, wxDialog); any && any->IsModal())
+                if (auto* any = dynamic_cast<wxDialog*>(window); any && any->IsModal())
                     any->EndModal(wxID_CANCEL);
         }
     });

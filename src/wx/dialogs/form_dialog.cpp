@@ -193,7 +193,7 @@ void FormDialog::Finish() {
     SetSizer(all);
     all->SetMinSize(wxSize(minWidth, -1));
     all->SetSizeHints(this);
-    if (auto* ok = wxDynamicCast(FindWindow(wxID_OK), wxButton)) ok->SetDefault();
+    if (auto* ok = dynamic_cast<wxButton*>(FindWindow(wxID_OK))) ok->SetDefault();
     CentreOnParent();
 }
 
