@@ -2,6 +2,7 @@
 
 #include "app/commands/command_ids.h"
 #include "wx/command_ids.h"
+#include "wx/text_convert.h"
 
 #include <map>
 #include <wx/docview.h>
@@ -53,6 +54,9 @@ void CommandRouter::onCommand(wxCommandEvent& event) {
     }
     CommandContext c = context();
     c.choice = event.GetSelection();
+    TypedText typed; // tells the user, after the command, of characters the text lost
+    if (auto* box = dynamic_cast<wxTextCtrl*>(event.GetEventObject()))
+        c.text = typed.Bytes(box->GetValue());
     if (!RunCommand(command, c)) event.Skip();
 }
 

@@ -4,6 +4,7 @@
 #include "views/LeftView.h"
 #include "views/skedraView.h"
 #include "views/view_document.h"
+#include "wx/text_convert.h"
 
 #include "wx/icons/tree_action.xpm"
 #include "wx/icons/tree_agreement.xpm"
@@ -55,7 +56,8 @@ FolderTreeWindow::FolderTreeWindow(wxWindow* parent, ViewDocument* document)
         if (e.IsEditCancelled()) return;
         // The tree is refilled on success: the edit must not write the label afterwards.
         e.Veto();
-        tree->EndLabelEdit(folderOf(e.GetItem()), std::string(e.GetLabel().utf8_str()));
+        TypedText typed;
+        tree->EndLabelEdit(folderOf(e.GetItem()), typed.Bytes(e.GetLabel()));
     });
 }
 
@@ -77,8 +79,8 @@ void FolderTreeWindow::Refill() {
     wxTreeItemId toSelect;
     for (const CLeftView::Entry& e : entries) {
         wxTreeItemId parent = e.parent >= 0 ? items[e.parent] : top;
-        wxTreeItemId item = AppendItem(parent, wxString::FromUTF8(e.label), e.image, e.image,
-                                       new FolderData(e.folder));
+        wxTreeItemId item =
+            AppendItem(parent, ToWx(e.label), e.image, e.image, new FolderData(e.folder));
         SetItemBold(item, e.bold);
         items.push_back(item);
         if (e.folder == selected) toSelect = item;

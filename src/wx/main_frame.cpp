@@ -11,6 +11,7 @@
 #include "wx/item_view_window.h"
 #include "wx/printing.h"
 #include "wx/skedra_app.h"
+#include "wx/text_convert.h"
 
 #include <wx/choice.h>
 #include <wx/printdlg.h>
@@ -61,7 +62,7 @@ CommandContext CMainFrame::Context() {
     c.view = &ItemView();
     c.tree = &leftView->Tree();
     c.ui = this;
-    if (controls.filterText) c.text = controls.filterText->GetValue().utf8_str().data();
+    if (controls.filterText) c.text = FromWx(controls.filterText->GetValue());
     return c;
 }
 
@@ -141,7 +142,7 @@ void CMainFrame::SetContactList(const std::vector<std::string>& entries, int sel
     if (!controls.contactFilter) return;
     controls.contactFilter->Clear();
     for (const std::string& entry : entries)
-        controls.contactFilter->Append(wxString::FromUTF8(entry));
+        controls.contactFilter->Append(ToWx(entry));
     controls.contactFilter->SetSelection(selected);
 }
 

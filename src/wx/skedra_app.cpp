@@ -6,6 +6,7 @@
 #include "foundation/qcrash.h"
 #include "foundation/qmessage.h"
 #include "views/skedraView.h"
+#include "wx/dialogs/node_editor.h"
 #include "wx/main_frame.h"
 #include "wx/vantry_document.h"
 #include "wx/wx_ui.h"
@@ -61,6 +62,8 @@ bool CSkedraApp::OnInit() {
     delete wxLog::SetActiveTarget(new wxLogStderr);
     ui = std::make_unique<WxUIServices>();
     CurrentUI() = ui.get();
+    editor = std::make_unique<WxNodeEditor>();
+    CurrentNodeEditor() = editor.get();
     qlog_set_fatal_box([](const char* text) {
         wxMessageBox(wxString::FromUTF8(text), "Fatal error - the program will exit",
                      wxOK | wxICON_WARNING);
@@ -127,6 +130,7 @@ int CSkedraApp::OnExit() {
     }
     document.reset(); // writes the settings file when something changed
     CurrentUI() = nullptr;
+    CurrentNodeEditor() = nullptr;
     qlog_set_fatal_box(nullptr);
     return wxApp::OnExit();
 }

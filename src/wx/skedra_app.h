@@ -10,6 +10,7 @@ class CSkedraDoc;
 class CMainFrame;
 class VantryDocManager;
 class WxUIServices;
+class WxNodeEditor;
 class wxSplashScreen;
 class wxDocManager;
 
@@ -32,8 +33,8 @@ class CSkedraApp : public wxApp {
     static constexpr int SPLASH_MILLISECONDS = 3000;
 
   private:
-
     std::unique_ptr<WxUIServices> ui;
+    std::unique_ptr<WxNodeEditor> editor;
     std::unique_ptr<CSkedraDoc> document;
     VantryDocManager* docManager = nullptr;
     CMainFrame* frame = nullptr;

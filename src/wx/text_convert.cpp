@@ -16,13 +16,17 @@ wxString MessageToWx(const char* text) {
     return utf8.empty() && text && *text ? ToWx(text) : utf8;
 }
 
-std::string TypedText::Bytes(const wxString& text) {
+std::string FromWx(const wxString& text, int* lost) {
     std::u32string characters;
     characters.reserve(text.length());
     for (wxUniChar c : text)
         characters += (char32_t)c.GetValue();
+    return UnicodeToCp1252(characters, lost);
+}
+
+std::string TypedText::Bytes(const wxString& text) {
     int missing = 0;
-    std::string bytes = UnicodeToCp1252(characters, &missing);
+    std::string bytes = FromWx(text, &missing);
     lost += missing;
     return bytes;
 }

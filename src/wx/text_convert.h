@@ -15,6 +15,10 @@ inline wxString ToWx(const std::string& bytes) {
     return ToWx(bytes.c_str());
 }
 
+// What was typed, as document bytes: a character the code page cannot hold becomes "?"
+// (`lost` counts them). Says nothing: a user action reads through TypedText.
+std::string FromWx(const wxString& text, int* lost = nullptr);
+
 // A message's text: messages carry file paths (UTF-8, as the system gives them) as well as
 // document texts, so a text that is no UTF-8 is read as a document's.
 wxString MessageToWx(const char* text);

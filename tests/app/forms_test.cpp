@@ -412,38 +412,38 @@ TEST_F(FormsTest, PreferencesStoreTheDateFormat) {
 TEST_F(FormsTest, EditWritesBackOnOKOnly) {
     struct Case {
         VNode* node;
-        DialogKind kind;
+        ItemDialog kind;
         void (*change)(ItemForm&);
     };
     Case cases[] = {
-        {AddNode<VTodo>(collection), DialogKind::Todo,
+        {AddNode<VTodo>(collection), ItemDialog::Todo,
          [](ItemForm& f) { static_cast<CDlgTodo&>(f).what = "changed"; }},
-        {Action("2010-06-25", 2), DialogKind::Task,
+        {Action("2010-06-25", 2), ItemDialog::Action,
          [](ItemForm& f) { static_cast<CDlgTaskFull&>(f).what = "changed"; }},
-        {AddNode<VAgreement>(collection), DialogKind::Agreement,
+        {AddNode<VAgreement>(collection), ItemDialog::Agreement,
          [](ItemForm& f) { static_cast<DlgAgreement&>(f).agreement = "changed"; }},
-        {AddNode<VCall>(collection), DialogKind::Call,
+        {AddNode<VCall>(collection), ItemDialog::Call,
          [](ItemForm& f) { static_cast<DlgCall&>(f).who = "changed"; }},
-        {AddNode<VMail>(collection), DialogKind::Mail,
+        {AddNode<VMail>(collection), ItemDialog::Mail,
          [](ItemForm& f) { static_cast<DlgMail&>(f).who = "changed"; }},
-        {AddNode<VPay>(collection), DialogKind::Pay,
+        {AddNode<VPay>(collection), ItemDialog::Pay,
          [](ItemForm& f) { static_cast<DlgPay&>(f).account = "changed"; }},
-        {AddNode<VContact>(collection), DialogKind::Contact,
+        {AddNode<VContact>(collection), ItemDialog::Contact,
          [](ItemForm& f) {
              static_cast<CDlgResource&>(f).lastName = "changed";
              static_cast<CDlgResource&>(f).initials = "C";
          }},
-        {AddNode<VFact>(collection), DialogKind::Fact,
+        {AddNode<VFact>(collection), ItemDialog::Fact,
          [](ItemForm& f) { static_cast<DlgFact&>(f).description = "changed\nover lines"; }},
-        {AddNode<VURL>(collection), DialogKind::URL,
+        {AddNode<VURL>(collection), ItemDialog::Location,
          [](ItemForm& f) { static_cast<DlgURL&>(f).url = "changed"; }},
-        {AddNode<VGroup>(collection), DialogKind::Group,
+        {AddNode<VGroup>(collection), ItemDialog::Folder,
          [](ItemForm& f) { static_cast<DlgGroup&>(f).name = "changed"; }},
     };
     ScriptedEditor editor;
     for (Case& c : cases) {
         SCOPED_TRACE(c.node->TypeName());
-        EXPECT_EQ(DialogFor(*c.node), c.kind);
+        EXPECT_EQ(c.node->Dialog(), c.kind);
         c.node->id = 9;
         c.node->parentId = 1;
         std::string before = RecordBytes(*c.node);
@@ -465,7 +465,7 @@ TEST_F(FormsTest, EditWritesBackOnOKOnly) {
     EXPECT_TRUE(ui.asked.empty());
 
     auto* file = AddNode<VFile>(collection);
-    EXPECT_EQ(DialogFor(*file), DialogKind::None);
+    EXPECT_EQ(MakeForm(*file), nullptr);
     EXPECT_FALSE(file->Edit()) << "an old file location has no dialog";
 }
 

@@ -1,7 +1,7 @@
 // The item dialogs and Preferences on the real program: each opens with its title, its
 // first field focused and OK as the default button, fits its controls, and leaves a
 // picture; Escape cancels; one edit is made with the keyboard alone.
-#include "app/forms/dlg_prefs.h"
+#include "app/commands/command_ids.h"
 #include "app/skedradoc.h"
 #include "gui/gui_support.h"
 #include "model/vcommitem.h"
@@ -64,16 +64,12 @@ class DialogsTest : public ::testing::Test {
         Settle();
         Frame().GetDocumentManager()->CreateNewDocument();
         Settle();
-        if (!CurrentNodeEditor()) CurrentNodeEditor() = &editor;
     }
     void TearDown() override {
-        if (CurrentNodeEditor() == &editor) CurrentNodeEditor() = nullptr;
         if (wxDocument* doc = Frame().GetDocumentManager()->GetCurrentDocument())
             doc->Modify(false);
     }
     VCollection& Collection() { return *Doc().collection; }
-
-    WxNodeEditor editor;
 };
 
 struct DialogCase {
@@ -139,6 +135,7 @@ void LookAtAndEscape(wxDialog& dialog, const std::string& picture) {
 }
 
 TEST_F(DialogsTest, EveryDialogOpensFocusedAndEscapeCancelsIt) {
+    ASSERT_NE(dynamic_cast<WxNodeEditor*>(CurrentNodeEditor()), nullptr) << "registered at start";
     ScriptedUI ui;
     for (const DialogCase& c : DIALOGS) {
         SCOPED_TRACE(c.title);
@@ -153,11 +150,11 @@ TEST_F(DialogsTest, EveryDialogOpensFocusedAndEscapeCancelsIt) {
         EXPECT_FALSE(edited);
         EXPECT_EQ(RecordBytes(*node), before);
     }
-    bool changed = true;
+    Doc().collection->dateFormat = 1;
     EXPECT_TRUE(WhileDialogShows(
-        "Preferences", [&] { changed = RunPreferences(Doc()); },
+        "Preferences", [&] { SendCommand(CMD_PREFERENCES); },
         [&](wxDialog& dialog) { LookAtAndEscape(dialog, "dialog-preferences.png"); }));
-    EXPECT_FALSE(changed);
+    EXPECT_EQ(Doc().collection->dateFormat, 1);
     EXPECT_TRUE(ui.asked.empty());
 }
 

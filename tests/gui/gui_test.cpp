@@ -4,6 +4,7 @@
 #include "app/ribbon_layout.h"
 #include "app/skedradoc.h"
 #include "foundation/qshell.h"
+#include "gui/gui_support.h"
 #include "model/vtodo.h"
 #include "platform/ui.h"
 #include "support/scripted_ui.h"
@@ -36,27 +37,8 @@
 
 namespace {
 
-CMainFrame& Frame() {
-    return *CMainFrame::Current();
-}
-CSkedraDoc& Doc() {
-    return *CSkedraDoc::Current();
-}
 wxDocManager& Manager() {
     return *Frame().GetDocumentManager();
-}
-
-void Settle() {
-    for (int i = 0; i < 5; ++i) {
-        wxTheApp->ProcessPendingEvents();
-        wxYield();
-    }
-}
-
-void SendCommand(int command) {
-    wxCommandEvent event(wxEVT_MENU, WxIdOf(command));
-    Frame().GetEventHandler()->ProcessEvent(event);
-    Settle();
 }
 
 void Choose(wxChoice* choice, int index) {
@@ -66,13 +48,6 @@ void Choose(wxChoice* choice, int index) {
     event.SetEventObject(choice);
     choice->GetEventHandler()->ProcessEvent(event);
     Settle();
-}
-
-std::string FileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
 }
 
 // Every button and toggle of the ribbon's button bars, by wx id.

@@ -5,8 +5,8 @@
 #include "model/vcollection.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
+#include "wx/folder_tree_window.h"
 #include "wx/main_frame.h"
-#include "wx/panes.h"
 #include "wx/text_convert.h"
 #include "wx/wx_canvas.h"
 
@@ -90,7 +90,10 @@ TEST(TextCrossingTest, AFolderNameWithHighBytesComesBackByteForByte) {
     edit->SetValue(L"Cr\u00E8me br\u00FBl\u00E9e \u0142\u0142 \u2122");
     tree.EndEditLabel(item);
     Settle();
-    EXPECT_STREQ(folder->name.Text(), "Cr\xE8" "me br\xFB" "l\xE9" "e ?? \x99");
+    EXPECT_STREQ(folder->name.Text(), "Cr\xE8"
+                                      "me br\xFB"
+                                      "l\xE9"
+                                      "e ?? \x99");
     ASSERT_EQ(ui.asked.size(), 1u);
     EXPECT_NE(ui.asked[0].text.find("\"?\""), std::string::npos) << ui.asked[0].text;
 
@@ -110,7 +113,10 @@ TEST(TextCrossingTest, AFolderNameWithHighBytesComesBackByteForByte) {
             }
         }));
     EXPECT_TRUE(edited);
-    const std::string expected = "Cr\xE8" "me br\xFB" "l\xE9" "e ?? \x99 \xFF";
+    const std::string expected = "Cr\xE8"
+                                 "me br\xFB"
+                                 "l\xE9"
+                                 "e ?? \x99 \xFF";
     EXPECT_EQ(std::string(folder->name.Text()), expected);
 
     // Saved and read back, byte for byte.

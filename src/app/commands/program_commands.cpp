@@ -1,15 +1,21 @@
 // The program's own window commands: About, printing without the dialog, the printer
-// set-up, moving between the panes and leaving.
+// set-up, moving between the panes, Preferences and leaving.
 #include "app/commands/command_groups.h"
 
 #include "app/commands/command_ids.h"
 #include "app/commands/command_ui.h"
+#include "app/forms/dlg_prefs.h"
 
 namespace {
 
 template <void (CommandUI::*CALL)()> unsigned ask(CommandContext& c) {
     (c.ui->*CALL)();
     return CHANGED_NOTHING;
+}
+
+// The new date format shows at the next paint: nothing is redrawn here.
+unsigned preferences(CommandContext& c) {
+    return RunPreferences(*c.document) ? CHANGED_SETTINGS : CHANGED_NOTHING;
 }
 
 } // namespace
@@ -22,5 +28,6 @@ std::vector<CommandEntry> ProgramCommands() {
         {CMD_NEXT_PANE, ask<&CommandUI::SwitchPane>, HasUI},
         {CMD_PREVIOUS_PANE, ask<&CommandUI::SwitchPane>, HasUI},
         {CMD_EXIT, ask<&CommandUI::Exit>, HasUI},
+        {CMD_PREFERENCES, preferences, HasDocument},
     };
 }

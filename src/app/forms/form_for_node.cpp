@@ -16,46 +16,33 @@
 
 namespace {
 
-struct KindForm {
-    DialogKind kind;
-    bool (*isOfKind)(const VNode& node);
+struct DialogForm {
+    ItemDialog dialog;
     std::unique_ptr<ItemForm> (*make)(VNode& node);
 };
 
-template <class Node, class Form> constexpr KindForm entry(DialogKind kind) {
-    return {kind, [](const VNode& node) { return dynamic_cast<const Node*>(&node) != nullptr; },
-            [](VNode& node) -> std::unique_ptr<ItemForm> {
-                return std::make_unique<Form>(static_cast<Node&>(node));
-            }};
+// The node is of the kind whose dialog it names.
+template <class Node, class Form> std::unique_ptr<ItemForm> make(VNode& node) {
+    return std::make_unique<Form>(static_cast<Node&>(node));
 }
 
-const KindForm FORMS[] = {
-    entry<VTodo, CDlgTodo>(DialogKind::Todo),
-    entry<VTask, CDlgTaskFull>(DialogKind::Task),
-    entry<VAgreement, DlgAgreement>(DialogKind::Agreement),
-    entry<VCall, DlgCall>(DialogKind::Call),
-    entry<VMail, DlgMail>(DialogKind::Mail),
-    entry<VPay, DlgPay>(DialogKind::Pay),
-    entry<VContact, CDlgResource>(DialogKind::Contact),
-    entry<VFact, DlgFact>(DialogKind::Fact),
-    entry<VURL, DlgURL>(DialogKind::URL),
-    entry<VGroup, DlgGroup>(DialogKind::Group),
+const DialogForm FORMS[] = {
+    {ItemDialog::Todo, make<VTodo, CDlgTodo>},
+    {ItemDialog::Action, make<VTask, CDlgTaskFull>},
+    {ItemDialog::Agreement, make<VAgreement, DlgAgreement>},
+    {ItemDialog::Call, make<VCall, DlgCall>},
+    {ItemDialog::Mail, make<VMail, DlgMail>},
+    {ItemDialog::Pay, make<VPay, DlgPay>},
+    {ItemDialog::Contact, make<VContact, CDlgResource>},
+    {ItemDialog::Fact, make<VFact, DlgFact>},
+    {ItemDialog::Location, make<VURL, DlgURL>},
+    {ItemDialog::Folder, make<VGroup, DlgGroup>},
 };
-
-const KindForm* entryFor(const VNode& node) {
-    for (const KindForm& e : FORMS)
-        if (e.isOfKind(node)) return &e;
-    return nullptr;
-}
 
 } // namespace
 
-DialogKind DialogFor(const VNode& node) {
-    const KindForm* e = entryFor(node);
-    return e ? e->kind : DialogKind::None;
-}
-
 std::unique_ptr<ItemForm> MakeForm(VNode& node) {
-    const KindForm* e = entryFor(node);
-    return e ? e->make(node) : nullptr;
+    for (const DialogForm& entry : FORMS)
+        if (entry.dialog == node.Dialog()) return entry.make(node);
+    return nullptr;
 }

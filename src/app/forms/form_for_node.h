@@ -1,4 +1,4 @@
-// Which dialog edits a node, and its form built on the node's fields.
+// The form of the dialog that edits a node (the node says which, `VNode::Dialog`).
 #pragma once
 
 #include "app/forms/item_form.h"
@@ -7,10 +7,5 @@
 
 class VNode;
 
-enum class DialogKind { None, Todo, Task, Agreement, Call, Mail, Pay, Contact, Fact, URL, Group };
-
-// None for a kind without a dialog (an old file location).
-DialogKind DialogFor(const VNode& node);
-
-// The form of the node's dialog, null when it has none.
+// Null for a kind without a dialog (an old file location).
 std::unique_ptr<ItemForm> MakeForm(VNode& node);

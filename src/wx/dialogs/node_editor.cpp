@@ -9,6 +9,7 @@
 #include "app/forms/dlg_taskfull.h"
 #include "app/forms/dlg_todo.h"
 #include "app/forms/form_for_node.h"
+#include "model/vnode.h"
 #include "wx/dialogs/form_dialog.h"
 #include "wx/dialogs/item_dialogs.h"
 
@@ -23,22 +24,22 @@ std::unique_ptr<FormDialog> build(wxWindow* parent, ItemForm& form) {
     return make(parent, static_cast<Form&>(form));
 }
 
-struct KindDialog {
-    DialogKind kind;
+struct DialogWindow {
+    ItemDialog dialog;
     Builder build;
 };
 
-const KindDialog DIALOGS[] = {
-    {DialogKind::Todo, build<CDlgTodo, MakeTodoDialog>},
-    {DialogKind::Task, build<CDlgTaskFull, MakeTaskDialog>},
-    {DialogKind::Agreement, build<DlgAgreement, MakeAgreementDialog>},
-    {DialogKind::Call, build<CommItemForm, MakeCommItemDialog>},
-    {DialogKind::Mail, build<CommItemForm, MakeCommItemDialog>},
-    {DialogKind::Pay, build<CommItemForm, MakeCommItemDialog>},
-    {DialogKind::Contact, build<CDlgResource, MakeContactDialog>},
-    {DialogKind::Fact, build<DlgFact, MakeFactDialog>},
-    {DialogKind::URL, build<DlgURL, MakeLocationDialog>},
-    {DialogKind::Group, build<DlgGroup, MakeFolderDialog>},
+const DialogWindow DIALOGS[] = {
+    {ItemDialog::Todo, build<CDlgTodo, MakeTodoDialog>},
+    {ItemDialog::Action, build<CDlgTaskFull, MakeTaskDialog>},
+    {ItemDialog::Agreement, build<DlgAgreement, MakeAgreementDialog>},
+    {ItemDialog::Call, build<CommItemForm, MakeCommItemDialog>},
+    {ItemDialog::Mail, build<CommItemForm, MakeCommItemDialog>},
+    {ItemDialog::Pay, build<CommItemForm, MakeCommItemDialog>},
+    {ItemDialog::Contact, build<CDlgResource, MakeContactDialog>},
+    {ItemDialog::Fact, build<DlgFact, MakeFactDialog>},
+    {ItemDialog::Location, build<DlgURL, MakeLocationDialog>},
+    {ItemDialog::Folder, build<DlgGroup, MakeFolderDialog>},
 };
 
 bool run(FormDialog& dialog, ItemForm& form) {
@@ -54,13 +55,9 @@ wxWindow* owner() {
 } // namespace
 
 bool WxNodeEditor::EditNode(VNode& node) {
-    DialogKind kind = DialogFor(node);
-    for (const KindDialog& entry : DIALOGS)
-        if (entry.kind == kind) {
-            std::unique_ptr<ItemForm> form = MakeForm(node);
-            std::unique_ptr<FormDialog> dialog = entry.build(owner(), *form);
-            return run(*dialog, *form);
-        }
+    std::unique_ptr<ItemForm> form = MakeForm(node);
+    for (const DialogWindow& entry : DIALOGS)
+        if (form && entry.dialog == node.Dialog()) return run(*entry.build(owner(), *form), *form);
     return false;
 }
 
