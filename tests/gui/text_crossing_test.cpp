@@ -3,6 +3,7 @@
 #include "app/skedradoc.h"
 #include "gui/gui_support.h"
 #include "model/vcollection.h"
+#include "model/vcontact.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 #include "wx/folder_tree_window.h"
@@ -11,6 +12,7 @@
 #include "wx/wx_canvas.h"
 
 #include <gtest/gtest.h>
+#include <wx/choice.h>
 #include <wx/dcmemory.h>
 #include <wx/docview.h>
 #include <wx/textctrl.h>
@@ -53,6 +55,39 @@ TEST(TextCrossingTest, MessagesShowPathsAndDocumentTexts) {
     EXPECT_EQ(MessageToWx("Can't open url (http://caf\xE9.example)"),
               L"Can't open url (http://caf\u00E9.example)");
     EXPECT_EQ(MessageToWx(""), L"");
+}
+
+TEST(TextCrossingTest, TheFilterBoxAndTheContactListSpeakWindows1252) {
+    Frame().GetDocumentManager()->CreateNewDocument();
+    Settle();
+    ScriptedUI ui;
+    wxTextCtrl& box = *Frame().FilterTextEdit();
+    auto enter = [&](const wchar_t* typed) {
+        box.ChangeValue(typed);
+        wxCommandEvent event(wxEVT_TEXT_ENTER, box.GetId());
+        event.SetEventObject(&box);
+        box.GetEventHandler()->ProcessEvent(event);
+        Settle();
+    };
+    enter(L"caf\u00E9 \u20AC");
+    EXPECT_EQ(std::string(Doc().collection->filterText.Text()), "CAF\xE9 \x80");
+    EXPECT_TRUE(ui.asked.empty());
+    enter(L"\u0141\u00F3d\u017A");
+    EXPECT_EQ(std::string(Doc().collection->filterText.Text()), "?\xF3"
+                                                                "D?");
+    EXPECT_EQ(ui.asked.size(), 1u) << "told once for the two lost characters";
+
+    VCollection& c = *Doc().collection;
+    auto* contact = new VContact(&c);
+    contact->firstName = "Ren\xE9";
+    contact->lastName = "M\xFC"
+                        "ller";
+    c.Add(contact, c.root);
+    Doc().ItemsChanged();
+    Settle();
+    EXPECT_NE(Frame().ContactFilterBox()->FindString(L"Ren\u00E9 M\u00FCller"), wxNOT_FOUND);
+    enter(L"");
+    if (wxDocument* doc = Frame().GetDocumentManager()->GetCurrentDocument()) doc->Modify(false);
 }
 
 // The tree item that shows the folder, or an invalid id.
