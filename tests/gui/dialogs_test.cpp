@@ -248,7 +248,7 @@ TEST_F(DialogsTest, AToDoEditedWithTheKeyboardAlone) {
     TempDir dir;
     auto* todo = AddNode<VTodo>(Collection());
     todo->what = "Buy milk";
-    Frame().DocumentChanged();
+    Doc().ItemsChanged();
     Settle();
 
     // As a user would: wait for the dialog by its title, replace the text, press Enter.
@@ -262,15 +262,19 @@ TEST_F(DialogsTest, AToDoEditedWithTheKeyboardAlone) {
     EXPECT_STREQ(todo->what.Text(), "Oat milk & bread");
     EXPECT_TRUE(ui.asked.empty());
 
-    // The row shows the new text.
-    Frame().UpdateAllViews();
+    // The row shows the new text (the edit command ends with this refresh).
+    Doc().ItemEdited(todo);
     Settle();
     RecordingCanvas canvas;
     Frame().ItemView().OnDraw(canvas, {0, 0, 1000, 800});
     bool shown = false;
-    for (const CanvasCall& call : canvas.calls)
+    std::string texts;
+    for (const CanvasCall& call : canvas.calls) {
         shown |= call.text == "Oat milk & bread";
-    EXPECT_TRUE(shown) << "the row paints the edited text";
+        if (call.kind == CanvasCall::Text || call.kind == CanvasCall::TextEllipsis)
+            texts += "[" + call.text + "]";
+    }
+    EXPECT_TRUE(shown) << "the row paints the edited text; painted: " << texts;
     EXPECT_TRUE(SaveWindowPicture(Frame(), "keyboard-edit.png"));
 
     std::string path = dir.File("keyboard.vnt");
