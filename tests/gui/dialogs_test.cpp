@@ -277,8 +277,18 @@ TEST_F(DialogsTest, AToDoEditedWithTheKeyboardAlone) {
     EXPECT_TRUE(shown) << "the row paints the edited text; painted: " << texts;
     EXPECT_TRUE(SaveWindowPicture(Frame(), "keyboard-edit.png"));
 
+    // Ctrl+S on the main window saves the named document.
     std::string path = dir.File("keyboard.vnt");
-    ASSERT_TRUE(Collection().Save(path.c_str()));
+    wxDocument* document = Frame().GetDocumentManager()->GetCurrentDocument();
+    document->SetFilename(path, true);
+    document->SetDocumentSaved(true);
+    Frame().Raise();
+    Settle();
+    Background save({"timeout", "20", "sh", "-c",
+                     "xdotool search --onlyvisible --name '^Vantry' windowactivate --sync "
+                     "key ctrl+s"});
+    EXPECT_EQ(save.Finish(), 0) << Frame().GetTitle();
+    EXPECT_TRUE(SettleUntil([&] { return !document->IsModified(); }));
     EXPECT_NE(FileBytes(path).find("Oat milk & bread"), std::string::npos);
 }
 
