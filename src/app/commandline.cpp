@@ -1,8 +1,10 @@
 #include "app/commandline.h"
 
+#include "app/skedradoc.h"
 #include "app/version.h"
 #include "foundation/qfile.h"
 #include "foundation/qinfo.h"
+#include "foundation/qregularfile.h"
 #include "model/vcollection.h"
 #include "model/vvisibility.h"
 #include "views/viewflags.h"
@@ -32,53 +34,82 @@ bool parseNumber(const std::string& text, int& value) {
     return true;
 }
 
-// Fills the options; false (after saying why) for arguments that make no sense.
+bool isMode(const std::string& arg) {
+    return arg == "--list" || arg == "--export-html" || arg == "--save-as";
+}
+
+bool takesValue(const std::string& option) {
+    return option == "--folder" || option == "--show" || option == "--filter" ||
+           option == "--date-format" || option == "--save-as";
+}
+
+// Fills the options, which may come before or after FILE ("--" ends them); false
+// (after saying why) for arguments that make no sense.
 bool parse(const std::vector<std::string>& args, Options& o, std::ostream& err) {
-    o.mode = args[0];
-    size_t i = 1;
-    if (o.mode == "--save-as") {
-        if (args.size() != 3) {
-            err << "vantry: --save-as needs OUT and FILE\n";
+    bool optionsEnded = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.compare(0, 2, "--") != 0) {
+            if (!o.file.empty()) {
+                err << "vantry: one FILE only ('" << o.file << "' and '" << arg << "')\n";
+                return false;
+            }
+            o.file = arg;
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (isMode(arg)) {
+            if (!o.mode.empty() && o.mode != arg) {
+                err << "vantry: " << o.mode << " and " << arg << " can't go together\n";
+                return false;
+            }
+            o.mode = arg;
+        }
+        if (arg == "--by-contact") {
+            o.byContact = true;
+            continue;
+        }
+        if (arg == "--list" || arg == "--export-html") continue;
+        if (!takesValue(arg) || i + 1 >= args.size()) {
+            if (arg == "--save-as")
+                err << "vantry: --save-as needs OUT and FILE\n";
+            else
+                err << "vantry: unknown or incomplete option '" << arg << "'\n";
             return false;
         }
-        o.output = args[1];
-        o.file = args[2];
-        return true;
-    }
-    for (; i + 1 < args.size(); ++i) {
-        const std::string& option = args[i];
-        bool takesValue = option == "--folder" || option == "--show" || option == "--filter" ||
-                          option == "--date-format";
-        if (option == "--by-contact") {
-            o.byContact = true;
-        } else if (takesValue && i + 2 < args.size()) {
-            const std::string& value = args[++i];
-            if (option == "--folder")
-                o.folder = value;
-            else if (option == "--filter")
-                o.filter = value;
-            else if (option == "--show" &&
-                     (!parseNumber(value, o.show) || !StateFilterEntry(o.show))) {
+        const std::string& value = args[++i];
+        if (arg == "--save-as") {
+            o.output = value;
+        } else if (arg == "--folder") {
+            o.folder = value;
+        } else if (arg == "--filter") {
+            o.filter = value;
+        } else if (arg == "--show") {
+            if (!parseNumber(value, o.show) || !StateFilterEntry(o.show)) {
                 err << "vantry: Unknown filter '" << value << "' (--show takes 0 to "
                     << STATE_FILTER_ENTRIES - 1 << ")\n";
                 return false;
-            } else if (option == "--date-format") {
-                if (!parseNumber(value, o.dateFormat)) {
-                    err << "vantry: --date-format needs a number, not '" << value << "'\n";
-                    return false;
-                }
-                o.hasDateFormat = true;
             }
-        } else {
-            err << "vantry: unknown or incomplete option '" << option << "'\n";
+        } else if (!parseNumber(value, o.dateFormat)) {
+            err << "vantry: --date-format needs a number, not '" << value << "'\n";
             return false;
+        } else {
+            o.hasDateFormat = true;
         }
     }
-    if (i + 1 != args.size()) {
-        err << "vantry: " << o.mode << " needs a FILE\n";
+    if (o.mode.empty()) {
+        err << "vantry: these options need --list, --export-html or --save-as\n";
         return false;
     }
-    o.file = args[i];
+    if (o.file.empty()) {
+        err << "vantry: "
+            << (o.mode == "--save-as" ? "--save-as needs OUT and" : o.mode + " needs a")
+            << " FILE\n";
+        return false;
+    }
     return true;
 }
 
@@ -142,7 +173,7 @@ void PrintUsage(std::ostream& out) {
         << "                                        write that as export.htm here\n"
         << "       vantry --save-as OUT FILE        load FILE and save it as OUT\n"
         << "       vantry --help | --version\n"
-        << "options:\n"
+        << "options (before or after FILE; \"--\" ends them):\n"
         << "  --folder PATH      the folder, as \"A / B\" (default: the top folder)\n"
         << "  --show N           state filter: 0 all active items (default), 1 active &&\n"
         << "                     inactive items, 2 only inactive, 3 only finished,\n"
@@ -155,19 +186,22 @@ void PrintUsage(std::ostream& out) {
 
 int RunCommandLine(const std::vector<std::string>& args, const std::string& settingsPath,
                    std::ostream& out, std::ostream& err) {
-    if (args.empty()) return -1;
-    const std::string& first = args[0];
-    if (first == "--version") {
-        out << VANTRY_VERSION_TEXT << "\n";
-        return 0;
+    bool anyOption = false, asksForMode = false;
+    for (const std::string& arg : args) {
+        if (arg == "--") break;
+        if (arg == "--version" || arg == "--help") {
+            if (arg == "--version")
+                out << VANTRY_VERSION_TEXT << "\n";
+            else
+                PrintUsage(out);
+            return 0;
+        }
+        anyOption = anyOption || arg.compare(0, 2, "--") == 0;
+        asksForMode = asksForMode || isMode(arg);
     }
-    if (first == "--help") {
-        PrintUsage(out);
-        return 0;
-    }
-    if (first != "--list" && first != "--export-html" && first != "--save-as") {
-        if (first.compare(0, 2, "--") != 0) return -1; // a document to open
-        err << "vantry: unknown option '" << first << "'\n";
+    if (!anyOption) return -1; // nothing, or a document to open in the window
+    if (!asksForMode && args.size() == 1) {
+        err << "vantry: unknown option '" << args[0] << "'\n";
         PrintUsage(err);
         return 1;
     }
@@ -176,8 +210,10 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& sett
         PrintUsage(err);
         return 1;
     }
-    if (QFileSize(o.file.c_str()) < 0) {
-        err << "vantry: can't open '" << o.file << "'\n";
+    // Only a regular file is read: a directory, a FIFO or a device ends here, before
+    // anything is read or written.
+    if (!QIsReadableRegularFile(o.file.c_str())) {
+        CSkedraDoc::ReportUnreadable(o.file.c_str());
         return 1;
     }
     if (o.mode == "--save-as") {

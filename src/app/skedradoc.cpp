@@ -2,6 +2,7 @@
 
 #include "foundation/qfile.h"
 #include "foundation/qmessage.h"
+#include "foundation/qregularfile.h"
 #include "foundation/qtempfile.h"
 #include "model/vcontact.h"
 #include "model/vvisibility.h"
@@ -98,15 +99,16 @@ void CSkedraDoc::ReportUnreadable(const char* path) {
 }
 
 bool CSkedraDoc::OpenDocument(const char* path) {
-    long size = QFileSize(path);
-    std::vector<char> bytes(size > 0 ? (size_t)size : 0);
-    if (size < 0 || !QFileRead(path, bytes.data(), size)) {
+    // Only a regular file is read, and it is checked before the first byte is.
+    std::string bytes;
+    if (!QReadRegularFile(path, bytes)) {
         ReportUnreadable(path);
         return false;
     }
-    // The collection reads a copy, so the document file is open only for a moment.
+    // The collection reads a copy, so the document file is open only for a moment; the
+    // copy goes as soon as the collection holds what it read.
     qstring temporary = QTempFileName();
-    bool copied = QFileWrite(temporary, bytes.data(), size);
+    bool copied = QFileWrite(temporary, bytes.data(), (long)bytes.size());
     VCollection* loaded = makeCollection();
     loaded->Load(copied ? temporary.Text() : path);
     std::remove(temporary);
@@ -116,20 +118,7 @@ bool CSkedraDoc::OpenDocument(const char* path) {
 }
 
 bool CSkedraDoc::SaveDocument(const char* path) {
-    qstring temporary = QTempFileName();
-    bool saved = collection->Save(temporary);
-    long size = saved ? QFileSize(temporary) : -1;
-    std::vector<char> bytes(size > 0 ? (size_t)size : 0);
-    bool ok = saved && size > 0 && QFileRead(temporary, bytes.data(), size) &&
-              QReplaceFile(path, bytes.data(), size);
-    std::remove(temporary);
-    if (!ok && saved) {
-        qstring text("Can't save file (");
-        text += path;
-        text += "). The file on disk is unchanged.";
-        ShowMessage(text, "Error", MsgButtons::OK, MsgIcon::Error);
-    }
-    return ok;
+    return collection->Save(path);
 }
 
 void CSkedraDoc::CopyViewFlagsToFilters(std::uint32_t viewFlags) {

@@ -43,13 +43,14 @@ class CSkedraDoc : public ViewDocument {
 
     // New, open and save of document files.
     bool OnNewDocument();
-    // False (after telling the user) when the file cannot be read; the open document
-    // stays as it was.
+    // False (after telling the user) when the path names no regular file that can be
+    // read (a directory, a FIFO or a device is refused before any read); the open
+    // document stays as it was.
     bool OpenDocument(const char* path);
     // Says "Can't open file (...)." to the user.
     static void ReportUnreadable(const char* path);
-    // Writes the document so the file holds either its old bytes or all the new ones;
-    // false (after telling the user) when it could not.
+    // Writes the document so the file holds either its old bytes or all the new ones
+    // (VCollection::Save); false (after telling the user) when it could not.
     bool SaveDocument(const char* path);
 
     // Filters of the ribbon.

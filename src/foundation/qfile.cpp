@@ -6,6 +6,7 @@
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace {
 
@@ -74,9 +75,11 @@ QFile::QFile(const char* path, int modeAndOptions) : mode(modeAndOptions & 0xFF)
     stream = std::fopen(path, how);
     if (!stream || !preload) return;
 
-    std::fseek(stream, 0, SEEK_END);
-    long fileSize = std::ftell(stream);
-    std::fseek(stream, 0, SEEK_SET);
+    // Only a regular file has a size worth allocating for: a directory reports an
+    // enormous one, a FIFO or a device none that means anything.
+    struct stat info {};
+    if (fstat(fileno(stream), &info) != 0 || !S_ISREG(info.st_mode)) return;
+    long fileSize = (long)info.st_size;
     if (fileSize <= 0) return;
     memory = (unsigned char*)std::malloc(fileSize);
     if (!memory) {

@@ -2,6 +2,7 @@
 
 #include "foundation/qfile.h"
 #include "foundation/qmessage.h"
+#include "foundation/qreplace.h"
 #include "model/vcontact.h"
 #include "model/vgroup.h"
 #include "model/vkinds.h"
@@ -219,31 +220,48 @@ bool VCollection::Save(const char* path) {
     std::int32_t number = 0;
     for (VNode* node = root; node; node = node->next)
         node->id = number++;
-
-    QFile file(target, QFile::WRITE);
-    if (!file.IsOpen()) {
-        for (VNode* node = root->next; node; node = node->next)
-            node->parentId = parentNumber(node);
-        qstring text("Can't open file (");
-        text += target;
-        text += ") for writing.";
-        ShowMessage(text, "Error", MsgButtons::OK, MsgIcon::Error);
-        return false;
-    }
-    file.Write("VGZ1", 4);
-    file.Write32(1);
-    // Parent numbers are taken in the same walk that writes the records: every node is
-    // numbered by now.
-    for (VNode* node = root->next; node; node = node->next) {
+    // Every node is numbered by now.
+    for (VNode* node = root->next; node; node = node->next)
         node->parentId = parentNumber(node);
-        if (!(node->tempFlags & NOT_SAVED)) node->Save(file);
-    }
-    if (!file.Close()) {
-        qstring text("Can't write file (");
-        text += target;
-        text += "): the disk may be full.";
-        ShowMessage(text, "Error", MsgButtons::OK, MsgIcon::Error);
+
+    QReplaceResult result =
+        QReplaceFile(target, [this](const char* temporary) { return writeFile(temporary); });
+    if (!result.ok()) {
+        ShowMessage(SaveFailureText(target, result).c_str(), "Error", MsgButtons::OK,
+                    MsgIcon::Error);
         return false;
     }
     return true;
+}
+
+bool VCollection::writeFile(const char* path) const {
+    QFile file(path, QFile::WRITE);
+    if (!file.IsOpen()) return false;
+    file.Write("VGZ1", 4);
+    file.Write32(1);
+    for (VNode* node = root->next; node; node = node->next)
+        if (!(node->tempFlags & NOT_SAVED)) node->Save(file);
+    return file.Close();
+}
+
+std::string VCollection::SaveFailureText(const char* target, const QReplaceResult& result) {
+    std::string text;
+    std::string reason = result.error ? std::strerror(result.error) : "the disk may be full";
+    switch (result.step) {
+    case QReplaceStep::Write:
+    case QReplaceStep::Flush:
+        text = std::string("Can't write file (") + target + "): " + reason + ".";
+        break;
+    case QReplaceStep::Rename:
+        text = std::string("Can't save file (") + target + "): " + reason + ".";
+        break;
+    case QReplaceStep::NotAFile:
+        text = std::string("Can't open file (") + target + ") for writing: it is no file.";
+        break;
+    default:
+        text = std::string("Can't open file (") + target + ") for writing.";
+        break;
+    }
+    text += result.targetExisted ? " The file on disk is unchanged." : " Nothing was written.";
+    return text;
 }

@@ -8,10 +8,12 @@
 #include "model/vnodeindex.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class VContact;
 class QInfo;
+struct QReplaceResult;
 
 class VCollection {
   public:
@@ -61,9 +63,12 @@ class VCollection {
     // Replaces all nodes by those of the file; a file that cannot be read gives the
     // empty collection.
     void Load(const char* path);
-    // Writes every node; without a path to the file last loaded. False (after telling
-    // the user) when the file cannot be written.
+    // Writes every node; without a path to the file last loaded. The file is replaced in
+    // one step (QReplaceFile): it holds its old bytes or all the new ones. False (after
+    // telling the user, and that the file on disk is unchanged) when it could not.
     bool Save(const char* path = nullptr);
+    // What the user is told when saving to the target stopped as the result says.
+    static std::string SaveFailureText(const char* target, const QReplaceResult& result);
 
     VGroup* root = nullptr;
     qstring fileName;
@@ -77,6 +82,7 @@ class VCollection {
     void linkAfterRoot(VNode* node);
     void repairParents(const std::vector<VNode*>& loaded);
     static std::int32_t parentNumber(const VNode* node);
+    bool writeFile(const char* path) const; // the document file's bytes, in place
     void changeTree(VNode* node, int days, void (VNode::*change)(int));
     // Moves the selection to the target; false (and nothing changed) without one.
     bool selectInstead(VNode* target);

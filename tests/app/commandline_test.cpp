@@ -90,6 +90,27 @@ TEST_F(CommandLineTest, OptionsChooseFolderFilterAndFormat) {
     EXPECT_THAT(out, HasSubstr("  Buy milk\n"));
 }
 
+TEST_F(CommandLineTest, OptionsComeBeforeOrAfterTheFile) {
+    const std::string expected = "Write <report> (Fri 25-06-2010 upto 27-06-2010) (Anna Zee)\n";
+    const std::vector<std::vector<std::string>> orders = {
+        {"--list", "--folder", "Work / Sub", "--date-format", "1", "doc.vnt"},
+        {"--list", "doc.vnt", "--folder", "Work / Sub", "--date-format", "1"},
+        {"doc.vnt", "--date-format", "1", "--list", "--folder", "Work / Sub"},
+        {"--folder", "Work / Sub", "doc.vnt", "--date-format", "1", "--list"},
+    };
+    for (const auto& args : orders) {
+        EXPECT_EQ(Run(args), 0) << args[0];
+        EXPECT_EQ(out, expected) << args[0];
+    }
+    EXPECT_EQ(Run({"--save-as", "copy.vnt", "doc.vnt"}), 0);
+    EXPECT_EQ(Run({"doc.vnt", "--save-as", "copy2.vnt"}), 0);
+    EXPECT_EQ(ReadWholeFile("copy2.vnt"), ReadWholeFile("copy.vnt"));
+    // "--" ends the options: a file whose name starts with "--".
+    WriteWholeFile("--odd.vnt", ReadWholeFile("doc.vnt"));
+    EXPECT_EQ(Run({"--list", "--show", "3", "--", "--odd.vnt"}), 0);
+    EXPECT_EQ(out, "Work\n  Buy milk\n");
+}
+
 TEST_F(CommandLineTest, ExportsTheFolderWithoutOpeningIt) {
     EXPECT_EQ(Run({"--export-html", "--folder", "Work", "doc.vnt"}), 0);
     EXPECT_EQ(out, "");
@@ -113,7 +134,8 @@ TEST_F(CommandLineTest, SaveAsWritesWhatTheFileHolds) {
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(Run({"--save-as", "no/such/dir/x.vnt", "doc.vnt"}), 1);
     EXPECT_THAT(::testing::internal::GetCapturedStderr(),
-                HasSubstr("Error: Can't open file (no/such/dir/x.vnt) for writing.\n"))
+                HasSubstr("Error: Can't open file (no/such/dir/x.vnt) for writing. Nothing was "
+                          "written.\n"))
         << "without a window the message box is a line on standard error";
 }
 
@@ -122,7 +144,6 @@ TEST_F(CommandLineTest, BadInputEndsWithACodeAndAReason) {
         std::vector<std::string> args;
         const char* reason;
     } cases[] = {
-        {{"--list", "missing.vnt"}, "vantry: can't open 'missing.vnt'"},
         {{"--list"}, "vantry: --list needs a FILE"},
         {{"--list", "--show", "9", "doc.vnt"}, "vantry: Unknown filter '9'"},
         {{"--list", "--show", "x", "doc.vnt"}, "vantry: Unknown filter 'x'"},
@@ -131,12 +152,20 @@ TEST_F(CommandLineTest, BadInputEndsWithACodeAndAReason) {
          "vantry: unknown or incomplete option '--colour'"},
         {{"--save-as", "out.vnt"}, "vantry: --save-as needs OUT and FILE"},
         {{"--frobnicate"}, "vantry: unknown option '--frobnicate'"},
+        {{"--list", "a.vnt", "b.vnt"}, "vantry: one FILE only ('a.vnt' and 'b.vnt')"},
+        {{"--list", "--export-html", "doc.vnt"}, "can't go together"},
+        {{"--folder", "Work", "doc.vnt"}, "these options need --list"},
+        {{"doc.vnt", "--list", "--show"}, "unknown or incomplete option '--show'"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Run(c.args), 1) << c.reason;
         EXPECT_THAT(err, HasSubstr(c.reason));
     }
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(Run({"--list", "missing.vnt"}), 1);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Error: Can't open file (missing.vnt).\n");
     EXPECT_EQ(Run({"doc.vnt"}), -1) << "a document to open in the window";
+    EXPECT_EQ(Run({"--", "--odd name.vnt"}), -1) << "a document whose name looks like an option";
     EXPECT_EQ(Run({}), -1);
     EXPECT_EQ(Run({"--version"}), 0);
     EXPECT_EQ(out, "Vantry v4.0.4\n");
@@ -160,7 +189,7 @@ TEST_F(CommandLineTest, TheProgramItself) {
     EXPECT_EQ(run("--list --date-format 2 --folder 'Work / Sub' doc.vnt", output), 0);
     EXPECT_THAT(output, HasSubstr("Write <report> (Fri 06-25-2010 upto 06-27-2010) (Anna Zee)\n"));
     EXPECT_EQ(run("--list nothing-here.vnt", output), 1);
-    EXPECT_THAT(output, HasSubstr("vantry: can't open 'nothing-here.vnt'"));
+    EXPECT_EQ(output, "Error: Can't open file (nothing-here.vnt).\n");
     EXPECT_EQ(run("--export-html doc.vnt", output), 0);
     EXPECT_THAT(ReadWholeFile("export.htm"), HasSubstr("<b>All folders - on "));
 }

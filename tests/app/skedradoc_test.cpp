@@ -1,9 +1,10 @@
 #include "app/skedradoc.h"
 
-#include "foundation/qtempfile.h"
+#include "foundation/qreplace.h"
 #include "model/vcontact.h"
 #include "model/vgroup.h"
 #include "model/vtodo.h"
+#include "support/file_size_limit.h"
 #include "support/log_capture.h"
 #include "support/model_builders.h"
 #include "support/recording_host.h"
@@ -11,11 +12,11 @@
 #include "views/viewflags.h"
 #include "views/viewstate.h"
 
-#include <csignal>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <gmock/gmock.h>
-#include <sys/resource.h>
+#include <sys/stat.h>
 
 using ::testing::HasSubstr;
 
@@ -213,22 +214,6 @@ TEST_F(DocumentTest, AnUnreadableFileIsReportedAndChangesNothing) {
     EXPECT_EQ(ui.asked[0].text, "Can't open file (missing.vnt).");
 }
 
-// Files may not grow past a few bytes while the guard lives (a full disk, as root too).
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &old);
-        rlimit limit = old;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old); }
-
-  private:
-    rlimit old{};
-};
-
 TEST_F(DocumentTest, AFailedSaveLeavesTheOldDocumentIntact) {
     auto doc = Make();
     AddNode<VTodo>(*doc->collection)->what = "first version";
@@ -241,20 +226,61 @@ TEST_F(DocumentTest, AFailedSaveLeavesTheOldDocumentIntact) {
         EXPECT_FALSE(doc->SaveDocument("doc.vnt"));
     }
     EXPECT_EQ(ReadWholeFile("doc.vnt"), before) << "byte for byte";
-    ASSERT_FALSE(ui.asked.empty());
+    ASSERT_EQ(ui.asked.size(), 1u) << "one message, naming the document";
     EXPECT_EQ(ui.asked[0].caption, "Error");
+    EXPECT_EQ(ui.asked[0].text,
+              "Can't write file (doc.vnt): File too large. The file on disk is unchanged.");
     for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
-        EXPECT_EQ(entry.path().filename().string().find(".saving-"), std::string::npos);
+        EXPECT_NE(entry.path().filename().string().rfind(Q_REPLACE_TEMPORARY_PREFIX, 0), 0u);
 
-    // The replacing step on its own, past the temporary copy.
-    std::string bigger(before.size() * 3, 'x');
-    {
-        FileSizeLimit full(before.size() + 10);
-        EXPECT_FALSE(QReplaceFile("doc.vnt", bigger.data(), (long)bigger.size()));
+    ASSERT_TRUE(doc->SaveDocument("doc.vnt"));
+    EXPECT_EQ(ReadWholeFile("doc.vnt"), DocumentBytes(*doc->collection));
+}
+
+TEST_F(DocumentTest, SavingThroughALinkWritesTheRealDocument) {
+    std::filesystem::create_directory("store");
+    auto doc = Make();
+    AddNode<VTodo>(*doc->collection)->what = "old";
+    ASSERT_TRUE(doc->SaveDocument("store/doc.vnt"));
+    std::filesystem::create_symlink("store/doc.vnt", "link.vnt");
+    ASSERT_TRUE(doc->OpenDocument("link.vnt"));
+    static_cast<VTodo*>(doc->collection->root->next)->what = "new";
+    ASSERT_TRUE(doc->SaveDocument("link.vnt"));
+    EXPECT_TRUE(std::filesystem::is_symlink("link.vnt")) << "the link stays a link";
+    EXPECT_EQ(ReadWholeFile("store/doc.vnt"), DocumentBytes(*doc->collection));
+    EXPECT_TRUE(ui.asked.empty());
+}
+
+// A directory, a FIFO without a writer and devices: refused at once, nothing loaded.
+TEST_F(DocumentTest, WhatIsNoFileIsRefusedBeforeAnyRead) {
+    std::filesystem::create_directory("folder.vnt");
+    ASSERT_EQ(mkfifo("pipe.vnt", 0600), 0);
+    auto doc = Make();
+    VCollection* before = doc->collection;
+    auto start = std::chrono::steady_clock::now();
+    for (const char* path : {"folder.vnt", "pipe.vnt", "/dev/zero", "/dev/null"}) {
+        ui.asked.clear();
+        EXPECT_FALSE(doc->OpenDocument(path)) << path;
+        EXPECT_EQ(doc->collection, before) << path;
+        ASSERT_EQ(ui.asked.size(), 1u) << path;
+        EXPECT_EQ(ui.asked[0].text, std::string("Can't open file (") + path + ").");
     }
-    EXPECT_EQ(ReadWholeFile("doc.vnt"), before);
-    EXPECT_TRUE(QReplaceFile("doc.vnt", bigger.data(), (long)bigger.size()));
-    EXPECT_EQ(ReadWholeFile("doc.vnt"), bigger);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
+TEST_F(DocumentTest, OpeningLeavesNoTemporaryBehind) {
+    std::filesystem::create_directory("tmp");
+    setenv("TMPDIR", dir.File("tmp").c_str(), 1);
+    auto doc = Make();
+    AddNode<VTodo>(*doc->collection)->what = "kept";
+    ASSERT_TRUE(doc->SaveDocument("doc.vnt"));
+    ASSERT_TRUE(doc->OpenDocument("doc.vnt"));
+    EXPECT_FALSE(doc->OpenDocument("missing.vnt"));
+    std::filesystem::create_directory("folder.vnt");
+    EXPECT_FALSE(doc->OpenDocument("folder.vnt"));
+    unsetenv("TMPDIR");
+    EXPECT_TRUE(std::filesystem::is_empty("tmp"));
+    EXPECT_FALSE(std::filesystem::exists("temp.$$$"));
 }
 
 } // namespace
