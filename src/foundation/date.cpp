@@ -1,5 +1,7 @@
 #include "foundation/date.h"
 
+#include "foundation/qclock.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -31,7 +33,7 @@ const char* const FORMATS[] = {"%d-%m",    "%d",     "%Y-%m-%d", "%d-%m-%Y",
 void QDate::SetFromText(const char* text) {
     if (!text) text = "";
     size_t length = std::strlen(text);
-    std::time_t now = std::time(nullptr);
+    std::time_t now = QNow();
     std::tm tm{};
     localtime_r(&now, &tm);
     // The current daylight-saving flag is kept on purpose: every calendar date then
@@ -52,7 +54,7 @@ void QDate::SetDate(int day, int month, int year) {
 }
 
 void QDate::SetToday() {
-    std::time_t now = std::time(nullptr);
+    std::time_t now = QNow();
     std::tm tm{};
     localtime_r(&now, &tm);
     char text[32];

@@ -1,5 +1,6 @@
 #include "foundation/date.h"
 #include "foundation/qtime.h"
+#include "support/fixed_clock.h"
 
 #include <cstdlib>
 #include <ctime>
@@ -56,6 +57,22 @@ TEST_F(DateTest, TextAndFieldsGiveTheSameDay) {
     EXPECT_FALSE(fromText.IsWeekend());
     EXPECT_TRUE(fromText.IsSet());
     EXPECT_FALSE(QDate().IsSet());
+}
+
+TEST_F(DateTest, TodayComesFromTheProgramsClock) {
+    {
+        FixedClock clock(29, 2, 2028);
+        QDate today;
+        today.SetToday();
+        EXPECT_STREQ(today.Format(2), "2028-02-29");
+        EXPECT_EQ(LocalHour(today), 1);
+        EXPECT_STREQ(QCurrentDateText(), "29-02-2028");
+    }
+    // Without a fixed clock it is the system's day again.
+    std::time_t now = std::time(nullptr);
+    char expected[16];
+    std::strftime(expected, sizeof expected, "%Y", std::localtime(&now));
+    EXPECT_STREQ(QCurrentDateText("%Y"), expected);
 }
 
 TEST_F(DateTest, CalendarDatesSitAtOneOClockInTheCurrentOffset) {

@@ -3,6 +3,7 @@
 
 #include "model/vcollection.h"
 #include "model/vtask.h"
+#include "support/fixed_clock.h"
 #include "support/log_capture.h"
 #include "support/model_builders.h"
 #include "support/recording_canvas.h"
@@ -158,16 +159,20 @@ TEST_F(GanttTest, GridWeekendsClosingLineAndToday) {
         << "closing line";
     EXPECT_EQ(lines[1].penColour, (Colour{0, 0, 0}));
 
-    // Today (10 December 2026 while this runs, or any day of the strip) gets the marker.
-    QDate today;
-    today.SetToday();
-    int t = chart.firstDay.DaysBetween(today);
-    if (t >= 0 && t <= 56) {
-        auto black = FillsOf({0, 0, 0});
-        ASSERT_EQ(black.size(), 1u);
-        EXPECT_EQ(black[0].rect.left, X0 + 784 * t / 56);
-        EXPECT_EQ(black[0].rect.right - black[0].rect.left, 2);
-    }
+    // Today, fixed at 10 December 2026, is the fourth day of the strip.
+    FixedClock clock(10, 12, 2026);
+    dc.Clear();
+    chart.DrawRow(Y0, 6, 0, nullptr, nullptr, 100, task);
+    auto black = FillsOf({0, 0, 0});
+    ASSERT_EQ(black.size(), 1u);
+    EXPECT_EQ(black[0].rect.left, X0 + 784 * 3 / 56);
+    EXPECT_EQ(black[0].rect.right - black[0].rect.left, 2);
+
+    // A day outside the strip has no marker.
+    FixedClock later(1, 6, 2027);
+    dc.Clear();
+    chart.DrawRow(Y0, 6, 0, nullptr, nullptr, 100, task);
+    EXPECT_TRUE(FillsOf({0, 0, 0}).empty());
 }
 
 } // namespace
