@@ -6,6 +6,8 @@
 #include <wx/dcclient.h>
 #include <wx/settings.h>
 
+#include <map>
+
 #include "wx/icons/agreement.xpm"
 #include "wx/icons/call.xpm"
 #include "wx/icons/contact.xpm"
@@ -60,15 +62,40 @@ void WxCanvas::SetFont(int height, int weight, const std::string& face) {
         // character height asked for.
         font.SetPixelSize(wxSize(0, characterHeight * 6 / 5));
     } else if (isWindowsFace(face)) {
-        // "MS Sans Serif" at a character height of 8 shows as the system's small dialog font:
-        // the desktop's own font takes its place, scaled with the height asked for.
-        font.SetFractionalPointSize(font.GetFractionalPointSize() * characterHeight / 8.0);
+        font.SetPixelSize(wxSize(0, ScreenPixelSize(dc, characterHeight)));
     } else {
         font.SetPixelSize(wxSize(0, characterHeight));
         if (!face.empty()) font.SetFaceName(wxString::FromUTF8(face));
     }
     font.SetWeight(weight >= 700 ? wxFONTWEIGHT_BOLD : wxFONTWEIGHT_NORMAL);
     dc.SetFont(font);
+}
+
+int WxCanvas::ScreenPixelSize(const wxDC& dc, int characterHeight) {
+    // The rules' geometry was drawn for MS Sans Serif, which at a character height of 8
+    // shows its smallest strike: letters 11 pixels high, digits 6 pixels wide, so two of
+    // them fit a 14-pixel day of the Gantt chart. The desktop's sans-serif is wider: it
+    // takes the largest size up to those 11/8 of the character height whose digits are
+    // no wider than 3/4 of it, and never less than the character height itself.
+    static std::map<int, int> fitted;
+    auto known = fitted.find(characterHeight);
+    if (known != fitted.end()) return known->second;
+    wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
+    int size = characterHeight * 11 / 8;
+    for (; size > characterHeight; --size) {
+        font.SetPixelSize(wxSize(0, size));
+        wxCoord width = 0, ignored = 0;
+        dc.GetTextExtent("0123456789", &width, &ignored, nullptr, nullptr, &font);
+        if (width * 4 <= characterHeight * 3 * 10) break;
+    }
+    fitted[characterHeight] = size;
+    return size;
+}
+
+CanvasSize WxCanvas::TextExtent(const std::string& text) const {
+    wxCoord width = 0, height = 0;
+    dc.GetTextExtent(wxString::From8BitData(text.c_str()), &width, &height);
+    return {width, height};
 }
 
 void WxCanvas::SetTextColour(Colour colour) {

@@ -6,6 +6,10 @@
 
 #include <wx/dc.h>
 
+struct CanvasSize {
+    int width, height;
+};
+
 class WxCanvas : public Canvas {
   public:
     explicit WxCanvas(wxDC& dc, bool printing = false) : dc(dc), printing(printing) {}
@@ -24,6 +28,12 @@ class WxCanvas : public Canvas {
     int DeviceCaps(DeviceCap cap) const override;
     bool IsPrinting() const override { return printing; }
     CanvasRect ClipBox() const override;
+
+    // The size the text takes in the current font.
+    CanvasSize TextExtent(const std::string& text) const;
+    // The pixel size that stands in for the rules' Windows faces at this character
+    // height on screen.
+    static int ScreenPixelSize(const wxDC& dc, int characterHeight);
 
   private:
     wxDC& dc;

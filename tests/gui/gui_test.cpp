@@ -16,6 +16,7 @@
 #include "wx/main_frame.h"
 #include "wx/printing.h"
 #include "wx/skedra_app.h"
+#include "wx/wx_canvas.h"
 
 #include <gtest/gtest.h>
 #include <wx/checkbox.h>
@@ -329,6 +330,7 @@ TEST_F(GuiTest, DemoDocumentInListModeWithTheGanttChart) {
     view.SetViewType(0);
     if (!(view.viewFlags & 0x020)) SendCommand(CMD_SHOW_GANTT);
     if (!(view.viewFlags & 0x080)) SendCommand(CMD_SHOW_PROGRESS);
+    if (!(view.viewFlags & 0x040)) SendCommand(CMD_SHOW_DAYS);
     view.ganttStartDate.SetDate(23, 11, 2026); // a Monday before the demo's actions
     view.needsRebuild = true;
     Frame().Ribbon()->SetActivePage((size_t)2); // "List view"
@@ -337,6 +339,107 @@ TEST_F(GuiTest, DemoDocumentInListModeWithTheGanttChart) {
     EXPECT_GE(view.rowCount, 20);
     EXPECT_TRUE(view.viewFlags & 0x020);
     Choose(Frame().StateFilterBox(), 0);
+}
+
+// Every text the item view draws, with the size the screen gives it.
+class MeasuringCanvas : public WxCanvas {
+  public:
+    using WxCanvas::WxCanvas;
+    struct Drawn {
+        int x, y;
+        std::string text;
+        CanvasSize size;
+    };
+    void Text(int x, int y, const std::string& text) override {
+        drawn.push_back({x, y, text, TextExtent(text)});
+        WxCanvas::Text(x, y, text);
+    }
+    void TextEllipsis(const CanvasRect& r, const std::string& text) override {
+        drawn.push_back({r.left, r.top, text, TextExtent(text)});
+        WxCanvas::TextEllipsis(r, text);
+    }
+    // The lowest text drawn at x with these letters, or null.
+    const Drawn* Find(int x, const std::string& text) const {
+        const Drawn* found = nullptr;
+        for (const Drawn& d : drawn)
+            if (d.x == x && d.text == text && (!found || d.y > found->y)) found = &d;
+        return found;
+    }
+    const Drawn* Find(const std::string& text) const {
+        for (const Drawn& d : drawn)
+            if (d.text == text) return &d;
+        return nullptr;
+    }
+    std::vector<Drawn> drawn;
+};
+
+void PaintOnBitmap(CSkedraView& view, MeasuringCanvas& canvas) {
+    view.needsRebuild = true;
+    view.OnPrepareDC(false);
+    view.OnDraw(canvas, {0, 0, 1244, 900});
+}
+
+TEST_F(GuiTest, TextFitsTheCellsItIsDrawnIn) {
+    ASSERT_NE(Manager().CreateDocument(VANTRY_DEMO_DOCUMENT, wxDOC_SILENT), nullptr);
+    Settle();
+    CSkedraView& view = Frame().ItemView();
+    view.SetViewType(0);
+    if (!(view.viewFlags & 0x020)) SendCommand(CMD_SHOW_GANTT);
+    if (!(view.viewFlags & 0x040)) SendCommand(CMD_SHOW_DAYS);
+    view.ganttStartDate.SetDate(23, 11, 2026);
+    wxBitmap bitmap(1244, 900); // the item pane of a 1280-pixel screen
+    wxMemoryDC dc(bitmap);
+    {
+        MeasuringCanvas canvas(dc);
+        PaintOnBitmap(view, canvas);
+        const GanttChart& chart = view.gantt;
+        ASSERT_EQ(chart.days, 56);
+        ASSERT_EQ(chart.DayX(1) - chart.DayX(0), 14) << "days of 14 pixels";
+        QDate day = chart.firstDay;
+        for (int i = 0; i < chart.days; ++i, day.AddDays(1)) {
+            const auto* digits = canvas.Find(chart.DayX(i) + 2, day.Format(1));
+            ASSERT_NE(digits, nullptr) << "day " << i;
+            EXPECT_LE(digits->x + digits->size.width, chart.DayX(i + 1))
+                << digits->text << " runs into the next day";
+            EXPECT_LE(digits->y + digits->size.height, chart.y0) << "inside the day band";
+        }
+        for (int i = 0; i < chart.days / 7; ++i) {
+            const MeasuringCanvas::Drawn* week = nullptr;
+            for (const auto& d : canvas.drawn)
+                if (d.x == chart.WeekX(i) + 2 && d.text.rfind("wk ", 0) == 0) week = &d;
+            ASSERT_NE(week, nullptr) << "week " << i;
+            EXPECT_LE(week->x + week->size.width, chart.WeekX(i + 1)) << week->text;
+        }
+        // Rows: letters at least as tall as the character height asked for, and no
+        // taller than a row.
+        const auto* row = canvas.Find("Ask about the garden fence");
+        ASSERT_NE(row, nullptr);
+        EXPECT_GT(row->size.height, 8 + 1) << "readable";
+        EXPECT_LE(row->size.height, view.rowHeight - 4);
+        for (const auto& d : canvas.drawn)
+            EXPECT_LE(d.size.height, view.rowHeight) << d.text;
+    }
+    {
+        SendCommand(CMD_AS_CALENDAR);
+        view.calendar.gridStart.SetDate(30, 11, 2026);
+        MeasuringCanvas canvas(dc);
+        PaintOnBitmap(view, canvas);
+        const auto* title = canvas.Find("December 2026");
+        const auto* monday = canvas.Find("Mon");
+        ASSERT_NE(title, nullptr);
+        ASSERT_NE(monday, nullptr);
+        EXPECT_LT(title->y + title->size.height, monday->y) << "the title clear of the day names";
+        for (const CalendarCell& cell : view.calendar.cells) {
+            if (cell.w == 0) continue;
+            for (const auto& d : canvas.drawn)
+                if (d.x == cell.x + 8 && d.y == cell.y + 3) {
+                    EXPECT_LE(d.x + d.size.width, cell.x + cell.w) << d.text;
+                    EXPECT_LE(d.y + d.size.height, cell.y + view.rowHeight) << d.text;
+                }
+        }
+        SendCommand(CMD_AS_LIST);
+    }
+    dc.SelectObject(wxNullBitmap);
 }
 
 TEST_F(GuiTest, DemoDocumentAsAMonthCalendar) {
