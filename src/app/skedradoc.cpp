@@ -233,6 +233,7 @@ void CSkedraDoc::OnContactFilter(int index) {
 void CSkedraDoc::OnSort(int index) {
     collection->sortMode = index;
     if (host) host->RefillTree();
+    refreshViews(); // the rows take the new order at once, not at the next folder change
 }
 
 void CSkedraDoc::ShowMoreWeeks() {

@@ -100,8 +100,12 @@ TEST_F(DocumentTest, TextSortAndContactFilters) {
     EXPECT_STREQ(doc->collection->filterText.Text(), "ABC");
     doc->OnClearFilter();
     EXPECT_STREQ(doc->collection->filterText.Text(), "");
+    view.needsRebuild = false;
+    int updates = host.updates;
     doc->OnSort(1);
     EXPECT_EQ(doc->collection->sortMode, 1);
+    EXPECT_TRUE(view.needsRebuild) << "the rows are sorted again at once";
+    EXPECT_GT(host.updates, updates) << "and shown";
 
     auto* bo = AddNode<VContact>(*doc->collection);
     bo->firstName = "Bo";
