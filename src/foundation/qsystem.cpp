@@ -1,7 +1,18 @@
 #include "foundation/qsystem.h"
 
 #include <climits>
+#include <cstring>
 #include <unistd.h>
+
+qstring QAbsolutePath(const char* path) {
+    if (!path || path[0] == '/') return qstring(path);
+    char folder[PATH_MAX + 1] = {0};
+    if (!getcwd(folder, PATH_MAX)) return qstring(path);
+    qstring absolute(folder);
+    if (std::strcmp(folder, "/") != 0) absolute += "/";
+    absolute += path;
+    return absolute;
+}
 
 qstring QExecutableDirectory() {
     char path[PATH_MAX + 1] = {0};

@@ -59,6 +59,7 @@ class VCollection {
     // folder and, when asked, opens it with the system's handler.
     // False when the file cannot be created (nothing is written or opened then).
     bool ExportHTML(const char* title, VNode* folder, bool openAfterwards = true) const;
+    static constexpr const char* EXPORT_FILE = "export.htm";
 
     // Replaces all nodes by those of the file; a file that cannot be read gives the
     // empty collection.

@@ -5,10 +5,6 @@
 #include "foundation/qmessage.h"
 #include "foundation/qtime.h"
 
-namespace {
-const char* const EXPORT_FILE = "export.htm";
-}
-
 bool VCollection::ExportHTML(const char* title, VNode* folder, bool openAfterwards) const {
     qtrace(QLOC("VCollection::ExportHTML"), "VColl:ExportHTML viewRoot %p\n", (void*)folder);
     QFile file(EXPORT_FILE, QFile::WRITE);

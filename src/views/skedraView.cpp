@@ -1,6 +1,8 @@
 #include "views/skedraView.h"
 
+#include "foundation/qfile.h"
 #include "foundation/qmessage.h"
+#include "foundation/qsystem.h"
 #include "foundation/qtime.h"
 #include "model/vcollection.h"
 #include "model/vdates.h"
@@ -8,6 +10,7 @@
 #include "model/vvisibility.h"
 #include "platform/canvas.h"
 #include "platform/document_host.h"
+#include "platform/ui.h"
 #include "views/view_document.h"
 #include "views/viewflags.h"
 
@@ -168,7 +171,18 @@ void CSkedraView::ExportFolder() {
     VCollection& c = *viewer->collection;
     qstring title;
     viewer->folder->FolderTitle(title);
-    c.ExportHTML(title, viewer->folder);
+    qstring where = QAbsolutePath(VCollection::EXPORT_FILE);
+    if (!c.ExportHTML(title, viewer->folder, false)) {
+        std::string text = std::string("Can't write file (") + where.Text() + ").";
+        ShowMessage(text.c_str(), "Error", MsgButtons::OK, MsgIcon::Error);
+        return;
+    }
+    // Without a program to show the page the user still needs to know where it is.
+    if (!QNotePad(VCollection::EXPORT_FILE)) {
+        std::string text = std::string("The folder was exported to ") + where.Text() +
+                           ", but no program could be found to open it.";
+        ShowMessage(text.c_str(), "Export HTML", MsgButtons::OK, MsgIcon::Information);
+    }
 }
 
 void CSkedraView::EndPrinting() {

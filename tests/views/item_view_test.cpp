@@ -2,6 +2,7 @@
 #include "views/skedraView.h"
 
 #include "app/skedradoc.h"
+#include "foundation/qshell.h"
 #include "foundation/qtime.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
@@ -9,7 +10,9 @@
 #include "support/model_builders.h"
 #include "support/recording_canvas.h"
 #include "support/recording_host.h"
+#include "support/scripted_ui.h"
 
+#include <filesystem>
 #include <gmock/gmock.h>
 
 namespace {
@@ -211,6 +214,37 @@ TEST_F(ItemViewTest, AnEmptyListPrintsOnePage) {
     auto texts = printer.Calls(CanvasCall::Text);
     ASSERT_EQ(texts.size(), 1u) << "no hints on paper";
     EXPECT_THAT(texts[0].text, ::testing::EndsWith(" - page 1 of 1"));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ItemViewTest, ExportTellsWhereThePageIsWhenNothingCanShowIt) {
+    ScriptedUI ui;
+    std::vector<std::string> opened;
+    QSetShellHandler([&](const char* target) {
+        opened.push_back(target);
+        return false;
+    });
+    AddNode<VTodo>(*doc->collection)->what = "exported";
+    Draw();
+    view->ExportFolder();
+    QSetShellHandler(nullptr);
+    EXPECT_EQ(opened, std::vector<std::string>{"export.htm"});
+    EXPECT_THAT(ReadWholeFile("export.htm"), ::testing::HasSubstr("<li>exported</li>"));
+    ASSERT_EQ(ui.asked.size(), 1u);
+    EXPECT_EQ(ui.asked[0].text, "The folder was exported to " + dir.Path() +
+                                    "/export.htm, but no program could be found to open it.");
+
+    // A folder where the page cannot be written says so instead of keeping quiet.
+    ui.asked.clear();
+    std::filesystem::remove("export.htm");
+    std::filesystem::create_directory("export.htm");
+    view->ExportFolder();
+    ASSERT_EQ(ui.asked.size(), 1u);
+    EXPECT_EQ(ui.asked[0].text, "Can't write file (" + dir.Path() + "/export.htm).");
+    EXPECT_EQ(ui.asked[0].caption, "Error");
 }
 
 } // namespace
