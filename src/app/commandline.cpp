@@ -175,7 +175,7 @@ void PrintUsage(std::ostream& out) {
         << "       vantry --help | --version\n"
         << "options (before or after FILE; \"--\" ends them):\n"
         << "  --folder PATH      the folder, as \"A / B\" (default: the top folder)\n"
-        << "  --show N           state filter: 0 all active items (default), 1 active &&\n"
+        << "  --show N           state filter: 0 all active items (default), 1 active &\n"
         << "                     inactive items, 2 only inactive, 3 only finished,\n"
         << "                     4 only waiting-for, 5 all items\n"
         << "  --filter TEXT      only items whose texts hold TEXT (any case)\n"
