@@ -256,7 +256,8 @@ std::string VCollection::SaveFailureText(const char* target, const QReplaceResul
         text = std::string("Can't save file (") + target + "): " + reason + ".";
         break;
     case QReplaceStep::NotAFile:
-        text = std::string("Can't open file (") + target + ") for writing: it is no file.";
+        text =
+            std::string("Can't open file (") + target + ") for writing: it is not a regular file.";
         break;
     default:
         text = std::string("Can't open file (") + target + ") for writing.";

@@ -225,8 +225,9 @@ TEST_F(SaveSafetyTest, WhatIsNoFileIsRefusedAtOnceAndNothingIsWritten) {
     for (const std::string out : {"folder.vnt", "pipe.vnt", "/dev/null"}) {
         Outcome run = Finish(Start({"--save-as", out, "file.vnt"}), std::chrono::seconds(10));
         EXPECT_EQ(run.code, 1) << out;
-        EXPECT_EQ(run.output, "Error: Can't open file (" + out +
-                                  ") for writing: it is no file. The file on disk is unchanged.\n");
+        EXPECT_EQ(run.output,
+                  "Error: Can't open file (" + out +
+                      ") for writing: it is not a regular file. The file on disk is unchanged.\n");
     }
     EXPECT_TRUE(fs::is_directory("folder.vnt"));
     EXPECT_TRUE(fs::is_fifo("pipe.vnt"));

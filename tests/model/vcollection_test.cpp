@@ -8,6 +8,7 @@
 #include "model/vtask.h"
 #include "model/vtodo.h"
 #include "support/bytes.h"
+#include "support/file_size_limit.h"
 #include "support/log_capture.h"
 #include "support/model_builders.h"
 #include "support/scripted_ui.h"
@@ -354,13 +355,30 @@ TEST_F(VCollectionTest, SaveThatCannotOpenTellsTheUserAndWritesNothing) {
     AddNode<VGroup>(collection);
     EXPECT_FALSE(collection.Save("/no/such/dir/doc.vnt"));
     ASSERT_EQ(ui.asked.size(), 1u);
-    EXPECT_EQ(ui.asked[0].text, "Can't open file (/no/such/dir/doc.vnt) for writing.");
+    EXPECT_EQ(ui.asked[0].text,
+              "Can't open file (/no/such/dir/doc.vnt) for writing. Nothing was written.");
     EXPECT_EQ(ui.asked[0].caption, "Error");
     EXPECT_EQ(ui.asked[0].buttons, MsgButtons::OK);
 
+    // A device is never replaced by a document.
     EXPECT_FALSE(collection.Save("/dev/full"));
     ASSERT_EQ(ui.asked.size(), 2u);
-    EXPECT_THAT(ui.asked[1].text, HasSubstr("Can't write file (/dev/full)"));
+    EXPECT_EQ(ui.asked[1].text, "Can't open file (/dev/full) for writing: it is not a regular "
+                                "file. The file on disk is unchanged.");
+
+    // A full disk: the old document stays as it was.
+    ASSERT_TRUE(collection.Save("doc.vnt"));
+    std::string before = ReadWholeFile("doc.vnt");
+    for (int i = 0; i < 100; ++i)
+        AddNode<VGroup>(collection);
+    {
+        FileSizeLimit full(before.size() + 10);
+        EXPECT_FALSE(collection.Save("doc.vnt"));
+    }
+    ASSERT_EQ(ui.asked.size(), 3u);
+    EXPECT_EQ(ui.asked[2].text,
+              "Can't write file (doc.vnt): File too large. The file on disk is unchanged.");
+    EXPECT_EQ(ReadWholeFile("doc.vnt"), before);
 }
 
 TEST_F(VCollectionTest, SaveWithoutAPathWritesTheLoadedFile) {
