@@ -3,15 +3,18 @@
 #include "app/commands/command_table.h"
 #include "app/ribbon_layout.h"
 #include "app/skedradoc.h"
-#include "foundation/qfile.h"
+#include "foundation/qregularfile.h"
 #include "views/skedraView.h"
+#include "wx/about_box.h"
 #include "wx/command_ids.h"
 #include "wx/command_router.h"
 #include "wx/folder_tree_window.h"
 #include "wx/item_view_window.h"
 #include "wx/printing.h"
+#include "wx/program_icon.h"
 #include "wx/skedra_app.h"
 #include "wx/text_convert.h"
+#include "wx/vantry_document.h"
 
 #include <wx/choice.h>
 #include <wx/printdlg.h>
@@ -27,6 +30,7 @@ CMainFrame::CMainFrame(wxDocManager* manager, CSkedraDoc* doc, const wxString& t
     : wxDocParentFrame(manager, nullptr, wxID_ANY, title, wxDefaultPosition, wxSize(1200, 800)),
       document(doc) {
     currentFrame = this;
+    SetIcons(ProgramIcons());
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(BuildRibbonRow(this, manager, controls), 0, wxEXPAND);
     auto* splitter = new wxSplitterWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
@@ -91,7 +95,8 @@ void CMainFrame::PrintDirect() {
     wxPrintDialogData data(GetDocumentManager()->GetPageSetupDialogData().GetPrintData());
     wxPrinter printer(&data);
     ItemViewPrintout printout(ItemView());
-    printer.Print(this, &printout, false);
+    bool printed = printer.Print(this, &printout, false);
+    ReportQuickPrint(printed, wxPrinter::GetLastError());
 }
 
 void CMainFrame::PrintSetup() {
@@ -147,9 +152,10 @@ void CMainFrame::SetContactList(const std::vector<std::string>& entries, int sel
 }
 
 bool CMainFrame::OpenDocumentFile(const wxString& path) {
-    // wx would report a missing file in its own words before the document sees it.
-    if (QFileSize(path.utf8_str()) < 0) {
-        CSkedraDoc::ReportUnreadable(path.utf8_str());
+    // wx would report a missing file in its own words before the document sees it; a
+    // directory, a FIFO or a device is refused before anything reads from it.
+    if (!QIsReadableRegularFile(path.fn_str())) {
+        CSkedraDoc::ReportUnreadable(DisplayFileName(path).utf8_str());
         return false;
     }
     return GetDocumentManager()->CreateDocument(path, wxDOC_SILENT) != nullptr;

@@ -11,7 +11,7 @@
 #include "wx/vantry_document.h"
 #include "wx/wx_ui.h"
 
-#include <wx/aboutdlg.h>
+#include <cstring>
 #include <wx/config.h>
 #include <wx/dcmemory.h>
 #include <wx/fileconf.h>
@@ -43,6 +43,8 @@ wxBitmap splashPicture() {
 }
 
 } // namespace
+
+std::string CSkedraApp::documentArgument;
 
 CSkedraApp::CSkedraApp() {
     QInstallCrashHandler();
@@ -95,8 +97,11 @@ bool CSkedraApp::OnInit() {
 
     RegisterDocumentType(UserDataHome(), std::string(executable.utf8_str()));
 
-    if (argc > 1) {
-        if (!frame->OpenDocumentFile(argv[1])) return false;
+    wxString path =
+        documentArgument.empty() ? wxString() : wxString(documentArgument.c_str(), *wxConvFileName);
+    if (path.empty() && argc > 1) path = argv[1];
+    if (!path.empty()) {
+        if (!frame->OpenDocumentFile(path)) return false;
     } else if (!docManager->CreateNewDocument()) {
         return false;
     }
@@ -135,17 +140,13 @@ int CSkedraApp::OnExit() {
     return wxApp::OnExit();
 }
 
-void ShowAboutBox(wxWindow* parent) {
-    wxAboutDialogInfo info;
-    info.SetName("About Vantry");
-    info.SetVersion(VANTRY_VERSION_TEXT);
-    info.SetDescription(
-        "Vantry keeps your to-dos, actions, contacts and reference notes in one tree of folders, "
-        "with a list, a Gantt chart and a month calendar to plan them.\n\n"
-        "Made by Nimbrel. News, help and updates: https://vantry.app/");
-    wxAboutBox(info, parent);
-}
-
 int RunWindowProgram(int argc, char** argv) {
-    return wxEntry(argc, argv);
+    // wx reads the arguments through the locale's converter and drops a file name that is
+    // not valid in it (a byte 0xE9 in a UTF-8 locale): the document's name goes past wx
+    // as the bytes it is, and wx sees the program's name alone.
+    int first = argc > 1 && std::strcmp(argv[1], "--") == 0 ? 2 : 1;
+    CSkedraApp::documentArgument = first < argc ? argv[first] : "";
+    int wxArgc = 1;
+    char* wxArgv[] = {argv[0], nullptr};
+    return wxEntry(wxArgc, wxArgv);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <wx/app.h>
 #include <wx/timer.h>
 
@@ -32,6 +33,9 @@ class CSkedraApp : public wxApp {
 
     static constexpr int SPLASH_MILLISECONDS = 3000;
 
+    // The document named on the command line, in the bytes it was given.
+    static std::string documentArgument;
+
   private:
     std::unique_ptr<WxUIServices> ui;
     std::unique_ptr<WxNodeEditor> editor;
@@ -41,8 +45,6 @@ class CSkedraApp : public wxApp {
     wxSplashScreen* splash = nullptr;
     wxTimer splashTimer;
 };
-
-void ShowAboutBox(wxWindow* parent);
 
 // Runs the window program; answers the exit code.
 int RunWindowProgram(int argc, char** argv);

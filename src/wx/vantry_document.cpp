@@ -6,11 +6,17 @@
 #include "views/skedraView.h"
 #include "wx/main_frame.h"
 #include "wx/printing.h"
+#include "wx/text_convert.h"
 
 #include <wx/app.h>
+#include <wx/filename.h>
 
 wxIMPLEMENT_DYNAMIC_CLASS(VantryDocument, wxDocument);
 wxIMPLEMENT_DYNAMIC_CLASS(VantryView, wxView);
+
+wxDocTemplate* VantryDocManager::FindTemplateForPath(const wxString&) {
+    return GetTemplates().empty() ? nullptr : static_cast<wxDocTemplate*>(GetTemplates()[0]);
+}
 
 wxString VantryDocManager::MakeFrameTitle(wxDocument* doc) {
     wxString title = VANTRY_VERSION_TEXT;
@@ -23,12 +29,22 @@ bool VantryDocument::OnNewDocument() {
     return CSkedraDoc::Current()->OnNewDocument();
 }
 
+// The file's own bytes, whatever they are: fn_str gives back a name that is not UTF-8.
 bool VantryDocument::DoOpenDocument(const wxString& file) {
-    return CSkedraDoc::Current()->OpenDocument(file.utf8_str());
+    return CSkedraDoc::Current()->OpenDocument(file.fn_str());
 }
 
 bool VantryDocument::DoSaveDocument(const wxString& file) {
-    return CSkedraDoc::Current()->SaveDocument(file.utf8_str());
+    return CSkedraDoc::Current()->SaveDocument(file.fn_str());
+}
+
+wxString VantryDocument::GetUserReadableName() const {
+    if (GetFilename().empty()) return wxDocument::GetUserReadableName();
+    return DisplayFileName(wxFileName(GetFilename()).GetFullName());
+}
+
+wxString DisplayFileName(const wxString& path) {
+    return MessageToWx(path.fn_str());
 }
 
 bool VantryDocument::OnSaveModified() {
@@ -55,6 +71,12 @@ bool VantryView::OnCreate(wxDocument* doc, long flags) {
 wxPrintout* VantryView::OnCreatePrintout() {
     CSkedraView* view = CSkedraView::Current();
     return view ? new ItemViewPrintout(*view) : nullptr;
+}
+
+void VantryView::OnChangeFilename() {
+    wxWindow* frame = GetFrame();
+    wxDocument* doc = GetDocument();
+    if (frame && doc) frame->SetLabel(doc->GetDocumentManager()->MakeFrameTitle(doc));
 }
 
 bool VantryView::OnClose(bool) {

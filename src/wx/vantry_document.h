@@ -4,10 +4,16 @@
 
 #include <wx/docview.h>
 
+// A path as the user reads it: wx keeps the bytes of a name that is not UTF-8 in
+// characters of their own (so the file can be opened again); shown, they read as the
+// 8-bit text documents are written in.
+wxString DisplayFileName(const wxString& path);
+
 class VantryDocument : public wxDocument {
   public:
     bool OnNewDocument() override;
     bool OnSaveModified() override;
+    wxString GetUserReadableName() const override;
 
   protected:
     bool DoOpenDocument(const wxString& file) override;
@@ -26,6 +32,9 @@ class VantryView : public wxView {
     void OnUpdate(wxView*, wxObject*) override {}
     bool OnClose(bool deleteWindow) override;
     wxPrintout* OnCreatePrintout() override;
+    // wx would title the frame with the document's name alone: the title keeps the
+    // program's name and version in front.
+    void OnChangeFilename() override;
 
   private:
     wxDECLARE_DYNAMIC_CLASS(VantryView);
@@ -38,4 +47,7 @@ class VantryDocManager : public wxDocManager {
     wxFileHistory* OnCreateFileHistory() override { return new wxFileHistory(4); }
     wxString MakeNewDocumentName() override { return "Vantry"; }
     wxString MakeFrameTitle(wxDocument* doc) override;
+    // Any file the user names is a document, whatever its extension (a backup
+    // "doc.bak" too): there is one document type.
+    wxDocTemplate* FindTemplateForPath(const wxString& path) override;
 };

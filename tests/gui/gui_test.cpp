@@ -19,6 +19,7 @@
 #include "wx/wx_canvas.h"
 
 #include <gtest/gtest.h>
+#include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/dcclient.h>
@@ -29,12 +30,19 @@
 #include <wx/ribbon/buttonbar.h>
 #include <wx/ribbon/page.h>
 #include <wx/ribbon/panel.h>
+#include <wx/statbmp.h>
+#include <wx/testing.h>
 #include <wx/textctrl.h>
+#include <wx/utils.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -151,6 +159,178 @@ TEST_F(GuiTest, ADroppedFileOpensAndAnUnreadableOneIsReported) {
     Settle();
     ASSERT_FALSE(ui.asked.empty());
     EXPECT_EQ(ui.asked.back().text, "Can't open file (/no/such/file.vnt).");
+}
+
+TEST_F(GuiTest, TheTitleNamesTheProgramTheDocumentAndItsChanges) {
+    ASSERT_TRUE(Frame().OpenDocumentFile(VANTRY_DEMO_DOCUMENT));
+    Settle();
+    EXPECT_EQ(Frame().GetTitle(), "Vantry v4.0.4 - demo.vnt");
+    Manager().GetCurrentDocument()->Modify(true);
+    EXPECT_EQ(Frame().GetTitle(), "Vantry v4.0.4 - demo.vnt *");
+    Manager().GetCurrentDocument()->Modify(false);
+    EXPECT_EQ(Frame().GetTitle(), "Vantry v4.0.4 - demo.vnt");
+    Manager().CreateNewDocument();
+    Settle();
+    EXPECT_EQ(Frame().GetTitle(), "Vantry v4.0.4 - Vantry");
+}
+
+// Answers the About box with OK after noting what it shows.
+class AboutBoxSeen : public wxExpectModalBase<wxDialog> {
+  public:
+    mutable wxString title;
+    mutable bool okButton = false;
+    mutable wxSize picture;
+    mutable bool hasIcon = false;
+
+  protected:
+    int OnInvoked(wxDialog* box) const override {
+        title = box->GetTitle();
+        hasIcon = !box->GetIcons().IsEmpty();
+        for (wxWindow* child : box->GetChildren()) {
+            if (auto* button = dynamic_cast<wxButton*>(child))
+                okButton |= button->GetId() == wxID_OK && button->GetLabel() == "OK";
+            if (auto* bitmap = dynamic_cast<wxStaticBitmap*>(child))
+                picture = bitmap->GetBitmap().GetSize();
+        }
+        return wxID_OK;
+    }
+};
+
+TEST_F(GuiTest, TheAboutBoxAndTheFrameCarryTheProgramsIcon) {
+    AboutBoxSeen about;
+    wxTEST_DIALOG(SendCommand(CMD_ABOUT), about);
+    EXPECT_EQ(about.title, "About Vantry");
+    EXPECT_TRUE(about.okButton);
+    EXPECT_EQ(about.picture, wxSize(48, 48));
+    EXPECT_TRUE(about.hasIcon);
+    EXPECT_FALSE(Frame().GetIcons().IsEmpty());
+    EXPECT_TRUE(Frame().GetIcon().IsOk());
+}
+
+TEST_F(GuiTest, TheFileMenusPrintPrintsAndItsCommandsShowWhatTheyDo) {
+    wxMenu* menu = Frame().FileMenu();
+    wxMenuItem* print = menu->FindItem(WxIdOf(CMD_PRINT));
+    ASSERT_NE(print, nullptr);
+    EXPECT_EQ(print->GetSubMenu(), nullptr) << "choosing Print prints";
+    EXPECT_EQ(print->GetItemLabelText(), "Print");
+    wxMenu* commands = nullptr;
+    for (wxMenuItem* item : menu->GetMenuItems())
+        if (item->GetItemLabelText() == "Print Commands") commands = item->GetSubMenu();
+    ASSERT_NE(commands, nullptr);
+    for (int command : {CMD_PRINT_DIRECT, CMD_PRINT_PREVIEW, CMD_PRINT_SETUP}) {
+        wxMenuItem* item = commands->FindItem(WxIdOf(command));
+        ASSERT_NE(item, nullptr) << command;
+        EXPECT_FALSE(item->GetHelp().empty());
+        EXPECT_TRUE(item->GetItemLabelText().Contains("\n" + item->GetHelp()))
+            << "the description shows under the caption";
+    }
+}
+
+// (A real Quick Print waits for GTK's print back-ends, which a virtual screen without a
+// print service never answers: the outcome is reported through one function.)
+TEST_F(GuiTest, AQuickPrintThatFailsSaysSo) {
+    ScriptedUI ui;
+    ReportQuickPrint(true, wxPRINTER_NO_ERROR);
+    ReportQuickPrint(false, wxPRINTER_CANCELLED);
+    EXPECT_TRUE(ui.asked.empty()) << "printed, or cancelled by the user";
+    ReportQuickPrint(false, wxPRINTER_ERROR);
+    ASSERT_EQ(ui.asked.size(), 1u);
+    EXPECT_EQ(ui.asked[0].caption, "Error");
+    EXPECT_EQ(ui.asked[0].text, "Quick Print could not print the document. Choose a printer "
+                                "with Print or Print Setup and try again.");
+}
+
+TEST_F(GuiTest, TheStateFilterShowsOneAmpersand) {
+    EXPECT_EQ(Frame().StateFilterBox()->GetString(1), "active & inactive items");
+}
+
+TEST_F(GuiTest, SortViewReordersTheRowsAtOnce) {
+    ASSERT_TRUE(Frame().OpenDocumentFile(VANTRY_DEMO_DOCUMENT));
+    Settle();
+    CSkedraView& view = Frame().ItemView();
+    view.SetViewType(0);
+    Frame().ItemWindow()->Update();
+    Settle();
+    Choose(Frame().SortBox(), 1);
+    Frame().ItemWindow()->Update(); // the repaint the choice asked for
+    EXPECT_EQ(Doc().collection->sortMode, 1);
+    EXPECT_FALSE(view.needsRebuild) << "the rows were built again in the new order";
+    Choose(Frame().SortBox(), 0);
+}
+
+// The real program, started as a user would: by a file's name on the command line.
+class ProgramWindow {
+  public:
+    explicit ProgramWindow(const std::string& argument) {
+        pid = fork();
+        if (pid == 0) {
+            setenv("VANTRY_NO_SPLASH", "1", 1);
+            execl(VANTRY_BINARY, VANTRY_BINARY, argument.c_str(), (char*)nullptr);
+            _exit(127);
+        }
+    }
+    ~ProgramWindow() {
+        if (pid > 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+    // The titles of the program's windows once one matching the pattern shows, within
+    // the time given; empty when none does.
+    std::vector<std::string> WaitForWindow(const std::string& pattern, int seconds = 20) {
+        for (int tries = 0; tries < seconds * 10; ++tries) {
+            std::vector<std::string> titles;
+            std::string ids = Shell("xdotool search --all --onlyvisible --pid " +
+                                    std::to_string(pid) + " --name '" + pattern + "' 2>/dev/null");
+            std::istringstream lines(ids);
+            for (std::string id; std::getline(lines, id);)
+                if (!id.empty()) titles.push_back(Shell("xdotool getwindowname " + id));
+            for (std::string& t : titles)
+                if (!t.empty() && t.back() == '\n') t.pop_back();
+            if (!titles.empty()) return titles;
+            if (waitpid(pid, nullptr, WNOHANG) == pid) {
+                pid = -1; // ended without a window
+                return {};
+            }
+            wxMilliSleep(100);
+        }
+        return {};
+    }
+
+  private:
+    static std::string Shell(const std::string& command) {
+        std::string output;
+        std::FILE* pipe = popen(command.c_str(), "r");
+        char buffer[256];
+        while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+            output.append(buffer, n);
+        pclose(pipe);
+        return output;
+    }
+    pid_t pid = -1;
+};
+
+TEST_F(GuiTest, AnyFileTheUserNamesOpensInTheWindow) {
+    TempDir dir;
+    std::string demo = FileBytes(VANTRY_DEMO_DOCUMENT);
+    std::ofstream(dir.File("doc.bak"), std::ios::binary) << demo;
+    std::ofstream(dir.File("caf\xE9.vnt"), std::ios::binary) << demo;
+    {
+        ProgramWindow program("doc.bak");
+        EXPECT_EQ(program.WaitForWindow("^Vantry v4"),
+                  std::vector<std::string>{"Vantry v4.0.4 - doc.bak"});
+    }
+    {
+        ProgramWindow program("caf\xE9.vnt"); // Latin-1, not UTF-8
+        EXPECT_EQ(program.WaitForWindow("^Vantry v4"),
+                  std::vector<std::string>{"Vantry v4.0.4 - caf\xC3\xA9.vnt"});
+    }
+    {
+        // What is no file is refused in a message box, and nothing waits for the FIFO.
+        ASSERT_EQ(mkfifo(dir.File("pipe.vnt").c_str(), 0600), 0);
+        ProgramWindow program("pipe.vnt");
+        EXPECT_EQ(program.WaitForWindow("^Error$"), std::vector<std::string>{"Error"});
+    }
 }
 
 TEST_F(GuiTest, SplashShowsForThreeSeconds) {
