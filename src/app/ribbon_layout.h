@@ -32,7 +32,11 @@ struct MenuEntry {
     std::string caption; // "" for a separator
     int command;
     std::vector<MenuEntry> submenu;
+    std::string description = ""; // shown with the entry
 };
+
+// The label of the sub-menu that holds an entry's further commands.
+constexpr const char* PRINT_COMMANDS_LABEL = "Print Commands";
 
 const std::vector<RibbonCategory>& RibbonCategories();
 const std::vector<MenuEntry>& ApplicationMenu();

@@ -1,5 +1,7 @@
 #include "wx/printing.h"
 
+#include "platform/ui.h"
+
 #include "views/skedraView.h"
 #include "wx/wx_canvas.h"
 
@@ -79,4 +81,11 @@ bool ItemViewPrintout::OnPrintPage(int page) {
 
 void ItemViewPrintout::OnEndPrinting() {
     view.EndPrinting();
+}
+
+void ReportQuickPrint(bool printed, wxPrinterError error) {
+    if (printed || error == wxPRINTER_CANCELLED) return;
+    ShowMessage("Quick Print could not print the document. Choose a printer with Print or Print "
+                "Setup and try again.",
+                "Error", MsgButtons::OK, MsgIcon::Error);
 }

@@ -6,6 +6,10 @@
 
 class CSkedraView;
 
+// Tells the user when a print run without the dialog did not print, unless they
+// cancelled it themselves (error: wxPrinter::GetLastError()).
+void ReportQuickPrint(bool printed, wxPrinterError error);
+
 class ItemViewPrintout : public wxPrintout {
   public:
     explicit ItemViewPrintout(CSkedraView& view);

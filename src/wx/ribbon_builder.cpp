@@ -10,6 +10,7 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
+#include <wx/control.h>
 #include <wx/docview.h>
 #include <wx/menu.h>
 #include <wx/panel.h>
@@ -72,10 +73,14 @@ wxMenu* buildFileMenu(wxDocManager* manager) {
                 manager->FileHistoryAddFilesToMenu(recentMenu);
             }
         } else if (!entry.submenu.empty()) {
-            auto* sub = new wxMenu("Print Commands");
+            // A menu entry that opens a sub-menu cannot run a command of its own: the entry
+            // itself prints, and its sub-menu follows it. Each command shows what it does.
+            fileMenu->Append(WxIdOf(entry.command), entry.caption, entry.description);
+            auto* sub = new wxMenu;
             for (const MenuEntry& item : entry.submenu)
-                sub->Append(WxIdOf(item.command), item.caption);
-            fileMenu->AppendSubMenu(sub, entry.caption);
+                sub->Append(WxIdOf(item.command), item.caption + "\n" + item.description,
+                            item.description);
+            fileMenu->AppendSubMenu(sub, PRINT_COMMANDS_LABEL);
         } else {
             fileMenu->Append(WxIdOf(entry.command), entry.caption);
         }
@@ -118,8 +123,10 @@ void buildRibbon(wxRibbonBar* ribbon, RibbonControls& controls) {
                     sizer->Add(new wxStaticText(panel, wxID_ANY, e.caption), 0,
                                wxALIGN_CENTER_VERTICAL);
                     wxArrayString entries;
+                    // The entries are written for menus, where "&&" stands for one "&":
+                    // a choice shows its text as it is.
                     for (const std::string& entry : e.entries)
-                        entries.Add(wxString::FromUTF8(entry));
+                        entries.Add(wxControl::RemoveMnemonics(wxString::FromUTF8(entry)));
                     auto* choice = new wxChoice(panel, WxIdOf(e.command), wxDefaultPosition,
                                                 wxSize(e.width, -1), entries);
                     choice->SetSelection(e.selected);

@@ -106,6 +106,9 @@ TEST_F(ShellTest, ApplicationMenuQuickAccessAndKeys) {
     ASSERT_EQ(print.submenu.size(), 3u);
     EXPECT_EQ(print.submenu[1].caption, "Print Preview");
     EXPECT_EQ(print.submenu[1].command, 57609);
+    EXPECT_EQ(print.command, 57607) << "Print itself prints";
+    for (const MenuEntry& e : print.submenu)
+        EXPECT_FALSE(e.description.empty()) << e.caption << " shows its description";
     EXPECT_EQ(QuickAccessCommands(), (std::vector<int>{57600, 57601, 57603, 57609}));
     bool shiftG = false, f5 = false, f6 = false, shiftF6 = false;
     for (const Accelerator& a : Accelerators()) {
