@@ -167,7 +167,7 @@ TEST_F(SaveSafetyTest, KilledAtAnyMomentTheTargetIsOldOrNew) {
     // Moments from the start to a little past the end of a save.
     std::uniform_int_distribution<long> moment(0, oneSave.count() * 6 / 5);
     const int tries = 120;
-    const auto budget = std::chrono::seconds(75);
+    const auto budget = std::chrono::seconds(60);
     auto deadline = Clock::now() + budget;
     int old = 0, renewed = 0, torn = 0, done = 0;
     for (; done < tries && Clock::now() < deadline; ++done) {
@@ -196,7 +196,7 @@ TEST_F(SaveSafetyTest, KilledAtAnyMomentTheTargetIsOldOrNew) {
     std::printf("one save %.0f ms; %d tries: %d old, %d new, %d torn\n", oneSave.count() / 1000.0,
                 done, old, renewed, torn);
     EXPECT_EQ(torn, 0);
-    EXPECT_GE(done, 30) << "enough tries within " << budget.count() << " s";
+    EXPECT_GE(done, 20) << "enough tries within " << budget.count() << " s";
     EXPECT_GT(old, 0) << "some kills came before the rename";
 }
 
