@@ -134,6 +134,9 @@ const std::vector<Accelerator>& Accelerators() {
         {KEY_SHIFT, 'D', NamedKey::None, CMD_ADD_TODO},
         {KEY_PLAIN, 0, NamedKey::F1, CMD_HELP_KEY},
         {KEY_PLAIN, 0, NamedKey::F5, CMD_REFILL_TREE},
+        // The keys the ribbon's captions name; each goes the other way in the calendar.
+        {KEY_PLAIN, 0, NamedKey::PageUp, CMD_NEXT_WEEK},
+        {KEY_PLAIN, 0, NamedKey::PageDown, CMD_PREVIOUS_WEEK},
         {KEY_CTRL, 'N', NamedKey::None, CMD_FILE_NEW},
         {KEY_CTRL, 'O', NamedKey::None, CMD_FILE_OPEN},
         {KEY_CTRL, 'S', NamedKey::None, CMD_FILE_SAVE},

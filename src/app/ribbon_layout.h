@@ -44,7 +44,7 @@ const std::vector<int>& QuickAccessCommands();
 
 // Key bindings: modifiers as flags, the key as a letter or a named key.
 enum KeyModifier { KEY_PLAIN = 0, KEY_SHIFT = 1, KEY_CTRL = 2, KEY_ALT = 4 };
-enum class NamedKey { None, F1, F5, F6, Delete, Insert, Back };
+enum class NamedKey { None, F1, F2, F5, F6, Delete, Insert, Back, PageUp, PageDown };
 struct Accelerator {
     int modifiers;
     char letter; // 0 when a named key

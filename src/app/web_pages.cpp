@@ -15,6 +15,8 @@ std::string WebPageFor(int command) {
         return jump + "tutorial.htm";
     case CMD_CALENDAR_TUTORIAL:
         return jump + "tutorial_calendar.htm";
+    case CMD_TREE_ABOUT_FOLDERS:
+        return jump + "tutorial_groups.htm";
     case CMD_CHECK_UPDATES:
         return jump + "features.htm";
     case CMD_VISIT_VANTRY:

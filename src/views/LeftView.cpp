@@ -2,8 +2,10 @@
 
 #include "model/vcollection.h"
 #include "model/vfolderlist.h"
+#include "model/vvisibility.h"
 #include "platform/document_host.h"
 #include "platform/ui.h"
+#include "views/skedraView.h"
 #include "views/view_document.h"
 
 namespace {
@@ -39,6 +41,30 @@ std::vector<CLeftView::Entry> CLeftView::Refill() {
     return entries;
 }
 
+void CLeftView::SelectionChanged(VNode* folder) {
+    CSkedraView* view = CSkedraView::Current();
+    if (!folder || !view) return;
+    view->SetFolder(folder);
+    if (DocumentHost* host = document->Host()) host->UpdateAllViews();
+}
+
+void CLeftView::SelectNode(VNode* folder) {
+    if (!folder) return;
+    SelectionChanged(folder);
+    if (control) control->ShowSelected(folder);
+}
+
+void CLeftView::StartRename(VNode* folder) {
+    if (control && folder && folder != document->Collection()->root) control->EditLabel(folder);
+}
+
+VNode* CLeftView::ContextFolder() const {
+    // The menu may outlive its folder: a new document, a deletion from elsewhere.
+    VCollection& c = *document->Collection();
+    return contextFolder && c.Contains(contextFolder) && IsFolder(contextFolder) ? contextFolder
+                                                                                 : nullptr;
+}
+
 bool CLeftView::BeginLabelEdit(VNode* folder) {
     if (!folder || folder == document->Collection()->root) return false;
     oldName = folder->name.Text();
@@ -54,8 +80,8 @@ bool CLeftView::EndLabelEdit(VNode* folder, const std::string& text) {
 
 void CLeftView::Expanded(VNode* folder, bool expanded) {
     if (!folder || folder == document->Collection()->root) return;
-    bool was = folder->flags & EXPANDED;
-    if (was == expanded) return;
+    // An expansion counts only when the folder was not open yet; a collapse always.
+    if (expanded && (folder->flags & EXPANDED)) return;
     if (expanded)
         folder->flags |= EXPANDED;
     else

@@ -12,6 +12,15 @@ class ViewDocument;
 class VCollection;
 class VNode;
 
+// What the tree's rules ask of its window: show a folder's item as the selected one,
+// and start editing a folder's label in place.
+class FolderTreeControl {
+  public:
+    virtual ~FolderTreeControl() = default;
+    virtual void ShowSelected(VNode* folder) = 0;
+    virtual void EditLabel(VNode* folder) = 0;
+};
+
 class CLeftView {
   public:
     static constexpr int MAX_FOLDERS = MAX_TREE_FOLDERS;
@@ -32,6 +41,17 @@ class CLeftView {
     // The folders to show (FolderList) with their labels and pictures.
     std::vector<Entry> Refill();
 
+    // Selects the folder's item; the folder becomes the item view's current folder.
+    void SelectNode(VNode* folder);
+    // The user selected the folder's item: the item view shows the folder.
+    void SelectionChanged(VNode* folder);
+    // Starts editing the folder's label (not the top folder's).
+    void StartRename(VNode* folder);
+
+    // The folder the context menu was opened for (or the keys act on), if it is still
+    // a folder of the document; none otherwise.
+    VNode* ContextFolder() const;
+
     // Renaming: the top folder's label never changes; an empty name is refused.
     bool BeginLabelEdit(VNode* folder);
     bool EndLabelEdit(VNode* folder, const std::string& text);
@@ -42,5 +62,7 @@ class CLeftView {
     bool Drop(VNode* node, VNode* target);
 
     ViewDocument* document;
+    FolderTreeControl* control = nullptr; // the window, when there is one
+    VNode* contextFolder = nullptr;
     std::string oldName;
 };

@@ -167,8 +167,10 @@ void CSkedraView::DetermineNoofPages(Canvas& dc) {
 }
 
 void CSkedraView::ExportFolder() {
-    // The chain as the view last built it: what the user sees is what the page holds.
+    // The folder's chain as it stands now, which is what the view shows (or will, when
+    // the folder was only just chosen).
     VCollection& c = *viewer->collection;
+    c.MakeView(viewer->folder);
     qstring title;
     viewer->folder->FolderTitle(title);
     qstring where = QAbsolutePath(VCollection::EXPORT_FILE);

@@ -9,8 +9,8 @@ namespace {
 const std::unordered_map<int, CommandEntry>& table() {
     static const std::unordered_map<int, CommandEntry> entries = [] {
         std::unordered_map<int, CommandEntry> all;
-        for (auto group :
-             {ViewCommands, FilterCommands, FolderCommands, WebPageCommands, ProgramCommands})
+        for (auto group : {ViewCommands, FilterCommands, FolderCommands, ItemCommands,
+                           ScheduleCommands, WebPageCommands, ProgramCommands})
             for (const CommandEntry& e : group())
                 all.emplace(e.id, e);
         return all;
@@ -28,6 +28,11 @@ const CommandEntry* FindCommand(int id) {
 bool CommandEnabled(int id, const CommandContext& context) {
     const CommandEntry* e = FindCommand(id);
     return e && (!e->enabled || e->enabled(context));
+}
+
+bool CommandUsable(int id, const CommandContext& context) {
+    const CommandEntry* e = FindCommand(id);
+    return CommandEnabled(id, context) && (!e->usable || e->usable(context));
 }
 
 bool RunCommand(int id, CommandContext& context, unsigned* changed) {

@@ -38,6 +38,10 @@ struct CommandEntry {
     bool (*enabled)(const CommandContext& context) = nullptr;
     // Null: the command shows no tick.
     bool (*checked)(const CommandContext& context) = nullptr;
+    // Null: usable whenever offered. A command that would do nothing now (nothing is
+    // selected) is greyed on the ribbon and in menus; sent anyway (by a key) it still
+    // runs, and tells the user why it does nothing.
+    bool (*usable)(const CommandContext& context) = nullptr;
 };
 
 // The entry of a command, or null when the table has none.
@@ -47,6 +51,8 @@ const CommandEntry* FindCommand(int id);
 // receives what it changed.
 bool RunCommand(int id, CommandContext& context, unsigned* changed = nullptr);
 bool CommandEnabled(int id, const CommandContext& context);
+// Whether its button or menu entry is shown enabled: offered and usable now.
+bool CommandUsable(int id, const CommandContext& context);
 // Whether the command shows a tick; false for one that shows none.
 bool CommandChecked(int id, const CommandContext& context);
 bool CommandHasTick(int id);

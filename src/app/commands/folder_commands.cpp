@@ -1,10 +1,92 @@
-// Commands on the current folder and the folder tree.
+// Commands on the current folder and the folder tree. The tree's own act on the folder
+// its context menu was opened for (or the selected one, for its keys), and each first
+// selects that folder, which makes it the item view's current folder.
 #include "app/commands/command_groups.h"
 
 #include "app/commands/command_ids.h"
+#include "app/commands/item_changes.h"
+#include "app/context_menus.h"
 #include "app/skedradoc.h"
+#include "model/vcollection.h"
 #include "platform/document_host.h"
-#include "views/skedraView.h"
+#include "platform/ui.h"
+#include "views/LeftView.h"
+#include "views/view_document.h"
+
+namespace {
+
+bool hasTree(const CommandContext& c) {
+    return HasItemView(c) && c.tree != nullptr;
+}
+
+// The folder the command is for, selected; none when the menu's folder is gone.
+VNode* chosenFolder(CommandContext& c) {
+    VNode* folder = c.tree->ContextFolder();
+    if (folder) c.tree->SelectNode(folder);
+    return folder;
+}
+
+template <int COMMAND> bool offeredForFolder(const CommandContext& c) {
+    VNode* folder = c.tree->ContextFolder();
+    return folder && ContextEntryEnabled(COMMAND, *folder);
+}
+
+bool isRoot(const VNode* folder) {
+    return folder == folder->collection->root;
+}
+
+unsigned focusFolder(CommandContext& c) {
+    return chosenFolder(c) ? CHANGED_VIEW : CHANGED_NOTHING;
+}
+
+unsigned renameFolder(CommandContext& c) {
+    if (VNode* folder = chosenFolder(c)) c.tree->StartRename(folder);
+    return CHANGED_NOTHING; // the rename itself ends in the tree's label edit
+}
+
+unsigned deleteFolder(CommandContext& c) {
+    VNode* folder = chosenFolder(c);
+    if (!folder) return CHANGED_NOTHING;
+    if (isRoot(folder)) {
+        ShowMessage("You can't delete the top folder.", PROGRAM_CAPTION, MsgButtons::OK);
+        return CHANGED_NOTHING;
+    }
+    VNode* parent = folder->parent;
+    unsigned changed = DeleteWithQuestion(c, folder);
+    if (changed != CHANGED_NOTHING) c.tree->SelectNode(parent);
+    return changed;
+}
+
+unsigned addSubfolder(CommandContext& c) {
+    return chosenFolder(c) ? AddFolder(c) : CHANGED_NOTHING;
+}
+
+unsigned exportFolder(CommandContext& c) {
+    if (!chosenFolder(c)) return CHANGED_NOTHING;
+    c.view->ExportFolder();
+    return CHANGED_VIEW;
+}
+
+template <bool ACTIVE> unsigned setFolderActive(CommandContext& c) {
+    VNode* folder = chosenFolder(c);
+    if (!folder) return CHANGED_NOTHING;
+    if (ACTIVE)
+        folder->flags &= ~INACTIVE;
+    else
+        folder->flags |= INACTIVE;
+    c.view->document->ActivityChanged();
+    return CHANGED_ITEMS;
+}
+
+unsigned editFolder(CommandContext& c) {
+    VNode* folder = chosenFolder(c);
+    if (!folder || isRoot(folder) || !folder->Edit()) return CHANGED_NOTHING;
+    c.view->document->ItemEdited(folder);
+    c.tree->SelectNode(folder); // the refilled tree shows it selected again
+    return CHANGED_ITEMS;
+}
+
+} // namespace
 
 std::vector<CommandEntry> FolderCommands() {
     return {
@@ -20,5 +102,16 @@ std::vector<CommandEntry> FolderCommands() {
              return CHANGED_NOTHING;
          },
          HasDocument},
+        {CMD_TREE_FOCUS, focusFolder, hasTree, nullptr, offeredForFolder<CMD_TREE_FOCUS>},
+        {CMD_TREE_RENAME, renameFolder, hasTree, nullptr, offeredForFolder<CMD_TREE_RENAME>},
+        {CMD_TREE_DELETE, deleteFolder, hasTree, nullptr, offeredForFolder<CMD_TREE_DELETE>},
+        {CMD_TREE_ADD_SUBFOLDER, addSubfolder, hasTree, nullptr,
+         offeredForFolder<CMD_TREE_ADD_SUBFOLDER>},
+        {CMD_TREE_EXPORT, exportFolder, hasTree, nullptr, offeredForFolder<CMD_TREE_EXPORT>},
+        {CMD_TREE_MAKE_ACTIVE, setFolderActive<true>, hasTree, nullptr,
+         offeredForFolder<CMD_TREE_MAKE_ACTIVE>},
+        {CMD_TREE_MAKE_INACTIVE, setFolderActive<false>, hasTree, nullptr,
+         offeredForFolder<CMD_TREE_MAKE_INACTIVE>},
+        {CMD_TREE_EDIT, editFolder, hasTree, nullptr, offeredForFolder<CMD_TREE_EDIT>},
     };
 }

@@ -21,6 +21,7 @@ std::vector<CommandEntry> WebPageCommands() {
         {CMD_CHECK_UPDATES, openPage<CMD_CHECK_UPDATES>},
         {CMD_VISIT_VANTRY, openPage<CMD_VISIT_VANTRY>},
         {CMD_VISIT_NIMBREL, openPage<CMD_VISIT_NIMBREL>},
+        {CMD_TREE_ABOUT_FOLDERS, openPage<CMD_TREE_ABOUT_FOLDERS>},
         {CMD_HELP_KEY,
          [](CommandContext&) -> unsigned {
              OpenWebPage(WebPageFor(CMD_HELP), true);

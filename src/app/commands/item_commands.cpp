@@ -1,0 +1,213 @@
+// Commands on the document's items: new items of every kind, edit, delete, waiting,
+// activity, focus, following a link and the preferences.
+#include "app/commands/command_groups.h"
+
+#include "app/commands/command_ids.h"
+#include "app/commands/item_changes.h"
+#include "app/context_menus.h"
+#include "app/skedradoc.h"
+#include "model/vcollection.h"
+#include "model/vcommitem.h"
+#include "model/vcontact.h"
+#include "model/vreference.h"
+#include "model/vtask.h"
+#include "model/vtodo.h"
+#include "model/vvisibility.h"
+#include "platform/document_host.h"
+#include "platform/ui.h"
+#include "views/LeftView.h"
+#include "views/view_document.h"
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+const char* const NO_SELECTION = "No item(s) selected.";
+
+void tellNoSelection() {
+    ShowMessage(NO_SELECTION, PROGRAM_CAPTION, MsgButtons::OK, MsgIcon::Information);
+}
+
+// A new item of the kind goes into the current folder once its dialog ends with OK.
+template <typename KIND> unsigned addItem(CommandContext& c) {
+    VCollection& collection = ShownCollection(*c.view);
+    auto item = std::make_unique<KIND>(&collection);
+    if (!item->Edit()) return CHANGED_NOTHING;
+    collection.Add(item.release(), c.view->Folder());
+    c.view->document->ItemsChanged();
+    return CHANGED_ITEMS;
+}
+
+unsigned edit(CommandContext& c) {
+    VNode* item = EditTarget(*c.view);
+    if (!item || !item->Edit()) return CHANGED_NOTHING;
+    c.view->document->ItemEdited(item);
+    return CHANGED_ITEMS;
+}
+
+unsigned deleteSelected(CommandContext& c) {
+    VNode* item = SelectedItem(*c.view);
+    if (!item) {
+        tellNoSelection();
+        return CHANGED_NOTHING;
+    }
+    return DeleteWithQuestion(c, item);
+}
+
+// Waiting for an item only means something for kinds that can be waited for; the
+// others stay as they are, without a word.
+template <bool ON> unsigned setWaiting(CommandContext& c) {
+    VNode* item = SelectedItem(*c.view);
+    if (!item || !item->CanWait()) return CHANGED_NOTHING;
+    if (ON)
+        item->flags |= WAITING;
+    else
+        item->flags &= ~WAITING;
+    c.view->document->ItemsChanged();
+    return CHANGED_ITEMS;
+}
+
+template <bool ACTIVE> unsigned setActive(CommandContext& c) {
+    VNode* item = SelectedItem(*c.view);
+    if (!item) return CHANGED_NOTHING;
+    if (ACTIVE)
+        item->flags &= ~INACTIVE;
+    else
+        item->flags |= INACTIVE;
+    c.view->document->ActivityChanged();
+    return CHANGED_ITEMS;
+}
+
+// A folder becomes the one the view shows; any other item opens.
+unsigned focus(CommandContext& c) {
+    VNode* item = SelectedItem(*c.view);
+    if (!item) return CHANGED_NOTHING;
+    if (IsFolder(item)) {
+        item->tempFlags &= ~SELECTED;
+        if (c.tree) {
+            c.tree->SelectNode(item);
+        } else {
+            c.view->SetFolder(item);
+            if (DocumentHost* host = c.view->document->Host()) host->UpdateAllViews();
+        }
+        return CHANGED_VIEW;
+    }
+    if (!item->Open()) return CHANGED_NOTHING;
+    c.view->document->ItemEdited(item);
+    return CHANGED_ITEMS;
+}
+
+unsigned followLink(CommandContext& c) {
+    VNode* item = SelectedItem(*c.view);
+    if (!item) {
+        tellNoSelection();
+        return CHANGED_NOTHING;
+    }
+    // A location opens its target; a kind without one opens its dialog, which may change it.
+    if (!item->Open()) return CHANGED_NOTHING;
+    c.view->document->ItemEdited(item);
+    return CHANGED_ITEMS;
+}
+
+bool hasEditTarget(const CommandContext& c) {
+    return EditTarget(*c.view) != nullptr;
+}
+
+// The waiting and activity entries follow the selected item's flags, as its menu shows.
+template <int COMMAND> bool offeredForSelection(const CommandContext& c) {
+    VNode* item = SelectedItem(*c.view);
+    return item && ContextEntryEnabled(COMMAND, *item);
+}
+
+} // namespace
+
+VCollection& ShownCollection(const CSkedraView& view) {
+    return *view.viewer->collection;
+}
+
+VNode* SelectedItem(const CSkedraView& view) {
+    return ShownCollection(view).Selected();
+}
+
+bool HasSelectedItem(const CommandContext& c) {
+    return SelectedItem(*c.view) != nullptr;
+}
+
+VNode* EditTarget(const CSkedraView& view) {
+    if (view.IsListMode() && view.selectedRow >= 0 && view.selectedRow < view.rowCount) {
+        VNode* row = view.rowSlots[view.selectedRow].item;
+        if (row->tempFlags & SELECTED) return row;
+    }
+    return SelectedItem(view);
+}
+
+unsigned AddFolder(CommandContext& c) {
+    VCollection& collection = ShownCollection(*c.view);
+    auto folder = std::make_unique<VGroup>(&collection);
+    folder->folderType = FOLDER_NONE;
+    folder->name = "<foldername>";
+    if (!folder->Edit()) return CHANGED_NOTHING;
+    VNode* added = collection.Add(folder.release(), c.view->Folder());
+    c.view->document->ItemEdited(added);
+    if (c.tree) c.tree->SelectNode(added);
+    return CHANGED_ITEMS | CHANGED_VIEW;
+}
+
+unsigned DeleteWithQuestion(CommandContext& c, VNode* node) {
+    CSkedraView& view = *c.view;
+    VCollection& collection = ShownCollection(view);
+    int count = collection.CountTree(node);
+    char question[80];
+    if (count == 1)
+        std::snprintf(question, sizeof question, "Are you sure you want to delete this item?");
+    else
+        std::snprintf(question, sizeof question, "Are you sure you want to delete these %d items?",
+                      count);
+    if (ShowMessage(question, "Delete items", MsgButtons::YesNo, MsgIcon::Question) !=
+        MsgAnswer::Yes)
+        return CHANGED_NOTHING;
+
+    // The item shown before the selected one, in the list as it stands now; never one
+    // that goes with the deleted node.
+    VNode* folder = view.Folder();
+    collection.MakeView(folder);
+    VNode* previous = collection.PreviousShown(folder);
+    if (previous && (previous == node || previous->IsDescendantOf(node))) previous = nullptr;
+    VNode* parent = node->parent ? node->parent : collection.root;
+    bool folderGoes = folder == node || folder->IsDescendantOf(node);
+
+    collection.RemoveTree(node);
+    view.Layout(nullptr); // no row may point at a deleted node until the next paint
+    view.selectedRow = -1;
+    if (folderGoes) view.SetFolder(parent);
+    if (previous) previous->Select();
+    view.document->ActivityChanged();
+    return CHANGED_ITEMS | (folderGoes ? CHANGED_VIEW : CHANGED_NOTHING);
+}
+
+std::vector<CommandEntry> ItemCommands() {
+    return {
+        {CMD_ADD_FOLDER, AddFolder, HasItemView},
+        {CMD_ADD_TODO, addItem<VTodo>, HasItemView},
+        {CMD_ADD_ACTION, addItem<VTask>, HasItemView},
+        {CMD_ADD_AGREEMENT, addItem<VAgreement>, HasItemView},
+        {CMD_ADD_LOCATION, addItem<VURL>, HasItemView},
+        {CMD_ADD_FACT, addItem<VFact>, HasItemView},
+        {CMD_ADD_CONTACT, addItem<VContact>, HasItemView},
+        {CMD_ADD_CALL, addItem<VCall>, HasItemView},
+        {CMD_ADD_MAIL, addItem<VMail>, HasItemView},
+        {CMD_ADD_PAYMENT, addItem<VPay>, HasItemView},
+        {CMD_EDIT, edit, HasItemView, nullptr, hasEditTarget},
+        {CMD_DELETE, deleteSelected, HasItemView, nullptr, HasSelectedItem},
+        {CMD_WAITING, setWaiting<true>, HasItemView, nullptr, offeredForSelection<CMD_WAITING>},
+        {CMD_NOT_WAITING, setWaiting<false>, HasItemView, nullptr,
+         offeredForSelection<CMD_NOT_WAITING>},
+        {CMD_MAKE_ACTIVE, setActive<true>, HasItemView, nullptr,
+         offeredForSelection<CMD_MAKE_ACTIVE>},
+        {CMD_MAKE_INACTIVE, setActive<false>, HasItemView, nullptr,
+         offeredForSelection<CMD_MAKE_INACTIVE>},
+        {CMD_FOCUS, focus, HasItemView, nullptr, HasSelectedItem},
+        {CMD_FOLLOW_LINK, followLink, HasItemView, nullptr, HasSelectedItem},
+    };
+}

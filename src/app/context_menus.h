@@ -1,0 +1,41 @@
+// The context menus of the item view and of the folder tree as data: their entries,
+// their default entry, which menu the right button opens, and which entries are greyed
+// for the item a menu is for. The windows only show a menu and send the chosen command.
+#pragma once
+
+#include "app/ribbon_layout.h"
+
+#include <vector>
+
+class CSkedraView;
+class VNode;
+
+enum class ContextMenuKind { Folder, Location, Todo, Action, PlainItem, AddNewItem, FolderTree };
+
+struct ContextMenu {
+    std::vector<MenuEntry> entries; // a caption "" is a separator
+    int defaultCommand;             // the entry shown in bold
+};
+
+const ContextMenu& ContextMenuOf(ContextMenuKind kind);
+
+// The menu for an item of the list; without one, the "Add new item..." menu.
+ContextMenuKind ItemMenuKind(const VNode* item);
+
+// The right button at (x, y) of the item view, in its unscrolled device units: selects
+// what is under the pointer and answers the menu to show there, or null for none. In
+// list mode the row under the pointer (if any) is selected; in the calendar the item
+// under the pointer is, and only an item has a menu (the action menu, whatever its kind).
+const ContextMenu* RightButtonMenu(CSkedraView& view, int x, int y);
+
+// Whether an entry is offered for the item its menu is for: the activity and waiting
+// entries follow the item's flags, and the top folder can't be renamed, deleted, edited
+// or made active or inactive. Every other entry is offered.
+bool ContextEntryEnabled(int command, const VNode& item);
+
+// The folder tree's keys and the commands they send for the selected folder.
+struct TreeKey {
+    NamedKey key;
+    int command;
+};
+const std::vector<TreeKey>& FolderTreeKeys();
