@@ -64,6 +64,6 @@ void CommandRouter::onUpdateUI(wxUpdateUIEvent& event) {
     int command = CommandOf(event.GetId());
     if (!FindCommand(command)) return;
     CommandContext c = context();
-    event.Enable(CommandEnabled(command, c));
+    event.Enable(CommandUsable(command, c));
     if (CommandHasTick(command)) event.Check(CommandChecked(command, c));
 }

@@ -1,9 +1,10 @@
 #include "wx/folder_tree_window.h"
 
-#include "platform/document_host.h"
-#include "views/LeftView.h"
+#include "app/context_menus.h"
 #include "views/skedraView.h"
 #include "views/view_document.h"
+#include "wx/command_ids.h"
+#include "wx/context_menu.h"
 #include "wx/text_convert.h"
 
 #include "wx/icons/tree_action.xpm"
@@ -41,8 +42,11 @@ FolderTreeWindow::FolderTreeWindow(wxWindow* parent, ViewDocument* document)
           tree_fact_xpm, tree_location_xpm, tree_mail_xpm, tree_pay_xpm, tree_todo_xpm})
         icons->Add(wxBitmap(xpm));
     AssignImageList(icons);
+    tree->control = this;
 
     Bind(wxEVT_TREE_SEL_CHANGED, &FolderTreeWindow::onSelect, this);
+    Bind(wxEVT_TREE_ITEM_MENU, &FolderTreeWindow::onMenu, this);
+    Bind(wxEVT_KEY_DOWN, &FolderTreeWindow::onKeyDown, this);
     Bind(wxEVT_TREE_ITEM_EXPANDED, [this](wxTreeEvent& e) {
         if (!filling) tree->Expanded(folderOf(e.GetItem()), true);
     });
@@ -61,7 +65,9 @@ FolderTreeWindow::FolderTreeWindow(wxWindow* parent, ViewDocument* document)
     });
 }
 
-FolderTreeWindow::~FolderTreeWindow() = default;
+FolderTreeWindow::~FolderTreeWindow() {
+    tree->control = nullptr;
+}
 
 VNode* FolderTreeWindow::folderOf(const wxTreeItemId& item) const {
     auto* data = item.IsOk() ? dynamic_cast<FolderData*>(GetItemData(item)) : nullptr;
@@ -87,13 +93,78 @@ void FolderTreeWindow::Refill() {
     }
     for (size_t i = 0; i < entries.size(); ++i)
         if (entries[i].expanded) Expand(items[i]);
+    // Without a selection to keep (at start, in a new document) the folder the item view
+    // shows is selected: the top folder.
+    if (!toSelect.IsOk() && CSkedraView::Current())
+        toSelect = ItemOf(CSkedraView::Current()->Folder());
     if (toSelect.IsOk()) SelectItem(toSelect);
     filling = false;
 }
 
+wxTreeItemId FolderTreeWindow::ItemOf(const VNode* folder) const {
+    // Depth first over the items: a tree holds at most the 1000 folders of the rules.
+    std::vector<wxTreeItemId> open{GetRootItem()};
+    while (!open.empty()) {
+        wxTreeItemId item = open.back();
+        open.pop_back();
+        if (!item.IsOk()) continue;
+        if (folder && folderOf(item) == folder) return item;
+        wxTreeItemIdValue cookie;
+        for (wxTreeItemId child = GetFirstChild(item, cookie); child.IsOk();
+             child = GetNextChild(item, cookie))
+            open.push_back(child);
+    }
+    return {};
+}
+
 void FolderTreeWindow::onSelect(wxTreeEvent& event) {
+    if (!filling) tree->SelectionChanged(folderOf(event.GetItem()));
+}
+
+void FolderTreeWindow::ShowSelected(VNode* folder) {
+    wxTreeItemId item = ItemOf(folder);
+    if (!item.IsOk() || GetSelection() == item) return;
+    filling = true; // the rules have made the folder current already
+    SelectItem(item);
+    EnsureVisible(item);
+    filling = false;
+}
+
+void FolderTreeWindow::EditLabel(VNode* folder) {
+    wxTreeItemId item = ItemOf(folder);
+    if (item.IsOk()) wxTreeCtrl::EditLabel(item);
+}
+
+void FolderTreeWindow::onMenu(wxTreeEvent& event) {
     VNode* folder = folderOf(event.GetItem());
-    if (filling || !folder || !CSkedraView::Current()) return;
-    CSkedraView::Current()->SetFolder(folder);
-    if (DocumentHost* host = tree->document->Host()) host->UpdateAllViews();
+    if (!folder) return;
+    tree->contextFolder = folder;
+    wxPoint at = event.GetPoint();
+    if (at == wxDefaultPosition) { // the keyboard's menu key: under the item
+        wxRect r;
+        GetBoundingRect(event.GetItem(), r, true);
+        at = r.GetBottomLeft();
+    }
+    ShowContextMenu(*this, ContextMenuOf(ContextMenuKind::FolderTree), folder, at);
+}
+
+void FolderTreeWindow::onKeyDown(wxKeyEvent& event) {
+    NamedKey key = event.GetKeyCode() == WXK_F1       ? NamedKey::F1
+                   : event.GetKeyCode() == WXK_F2     ? NamedKey::F2
+                   : event.GetKeyCode() == WXK_DELETE ? NamedKey::Delete
+                                                      : NamedKey::None;
+    VNode* selected = folderOf(GetSelection());
+    for (const TreeKey& k : FolderTreeKeys()) {
+        if (k.key != key || event.HasAnyModifiers()) continue;
+        tree->contextFolder = selected;
+        send(k.command);
+        return;
+    }
+    event.Skip();
+}
+
+void FolderTreeWindow::send(int command) {
+    wxCommandEvent event(wxEVT_MENU, WxIdOf(command));
+    event.SetEventObject(this);
+    ProcessWindowEvent(event); // up to the frame's command router
 }

@@ -1,24 +1,36 @@
 // The folder tree's window: a tree control filled from CLeftView's entries, which
-// reports what the user does with it back to CLeftView.
+// reports what the user does with it back to CLeftView, shows the folder context menu
+// and sends the commands of its keys.
 #pragma once
+
+#include "views/LeftView.h"
 
 #include <memory>
 #include <wx/treectrl.h>
 
-class CLeftView;
 class ViewDocument;
 class VNode;
 
-class FolderTreeWindow : public wxTreeCtrl {
+class FolderTreeWindow : public wxTreeCtrl, public FolderTreeControl {
   public:
     FolderTreeWindow(wxWindow* parent, ViewDocument* document);
     ~FolderTreeWindow() override;
     void Refill();
     CLeftView& Tree() { return *tree; }
 
+    // FolderTreeControl
+    void ShowSelected(VNode* folder) override;
+    void EditLabel(VNode* folder) override;
+
+    // The item showing the folder, or an invalid id.
+    wxTreeItemId ItemOf(const VNode* folder) const;
+
   private:
     VNode* folderOf(const wxTreeItemId& item) const;
     void onSelect(wxTreeEvent& event);
+    void onMenu(wxTreeEvent& event);
+    void onKeyDown(wxKeyEvent& event);
+    void send(int command);
     std::unique_ptr<CLeftView> tree;
     bool filling = false;
 };

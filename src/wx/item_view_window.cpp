@@ -2,6 +2,7 @@
 
 #include "app/skedradoc.h"
 #include "views/skedraView.h"
+#include "wx/context_menu.h"
 #include "wx/wx_canvas.h"
 
 #include <wx/dcbuffer.h>
@@ -12,6 +13,7 @@ ItemViewWindow::ItemViewWindow(wxWindow* parent, CSkedraDoc* document)
     SetBackgroundStyle(wxBG_STYLE_PAINT); // every paint covers the whole window
     SetScrollRate(10, 10);
     Bind(wxEVT_PAINT, &ItemViewWindow::onPaint, this);
+    BindItemViewContextMenu(*this);
 }
 
 ItemViewWindow::~ItemViewWindow() = default;

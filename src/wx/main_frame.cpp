@@ -76,11 +76,13 @@ void CMainFrame::bindKeys() {
         int flags = (a.modifiers & KEY_SHIFT ? wxACCEL_SHIFT : 0) |
                     (a.modifiers & KEY_CTRL ? wxACCEL_CTRL : 0) |
                     (a.modifiers & KEY_ALT ? wxACCEL_ALT : 0);
-        int code = a.letter                ? a.letter
-                   : a.key == NamedKey::F1 ? WXK_F1
-                   : a.key == NamedKey::F5 ? WXK_F5
-                   : a.key == NamedKey::F6 ? WXK_F6
-                                           : 0;
+        int code = a.letter                      ? a.letter
+                   : a.key == NamedKey::F1       ? WXK_F1
+                   : a.key == NamedKey::F5       ? WXK_F5
+                   : a.key == NamedKey::F6       ? WXK_F6
+                   : a.key == NamedKey::PageUp   ? WXK_PAGEUP
+                   : a.key == NamedKey::PageDown ? WXK_PAGEDOWN
+                                                 : 0;
         if (code) keys.emplace_back(flags, code, WxIdOf(a.command));
     }
     SetAcceleratorTable(wxAcceleratorTable((int)keys.size(), keys.data()));
