@@ -101,6 +101,9 @@ TEST_F(FolderTreeTest, RenamingExpandingAndTheTopFolder) {
     tree->Expanded(work, false);
     EXPECT_FALSE(work->flags & EXPANDED);
     EXPECT_TRUE(host.modified);
+    host.modified = false;
+    tree->Expanded(work, false);
+    EXPECT_TRUE(host.modified) << "a collapse always counts";
 }
 
 TEST_F(FolderTreeTest, DroppingMovesButNeverIntoItself) {
