@@ -1,0 +1,238 @@
+// The item commands on the real program, driven as a user would: keys and the context
+// menu through xdotool on the virtual screen, the real dialogs and boxes, then Ctrl+S and
+// the saved file read back.
+#include "app/commands/command_ids.h"
+#include "app/skedradoc.h"
+#include "model/vcollection.h"
+#include "model/vreference.h"
+#include "model/vtodo.h"
+#include "platform/ui.h"
+#include "support/temp_dir.h"
+#include "views/skedraView.h"
+#include "wx/command_ids.h"
+#include "wx/item_view_window.h"
+#include "wx/main_frame.h"
+#include "wx/wx_ui.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <wx/app.h>
+#include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
+#include <wx/docview.h>
+#include <wx/menu.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+CMainFrame& Frame() {
+    return *CMainFrame::Current();
+}
+
+// Lets the program handle what is pending: input, paints, timers.
+void Pump(int milliseconds) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    do {
+        wxTheApp->ProcessPendingEvents();
+        wxYield();
+        wxMilliSleep(10);
+    } while (std::chrono::steady_clock::now() < end);
+}
+
+// A user at the keyboard and the mouse: an xdotool script run in the background while the
+// program goes on handling events (and the modal loops the script's keys open).
+class User {
+  public:
+    // Runs the script (xdotool commands, one per line, through the shell) and waits for
+    // it, at most 30 seconds; true when every step succeeded.
+    static bool Does(const std::string& script) {
+        std::vector<std::string> args = {"timeout", "30", "sh", "-ec", script};
+        std::vector<char*> argv;
+        for (std::string& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        pid_t pid;
+        if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
+        int status = 0;
+        for (;;) {
+            Pump(20);
+            pid_t done = waitpid(pid, &status, WNOHANG);
+            if (done == pid) break;
+            if (done < 0) return false;
+        }
+        Pump(200);
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+};
+
+// The whole screen, as a picture under the build folder.
+bool SaveScreen(const std::string& name) {
+    wxScreenDC screen;
+    wxSize size = screen.GetSize();
+    wxBitmap shot(size);
+    wxMemoryDC memory(shot);
+    memory.Blit(0, 0, size.x, size.y, &screen, 0, 0);
+    memory.SelectObject(wxNullBitmap);
+    return shot.SaveFile(std::string(VANTRY_SCREENSHOT_DIR) + "/" + name, wxBITMAP_TYPE_PNG);
+}
+
+// Where a row of the item view is on the screen: a little into its text.
+wxPoint RowOnScreen(const VNode* item) {
+    ItemViewWindow& window = *Frame().ItemWindow();
+    wxPoint inWindow = window.CalcScrolledPosition(
+        wxPoint(item->rect.x + 60, item->rect.y + item->rect.height / 2));
+    return window.ClientToScreen(inWindow);
+}
+
+std::string MouseTo(const wxPoint& p) {
+    return "xdotool mousemove --sync " + std::to_string(p.x) + " " + std::to_string(p.y) + "\n";
+}
+
+// The rows' texts as the view has them after a paint.
+std::vector<std::string> RowTexts() {
+    Frame().UpdateAllViews();
+    Frame().ItemWindow()->Update();
+    Pump(100);
+    std::vector<std::string> texts;
+    CSkedraView& view = Frame().ItemView();
+    for (int i = 0; i < view.rowCount; ++i) {
+        qstring text;
+        view.rowSlots[i].item->Describe(text, true);
+        texts.push_back(text.Text());
+    }
+    return texts;
+}
+
+bool Holds(const std::vector<std::string>& texts, const std::string& text) {
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+class ItemCommandsGuiTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        // The boxes are the real ones here: the user answers them.
+        CurrentUI() = &boxes;
+        // A document on disk, so that Ctrl+S saves without asking for a name.
+        path = dir.File("agenda.vnt");
+        VCollection start;
+        for (const char* text : {"Call the plumber", "Water the plants", "Renew the passport"}) {
+            auto* todo = new VTodo(&start);
+            todo->what = text;
+            start.Add(todo, start.root);
+        }
+        auto* fact = new VFact(&start);
+        fact->name = "Shoe size 43";
+        start.Add(fact, start.root);
+        ASSERT_TRUE(start.Save(path.c_str()));
+        ASSERT_TRUE(Frame().OpenDocumentFile(path));
+        Frame().ItemView().SetViewType(0);
+        Frame().Raise();
+        Pump(300);
+    }
+    void TearDown() override {
+        CurrentUI() = nullptr;
+        if (wxDocument* doc = Frame().GetDocumentManager()->GetCurrentDocument())
+            doc->Modify(false);
+    }
+
+    WxUIServices boxes;
+    TempDir dir;
+    std::string path;
+};
+
+TEST_F(ItemCommandsGuiTest, KeysAndTheContextMenuChangeTheDocumentAndCtrlSSavesIt) {
+    std::vector<std::string> rows = RowTexts();
+    ASSERT_TRUE(Holds(rows, "Water the plants")) << "the document is shown as a list";
+
+    // Shift+D, a text, Enter: a new to-do in the list.
+    Frame().ItemWindow()->SetFocus();
+    Pump(100);
+    EXPECT_TRUE(User::Does("xdotool key shift+d\n"
+                           "xdotool search --sync --onlyvisible --name '^To Do$' "
+                           "windowactivate --sync\n"
+                           "sleep 0.3\n"
+                           "xdotool type --delay 20 'Buy seeds for the balcony'\n"
+                           "xdotool key Return\n"))
+        << "xdotool found the to-do dialog and typed";
+    rows = RowTexts();
+    EXPECT_TRUE(Holds(rows, "Buy seeds for the balcony")) << "the new to-do is in the list";
+
+    // The right button on a to-do's row opens the to-do menu; a picture of it.
+    CSkedraView& view = Frame().ItemView();
+    const VNode* plants = nullptr;
+    for (int i = 0; i < view.rowCount; ++i) {
+        qstring text;
+        view.rowSlots[i].item->Describe(text, true);
+        if (text == "Water the plants") plants = view.rowSlots[i].item;
+    }
+    ASSERT_NE(plants, nullptr);
+    std::vector<wxString> entries;
+    bool pictured = false;
+    auto opened = [&](wxMenuEvent& event) {
+        event.Skip();
+        if (!event.GetMenu() || !entries.empty()) return;
+        for (wxMenuItem* item : event.GetMenu()->GetMenuItems())
+            if (!item->IsSeparator())
+                entries.push_back(item->GetItemLabelText() +
+                                  (item->IsEnabled() ? "" : " (greyed)"));
+        // Once GTK has mapped and drawn it.
+        wxTheApp->CallAfter([&] {
+            wxMilliSleep(300);
+            wxYield();
+            pictured = SaveScreen("todo-context-menu.png");
+        });
+    };
+    Frame().ItemWindow()->Bind(wxEVT_MENU_OPEN, opened);
+    ASSERT_TRUE(User::Does(MouseTo(RowOnScreen(plants)) + "xdotool click 3\n"
+                                                          "sleep 1.2\n"
+                                                          "xdotool key Escape\n"));
+    Frame().ItemWindow()->Unbind(wxEVT_MENU_OPEN, opened);
+    EXPECT_TRUE(pictured);
+    EXPECT_EQ(entries, (std::vector<wxString>{"Waiting for this", "Not waiting for this (greyed)",
+                                              "Make active (greyed)", "Make inactive", "Delete...",
+                                              "Edit..."}));
+    EXPECT_TRUE(plants->tempFlags & SELECTED) << "the right button selected the row";
+    EXPECT_TRUE(Holds(RowTexts(), "Water the plants")) << "Escape chose nothing";
+
+    // The menu's "Delete...", the question answered Yes: the row is gone.
+    ASSERT_TRUE(User::Does(MouseTo(RowOnScreen(plants)) +
+                           "xdotool click 3\n"
+                           "sleep 0.6\n"
+                           "xdotool key l\n"
+                           "xdotool search --sync --onlyvisible --name '^Delete items$' "
+                           "windowactivate --sync\n"
+                           "sleep 0.3\n"
+                           "xdotool key Return\n"))
+        << "the question showed";
+    rows = RowTexts();
+    EXPECT_FALSE(Holds(rows, "Water the plants"));
+    EXPECT_TRUE(Holds(rows, "Call the plumber"));
+    EXPECT_TRUE(Frame().GetDocumentManager()->GetCurrentDocument()->IsModified());
+
+    // Ctrl+S saves; the file read back holds the changes.
+    Frame().ItemWindow()->SetFocus();
+    ASSERT_TRUE(User::Does("xdotool key ctrl+s\n"));
+    EXPECT_FALSE(Frame().GetDocumentManager()->GetCurrentDocument()->IsModified());
+    VCollection saved;
+    saved.Load(path.c_str());
+    std::vector<std::string> texts;
+    for (VNode* n = saved.root->next; n; n = n->next) {
+        qstring text;
+        n->Describe(text, true);
+        texts.push_back(text.Text());
+    }
+    EXPECT_FALSE(Holds(texts, "Water the plants"));
+    EXPECT_TRUE(Holds(texts, "Buy seeds for the balcony"));
+    EXPECT_TRUE(Holds(texts, "Renew the passport"));
+    EXPECT_EQ(texts.size(), 4u);
+}
+
+} // namespace
