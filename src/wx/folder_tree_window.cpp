@@ -46,7 +46,8 @@ FolderTreeWindow::FolderTreeWindow(wxWindow* parent, ViewDocument* document)
 
     Bind(wxEVT_TREE_SEL_CHANGED, &FolderTreeWindow::onSelect, this);
     Bind(wxEVT_TREE_ITEM_MENU, &FolderTreeWindow::onMenu, this);
-    Bind(wxEVT_KEY_DOWN, &FolderTreeWindow::onKeyDown, this);
+    // Before the frame's accelerators: F1 here is the folders' help, not the general one.
+    Bind(wxEVT_CHAR_HOOK, &FolderTreeWindow::onKeyDown, this);
     Bind(wxEVT_TREE_ITEM_EXPANDED, [this](wxTreeEvent& e) {
         if (!filling) tree->Expanded(folderOf(e.GetItem()), true);
     });
@@ -149,6 +150,11 @@ void FolderTreeWindow::onMenu(wxTreeEvent& event) {
 }
 
 void FolderTreeWindow::onKeyDown(wxKeyEvent& event) {
+    // Keys typed into a label being edited are the edit's own.
+    if (event.GetEventObject() != this || GetEditControl()) {
+        event.Skip();
+        return;
+    }
     NamedKey key = event.GetKeyCode() == WXK_F1       ? NamedKey::F1
                    : event.GetKeyCode() == WXK_F2     ? NamedKey::F2
                    : event.GetKeyCode() == WXK_DELETE ? NamedKey::Delete

@@ -3,6 +3,7 @@
 // the saved file read back.
 #include "app/commands/command_ids.h"
 #include "app/skedradoc.h"
+#include "foundation/qshell.h"
 #include "model/vcollection.h"
 #include "model/vreference.h"
 #include "model/vtodo.h"
@@ -10,6 +11,7 @@
 #include "support/temp_dir.h"
 #include "views/skedraView.h"
 #include "wx/command_ids.h"
+#include "wx/folder_tree_window.h"
 #include "wx/item_view_window.h"
 #include "wx/main_frame.h"
 #include "wx/wx_ui.h"
@@ -92,6 +94,14 @@ wxPoint RowOnScreen(const VNode* item) {
     return window.ClientToScreen(inWindow);
 }
 
+// Whether the ribbon's button of the command shows enabled, as update-UI has it.
+bool ShownEnabled(int command) {
+    wxUpdateUIEvent event(WxIdOf(command));
+    event.SetEventObject(&Frame());
+    Frame().GetEventHandler()->ProcessEvent(event);
+    return event.GetEnabled();
+}
+
 std::string MouseTo(const wxPoint& p) {
     return "xdotool mousemove --sync " + std::to_string(p.x) + " " + std::to_string(p.y) + "\n";
 }
@@ -165,6 +175,11 @@ TEST_F(ItemCommandsGuiTest, KeysAndTheContextMenuChangeTheDocumentAndCtrlSSavesI
     rows = RowTexts();
     EXPECT_TRUE(Holds(rows, "Buy seeds for the balcony")) << "the new to-do is in the list";
 
+    // Nothing selected: the ribbon's Delete and Edit are greyed.
+    Frame().ItemView().viewer->DeselectAll();
+    EXPECT_FALSE(ShownEnabled(CMD_DELETE));
+    EXPECT_FALSE(ShownEnabled(CMD_EDIT));
+
     // The right button on a to-do's row opens the to-do menu; a picture of it.
     CSkedraView& view = Frame().ItemView();
     const VNode* plants = nullptr;
@@ -200,6 +215,8 @@ TEST_F(ItemCommandsGuiTest, KeysAndTheContextMenuChangeTheDocumentAndCtrlSSavesI
                                               "Make active (greyed)", "Make inactive", "Delete...",
                                               "Edit..."}));
     EXPECT_TRUE(plants->tempFlags & SELECTED) << "the right button selected the row";
+    EXPECT_TRUE(ShownEnabled(CMD_DELETE));
+    EXPECT_TRUE(ShownEnabled(CMD_EDIT));
     EXPECT_TRUE(Holds(RowTexts(), "Water the plants")) << "Escape chose nothing";
 
     // The menu's "Delete...", the question answered Yes: the row is gone.
@@ -233,6 +250,112 @@ TEST_F(ItemCommandsGuiTest, KeysAndTheContextMenuChangeTheDocumentAndCtrlSSavesI
     EXPECT_TRUE(Holds(texts, "Buy seeds for the balcony"));
     EXPECT_TRUE(Holds(texts, "Renew the passport"));
     EXPECT_EQ(texts.size(), 4u);
+}
+
+// The folder tree: its menu on the right button, F2, Delete and F1, and a collapse.
+TEST_F(ItemCommandsGuiTest, TheFolderTreesMenuAndKeys) {
+    VCollection& c = *CSkedraDoc::Current()->collection;
+    auto* trips = new VGroup(&c);
+    trips->name = "Trips";
+    c.Add(trips, c.root);
+    auto* summer = new VGroup(&c);
+    summer->name = "Summer";
+    c.Add(summer, trips);
+    trips->flags |= EXPANDED;
+    Frame().DocumentChanged();
+    Pump(200);
+    FolderTreeWindow& tree = *Frame().LeftView();
+    wxTreeItemId tripsItem = tree.ItemOf(trips);
+    ASSERT_TRUE(tripsItem.IsOk());
+    EXPECT_EQ(tree.GetItemText(tree.GetSelection()), "All folders") << "the top folder selected";
+    wxRect r;
+    tree.GetBoundingRect(tripsItem, r, true);
+    wxPoint onTrips = tree.ClientToScreen(wxPoint(r.x + r.width / 2, r.y + r.height / 2));
+
+    // The right button: the folder menu for the folder under the pointer.
+    std::vector<wxString> entries;
+    auto opened = [&](wxMenuEvent& event) {
+        event.Skip();
+        if (!event.GetMenu() || !entries.empty()) return;
+        for (wxMenuItem* item : event.GetMenu()->GetMenuItems())
+            if (!item->IsSeparator())
+                entries.push_back(item->GetItemLabelText() +
+                                  (item->IsEnabled() ? "" : " (greyed)"));
+        wxTheApp->CallAfter([] {
+            wxMilliSleep(300);
+            wxYield();
+            SaveScreen("folder-context-menu.png");
+        });
+    };
+    tree.Bind(wxEVT_MENU_OPEN, opened);
+    ASSERT_TRUE(User::Does(MouseTo(onTrips) + "xdotool click 3\nsleep 1.2\nxdotool key Escape\n"));
+    tree.Unbind(wxEVT_MENU_OPEN, opened);
+    EXPECT_EQ(entries,
+              (std::vector<wxString>{"Focus", "Rename", "Delete folder...", "Add subfolder...",
+                                     "Export as HTML", "Make active (greyed)", "Make inactive",
+                                     "Edit...", "About folders..."}));
+
+    // The menu's "Make inactive" makes it the current folder and inactive.
+    ASSERT_TRUE(User::Does(MouseTo(onTrips) +
+                           "xdotool click 3\nsleep 0.6\n"
+                           "xdotool key Down Down Down Down Down Down Return\n"));
+    EXPECT_TRUE(trips->flags & INACTIVE);
+    EXPECT_EQ(Frame().ItemView().Folder(), trips);
+    EXPECT_FALSE(tree.ItemOf(trips).IsOk()) << "active items only: the folder left the tree";
+    trips->flags &= ~INACTIVE;
+    Frame().DocumentChanged();
+    Pump(100);
+    ASSERT_TRUE(tree.ItemOf(trips).IsOk());
+
+    // F2 edits the selected folder's label; Escape leaves it.
+    tree.SetFocus();
+    tree.SelectItem(tree.ItemOf(trips));
+    Pump(100);
+    ASSERT_TRUE(User::Does("xdotool key F2\nsleep 0.4\n"));
+    EXPECT_NE(tree.GetEditControl(), nullptr) << "F2 opened the label for editing";
+    ASSERT_TRUE(User::Does("xdotool key Delete End BackSpace Escape\n"));
+    EXPECT_STREQ(trips->name.Text(), "Trips") << "keys in the label are the label's own";
+    EXPECT_TRUE(c.Contains(trips));
+
+    // F1 opens the folders tutorial.
+    std::vector<std::string> pages;
+    QSetShellHandler([&](const char* target) {
+        pages.push_back(target);
+        return true;
+    });
+    tree.SetFocus();
+    ASSERT_TRUE(User::Does("xdotool key F1\n"));
+    QSetShellHandler(nullptr);
+    EXPECT_EQ(pages, std::vector<std::string>{
+                         "https://vantry.app/index.php?jump=vantry/tutorial_groups.htm"});
+
+    // A collapse marks the document modified, as an expansion does.
+    Frame().GetDocumentManager()->GetCurrentDocument()->Modify(false);
+    tree.Collapse(tree.ItemOf(trips));
+    Pump(100);
+    EXPECT_FALSE(trips->flags & EXPANDED);
+    EXPECT_TRUE(Frame().GetDocumentManager()->GetCurrentDocument()->IsModified());
+
+    // Delete on the top folder says no; on a folder it asks, and Yes deletes it.
+    tree.SelectItem(tree.ItemOf(c.root));
+    tree.SetFocus();
+    Pump(100);
+    ASSERT_TRUE(User::Does("xdotool key Delete\n"
+                           "xdotool search --sync --onlyvisible --name '^Vantry$' "
+                           "windowactivate --sync\n"
+                           "sleep 0.3\nxdotool key Return\n"))
+        << "You can't delete the top folder.";
+    tree.SelectItem(tree.ItemOf(trips));
+    tree.SetFocus();
+    Pump(100);
+    ASSERT_TRUE(User::Does("xdotool key Delete\n"
+                           "xdotool search --sync --onlyvisible --name '^Delete items$' "
+                           "windowactivate --sync\n"
+                           "sleep 0.3\nxdotool key Return\n"));
+    EXPECT_FALSE(c.Contains(trips));
+    EXPECT_FALSE(tree.ItemOf(summer).IsOk());
+    EXPECT_EQ(Frame().ItemView().Folder(), c.root) << "the parent is shown";
+    EXPECT_EQ(tree.GetItemText(tree.GetSelection()), "All folders");
 }
 
 } // namespace
