@@ -4,6 +4,7 @@
 #include "app/commands/command_ids.h"
 #include "app/skedradoc.h"
 #include "foundation/qshell.h"
+#include "gui/gui_support.h"
 #include "model/vcollection.h"
 #include "model/vreference.h"
 #include "model/vtodo.h"
@@ -34,10 +35,6 @@
 extern char** environ;
 
 namespace {
-
-CMainFrame& Frame() {
-    return *CMainFrame::Current();
-}
 
 // Lets the program handle what is pending: input, paints, timers.
 void Pump(int milliseconds) {
