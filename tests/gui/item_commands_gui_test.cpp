@@ -83,6 +83,39 @@ bool SaveScreen(const std::string& name) {
     return shot.SaveFile(std::string(VANTRY_SCREENSHOT_DIR) + "/" + name, wxBITMAP_TYPE_PNG);
 }
 
+// Watches a window for the context menus it opens: the entries of the first one (a greyed
+// one marked so), and a picture of the screen while it shows.
+class MenuWatcher {
+  public:
+    MenuWatcher(wxWindow& watched, const std::string& picture)
+        : window(watched), pictureName(picture) {
+        window.Bind(wxEVT_MENU_OPEN, &MenuWatcher::opened, this);
+    }
+    ~MenuWatcher() { window.Unbind(wxEVT_MENU_OPEN, &MenuWatcher::opened, this); }
+
+    std::vector<wxString> entries;
+    bool pictured = false;
+
+  private:
+    void opened(wxMenuEvent& event) {
+        event.Skip();
+        if (!event.GetMenu() || !entries.empty()) return;
+        for (wxMenuItem* item : event.GetMenu()->GetMenuItems())
+            if (!item->IsSeparator())
+                entries.push_back(item->GetItemLabelText() +
+                                  (item->IsEnabled() ? "" : " (greyed)"));
+        // Once GTK has mapped and drawn it.
+        wxTheApp->CallAfter([this] {
+            wxMilliSleep(300);
+            wxYield();
+            pictured = SaveScreen(pictureName);
+        });
+    }
+
+    wxWindow& window;
+    std::string pictureName;
+};
+
 // Where a row of the item view is on the screen: a little into its text.
 wxPoint RowOnScreen(const VNode* item) {
     ItemViewWindow& window = *Frame().ItemWindow();
@@ -186,31 +219,13 @@ TEST_F(ItemCommandsGuiTest, KeysAndTheContextMenuChangeTheDocumentAndCtrlSSavesI
         if (text == "Water the plants") plants = view.rowSlots[i].item;
     }
     ASSERT_NE(plants, nullptr);
-    std::vector<wxString> entries;
-    bool pictured = false;
-    auto opened = [&](wxMenuEvent& event) {
-        event.Skip();
-        if (!event.GetMenu() || !entries.empty()) return;
-        for (wxMenuItem* item : event.GetMenu()->GetMenuItems())
-            if (!item->IsSeparator())
-                entries.push_back(item->GetItemLabelText() +
-                                  (item->IsEnabled() ? "" : " (greyed)"));
-        // Once GTK has mapped and drawn it.
-        wxTheApp->CallAfter([&] {
-            wxMilliSleep(300);
-            wxYield();
-            pictured = SaveScreen("todo-context-menu.png");
-        });
-    };
-    Frame().ItemWindow()->Bind(wxEVT_MENU_OPEN, opened);
-    ASSERT_TRUE(User::Does(MouseTo(RowOnScreen(plants)) + "xdotool click 3\n"
-                                                          "sleep 1.2\n"
-                                                          "xdotool key Escape\n"));
-    Frame().ItemWindow()->Unbind(wxEVT_MENU_OPEN, opened);
-    EXPECT_TRUE(pictured);
-    EXPECT_EQ(entries, (std::vector<wxString>{"Waiting for this", "Not waiting for this (greyed)",
-                                              "Make active (greyed)", "Make inactive", "Delete...",
-                                              "Edit..."}));
+    MenuWatcher menu(*Frame().ItemWindow(), "todo-context-menu.png");
+    ASSERT_TRUE(User::Does(MouseTo(RowOnScreen(plants)) +
+                           "xdotool click 3\nsleep 1.2\nxdotool key Escape\n"));
+    EXPECT_TRUE(menu.pictured);
+    EXPECT_EQ(menu.entries, (std::vector<wxString>{
+                                "Waiting for this", "Not waiting for this (greyed)",
+                                "Make active (greyed)", "Make inactive", "Delete...", "Edit..."}));
     EXPECT_TRUE(plants->tempFlags & SELECTED) << "the right button selected the row";
     EXPECT_TRUE(ShownEnabled(CMD_DELETE));
     EXPECT_TRUE(ShownEnabled(CMD_EDIT));
@@ -270,24 +285,10 @@ TEST_F(ItemCommandsGuiTest, TheFolderTreesMenuAndKeys) {
     wxPoint onTrips = tree.ClientToScreen(wxPoint(r.x + r.width / 2, r.y + r.height / 2));
 
     // The right button: the folder menu for the folder under the pointer.
-    std::vector<wxString> entries;
-    auto opened = [&](wxMenuEvent& event) {
-        event.Skip();
-        if (!event.GetMenu() || !entries.empty()) return;
-        for (wxMenuItem* item : event.GetMenu()->GetMenuItems())
-            if (!item->IsSeparator())
-                entries.push_back(item->GetItemLabelText() +
-                                  (item->IsEnabled() ? "" : " (greyed)"));
-        wxTheApp->CallAfter([] {
-            wxMilliSleep(300);
-            wxYield();
-            SaveScreen("folder-context-menu.png");
-        });
-    };
-    tree.Bind(wxEVT_MENU_OPEN, opened);
+    MenuWatcher folderMenu(tree, "folder-context-menu.png");
     ASSERT_TRUE(User::Does(MouseTo(onTrips) + "xdotool click 3\nsleep 1.2\nxdotool key Escape\n"));
-    tree.Unbind(wxEVT_MENU_OPEN, opened);
-    EXPECT_EQ(entries,
+    EXPECT_TRUE(folderMenu.pictured);
+    EXPECT_EQ(folderMenu.entries,
               (std::vector<wxString>{"Focus", "Rename", "Delete folder...", "Add subfolder...",
                                      "Export as HTML", "Make active (greyed)", "Make inactive",
                                      "Edit...", "About folders..."}));

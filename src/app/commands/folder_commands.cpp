@@ -69,13 +69,7 @@ unsigned exportFolder(CommandContext& c) {
 
 template <bool ACTIVE> unsigned setFolderActive(CommandContext& c) {
     VNode* folder = chosenFolder(c);
-    if (!folder) return CHANGED_NOTHING;
-    if (ACTIVE)
-        folder->flags &= ~INACTIVE;
-    else
-        folder->flags |= INACTIVE;
-    c.view->document->ActivityChanged();
-    return CHANGED_ITEMS;
+    return folder ? SetActive(c, folder, ACTIVE) : CHANGED_NOTHING;
 }
 
 unsigned editFolder(CommandContext& c) {

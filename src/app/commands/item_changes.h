@@ -25,6 +25,9 @@ bool HasSelectedItem(const CommandContext& c);
 // selected; otherwise (and in the calendar) the selected item.
 VNode* EditTarget(const CSkedraView& view);
 
+// Clears or sets the node's own inactive flag; a folder's counts for everything below it.
+unsigned SetActive(CommandContext& c, VNode* node, bool active);
+
 // A folder named "<foldername>" in the item view's current folder, once its dialog
 // ends with OK; the tree then selects it.
 unsigned AddFolder(CommandContext& c);

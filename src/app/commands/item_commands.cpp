@@ -70,13 +70,7 @@ template <bool ON> unsigned setWaiting(CommandContext& c) {
 
 template <bool ACTIVE> unsigned setActive(CommandContext& c) {
     VNode* item = SelectedItem(*c.view);
-    if (!item) return CHANGED_NOTHING;
-    if (ACTIVE)
-        item->flags &= ~INACTIVE;
-    else
-        item->flags |= INACTIVE;
-    c.view->document->ActivityChanged();
-    return CHANGED_ITEMS;
+    return item ? SetActive(c, item, ACTIVE) : CHANGED_NOTHING;
 }
 
 // A folder becomes the one the view shows; any other item opens.
@@ -140,6 +134,15 @@ VNode* EditTarget(const CSkedraView& view) {
         if (row->tempFlags & SELECTED) return row;
     }
     return SelectedItem(view);
+}
+
+unsigned SetActive(CommandContext& c, VNode* node, bool active) {
+    if (active)
+        node->flags &= ~INACTIVE;
+    else
+        node->flags |= INACTIVE;
+    c.view->document->ActivityChanged();
+    return CHANGED_ITEMS;
 }
 
 unsigned AddFolder(CommandContext& c) {
