@@ -227,6 +227,10 @@ TEST_F(ItemCommandTest, ANewItemIsAddedToTheCurrentFolderOnlyWhenItsDialogSaysOK
     EXPECT_FALSE(host.modified) << "cancelled: the modified flag stays as it was";
     EXPECT_TRUE(host.calls.empty());
     EXPECT_EQ(Collection().CountChildren(folder, false), 0);
+    host.modified = true; // a document with changes stays one
+    Run(CMD_ADD_TODO);
+    EXPECT_TRUE(host.modified);
+    EXPECT_TRUE(host.calls.empty());
 
     // Each creation command makes its own kind, in the current folder.
     struct Creation {
