@@ -146,3 +146,7 @@ const std::vector<Accelerator>& Accelerators() {
     };
     return keys;
 }
+
+bool TypesText(const Accelerator& key) {
+    return key.letter != 0 && (key.modifiers & (KEY_CTRL | KEY_ALT)) == 0;
+}

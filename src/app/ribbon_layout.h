@@ -52,3 +52,6 @@ struct Accelerator {
     int command;
 };
 const std::vector<Accelerator>& Accelerators();
+// A key that types a character (a letter, with Shift at most): in a text field it is the
+// field's, and only elsewhere the accelerator's.
+bool TypesText(const Accelerator& key);

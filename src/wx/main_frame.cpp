@@ -83,9 +83,27 @@ void CMainFrame::bindKeys() {
                    : a.key == NamedKey::PageUp   ? WXK_PAGEUP
                    : a.key == NamedKey::PageDown ? WXK_PAGEDOWN
                                                  : 0;
-        if (code) keys.emplace_back(flags, code, WxIdOf(a.command));
+        if (TypesText(a))
+            typedKeys.emplace_back(flags, code, WxIdOf(a.command));
+        else if (code)
+            keys.emplace_back(flags, code, WxIdOf(a.command));
     }
     SetAcceleratorTable(wxAcceleratorTable((int)keys.size(), keys.data()));
+    // wx tries accelerators before the focused control sees a key, so Shift+D would never
+    // reach the filter field or a folder's label: those keys are looked at here, first.
+    Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+        if (!dynamic_cast<wxTextEntry*>(wxWindow::FindFocus())) {
+            int flags = event.GetModifiers() & (wxMOD_SHIFT | wxMOD_CONTROL | wxMOD_ALT);
+            for (const wxAcceleratorEntry& key : typedKeys)
+                if (key.GetKeyCode() == event.GetKeyCode() && key.GetFlags() == flags) {
+                    wxCommandEvent command(wxEVT_MENU, key.GetCommand());
+                    command.SetEventObject(this);
+                    ProcessWindowEvent(command);
+                    return;
+                }
+        }
+        event.Skip();
+    });
 }
 
 void CMainFrame::ShowAbout() {

@@ -9,6 +9,8 @@
 #include "wx/ribbon_builder.h"
 
 #include <memory>
+#include <vector>
+#include <wx/accel.h>
 #include <wx/docview.h>
 
 class CommandRouter;
@@ -69,4 +71,6 @@ class CMainFrame : public wxDocParentFrame, public DocumentHost, public CommandU
     FolderTreeWindow* leftView = nullptr;
     ItemViewWindow* itemWindow = nullptr;
     std::unique_ptr<CommandRouter> router;
+    // Keys that type text in a text field and are commands elsewhere.
+    std::vector<wxAcceleratorEntry> typedKeys;
 };

@@ -593,6 +593,11 @@ TEST(ItemCommandKeys, PageKeysStepTheChartOrTheCalendar) {
     }
     EXPECT_EQ(up, CMD_NEXT_WEEK);
     EXPECT_EQ(down, CMD_PREVIOUS_WEEK);
+    // Shift+D and Shift+G type capitals in a text field; Ctrl+S and F5 never type.
+    std::vector<int> typing;
+    for (const Accelerator& a : Accelerators())
+        if (TypesText(a)) typing.push_back(a.command);
+    EXPECT_EQ(typing, (std::vector<int>{CMD_ADD_FOLDER, CMD_ADD_TODO}));
     int f2 = 0;
     for (const TreeKey& k : FolderTreeKeys())
         if (k.key == NamedKey::F2) f2 = k.command;

@@ -26,6 +26,8 @@
 #include <wx/dcscreen.h>
 #include <wx/docview.h>
 #include <wx/menu.h>
+#include <wx/ribbon/bar.h>
+#include <wx/textctrl.h>
 
 #include <chrono>
 #include <functional>
@@ -191,6 +193,17 @@ class ItemCommandsGuiTest : public ::testing::Test {
 TEST_F(ItemCommandsGuiTest, KeysAndTheContextMenuChangeTheDocumentAndCtrlSSavesIt) {
     std::vector<std::string> rows = RowTexts();
     ASSERT_TRUE(Holds(rows, "Water the plants")) << "the document is shown as a list";
+
+    // In the filter field a capital letter is typed, not taken for Shift+D or Shift+G.
+    Frame().Ribbon()->SetActivePage((size_t)1); // "Items"
+    Pump(100);
+    Frame().FilterTextEdit()->SetFocus();
+    Pump(100);
+    ASSERT_TRUE(
+        User::Does("xdotool type --delay 30 'Dig Garden'\nsleep 0.5\nxdotool key Escape\n"));
+    EXPECT_EQ(Frame().FilterTextEdit()->GetValue(), "Dig Garden");
+    EXPECT_EQ(RowTexts().size(), 4u) << "no item was added";
+    Frame().FilterTextEdit()->ChangeValue("");
 
     // Shift+D, a text, Enter: a new to-do in the list.
     Frame().ItemWindow()->SetFocus();
