@@ -154,11 +154,10 @@ const ContextMenu* RightButtonMenu(CSkedraView& view, int x, int y) {
     }
     view.viewer->DeselectAll();
     VNode* item = view.calendar.HitItem(x, y);
-    if (!item) return nullptr;
-    item->Select();
+    if (item) item->Select();
     if (DocumentHost* host = view.document ? view.document->Host() : nullptr)
         host->UpdateAllViews();
-    return &ContextMenuOf(ContextMenuKind::Action);
+    return item ? &ContextMenuOf(ContextMenuKind::Action) : nullptr;
 }
 
 bool ContextEntryEnabled(int command, const VNode& item) {

@@ -12,7 +12,7 @@ class ViewDocument;
 class VCollection;
 class VNode;
 
-// What the tree's rules ask of its window: show a folder's item as the selected one,
+// What CLeftView asks of the tree's window: show a folder's item as the selected one,
 // and start editing a folder's label in place.
 class FolderTreeControl {
   public:

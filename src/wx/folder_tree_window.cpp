@@ -103,7 +103,7 @@ void FolderTreeWindow::Refill() {
 }
 
 wxTreeItemId FolderTreeWindow::ItemOf(const VNode* folder) const {
-    // Depth first over the items: a tree holds at most the 1000 folders of the rules.
+    // Depth first over the items: a tree holds at most 1000 folders.
     std::vector<wxTreeItemId> open{GetRootItem()};
     while (!open.empty()) {
         wxTreeItemId item = open.back();
@@ -125,7 +125,7 @@ void FolderTreeWindow::onSelect(wxTreeEvent& event) {
 void FolderTreeWindow::ShowSelected(VNode* folder) {
     wxTreeItemId item = ItemOf(folder);
     if (!item.IsOk() || GetSelection() == item) return;
-    filling = true; // the rules have made the folder current already
+    filling = true; // CLeftView has made the folder current already
     SelectItem(item);
     EnsureVisible(item);
     filling = false;

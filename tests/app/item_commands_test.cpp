@@ -40,7 +40,7 @@ class DialogScript : public NodeEditor {
     std::vector<VNode*> shown;
 };
 
-// The folder tree's window, as far as the rules ask of it.
+// The folder tree's window, as far as CLeftView asks of it.
 class RecordingTreeControl : public FolderTreeControl {
   public:
     void ShowSelected(VNode* folder) override { selected = folder; }
