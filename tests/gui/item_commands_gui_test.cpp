@@ -17,16 +17,19 @@
 #include "wx/main_frame.h"
 #include "wx/wx_ui.h"
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <wx/app.h>
+#include <wx/dcclient.h>
 #include <wx/dcmemory.h>
 #include <wx/dcscreen.h>
 #include <wx/docview.h>
 #include <wx/menu.h>
 #include <wx/ribbon/bar.h>
+#include <wx/ribbon/buttonbar.h>
 #include <wx/textctrl.h>
 
 #include <chrono>
@@ -77,6 +80,15 @@ class User {
 // The whole screen, as a picture under the build folder.
 bool SaveScreen(const std::string& name) {
     wxScreenDC screen;
+    // cairo keeps a copy of the screen it read last and would hand it out again: the screen
+    // has changed since, as it must be told.
+    using GetTarget = void* (*)(void*);
+    using MarkDirty = void (*)(void*);
+    static auto getTarget = reinterpret_cast<GetTarget>(dlsym(RTLD_DEFAULT, "cairo_get_target"));
+    static auto markDirty =
+        reinterpret_cast<MarkDirty>(dlsym(RTLD_DEFAULT, "cairo_surface_mark_dirty"));
+    if (void* cairo = screen.GetHandle(); cairo && getTarget && markDirty)
+        markDirty(getTarget(cairo));
     wxSize size = screen.GetSize();
     wxBitmap shot(size);
     wxMemoryDC memory(shot);
@@ -132,6 +144,33 @@ bool ShownEnabled(int command) {
     event.SetEventObject(&Frame());
     Frame().GetEventHandler()->ProcessEvent(event);
     return event.GetEnabled();
+}
+
+// The ribbon's button of the command as the screen shows it, after update-UI has run.
+wxImage ButtonPicture(wxWindow* window, int command) {
+    for (wxWindow* child : window->GetChildren()) {
+        auto* bar = dynamic_cast<wxRibbonButtonBar*>(child);
+        if (bar && bar->GetItemById(WxIdOf(command))) {
+            Frame().UpdateWindowUI(wxUPDATE_UI_RECURSE);
+            bar->Refresh();
+            bar->Update();
+            Pump(100);
+            wxRect r = bar->GetItemRect(WxIdOf(command));
+            wxClientDC dc(bar);
+            wxBitmap shot(r.GetSize());
+            wxMemoryDC memory(shot);
+            memory.Blit(0, 0, r.width, r.height, &dc, r.x, r.y);
+            memory.SelectObject(wxNullBitmap);
+            return shot.ConvertToImage();
+        }
+        if (wxImage below = ButtonPicture(child, command); below.IsOk()) return below;
+    }
+    return wxImage();
+}
+
+bool SamePicture(const wxImage& a, const wxImage& b) {
+    return a.GetSize() == b.GetSize() &&
+           std::equal(a.GetData(), a.GetData() + a.GetWidth() * a.GetHeight() * 3, b.GetData());
 }
 
 std::string MouseTo(const wxPoint& p) {
@@ -222,6 +261,8 @@ TEST_F(ItemCommandsGuiTest, KeysAndTheContextMenuChangeTheDocumentAndCtrlSSavesI
     Frame().ItemView().viewer->DeselectAll();
     EXPECT_FALSE(ShownEnabled(CMD_DELETE));
     EXPECT_FALSE(ShownEnabled(CMD_EDIT));
+    wxImage greyed = ButtonPicture(Frame().Ribbon(), CMD_DELETE);
+    ASSERT_TRUE(greyed.IsOk());
 
     // The right button on a to-do's row opens the to-do menu; a picture of it.
     CSkedraView& view = Frame().ItemView();
@@ -242,6 +283,8 @@ TEST_F(ItemCommandsGuiTest, KeysAndTheContextMenuChangeTheDocumentAndCtrlSSavesI
     EXPECT_TRUE(plants->tempFlags & SELECTED) << "the right button selected the row";
     EXPECT_TRUE(ShownEnabled(CMD_DELETE));
     EXPECT_TRUE(ShownEnabled(CMD_EDIT));
+    EXPECT_FALSE(SamePicture(greyed, ButtonPicture(Frame().Ribbon(), CMD_DELETE)))
+        << "the ribbon's Delete is drawn greyed without a selection, plain with one";
     EXPECT_TRUE(Holds(RowTexts(), "Water the plants")) << "Escape chose nothing";
 
     // The menu's "Delete...", the question answered Yes: the row is gone.
