@@ -131,6 +131,7 @@ void CSkedraDoc::refreshViews() {
 }
 
 void CSkedraDoc::setModified() {
+    if (view) view->DocumentChanged();
     if (host) host->SetModified(true);
 }
 

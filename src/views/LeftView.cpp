@@ -6,6 +6,7 @@
 #include "platform/document_host.h"
 #include "platform/ui.h"
 #include "views/skedraView.h"
+#include "views/drag_data.h"
 #include "views/view_document.h"
 
 namespace {
@@ -100,5 +101,12 @@ bool CLeftView::Drop(VNode* node, VNode* target) {
     node->parent = target;
     // Moving can change which folders hold what, and so what counts as inactive.
     document->ActivityChanged();
+    return true;
+}
+
+bool CLeftView::DropData(const std::string& text, VNode* target) {
+    VNode* node = NodeOfDragData(*document->Collection(), text);
+    if (!node) return false;
+    Drop(node, target);
     return true;
 }

@@ -60,6 +60,9 @@ class CLeftView {
     // Moves the dragged node into the target folder; false after telling the user when the
     // target lies inside the node.
     bool Drop(VNode* node, VNode* target);
+    // A drop of drag data (drag_data.h) on the target folder: false, and nothing moved,
+    // unless the text names a node of the open document.
+    bool DropData(const std::string& text, VNode* target);
 
     ViewDocument* document;
     FolderTreeControl* control = nullptr; // the window, when there is one

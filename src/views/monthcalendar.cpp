@@ -3,7 +3,6 @@
 #include "model/vcollection.h"
 #include "model/vtask.h"
 #include "platform/canvas.h"
-#include "platform/ui.h"
 
 #include <cstdio>
 #include <cstring>
@@ -108,16 +107,17 @@ void MonthCalendar::Layout(const Frame& f, VNode* firstShown) {
             if (static_cast<VTask*>(actions[k])->duration >
                 static_cast<VTask*>(actions[j])->duration)
                 std::swap(actions[j], actions[k]);
+    overflowed = false;
     for (VNode* action : actions)
-        if (!(action->flags & NO_DATE) && !placeAction(action)) return;
+        if (!(action->flags & NO_DATE)) placeAction(action);
 }
 
-bool MonthCalendar::placeAction(VNode* node) {
+void MonthCalendar::placeAction(VNode* node) {
     auto* task = static_cast<VTask*>(node);
     QDate s0, e0;
-    if (!task->Span(s0, e0)) return true;
+    if (!task->Span(s0, e0)) return;
     e0.AddDays(-1); // the last day
-    if (!(gridStart.DaysBetween(s0) < 42 && e0.DaysBetween(gridStart) <= 0)) return true;
+    if (!(gridStart.DaysBetween(s0) < 42 && e0.DaysBetween(gridStart) <= 0)) return;
     auto inside = [&](const QDate& d) { return s0.DaysBetween(d) >= 0 && e0.DaysBetween(d) <= 0; };
 
     CalendarCell* previous = nullptr;
@@ -137,8 +137,10 @@ bool MonthCalendar::placeAction(VNode* node) {
         while (slot < 10 && used[slot])
             ++slot;
         if (slot == 10) {
-            ShowMessage("No line found in cell", "Bug", MsgButtons::OK, MsgIcon::None);
-            return false;
+            // Reported after the paint, never from inside it; the bar leaves this week out.
+            overflowed = true;
+            previous = nullptr;
+            continue;
         }
         for (int k = 0; k < 7; ++k) {
             CalendarCell& cell = cells[w * 7 + k];
@@ -156,7 +158,6 @@ bool MonthCalendar::placeAction(VNode* node) {
             previous = &cell;
         }
     }
-    return true;
 }
 
 void MonthCalendar::Paint(Canvas& dc, const Frame& f) {

@@ -64,8 +64,11 @@ class MonthCalendar {
     int marginLeft = 0, marginRight = 0, marginTop = 0, marginBottom = 0;
     int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
     CalendarCell cells[WEEKS * 7];
+    // The last layout found a week row without a free line for an action ("No line found
+    // in cell"); that part of the bar is left out and the other actions are still placed.
+    bool overflowed = false;
 
   private:
     void placeCells(int cellWidth);
-    bool placeAction(VNode* action);
+    void placeAction(VNode* action);
 };

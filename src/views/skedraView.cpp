@@ -49,6 +49,9 @@ void CSkedraView::SetCollection(VCollection* collection) {
     rowCount = 0;
     selectedRow = -1;
     needsRebuild = true;
+    dragItem = nullptr;
+    dragging = false;
+    overflowReported = overflowPending = false;
     qtrace(QLOC("CSkedraView::SetCollection"),
            "CSkedraView SetColl: collViewer %p, coll %p, root %p\n", (void*)viewer.get(),
            (void*)collection, (void*)collection->root);
@@ -75,6 +78,7 @@ void CSkedraView::Layout(Canvas* dc) {
     c.MakeView(viewer->folder);
     if (!IsListMode()) {
         calendar.Layout(calendarFrame(), viewer->folder->nextShown);
+        if (calendar.overflowed && !overflowReported) overflowPending = overflowReported = true;
         return;
     }
     int x = marginLeft, y = RowsTop();
@@ -87,6 +91,12 @@ void CSkedraView::Layout(Canvas* dc) {
     }
     if (selected && !c.InShownChain(selected, viewer->folder)) selected->tempFlags &= ~SELECTED;
     needsRebuild = false;
+}
+
+void CSkedraView::ShowDeferredMessages() {
+    if (!overflowPending) return;
+    overflowPending = false;
+    ShowMessage("No line found in cell", "Bug", MsgButtons::OK, MsgIcon::None);
 }
 
 void CSkedraView::redrawAll() {

@@ -14,8 +14,12 @@
 
 class Canvas;
 class ViewDocument;
+class ViewWindow;
 class VCollection;
 class VNode;
+
+// The keys the item view answers; anything else is left to the platform.
+enum class ViewKey { Down, Up, Delete, Enter, F2, Backspace, F, Other };
 
 struct RowSlot {
     VNode* item = nullptr;
@@ -31,6 +35,7 @@ class CSkedraView : public ItemViewState {
 
     void SetCollection(VCollection* collection);
     void CollectionChanged(VCollection* collection) override { SetCollection(collection); }
+    void DocumentChanged() override { overflowReported = false; }
     void SetFolder(VNode* folder);
     VNode* Folder() const;
     // Rebuilds the rows on this canvas; without one it only marks them for the next paint.
@@ -64,6 +69,27 @@ class CSkedraView : public ItemViewState {
     // The paint pass; afterwards ScrollWidth/ScrollHeight give the scroll sizes.
     void OnDraw(Canvas& dc, const ClientRect& client);
 
+    // Pointer and keys (skedraView_pointer.cpp, skedraView_keys.cpp). Positions are on
+    // the scrolled page; the window has done its own handling of the event first.
+    void OnLButtonDown(int x, int y);
+    void OnLButtonUp(int x, int y);
+    void OnLButtonDblClk(int x, int y);
+    void OnMouseMove(int x, int y, bool leftDown);
+    void OnMouseWheel(int delta);
+    void OnKeyDown(ViewKey key);
+    // Whether the point lies on the check box of the row's item.
+    bool InCheckBox(const VNode* item, int x, int y) const;
+    // A folder becomes the current folder (and the tree's selection); any other item
+    // runs its Open.
+    void OpenItem(VNode* item);
+    // The item's dialog; a confirmed edit is one change of the document.
+    void EditItem(VNode* item);
+
+    // Messages that the paint pass found but must not show itself: the window shows
+    // them once the paint is over.
+    bool HasDeferredMessage() const { return overflowPending; }
+    void ShowDeferredMessages();
+
     int RowsTop() const { return marginTop + (int)(70 * scale); }
     int PageWidth() const { return listWidth + marginLeft + marginRight; }
     int PageHeight() const;
@@ -80,7 +106,7 @@ class CSkedraView : public ItemViewState {
     FontSpec fontRegular, fontBold, fontLarge;
     GanttChart gantt;
     MonthCalendar calendar;
-    const VNode* dragItem = nullptr;
+    VNode* dragItem = nullptr; // pressed on; in list mode it starts a drag when moved
     bool dragging = false;
     int dragX = 0, dragY = 0;
     int rowsPerPage = 0, pageCount = 0, currentPage = 0, pageFirstRow = 0;
@@ -88,8 +114,20 @@ class CSkedraView : public ItemViewState {
     int scrollWidth = 100, scrollHeight = 100;
     ClientRect client{0, 0, 0, 0}; // of the last paint
     int horzRes = 0, vertRes = 0;
+    ViewWindow* window = nullptr; // the window around the view, if any
 
   private:
+    void showFolder(VNode* folder);
+    void repaint();
+    void scrollIntoView(const VNode* item);
+    void listButtonDown(int x, int y);
+    void calendarButtonDown(int x, int y);
+    void addActionOnSelectedDay();
+    void moveDraggedAction(int x, int y);
+    // "No line found in cell": found by a layout, shown once per change of the document.
+    bool overflowReported = false;
+    bool overflowPending = false;
+
     MonthCalendar::Frame calendarFrame() const;
     void navigated();
     void redrawAll();

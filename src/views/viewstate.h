@@ -26,6 +26,8 @@ class ItemViewState {
     void SaveViewFlags();
     // The document made or opened a collection: the view shows its top folder.
     virtual void CollectionChanged(VCollection*) { needsRebuild = true; }
+    // Something in the document changed (it was marked modified).
+    virtual void DocumentChanged() {}
 
     int viewType = 1; // 0 list, 1 month calendar; anything but 1 is the list
     std::uint32_t viewFlags = 32;

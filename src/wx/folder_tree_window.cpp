@@ -1,6 +1,8 @@
 #include "wx/folder_tree_window.h"
 
 #include "app/context_menus.h"
+#include "foundation/qmessage.h"
+#include "views/drag_data.h"
 #include "views/skedraView.h"
 #include "views/view_document.h"
 #include "wx/command_ids.h"
@@ -17,7 +19,10 @@
 #include "wx/icons/tree_mail.xpm"
 #include "wx/icons/tree_pay.xpm"
 #include "wx/icons/tree_todo.xpm"
+#include "wx/folder_drop_target.h"
 
+#include <wx/dataobj.h>
+#include <wx/dnd.h>
 #include <wx/imaglist.h>
 
 namespace {
@@ -48,6 +53,8 @@ FolderTreeWindow::FolderTreeWindow(wxWindow* parent, ViewDocument* document)
     Bind(wxEVT_TREE_ITEM_MENU, &FolderTreeWindow::onMenu, this);
     // Before the frame's accelerators: F1 here is the folders' help, not the general one.
     Bind(wxEVT_CHAR_HOOK, &FolderTreeWindow::onKeyDown, this);
+    Bind(wxEVT_TREE_BEGIN_DRAG, &FolderTreeWindow::onBeginDrag, this);
+    SetDropTarget(new FolderDropTarget(this));
     Bind(wxEVT_TREE_ITEM_EXPANDED, [this](wxTreeEvent& e) {
         if (!filling) tree->Expanded(folderOf(e.GetItem()), true);
     });
@@ -173,4 +180,38 @@ void FolderTreeWindow::send(int command) {
     wxCommandEvent event(wxEVT_MENU, WxIdOf(command));
     event.SetEventObject(this);
     ProcessWindowEvent(event); // up to the frame's command router
+}
+
+void FolderTreeWindow::SelectNode(VNode* folder) {
+    std::vector<wxTreeItemId> pending{GetRootItem()};
+    while (!pending.empty()) {
+        wxTreeItemId item = pending.back();
+        pending.pop_back();
+        if (!item.IsOk()) continue;
+        if (folderOf(item) == folder) {
+            SelectItem(item);
+            return;
+        }
+        wxTreeItemIdValue cookie;
+        for (wxTreeItemId child = GetFirstChild(item, cookie); child.IsOk();
+             child = GetNextChild(item, cookie))
+            pending.push_back(child);
+    }
+}
+
+VNode* FolderTreeWindow::FolderAt(const wxPoint& point) {
+    int flags = 0;
+    wxTreeItemId item = HitTest(point, flags);
+    return flags & (wxTREE_HITTEST_ONITEMLABEL | wxTREE_HITTEST_ONITEMICON) ? folderOf(item)
+                                                                           : nullptr;
+}
+
+void FolderTreeWindow::onBeginDrag(wxTreeEvent& event) {
+    // Not allowed to the control: its own drag mode would fight the platform's loop.
+    VNode* folder = folderOf(event.GetItem());
+    if (!folder) return;
+    qtrace(QLOC("CLeftView::OnTvnBegindrag"), "Start drag in tree\n");
+    wxTextDataObject data(wxString::FromAscii(DragDataOf(*folder).c_str()));
+    wxDropSource source(data, this);
+    source.DoDragDrop(wxDrag_DefaultMove);
 }

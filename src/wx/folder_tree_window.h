@@ -16,6 +16,10 @@ class FolderTreeWindow : public wxTreeCtrl, public FolderTreeControl {
     FolderTreeWindow(wxWindow* parent, ViewDocument* document);
     ~FolderTreeWindow() override;
     void Refill();
+    // Selects the folder's item, which makes it the item view's current folder.
+    void SelectNode(VNode* folder);
+    // The folder of the item at this point of the window, or null.
+    VNode* FolderAt(const wxPoint& point);
     CLeftView& Tree() { return *tree; }
 
     // FolderTreeControl
@@ -31,6 +35,7 @@ class FolderTreeWindow : public wxTreeCtrl, public FolderTreeControl {
     void onMenu(wxTreeEvent& event);
     void onKeyDown(wxKeyEvent& event);
     void send(int command);
+    void onBeginDrag(wxTreeEvent& event);
     std::unique_ptr<CLeftView> tree;
     bool filling = false;
 };

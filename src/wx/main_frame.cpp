@@ -37,6 +37,11 @@ CMainFrame::CMainFrame(wxDocManager* manager, CSkedraDoc* doc, const wxString& t
                                           wxSP_LIVE_UPDATE | wxSP_3DSASH);
     leftView = new FolderTreeWindow(splitter, document);
     itemWindow = new ItemViewWindow(splitter, document);
+    itemWindow->focusFilterText = [this] {
+        if (!controls.filterText) return;
+        controls.filterText->SetFocus();
+        controls.filterText->SetSelection(0, 1000);
+    };
     splitter->SplitVertically(leftView, itemWindow, 180);
     splitter->SetMinimumPaneSize(60);
     sizer->Add(splitter, 1, wxEXPAND);
@@ -157,6 +162,10 @@ void CMainFrame::UpdateAllViews() {
 
 void CMainFrame::RefillTree() {
     leftView->Refill();
+}
+
+void CMainFrame::SelectFolder(VNode* folder) {
+    leftView->SelectNode(folder);
 }
 
 int CMainFrame::ContactListSelection() {

@@ -1,0 +1,218 @@
+// The item view's pointer handling: selecting, ticking check boxes, opening, dragging
+// rows to the folder tree, moving actions in the calendar and adding items by a click.
+#include "views/skedraView.h"
+
+#include "foundation/qmessage.h"
+#include "model/vcollection.h"
+#include "model/vvisibility.h"
+#include "model/vdates.h"
+#include "model/vtask.h"
+#include "platform/document_host.h"
+#include "views/drag_data.h"
+#include "views/item_creation.h"
+#include "views/view_document.h"
+#include "views/view_window.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+// Movement beyond this many units in either direction turns a press into a drag.
+constexpr int DRAG_DISTANCE = 5;
+
+bool MovedFar(int x, int y, int fromX, int fromY) {
+    return std::abs(x - fromX) > DRAG_DISTANCE || std::abs(y - fromY) > DRAG_DISTANCE;
+}
+} // namespace
+
+bool CSkedraView::InCheckBox(const VNode* item, int x, int y) const {
+    const VRect& r = item->rect;
+    int left = r.x + 5 * item->level + (item->icon != ItemIcon::None ? 18 : 0);
+    int width = (int)(14 * scale);
+    return left <= x && x < left + width && r.y <= y && y < r.y + r.height;
+}
+
+void CSkedraView::repaint() {
+    if (window)
+        window->Repaint();
+    else
+        redrawAll();
+}
+
+void CSkedraView::showFolder(VNode* folder) {
+    SetFolder(folder);
+    if (DocumentHost* host = document ? document->Host() : nullptr) {
+        host->SelectFolder(folder);
+        host->UpdateAllViews();
+    }
+}
+
+void CSkedraView::OpenItem(VNode* item) {
+    if (IsFolder(item)) {
+        item->tempFlags &= ~SELECTED;
+        showFolder(item);
+    } else if (item->Open() && document) {
+        document->ItemEdited(item);
+    }
+}
+
+void CSkedraView::EditItem(VNode* item) {
+    if (item && item->Edit() && document) document->ItemEdited(item);
+}
+
+void CSkedraView::OnLButtonDown(int x, int y) {
+    if (!document) return;
+    if (IsListMode())
+        listButtonDown(x, y);
+    else
+        calendarButtonDown(x, y);
+}
+
+void CSkedraView::listButtonDown(int x, int y) {
+    dragItem = nullptr;
+    int index = HitRow(x, y);
+    SelectRow(index);
+    if (index < 0) return;
+    VNode* item = rowSlots[index].item;
+    if (item->HasCheckBox() && InCheckBox(item, x, y)) {
+        item->flags ^= DONE;
+        document->ItemsChanged();
+        return;
+    }
+    // A drag of the row starts once the pointer moves away with the button held.
+    dragItem = item;
+    dragX = x;
+    dragY = y;
+}
+
+void CSkedraView::calendarButtonDown(int x, int y) {
+    VNode* item = calendar.HitItem(x, y);
+    qtrace(QLOC("CSkedraView::OnLButtonDown"), "node %p\n", (void*)item);
+    qtrace(QLOC("CSkedraView::OnLButtonDown"), "collviewer %p\n", (void*)viewer.get());
+    viewer->DeselectAll();
+    calendar.DeselectCells();
+    dragging = false;
+    dragItem = nullptr;
+    if (item) {
+        qtrace(QLOC("CSkedraView::OnLButtonDown"), "node2 %p\n", (void*)item);
+        item->Select();
+        dragItem = item;
+        dragX = x;
+        dragY = y;
+    } else if (CalendarCell* cell = calendar.HitCell(x, y)) {
+        cell->flags |= CalendarCell::SELECTED;
+    }
+    redrawAll();
+}
+
+void CSkedraView::OnMouseMove(int x, int y, bool leftDown) {
+    if (!leftDown && dragItem) {
+        // The release happened where we could not see it: the press ends here.
+        dragItem = nullptr;
+        if (dragging) {
+            dragging = false;
+            repaint();
+        }
+        return;
+    }
+    if (IsListMode()) {
+        if (!dragItem || !MovedFar(x, y, dragX, dragY)) return;
+        VNode* item = dragItem;
+        dragItem = nullptr;
+        if (window) window->StartDrag(DragDataOf(*item));
+        return;
+    }
+    if (dragging) {
+        dragX = x;
+        dragY = y;
+        repaint();
+    } else if (dragItem && MovedFar(x, y, dragX, dragY)) {
+        dragging = true;
+        dragX = x;
+        dragY = y;
+        repaint();
+    } else if (CalendarCell* selected = calendar.SelectedCell()) {
+        if (calendar.HitCell(x, y) != selected) {
+            calendar.DeselectCells();
+            redrawAll();
+        }
+    }
+}
+
+void CSkedraView::OnLButtonUp(int x, int y) {
+    if (!document) return;
+    if (IsListMode()) {
+        dragItem = nullptr;
+        return;
+    }
+    if (dragging) {
+        moveDraggedAction(x, y);
+    } else if (dragItem) {
+        dragItem = nullptr; // a click without a drag
+    } else if (calendar.SelectedCell()) {
+        addActionOnSelectedDay();
+    }
+}
+
+void CSkedraView::moveDraggedAction(int x, int y) {
+    VNode* item = dragItem;
+    dragging = false;
+    dragItem = nullptr;
+    CalendarCell* cell = calendar.HitCell(x, y);
+    if (cell && item->HasDates()) {
+        auto* action = static_cast<VTask*>(item);
+        qstring day = DateText(cell->date);
+        if (std::strcmp(action->startDate.Text(), day.Text()) != 0) {
+            action->startDate = day;
+            document->ItemsChanged();
+            return;
+        }
+    }
+    redrawAll();
+}
+
+void CSkedraView::addActionOnSelectedDay() {
+    CalendarCell* cell = calendar.SelectedCell();
+    QDate day = cell->date;
+    calendar.DeselectCells();
+    auto* action = new VTask(viewer->collection);
+    action->flags &= ~NO_DATE;
+    action->startDate = DateText(day);
+    if (!AddNewItem(*document, action, viewer->folder)) redrawAll();
+}
+
+void CSkedraView::OnLButtonDblClk(int x, int y) {
+    if (!document) return;
+    if (IsListMode()) {
+        int index = HitRow(x, y);
+        if (index >= 0) {
+            VNode* item = rowSlots[index].item;
+            if (!(item->HasCheckBox() && InCheckBox(item, x, y))) OpenItem(item);
+            return;
+        }
+        auto* folder = static_cast<VGroup*>(viewer->folder);
+        AddNewItem(*document, NewItemOfFolderType(*viewer->collection, folder->folderType),
+                   folder);
+        return;
+    }
+    VNode* item = calendar.HitItem(x, y);
+    viewer->DeselectAll();
+    dragging = false;
+    dragItem = nullptr;
+    if (item)
+        OpenItem(item);
+    else
+        AddNewItem(*document, new VTask(viewer->collection), viewer->folder);
+    repaint();
+}
+
+void CSkedraView::OnMouseWheel(int delta) {
+    if (!IsListMode()) {
+        ScrollMonth(-delta);
+        return;
+    }
+    if (!window) return;
+    int step = 5 * rowHeight;
+    window->ScrollTo(std::max(0, window->ScrollTop() + (delta > 0 ? -step : step)));
+}
