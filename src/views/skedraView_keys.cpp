@@ -28,8 +28,8 @@ void CSkedraView::OnKeyDown(ViewKey key) {
     switch (key) {
     case ViewKey::Down:
     case ViewKey::Up: {
-        bool moved = key == ViewKey::Down ? c.SelectNext(viewer->folder)
-                                          : c.SelectPrevious(viewer->folder);
+        bool moved =
+            key == ViewKey::Down ? c.SelectNext(viewer->folder) : c.SelectPrevious(viewer->folder);
         if (!moved) return;
         scrollIntoView(c.Selected());
         redrawAll();

@@ -4,9 +4,9 @@
 
 #include "foundation/qmessage.h"
 #include "model/vcollection.h"
-#include "model/vvisibility.h"
 #include "model/vdates.h"
 #include "model/vtask.h"
+#include "model/vvisibility.h"
 #include "platform/document_host.h"
 #include "views/drag_data.h"
 #include "views/item_creation.h"
@@ -192,8 +192,7 @@ void CSkedraView::OnLButtonDblClk(int x, int y) {
             return;
         }
         auto* folder = static_cast<VGroup*>(viewer->folder);
-        AddNewItem(*document, NewItemOfFolderType(*viewer->collection, folder->folderType),
-                   folder);
+        AddNewItem(*document, NewItemOfFolderType(*viewer->collection, folder->folderType), folder);
         return;
     }
     VNode* item = calendar.HitItem(x, y);

@@ -9,6 +9,7 @@
 #include "wx/context_menu.h"
 #include "wx/text_convert.h"
 
+#include "wx/folder_drop_target.h"
 #include "wx/icons/tree_action.xpm"
 #include "wx/icons/tree_agreement.xpm"
 #include "wx/icons/tree_call.xpm"
@@ -19,7 +20,6 @@
 #include "wx/icons/tree_mail.xpm"
 #include "wx/icons/tree_pay.xpm"
 #include "wx/icons/tree_todo.xpm"
-#include "wx/folder_drop_target.h"
 
 #include <wx/dataobj.h>
 #include <wx/dnd.h>
@@ -203,7 +203,7 @@ VNode* FolderTreeWindow::FolderAt(const wxPoint& point) {
     int flags = 0;
     wxTreeItemId item = HitTest(point, flags);
     return flags & (wxTREE_HITTEST_ONITEMLABEL | wxTREE_HITTEST_ONITEMICON) ? folderOf(item)
-                                                                           : nullptr;
+                                                                            : nullptr;
 }
 
 void FolderTreeWindow::onBeginDrag(wxTreeEvent& event) {

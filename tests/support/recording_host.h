@@ -21,6 +21,10 @@ class RecordingHost : public DocumentHost {
         ++refills;
         calls.push_back("tree");
     }
+    void SelectFolder(VNode* folder) override {
+        selectedFolders.push_back(folder);
+        calls.push_back("select folder");
+    }
     int ContactListSelection() override { return contactSelection; }
     void SetContactList(const std::vector<std::string>& entries, int selected) override {
         contacts = entries;
@@ -32,6 +36,8 @@ class RecordingHost : public DocumentHost {
     int updates = 0;
     int refills = 0;
     std::vector<std::string> contacts;
-    std::vector<std::string> calls; // in order: "modified", "redraw", "tree", "contacts"
+    std::vector<VNode*> selectedFolders;
+    std::vector<std::string>
+        calls; // in order: "modified", "redraw", "tree", "contacts", "select folder"
     int contactSelection = 0;
 };
