@@ -183,20 +183,23 @@ void FolderTreeWindow::send(int command) {
 }
 
 void FolderTreeWindow::SelectNode(VNode* folder) {
+    wxTreeItemId item = ItemOf(folder);
+    if (item.IsOk()) SelectItem(item);
+}
+
+wxTreeItemId FolderTreeWindow::ItemOf(const VNode* folder) const {
     std::vector<wxTreeItemId> pending{GetRootItem()};
     while (!pending.empty()) {
         wxTreeItemId item = pending.back();
         pending.pop_back();
         if (!item.IsOk()) continue;
-        if (folderOf(item) == folder) {
-            SelectItem(item);
-            return;
-        }
+        if (folderOf(item) == folder) return item;
         wxTreeItemIdValue cookie;
         for (wxTreeItemId child = GetFirstChild(item, cookie); child.IsOk();
              child = GetNextChild(item, cookie))
             pending.push_back(child);
     }
+    return wxTreeItemId();
 }
 
 VNode* FolderTreeWindow::FolderAt(const wxPoint& point) {

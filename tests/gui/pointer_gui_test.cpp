@@ -1,0 +1,264 @@
+// Real pointer input on the virtual screen: xdotool moves the pointer and presses the
+// button from another process, as a user's hand would, while the program runs its
+// events (and GTK its drag loop). Ticking a check box, dragging an action to another
+// day, dragging an item onto another folder of the tree; a picture after each step and
+// the saved file read back.
+#include "app/commands/command_ids.h"
+#include "app/skedradoc.h"
+#include "model/vcollection.h"
+#include "model/vtask.h"
+#include "model/vtodo.h"
+#include "model/vvisibility.h"
+#include "support/temp_dir.h"
+#include "views/skedraView.h"
+#include "wx/command_ids.h"
+#include "wx/folder_tree_window.h"
+#include "wx/item_view_window.h"
+#include "wx/main_frame.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+#include <thread>
+#include <wx/app.h>
+#include <wx/choice.h>
+#include <wx/dcclient.h>
+#include <wx/dcmemory.h>
+#include <wx/docview.h>
+
+namespace {
+
+CMainFrame& MainFrame() {
+    return *CMainFrame::Current();
+}
+
+void RunEvents() {
+    for (int i = 0; i < 5; ++i) {
+        wxTheApp->ProcessPendingEvents();
+        wxYield();
+    }
+}
+
+// Runs xdotool with these arguments while this thread keeps the program's events (and any
+// drag loop they start) going; true when xdotool did all of it.
+bool Hand(const std::string& arguments) {
+    std::atomic<bool> done{false};
+    int status = -1;
+    std::thread hand([&] {
+        status = std::system(("xdotool " + arguments).c_str());
+        done = true;
+    });
+    for (int waited = 0; !done && waited < 20000; waited += 10) {
+        wxTheApp->ProcessPendingEvents();
+        wxYield();
+        wxMilliSleep(10);
+    }
+    hand.join();
+    RunEvents();
+    return status == 0;
+}
+
+// Repaints the item view until it shows what the test waits for (the window system may
+// take a few rounds to map and size the frame).
+bool PaintedUntil(ItemViewWindow& window, const std::function<bool()>& shown) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        window.Refresh();
+        window.Update();
+        RunEvents();
+        if (shown()) return true;
+        wxMilliSleep(20);
+    }
+    return false;
+}
+
+std::string At(const wxPoint& p) {
+    return std::to_string(p.x) + " " + std::to_string(p.y);
+}
+
+// A point of the item view's page on the screen.
+wxPoint OnScreen(ItemViewWindow& window, int x, int y) {
+    return window.ClientToScreen(window.CalcScrolledPosition(wxPoint(x, y)));
+}
+
+// What the frame shows on the screen, saved under the build folder.
+void Picture(const std::string& name) {
+    MainFrame().Refresh();
+    MainFrame().Update();
+    for (int i = 0; i < 10; ++i) {
+        wxYield();
+        wxMilliSleep(20);
+    }
+    wxClientDC client(&MainFrame());
+    wxSize size = MainFrame().GetClientSize();
+    wxBitmap shot(size);
+    wxMemoryDC memory(shot);
+    memory.Blit(0, 0, size.x, size.y, &client, 0, 0);
+    memory.SelectObject(wxNullBitmap);
+    std::string path = std::string(VANTRY_SCREENSHOT_DIR) + "/" + name;
+    ASSERT_TRUE(shot.SaveFile(path, wxBITMAP_TYPE_PNG));
+    EXPECT_GT(std::filesystem::file_size(path), 2000u);
+}
+
+// A drag by hand from one screen point to another: press, move in steps (GTK starts its
+// drag loop on the way and needs motion over the target), release.
+std::string DragSteps(const wxPoint& from, const wxPoint& to) {
+    std::string steps = "mousemove --sync " + At(from) + " mousedown 1 sleep 0.1";
+    for (int i = 1; i <= 8; ++i) {
+        wxPoint p(from.x + (to.x - from.x) * i / 8, from.y + (to.y - from.y) * i / 8);
+        steps += " mousemove " + At(p) + " sleep 0.1";
+    }
+    return steps + " mousemove " + At(to + wxPoint(2, 0)) + " sleep 0.2 mouseup 1 sleep 0.2";
+}
+
+// The ribbon's state filter: "all items", or back to the default.
+void ShowAllItems(bool all) {
+    wxChoice* box = MainFrame().StateFilterBox();
+    int index = all ? 5 : 0;
+    box->SetSelection(index);
+    wxCommandEvent event(wxEVT_CHOICE, box->GetId());
+    event.SetInt(index);
+    event.SetEventObject(box);
+    box->GetEventHandler()->ProcessEvent(event);
+    RunEvents();
+}
+
+VNode* Named(VCollection& c, const char* text) {
+    for (VNode* n = c.root; n; n = n->next) {
+        if (auto* todo = dynamic_cast<VTodo*>(n); todo && todo->what == text) return n;
+        if (auto* action = dynamic_cast<VTask*>(n); action && action->what == text) return n;
+        if (IsFolder(n) && n->name == text) return n;
+    }
+    return nullptr;
+}
+
+TEST(PointerGuiTest, TickDragAnActionAndMoveAnItemToAnotherFolder) {
+    TempDir dir;
+    wxDocManager& manager = *MainFrame().GetDocumentManager();
+    manager.CreateNewDocument();
+    RunEvents();
+    CSkedraDoc& doc = *CSkedraDoc::Current();
+    VCollection& c = *doc.collection;
+    auto* work = new VGroup(&c);
+    work->name = "Work";
+    c.Add(work, c.root);
+    auto* home = new VGroup(&c);
+    home->name = "Home";
+    c.Add(home, c.root);
+    auto* todo = new VTodo(&c);
+    todo->what = "Tick me";
+    c.Add(todo, work);
+    auto* mover = new VTodo(&c);
+    mover->what = "Move me home";
+    c.Add(mover, work);
+    auto* action = new VTask(&c);
+    action->what = "Team meeting";
+    action->flags = 0;
+    action->startDate = "2026-12-16";
+    action->duration = 2;
+    c.Add(action, work);
+    std::string path = dir.File("pointer.vnt");
+    manager.GetCurrentDocument()->SetFilename(path, true);
+    manager.GetCurrentDocument()->SetDocumentSaved(true);
+    MainFrame().DocumentChanged();
+
+    ItemViewWindow& window = *MainFrame().ItemWindow();
+    FolderTreeWindow& tree = *MainFrame().LeftView();
+    CSkedraView& view = window.View();
+    view.SetViewType(0);
+    ShowAllItems(true); // done items stay in the list, with their tick and strike line
+    tree.SelectNode(work);
+    ASSERT_EQ(view.Folder(), work);
+    auto todoRowShown = [&] {
+        for (int i = 0; i < view.rowCount; ++i)
+            if (view.rowSlots[i].item == todo) return true;
+        return false;
+    };
+    ASSERT_TRUE(PaintedUntil(window, todoRowShown));
+
+    // 1. Tick the check box.
+    const VRect& r = todo->rect;
+    ASSERT_TRUE(
+        Hand("mousemove --sync " + At(OnScreen(window, r.x + 6, r.y + r.height / 2)) + " click 1"));
+    EXPECT_TRUE(todo->flags & DONE);
+    EXPECT_TRUE(manager.GetCurrentDocument()->IsModified());
+    Picture("pointer-1-ticked.png");
+
+    // 2. Calendar: drag the action from Wednesday 16 to Monday 21 December.
+    view.SetViewType(1);
+    view.calendar.gridStart.SetDate(30, 11, 2026);
+    view.needsRebuild = true;
+    ASSERT_TRUE(PaintedUntil(window, [&] { return view.calendar.actions.size() == 1; }));
+    const CalendarCell* from = nullptr;
+    const CalendarCell* to = nullptr;
+    for (const CalendarCell& cell : view.calendar.cells) {
+        if (!std::strcmp(cell.date.Format(2), "2026-12-16")) from = &cell;
+        if (!std::strcmp(cell.date.Format(2), "2026-12-21")) to = &cell;
+    }
+    ASSERT_TRUE(from && to);
+    ASSERT_EQ(from->lineCount, 1);
+    wxPoint press = OnScreen(window, from->x + 30, from->lines[0].rect.top + 5);
+    wxPoint drop = OnScreen(window, to->x + to->w / 2, to->y + to->h / 2);
+    wxPoint half((press.x + drop.x) / 2, (press.y + drop.y) / 2);
+    ASSERT_TRUE(Hand("mousemove --sync " + At(press) + " mousedown 1 sleep 0.1 mousemove --sync " +
+                     At(half) + " sleep 0.1 mousemove --sync " + At(drop) +
+                     " sleep 0.1 mouseup 1"));
+    EXPECT_STREQ(action->startDate.Text(), "2026-12-21");
+    EXPECT_EQ(action->duration, 2);
+    EXPECT_FALSE(view.dragging);
+    Picture("pointer-2-action-moved.png");
+
+    // 3. List again: drag a row onto "Home" in the tree.
+    view.SetViewType(0);
+    ASSERT_TRUE(PaintedUntil(window, [&] { return view.rowCount == 3; }));
+    wxPoint rowPoint = OnScreen(window, 200, mover->rect.y + mover->rect.height / 2);
+    wxRect homeRect;
+    ASSERT_TRUE(tree.GetBoundingRect(tree.ItemOf(home), homeRect, true));
+    wxPoint target = tree.ClientToScreen(
+        wxPoint(homeRect.x + homeRect.width / 2, homeRect.y + homeRect.height / 2));
+    ASSERT_TRUE(Hand(DragSteps(rowPoint, target)));
+    EXPECT_EQ(mover->parent, home);
+    EXPECT_EQ(view.rowCount, 2) << "the item left the shown folder";
+    tree.SelectNode(home);
+    ASSERT_TRUE(PaintedUntil(window, [&] { return view.rowCount == 1; }));
+    EXPECT_EQ(view.rowSlots[0].item, mover);
+    Picture("pointer-3-item-moved.png");
+
+    // 4. In the tree: drag the folder "Home" onto "Work".
+    wxRect workRect;
+    ASSERT_TRUE(tree.GetBoundingRect(tree.ItemOf(work), workRect, true));
+    ASSERT_TRUE(tree.GetBoundingRect(tree.ItemOf(home), homeRect, true));
+    ASSERT_TRUE(Hand(DragSteps(tree.ClientToScreen(homeRect.GetPosition() + wxPoint(8, 6)),
+                               tree.ClientToScreen(workRect.GetPosition() + wxPoint(10, 6)))));
+    EXPECT_EQ(home->parent, work);
+    tree.ExpandAll();
+    Picture("pointer-4-folder-moved.png");
+
+    // The saved file holds all three changes.
+    wxCommandEvent save(wxEVT_MENU, WxIdOf(CMD_FILE_SAVE));
+    MainFrame().GetEventHandler()->ProcessEvent(save);
+    RunEvents();
+    EXPECT_FALSE(manager.GetCurrentDocument()->IsModified());
+    VCollection saved;
+    saved.Load(path.c_str());
+    VNode* savedTodo = Named(saved, "Tick me");
+    VNode* savedMover = Named(saved, "Move me home");
+    auto* savedAction = dynamic_cast<VTask*>(Named(saved, "Team meeting"));
+    ASSERT_TRUE(savedTodo && savedMover && savedAction);
+    EXPECT_TRUE(savedTodo->flags & DONE);
+    EXPECT_FALSE(savedMover->flags & DONE);
+    ASSERT_TRUE(savedTodo->parent && savedMover->parent);
+    EXPECT_STREQ(savedTodo->parent->name.Text(), "Work");
+    EXPECT_STREQ(savedMover->parent->name.Text(), "Home");
+    EXPECT_STREQ(savedAction->startDate.Text(), "2026-12-21");
+    EXPECT_EQ(savedAction->duration, 2);
+    EXPECT_STREQ(savedAction->parent->name.Text(), "Work");
+    ASSERT_NE(savedMover->parent->parent, nullptr);
+    EXPECT_STREQ(savedMover->parent->parent->name.Text(), "Work") << "Home moved into Work";
+    manager.GetCurrentDocument()->Modify(false);
+    ShowAllItems(false);
+}
+
+} // namespace
