@@ -470,7 +470,6 @@ TEST_F(PointerTest, ADropMovesOnlyANodeOfTheOpenDocument) {
     VGroup* home = Folder("Home");
     VTodo* todo = Todo("move me", work);
     VCollection elsewhere;
-    elsewhere.CreateRoot();
     VTodo* stranger = AddNode<VTodo>(elsewhere);
 
     std::string serial = DragDataOf(*todo);
