@@ -28,6 +28,7 @@
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
 #include <wx/docview.h>
+#include <wx/textctrl.h>
 
 namespace {
 
@@ -259,6 +260,53 @@ TEST(PointerGuiTest, TickDragAnActionAndMoveAnItemToAnotherFolder) {
     EXPECT_STREQ(savedMover->parent->parent->name.Text(), "Work") << "Home moved into Work";
     manager.GetCurrentDocument()->Modify(false);
     ShowAllItems(false);
+}
+
+TEST(PointerGuiTest, KeysMoveTheSelectionLeaveTheFolderAndReachTheFilterField) {
+    wxDocManager& manager = *MainFrame().GetDocumentManager();
+    manager.CreateNewDocument();
+    RunEvents();
+    VCollection& c = *CSkedraDoc::Current()->collection;
+    auto* work = new VGroup(&c);
+    work->name = "Errands";
+    c.Add(work, c.root);
+    VTodo* todos[3];
+    const char* names[3] = {"Buy bread", "Post the letter", "Return the books"};
+    for (int i = 0; i < 3; ++i) {
+        todos[i] = new VTodo(&c);
+        todos[i]->what = names[i];
+        c.Add(todos[i], work);
+    }
+    MainFrame().DocumentChanged();
+    ItemViewWindow& window = *MainFrame().ItemWindow();
+    CSkedraView& view = window.View();
+    view.SetViewType(0);
+    MainFrame().LeftView()->SelectNode(work);
+    ASSERT_TRUE(PaintedUntil(window, [&] { return view.rowCount == 3; }));
+    VNode* first = view.rowSlots[0].item;
+    ASSERT_TRUE(Hand("mousemove --sync " +
+                     At(OnScreen(window, 200, first->rect.y + first->rect.height / 2)) +
+                     " click 1 sleep 0.1 key Down sleep 0.1 key Down"));
+    EXPECT_EQ(c.Selected(), view.rowSlots[2].item);
+    ASSERT_TRUE(Hand("key Up"));
+    EXPECT_EQ(c.Selected(), view.rowSlots[1].item);
+    Picture("pointer-5-keys.png");
+
+    MainFrame().FilterTextEdit()->ChangeValue("some old text");
+    ASSERT_TRUE(Hand("key f"));
+    EXPECT_EQ(wxWindow::FindFocus(), MainFrame().FilterTextEdit());
+    long from = -1, to = -1;
+    MainFrame().FilterTextEdit()->GetSelection(&from, &to);
+    EXPECT_EQ(from, 0);
+    EXPECT_EQ(to, 13) << "the whole text is selected, ready to be typed over";
+    MainFrame().FilterTextEdit()->ChangeValue("");
+
+    window.SetFocus();
+    RunEvents();
+    ASSERT_TRUE(Hand("key BackSpace"));
+    EXPECT_EQ(view.Folder(), c.root);
+    EXPECT_EQ(MainFrame().LeftView()->GetItemText(MainFrame().LeftView()->GetSelection()),
+              "All folders");
 }
 
 } // namespace
