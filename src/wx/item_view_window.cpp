@@ -52,8 +52,6 @@ ItemViewWindow::ItemViewWindow(wxWindow* parent, CSkedraDoc* document)
     Bind(wxEVT_MOUSEWHEEL, &ItemViewWindow::onMouse, this);
     Bind(wxEVT_KEY_DOWN, &ItemViewWindow::onKey, this);
     BindItemViewContextMenu(*this);
-    // The keyboard's menu key opens nothing here: menus open on the right button only.
-    Bind(wxEVT_CONTEXT_MENU, [](wxContextMenuEvent&) {});
 }
 
 ItemViewWindow::~ItemViewWindow() {
