@@ -262,7 +262,7 @@ TEST(PointerGuiTest, TickDragAnActionAndMoveAnItemToAnotherFolder) {
     ShowAllItems(false);
 }
 
-TEST(PointerGuiTest, KeysMoveTheSelectionLeaveTheFolderAndReachTheFilterField) {
+TEST(PointerGuiTest, KeysAndTheWheel) {
     wxDocManager& manager = *MainFrame().GetDocumentManager();
     manager.CreateNewDocument();
     RunEvents();
@@ -307,6 +307,16 @@ TEST(PointerGuiTest, KeysMoveTheSelectionLeaveTheFolderAndReachTheFilterField) {
     EXPECT_EQ(view.Folder(), c.root);
     EXPECT_EQ(MainFrame().LeftView()->GetItemText(MainFrame().LeftView()->GetSelection()),
               "All folders");
+
+    // The wheel turns the calendar's months: down (button 5) shows the next one.
+    view.SetViewType(1);
+    view.calendar.gridStart.SetDate(30, 11, 2026);
+    ASSERT_TRUE(PaintedUntil(window, [&] { return view.calendar.weekRows == 5; }));
+    ASSERT_TRUE(Hand("mousemove --sync " + At(OnScreen(window, 300, 300)) + " click 5"));
+    EXPECT_STREQ(view.calendar.gridStart.Format(2), "2026-12-28") << "January 2027";
+    ASSERT_TRUE(Hand("click 4 sleep 0.1 click 4"));
+    EXPECT_STREQ(view.calendar.gridStart.Format(2), "2026-10-26") << "November 2026";
+    view.SetViewType(0);
 }
 
 } // namespace
