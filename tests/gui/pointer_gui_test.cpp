@@ -5,6 +5,7 @@
 // the saved file read back.
 #include "app/commands/command_ids.h"
 #include "app/skedradoc.h"
+#include "gui/gui_support.h"
 #include "model/vcollection.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
@@ -19,29 +20,15 @@
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <thread>
 #include <wx/app.h>
 #include <wx/choice.h>
-#include <wx/dcclient.h>
-#include <wx/dcmemory.h>
 #include <wx/docview.h>
 #include <wx/textctrl.h>
 
 namespace {
-
-CMainFrame& MainFrame() {
-    return *CMainFrame::Current();
-}
-
-void RunEvents() {
-    for (int i = 0; i < 5; ++i) {
-        wxTheApp->ProcessPendingEvents();
-        wxYield();
-    }
-}
 
 // Runs xdotool with these arguments while this thread keeps the program's events (and any
 // drag loop they start) going; true when xdotool did all of it.
@@ -58,7 +45,7 @@ bool Hand(const std::string& arguments) {
         wxMilliSleep(10);
     }
     hand.join();
-    RunEvents();
+    Settle();
     return status == 0;
 }
 
@@ -68,7 +55,7 @@ bool PaintedUntil(ItemViewWindow& window, const std::function<bool()>& shown) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         window.Refresh();
         window.Update();
-        RunEvents();
+        Settle();
         if (shown()) return true;
         wxMilliSleep(20);
     }
@@ -84,25 +71,6 @@ wxPoint OnScreen(ItemViewWindow& window, int x, int y) {
     return window.ClientToScreen(window.CalcScrolledPosition(wxPoint(x, y)));
 }
 
-// What the frame shows on the screen, saved under the build folder.
-void Picture(const std::string& name) {
-    MainFrame().Refresh();
-    MainFrame().Update();
-    for (int i = 0; i < 10; ++i) {
-        wxYield();
-        wxMilliSleep(20);
-    }
-    wxClientDC client(&MainFrame());
-    wxSize size = MainFrame().GetClientSize();
-    wxBitmap shot(size);
-    wxMemoryDC memory(shot);
-    memory.Blit(0, 0, size.x, size.y, &client, 0, 0);
-    memory.SelectObject(wxNullBitmap);
-    std::string path = std::string(VANTRY_SCREENSHOT_DIR) + "/" + name;
-    ASSERT_TRUE(shot.SaveFile(path, wxBITMAP_TYPE_PNG));
-    EXPECT_GT(std::filesystem::file_size(path), 2000u);
-}
-
 // A drag by hand from one screen point to another: press, move in steps (GTK starts its
 // drag loop on the way and needs motion over the target), release.
 std::string DragSteps(const wxPoint& from, const wxPoint& to) {
@@ -116,14 +84,14 @@ std::string DragSteps(const wxPoint& from, const wxPoint& to) {
 
 // The ribbon's state filter: "all items", or back to the default.
 void ShowAllItems(bool all) {
-    wxChoice* box = MainFrame().StateFilterBox();
+    wxChoice* box = Frame().StateFilterBox();
     int index = all ? 5 : 0;
     box->SetSelection(index);
     wxCommandEvent event(wxEVT_CHOICE, box->GetId());
     event.SetInt(index);
     event.SetEventObject(box);
     box->GetEventHandler()->ProcessEvent(event);
-    RunEvents();
+    Settle();
 }
 
 VNode* Named(VCollection& c, const char* text) {
@@ -137,9 +105,9 @@ VNode* Named(VCollection& c, const char* text) {
 
 TEST(PointerGuiTest, TickDragAnActionAndMoveAnItemToAnotherFolder) {
     TempDir dir;
-    wxDocManager& manager = *MainFrame().GetDocumentManager();
+    wxDocManager& manager = *Frame().GetDocumentManager();
     manager.CreateNewDocument();
-    RunEvents();
+    Settle();
     CSkedraDoc& doc = *CSkedraDoc::Current();
     VCollection& c = *doc.collection;
     auto* work = new VGroup(&c);
@@ -163,10 +131,10 @@ TEST(PointerGuiTest, TickDragAnActionAndMoveAnItemToAnotherFolder) {
     std::string path = dir.File("pointer.vnt");
     manager.GetCurrentDocument()->SetFilename(path, true);
     manager.GetCurrentDocument()->SetDocumentSaved(true);
-    MainFrame().DocumentChanged();
+    Frame().DocumentChanged();
 
-    ItemViewWindow& window = *MainFrame().ItemWindow();
-    FolderTreeWindow& tree = *MainFrame().LeftView();
+    ItemViewWindow& window = *Frame().ItemWindow();
+    FolderTreeWindow& tree = *Frame().LeftView();
     CSkedraView& view = window.View();
     view.SetViewType(0);
     ShowAllItems(true); // done items stay in the list, with their tick and strike line
@@ -185,7 +153,7 @@ TEST(PointerGuiTest, TickDragAnActionAndMoveAnItemToAnotherFolder) {
         Hand("mousemove --sync " + At(OnScreen(window, r.x + 6, r.y + r.height / 2)) + " click 1"));
     EXPECT_TRUE(todo->flags & DONE);
     EXPECT_TRUE(manager.GetCurrentDocument()->IsModified());
-    Picture("pointer-1-ticked.png");
+    EXPECT_TRUE(SaveWindowPicture(Frame(), "pointer-1-ticked.png"));
 
     // 2. Calendar: drag the action from Wednesday 16 to Monday 21 December.
     view.SetViewType(1);
@@ -209,7 +177,7 @@ TEST(PointerGuiTest, TickDragAnActionAndMoveAnItemToAnotherFolder) {
     EXPECT_STREQ(action->startDate.Text(), "2026-12-21");
     EXPECT_EQ(action->duration, 2);
     EXPECT_FALSE(view.dragging);
-    Picture("pointer-2-action-moved.png");
+    EXPECT_TRUE(SaveWindowPicture(Frame(), "pointer-2-action-moved.png"));
 
     // 3. List again: drag a row onto "Home" in the tree.
     view.SetViewType(0);
@@ -225,7 +193,7 @@ TEST(PointerGuiTest, TickDragAnActionAndMoveAnItemToAnotherFolder) {
     tree.SelectNode(home);
     ASSERT_TRUE(PaintedUntil(window, [&] { return view.rowCount == 1; }));
     EXPECT_EQ(view.rowSlots[0].item, mover);
-    Picture("pointer-3-item-moved.png");
+    EXPECT_TRUE(SaveWindowPicture(Frame(), "pointer-3-item-moved.png"));
 
     // 4. In the tree: drag the folder "Home" onto "Work".
     wxRect workRect;
@@ -235,12 +203,12 @@ TEST(PointerGuiTest, TickDragAnActionAndMoveAnItemToAnotherFolder) {
                                tree.ClientToScreen(workRect.GetPosition() + wxPoint(10, 6)))));
     EXPECT_EQ(home->parent, work);
     tree.ExpandAll();
-    Picture("pointer-4-folder-moved.png");
+    EXPECT_TRUE(SaveWindowPicture(Frame(), "pointer-4-folder-moved.png"));
 
     // The saved file holds all three changes.
     wxCommandEvent save(wxEVT_MENU, WxIdOf(CMD_FILE_SAVE));
-    MainFrame().GetEventHandler()->ProcessEvent(save);
-    RunEvents();
+    Frame().GetEventHandler()->ProcessEvent(save);
+    Settle();
     EXPECT_FALSE(manager.GetCurrentDocument()->IsModified());
     VCollection saved;
     saved.Load(path.c_str());
@@ -263,9 +231,9 @@ TEST(PointerGuiTest, TickDragAnActionAndMoveAnItemToAnotherFolder) {
 }
 
 TEST(PointerGuiTest, KeysAndTheWheel) {
-    wxDocManager& manager = *MainFrame().GetDocumentManager();
+    wxDocManager& manager = *Frame().GetDocumentManager();
     manager.CreateNewDocument();
-    RunEvents();
+    Settle();
     VCollection& c = *CSkedraDoc::Current()->collection;
     auto* work = new VGroup(&c);
     work->name = "Errands";
@@ -277,11 +245,11 @@ TEST(PointerGuiTest, KeysAndTheWheel) {
         todos[i]->what = names[i];
         c.Add(todos[i], work);
     }
-    MainFrame().DocumentChanged();
-    ItemViewWindow& window = *MainFrame().ItemWindow();
+    Frame().DocumentChanged();
+    ItemViewWindow& window = *Frame().ItemWindow();
     CSkedraView& view = window.View();
     view.SetViewType(0);
-    MainFrame().LeftView()->SelectNode(work);
+    Frame().LeftView()->SelectNode(work);
     ASSERT_TRUE(PaintedUntil(window, [&] { return view.rowCount == 3; }));
     VNode* first = view.rowSlots[0].item;
     ASSERT_TRUE(Hand("mousemove --sync " +
@@ -290,23 +258,22 @@ TEST(PointerGuiTest, KeysAndTheWheel) {
     EXPECT_EQ(c.Selected(), view.rowSlots[2].item);
     ASSERT_TRUE(Hand("key Up"));
     EXPECT_EQ(c.Selected(), view.rowSlots[1].item);
-    Picture("pointer-5-keys.png");
+    EXPECT_TRUE(SaveWindowPicture(Frame(), "pointer-5-keys.png"));
 
-    MainFrame().FilterTextEdit()->ChangeValue("some old text");
+    Frame().FilterTextEdit()->ChangeValue("some old text");
     ASSERT_TRUE(Hand("key f"));
-    EXPECT_EQ(wxWindow::FindFocus(), MainFrame().FilterTextEdit());
+    EXPECT_EQ(wxWindow::FindFocus(), Frame().FilterTextEdit());
     long from = -1, to = -1;
-    MainFrame().FilterTextEdit()->GetSelection(&from, &to);
+    Frame().FilterTextEdit()->GetSelection(&from, &to);
     EXPECT_EQ(from, 0);
     EXPECT_EQ(to, 13) << "the whole text is selected, ready to be typed over";
-    MainFrame().FilterTextEdit()->ChangeValue("");
+    Frame().FilterTextEdit()->ChangeValue("");
 
     window.SetFocus();
-    RunEvents();
+    Settle();
     ASSERT_TRUE(Hand("key BackSpace"));
     EXPECT_EQ(view.Folder(), c.root);
-    EXPECT_EQ(MainFrame().LeftView()->GetItemText(MainFrame().LeftView()->GetSelection()),
-              "All folders");
+    EXPECT_EQ(Frame().LeftView()->GetItemText(Frame().LeftView()->GetSelection()), "All folders");
 
     // The wheel turns the calendar's months: down (button 5) shows the next one.
     view.SetViewType(1);
