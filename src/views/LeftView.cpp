@@ -5,8 +5,8 @@
 #include "model/vvisibility.h"
 #include "platform/document_host.h"
 #include "platform/ui.h"
-#include "views/skedraView.h"
 #include "views/drag_data.h"
+#include "views/skedraView.h"
 #include "views/view_document.h"
 
 namespace {

@@ -8,6 +8,7 @@
 #include "model/vtask.h"
 #include "model/vvisibility.h"
 #include "platform/document_host.h"
+#include "views/LeftView.h"
 #include "views/drag_data.h"
 #include "views/item_creation.h"
 #include "views/view_document.h"
@@ -41,11 +42,13 @@ void CSkedraView::repaint() {
 }
 
 void CSkedraView::showFolder(VNode* folder) {
-    SetFolder(folder);
-    if (DocumentHost* host = document ? document->Host() : nullptr) {
-        host->SelectFolder(folder);
-        host->UpdateAllViews();
+    // The tree selects it and makes it current; without a tree the view does it alone.
+    if (CLeftView* tree = CLeftView::Current()) {
+        tree->SelectNode(folder);
+        return;
     }
+    SetFolder(folder);
+    if (DocumentHost* host = document ? document->Host() : nullptr) host->UpdateAllViews();
 }
 
 void CSkedraView::OpenItem(VNode* item) {

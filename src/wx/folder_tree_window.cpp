@@ -182,26 +182,6 @@ void FolderTreeWindow::send(int command) {
     ProcessWindowEvent(event); // up to the frame's command router
 }
 
-void FolderTreeWindow::SelectNode(VNode* folder) {
-    wxTreeItemId item = ItemOf(folder);
-    if (item.IsOk()) SelectItem(item);
-}
-
-wxTreeItemId FolderTreeWindow::ItemOf(const VNode* folder) const {
-    std::vector<wxTreeItemId> pending{GetRootItem()};
-    while (!pending.empty()) {
-        wxTreeItemId item = pending.back();
-        pending.pop_back();
-        if (!item.IsOk()) continue;
-        if (folderOf(item) == folder) return item;
-        wxTreeItemIdValue cookie;
-        for (wxTreeItemId child = GetFirstChild(item, cookie); child.IsOk();
-             child = GetNextChild(item, cookie))
-            pending.push_back(child);
-    }
-    return wxTreeItemId();
-}
-
 VNode* FolderTreeWindow::FolderAt(const wxPoint& point) {
     int flags = 0;
     wxTreeItemId item = HitTest(point, flags);

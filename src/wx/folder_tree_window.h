@@ -16,10 +16,6 @@ class FolderTreeWindow : public wxTreeCtrl, public FolderTreeControl {
     FolderTreeWindow(wxWindow* parent, ViewDocument* document);
     ~FolderTreeWindow() override;
     void Refill();
-    // Selects the folder's item, which makes it the item view's current folder.
-    void SelectNode(VNode* folder);
-    // The tree item that shows the folder; not ok when none does.
-    wxTreeItemId ItemOf(const VNode* folder) const;
     // The folder of the item at this point of the window, or null.
     VNode* FolderAt(const wxPoint& point);
     CLeftView& Tree() { return *tree; }

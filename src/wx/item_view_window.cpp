@@ -2,8 +2,8 @@
 
 #include "app/skedradoc.h"
 #include "views/skedraView.h"
-#include "wx/context_menu.h"
 #include "wx/command_ids.h"
+#include "wx/context_menu.h"
 #include "wx/wx_canvas.h"
 
 #include <wx/dataobj.h>

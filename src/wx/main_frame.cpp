@@ -164,10 +164,6 @@ void CMainFrame::RefillTree() {
     leftView->Refill();
 }
 
-void CMainFrame::SelectFolder(VNode* folder) {
-    leftView->SelectNode(folder);
-}
-
 int CMainFrame::ContactListSelection() {
     return controls.contactFilter ? controls.contactFilter->GetSelection() : 0;
 }

@@ -30,7 +30,6 @@ class CMainFrame : public wxDocParentFrame, public DocumentHost, public CommandU
     void SetModified(bool modified) override;
     void UpdateAllViews() override;
     void RefillTree() override;
-    void SelectFolder(VNode* folder) override;
     int ContactListSelection() override;
     void SetContactList(const std::vector<std::string>& entries, int selected) override;
 

@@ -138,7 +138,7 @@ TEST(PointerGuiTest, TickDragAnActionAndMoveAnItemToAnotherFolder) {
     CSkedraView& view = window.View();
     view.SetViewType(0);
     ShowAllItems(true); // done items stay in the list, with their tick and strike line
-    tree.SelectNode(work);
+    tree.Tree().SelectNode(work);
     ASSERT_EQ(view.Folder(), work);
     auto todoRowShown = [&] {
         for (int i = 0; i < view.rowCount; ++i)
@@ -190,7 +190,7 @@ TEST(PointerGuiTest, TickDragAnActionAndMoveAnItemToAnotherFolder) {
     ASSERT_TRUE(Hand(DragSteps(rowPoint, target)));
     EXPECT_EQ(mover->parent, home);
     EXPECT_EQ(view.rowCount, 2) << "the item left the shown folder";
-    tree.SelectNode(home);
+    tree.Tree().SelectNode(home);
     ASSERT_TRUE(PaintedUntil(window, [&] { return view.rowCount == 1; }));
     EXPECT_EQ(view.rowSlots[0].item, mover);
     EXPECT_TRUE(SaveWindowPicture(Frame(), "pointer-3-item-moved.png"));
@@ -249,7 +249,7 @@ TEST(PointerGuiTest, KeysAndTheWheel) {
     ItemViewWindow& window = *Frame().ItemWindow();
     CSkedraView& view = window.View();
     view.SetViewType(0);
-    Frame().LeftView()->SelectNode(work);
+    Frame().LeftView()->Tree().SelectNode(work);
     ASSERT_TRUE(PaintedUntil(window, [&] { return view.rowCount == 3; }));
     VNode* first = view.rowSlots[0].item;
     ASSERT_TRUE(Hand("mousemove --sync " +

@@ -21,10 +21,6 @@ class RecordingHost : public DocumentHost {
         ++refills;
         calls.push_back("tree");
     }
-    void SelectFolder(VNode* folder) override {
-        selectedFolders.push_back(folder);
-        calls.push_back("select folder");
-    }
     int ContactListSelection() override { return contactSelection; }
     void SetContactList(const std::vector<std::string>& entries, int selected) override {
         contacts = entries;
@@ -36,8 +32,6 @@ class RecordingHost : public DocumentHost {
     int updates = 0;
     int refills = 0;
     std::vector<std::string> contacts;
-    std::vector<VNode*> selectedFolders;
-    std::vector<std::string>
-        calls; // in order: "modified", "redraw", "tree", "contacts", "select folder"
+    std::vector<std::string> calls; // in order: "modified", "redraw", "tree", "contacts"
     int contactSelection = 0;
 };

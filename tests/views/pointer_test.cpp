@@ -40,6 +40,14 @@ class RecordingWindow : public ViewWindow {
     int top = 0, height = 700, filterFocus = 0, repaints = 0;
 };
 
+// The tree's window: which folders it was asked to show selected.
+class RecordingTreeControl : public FolderTreeControl {
+  public:
+    void ShowSelected(VNode* folder) override { shown.push_back(folder); }
+    void EditLabel(VNode*) override {}
+    std::vector<VNode*> shown;
+};
+
 // Item dialogs that record what they were opened on and answer OK or Cancel.
 class AnsweringEditor : public NodeEditor {
   public:
@@ -187,6 +195,9 @@ TEST_F(PointerTest, DoubleClicksOpenItemsButNotFromTheCheckBox) {
 TEST_F(PointerTest, FoldersOpenByDoubleClickBackspaceGoesUpEnterEditsTheFolder) {
     view->SetViewType(0);
     AnsweringEditor editor;
+    CLeftView tree(doc.get());
+    RecordingTreeControl treeWindow;
+    tree.control = &treeWindow;
     VGroup* work = Folder("Work");
     Todo("inside", work);
     Draw();
@@ -194,16 +205,16 @@ TEST_F(PointerTest, FoldersOpenByDoubleClickBackspaceGoesUpEnterEditsTheFolder) 
     view->OnLButtonDown(200, RowY(0));
     view->OnLButtonDblClk(200, RowY(0));
     EXPECT_EQ(view->Folder(), work);
-    EXPECT_EQ(host.selectedFolders, std::vector<VNode*>{work}) << "the tree follows";
+    EXPECT_EQ(treeWindow.shown, std::vector<VNode*>{work}) << "the tree follows";
     EXPECT_FALSE(work->tempFlags & SELECTED);
     EXPECT_TRUE(editor.opened.empty());
 
     view->OnKeyDown(ViewKey::Backspace);
     EXPECT_EQ(view->Folder(), C().root);
-    EXPECT_EQ(host.selectedFolders.back(), C().root);
+    EXPECT_EQ(treeWindow.shown.back(), C().root);
     view->OnKeyDown(ViewKey::Backspace); // the top folder has no parent
     EXPECT_EQ(view->Folder(), C().root);
-    EXPECT_EQ(host.selectedFolders.size(), 2u);
+    EXPECT_EQ(treeWindow.shown.size(), 2u);
 
     Draw();
     view->OnLButtonDown(200, RowY(0));

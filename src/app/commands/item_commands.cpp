@@ -16,6 +16,7 @@
 #include "platform/document_host.h"
 #include "platform/ui.h"
 #include "views/LeftView.h"
+#include "views/item_creation.h"
 #include "views/view_document.h"
 
 #include <cstdio>
@@ -31,12 +32,8 @@ void tellNoSelection() {
 
 // A new item of the kind goes into the current folder once its dialog ends with OK.
 template <typename KIND> unsigned addItem(CommandContext& c) {
-    VCollection& collection = ShownCollection(*c.view);
-    auto item = std::make_unique<KIND>(&collection);
-    if (!item->Edit()) return CHANGED_NOTHING;
-    collection.Add(item.release(), c.view->Folder());
-    c.view->document->ItemsChanged();
-    return CHANGED_ITEMS;
+    auto* item = new KIND(&ShownCollection(*c.view));
+    return AddNewItem(*c.view->document, item, c.view->Folder()) ? CHANGED_ITEMS : CHANGED_NOTHING;
 }
 
 unsigned edit(CommandContext& c) {
