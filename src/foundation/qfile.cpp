@@ -1,5 +1,6 @@
 #include "foundation/qfile.h"
 
+#include "foundation/qarena.h"
 #include "foundation/qmessage.h"
 #include "foundation/qshell.h"
 
@@ -115,10 +116,6 @@ bool QFile::Close() {
     return ok;
 }
 
-long QFile::memoryEnd() const {
-    return readEnd >= 0 && readEnd < memorySize ? readEnd : memorySize;
-}
-
 int QFile::streamRoom(int wanted) const {
     if (readEnd < 0) return wanted;
     long room = readEnd - std::ftell(stream);
@@ -175,14 +172,14 @@ int QFile::Read(void* buffer, int n) {
     return delivered + (int)std::fread(out + delivered, 1, streamRoom(wanted), stream);
 }
 
-bool QFile::Read16(std::int16_t& value) {
+bool QFile::readSlow16(std::int16_t& value) {
     unsigned char b[2];
     if (Read(b, 2) != 2) return false;
     value = (std::int16_t)(b[0] | (b[1] << 8));
     return true;
 }
 
-bool QFile::Read32(std::int32_t& value) {
+bool QFile::readSlow32(std::int32_t& value) {
     unsigned char b[4];
     if (Read(b, 4) != 4) return false;
     value = (std::int32_t)((std::uint32_t)b[0] | ((std::uint32_t)b[1] << 8) |
@@ -201,8 +198,16 @@ int QFile::ReadString(qstring& s) {
         return 0;
     }
     if (length == 0) {
-        s = "";
+        s.Assign("", 0);
         return 0;
+    }
+    if (const unsigned char* bytes = memoryBytes(length)) {
+        // Straight from the preloaded file: no detour through the shared buffer.
+        if (textArena)
+            s.SetUnowned(textArena->CopyText((const char*)bytes, length), length);
+        else
+            s.Assign((const char*)bytes, length);
+        return length;
     }
     char* buffer = stringBufferFor(length);
     if (!buffer) {
@@ -215,7 +220,7 @@ int QFile::ReadString(qstring& s) {
     return got;
 }
 
-int QFile::Write(const void* buffer, int n) {
+int QFile::writeSlow(const void* buffer, int n) {
     if (!stream || !buffer || n <= 0) return 0;
     if (!buffersOutput()) return (int)std::fwrite(buffer, 1, n, stream);
     long end = outputPosition + n;
@@ -235,18 +240,6 @@ int QFile::Write(const void* buffer, int n) {
     outputPosition = end;
     if (end > outputSize) outputSize = end;
     return n;
-}
-
-bool QFile::Write16(std::int16_t value) {
-    unsigned char b[2] = {(unsigned char)(value & 0xFF), (unsigned char)((value >> 8) & 0xFF)};
-    return Write(b, 2) == 2;
-}
-
-bool QFile::Write32(std::int32_t value) {
-    auto v = (std::uint32_t)value;
-    unsigned char b[4] = {(unsigned char)v, (unsigned char)(v >> 8), (unsigned char)(v >> 16),
-                          (unsigned char)(v >> 24)};
-    return Write(b, 4) == 4;
 }
 
 int QFile::WriteString(const qstring& s, bool withLength) {
@@ -272,6 +265,16 @@ long QFile::BeginSize() {
 
 void QFile::EndSize(long position) {
     if (!stream) return;
+    if (output && position >= 0 && position + 4 <= outputSize) {
+        // Buffered output: patch the size field where it lies, no seeking.
+        auto size = (std::uint32_t)(outputPosition - position);
+        unsigned char* at = output + position;
+        at[0] = (unsigned char)size;
+        at[1] = (unsigned char)(size >> 8);
+        at[2] = (unsigned char)(size >> 16);
+        at[3] = (unsigned char)(size >> 24);
+        return;
+    }
     long end = Tell();
     Seek(position, 0);
     Write32((std::int32_t)(end - position));

@@ -8,6 +8,9 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+
+class QArena;
 
 class QFile : public QObject {
   public:
@@ -49,14 +52,43 @@ class QFile : public QObject {
 
     int Read(void* buffer, int n);
     int ReadString(qstring& s); // a counted string; answers its length
-    bool Read16(std::int16_t& value);
-    bool Read32(std::int32_t& value);
+    bool Read16(std::int16_t& value) {
+        const unsigned char* b = memoryBytes(2);
+        if (!b) return readSlow16(value);
+        value = (std::int16_t)(b[0] | (b[1] << 8));
+        return true;
+    }
+    bool Read32(std::int32_t& value) {
+        const unsigned char* b = memoryBytes(4);
+        if (!b) return readSlow32(value);
+        value = (std::int32_t)((std::uint32_t)b[0] | ((std::uint32_t)b[1] << 8) |
+                               ((std::uint32_t)b[2] << 16) | ((std::uint32_t)b[3] << 24));
+        return true;
+    }
+    // Counted strings read from memory are placed in the arena instead of a heap block
+    // each: the document's loader keeps its texts there as long as the nodes live.
+    void SetTextArena(QArena* arena) { textArena = arena; }
 
-    int Write(const void* buffer, int n);
+    int Write(const void* buffer, int n) {
+        if (!output || !buffer || n <= 0 || outputCapacity - outputPosition < n)
+            return writeSlow(buffer, n);
+        std::memcpy(output + outputPosition, buffer, n);
+        outputPosition += n;
+        if (outputPosition > outputSize) outputSize = outputPosition;
+        return n;
+    }
     // A string, with its 16-bit count when withLength; answers the bytes written, count included.
     int WriteString(const qstring& s, bool withLength = true);
-    bool Write16(std::int16_t value);
-    bool Write32(std::int32_t value);
+    bool Write16(std::int16_t value) {
+        unsigned char b[2] = {(unsigned char)(value & 0xFF), (unsigned char)((value >> 8) & 0xFF)};
+        return Write(b, 2) == 2;
+    }
+    bool Write32(std::int32_t value) {
+        auto v = (std::uint32_t)value;
+        unsigned char b[4] = {(unsigned char)v, (unsigned char)(v >> 8), (unsigned char)(v >> 16),
+                              (unsigned char)(v >> 24)};
+        return Write(b, 4) == 4;
+    }
 
     long BeginSize();
     void EndSize(long position);
@@ -86,7 +118,20 @@ class QFile : public QObject {
     long outputPosition = 0;
     bool writeFailed = false;
 
-    long memoryEnd() const;
+    QArena* textArena = nullptr;
+
+    long memoryEnd() const { return readEnd >= 0 && readEnd < memorySize ? readEnd : memorySize; }
+    // The next n preloaded bytes, consumed, when they are all there and nothing was
+    // pushed back; else null and nothing consumed.
+    const unsigned char* memoryBytes(int n) {
+        if (!memory || (state & HAS_PUSHBACK) || memoryEnd() - memoryPosition < n) return nullptr;
+        const unsigned char* at = memory + memoryPosition;
+        memoryPosition += n;
+        return at;
+    }
+    bool readSlow16(std::int16_t& value);
+    bool readSlow32(std::int32_t& value);
+    int writeSlow(const void* buffer, int n);
     int streamRoom(int wanted) const;
     bool buffersOutput() const { return mode == WRITE && stream; }
 };

@@ -60,7 +60,7 @@ qstring::qstring(const char* t) {
     if (t) std::memcpy(text, t, length);
 }
 
-qstring::qstring(const qstring& other) : flags(other.flags) {
+qstring::qstring(const qstring& other) : flags(other.flags & ~UNOWNED) {
     if (other.IsUnicode() && other.wtext) {
         int length = wideLength(other.wtext);
         wtext = (qchar16*)std::calloc(length + 33, sizeof(qchar16));
@@ -78,6 +78,14 @@ qstring::qstring(const qstring& other) : flags(other.flags) {
 
 qstring::qstring(qstring&& other) noexcept
     : flags(other.flags), size(other.size), text(other.text), wtext(other.wtext) {
+    if (flags & UNOWNED) {
+        // Borrowed bytes stay with their owner: this string gets a copy of its own.
+        flags = 0;
+        text = nullptr;
+        size = 0;
+        setText8(other.text, (int)std::strlen(other.text));
+        return;
+    }
     other.flags = 0;
     other.text = nullptr;
     other.wtext = nullptr;
@@ -103,7 +111,8 @@ qstring::~qstring() {
 }
 
 void qstring::Free() {
-    std::free(text);
+    if (!(flags & UNOWNED)) std::free(text);
+    flags &= ~UNOWNED;
     std::free(wtext);
     text = nullptr;
     wtext = nullptr;
@@ -118,6 +127,13 @@ void qstring::Resize(int n) {
         // Clear the added units too, so a fresh buffer always reads as terminated.
         std::memset(grown + size, 0, (n - size) * sizeof(qchar16));
         wtext = grown;
+    } else if (flags & UNOWNED) {
+        char* own = (char*)std::malloc(n);
+        if (!own) qfatal("qstring:Resize realloc failed");
+        std::memcpy(own, text, size);
+        std::memset(own + size, 0, n - size);
+        text = own;
+        flags &= ~UNOWNED;
     } else if (text) {
         char* grown = (char*)std::realloc(text, n);
         if (!grown) qfatal("qstring:Resize realloc failed");
@@ -128,6 +144,22 @@ void qstring::Resize(int n) {
         if (!text) qfatal("qstring:Resize realloc failed");
     }
     size = n;
+}
+
+void qstring::Assign(const char* bytes, int length) {
+    if (IsUnicode()) releaseAndSetForm(false);
+    if (length <= 0) {
+        if (text) text[0] = 0;
+        return;
+    }
+    setText8(bytes, length);
+}
+
+void qstring::SetUnowned(char* bytes, int length) {
+    Free();
+    flags = (flags & ~WIDE_FORM) | UNOWNED;
+    text = bytes;
+    size = length + 1;
 }
 
 int qstring::Length() const {
@@ -179,6 +211,7 @@ qstring& qstring::operator=(const qstring& other) {
 
 qstring& qstring::operator=(qstring&& other) noexcept {
     if (this == &other) return *this;
+    if (other.flags & UNOWNED) return *this = other.text; // borrowed bytes stay with their owner
     Free();
     flags = other.flags;
     text = other.text;

@@ -20,6 +20,12 @@ class qstring {
 
     void Free();
     void Resize(int n);
+    // Exactly these bytes (a counted text from a file); an empty text takes no buffer.
+    void Assign(const char* bytes, int length);
+    // Takes bytes[0..length] (terminated at length) without owning them: they live as
+    // long as the document that holds this string (its arena) and are never freed here.
+    // The first change that needs more room copies the text to a buffer of its own.
+    void SetUnowned(char* bytes, int length);
     int Length() const;
     bool IsEmpty() const;
     bool IsNotEmpty() const { return !IsEmpty(); }
@@ -75,6 +81,8 @@ class qstring {
     void ASCII2UC();
 
   private:
+    enum : std::uint32_t { UNOWNED = 2 };
+
     void setText8(const char* text, int length);
     void releaseAndSetForm(bool unicode);
     void appendBytes(const char* bytes, int count);

@@ -32,6 +32,7 @@ void VCollection::Clear() {
         delete node;
         node = next;
     }
+    nodeArena.Release();
     root = nullptr;
     contactFilter = nullptr;
 }
@@ -138,6 +139,7 @@ void VCollection::Load(const char* path) {
     // with addresses known ahead, which is much faster than chasing the links.
     std::vector<VNode*> loaded;
     QFile file(path, QFile::READ | QFile::MEMORY);
+    file.SetTextArena(&nodeArena);
     if (file.IsOpen()) {
         char header[8];
         if (file.Read(header, 8) == 8) {
@@ -155,7 +157,7 @@ void VCollection::Load(const char* path) {
                     break;
                 }
                 long recordEnd = file.Tell() + (long)length - 4;
-                if (VNode* node = MakeNodeForTag(tag, this)) {
+                if (VNode* node = MakeNodeForTag(tag, this, &nodeArena)) {
                     file.SetReadEnd(recordEnd); // a damaged record cannot read into the next
                     node->Load(file);
                     Add(node, root);

@@ -1,5 +1,6 @@
 #include "model/vkinds.h"
 
+#include "foundation/qarena.h"
 #include "model/vcommitem.h"
 #include "model/vcontact.h"
 #include "model/vgroup.h"
@@ -11,13 +12,13 @@
 
 namespace {
 
-template <class Kind> VNode* make(VCollection* collection) {
-    return new Kind(collection);
+template <class Kind> VNode* make(VCollection* collection, QArena* arena) {
+    return arena ? new (*arena) Kind(collection) : new Kind(collection);
 }
 
 struct TagEntry {
     const char* tag;
-    VNode* (*make)(VCollection*);
+    VNode* (*make)(VCollection*, QArena*);
 };
 
 const TagEntry TAGS[] = {
@@ -29,8 +30,12 @@ const TagEntry TAGS[] = {
 
 } // namespace
 
-VNode* MakeNodeForTag(const char tag[4], VCollection* collection) {
-    for (const TagEntry& entry : TAGS)
-        if (!std::memcmp(entry.tag, tag, 4)) return entry.make(collection);
+VNode* MakeNodeForTag(const char tag[4], VCollection* collection, QArena* arena) {
+    for (const TagEntry& entry : TAGS) {
+        if (std::memcmp(entry.tag, tag, 4) != 0) continue;
+        VNode* node = entry.make(collection, arena);
+        node->inArena = arena != nullptr;
+        return node;
+    }
     return nullptr;
 }

@@ -1,5 +1,6 @@
 #include "model/vnode.h"
 
+#include "foundation/qarena.h"
 #include "foundation/qfile.h"
 #include "foundation/qmessage.h"
 #include "model/vcollection.h"
@@ -24,6 +25,16 @@ VNode::VNode(VCollection* owner)
     : collection(owner), name("A_Node"), serial(nextSerial.fetch_add(1)) {}
 
 VNode::~VNode() = default;
+
+void* VNode::operator new(std::size_t size, QArena& arena) {
+    return arena.Allocate(size);
+}
+
+void VNode::operator delete(VNode* node, std::destroying_delete_t) {
+    bool inArena = node->inArena;
+    node->~VNode();
+    if (!inArena) ::operator delete(node);
+}
 
 bool VNode::HasContact(const VContact*) const {
     return false;

@@ -7,9 +7,12 @@
 #include "model/vpaint.h"
 #include "platform/icons.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <new>
 
+class QArena;
 class QFile;
 class VCollection;
 class VCollectionViewer;
@@ -56,6 +59,14 @@ struct VRect {
 class VNode {
   public:
     explicit VNode(VCollection* collection);
+
+    // A node lives on the heap, or in its collection's arena when the loader made it
+    // (MakeNodeForTag); delete ends either kind.
+    static void* operator new(std::size_t size) { return ::operator new(size); }
+    static void* operator new(std::size_t size, QArena& arena);
+    static void operator delete(VNode* node, std::destroying_delete_t);
+    static void operator delete(void* memory) { ::operator delete(memory); }
+    static void operator delete(void*, QArena&) {} // the arena gives its room back at once
 
     // Virtual slots, in their fixed order.
     virtual ~VNode();
@@ -140,8 +151,10 @@ class VNode {
 
   private:
     friend class VCollection;
+    friend VNode* MakeNodeForTag(const char tag[4], VCollection* collection, QArena* arena);
     std::uint32_t serial;
     std::uint8_t loadMark = 0; // scratch state of the loader's check of the parent links
+    bool inArena = false;      // made in the collection's arena: delete frees nothing
 };
 
 // Byte-wise, unsigned, case-sensitive order of two texts (strcmp order).

@@ -1,0 +1,51 @@
+// QArena: memory handed out from large blocks and given back all at once. A loaded
+// document keeps its nodes and their texts here, which would otherwise cost a heap
+// block (with its header and rounding) each.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+class QArena {
+  public:
+    QArena() = default;
+    ~QArena() { Release(); }
+    QArena(const QArena&) = delete;
+    QArena& operator=(const QArena&) = delete;
+
+    // Uninitialised room for bytes, aligned to 8 (pointers and 64-bit numbers). Never
+    // fails: like new, an exhausted heap ends the program.
+    void* Allocate(std::size_t bytes) {
+        std::size_t pad = (0 - (std::uintptr_t)cursor) & (ALIGN - 1);
+        if ((std::size_t)(end - cursor) < pad + bytes) return allocateInNewBlock(bytes);
+        char* at = cursor + pad;
+        cursor = at + bytes;
+        unpoison(at, bytes);
+        return at;
+    }
+    // A terminated copy of length bytes; texts are packed without alignment.
+    char* CopyText(const char* bytes, int length);
+
+    // Gives every block back; whatever was allocated is gone.
+    void Release();
+    // Bytes taken from the heap for blocks.
+    std::size_t BytesHeld() const { return held; }
+
+  private:
+    static constexpr std::size_t ALIGN = 8;
+    static constexpr std::size_t BLOCK = 256 * 1024;
+
+    void* allocateInNewBlock(std::size_t bytes);
+    char* newBlock(std::size_t bytes);
+    static void unpoison(void* at, std::size_t bytes);
+
+    struct Block {
+        char* bytes;
+        std::size_t size;
+    };
+    std::vector<Block> blocks;
+    char* cursor = nullptr;
+    char* end = nullptr;
+    std::size_t held = 0;
+};
