@@ -77,7 +77,7 @@ qstring::qstring(const qstring& other) : flags(other.flags & ~UNOWNED) {
 }
 
 qstring::qstring(qstring&& other) noexcept
-    : flags(other.flags), size(other.size), text(other.text), wtext(other.wtext) {
+    : flags(other.flags), size(other.size), text(other.text) {
     if (flags & UNOWNED) {
         // Borrowed bytes stay with their owner: this string gets a copy of its own.
         flags = 0;
@@ -88,7 +88,6 @@ qstring::qstring(qstring&& other) noexcept
     }
     other.flags = 0;
     other.text = nullptr;
-    other.wtext = nullptr;
     other.size = 0;
 }
 
@@ -111,11 +110,9 @@ qstring::~qstring() {
 }
 
 void qstring::Free() {
-    if (!(flags & UNOWNED)) std::free(text);
+    if (!(flags & UNOWNED)) std::free(text); // either form: one buffer
     flags &= ~UNOWNED;
-    std::free(wtext);
     text = nullptr;
-    wtext = nullptr;
     size = 0;
 }
 
@@ -173,8 +170,11 @@ bool qstring::IsEmpty() const {
 }
 
 void qstring::Clear() {
-    if (text) text[0] = 0;
-    if (wtext) wtext[0] = 0;
+    if (IsUnicode()) {
+        if (wtext) wtext[0] = 0;
+    } else if (text) {
+        text[0] = 0;
+    }
 }
 
 const char* qstring::Text() const {
@@ -215,11 +215,9 @@ qstring& qstring::operator=(qstring&& other) noexcept {
     Free();
     flags = other.flags;
     text = other.text;
-    wtext = other.wtext;
     size = other.size;
     other.flags = 0;
     other.text = nullptr;
-    other.wtext = nullptr;
     other.size = 0;
     return *this;
 }

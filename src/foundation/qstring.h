@@ -89,9 +89,12 @@ class qstring {
     // The character at i, or null (after any report) where only a terminator can be answered.
     char* slotAt(int i, const char* form) const;
 
-    // flags and size sit side by side so a string takes 24 bytes: documents hold many.
+    // A string takes 16 bytes, documents hold many: flags and size side by side, and one
+    // buffer, read as 8-bit text or as 16-bit units as the form says.
     std::uint32_t flags = 0;
     int size = 0;
-    char* text = nullptr;
-    qchar16* wtext = nullptr;
+    union {
+        char* text = nullptr;
+        qchar16* wtext;
+    };
 };
