@@ -1,9 +1,10 @@
 // Entry point of vantry: a headless mode when the arguments ask for one, else the window.
 #include "app/commandline.h"
 #include "foundation/qsystem.h"
-#include "wx/skedra_app.h"
+#include "wx/window_module.h"
 
 #include <cstdlib>
+#include <dlfcn.h>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -23,5 +24,12 @@ int main(int argc, char** argv) {
                      "See vantry --help.\n";
         return 1;
     }
-    return RunWindowProgram(argc, argv);
+    std::string module = std::string(QExecutableDirectory().Text()) + "/" + WINDOW_MODULE_FILE;
+    void* window = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+    auto run = window ? (WindowModuleEntry)dlsym(window, WINDOW_MODULE_ENTRY) : nullptr;
+    if (!run) {
+        std::cerr << "vantry: can't load the window program (" << dlerror() << ")\n";
+        return 1;
+    }
+    return run(argc, argv);
 }
