@@ -44,20 +44,17 @@ void* QArena::allocateInNewBlock(std::size_t bytes) {
         unpoison(block, bytes);
         return block;
     }
-    cursor = newBlock(BLOCK);
-    end = cursor + BLOCK;
-    char* at = cursor;
-    cursor += bytes;
-    unpoison(at, bytes);
-    return at;
+    begin = newBlock(BLOCK);
+    cursor = begin + BLOCK;
+    return Allocate(bytes);
 }
 
 char* QArena::CopyText(const char* bytes, int length) {
     std::size_t size = (std::size_t)length + 1;
     char* at;
-    if ((std::size_t)(end - cursor) >= size) {
+    if ((std::size_t)(cursor - begin) >= size) {
+        cursor -= size;
         at = cursor;
-        cursor += size;
         unpoison(at, size);
     } else {
         at = (char*)allocateInNewBlock(size);
@@ -74,6 +71,6 @@ void QArena::Release() {
     }
     blocks.clear();
     blocks.shrink_to_fit();
-    cursor = end = nullptr;
+    begin = cursor = nullptr;
     held = 0;
 }
