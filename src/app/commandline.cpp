@@ -6,7 +6,6 @@
 #include "foundation/qinfo.h"
 #include "foundation/qregularfile.h"
 #include "model/vcollection.h"
-#include "model/vvisibility.h"
 #include "views/viewflags.h"
 
 #include <cstdio>
@@ -114,14 +113,7 @@ bool parse(const std::vector<std::string>& args, Options& o, std::ostream& err) 
 }
 
 VNode* findFolder(VCollection& c, const std::string& title) {
-    if (title.empty()) return c.root;
-    for (VNode* node = c.root; node; node = node->next) {
-        if (!IsFolder(node)) continue;
-        qstring nodeTitle;
-        node->FolderTitle(nodeTitle);
-        if (title == nodeTitle.Text()) return node;
-    }
-    return nullptr;
+    return title.empty() ? c.root : c.FindFolder(title.c_str());
 }
 
 int runView(const Options& o, const std::string& settingsPath, std::ostream& out,
@@ -155,11 +147,20 @@ int runView(const Options& o, const std::string& settingsPath, std::ostream& out
         }
         return 0;
     }
+    // The lines go out in large pieces, not a stream operation each.
+    std::string lines;
+    qstring line;
     for (VNode* node = folder->nextShown; node; node = node->nextShown) {
-        qstring line;
         node->Describe(line, false);
-        out << std::string(2 * node->level, ' ') << line.Text() << "\n";
+        lines.append(2 * (size_t)node->level, ' ');
+        lines += line.Text();
+        lines += '\n';
+        if (lines.size() >= 64 * 1024) {
+            out.write(lines.data(), (std::streamsize)lines.size());
+            lines.clear();
+        }
     }
+    out.write(lines.data(), (std::streamsize)lines.size());
     return 0;
 }
 

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <string>
+#include <string_view>
 
 namespace {
 
@@ -25,6 +27,35 @@ int numberAt(const char* text, size_t length, size_t from, size_t count) {
     return std::atoi(digits);
 }
 
+// mktime reads the zone file again at every call, and a document holds thousands of
+// dates: the days converted within the current second are kept, with the zone they were
+// converted in (a changed zone or daylight-saving flag shows within a second).
+struct DayCache {
+    static constexpr int SLOTS = 512;
+    struct Entry {
+        int year = 0, month = 0, day = 0;
+        std::int64_t t = 0;
+        bool used = false;
+    };
+    std::time_t second = -1;
+    std::string zone;
+    Entry entries[SLOTS];
+
+    // The slot for the day, emptied when the second or the zone is not the one it was filled in.
+    Entry& slotFor(int year, int month, int day, std::time_t now) {
+        const char* tz = std::getenv("TZ");
+        std::string_view currentZone = tz ? tz : "\n(no TZ)";
+        if (now != second || currentZone != zone) {
+            for (Entry& e : entries)
+                e.used = false;
+            second = now;
+            zone = currentZone;
+        }
+        unsigned hash = (unsigned)year * 372u + (unsigned)month * 31u + (unsigned)day;
+        return entries[hash % SLOTS];
+    }
+};
+
 const char* const FORMATS[] = {"%d-%m",    "%d",     "%Y-%m-%d", "%d-%m-%Y",
                                "%d-%m-%y", "%Y%m%d", "%d-%b-%y", "%m-%d-%Y"};
 
@@ -33,7 +64,16 @@ const char* const FORMATS[] = {"%d-%m",    "%d",     "%Y-%m-%d", "%d-%m-%Y",
 void QDate::SetFromText(const char* text) {
     if (!text) text = "";
     size_t length = std::strlen(text);
+    int year = numberAt(text, length, 0, 4);
+    int month = numberAt(text, length, 5, 2);
+    int day = numberAt(text, length, 8, 15);
     std::time_t now = QNow();
+    thread_local DayCache cache;
+    DayCache::Entry& known = cache.slotFor(year, month, day, now);
+    if (known.used && known.year == year && known.month == month && known.day == day) {
+        t = known.t;
+        return;
+    }
     std::tm tm{};
     localtime_r(&now, &tm);
     // The current daylight-saving flag is kept on purpose: every calendar date then
@@ -41,10 +81,11 @@ void QDate::SetFromText(const char* text) {
     tm.tm_sec = 0;
     tm.tm_min = 0;
     tm.tm_hour = 1;
-    tm.tm_year = numberAt(text, length, 0, 4) - 1900;
-    tm.tm_mon = numberAt(text, length, 5, 2) - 1;
-    tm.tm_mday = numberAt(text, length, 8, 15);
+    tm.tm_year = year - 1900;
+    tm.tm_mon = month - 1;
+    tm.tm_mday = day;
     t = (std::int64_t)std::mktime(&tm);
+    known = DayCache::Entry{year, month, day, t, true};
 }
 
 void QDate::SetDate(int day, int month, int year) {

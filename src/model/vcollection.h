@@ -34,6 +34,9 @@ class VCollection {
     bool Contains(const VNode* node) const;
     int CountChildren(const VNode* folder, bool foldersOnly) const;
     int CountTree(const VNode* node) const;
+    // The first folder, in list order, whose FolderTitle is the title; none without one.
+    // Linear in the list (times the title's length), however deep the folders nest.
+    VNode* FindFolder(const char* title) const;
     void DbgPrint(const char* label) const;
 
     const char* FormatDate(const QDate& date) const;

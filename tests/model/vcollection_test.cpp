@@ -512,3 +512,74 @@ TEST_F(VCollectionTest, LoadedNodesCanBeEditedRemovedAndAddedToLikeNewOnes) {
 }
 
 } // namespace
+
+namespace {
+
+// The first folder in list order whose title is the given one, the plain way.
+VNode* FolderByBuiltTitles(const VCollection& c, const char* title) {
+    for (VNode* n = c.root; n; n = n->next) {
+        if (std::strcmp(n->TypeName(), "group") != 0) continue;
+        qstring built;
+        n->FolderTitle(built);
+        if (built == title) return n;
+    }
+    return nullptr;
+}
+
+TEST_F(VCollectionTest, FoldersAreFoundByTheTitlesTheyShow) {
+    // Names that make titles tricky: empty ones (no separator before the first text),
+    // "root" (ends the path like the top folder), separators inside names, a folder
+    // titled like the top folder, and the same title twice.
+    auto folder = [&](const char* name, VNode* parent) {
+        auto* g = new VGroup(&collection);
+        g->name = name;
+        return collection.Add(g, parent);
+    };
+    VNode* work = folder("Work", collection.root);
+    VNode* sub = folder("Sub", work);
+    folder("Deep", sub);
+    VNode* empty = folder("", collection.root);
+    VNode* underEmpty = folder("A", empty);
+    folder("", underEmpty);
+    folder("B", folder("", underEmpty));
+    VNode* rootNamed = folder("root", work);
+    folder("X", rootNamed);
+    folder("All folders", collection.root);
+    folder("a / b", folder("c", collection.root));
+    folder("b", folder("a", folder("c", collection.root)));
+    folder("Sub", work);
+    collection.Add(new VTodo(&collection), work); // items never match
+
+    std::vector<std::string> titles{
+        "All folders", "",     "Work",        "Work / Sub", "Work / Sub / Deep",
+        "A",           "A / ", "A /  / B",    "X",          "c / a / b",
+        "Sub",         "root", "Work / root", " / Work",    "Work /",
+        "Nowhere"};
+    for (VNode* n = collection.root; n; n = n->next) {
+        qstring title;
+        n->FolderTitle(title);
+        titles.push_back(title.Text());
+    }
+    for (const std::string& title : titles)
+        EXPECT_EQ(collection.FindFolder(title.c_str()),
+                  FolderByBuiltTitles(collection, title.c_str()))
+            << "title '" << title << "'";
+    EXPECT_EQ(collection.FindFolder("All folders"), collection.root);
+    EXPECT_EQ(collection.FindFolder("Nowhere"), nullptr);
+}
+
+TEST_F(VCollectionTest, AChainOfTenThousandFoldersIsSearchedInOneWalk) {
+    VNode* parent = collection.root;
+    for (int i = 0; i < 10000; ++i) {
+        auto* g = new VGroup(&collection);
+        g->name = i % 2 ? "D2" : "D1";
+        parent = collection.Add(g, parent);
+    }
+    VNode* second = collection.root->next->next; // list order: the deepest first
+    while (second->next->next)
+        second = second->next;
+    EXPECT_EQ(collection.FindFolder("D1 / D2"), second);
+    EXPECT_EQ(collection.FindFolder("D1 / D3"), nullptr);
+}
+
+} // namespace
