@@ -174,3 +174,20 @@ TEST_F(DateTest, CurrentDateText) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DateTest, AChangedZoneIsSeenAtOnceAndRepeatedDaysStayTheSame) {
+    QDate amsterdam = Date("2026-07-01");
+    EXPECT_EQ(Date("2026-07-01"), amsterdam) << "the same day again, as kept";
+    EXPECT_EQ(Date("2026-07-02").Seconds() - amsterdam.Seconds(), 86400);
+    setenv("TZ", "UTC", 1);
+    tzset();
+    QDate utc = Date("2026-07-01");
+    // One or two hours later, as today's daylight-saving flag says; never the kept value.
+    EXPECT_GE(utc.Seconds() - amsterdam.Seconds(), 3600);
+    EXPECT_LE(utc.Seconds() - amsterdam.Seconds(), 7200);
+    EXPECT_EQ(LocalHour(utc), 1);
+}
+
+} // namespace
