@@ -30,12 +30,17 @@ class QArena {
 
     // Gives every block back; whatever was allocated is gone.
     void Release();
-    // Bytes taken from the heap for blocks.
+    // Bytes taken for blocks, from the heap or mapped.
     std::size_t BytesHeld() const { return held; }
+    // Bytes that all arenas of the process hold in mapped blocks, which the heap's own
+    // statistics do not see.
+    static std::size_t MappedBytes();
 
   private:
     static constexpr std::size_t ALIGN = 8;
     static constexpr std::size_t BLOCK = 256 * 1024;
+    static constexpr std::size_t HUGE_BLOCK = 2 * 1024 * 1024; // one huge page
+    static constexpr std::size_t HUGE_AFTER = 4 * 1024 * 1024; // held in small blocks first
 
     void* allocateInNewBlock(std::size_t bytes);
     char* newBlock(std::size_t bytes);
@@ -44,6 +49,7 @@ class QArena {
     struct Block {
         char* bytes;
         std::size_t size;
+        bool mapped;
     };
     std::vector<Block> blocks;
     char* begin = nullptr;  // of the current block
