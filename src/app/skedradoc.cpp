@@ -161,6 +161,7 @@ void CSkedraDoc::ViewFlagsChanged() {
     if (!view) return;
     SetGlobalInt("view_flags", (int)view->viewFlags);
     CopyViewFlagsToFilters(view->viewFlags);
+    if (settingStateFilter) return; // the state filter refreshes once, at its end
     if (host) host->RefillTree();
     refreshViews();
 }
@@ -182,11 +183,17 @@ void CSkedraDoc::OnStateFilter(int index) {
     }
     const std::uint32_t* cleared;
     int clearedCount = StateFilterClearedBits(&cleared);
+    // Every bit is a change of its own (stored, copied to the filters), but the steps in
+    // between are never seen: the tree and the views follow once, not per bit, since on a
+    // large document each refill walks all of it.
+    settingStateFilter = true;
     for (int i = 0; i < clearedCount; ++i)
         setViewBit(cleared[i], false);
     for (int i = 0; i < count; ++i)
         setViewBit(set[i], true);
+    settingStateFilter = false;
     if (host) host->RefillTree();
+    refreshViews();
 }
 
 void CSkedraDoc::OnTextFilter(const char* text) {

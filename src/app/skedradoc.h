@@ -82,4 +82,5 @@ class CSkedraDoc : public ViewDocument {
 
     qstring settingsPath;
     std::unique_ptr<QInfo> settings;
+    bool settingStateFilter = false; // its bit changes leave the tree and the views alone
 };
