@@ -346,3 +346,39 @@ TEST(KindCapabilitiesTest, EachKindSaysWhatItOffers) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(KindsTest, TextSearchIsTheUpperCasedTextHoldingTheFilter) {
+    // What an upper-cased copy and a plain search would answer, for tricky texts: a match
+    // at the very end, a partial match just before it, repeated prefixes, case and
+    // characters outside ASCII left as they are.
+    struct Case {
+        const char* text;
+        const char* filter;
+        bool found;
+    } cases[] = {
+        {"Invoice", "ICE", true},
+        {"Invoice", "ICES", false},
+        {"aaab", "AAB", true},
+        {"abab", "ABAC", false},
+        {"x", "X", true},
+        {"", "X", false},
+        {"plan", "", false},
+        {"r\xe9sum\xe9", "R\xe9SUM", true},
+        {"r\xe9sum\xe9", "R\xc9SUM", false},
+        {"a-b c", "B C", true},
+        {"ab", "ABC", false},
+    };
+    for (const Case& c : cases) {
+        VFact fact(&collection);
+        fact.name = "";
+        fact.description = c.text;
+        EXPECT_EQ(fact.Matches(c.filter), c.found) << "'" << c.text << "' for '" << c.filter << "'";
+        qstring upper(c.text);
+        upper.ToUpper();
+        EXPECT_EQ(upper.Contains(c.filter), c.found) << "the plain way agrees";
+    }
+}
+
+} // namespace
