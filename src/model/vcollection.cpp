@@ -8,7 +8,6 @@
 #include "model/vkinds.h"
 #include "platform/ui.h"
 
-#include <cstring>
 #include <vector>
 
 VCollection::VCollection() {
@@ -96,8 +95,7 @@ bool VCollection::Contains(const VNode* node) const {
 int VCollection::CountChildren(const VNode* folder, bool foldersOnly) const {
     int count = 0;
     for (VNode* node = root; node; node = node->next)
-        if (node->parent == folder && (!foldersOnly || !std::strcmp(node->TypeName(), "group")))
-            ++count;
+        if (node->parent == folder && (!foldersOnly || node->IsFolderKind())) ++count;
     return count;
 }
 
@@ -194,7 +192,7 @@ void VCollection::repairParents(const std::vector<VNode*>& loaded) {
         path.clear();
         VNode* n = node;
         while (n != root && n->loadMark == UNSEEN) {
-            if (std::strcmp(n->parent->TypeName(), "group") != 0) {
+            if (!n->parent->IsFolderKind()) {
                 qerr(QLOC("VCollection::Load"), "Node '%s' has a parent (id %d) that is no folder",
                      n->name.Text(), n->parentId);
                 n->parent = root;

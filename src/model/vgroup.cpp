@@ -5,6 +5,7 @@
 VGroup::VGroup(VCollection* collection)
     : VNode(collection), firstStart("2011-06-29"), lastEnd("2011-06-30") {
     name = "Folder";
+    folderKind = true;
 }
 
 void VGroup::Load(QFile& file) {

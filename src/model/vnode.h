@@ -97,6 +97,10 @@ class VNode {
     bool HasCheckBox() const { return (tempFlags & HAS_CHECKBOX) != 0; }
     virtual ItemDialog Dialog() const { return ItemDialog::None; }
 
+    // The folder kind (TypeName "group"), answered without a call through the table or a
+    // text comparison: every walk over a large document asks it of each node.
+    bool IsFolderKind() const { return folderKind; }
+
     bool IsDescendantOf(const VNode* node) const;
     bool IsActive() const;
     bool NameBefore(const VNode* other) const;
@@ -151,10 +155,12 @@ class VNode {
 
   private:
     friend class VCollection;
+    friend class VGroup;
     friend VNode* MakeNodeForTag(const char tag[4], VCollection* collection, QArena* arena);
     std::uint32_t serial;
     std::uint8_t loadMark = 0; // scratch state of the loader's check of the parent links
     bool inArena = false;      // made in the collection's arena: delete frees nothing
+    bool folderKind = false;   // set by VGroup only
 };
 
 // Byte-wise, unsigned, case-sensitive order of two texts (strcmp order).

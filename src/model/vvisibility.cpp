@@ -3,11 +3,10 @@
 #include "model/vcollection.h"
 
 #include <algorithm>
-#include <cstring>
-#include <functional>
+#include <cstdint>
 
 bool IsFolder(const VNode* node) {
-    return !std::strcmp(node->TypeName(), "group");
+    return node->IsFolderKind();
 }
 
 bool ItemPassesFilters(const VCollection& c, const VNode* item, bool active) {
@@ -32,19 +31,49 @@ bool EmptyFolderShown(const VCollection& c, const VNode* folder, bool active) {
     return ((c.filterFlags & 8) && (folder->flags & INACTIVE)) || ((c.filterFlags & 1) && active);
 }
 
+namespace {
+
+std::uintptr_t address(const VNode* node) {
+    return (std::uintptr_t)node;
+}
+
+} // namespace
+
 VVisibility::VVisibility(const VCollection& owner) : collection(owner) {
     for (VNode* node = owner.root->next; node; node = node->next)
         if (node->parent) entries.push_back({node->parent, node});
-    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-        return std::less<const VNode*>()(a.parent, b.parent);
-    });
+    sortByParent();
     visible.assign(entries.size(), 0);
 }
 
+void VVisibility::sortByParent() {
+    // Ordered by the parent's address, list order kept within each parent: a radix sort
+    // over the address bits that differ, a few passes over the entries instead of a
+    // comparison sort.
+    if (entries.size() < 2) return;
+    std::uintptr_t differing = 0;
+    for (const Entry& e : entries)
+        differing |= address(e.parent) ^ address(entries[0].parent);
+    constexpr int DIGIT = 11;
+    constexpr std::uintptr_t MASK = (1u << DIGIT) - 1;
+    std::vector<Entry> sorted(entries.size());
+    std::vector<size_t> starts(MASK + 2);
+    for (int shift = 0; shift < (int)(8 * sizeof(std::uintptr_t)) && (differing >> shift);
+         shift += DIGIT) {
+        if (((differing >> shift) & MASK) == 0) continue; // the same digit everywhere
+        std::fill(starts.begin(), starts.end(), 0);
+        for (const Entry& e : entries)
+            ++starts[((address(e.parent) >> shift) & MASK) + 1];
+        for (size_t digit = 1; digit < starts.size(); ++digit)
+            starts[digit] += starts[digit - 1];
+        for (const Entry& e : entries)
+            sorted[starts[(address(e.parent) >> shift) & MASK]++] = e;
+        entries.swap(sorted);
+    }
+}
+
 VVisibility::Range VVisibility::Children(const VNode* node) const {
-    auto byParent = [](const Entry& e, const VNode* p) {
-        return std::less<const VNode*>()(e.parent, p);
-    };
+    auto byParent = [](const Entry& e, const VNode* p) { return address(e.parent) < address(p); };
     auto first = std::lower_bound(entries.begin(), entries.end(), node, byParent);
     auto last = first;
     while (last != entries.end() && last->parent == node)

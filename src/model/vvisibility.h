@@ -32,6 +32,8 @@ class VVisibility {
         const VNode* parent;
         VNode* node;
     };
+    void sortByParent();
+
     const VCollection& collection;
     std::vector<Entry> entries; // grouped by parent, list order within a group
     std::vector<char> visible;

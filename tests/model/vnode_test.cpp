@@ -42,6 +42,7 @@ TEST_F(VNodeTest, EveryKindStartsWithItsConstructorValues) {
         std::unique_ptr<VNode> node(MakeNodeForTag(c.tag, &collection));
         ASSERT_TRUE(node) << c.tag;
         EXPECT_STREQ(node->TypeName(), c.typeName) << c.tag;
+        EXPECT_EQ(node->IsFolderKind(), std::string(c.typeName) == "group") << c.tag;
         EXPECT_STREQ(node->name.Text(), c.name) << c.tag;
         EXPECT_EQ(node->tempFlags, c.tempFlags) << c.tag;
         EXPECT_EQ(node->icon, c.icon) << c.tag;
