@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times vantry against Taskwarrior on the same generated items, in one run on this machine:
 # `vantry --list --show 5` against `task list` and `vantry --save-as` against
-# `task export`, the median of several runs each, and prints both ratios.
+# `task export`, the median of several runs each (wall and processor time), and prints
+# both ratios.
 #
 #   bench/compare_taskwarrior.sh [BUILD_DIR] [NODES] [RUNS]
 #
@@ -54,30 +55,36 @@ if [ ! -f "$TASKDATA/imported" ] || [ "$(cat "$TASKDATA/imported")" != "$stamp" 
     echo "$stamp" >"$TASKDATA/imported"
 fi
 
-# Median wall time of a command in milliseconds, after one untimed run that warms the caches.
+# Median wall time and median processor time (user + system) of a command in milliseconds,
+# after one untimed run that warms the caches. On a busy machine the processor time says
+# more than the wall time, which also counts the waits for a processor.
 median_ms() {
     "$@" >/dev/null 2>&1
-    local times=() start end
+    local walls=() cpus=() wall user sys
+    local TIMEFORMAT='%3R %3U %3S'
     for ((i = 0; i < runs; i++)); do
-        start=$(date +%s%N)
-        "$@" >/dev/null 2>&1
-        end=$(date +%s%N)
-        times+=($(((end - start) / 1000)))
+        read -r wall user sys < <({ time "$@" >/dev/null 2>&1; } 2>&1)
+        walls+=("$wall")
+        cpus+=("$(awk -v u="$user" -v s="$sys" 'BEGIN { print u + s }')")
     done
-    printf '%s\n' "${times[@]}" | sort -n | awk '{ t[NR] = $1 } END { printf "%.1f", t[int((NR + 1) / 2)] / 1000 }'
+    local median='{ t[NR] = $1 } END { printf "%.1f", t[int((NR + 1) / 2)] * 1000 }'
+    printf '%s %s\n' "$(printf '%s\n' "${walls[@]}" | sort -n | awk "$median")" \
+        "$(printf '%s\n' "${cpus[@]}" | sort -n | awk "$median")"
 }
 
-list=$(median_ms "$vantry" --list --show 5 doc.vnt)
-task_list=$(median_ms task list)
-save=$(median_ms "$vantry" --save-as saved.vnt doc.vnt)
-task_export=$(median_ms task export)
+read -r list list_cpu < <(median_ms "$vantry" --list --show 5 doc.vnt)
+read -r task_list task_list_cpu < <(median_ms task list)
+read -r save save_cpu < <(median_ms "$vantry" --save-as saved.vnt doc.vnt)
+read -r task_export task_export_cpu < <(median_ms task export)
 
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f", a / b }'; }
 items=$(wc -l <tasks.json)
-printf 'items: %d in %d nodes; vantry document %s bytes; %d runs each, median\n' \
+printf 'items: %d in %d nodes; vantry document %s bytes; %d runs each, medians in ms\n' \
     "$items" "$nodes" "$(stat -c %s doc.vnt)" "$runs"
-printf '%-30s %9s ms   %-12s %9s ms   ratio %6.1f\n' \
-    "vantry --list --show 5" "$list" "task list" "$task_list" \
-    "$(awk -v a="$task_list" -v b="$list" 'BEGIN { print a / b }')"
-printf '%-30s %9s ms   %-12s %9s ms   ratio %6.1f\n' \
-    "vantry --save-as" "$save" "task export" "$task_export" \
-    "$(awk -v a="$task_export" -v b="$save" 'BEGIN { print a / b }')"
+printf '%-24s %9s %9s   %-12s %9s %9s   %7s %7s\n' "" wall cpu "" wall cpu "ratio" "(cpu)"
+printf '%-24s %9s %9s   %-12s %9s %9s   %7s %7s\n' \
+    "vantry --list --show 5" "$list" "$list_cpu" "task list" "$task_list" "$task_list_cpu" \
+    "$(ratio "$task_list" "$list")" "$(ratio "$task_list_cpu" "$list_cpu")"
+printf '%-24s %9s %9s   %-12s %9s %9s   %7s %7s\n' \
+    "vantry --save-as" "$save" "$save_cpu" "task export" "$task_export" "$task_export_cpu" \
+    "$(ratio "$task_export" "$save")" "$(ratio "$task_export_cpu" "$save_cpu")"
