@@ -6,7 +6,7 @@
 #
 #   bench/compare_taskwarrior.sh [BUILD_DIR] [NODES] [RUNS]
 #
-# Defaults: build, 100000 nodes, 7 runs. Taskwarrior comes from Debian's packages and is
+# Defaults: build, 100000 nodes, 7 runs; VANTRY=path times another vantry binary. Taskwarrior comes from Debian's packages and is
 # installed when missing. Its data lives in a private folder (VANTRY_BENCH_DIR, default
 # /tmp/vantry-taskwarrior-bench), never in ~/.task; the import there is reused while the
 # generated items stay the same. Not part of `make test`.
@@ -17,7 +17,7 @@ nodes=${2:-100000}
 runs=${3:-7}
 work=${VANTRY_BENCH_DIR:-${TMPDIR:-/tmp}/vantry-taskwarrior-bench}
 
-vantry=$build/src/vantry
+vantry=${VANTRY:-$build/src/vantry}
 generator=$build/bench/make_bench_documents
 for program in "$vantry" "$generator"; do
     if [ ! -x "$program" ]; then
