@@ -32,7 +32,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     app=$!
     shown=""
     while [ -z "$shown" ]; do
-      id=$(xwininfo -root -tree 2>/dev/null | awk "/\"startup.vnt\": \\(/ { print \$1; exit }")
+      id=$(xwininfo -root -tree 2>/dev/null | awk "/startup\\.vnt( \\*)?\": \\(/ { print \$1; exit }")
       if [ -n "$id" ] && xwininfo -id "$id" 2>/dev/null | grep -q IsViewable; then
         shown=$(date +%s%N)
       elif (( ($(date +%s%N) - start) / 1000000000 >= LIMIT )); then
