@@ -93,11 +93,16 @@ std::unique_ptr<QNSocket> QNSocket::Accept(long timeoutMicroseconds) {
         qnError("QNSocket:Accept() failed");
         return nullptr;
     }
-    auto connection = std::make_unique<QNSocket>(TCP, "TCP_accept");
-    connection->handle = accepted;
+    auto connection = FromHandle(accepted, "TCP_accept");
     auto* bytes = (const unsigned char*)&from.sin_addr.s_addr;
     std::snprintf(connection->peer, sizeof connection->peer, "%d.%d.%d.%d", bytes[0], bytes[1],
                   bytes[2], bytes[3]);
+    return connection;
+}
+
+std::unique_ptr<QNSocket> QNSocket::FromHandle(int connected, const char* socketName) {
+    auto connection = std::make_unique<QNSocket>(TCP, socketName);
+    connection->handle = connected;
     return connection;
 }
 

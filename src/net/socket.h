@@ -25,6 +25,8 @@ class QNSocket {
     bool Listen(int port, int backlog, bool quiet = false, const char* bindAddress = nullptr);
     // Waits at most timeoutMicroseconds (0: for ever) for a connection.
     std::unique_ptr<QNSocket> Accept(long timeoutMicroseconds);
+    // A TCP socket that owns a connection made elsewhere (an accepted or a paired handle).
+    static std::unique_ptr<QNSocket> FromHandle(int handle, const char* name);
 
     // UDP (towards host when given, else bound to the port on every local address or the
     // one given), or a TCP client connecting to host.

@@ -1,0 +1,34 @@
+// QNameTable: up to 25 name/value pairs of a request (query, form, headers), and the
+// decoding of "a=1&b=2" texts into one.
+#pragma once
+
+#include "foundation/qstring.h"
+
+#include <string>
+
+class QNameTable {
+  public:
+    static constexpr int SIZE = 25;
+
+    // Replaces the value of a name already present, else takes the first free entry;
+    // false when the table is full (the pair is dropped).
+    bool Add(const char* name, const char* value);
+    // The value of the name (compared exactly), or null.
+    const char* Get(const char* name) const;
+    int Count() const;
+    // Entry i in table order (i below Count()).
+    const char* NameAt(int i) const { return entries[i].name.Text(); }
+    const char* ValueAt(int i) const { return entries[i].value.c_str(); }
+
+  private:
+    struct Entry {
+        qstring name;
+        std::string value;
+        bool used = false;
+    };
+    Entry entries[SIZE];
+};
+
+// Splits the text at every "&" into "name=value" pairs (at the first "="), URL-decodes both
+// and adds them; pairs without "=" or with an empty value are left out.
+void QDecodeForm(const char* text, QNameTable& table);
