@@ -1,6 +1,7 @@
 // Entry point of vantry: a headless mode when the arguments ask for one, else the window.
 #include "app/commandline.h"
 #include "foundation/qsystem.h"
+#include "remoteview/serve_mode.h"
 #include "wx/window_module.h"
 
 #include <cstdlib>
@@ -12,6 +13,7 @@
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string settings = std::string(QExecutableDirectory().Text()) + "/vantry.ini";
+    if (IsServeMode(args)) return RunServeMode(args, settings, std::cout, std::cerr);
     int code = RunCommandLine(args, settings, std::cout, std::cerr);
     if (code >= 0) return code;
     const char* display = std::getenv("DISPLAY");

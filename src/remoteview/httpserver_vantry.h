@@ -1,0 +1,18 @@
+// QNHTTPServerVantry: the program's HTTP server. Every request gets one page that lets a
+// browser on another device (a tablet) browse the open document read-only.
+#pragma once
+
+#include "net/httpserver.h"
+
+class RemoteDocument;
+
+class QNHTTPServerVantry : public QNHTTPServer {
+  public:
+    QNHTTPServerVantry(RemoteDocument& document, int port, int workers, bool portScan);
+    ~QNHTTPServerVantry() override;
+
+    void HandleRequest(QNHTTPRequest& request) override;
+
+  private:
+    RemoteDocument& document;
+};
