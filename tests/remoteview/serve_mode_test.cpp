@@ -1,0 +1,137 @@
+// vantry --serve as a user runs it: the program serves a document file until it is
+// interrupted, then ends cleanly and gives its port back.
+#include "model/vcollection.h"
+#include "net/socket.h"
+#include "support/http_client.h"
+#include "support/log_capture.h"
+#include "support/model_builders.h"
+
+#include <csignal>
+#include <fcntl.h>
+#include <gmock/gmock.h>
+#include <poll.h>
+#include <regex>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+using ::testing::HasSubstr;
+using namespace http_test;
+
+namespace {
+
+// The program running with its standard output on a pipe (its traces go to /dev/null).
+class Program {
+  public:
+    explicit Program(const std::vector<std::string>& arguments) {
+        int out[2];
+        if (pipe2(out, O_CLOEXEC) != 0) return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        std::vector<char*> argv{(char*)VANTRY_BINARY};
+        for (const std::string& a : arguments)
+            argv.push_back((char*)a.c_str());
+        argv.push_back(nullptr);
+        if (posix_spawn(&pid, VANTRY_BINARY, &actions, nullptr, argv.data(), environ) != 0)
+            pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        close(out[1]);
+        output = out[0];
+    }
+    ~Program() {
+        if (pid > 0 && exitCode == NOT_ENDED) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+        if (output >= 0) close(output);
+    }
+
+    // Reads standard output until the text matches or ten seconds have passed.
+    std::string ReadUntil(const std::regex& pattern) {
+        auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!std::regex_search(text, pattern) && std::chrono::steady_clock::now() < until) {
+            pollfd wait{output, POLLIN, 0};
+            if (poll(&wait, 1, 100) <= 0) continue;
+            char buffer[512];
+            ssize_t got = read(output, buffer, sizeof buffer);
+            if (got <= 0) break;
+            text.append(buffer, got);
+        }
+        return text;
+    }
+    // The exit code once the program has ended (at most ten seconds from now), else NOT_ENDED.
+    int Wait() {
+        for (int i = 0; i < 1000 && exitCode == NOT_ENDED; ++i) {
+            int status;
+            if (waitpid(pid, &status, WNOHANG) == pid)
+                exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            else
+                usleep(10000);
+        }
+        return exitCode;
+    }
+
+    static constexpr int NOT_ENDED = -1000;
+    pid_t pid = -1;
+    int exitCode = NOT_ENDED;
+
+  private:
+    int output = -1;
+    std::string text;
+};
+
+class ServeModeTest : public LogTest {
+  protected:
+    void SetUp() override {
+        LogTest::SetUp();
+        VCollection c;
+        c.CreateRoot();
+        AddNode<VGroup>(c)->name = "Holidays";
+        ASSERT_TRUE(c.Save("doc.vnt"));
+    }
+};
+
+TEST_F(ServeModeTest, ServesUntilInterruptedAndFreesItsPort) {
+    for (int signal : {SIGINT, SIGTERM}) {
+        Program vantry({"--serve", "--port", "0", "--bind", "127.0.0.1", "doc.vnt"});
+        ASSERT_GT(vantry.pid, 0);
+        std::smatch m;
+        std::string shown = vantry.ReadUntil(std::regex("on port ([0-9]+)"));
+        std::regex announcement("Serving doc.vnt on port ([0-9]+): browse to "
+                                "http://127.0.0.1:([0-9]+)/\n");
+        ASSERT_TRUE(std::regex_search(shown, m, announcement)) << shown;
+        int port = std::stoi(m[1].str());
+        EXPECT_EQ(m[1].str(), m[2].str());
+
+        std::string page = Exchange(port, "GET / HTTP/1.0\r\n\r\n");
+        EXPECT_THAT(page, HasSubstr("Current path: All folders (click to move up)"));
+        EXPECT_THAT(page, HasSubstr("Holidays"));
+
+        kill(vantry.pid, signal);
+        EXPECT_EQ(vantry.Wait(), 0) << signal;
+        EXPECT_THAT(vantry.ReadUntil(std::regex("Stopped\\.\n")), HasSubstr("Stopped.\n"));
+        QNSocket again(QNSocket::TCP, "again");
+        EXPECT_TRUE(again.Listen(port, 1, false, "127.0.0.1")) << signal;
+    }
+}
+
+TEST_F(ServeModeTest, WrongArgumentsEndAtOnce) {
+    const std::vector<std::string> cases[] = {
+        {"--serve"},
+        {"--serve", "--port", "x", "doc.vnt"},
+        {"--serve", "--port", "70000", "doc.vnt"},
+        {"--serve", "--what", "doc.vnt"},
+        {"--serve", "missing.vnt"},
+    };
+    for (const auto& arguments : cases) {
+        Program vantry(arguments);
+        EXPECT_EQ(vantry.Wait(), 1) << arguments.back();
+    }
+}
+
+} // namespace
