@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -536,7 +537,8 @@ bool qstring::CutPath() {
 
 void qstring::ConvertToHTML() {
     if (IsUnicode() || !text) return;
-    qstring out("");
+    // Collected in one growing buffer: appending byte by byte would reallocate each time.
+    std::string out;
     for (const char* p = text; *p; ++p) {
         switch (*p) {
         case '<':
@@ -552,10 +554,10 @@ void qstring::ConvertToHTML() {
             out += "&quot;";
             break;
         default:
-            out.appendBytes(p, 1);
+            out += *p;
         }
     }
-    *this = out;
+    *this = out.c_str();
 }
 
 void qstring::DoubleAmpersands() {

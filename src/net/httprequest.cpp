@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <poll.h>
+#include <sys/socket.h>
 
 namespace {
 
@@ -143,9 +144,13 @@ bool QNHTTPRequest::ReadLine(std::string& line) {
     }
 }
 
-// Waits for bytes until the deadline (or the server's wake-up) and receives them.
+// Takes what has arrived, or waits for bytes until the deadline (or the server's wake-up).
 int QNHTTPRequest::receive(char* into, int n) {
     if (!socket || !socket->IsOpen()) return -1;
+    // Mostly the bytes are there already: no wait, no extra call.
+    ssize_t got = recv(socket->Handle(), into, std::min(n, 4096), MSG_DONTWAIT);
+    if (got > 0) return (int)got;
+    if (got == 0) return 0; // the peer closed
     pollfd waits[2] = {{socket->Handle(), POLLIN, 0}, {wakeHandle, POLLIN, 0}};
     int ready = poll(waits, wakeHandle >= 0 ? 2 : 1, millisecondsUntil(deadline));
     if (ready <= 0 || (waits[1].revents & POLLIN)) {

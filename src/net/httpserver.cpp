@@ -3,6 +3,9 @@
 #include "foundation/qmessage.h"
 #include "net/socket.h"
 
+#include <algorithm>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
@@ -88,6 +91,10 @@ void QNHTTPServer::serve() {
     if (!listen(socket)) return;
     // An accept that finds the connection gone again must not block the loop.
     socket.SetNonBlocking(true);
+    // Connections are taken once their first bytes are there: one that never sends
+    // anything takes no worker, and a worker rarely waits for a request to arrive.
+    int deferSeconds = std::max(1, requestTimeout / 1000);
+    setsockopt(socket.Handle(), IPPROTO_TCP, TCP_DEFER_ACCEPT, &deferSeconds, sizeof deferSeconds);
 
     if (!freeWorkers.Wait())
         qtrace(QLOC("QNHTTPServer::ServerThread"), "Error with semaphore acquire!");
@@ -118,11 +125,11 @@ void QNHTTPServer::acceptLoop(QNSocket& socket) {
         qtrace(QLOC("QNHTTPServer::ServerThread"),
                "HTTPServer:ServerThread(); accepting new connection...\n");
         std::unique_ptr<QNSocket> connection;
-        while (!connection) {
+        // The listening socket does not block: take a waiting connection, else wait for one.
+        while (!(connection = socket.Accept(0))) {
             pollfd waits[2] = {{socket.Handle(), POLLIN, 0}, {wakeHandle, POLLIN, 0}};
             poll(waits, 2, -1);
             if (stopping.load()) return;
-            if (waits[0].revents & POLLIN) connection = socket.Accept(0);
         }
         auto acceptedAt = QNHTTPRequest::Clock::now();
         auto* request = new QNHTTPRequest(this, std::move(connection));

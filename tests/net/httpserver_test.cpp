@@ -303,9 +303,9 @@ TEST_F(HTTPServerTest, TheEighthConnectionWaitsUntilOneOfSevenIsAnswered) {
     }
 }
 
-// Clients that connect and say nothing must not hold the workers: each connection has a
-// deadline for its request, after which it is closed unanswered.
-TEST_F(HTTPServerTest, SilentClientsAreClosedAtTheirDeadline) {
+// Clients that start a request and then say nothing must not hold the workers: each
+// connection has a deadline for its request, after which it is closed unanswered.
+TEST_F(HTTPServerTest, StalledClientsAreClosedAtTheirDeadline) {
     RecordingServer server(8);
     server.SetRequestTimeout(300);
     server.handler = [](QNHTTPRequest& r) {
@@ -314,20 +314,39 @@ TEST_F(HTTPServerTest, SilentClientsAreClosedAtTheirDeadline) {
     };
     int port = server.Listen();
     ASSERT_GT(port, 0);
-    std::vector<int> silent;
-    for (int i = 0; i < 7; ++i)
-        silent.push_back(Connect(port));
-    // One more sends half a request head and stops.
-    int slow = Connect(port);
-    SendAll(slow, "GET / HTTP/1.0\r\nHost: x");
+    // Seven clients, one per free worker, each with a part of a request head.
+    std::vector<int> stalled;
+    for (const char* part :
+         {"G", "GET", "GET /", "GET / HTTP/1.0", "GET / HTTP/1.0\r\n", "GET / HTTP/1.0\r\nHost: x",
+          "POST / HTTP/1.0\r\ncontent-length: 9\r\n\r\nab"}) {
+        stalled.push_back(Connect(port));
+        SendAll(stalled.back(), part);
+    }
     EXPECT_EQ(Exchange(port, "GET / HTTP/1.0\r\n\r\n"), "HTTP/1.0 200 OK\r\n\r\nserved");
-    for (int handle : silent) {
+    for (int handle : stalled) {
         EXPECT_EQ(ReadAll(handle), "");
         close(handle);
     }
-    EXPECT_EQ(ReadAll(slow), "");
-    close(slow);
     EXPECT_EQ(server.Requests().size(), 1u);
+}
+
+// A connection that sends nothing at all is not even handed to a worker.
+TEST_F(HTTPServerTest, SilentConnectionsTakeNoWorker) {
+    RecordingServer server(8);
+    server.SetRequestTimeout(60000); // were they taken, the request below would wait this long
+    server.handler = [](QNHTTPRequest& r) {
+        r.SetStatus(200);
+        r.Write("served");
+    };
+    int port = server.Listen();
+    ASSERT_GT(port, 0);
+    std::vector<int> silent;
+    for (int i = 0; i < 10; ++i)
+        silent.push_back(Connect(port));
+    EXPECT_EQ(Exchange(port, "GET / HTTP/1.0\r\n\r\n"), "HTTP/1.0 200 OK\r\n\r\nserved");
+    server.Stop();
+    for (int handle : silent)
+        close(handle);
 }
 
 TEST_F(HTTPServerTest, ThreadsAreNamedAndAllEndWithTheServer) {
