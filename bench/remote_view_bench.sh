@@ -40,22 +40,32 @@ vantry_pid=$!
 for _ in $(seq 50); do grep -q "Serving" "$work/vantry.out" 2>/dev/null && break; sleep 0.1; done
 grep -q "Serving" "$work/vantry.out" || { echo "remote_view_bench: vantry did not start" >&2; exit 1; }
 
-# The page bytes as vantry sends them, for nginx to serve.
-mkdir -p "$work/www"
-python3 - "$vantry_port" "$work/www/index.html" <<'PY'
-import socket, sys
-with socket.create_connection(("127.0.0.1", int(sys.argv[1])), timeout=10) as s:
+# fetch PORT FILE STATUS_LINE: the body one GET answers, into FILE (or, when FILE exists,
+# checked against it), after checking the status line and, for nginx, the closing header.
+fetch() {
+    python3 - "$@" <<'PY'
+import os, socket, sys
+port, path, status = int(sys.argv[1]), sys.argv[2], sys.argv[3].encode()
+with socket.create_connection(("127.0.0.1", port), timeout=10) as s:
     s.sendall(b"GET / HTTP/1.0\r\n\r\n")
     answer = b""
     while chunk := s.recv(65536):
         answer += chunk
 head, body = answer.split(b"\r\n\r\n", 1)
-assert head == b"HTTP/1.0 200 OK", head
-open(sys.argv[2], "wb").write(body)
-import os
-os.chmod(sys.argv[2], 0o644)
-print(f"page: {len(body)} bytes")
+assert head.split(b"\r\n")[0] == status, head
+if os.path.exists(path):
+    assert b"Connection: close" in head, head
+    assert body == open(path, "rb").read(), "nginx serves other bytes"
+else:
+    open(path, "wb").write(body)
+    os.chmod(path, 0o644)
+    print(f"page: {len(body)} bytes")
 PY
+}
+
+# The page bytes as vantry sends them, for nginx to serve.
+mkdir -p "$work/www"
+fetch "$vantry_port" "$work/www/index.html" "HTTP/1.0 200 OK"
 
 cat >"$work/nginx.conf" <<CONF
 daemon on;
@@ -81,17 +91,7 @@ http {
 CONF
 "$nginx" -c "$work/nginx.conf" -p "$work" 2>/dev/null
 sleep 0.3
-python3 - "$nginx_port" "$work/www/index.html" <<'PY'
-import socket, sys
-with socket.create_connection(("127.0.0.1", int(sys.argv[1])), timeout=10) as s:
-    s.sendall(b"GET / HTTP/1.0\r\n\r\n")
-    answer = b""
-    while chunk := s.recv(65536):
-        answer += chunk
-head, body = answer.split(b"\r\n\r\n", 1)
-assert head.startswith(b"HTTP/1.1 200 OK") and b"Connection: close" in head, head
-assert body == open(sys.argv[2], "rb").read(), "nginx serves other bytes"
-PY
+fetch "$nginx_port" "$work/www/index.html" "HTTP/1.1 200 OK"
 
 rate() {
     out=$(timeout $((seconds + 30)) wrk -t"$threads" -c"$connections" -d"${seconds}s" "http://127.0.0.1:$1/")

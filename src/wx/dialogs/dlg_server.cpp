@@ -10,6 +10,14 @@
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 
+namespace {
+std::string bindAddress;
+}
+
+void DlgServer::SetBindAddress(const std::string& address) {
+    bindAddress = address;
+}
+
 std::string DlgServer::Address() {
     return "127.0.0.1:" + std::to_string(REMOTE_VIEW_PORT);
 }
@@ -29,6 +37,7 @@ DlgServer::DlgServer(wxWindow* parent, std::function<VCollectionViewer*()> viewe
 
     server = std::make_unique<QNHTTPServerVantry>(*document, REMOTE_VIEW_PORT, REMOTE_VIEW_WORKERS,
                                                   false);
+    if (!bindAddress.empty()) server->SetBindAddress(bindAddress.c_str());
     server->Start(true);
     QOpen(("http://" + Address()).c_str());
 }

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <wx/dialog.h>
 
 class QNHTTPServerVantry;
@@ -20,6 +21,9 @@ class DlgServer : public wxDialog {
 
     // The address the dialog shows and opens in the browser.
     static std::string Address();
+    // Where the next dialog's server listens: every local address (a tablet must reach
+    // it) unless set; tests keep it on loopback.
+    static void SetBindAddress(const std::string& address);
 
   private:
     std::unique_ptr<UiThreadDocument> document;
