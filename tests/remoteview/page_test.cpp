@@ -79,7 +79,6 @@ class RemoteViewTest : public LogTest {
     void SetUp() override {
         LogTest::SetUp();
         qnInit();
-        c.CreateRoot();
         work = AddNode<VGroup>(c);
         work->name = "Work";
         plans = AddNode<VGroup>(c, work);

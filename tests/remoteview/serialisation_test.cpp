@@ -24,7 +24,6 @@ namespace {
 TEST(RemoteViewSerialisation, PagesStayWholeWhileTheDocumentChanges) {
     qnInit();
     VCollection c;
-    c.CreateRoot();
     VCollectionViewer viewer(&c);
     LockedDocument document(viewer);
     QNHTTPServerVantry server(document, 0, 8, false);

@@ -90,7 +90,6 @@ class ServeModeTest : public LogTest {
     void SetUp() override {
         LogTest::SetUp();
         VCollection c;
-        c.CreateRoot();
         AddNode<VGroup>(c)->name = "Holidays";
         ASSERT_TRUE(c.Save("doc.vnt"));
     }
