@@ -2,11 +2,10 @@
 
 #include "foundation/qexpr.h"
 #include "model/vcollection.h"
+#include "model/vfolderlist.h"
 #include "model/vvisibility.h"
 
 #include <cstdio>
-#include <utility>
-#include <vector>
 
 namespace {
 
@@ -28,32 +27,6 @@ void writeLabel(PageWriter& w, const VNode* node, const char* prefix) {
     node->Describe(text, false);
     text.ConvertToHTML();
     w.Write(text);
-}
-
-// The folders of the folder tree in its order: ancestors before descendants, siblings by name.
-std::vector<VNode*> treeFolders(VCollection& c) {
-    constexpr size_t MAX_FOLDERS = 1000;
-    VVisibility visibility(c);
-    visibility.Evaluate(c.root);
-    std::vector<VNode*> folders;
-    for (VNode* node = c.root; node && folders.size() < MAX_FOLDERS; node = node->next)
-        if (IsFolder(node) && (node == c.root || visibility.FolderVisible(node)))
-            folders.push_back(node);
-    for (size_t pass = 0; pass < folders.size(); ++pass) {
-        bool exchanged = false;
-        for (size_t i = 0; i < folders.size(); ++i)
-            for (size_t j = i + 1; j < folders.size(); ++j) {
-                VNode* a = folders[i];
-                VNode* b = folders[j];
-                if (a->IsDescendantOf(b) ||
-                    (a->parent == b->parent && CompareText(b->name, a->name) < 0)) {
-                    std::swap(folders[i], folders[j]);
-                    exchanged = true;
-                }
-            }
-        if (!exchanged) break;
-    }
-    return folders;
 }
 
 } // namespace
@@ -117,7 +90,8 @@ void WriteErrorParagraph(PageWriter& w, qstring& errorText) {
 
 void WriteFolderTable(PageWriter& w, VCollection& c) {
     w.Write("<table width=200 border=0 class=\"treetext\">\n");
-    for (VNode* folder : treeFolders(c)) {
+    for (const VFolderEntry& entry : FolderList(c)) {
+        VNode* folder = entry.folder;
         if (folder == c.root) continue;
         w.Write("<tr bgcolor=#FFFFC0 border=0>");
         w.Write("<td>");
