@@ -8,6 +8,7 @@
 #include "wx/about_box.h"
 #include "wx/command_ids.h"
 #include "wx/command_router.h"
+#include "wx/dialogs/dlg_server.h"
 #include "wx/folder_tree_window.h"
 #include "wx/item_view_window.h"
 #include "wx/printing.h"
@@ -143,6 +144,11 @@ void CMainFrame::Exit() {
 
 void CMainFrame::ClearFilterText() {
     if (controls.filterText) controls.filterText->ChangeValue("");
+}
+
+void CMainFrame::ShowRemoteView() {
+    DlgServer dialog(this, [this] { return ItemView().viewer.get(); });
+    dialog.ShowModal();
 }
 
 void CMainFrame::SetModified(bool modified) {

@@ -35,6 +35,7 @@ wxBitmap iconFor(int command, const wxSize& size) {
         {CMD_AS_CALENDAR, wxART_REPORT_VIEW},
         {CMD_EXPORT_HTML, wxART_FILE_SAVE_AS},
         {CMD_PREFERENCES, wxART_EXECUTABLE_FILE},
+        {CMD_REMOTE_VIEW, wxART_GO_DIR_UP},
         {CMD_HELP, wxART_HELP},
         {CMD_ABOUT, wxART_INFORMATION},
         {CMD_DELETE, wxART_DELETE},

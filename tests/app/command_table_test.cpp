@@ -26,6 +26,7 @@ class RecordingCommandUI : public CommandUI {
     void SwitchPane() override { calls.push_back("pane"); }
     void Exit() override { calls.push_back("exit"); }
     void ClearFilterText() override { calls.push_back("clear text"); }
+    void ShowRemoteView() override { calls.push_back("remote view"); }
     std::vector<std::string> calls;
 };
 
@@ -128,11 +129,11 @@ TEST_F(CommandTableTest, ViewTypeAndWeekSteps) {
 }
 
 TEST_F(CommandTableTest, ProgramCommandsAskTheWindow) {
-    for (int command :
-         {CMD_ABOUT, CMD_NEXT_PANE, CMD_PREVIOUS_PANE, CMD_PRINT_SETUP, CMD_PRINT_DIRECT, CMD_EXIT})
+    for (int command : {CMD_ABOUT, CMD_NEXT_PANE, CMD_PREVIOUS_PANE, CMD_PRINT_SETUP,
+                        CMD_PRINT_DIRECT, CMD_REMOTE_VIEW, CMD_EXIT})
         EXPECT_EQ(Run(command), CHANGED_NOTHING);
-    EXPECT_EQ(ui.calls,
-              (std::vector<std::string>{"about", "pane", "pane", "print setup", "print", "exit"}));
+    EXPECT_EQ(ui.calls, (std::vector<std::string>{"about", "pane", "pane", "print setup", "print",
+                                                  "remote view", "exit"}));
 }
 
 TEST_F(CommandTableTest, TheHelpKeyAndTheWebCommandsReportInTheirOwnWords) {

@@ -54,7 +54,7 @@ TEST_F(ShellTest, RibbonCategoriesPanelsAndElementsInOrder) {
             "List view: [View] [Gantt chart] [Gantt headers]",
             "Calendar view: [View] [Navigate] [Help]",
         }));
-    EXPECT_EQ(elements, 44);
+    EXPECT_EQ(elements, 45);
 
     struct Case {
         int command;
@@ -63,6 +63,7 @@ TEST_F(ShellTest, RibbonCategoriesPanelsAndElementsInOrder) {
         const char* where;
     } cases[] = {
         {32884, "Export HTML", RibbonKind::Button, "Global / Tools"},
+        {32920, "Remote view", RibbonKind::Button, "Global / Tools"},
         {32833, "Visit Nimbrel website", RibbonKind::Button, "Global / Help"},
         {32799, "Edit...", RibbonKind::Button, "Items / Clipboard"},
         {32883, "Payment", RibbonKind::Button, "Items / Add new item in current folder"},

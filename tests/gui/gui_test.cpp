@@ -110,7 +110,7 @@ TEST_F(GuiTest, RibbonHasEveryElementWithItsCaptionAndCommand) {
                     EXPECT_TRUE(buttons.count(WxIdOf(e.command))) << e.caption;
             }
     }
-    EXPECT_EQ(elements, 44);
+    EXPECT_EQ(elements, 45);
     EXPECT_EQ(Frame().StateFilterBox()->GetStringSelection(), "all active items (default)");
     EXPECT_EQ(Frame().SortBox()->GetStringSelection(), "logically (default)");
     EXPECT_EQ(Frame().StateFilterBox()->GetCount(), 6u);

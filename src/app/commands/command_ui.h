@@ -11,4 +11,6 @@ class CommandUI {
     virtual void SwitchPane() = 0; // two panes: either key moves to the other one
     virtual void Exit() = 0;
     virtual void ClearFilterText() = 0; // the ribbon's "Filter by text" field
+    // The server dialog: the open document served to browsers while it is open.
+    virtual void ShowRemoteView() = 0;
 };

@@ -1,5 +1,5 @@
-// The program's own window commands: About, printing without the dialog, the printer
-// set-up, moving between the panes, Preferences and leaving.
+// The program's own window commands: About, the remote view's server dialog, printing
+// without the dialog, the printer set-up, moving between the panes, Preferences and leaving.
 #include "app/commands/command_groups.h"
 
 #include "app/commands/command_ids.h"
@@ -23,6 +23,7 @@ unsigned preferences(CommandContext& c) {
 std::vector<CommandEntry> ProgramCommands() {
     return {
         {CMD_ABOUT, ask<&CommandUI::ShowAbout>, HasUI},
+        {CMD_REMOTE_VIEW, ask<&CommandUI::ShowRemoteView>, HasUI},
         {CMD_PRINT_DIRECT, ask<&CommandUI::PrintDirect>, HasUI},
         {CMD_PRINT_SETUP, ask<&CommandUI::PrintSetup>, HasUI},
         {CMD_NEXT_PANE, ask<&CommandUI::SwitchPane>, HasUI},

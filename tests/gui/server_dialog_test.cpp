@@ -1,0 +1,214 @@
+// The remote view from the window program: the ribbon's "Remote view" button opens the
+// server dialog, a browser gets the open document's page while it is open, and closing
+// it stops the server.
+#include "app/commands/command_ids.h"
+#include "foundation/qshell.h"
+#include "model/vcollection.h"
+#include "model/vcollviewer.h"
+#include "support/http_client.h"
+#include "wx/command_ids.h"
+#include "wx/dialogs/dlg_server.h"
+#include "wx/main_frame.h"
+#include "wx/ui_thread_document.h"
+
+#include <atomic>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+#include <thread>
+#include <vector>
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/dcclient.h>
+#include <wx/dcmemory.h>
+#include <wx/docview.h>
+#include <wx/ribbon/bar.h>
+#include <wx/ribbon/buttonbar.h>
+#include <wx/ribbon/page.h>
+#include <wx/ribbon/panel.h>
+#include <wx/stattext.h>
+#include <wx/thread.h>
+#include <wx/timer.h>
+#include <wx/uiaction.h>
+
+namespace {
+
+void SettleEvents() {
+    for (int i = 0; i < 5; ++i) {
+        wxTheApp->ProcessPendingEvents();
+        wxYield();
+    }
+}
+
+wxDialog* OpenDialogTitled(const wxString& title) {
+    for (wxWindow* w : wxTopLevelWindows)
+        if (auto* dialog = dynamic_cast<wxDialog*>(w))
+            if (dialog->IsShown() && dialog->GetTitle() == title) return dialog;
+    return nullptr;
+}
+
+std::vector<std::string> StaticTexts(wxWindow* window) {
+    std::vector<std::string> texts;
+    for (wxWindow* child : window->GetChildren())
+        if (auto* text = dynamic_cast<wxStaticText*>(child))
+            texts.push_back(text->GetLabel().ToStdString());
+    return texts;
+}
+
+// The ribbon button bar holding the command's button, and the button's place in it.
+bool FindRibbonButton(wxWindow* window, int command, wxRibbonButtonBar** bar, wxRect* rect) {
+    for (wxWindow* child : window->GetChildren()) {
+        if (auto* b = dynamic_cast<wxRibbonButtonBar*>(child))
+            for (size_t i = 0; i < b->GetButtonCount(); ++i)
+                if (b->GetItemId(b->GetItem(i)) == WxIdOf(command)) {
+                    *bar = b;
+                    *rect = b->GetItemRect(WxIdOf(command));
+                    return true;
+                }
+        if (FindRibbonButton(child, command, bar, rect)) return true;
+    }
+    return false;
+}
+
+void SaveWindowPicture(wxWindow* window, const std::string& name) {
+    window->Raise();
+    window->Update();
+    SettleEvents();
+    wxClientDC client(window);
+    wxSize size = window->GetClientSize();
+    wxBitmap shot(size);
+    wxMemoryDC memory(shot);
+    memory.Blit(0, 0, size.x, size.y, &client, 0, 0);
+    memory.SelectObject(wxNullBitmap);
+    std::string path = std::string(VANTRY_SCREENSHOT_DIR) + "/" + name;
+    ASSERT_TRUE(shot.SaveFile(path, wxBITMAP_TYPE_PNG));
+}
+
+TEST(ServerDialog, TheRemoteViewButtonServesTheDocumentWhileTheDialogIsOpen) {
+    CMainFrame& frame = *CMainFrame::Current();
+    ASSERT_NE(frame.GetDocumentManager()->CreateDocument(VANTRY_DEMO_DOCUMENT, wxDOC_SILENT),
+              nullptr);
+    SettleEvents();
+    std::vector<std::string> opened;
+    QShellHandler previous = QSetShellHandler([&](const char* target) {
+        opened.push_back(target);
+        return true;
+    });
+    DlgServer::SetBindAddress("127.0.0.1");
+
+    // The button sits in the "Tools" panel of the "Global" page.
+    frame.Ribbon()->SetActivePage((size_t)0);
+    frame.Ribbon()->Realize();
+    SettleEvents();
+    wxRibbonButtonBar* bar = nullptr;
+    wxRect rect;
+    ASSERT_TRUE(FindRibbonButton(frame.Ribbon(), CMD_REMOTE_VIEW, &bar, &rect));
+    auto caption = frame.RibbonCaptions().find(CMD_REMOTE_VIEW);
+    ASSERT_NE(caption, frame.RibbonCaptions().end());
+    EXPECT_EQ(caption->second, "Remote view");
+    auto* panel = dynamic_cast<wxRibbonPanel*>(bar->GetParent());
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->GetLabel(), "Tools");
+    EXPECT_EQ(dynamic_cast<wxRibbonPage*>(panel->GetParent())->GetLabel(), "Global");
+
+    // While the dialog runs its own loop, a browser asks for the page from another thread
+    // (the page is built on this thread, between the dialog's events).
+    std::vector<std::string> texts;
+    std::string dialogTitle, page;
+    std::atomic<bool> fetched{false};
+    std::thread browser;
+    wxTimer poll;
+    poll.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        wxDialog* dialog = OpenDialogTitled(DlgServer::TITLE);
+        if (!dialog) return;
+        if (!browser.joinable()) {
+            dialogTitle = dialog->GetTitle().ToStdString();
+            texts = StaticTexts(dialog);
+            browser = std::thread([&] {
+                page = http_test::Exchange(8100, "GET / HTTP/1.0\r\nUser-Agent: iPad\r\n\r\n");
+                fetched = true;
+            });
+            return;
+        }
+        if (!fetched) return;
+        poll.Stop();
+        SaveWindowPicture(dialog, "server-dialog.png");
+        // The "Close" button ends it.
+        wxCommandEvent close(wxEVT_BUTTON, wxID_CANCEL);
+        close.SetEventObject(dialog->FindWindow(wxID_CANCEL));
+        dialog->FindWindow(wxID_CANCEL)->GetEventHandler()->ProcessEvent(close);
+    });
+    poll.Start(50);
+
+    // A real click on the button, where the user would click.
+    wxUIActionSimulator pointer;
+    pointer.MouseMove(
+        bar->ClientToScreen(rect.GetPosition() + wxPoint(rect.width / 2, rect.height / 2)));
+    pointer.MouseClick();
+    for (int i = 0; i < 200 && !fetched; ++i) {
+        wxMilliSleep(25);
+        SettleEvents();
+    }
+    SettleEvents();
+    poll.Stop();
+    if (browser.joinable()) browser.join();
+    QSetShellHandler(previous);
+    DlgServer::SetBindAddress("");
+
+    EXPECT_EQ(dialogTitle, "Vantry HTTP Server");
+    EXPECT_EQ(texts,
+              (std::vector<std::string>{"Serving on port 8100", "Browse to: 127.0.0.1:8100"}));
+    EXPECT_EQ(dynamic_cast<wxButton*>(wxWindow::FindWindowById(wxID_CANCEL)), nullptr);
+    EXPECT_EQ(opened, (std::vector<std::string>{"http://127.0.0.1:8100"}));
+    EXPECT_EQ(
+        page.rfind(
+            "HTTP/1.0 200 OK\r\n\r\n<html><head><title>Vantry Server - remote view / iPad</title>",
+            0),
+        0u)
+        << page;
+    EXPECT_NE(page.find("Current path: All folders (click to move up)"), std::string::npos);
+    EXPECT_EQ(OpenDialogTitled(DlgServer::TITLE), nullptr);
+    // The dialog's server is gone with it: the port is free.
+    EXPECT_EQ(http_test::Connect(8100), -1);
+}
+
+// A worker's work runs on the user-interface thread; once the document is closed, a
+// worker still waiting gives up and its work never runs.
+TEST(UiThreadDocument, RunsWorkOnTheUserInterfaceThreadUntilClosed) {
+    VCollection c;
+    VCollectionViewer viewer(&c);
+    std::atomic<int> ran{0};
+    std::atomic<bool> onUiThread{false};
+    auto work = [&](VCollectionViewer& v) {
+        onUiThread = wxIsMainThread() && &v == &viewer;
+        ++ran;
+    };
+    {
+        UiThreadDocument document([&] { return &viewer; });
+        std::atomic<int> result{-1};
+        std::thread worker([&] { result = document.Run(work); });
+        for (int i = 0; i < 200 && result < 0; ++i) {
+            wxMilliSleep(5);
+            SettleEvents();
+        }
+        worker.join();
+        EXPECT_EQ(result.load(), 1);
+        EXPECT_EQ(ran.load(), 1);
+        EXPECT_TRUE(onUiThread.load());
+    }
+    {
+        UiThreadDocument document([&] { return &viewer; });
+        std::atomic<int> result{-1};
+        std::thread worker([&] { result = document.Run(work); });
+        wxMilliSleep(100); // queued, but this thread handles no events meanwhile
+        EXPECT_EQ(result.load(), -1);
+        document.Close();
+        worker.join();
+        EXPECT_EQ(result.load(), 0);
+        SettleEvents();
+        EXPECT_EQ(ran.load(), 1); // the abandoned work never ran
+        EXPECT_FALSE(document.Run(work));
+    }
+}
+
+} // namespace
