@@ -111,6 +111,8 @@ TEST(ServerDialog, TheRemoteViewButtonServesTheDocumentWhileTheDialogIsOpen) {
     EXPECT_EQ(panel->GetLabel(), "Tools");
     EXPECT_EQ(dynamic_cast<wxRibbonPage*>(panel->GetParent())->GetLabel(), "Global");
 
+    SaveWindowPicture(&frame, "remote-view-button.png");
+
     // While the dialog runs its own loop, a browser asks for the page from another thread
     // (the page is built on this thread, between the dialog's events).
     std::vector<std::string> texts;
