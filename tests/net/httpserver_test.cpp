@@ -303,15 +303,17 @@ TEST_F(HTTPServerTest, TheEighthConnectionWaitsUntilOneOfSevenIsAnswered) {
     }
 }
 
+void AnswerServed(QNHTTPRequest& r) {
+    r.SetStatus(200);
+    r.Write("served");
+}
+
 // Clients that start a request and then say nothing must not hold the workers: each
 // connection has a deadline for its request, after which it is closed unanswered.
 TEST_F(HTTPServerTest, StalledClientsAreClosedAtTheirDeadline) {
     RecordingServer server(8);
     server.SetRequestTimeout(300);
-    server.handler = [](QNHTTPRequest& r) {
-        r.SetStatus(200);
-        r.Write("served");
-    };
+    server.handler = AnswerServed;
     int port = server.Listen();
     ASSERT_GT(port, 0);
     // Seven clients, one per free worker, each with a part of a request head.
@@ -334,10 +336,7 @@ TEST_F(HTTPServerTest, StalledClientsAreClosedAtTheirDeadline) {
 TEST_F(HTTPServerTest, SilentConnectionsTakeNoWorker) {
     RecordingServer server(8);
     server.SetRequestTimeout(60000); // were they taken, the request below would wait this long
-    server.handler = [](QNHTTPRequest& r) {
-        r.SetStatus(200);
-        r.Write("served");
-    };
+    server.handler = AnswerServed;
     int port = server.Listen();
     ASSERT_GT(port, 0);
     std::vector<int> silent;
