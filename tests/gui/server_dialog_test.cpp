@@ -13,8 +13,9 @@
 #include "wx/ui_thread_document.h"
 
 #include <atomic>
-#include <filesystem>
 #include <gtest/gtest.h>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -84,9 +85,15 @@ TEST(ServerDialog, TheRemoteViewButtonServesTheDocumentWhileTheDialogIsOpen) {
     ASSERT_NE(frame.GetDocumentManager()->CreateDocument(VANTRY_DEMO_DOCUMENT, wxDOC_SILENT),
               nullptr);
     SettleEvents();
-    std::vector<std::string> opened;
-    QShellHandler previous = QSetShellHandler([&](const char* target) {
-        opened.push_back(target);
+    // The browser is asked from a thread of the dialog's own.
+    struct Opened {
+        std::mutex lock;
+        std::vector<std::string> targets;
+    };
+    auto opened = std::make_shared<Opened>();
+    QShellHandler previous = QSetShellHandler([opened](const char* target) {
+        std::lock_guard<std::mutex> hold(opened->lock);
+        opened->targets.push_back(target);
         return true;
     });
     DlgServer::SetBindAddress("127.0.0.1");
@@ -147,6 +154,12 @@ TEST(ServerDialog, TheRemoteViewButtonServesTheDocumentWhileTheDialogIsOpen) {
     SettleEvents();
     poll.Stop();
     if (browser.joinable()) browser.join();
+    auto targets = [&] {
+        std::lock_guard<std::mutex> hold(opened->lock);
+        return opened->targets;
+    };
+    for (int i = 0; i < 200 && targets().empty(); ++i)
+        wxMilliSleep(10);
     QSetShellHandler(previous);
     DlgServer::SetBindAddress("");
 
@@ -154,7 +167,7 @@ TEST(ServerDialog, TheRemoteViewButtonServesTheDocumentWhileTheDialogIsOpen) {
     EXPECT_EQ(texts,
               (std::vector<std::string>{"Serving on port 8100", "Browse to: 127.0.0.1:8100"}));
     EXPECT_EQ(dynamic_cast<wxButton*>(wxWindow::FindWindowById(wxID_CANCEL)), nullptr);
-    EXPECT_EQ(opened, (std::vector<std::string>{"http://127.0.0.1:8100"}));
+    EXPECT_EQ(targets(), (std::vector<std::string>{"http://127.0.0.1:8100"}));
     EXPECT_EQ(
         page.rfind(
             "HTTP/1.0 200 OK\r\n\r\n<html><head><title>Vantry Server - remote view / iPad</title>",

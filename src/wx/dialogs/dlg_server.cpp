@@ -6,6 +6,7 @@
 #include "wx/ui_thread_document.h"
 
 #include <string>
+#include <thread>
 #include <wx/button.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
@@ -39,7 +40,9 @@ DlgServer::DlgServer(wxWindow* parent, std::function<VCollectionViewer*()> viewe
                                                   false);
     if (!bindAddress.empty()) server->SetBindAddress(bindAddress.c_str());
     server->Start(true);
-    QOpen(("http://" + Address()).c_str());
+    // The browser's first request is answered on this thread, and xdg-open may wait for a
+    // browser it starts until that browser ends: the opening runs beside it.
+    std::thread([address = "http://" + Address()] { QOpen(address.c_str()); }).detach();
 }
 
 DlgServer::~DlgServer() {
