@@ -27,7 +27,7 @@ bool startsWith(const std::string& text, const char* prefix) {
 } // namespace
 
 QNHTTPRequest::QNHTTPRequest(QNHTTPServer* owner, std::unique_ptr<QNSocket> connection)
-    : server(owner), socket(std::move(connection)) {}
+    : server(owner), socket(std::move(connection)), readBuffer(new char[READ_BUFFER_SIZE]) {}
 
 QNHTTPRequest::~QNHTTPRequest() = default;
 
@@ -105,7 +105,7 @@ bool QNHTTPRequest::readBody() {
     body = std::make_unique<std::string>();
     body->reserve(wanted);
     int buffered = std::min<int>(readFill - readPosition, (int)wanted);
-    body->append(readBuffer + readPosition, buffered);
+    body->append(readBuffer.get() + readPosition, buffered);
     readPosition += buffered;
     char chunk[4096];
     while ((long long)body->size() < wanted) {
@@ -118,13 +118,13 @@ bool QNHTTPRequest::readBody() {
 
 bool QNHTTPRequest::ReadLine(std::string& line) {
     for (;;) {
-        char* start = readBuffer + readPosition;
+        char* start = readBuffer.get() + readPosition;
         auto* lf = (char*)std::memchr(start, '\n', readFill - readPosition);
         if (lf) {
             char* end = lf;
             if (end > start && end[-1] == '\r') --end;
             line.assign(start, end);
-            readPosition = (int)(lf - readBuffer) + 1;
+            readPosition = (int)(lf - readBuffer.get()) + 1;
             if (readPosition == readFill) readPosition = readFill = 0;
             return true;
         }
@@ -134,11 +134,11 @@ bool QNHTTPRequest::ReadLine(std::string& line) {
                        "Fatal error, could not read line because the readLineBuffer is to small");
                 return false;
             }
-            std::memmove(readBuffer, start, readFill - readPosition);
+            std::memmove(readBuffer.get(), start, readFill - readPosition);
             readFill -= readPosition;
             readPosition = 0;
         }
-        int got = receive(readBuffer + readFill, READ_BUFFER_SIZE - readFill);
+        int got = receive(readBuffer.get() + readFill, READ_BUFFER_SIZE - readFill);
         if (got <= 0) return false;
         readFill += got;
     }

@@ -86,7 +86,8 @@ class QNHTTPRequest {
     QNameTable responseHeaders;
     bool headersSent = false;
     bool iPad = false;
-    char readBuffer[READ_BUFFER_SIZE];
+    // An allocation of its own, so AddressSanitizer sees any step past its end.
+    std::unique_ptr<char[]> readBuffer;
     int readPosition = 0;
     int readFill = 0;
     long bytesSent = 0;
