@@ -9,7 +9,7 @@
 set -eu
 
 here=$(cd "$(dirname "$0")/.." && pwd)
-vantry=${1:-$here/build/src/vantry}
+vantry=$(realpath "${1:-$here/build/src/vantry}")
 document=${2:-$here/examples/demo.vnt}
 seconds=${3:-10}
 threads=2
@@ -35,7 +35,10 @@ cleanup() {
 trap cleanup EXIT INT TERM
 
 # The server, on loopback only; its traces (two lines a request) are not measured.
-"$vantry" --serve --port "$vantry_port" --bind 127.0.0.1 "$document" >"$work/vantry.out" 2>/dev/null &
+# It runs in the scratch folder, where its log goes.
+document=$(realpath "$document")
+(cd "$work" && exec "$vantry" --serve --port "$vantry_port" --bind 127.0.0.1 "$document") \
+    >"$work/vantry.out" 2>/dev/null &
 vantry_pid=$!
 for _ in $(seq 50); do grep -q "Serving" "$work/vantry.out" 2>/dev/null && break; sleep 0.1; done
 grep -q "Serving" "$work/vantry.out" || { echo "remote_view_bench: vantry did not start" >&2; exit 1; }
