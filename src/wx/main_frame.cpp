@@ -8,7 +8,7 @@
 #include "wx/about_box.h"
 #include "wx/command_ids.h"
 #include "wx/command_router.h"
-#include "wx/dialogs/dlg_server.h"
+#include "wx/dialogs/server_dialog.h"
 #include "wx/folder_tree_window.h"
 #include "wx/item_view_window.h"
 #include "wx/printing.h"

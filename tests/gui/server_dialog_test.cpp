@@ -3,12 +3,12 @@
 // it stops the server.
 #include "app/commands/command_ids.h"
 #include "foundation/qshell.h"
-#include "gui/window_picture.h"
+#include "gui/gui_support.h"
 #include "model/vcollection.h"
 #include "model/vcollviewer.h"
 #include "support/http_client.h"
 #include "wx/command_ids.h"
-#include "wx/dialogs/dlg_server.h"
+#include "wx/dialogs/server_dialog.h"
 #include "wx/main_frame.h"
 #include "wx/ui_thread_document.h"
 
@@ -21,8 +21,6 @@
 #include <vector>
 #include <wx/app.h>
 #include <wx/button.h>
-#include <wx/dcclient.h>
-#include <wx/dcmemory.h>
 #include <wx/docview.h>
 #include <wx/ribbon/bar.h>
 #include <wx/ribbon/buttonbar.h>
@@ -34,13 +32,6 @@
 #include <wx/uiaction.h>
 
 namespace {
-
-void SettleEvents() {
-    for (int i = 0; i < 5; ++i) {
-        wxTheApp->ProcessPendingEvents();
-        wxYield();
-    }
-}
 
 wxDialog* OpenDialogTitled(const wxString& title) {
     for (wxWindow* w : wxTopLevelWindows)
@@ -72,19 +63,11 @@ bool FindRibbonButton(wxWindow* window, int command, wxRibbonButtonBar** bar, wx
     return false;
 }
 
-void SaveWindowPicture(wxWindow* window, const std::string& name) {
-    window->Raise();
-    window->Update();
-    SettleEvents();
-    std::string path = std::string(VANTRY_SCREENSHOT_DIR) + "/" + name;
-    ASSERT_TRUE(WindowPicture(window).SaveFile(path, wxBITMAP_TYPE_PNG));
-}
-
 TEST(ServerDialog, TheRemoteViewButtonServesTheDocumentWhileTheDialogIsOpen) {
-    CMainFrame& frame = *CMainFrame::Current();
+    CMainFrame& frame = Frame();
     ASSERT_NE(frame.GetDocumentManager()->CreateDocument(VANTRY_DEMO_DOCUMENT, wxDOC_SILENT),
               nullptr);
-    SettleEvents();
+    Settle();
     // The browser is asked from a thread of the dialog's own.
     struct Opened {
         std::mutex lock;
@@ -101,7 +84,7 @@ TEST(ServerDialog, TheRemoteViewButtonServesTheDocumentWhileTheDialogIsOpen) {
     // The button sits in the "Tools" panel of the "Global" page.
     frame.Ribbon()->SetActivePage((size_t)0);
     frame.Ribbon()->Realize();
-    SettleEvents();
+    Settle();
     wxRibbonButtonBar* bar = nullptr;
     wxRect rect;
     ASSERT_TRUE(FindRibbonButton(frame.Ribbon(), CMD_REMOTE_VIEW, &bar, &rect));
@@ -144,7 +127,7 @@ TEST(ServerDialog, TheRemoteViewButtonServesTheDocumentWhileTheDialogIsOpen) {
             return;
         }
         clicked = true;
-        SaveWindowPicture(dialog, "server-dialog.png");
+        EXPECT_TRUE(SaveWindowPicture(*dialog, "server-dialog.png"));
         // A click on "Close" ends it.
         auto* button = dynamic_cast<wxButton*>(dialog->FindWindow(wxID_CANCEL));
         closeLabel = button ? button->GetLabel().ToStdString() : "<no button>";
@@ -162,9 +145,9 @@ TEST(ServerDialog, TheRemoteViewButtonServesTheDocumentWhileTheDialogIsOpen) {
     pointer.MouseClick();
     for (int i = 0; i < 200 && (!fetched || OpenDialogTitled(DlgServer::TITLE)); ++i) {
         wxMilliSleep(25);
-        SettleEvents();
+        Settle();
     }
-    SettleEvents();
+    Settle();
     poll.Stop();
     if (browser.joinable()) browser.join();
     auto targets = [&] {
@@ -211,7 +194,7 @@ TEST(UiThreadDocument, RunsWorkOnTheUserInterfaceThreadUntilClosed) {
         std::thread worker([&] { result = document.Run(work); });
         for (int i = 0; i < 200 && result < 0; ++i) {
             wxMilliSleep(5);
-            SettleEvents();
+            Settle();
         }
         worker.join();
         EXPECT_EQ(result.load(), 1);
@@ -227,7 +210,7 @@ TEST(UiThreadDocument, RunsWorkOnTheUserInterfaceThreadUntilClosed) {
         document.Close();
         worker.join();
         EXPECT_EQ(result.load(), 0);
-        SettleEvents();
+        Settle();
         EXPECT_EQ(ran.load(), 1); // the abandoned work never ran
         EXPECT_FALSE(document.Run(work));
     }

@@ -1,4 +1,4 @@
-#include "wx/dialogs/dlg_server.h"
+#include "wx/dialogs/server_dialog.h"
 
 #include "foundation/qfile.h"
 #include "remoteview/httpserver_vantry.h"
