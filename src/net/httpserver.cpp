@@ -68,7 +68,7 @@ bool QNHTTPServer::pause(int milliseconds) {
 bool QNHTTPServer::listen(QNSocket& socket) {
     const char* address = bindAddress.IsEmpty() ? nullptr : bindAddress.Text();
     if (portScan) {
-        for (int tried = port; !stopping.load(); ++tried)
+        for (int tried = port; tried <= 65535 && !stopping.load(); ++tried)
             if (socket.Listen(tried, 1, true, address)) {
                 qtrace(QLOC("QNHTTPServer::ServerThread"), "Started listening on: %d\n", tried);
                 return true;

@@ -407,6 +407,25 @@ TEST_F(HTTPServerTest, ABusyPortIsTriedAgainUntilItIsFree) {
     EXPECT_THAT(testing::internal::GetCapturedStderr(), HasSubstr("Server allready running!"));
 }
 
+// With port scan, a busy port makes the server take the next one that is free.
+TEST_F(HTTPServerTest, PortScanTakesTheNextFreePort) {
+    QNSocket holder(QNSocket::TCP, "holder");
+    ASSERT_TRUE(holder.Listen(0, 1, false, "127.0.0.1"));
+    int busy = holder.BoundPort();
+    struct ScanningServer : QNHTTPServer {
+        explicit ScanningServer(int p) : QNHTTPServer(p, 2, true) { SetBindAddress("127.0.0.1"); }
+        ~ScanningServer() override { Stop(); }
+        void HandleRequest(QNHTTPRequest& r) override { r.SetStatus(200); }
+    } server(busy);
+    testing::internal::CaptureStderr();
+    server.Start(true);
+    int port = server.WaitUntilListening(5000);
+    std::string traces = testing::internal::GetCapturedStderr();
+    EXPECT_GT(port, busy);
+    EXPECT_THAT(traces, HasSubstr("Started listening on: " + std::to_string(port) + "\n"));
+    EXPECT_EQ(Exchange(port, "GET / HTTP/1.0\r\n\r\n"), "HTTP/1.0 200 OK\r\n\r\n");
+}
+
 TEST(QNameTable, HoldsTwentyFivePairsAndReplacesByExactName) {
     QNameTable table;
     for (int i = 0; i < QNameTable::SIZE; ++i)
