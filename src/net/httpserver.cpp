@@ -126,10 +126,15 @@ void QNHTTPServer::acceptLoop(QNSocket& socket) {
                "HTTPServer:ServerThread(); accepting new connection...\n");
         std::unique_ptr<QNSocket> connection;
         // The listening socket does not block: take a waiting connection, else wait for one.
+        bool waiting = false;
         while (!(connection = socket.Accept(0))) {
+            // One there that cannot be taken (the process is out of descriptors): give the
+            // others time to close theirs instead of trying again at once.
+            if (waiting && !pause(50)) return;
             pollfd waits[2] = {{socket.Handle(), POLLIN, 0}, {wakeHandle, POLLIN, 0}};
             poll(waits, 2, -1);
             if (stopping.load()) return;
+            waiting = waits[0].revents & POLLIN;
         }
         auto acceptedAt = QNHTTPRequest::Clock::now();
         auto* request = new QNHTTPRequest(this, std::move(connection));
