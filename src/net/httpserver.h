@@ -9,7 +9,9 @@
 #include "net/httprequest.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 class QNSocket;
