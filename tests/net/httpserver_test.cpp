@@ -382,18 +382,21 @@ TEST_F(HTTPServerTest, ThreadsAreNamedAndAllEndWithTheServer) {
     EXPECT_TRUE(again.Listen(port, 1, false, "127.0.0.1"));
 }
 
+// Two workers on a given port, with or without port scan, answering "up".
+struct PortServer : QNHTTPServer {
+    PortServer(int port, bool scan) : QNHTTPServer(port, 2, scan) { SetBindAddress("127.0.0.1"); }
+    ~PortServer() override { Stop(); }
+    void HandleRequest(QNHTTPRequest& r) override {
+        r.SetStatus(200);
+        r.Write("up");
+    }
+};
+
 TEST_F(HTTPServerTest, ABusyPortIsTriedAgainUntilItIsFree) {
     QNSocket holder(QNSocket::TCP, "holder");
     ASSERT_TRUE(holder.Listen(0, 1, false, "127.0.0.1"));
     int port = holder.BoundPort();
-    struct PortServer : QNHTTPServer {
-        explicit PortServer(int p) : QNHTTPServer(p, 2, false) { SetBindAddress("127.0.0.1"); }
-        ~PortServer() override { Stop(); }
-        void HandleRequest(QNHTTPRequest& r) override {
-            r.SetStatus(200);
-            r.Write("up");
-        }
-    } server(port);
+    PortServer server(port, false);
     server.Start(true);
     EXPECT_EQ(server.WaitUntilListening(700), -1);
     EXPECT_THAT(Log(), HasSubstr("HTTPServer (ServerThread): failed to listen to port " +
@@ -412,18 +415,14 @@ TEST_F(HTTPServerTest, PortScanTakesTheNextFreePort) {
     QNSocket holder(QNSocket::TCP, "holder");
     ASSERT_TRUE(holder.Listen(0, 1, false, "127.0.0.1"));
     int busy = holder.BoundPort();
-    struct ScanningServer : QNHTTPServer {
-        explicit ScanningServer(int p) : QNHTTPServer(p, 2, true) { SetBindAddress("127.0.0.1"); }
-        ~ScanningServer() override { Stop(); }
-        void HandleRequest(QNHTTPRequest& r) override { r.SetStatus(200); }
-    } server(busy);
+    PortServer server(busy, true);
     testing::internal::CaptureStderr();
     server.Start(true);
     int port = server.WaitUntilListening(5000);
     std::string traces = testing::internal::GetCapturedStderr();
     EXPECT_GT(port, busy);
     EXPECT_THAT(traces, HasSubstr("Started listening on: " + std::to_string(port) + "\n"));
-    EXPECT_EQ(Exchange(port, "GET / HTTP/1.0\r\n\r\n"), "HTTP/1.0 200 OK\r\n\r\n");
+    EXPECT_EQ(Exchange(port, "GET / HTTP/1.0\r\n\r\n"), "HTTP/1.0 200 OK\r\n\r\nup");
 }
 
 TEST(QNameTable, HoldsTwentyFivePairsAndReplacesByExactName) {
