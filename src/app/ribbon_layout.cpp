@@ -103,6 +103,10 @@ const std::vector<MenuEntry>& ApplicationMenu() {
         {"Open", CMD_FILE_OPEN, {}},
         {"Save", CMD_FILE_SAVE, {}},
         {"Save As", CMD_FILE_SAVE_AS, {}},
+        {"", 0, {}},
+        {"Undo", CMD_UNDO, {}},
+        {"Redo", CMD_REDO, {}},
+        {"", 0, {}},
         {"Print",
          CMD_PRINT,
          {{"Quick Print",
@@ -124,8 +128,8 @@ const std::vector<MenuEntry>& ApplicationMenu() {
 }
 
 const std::vector<int>& QuickAccessCommands() {
-    static const std::vector<int> commands = {CMD_FILE_NEW, CMD_FILE_OPEN, CMD_FILE_SAVE,
-                                              CMD_PRINT_PREVIEW};
+    static const std::vector<int> commands = {CMD_FILE_NEW,      CMD_FILE_OPEN, CMD_FILE_SAVE,
+                                              CMD_PRINT_PREVIEW, CMD_UNDO,      CMD_REDO};
     return commands;
 }
 
@@ -144,6 +148,10 @@ const std::vector<Accelerator>& Accelerators() {
         {KEY_CTRL, 'P', NamedKey::None, CMD_PRINT},
         {KEY_PLAIN, 0, NamedKey::F6, CMD_NEXT_PANE},
         {KEY_SHIFT, 0, NamedKey::F6, CMD_PREVIOUS_PANE},
+        {KEY_CTRL, 'Z', NamedKey::None, CMD_UNDO},
+        {KEY_ALT, 0, NamedKey::Back, CMD_UNDO},
+        {KEY_CTRL, 'Y', NamedKey::None, CMD_REDO},
+        {KEY_CTRL | KEY_SHIFT, 'Z', NamedKey::None, CMD_REDO},
     };
     return keys;
 }

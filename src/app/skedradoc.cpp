@@ -37,6 +37,7 @@ CSkedraDoc::CSkedraDoc(const char* executablePath) {
     settings = std::make_unique<QInfo>(settingsPath);
     qdbg_setup(*settings);
     collection = makeCollection();
+    history.Reset(*collection);
 }
 
 CSkedraDoc::~CSkedraDoc() {
@@ -55,6 +56,8 @@ VCollection* CSkedraDoc::makeCollection() const {
 void CSkedraDoc::replaceCollection(VCollection* fresh) {
     delete collection;
     collection = fresh;
+    history.Reset(*collection);
+    nextChangeName.clear();
     if (view) {
         CopyViewFlagsToFilters(view->viewFlags);
         view->CollectionChanged(collection);
@@ -118,7 +121,12 @@ bool CSkedraDoc::OpenDocument(const char* path) {
 }
 
 bool CSkedraDoc::SaveDocument(const char* path) {
-    return collection->Save(path);
+    if (!collection->Save(path)) return false;
+    // Anything changed without a refresh is a step of its own, before the saved state.
+    history.Record(*collection, nextChangeName);
+    nextChangeName.clear();
+    history.MarkSaved();
+    return true;
 }
 
 void CSkedraDoc::CopyViewFlagsToFilters(std::uint32_t viewFlags) {
@@ -139,13 +147,71 @@ void CSkedraDoc::DetachView(ItemViewState* itemView) {
     if (view == itemView) view = nullptr;
 }
 
+bool CSkedraDoc::recordChange() {
+    if (commandDepth > 0) {
+        commandRefreshed = true;
+        return false;
+    }
+    bool changed = history.Record(*collection, nextChangeName);
+    nextChangeName.clear();
+    return changed;
+}
+
+void CSkedraDoc::NameNextChange(const std::string& name) {
+    nextChangeName = name;
+}
+
+void CSkedraDoc::BeginCommand(const std::string& name) {
+    if (commandDepth++ == 0) {
+        commandName = name;
+        commandRefreshed = false;
+    }
+}
+
+void CSkedraDoc::EndCommand(bool changedItems) {
+    if (commandDepth == 0 || --commandDepth > 0) return;
+    // A command that changed nodes without asking for a refresh is recorded all the same.
+    if (!commandRefreshed && !changedItems) return;
+    std::string name = nextChangeName.empty() ? commandName : nextChangeName;
+    nextChangeName.clear();
+    if (history.Record(*collection, name)) setModified();
+}
+
+void CSkedraDoc::FolderExpansionChanged(VNode*) {
+    recordChange();
+    setModified();
+}
+
+bool CSkedraDoc::StepHistory(bool back, VNode*& folder) {
+    // Changes that no refresh announced are a step of their own, so undo never skips them.
+    history.Record(*collection, nextChangeName);
+    nextChangeName.clear();
+    HistoryStep step;
+    if (!(back ? history.Undo(*collection, folder, step) : history.Redo(*collection, folder, step)))
+        return false;
+    if (step.dateFormatChanged) SetGlobalInt("dateformat", collection->dateFormat);
+    if (step.subject) {
+        for (VNode* node = collection->root; node; node = node->next)
+            node->tempFlags &= ~SELECTED;
+        step.subject->Select();
+    }
+    if (view) view->needsRebuild = true;
+    if (host && step.foldersChanged) host->RefillTree();
+    RefreshContactList();
+    if (host) host->SetModified(!history.AtSavedState());
+    if (host) host->UpdateAllViews();
+    return true;
+}
+
 void CSkedraDoc::ItemsChanged() {
+    recordChange();
     refreshViews();
     setModified();
     RefreshContactList();
 }
 
 void CSkedraDoc::ItemEdited(VNode* item) {
+    recordChange();
     if (item && IsFolder(item) && host) host->RefillTree();
     RefreshContactList();
     setModified();
@@ -158,6 +224,7 @@ void CSkedraDoc::ActivityChanged() {
 }
 
 void CSkedraDoc::ViewFlagsChanged() {
+    if (recordChange()) setModified();
     if (!view) return;
     SetGlobalInt("view_flags", (int)view->viewFlags);
     CopyViewFlagsToFilters(view->viewFlags);

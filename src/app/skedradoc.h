@@ -2,6 +2,7 @@
 // of the open document file, and the handlers of the ribbon's filter controls.
 #pragma once
 
+#include "app/history/undo_history.h"
 #include "foundation/qinfo.h"
 #include "foundation/qstring.h"
 #include "model/vcollection.h"
@@ -40,6 +41,19 @@ class CSkedraDoc : public ViewDocument {
     void ActivityChanged() override;
     void ViewFlagsChanged() override;
     void RefreshContactList() override;
+    void FolderExpansionChanged(VNode* folder) override;
+    void NameNextChange(const std::string& name) override;
+
+    // The undo history. Whatever a command changes, however many refreshes it asks for,
+    // is one step under the command's name: the table runs every command between
+    // BeginCommand and EndCommand (changedItems: what the command said it changed).
+    const UndoHistory& History() const { return history; }
+    void BeginCommand(const std::string& name);
+    void EndCommand(bool changedItems);
+    // Steps one change back or forward and refreshes the views as the change did, the
+    // changed node selected; `folder` (the item view's) moves up out of a folder that
+    // goes. False when there is nothing to step to.
+    bool StepHistory(bool back, VNode*& folder);
 
     // New, open and save of document files.
     bool OnNewDocument();
@@ -79,8 +93,16 @@ class CSkedraDoc : public ViewDocument {
     void refreshViews();
     void setModified();
     void setViewBit(std::uint32_t bit, bool on);
+    // Records what changed since the last record (at the end of a running command);
+    // true when something had.
+    bool recordChange();
 
     qstring settingsPath;
     std::unique_ptr<QInfo> settings;
     bool settingStateFilter = false; // its bit changes leave the tree and the views alone
+    UndoHistory history;
+    std::string nextChangeName;
+    std::string commandName;
+    int commandDepth = 0;
+    bool commandRefreshed = false;
 };

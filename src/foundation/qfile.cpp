@@ -93,6 +93,17 @@ QFile::QFile(const char* path, int modeAndOptions) : mode(modeAndOptions & 0xFF)
     stream = nullptr;
 }
 
+QFile::QFile() : mode(WRITE), memoryOutput(true) {
+    SetName("(memory)");
+}
+
+QFile::QFile(const void* bytes, long count) : mode(READ) {
+    SetName("(memory)");
+    if (!bytes || count <= 0) return;
+    memory = (unsigned char*)const_cast<void*>(bytes); // read only: the bytes are not ours
+    memorySize = count;
+}
+
 QFile::~QFile() {
     Close();
     releaseStringBuffer();
@@ -108,6 +119,7 @@ bool QFile::Close() {
     }
     std::free(output);
     output = nullptr;
+    memoryOutput = false;
     outputSize = outputCapacity = outputPosition = 0;
     if (state & OWNS_MEMORY) std::free(memory);
     memory = nullptr;
@@ -221,7 +233,7 @@ int QFile::ReadString(qstring& s) {
 }
 
 int QFile::writeSlow(const void* buffer, int n) {
-    if (!stream || !buffer || n <= 0) return 0;
+    if (!canWrite() || !buffer || n <= 0) return 0;
     if (!buffersOutput()) return (int)std::fwrite(buffer, 1, n, stream);
     long end = outputPosition + n;
     if (end > outputCapacity) {
@@ -243,7 +255,7 @@ int QFile::writeSlow(const void* buffer, int n) {
 }
 
 int QFile::WriteString(const qstring& s, bool withLength) {
-    if (!stream) return 0;
+    if (!canWrite()) return 0;
     int length = s.Length();
     const char* text = s.Text();
     if (length > MAX_STRING) {
@@ -264,7 +276,7 @@ long QFile::BeginSize() {
 }
 
 void QFile::EndSize(long position) {
-    if (!stream) return;
+    if (!canWrite()) return;
     if (output && position >= 0 && position + 4 <= outputSize) {
         // Buffered output: patch the size field where it lies, no seeking.
         auto size = (std::uint32_t)(outputPosition - position);
@@ -306,7 +318,7 @@ long QFile::Tell() const {
 }
 
 void QFile::Printf(const char* fmt, ...) {
-    if (!stream) return;
+    if (!canWrite()) return;
     va_list args;
     va_start(args, fmt);
     if (buffersOutput()) {

@@ -31,12 +31,16 @@ class QFile : public QObject {
     static constexpr int MAX_STRING = 32767;
 
     QFile(const char* path, int modeAndOptions);
+    // Writes into memory only (OutputBytes, OutputSize), with no file behind it.
+    QFile();
+    // Reads these bytes, which must outlive the QFile, as if they were a file.
+    QFile(const void* bytes, long count);
     ~QFile() override; // closes like Close()
     QFile(const QFile&) = delete;
     QFile& operator=(const QFile&) = delete;
 
     const char* ClassName() const override { return "QFile"; }
-    bool IsOpen() const { return stream || memory; }
+    bool IsOpen() const { return stream || memory || memoryOutput; }
     bool IsMemory() const { return memory != nullptr; }
 
     // Writes out what is buffered and closes; false when any byte could not be written.
@@ -93,6 +97,10 @@ class QFile : public QObject {
     long BeginSize();
     void EndSize(long position);
 
+    // What a binary writer has written so far (before Close).
+    const unsigned char* OutputBytes() const { return output; }
+    long OutputSize() const { return outputSize; }
+
     // origin 0: from the start; 1: back from the end; 2: from the current position.
     bool Seek(long offset, int origin);
     long Tell() const;
@@ -117,6 +125,7 @@ class QFile : public QObject {
     long outputCapacity = 0;
     long outputPosition = 0;
     bool writeFailed = false;
+    bool memoryOutput = false; // a writer with no file: the output stays in memory
 
     QArena* textArena = nullptr;
 
@@ -133,7 +142,8 @@ class QFile : public QObject {
     bool readSlow32(std::int32_t& value);
     int writeSlow(const void* buffer, int n);
     int streamRoom(int wanted) const;
-    bool buffersOutput() const { return mode == WRITE && stream; }
+    bool buffersOutput() const { return mode == WRITE && (stream || memoryOutput); }
+    bool canWrite() const { return stream || memoryOutput; }
 };
 
 // Whole-file helpers.

@@ -37,10 +37,20 @@ void VCollection::Clear() {
 }
 
 void VCollection::linkAfterRoot(VNode* node) {
-    node->prev = root;
-    node->next = root->next;
-    if (root->next) root->next->prev = node;
-    root->next = node;
+    linkAfter(node, root);
+}
+
+void VCollection::linkAfter(VNode* node, VNode* after) {
+    node->prev = after;
+    node->next = after->next;
+    if (after->next) after->next->prev = node;
+    after->next = node;
+}
+
+void VCollection::unlink(VNode* node) {
+    if (node->prev) node->prev->next = node->next;
+    if (node->next) node->next->prev = node->prev;
+    node->prev = node->next = nullptr;
 }
 
 VNode* VCollection::Add(VNode* node, VNode* parent) {
@@ -52,12 +62,15 @@ VNode* VCollection::Add(VNode* node, VNode* parent) {
 void VCollection::Remove(VNode* node) {
     DbgPrint("Remove1");
     if (!node || node == root) return;
-    if (node->prev) node->prev->next = node->next;
-    if (node->next) node->next->prev = node->prev;
+    unlink(node);
     DbgPrint("Remove2");
+    deleteUnlinked(node);
+    DbgPrint("Remove3");
+}
+
+void VCollection::deleteUnlinked(VNode* node) {
     if (contactFilter == (const VNode*)node) contactFilter = nullptr;
     delete node;
-    DbgPrint("Remove3");
 }
 
 void VCollection::RemoveTree(VNode* node) {

@@ -8,6 +8,7 @@
 #include "model/vgroup.h"
 #include "model/vnodeindex.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -15,6 +16,16 @@
 class VContact;
 class QInfo;
 struct QReplaceResult;
+
+// One node in the undo history's form of the document (VCollection::WriteSerialRecords).
+struct VSerialRecord {
+    std::uint32_t serial;
+    std::uint32_t parentSerial; // 0 without a parent
+    std::uint32_t flags;
+    bool folder;
+    std::size_t offset; // of the record in the bytes
+    std::uint32_t length;
+};
 
 class VCollection {
   public:
@@ -65,6 +76,27 @@ class VCollection {
     bool ExportHTML(const char* title, VNode* folder, bool openAfterwards = true) const;
     static constexpr const char* EXPORT_FILE = "export.htm";
 
+    // The undo history's form of the document: every node after the root, in list order,
+    // as the record the document file would hold, but with each node number in it (the
+    // node's own, its parent's, its contacts') replaced by that node's serial number, so
+    // that records taken at different times compare byte for byte and read back without a
+    // save. The nodes keep their stored numbers.
+    void WriteSerialRecords(std::vector<unsigned char>& bytes, std::vector<VSerialRecord>& records);
+    // Brings back a node from such a record, with the serial number it had, linked in just
+    // after `after` (the root when null); ResolveSerials finds its parent and contacts.
+    // Null for a record of no known kind.
+    VNode* RestoreNode(const unsigned char* record, std::uint32_t length, std::uint32_t serial,
+                       VNode* after);
+    // Reads a node's fields back from such a record; ResolveSerials follows.
+    void ReloadNode(VNode* node, const unsigned char* record, std::uint32_t length);
+    // Parents and contacts of these nodes from the serial numbers their records held; they
+    // count as changed since the last save (stored numbers 0).
+    void ResolveSerials(const std::vector<VNode*>& nodes);
+    // Takes one node out of the list and deletes it, quietly; nodes below it must be gone.
+    void Discard(VNode* node);
+    // Moves a node of the list to just after another (the root when null).
+    void MoveAfter(VNode* node, VNode* after);
+
     // Replaces all nodes by those of the file; a file that cannot be read gives the
     // empty collection.
     void Load(const char* path);
@@ -85,6 +117,9 @@ class VCollection {
 
   private:
     void linkAfterRoot(VNode* node);
+    void linkAfter(VNode* node, VNode* after);
+    static void unlink(VNode* node);
+    void deleteUnlinked(VNode* node); // and forgets it as the contact filter
     void repairParents(const std::vector<VNode*>& loaded);
     static std::int32_t parentNumber(const VNode* node);
     bool writeFile(const char* path) const; // the document file's bytes, in place

@@ -75,6 +75,7 @@ bool CLeftView::BeginLabelEdit(VNode* folder) {
 bool CLeftView::EndLabelEdit(VNode* folder, const std::string& text) {
     if (!folder || folder == document->Collection()->root || text.empty()) return false;
     folder->name = text.c_str();
+    document->NameNextChange("Rename '" + oldName + "'");
     document->ItemEdited(folder);
     return true;
 }
@@ -87,7 +88,7 @@ void CLeftView::Expanded(VNode* folder, bool expanded) {
         folder->flags |= EXPANDED;
     else
         folder->flags &= ~EXPANDED;
-    if (DocumentHost* host = document->Host()) host->SetModified(true);
+    document->FolderExpansionChanged(folder);
 }
 
 bool CLeftView::Drop(VNode* node, VNode* target) {
@@ -99,6 +100,10 @@ bool CLeftView::Drop(VNode* node, VNode* target) {
         return false;
     }
     node->parent = target;
+    document->NameNextChange(
+        "Move to '" +
+        std::string(target == document->Collection()->root ? "All folders" : target->name.Text()) +
+        "'");
     // Moving can change which folders hold what, and so what counts as inactive.
     document->ActivityChanged();
     return true;

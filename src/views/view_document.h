@@ -3,6 +3,8 @@
 // program implements it; tests may script one.
 #pragma once
 
+#include <string>
+
 class DocumentHost;
 class ItemViewState;
 class VCollection;
@@ -34,4 +36,11 @@ class ViewDocument {
     virtual void ViewFlagsChanged() = 0;
     // The ribbon's "Hilite items of " list after contacts came or went.
     virtual void RefreshContactList() = 0;
+
+    // A folder was opened or closed in the tree: stored with the document, so it is a
+    // change (modified, undoable) that needs no refresh.
+    virtual void FolderExpansionChanged(VNode* folder) = 0;
+    // The name the next change goes by in the undo history ("Move to 'Work'"), for input
+    // that is no command (a drop, a rename in place); commands are named by the table.
+    virtual void NameNextChange(const std::string& name) = 0;
 };

@@ -5,6 +5,7 @@
 #include "wx/text_convert.h"
 
 #include <map>
+#include <wx/bmpbuttn.h>
 #include <wx/docview.h>
 #include <wx/ribbon/buttonbar.h>
 #include <wx/textctrl.h>
@@ -66,4 +67,13 @@ void CommandRouter::onUpdateUI(wxUpdateUIEvent& event) {
     CommandContext c = context();
     event.Enable(CommandUsable(command, c));
     if (CommandHasTick(command)) event.Check(CommandChecked(command, c));
+    std::string label = CommandLabel(command, c);
+    if (label.empty()) return;
+    // A picture button says it in its tooltip; menu entries change their text.
+    if (auto* button = dynamic_cast<wxBitmapButton*>(event.GetEventObject())) {
+        if (button->GetToolTipText() != wxString::FromUTF8(label))
+            button->SetToolTip(wxString::FromUTF8(label));
+    } else {
+        event.SetText(wxString::FromUTF8(label));
+    }
 }

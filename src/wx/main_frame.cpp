@@ -88,6 +88,9 @@ void CMainFrame::bindKeys() {
                    : a.key == NamedKey::F6       ? WXK_F6
                    : a.key == NamedKey::PageUp   ? WXK_PAGEUP
                    : a.key == NamedKey::PageDown ? WXK_PAGEDOWN
+                   : a.key == NamedKey::Back     ? WXK_BACK
+                   : a.key == NamedKey::Delete   ? WXK_DELETE
+                   : a.key == NamedKey::Insert   ? WXK_INSERT
                                                  : 0;
         if (TypesText(a))
             typedKeys.emplace_back(flags, code, WxIdOf(a.command));
@@ -149,6 +152,10 @@ void CMainFrame::ClearFilterText() {
 void CMainFrame::ShowRemoteView() {
     DlgServer dialog(this, [this] { return ItemView().viewer.get(); });
     dialog.ShowModal();
+}
+
+bool CMainFrame::TextFieldHasFocus() {
+    return dynamic_cast<wxTextEntry*>(wxWindow::FindFocus()) != nullptr;
 }
 
 void CMainFrame::SetModified(bool modified) {

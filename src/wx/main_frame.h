@@ -41,6 +41,7 @@ class CMainFrame : public wxDocParentFrame, public DocumentHost, public CommandU
     void Exit() override;
     void ClearFilterText() override;
     void ShowRemoteView() override;
+    bool TextFieldHasFocus() override;
 
     // Opens a document file (a dropped one, the command line's); an unreadable file is
     // reported in our own words and changes nothing.

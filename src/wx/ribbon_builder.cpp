@@ -31,6 +31,8 @@ wxBitmap iconFor(int command, const wxSize& size) {
         {CMD_FILE_OPEN, wxART_FILE_OPEN},
         {CMD_FILE_SAVE, wxART_FILE_SAVE},
         {CMD_PRINT_PREVIEW, wxART_PRINT},
+        {CMD_UNDO, wxART_UNDO},
+        {CMD_REDO, wxART_REDO},
         {CMD_AS_LIST, wxART_LIST_VIEW},
         {CMD_AS_CALENDAR, wxART_REPORT_VIEW},
         {CMD_EXPORT_HTML, wxART_FILE_SAVE_AS},
@@ -181,6 +183,7 @@ wxWindow* BuildRibbonRow(wxWindow* parent, wxDocManager* manager, RibbonControls
     for (int command : QuickAccessCommands()) {
         auto* b = new wxBitmapButton(row, WxIdOf(command), iconFor(command, wxSize(16, 16)),
                                      wxDefaultPosition, wxDefaultSize, wxBORDER_NONE);
+        controls.quickAccess[command] = b;
         quick->Add(b, 0, wxALL, 1);
     }
     column->Add(quick, 0, wxLEFT, 2);

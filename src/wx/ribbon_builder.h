@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 
+class wxBitmapButton;
 class wxCheckBox;
 class wxChoice;
 class wxDocManager;
@@ -26,6 +27,7 @@ struct RibbonControls {
     wxMenu* fileMenu = nullptr;
     std::multimap<int, std::string> captions;     // caption of every element by its command
     std::map<int, wxRibbonButtonBar*> toggleBars; // command -> the bar holding its toggle
+    std::map<int, wxBitmapButton*> quickAccess;   // command -> its quick-access button
 };
 
 // The row, a child of parent; the file menu lists the manager's recent documents.

@@ -35,7 +35,9 @@
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
+#include <algorithm>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -709,6 +711,109 @@ TEST_F(GuiTest, ScreenshotOfTheMainWindow) {
     Frame().DocumentChanged();
     Frame().Ribbon()->SetActivePage((size_t)1); // the filters
     SaveScreenshot("main-window.png");
+}
+
+// Keys pressed on the virtual screen as a user would, to the window with the focus.
+void PressKeys(const char* keys) {
+    std::string command = std::string("xdotool key --clearmodifiers ") + keys;
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    for (int i = 0; i < 10; ++i) {
+        wxMilliSleep(20);
+        Settle();
+    }
+}
+
+// The names of the rows the item view shows, after a paint.
+std::vector<std::string> RowNames() {
+    Frame().ItemWindow()->Refresh();
+    Frame().ItemWindow()->Update();
+    Settle();
+    CSkedraView& view = Frame().ItemView();
+    std::vector<std::string> names;
+    for (int i = 0; i < view.rowCount; ++i)
+        names.push_back(view.rowSlots[i].item->name.Text());
+    return names;
+}
+
+bool Shows(const std::vector<std::string>& rows, const std::string& name) {
+    return std::find(rows.begin(), rows.end(), name) != rows.end();
+}
+
+TEST_F(GuiTest, ADeletedRowComesBackWithCtrlZAndGoesAgainWithCtrlY) {
+    TempDir dir;
+    std::string path = dir.File("undo.vnt");
+    {
+        VCollection saved;
+        auto* w = new VGroup(&saved);
+        w->name = "Work";
+        saved.Add(w, saved.root);
+        for (const char* name : {"Write the report", "Call the bank"}) {
+            auto* t = new VTodo(&saved);
+            t->name = name;
+            t->what = name;
+            saved.Add(t, w);
+        }
+        ASSERT_TRUE(saved.Save(path.c_str()));
+    }
+    ASSERT_TRUE(Frame().OpenDocumentFile(path));
+    Settle();
+    CSkedraView& view = Frame().ItemView();
+    view.SetViewType(0);
+    std::vector<std::string> rows = RowNames();
+    ASSERT_TRUE(Shows(rows, "Write the report"));
+    wxWindow* undoButton = wxWindow::FindWindowById(WxIdOf(CMD_UNDO), &Frame());
+    ASSERT_NE(undoButton, nullptr) << "a quick-access button";
+    Frame().UpdateWindowUI(wxUPDATE_UI_RECURSE);
+    EXPECT_FALSE(undoButton->IsEnabled()) << "nothing to undo yet";
+
+    // Delete the selected row as its command does.
+    for (int i = 0; i < view.rowCount; ++i)
+        if (!std::strcmp(view.rowSlots[i].item->name.Text(), "Write the report")) view.SelectRow(i);
+    VNode* selected = Doc().collection->Selected();
+    ASSERT_NE(selected, nullptr);
+    Doc().BeginCommand("Delete");
+    Doc().collection->RemoveTree(selected);
+    Doc().ItemsChanged();
+    Doc().EndCommand(true);
+    rows = RowNames();
+    EXPECT_FALSE(Shows(rows, "Write the report"));
+    EXPECT_TRUE(Frame().GetTitle().EndsWith(" *")) << Frame().GetTitle();
+    Frame().UpdateWindowUI(wxUPDATE_UI_RECURSE);
+    EXPECT_TRUE(undoButton->IsEnabled());
+    EXPECT_EQ(undoButton->GetToolTipText(), "Undo Delete");
+
+    // In the filter box the key is the field's own.
+    Frame().FilterTextEdit()->SetFocus();
+    Settle();
+    PressKeys("ctrl+z");
+    EXPECT_FALSE(Shows(RowNames(), "Write the report")) << "the filter box had the key";
+
+    Frame().Raise();
+    Frame().ItemWindow()->SetFocus();
+    Settle();
+    PressKeys("ctrl+z");
+    rows = RowNames();
+    EXPECT_TRUE(Shows(rows, "Write the report")) << "the row is back";
+    EXPECT_TRUE(Doc().collection->Selected() &&
+                !std::strcmp(Doc().collection->Selected()->name.Text(), "Write the report"))
+        << "and selected";
+    EXPECT_FALSE(Frame().GetTitle().EndsWith(" *")) << "as opened: " << Frame().GetTitle();
+    SaveScreenshot("undo-delete-restored.png");
+    Frame().UpdateWindowUI(wxUPDATE_UI_RECURSE);
+    auto* redoButton = wxWindow::FindWindowById(WxIdOf(CMD_REDO), &Frame());
+    ASSERT_NE(redoButton, nullptr);
+    EXPECT_EQ(redoButton->GetToolTipText(), "Redo Delete");
+    EXPECT_FALSE(undoButton->IsEnabled());
+
+    PressKeys("ctrl+y");
+    EXPECT_FALSE(Shows(RowNames(), "Write the report")) << "gone again";
+    EXPECT_TRUE(Shows(RowNames(), "Call the bank"));
+    PressKeys("ctrl+shift+z"); // nothing left to redo
+    EXPECT_FALSE(Shows(RowNames(), "Write the report"));
+    PressKeys("ctrl+z");
+    EXPECT_TRUE(Shows(RowNames(), "Write the report"));
+    PressKeys("ctrl+shift+z");
+    EXPECT_FALSE(Shows(RowNames(), "Write the report"));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "model/vcollection.h"
+#include "platform/document_host.h"
 #include "views/view_document.h"
 #include "views/viewstate.h"
 
@@ -27,11 +28,18 @@ class ScriptedDocument : public ViewDocument {
     void ActivityChanged() override { ++activityChanged; }
     void ViewFlagsChanged() override { ++viewFlagsChanged; }
     void RefreshContactList() override { ++contactListRefreshes; }
+    void FolderExpansionChanged(VNode*) override {
+        ++expansionChanges;
+        if (host) host->SetModified(true);
+    }
+    void NameNextChange(const std::string& name) override { changeNames.push_back(name); }
 
     VCollection collection;
     DocumentHost* host = nullptr;
     ItemViewState* view = nullptr;
     std::map<std::string, int> settings;
     int itemsChanged = 0, activityChanged = 0, viewFlagsChanged = 0, contactListRefreshes = 0;
+    int expansionChanges = 0;
+    std::vector<std::string> changeNames;
     std::vector<VNode*> edited;
 };

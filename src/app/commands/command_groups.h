@@ -13,6 +13,7 @@ std::vector<CommandEntry> ItemCommands();     // new items, edit, delete, waitin
 std::vector<CommandEntry> ScheduleCommands(); // reschedule and change durations
 std::vector<CommandEntry> WebPageCommands();  // help and the product's web pages
 std::vector<CommandEntry> ProgramCommands();  // About, printing, panes, exit
+std::vector<CommandEntry> HistoryCommands();  // undo and redo
 
 // Helpers for the groups' conditions.
 inline bool HasView(const CommandContext& c) {

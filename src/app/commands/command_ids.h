@@ -13,6 +13,8 @@ enum Command : int {
     CMD_PRINT = 57607,
     CMD_PRINT_DIRECT = 57608,
     CMD_PRINT_PREVIEW = 57609,
+    CMD_UNDO = 57643,
+    CMD_REDO = 57644,
     CMD_ABOUT = 57664,
     CMD_HELP_KEY = 57670, // F1: the online help, reported as such when it cannot open
     CMD_NEXT_PANE = 57680,

@@ -1,6 +1,8 @@
 #include "app/commands/command_table.h"
 
 #include "app/commands/command_groups.h"
+#include "app/history/change_names.h"
+#include "app/skedradoc.h"
 
 #include <unordered_map>
 
@@ -10,7 +12,7 @@ const std::unordered_map<int, CommandEntry>& table() {
     static const std::unordered_map<int, CommandEntry> entries = [] {
         std::unordered_map<int, CommandEntry> all;
         for (auto group : {ViewCommands, FilterCommands, FolderCommands, ItemCommands,
-                           ScheduleCommands, WebPageCommands, ProgramCommands})
+                           ScheduleCommands, WebPageCommands, ProgramCommands, HistoryCommands})
             for (const CommandEntry& e : group())
                 all.emplace(e.id, e);
         return all;
@@ -38,7 +40,10 @@ bool CommandUsable(int id, const CommandContext& context) {
 bool RunCommand(int id, CommandContext& context, unsigned* changed) {
     if (changed) *changed = CHANGED_NOTHING;
     if (!CommandEnabled(id, context)) return false;
+    CSkedraDoc* document = context.document;
+    if (document) document->BeginCommand(CommandChangeName(id));
     unsigned what = FindCommand(id)->run(context);
+    if (document) document->EndCommand(what & CHANGED_ITEMS);
     if (changed) *changed = what;
     return true;
 }
@@ -51,4 +56,9 @@ bool CommandHasTick(int id) {
 bool CommandChecked(int id, const CommandContext& context) {
     const CommandEntry* e = FindCommand(id);
     return e && e->checked && CommandEnabled(id, context) && e->checked(context);
+}
+
+std::string CommandLabel(int id, const CommandContext& context) {
+    const CommandEntry* e = FindCommand(id);
+    return e && e->label ? e->label(context) : std::string();
 }

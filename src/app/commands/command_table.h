@@ -42,13 +42,16 @@ struct CommandEntry {
     // selected) is greyed on the ribbon and in menus; sent anyway (by a key) it still
     // runs, and tells the user why it does nothing.
     bool (*usable)(const CommandContext& context) = nullptr;
+    // Null: the command keeps the caption it was built with; else the caption to show now.
+    std::string (*label)(const CommandContext& context) = nullptr;
 };
 
 // The entry of a command, or null when the table has none.
 const CommandEntry* FindCommand(int id);
 
 // Runs the command; false when the table has none or it is not offered now. `changed`
-// receives what it changed.
+// receives what it changed. Whatever it changes in the document is one step of the undo
+// history, named after the command.
 bool RunCommand(int id, CommandContext& context, unsigned* changed = nullptr);
 bool CommandEnabled(int id, const CommandContext& context);
 // Whether its button or menu entry is shown enabled: offered and usable now.
@@ -56,3 +59,5 @@ bool CommandUsable(int id, const CommandContext& context);
 // Whether the command shows a tick; false for one that shows none.
 bool CommandChecked(int id, const CommandContext& context);
 bool CommandHasTick(int id);
+// The caption the command shows now, or empty when it keeps the one it was built with.
+std::string CommandLabel(int id, const CommandContext& context);

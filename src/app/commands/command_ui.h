@@ -13,4 +13,7 @@ class CommandUI {
     virtual void ClearFilterText() = 0; // the ribbon's "Filter by text" field
     // The server dialog: the open document served to browsers while it is open.
     virtual void ShowRemoteView() = 0;
+    // A text field has the keyboard (the filter box, a label being edited): keys such as
+    // Ctrl+Z are its own then. Without a window there is none.
+    virtual bool TextFieldHasFocus() { return false; }
 };

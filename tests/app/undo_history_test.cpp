@@ -1,0 +1,475 @@
+// Undo and redo of every kind of change over one document: the saved bytes after undo
+// are those before the change, after redo those after it, and the nodes that come back
+// are the same nodes (serial numbers, parents, contacts).
+#include "app/commands/command_ids.h"
+#include "app/commands/command_table.h"
+#include "app/commands/command_ui.h"
+#include "app/history/change_names.h"
+#include "app/skedradoc.h"
+#include "model/vcommitem.h"
+#include "model/vcontact.h"
+#include "model/vreference.h"
+#include "model/vtask.h"
+#include "model/vtodo.h"
+#include "support/log_capture.h"
+#include "support/model_builders.h"
+#include "support/recording_host.h"
+#include "views/LeftView.h"
+#include "views/skedraView.h"
+
+#include <gmock/gmock.h>
+
+#include <functional>
+
+namespace {
+
+// The fixture document: folders Home, Work and Work / Projects; contacts Ann (in Work)
+// and Bob (in Home); an action in Home assigned to both; items of every kind.
+struct Fixture {
+    VGroup *home, *work, *projects;
+    VContact *ann, *bob;
+    VTask *plan, *report;
+    VTodo* shopping;
+};
+
+Fixture BuildFixture(VCollection& c) {
+    Fixture f{};
+    f.home = AddNode<VGroup>(c);
+    f.home->name = "Home";
+    f.work = AddNode<VGroup>(c);
+    f.work->name = "Work";
+    f.work->folderType = FOLDER_ACTION;
+    f.projects = AddNode<VGroup>(c, f.work);
+    f.projects->name = "Projects";
+    f.ann = AddNode<VContact>(c, f.work);
+    f.ann->firstName = "Ann";
+    f.ann->lastName = "Lee";
+    f.bob = AddNode<VContact>(c, f.home);
+    f.bob->firstName = "Bob";
+    f.plan = AddNode<VTask>(c, f.home);
+    f.plan->name = "Plan the move";
+    f.plan->startDate = "2026-03-02";
+    f.plan->duration = 5;
+    f.plan->assignees[0] = f.ann;
+    f.plan->assignees[1] = f.bob;
+    f.report = AddNode<VTask>(c, f.projects);
+    f.report->name = "Quarterly report";
+    f.report->startDate = "2026-04-01";
+    f.report->assignees[0] = f.ann;
+    f.shopping = AddNode<VTodo>(c, f.home);
+    f.shopping->name = "Groceries";
+    f.shopping->what = "Milk and bread";
+    auto* fact = AddNode<VFact>(c, f.work);
+    fact->description = "Office opens at nine";
+    auto* call = AddNode<VCall>(c, f.projects);
+    call->who = "Printer service";
+    auto* site = AddNode<VURL>(c, f.work);
+    site->url = "https://example.org/";
+    return f;
+}
+
+class RecordingUI : public CommandUI {
+  public:
+    void ShowAbout() override {}
+    void PrintDirect() override {}
+    void PrintSetup() override {}
+    void SwitchPane() override {}
+    void Exit() override {}
+    void ClearFilterText() override {}
+    bool TextFieldHasFocus() override { return typing; }
+    bool typing = false;
+};
+
+class UndoTest : public LogTest {
+  public: // the cases of the table act through the fixture
+    void SetUp() override {
+        LogTest::SetUp();
+        path = dir.File("fixture.vnt");
+        {
+            VCollection c;
+            BuildFixture(c);
+            ASSERT_TRUE(c.Save(path.c_str()));
+        }
+        doc = std::make_unique<CSkedraDoc>(dir.File("vantry").c_str());
+        doc->host = &host;
+        view = std::make_unique<CSkedraView>(doc.get());
+        view->OnInitialUpdate();
+        tree = std::make_unique<CLeftView>(doc.get());
+        ASSERT_TRUE(doc->OpenDocument(path.c_str()));
+        context.document = doc.get();
+        context.view = view.get();
+        context.tree = tree.get();
+        context.ui = &ui;
+    }
+
+    VCollection& C() { return *doc->collection; }
+    VNode* Find(const char* name) {
+        for (VNode* n = C().root; n; n = n->next)
+            if (n->name == name) return n;
+        return nullptr;
+    }
+    VContact* Contact(const char* firstName) {
+        for (VNode* n = C().root; n; n = n->next)
+            if (auto* contact = dynamic_cast<VContact*>(n))
+                if (contact->firstName == firstName) return contact;
+        return nullptr;
+    }
+    std::string Bytes() { return DocumentBytes(C()); }
+    // Every node by serial, in list order, with its parent's serial.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> Identities() {
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> ids;
+        for (VNode* n = C().root->next; n; n = n->next)
+            ids.emplace_back(n->Serial(), n->parent ? n->parent->Serial() : 0);
+        return ids;
+    }
+    bool Run(int command) { return RunCommand(command, context); }
+    std::string Label(int command) { return CommandLabel(command, context); }
+
+    std::string path;
+    RecordingHost host;
+    RecordingUI ui;
+    std::unique_ptr<CSkedraDoc> doc;
+    std::unique_ptr<CSkedraView> view;
+    std::unique_ptr<CLeftView> tree;
+    CommandContext context;
+};
+
+// A change as its command makes it: on the model, then the refresh the command ends in.
+struct ChangeCase {
+    const char* kind;
+    std::function<void(UndoTest&, CSkedraDoc&, VCollection&)> make;
+};
+
+template <class Kind> void Create(CSkedraDoc& d, VCollection& c, VNode* folder) {
+    auto* node = new Kind(&c);
+    node->name = "Fresh";
+    c.Add(node, folder);
+    d.ItemsChanged();
+}
+
+const ChangeCase CASES[] = {
+    {"create a to-do",
+     [](UndoTest& t, CSkedraDoc& d, VCollection& c) { Create<VTodo>(d, c, t.Find("Home")); }},
+    {"create an action",
+     [](UndoTest& t, CSkedraDoc& d, VCollection& c) { Create<VTask>(d, c, t.Find("Home")); }},
+    {"create an agreement",
+     [](UndoTest&, CSkedraDoc& d, VCollection& c) { Create<VAgreement>(d, c, c.root); }},
+    {"create a location",
+     [](UndoTest& t, CSkedraDoc& d, VCollection& c) { Create<VURL>(d, c, t.Find("Work")); }},
+    {"create a fact",
+     [](UndoTest& t, CSkedraDoc& d, VCollection& c) { Create<VFact>(d, c, t.Find("Work")); }},
+    {"create a contact",
+     [](UndoTest& t, CSkedraDoc& d, VCollection& c) { Create<VContact>(d, c, t.Find("Home")); }},
+    {"create a to-call",
+     [](UndoTest& t, CSkedraDoc& d, VCollection& c) { Create<VCall>(d, c, t.Find("Projects")); }},
+    {"create a to-mail",
+     [](UndoTest& t, CSkedraDoc& d, VCollection& c) { Create<VMail>(d, c, t.Find("Home")); }},
+    {"create a to-pay",
+     [](UndoTest& t, CSkedraDoc& d, VCollection& c) { Create<VPay>(d, c, t.Find("Home")); }},
+    {"create a folder",
+     [](UndoTest& t, CSkedraDoc& d, VCollection& c) {
+         auto* folder = new VGroup(&c);
+         folder->name = "<foldername>";
+         c.Add(folder, t.Find("Work"));
+         d.ActivityChanged();
+     }},
+    {"add an item by double click in the calendar",
+     [](UndoTest& t, CSkedraDoc& d, VCollection& c) {
+         auto* task = new VTask(&c);
+         task->startDate = "2026-03-10";
+         task->flags &= ~NO_DATE;
+         c.Add(task, t.Find("Projects"));
+         d.ItemsChanged();
+     }},
+    {"edit an action through its dialog, assigning another contact",
+     [](UndoTest& t, CSkedraDoc& d, VCollection&) {
+         auto* task = static_cast<VTask*>(t.Find("Quarterly report"));
+         task->what = "Numbers for the board";
+         task->priority = 3;
+         task->assignees[1] = t.Contact("Bob");
+         d.ItemEdited(task);
+     }},
+    {"edit a folder through its dialog",
+     [](UndoTest& t, CSkedraDoc& d, VCollection&) {
+         auto* folder = static_cast<VGroup*>(t.Find("Home"));
+         folder->folderType = FOLDER_TODO;
+         d.ItemEdited(folder);
+     }},
+    {"delete an item",
+     [](UndoTest& t, CSkedraDoc& d, VCollection& c) {
+         c.RemoveTree(t.Find("Groceries"));
+         d.ItemsChanged();
+     }},
+    {"delete a folder with everything below it",
+     [](UndoTest& t, CSkedraDoc& d, VCollection& c) {
+         c.RemoveTree(t.Find("Work"));
+         d.ActivityChanged();
+     }},
+    {"delete a contact that actions are assigned to",
+     [](UndoTest& t, CSkedraDoc& d, VCollection& c) {
+         c.RemoveTree(t.Contact("Ann"));
+         d.ItemsChanged();
+     }},
+    {"waiting for this",
+     [](UndoTest& t, CSkedraDoc& d, VCollection&) {
+         t.Find("Plan the move")->flags |= WAITING;
+         d.ItemsChanged();
+     }},
+    {"make a folder inactive",
+     [](UndoTest& t, CSkedraDoc& d, VCollection&) {
+         t.Find("Projects")->flags |= INACTIVE;
+         d.ActivityChanged();
+     }},
+    {"reschedule an action",
+     [](UndoTest& t, CSkedraDoc& d, VCollection& c) {
+         c.ShiftTree(t.Find("Plan the move"), 7);
+         d.ItemsChanged();
+     }},
+    {"reschedule all items of a folder",
+     [](UndoTest& t, CSkedraDoc& d, VCollection& c) {
+         c.ShiftTree(t.Find("Work"), -28);
+         d.ItemsChanged();
+     }},
+    {"change the duration of all items of a folder",
+     [](UndoTest&, CSkedraDoc& d, VCollection& c) {
+         c.ResizeTree(c.root, 28);
+         d.ItemsChanged();
+     }},
+    {"tick a check box",
+     [](UndoTest& t, CSkedraDoc& d, VCollection&) {
+         t.Find("Quarterly report")->flags ^= DONE;
+         d.ItemsChanged();
+     }},
+    {"drag an item to another folder",
+     [](UndoTest& t, CSkedraDoc&, VCollection&) {
+         EXPECT_TRUE(t.tree->Drop(t.Find("Plan the move"), t.Find("Work")));
+     }},
+    {"drag a folder into another",
+     [](UndoTest& t, CSkedraDoc&, VCollection&) {
+         EXPECT_TRUE(t.tree->Drop(t.Find("Projects"), t.Find("Home")));
+     }},
+    {"drag an action to another day of the calendar",
+     [](UndoTest& t, CSkedraDoc& d, VCollection&) {
+         static_cast<VTask*>(t.Find("Quarterly report"))->startDate = "2026-04-09";
+         d.ItemsChanged();
+     }},
+    {"rename a folder in the tree",
+     [](UndoTest& t, CSkedraDoc&, VCollection&) {
+         ASSERT_TRUE(t.tree->BeginLabelEdit(t.Find("Home")));
+         EXPECT_TRUE(t.tree->EndLabelEdit(t.Find("Home"), "House"));
+     }},
+    {"expand a folder",
+     [](UndoTest& t, CSkedraDoc&, VCollection&) { t.tree->Expanded(t.Find("Work"), true); }},
+    {"date format in Preferences",
+     [](UndoTest&, CSkedraDoc& d, VCollection& c) {
+         c.dateFormat = 2;
+         d.SetGlobalInt("dateformat", 2);
+         d.ItemsChanged();
+     }},
+    {"a change no refresh announced",
+     [](UndoTest& t, CSkedraDoc&, VCollection&) { t.Find("Work")->name = "Job"; }},
+};
+
+TEST_F(UndoTest, EveryKindOfChangeUndoesAndRedoesToTheSameBytes) {
+    for (const ChangeCase& change : CASES) {
+        SCOPED_TRACE(change.kind);
+        ASSERT_TRUE(doc->OpenDocument(path.c_str()));
+        ASSERT_FALSE(Run(CMD_UNDO)) << "an opened document has no history";
+        std::string before = Bytes();
+        auto identities = Identities();
+        int format = C().dateFormat;
+
+        change.make(*this, *doc, C());
+        std::string after = Bytes();
+        int changedFormat = C().dateFormat;
+        ASSERT_TRUE(after != before || changedFormat != format) << "the case changes nothing";
+
+        ASSERT_TRUE(Run(CMD_UNDO));
+        EXPECT_EQ(Bytes(), before);
+        EXPECT_EQ(Identities(), identities) << "the same nodes in the same places";
+        EXPECT_EQ(C().dateFormat, format);
+        EXPECT_EQ(doc->GetGlobalInt("dateformat", format), format) << "the setting follows";
+        EXPECT_FALSE(doc->History().CanUndo());
+
+        ASSERT_TRUE(Run(CMD_REDO));
+        EXPECT_EQ(Bytes(), after);
+        EXPECT_EQ(C().dateFormat, changedFormat);
+        ASSERT_TRUE(Run(CMD_UNDO));
+        EXPECT_EQ(Bytes(), before) << "a second undo after the redo";
+        EXPECT_FALSE(host.modified);
+    }
+}
+
+TEST_F(UndoTest, UndoingAFolderDeleteBringsBackTheSameNodesAndTheAssigneesIntoIt) {
+    VContact* ann = Contact("Ann");
+    std::uint32_t annSerial = ann->Serial();
+    std::uint32_t workSerial = Find("Work")->Serial();
+    std::uint32_t projectsSerial = Find("Projects")->Serial();
+    C().RemoveTree(Find("Work"));
+    doc->ActivityChanged();
+    auto* plan = static_cast<VTask*>(Find("Plan the move"));
+    ASSERT_EQ(plan->assignees[0], Contact("Bob")) << "Ann left the action with her folder";
+    EXPECT_EQ(Label(CMD_UNDO), "Undo Delete") << "named by what changed";
+
+    int refills = host.refills;
+    ASSERT_TRUE(Run(CMD_UNDO));
+    EXPECT_GT(host.refills, refills) << "folders came back: the tree is refilled";
+    ann = Contact("Ann");
+    ASSERT_NE(ann, nullptr);
+    EXPECT_EQ(ann->Serial(), annSerial);
+    EXPECT_STREQ(ann->lastName.Text(), "Lee");
+    EXPECT_EQ(ann->parent->Serial(), workSerial);
+    EXPECT_EQ(Find("Projects")->Serial(), projectsSerial);
+    EXPECT_EQ(Find("Projects")->parent, Find("Work"));
+    EXPECT_EQ(plan->assignees[0], ann);
+    EXPECT_EQ(plan->assignees[1], Contact("Bob"));
+    auto* report = static_cast<VTask*>(Find("Quarterly report"));
+    EXPECT_EQ(report->parent, Find("Projects"));
+    EXPECT_EQ(report->assignees[0], ann);
+    EXPECT_TRUE(Find("Work")->tempFlags & SELECTED) << "the folder that came back";
+    EXPECT_EQ(host.contacts.size(), 3u) << "the contact list has Ann again";
+}
+
+TEST_F(UndoTest, TheModifiedFlagFollowsTheHistory) {
+    auto tick = [&] {
+        Find("Groceries")->flags ^= DONE;
+        doc->ItemsChanged();
+    };
+    tick();
+    EXPECT_TRUE(host.modified);
+    ASSERT_TRUE(doc->SaveDocument(path.c_str()));
+    host.SetModified(false); // what the window does after a save
+
+    tick();
+    EXPECT_TRUE(host.modified);
+    Run(CMD_UNDO);
+    EXPECT_FALSE(host.modified) << "back at the saved state";
+    Run(CMD_UNDO);
+    EXPECT_TRUE(host.modified) << "before the saved state";
+    Run(CMD_REDO);
+    EXPECT_FALSE(host.modified);
+    Run(CMD_REDO);
+    EXPECT_TRUE(host.modified);
+
+    // A saved state on a branch that a new change drops is out of reach.
+    Run(CMD_UNDO);
+    Run(CMD_UNDO);
+    Find("Work")->name = "Job";
+    doc->ItemEdited(Find("Job"));
+    Run(CMD_UNDO);
+    EXPECT_TRUE(host.modified) << "the saved state had the tick, this one has not";
+}
+
+TEST_F(UndoTest, ANewChangeAfterAnUndoDropsTheRedo) {
+    std::string start = Bytes();
+    EXPECT_TRUE(tree->Drop(Find("Groceries"), Find("Work")));
+    std::string moved = Bytes();
+    Find("Plan the move")->flags |= WAITING;
+    doc->ItemsChanged();
+    ASSERT_TRUE(Run(CMD_UNDO));
+    EXPECT_EQ(Bytes(), moved);
+    EXPECT_EQ(Label(CMD_REDO), "Redo Change");
+    EXPECT_TRUE(CommandEnabled(CMD_REDO, context));
+
+    EXPECT_TRUE(tree->BeginLabelEdit(Find("Home")));
+    EXPECT_TRUE(tree->EndLabelEdit(Find("Home"), "House"));
+    EXPECT_FALSE(CommandEnabled(CMD_REDO, context));
+    EXPECT_EQ(Label(CMD_REDO), "Redo");
+    EXPECT_EQ(Label(CMD_UNDO), "Undo Rename 'Home'");
+    EXPECT_FALSE(Run(CMD_REDO));
+    ASSERT_TRUE(Run(CMD_UNDO));
+    EXPECT_EQ(Bytes(), moved);
+    EXPECT_EQ(Label(CMD_UNDO), "Undo Move to 'Work'");
+    ASSERT_TRUE(Run(CMD_UNDO));
+    EXPECT_EQ(Bytes(), start);
+    EXPECT_EQ(Label(CMD_REDO), "Redo Move to 'Work'");
+    EXPECT_FALSE(CommandEnabled(CMD_UNDO, context));
+}
+
+TEST_F(UndoTest, ACommandIsOneStepUnderItsNameHoweverManyRefreshesItAsks) {
+    doc->BeginCommand(CommandChangeName(CMD_DELETE));
+    C().RemoveTree(Find("Groceries"));
+    doc->ItemsChanged();
+    C().RemoveTree(Find("Home"));
+    doc->ActivityChanged();
+    EXPECT_FALSE(doc->History().CanUndo()) << "recorded when the command ends";
+    doc->EndCommand(false);
+    EXPECT_EQ(doc->History().Count(), 1u);
+    EXPECT_EQ(Label(CMD_UNDO), "Undo Delete");
+    EXPECT_TRUE(host.modified);
+
+    // A command that says it changed items is recorded without any refresh.
+    doc->BeginCommand(CommandChangeName(CMD_ADD_TODO));
+    AddNode<VTodo>(C());
+    doc->EndCommand(true);
+    EXPECT_EQ(Label(CMD_UNDO), "Undo Add to-do");
+    EXPECT_EQ(doc->History().Count(), 2u);
+}
+
+TEST_F(UndoTest, ChangeNamesComeFromTheCommandsCaptions) {
+    EXPECT_EQ(CommandChangeName(CMD_DELETE), "Delete");
+    EXPECT_EQ(CommandChangeName(CMD_EDIT), "Edit");
+    EXPECT_EQ(CommandChangeName(CMD_ADD_FOLDER), "Add folder");
+    EXPECT_EQ(CommandChangeName(CMD_PREFERENCES), "Preferences");
+    EXPECT_EQ(CommandChangeName(CMD_FILE_SAVE_AS), "Save As");
+    EXPECT_EQ(CommandChangeName(4711), "");
+}
+
+TEST_F(UndoTest, UndoIsGreyedWithNothingToUndoAndWhileATextFieldHasTheKeys) {
+    EXPECT_FALSE(CommandEnabled(CMD_UNDO, context));
+    EXPECT_EQ(Label(CMD_UNDO), "Undo");
+    Find("Groceries")->flags |= WAITING;
+    doc->ItemsChanged();
+    EXPECT_TRUE(CommandEnabled(CMD_UNDO, context));
+    ui.typing = true;
+    EXPECT_FALSE(CommandEnabled(CMD_UNDO, context));
+    EXPECT_FALSE(Run(CMD_UNDO));
+    EXPECT_TRUE(Find("Groceries")->flags & WAITING) << "the field keeps the key";
+    ui.typing = false;
+    EXPECT_TRUE(Run(CMD_UNDO));
+    EXPECT_FALSE(Find("Groceries")->flags & WAITING);
+}
+
+TEST_F(UndoTest, TheViewLeavesAFolderThatGoesAndRebuildsItsRows) {
+    auto* folder = new VGroup(&C());
+    folder->name = "Inbox";
+    C().Add(folder, Find("Work"));
+    doc->ActivityChanged();
+    AddNode<VTodo>(C(), folder);
+    doc->ItemsChanged();
+    view->SetFolder(folder);
+    view->needsRebuild = false;
+
+    ASSERT_TRUE(Run(CMD_UNDO)); // the to-do
+    EXPECT_EQ(view->Folder(), folder);
+    EXPECT_TRUE(view->needsRebuild);
+    ASSERT_TRUE(Run(CMD_UNDO)); // the folder
+    EXPECT_EQ(view->Folder(), Find("Work"));
+    EXPECT_EQ(view->rowCount, 0) << "no row points at the folder that went";
+    ASSERT_TRUE(Run(CMD_REDO));
+    EXPECT_TRUE(Find("Inbox")->tempFlags & SELECTED);
+    EXPECT_EQ(Find("Inbox")->parent, Find("Work"));
+}
+
+TEST_F(UndoTest, TheHistoryKeepsTheLastThousandChangesAndOpeningClearsIt) {
+    std::string first = Bytes();
+    VNode* todo = Find("Groceries");
+    for (int i = 0; i < 1003; ++i) {
+        todo->flags ^= WAITING;
+        doc->ItemsChanged();
+    }
+    EXPECT_EQ(doc->History().Count(), UndoHistory::MAX_CHANGES);
+    int undone = 0;
+    while (Run(CMD_UNDO))
+        ++undone;
+    EXPECT_EQ(undone, 1000);
+    EXPECT_NE(Bytes(), first) << "three changes are out of reach (an odd count of ticks)";
+    EXPECT_TRUE(host.modified) << "the opened state is out of reach";
+
+    ASSERT_TRUE(Run(CMD_REDO));
+    ASSERT_TRUE(doc->OnNewDocument());
+    EXPECT_FALSE(doc->History().CanUndo());
+    EXPECT_FALSE(doc->History().CanRedo());
+}
+
+} // namespace
