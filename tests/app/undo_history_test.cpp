@@ -227,11 +227,13 @@ const ChangeCase CASES[] = {
      }},
     {"reschedule all items of a folder",
      [](UndoTest& t, CSkedraDoc& d, VCollection& c) {
+         c.MakeView(c.root); // the shown chain the command acts on
          c.ShiftTree(t.Find("Work"), -28);
          d.ItemsChanged();
      }},
     {"change the duration of all items of a folder",
      [](UndoTest&, CSkedraDoc& d, VCollection& c) {
+         c.MakeView(c.root);
          c.ResizeTree(c.root, 28);
          d.ItemsChanged();
      }},
@@ -266,8 +268,12 @@ const ChangeCase CASES[] = {
          d.SetGlobalInt("dateformat", 2);
          d.ItemsChanged();
      }},
-    {"a change no refresh announced",
-     [](UndoTest& t, CSkedraDoc&, VCollection&) { t.Find("Work")->name = "Job"; }},
+    {"a command that changed items without asking for a refresh",
+     [](UndoTest& t, CSkedraDoc& d, VCollection&) {
+         d.BeginCommand("Edit");
+         t.Find("Work")->name = "Job";
+         d.EndCommand(true);
+     }},
 };
 
 TEST_F(UndoTest, EveryKindOfChangeUndoesAndRedoesToTheSameBytes) {
