@@ -101,8 +101,9 @@ TEST_F(ShellTest, ApplicationMenuQuickAccessAndKeys) {
     std::vector<std::string> captions;
     for (const MenuEntry& e : ApplicationMenu())
         captions.push_back(e.caption);
-    EXPECT_EQ(captions, (std::vector<std::string>{"New", "Open", "Save", "Save As", "Print", "",
-                                                  "Close", "Recent documents", "Exit"}));
+    EXPECT_EQ(captions,
+              (std::vector<std::string>{"New", "Open", "Save", "Save As", "Print", "", "Undo",
+                                        "Redo", "", "Close", "Recent documents", "Exit"}));
     const MenuEntry& print = ApplicationMenu()[4];
     ASSERT_EQ(print.submenu.size(), 3u);
     EXPECT_EQ(print.submenu[1].caption, "Print Preview");
@@ -110,15 +111,24 @@ TEST_F(ShellTest, ApplicationMenuQuickAccessAndKeys) {
     EXPECT_EQ(print.command, 57607) << "Print itself prints";
     for (const MenuEntry& e : print.submenu)
         EXPECT_FALSE(e.description.empty()) << e.caption << " shows its description";
-    EXPECT_EQ(QuickAccessCommands(), (std::vector<int>{57600, 57601, 57603, 57609}));
+    EXPECT_EQ(QuickAccessCommands(),
+              (std::vector<int>{57600, 57601, 57603, 57609, CMD_UNDO, CMD_REDO}));
     bool shiftG = false, f5 = false, f6 = false, shiftF6 = false;
+    int undoKeys = 0, redoKeys = 0;
     for (const Accelerator& a : Accelerators()) {
         shiftG |= a.modifiers == KEY_SHIFT && a.letter == 'G' && a.command == CMD_ADD_FOLDER;
         f5 |= a.key == NamedKey::F5 && a.command == CMD_REFILL_TREE;
         f6 |= a.modifiers == KEY_PLAIN && a.key == NamedKey::F6 && a.command == CMD_NEXT_PANE;
         shiftF6 |=
             a.modifiers == KEY_SHIFT && a.key == NamedKey::F6 && a.command == CMD_PREVIOUS_PANE;
+        undoKeys += (a.modifiers == KEY_CTRL && a.letter == 'Z' && a.command == CMD_UNDO) ||
+                    (a.modifiers == KEY_ALT && a.key == NamedKey::Back && a.command == CMD_UNDO);
+        redoKeys +=
+            (a.modifiers == KEY_CTRL && a.letter == 'Y' && a.command == CMD_REDO) ||
+            (a.modifiers == (KEY_CTRL | KEY_SHIFT) && a.letter == 'Z' && a.command == CMD_REDO);
     }
+    EXPECT_EQ(undoKeys, 2) << "Ctrl+Z and Alt+Backspace";
+    EXPECT_EQ(redoKeys, 2) << "Ctrl+Y and Ctrl+Shift+Z";
     EXPECT_TRUE(shiftG);
     EXPECT_TRUE(f5);
     EXPECT_TRUE(f6);

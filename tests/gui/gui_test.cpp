@@ -785,8 +785,11 @@ TEST_F(GuiTest, ADeletedRowComesBackWithCtrlZAndGoesAgainWithCtrlY) {
     // In the filter box the key is the field's own.
     Frame().FilterTextEdit()->SetFocus();
     Settle();
+    PressKeys("x");
+    EXPECT_EQ(Frame().FilterTextEdit()->GetValue(), "x") << "the keys reach the filter box";
     PressKeys("ctrl+z");
     EXPECT_FALSE(Shows(RowNames(), "Write the report")) << "the filter box had the key";
+    Frame().FilterTextEdit()->ChangeValue("");
 
     Frame().Raise();
     Frame().ItemWindow()->SetFocus();
