@@ -97,10 +97,10 @@ QFile::QFile() : mode(WRITE), memoryOutput(true) {
     SetName("(memory)");
 }
 
-QFile::QFile(const void* bytes, long count) : mode(READ) {
+QFile::QFile(const unsigned char* bytes, long count) : mode(READ) {
     SetName("(memory)");
     if (!bytes || count <= 0) return;
-    memory = (unsigned char*)const_cast<void*>(bytes); // read only: the bytes are not ours
+    memory = const_cast<unsigned char*>(bytes); // read only: the bytes are not ours
     memorySize = count;
 }
 

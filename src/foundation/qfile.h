@@ -34,7 +34,7 @@ class QFile : public QObject {
     // Writes into memory only (OutputBytes, OutputSize), with no file behind it.
     QFile();
     // Reads these bytes, which must outlive the QFile, as if they were a file.
-    QFile(const void* bytes, long count);
+    QFile(const unsigned char* bytes, long count);
     ~QFile() override; // closes like Close()
     QFile(const QFile&) = delete;
     QFile& operator=(const QFile&) = delete;

@@ -32,6 +32,32 @@ TEST_F(QFileTest, TaggedRecordWithSizeFieldAndCountedString) {
               Bytes({0x41, 0x47, 0x52, 0x45, 0x08, 0, 0, 0, 0x02, 0, 0x61, 0x62}));
 }
 
+// The undo history writes records into memory and reads them back from there.
+TEST_F(QFileTest, RecordsWrittenToMemoryAndReadFromIt) {
+    QFile out;
+    ASSERT_TRUE(out.IsOpen());
+    out.Write("AGRE", 4);
+    long at = out.BeginSize();
+    out.WriteString(qstring("ab"));
+    out.Write32(-7);
+    out.EndSize(at);
+    std::string written((const char*)out.OutputBytes(), out.OutputSize());
+    EXPECT_EQ(written, Bytes({0x41, 0x47, 0x52, 0x45, 0x0C, 0, 0, 0, 0x02, 0, 0x61, 0x62, 0xF9,
+                              0xFF, 0xFF, 0xFF}));
+    EXPECT_FALSE(std::filesystem::exists("(memory)")) << "no file behind it";
+
+    QFile in((const unsigned char*)written.data() + 8, (long)written.size() - 8);
+    qstring text;
+    std::int32_t value = 0;
+    EXPECT_EQ(in.ReadString(text), 2);
+    EXPECT_STREQ(text.Text(), "ab");
+    EXPECT_TRUE(in.Read32(value));
+    EXPECT_EQ(value, -7);
+    EXPECT_FALSE(in.Read32(value)) << "the bytes end there";
+    EXPECT_TRUE(in.Close());
+    EXPECT_EQ(written.substr(0, 4), "AGRE") << "the reader left the bytes alone";
+}
+
 TEST_F(QFileTest, NestedSizeFieldsEachCountTheirOwnRecord) {
     {
         QFile f("nested.bin", QFile::WRITE);

@@ -723,12 +723,27 @@ void PressKeys(const char* keys) {
     }
 }
 
+// Gives the keyboard to a window of the frame, as a click would, and waits until it has it.
+void FocusOn(wxWindow* window) {
+    for (int i = 0; i < 50 && wxWindow::FindFocus() != window; ++i) {
+        Frame().Raise();
+        window->SetFocus();
+        wxMilliSleep(20);
+        Settle();
+    }
+    ASSERT_EQ(wxWindow::FindFocus(), window);
+}
+
 // The names of the rows the item view shows, after a paint.
 std::vector<std::string> RowNames() {
-    Frame().ItemWindow()->Refresh();
-    Frame().ItemWindow()->Update();
-    Settle();
     CSkedraView& view = Frame().ItemView();
+    view.needsRebuild = true;
+    for (int i = 0; i < 50 && view.needsRebuild; ++i) {
+        Frame().ItemWindow()->Refresh();
+        Frame().ItemWindow()->Update();
+        wxMilliSleep(10);
+        Settle();
+    }
     std::vector<std::string> names;
     for (int i = 0; i < view.rowCount; ++i)
         names.push_back(view.rowSlots[i].item->name.Text());
@@ -781,19 +796,20 @@ TEST_F(GuiTest, ADeletedRowComesBackWithCtrlZAndGoesAgainWithCtrlY) {
     Frame().UpdateWindowUI(wxUPDATE_UI_RECURSE);
     EXPECT_TRUE(undoButton->IsEnabled());
     EXPECT_EQ(undoButton->GetToolTipText(), "Undo Delete");
+    Frame().FileMenu()->UpdateUI(Frame().GetEventHandler());
+    EXPECT_EQ(Frame().FileMenu()->FindItem(WxIdOf(CMD_UNDO))->GetItemLabelText(), "Undo Delete");
+    EXPECT_FALSE(Frame().FileMenu()->FindItem(WxIdOf(CMD_REDO))->IsEnabled());
 
     // In the filter box the key is the field's own.
-    Frame().FilterTextEdit()->SetFocus();
-    Settle();
+    Frame().Ribbon()->SetActivePage((size_t)1); // "Items", where the filter box is
+    FocusOn(Frame().FilterTextEdit());
     PressKeys("x");
     EXPECT_EQ(Frame().FilterTextEdit()->GetValue(), "x") << "the keys reach the filter box";
     PressKeys("ctrl+z");
     EXPECT_FALSE(Shows(RowNames(), "Write the report")) << "the filter box had the key";
     Frame().FilterTextEdit()->ChangeValue("");
 
-    Frame().Raise();
-    Frame().ItemWindow()->SetFocus();
-    Settle();
+    FocusOn(Frame().ItemWindow());
     PressKeys("ctrl+z");
     rows = RowNames();
     EXPECT_TRUE(Shows(rows, "Write the report")) << "the row is back";

@@ -45,6 +45,48 @@ std::vector<std::string> Names(const VCollection& c) {
     return names;
 }
 
+// The undo history's records name nodes by serial, leave the stored numbers alone, and
+// bring a node back with its serial, parent and contacts.
+TEST_F(VCollectionTest, SerialRecordsReadBackIntoTheSameNodes) {
+    auto* folder = AddNode<VGroup>(collection);
+    folder->name = "Work";
+    auto* ann = AddNode<VContact>(collection, folder);
+    ann->firstName = "Ann";
+    auto* task = AddNode<VTask>(collection, folder);
+    task->assignees[0] = ann;
+    task->what = "Report";
+    collection.Save("numbers.vnt");
+    std::vector<std::pair<int, int>> numbers;
+    for (VNode* n = collection.root; n; n = n->next)
+        numbers.emplace_back(n->id, n->parentId);
+
+    std::vector<unsigned char> bytes;
+    std::vector<VSerialRecord> records;
+    collection.WriteSerialRecords(bytes, records);
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[0].serial, task->Serial());
+    EXPECT_EQ(records[0].parentSerial, folder->Serial());
+    EXPECT_TRUE(records[2].folder);
+    std::vector<std::pair<int, int>> after;
+    for (VNode* n = collection.root; n; n = n->next)
+        after.emplace_back(n->id, n->parentId);
+    EXPECT_EQ(after, numbers) << "the stored numbers stay";
+
+    std::uint32_t taskSerial = task->Serial();
+    std::string taskRecord((const char*)bytes.data() + records[0].offset, records[0].length);
+    std::string saved = DocumentBytes(collection);
+    collection.Discard(task);
+    EXPECT_EQ(Names(collection), (std::vector<std::string>{"A_Node", "Work"}));
+    VNode* back = collection.RestoreNode((const unsigned char*)taskRecord.data(),
+                                         (std::uint32_t)taskRecord.size(), taskSerial, nullptr);
+    ASSERT_NE(back, nullptr);
+    collection.ResolveSerials({back});
+    EXPECT_EQ(back->Serial(), taskSerial);
+    EXPECT_EQ(back->parent, folder);
+    EXPECT_EQ(static_cast<VTask*>(back)->assignees[0], ann);
+    EXPECT_EQ(DocumentBytes(collection), saved);
+}
+
 TEST_F(VCollectionTest, NewCollectionHasOnlyItsRoot) {
     VGroup* root = collection.root;
     EXPECT_STREQ(root->name.Text(), "root");
