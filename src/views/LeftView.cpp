@@ -88,6 +88,8 @@ void CLeftView::Expanded(VNode* folder, bool expanded) {
         folder->flags |= EXPANDED;
     else
         folder->flags &= ~EXPANDED;
+    document->NameNextChange((expanded ? "Expand '" : "Collapse '") +
+                             std::string(folder->name.Text()) + "'");
     document->FolderExpansionChanged(folder);
 }
 

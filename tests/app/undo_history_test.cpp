@@ -392,6 +392,23 @@ TEST_F(UndoTest, ANewChangeAfterAnUndoDropsTheRedo) {
     EXPECT_FALSE(CommandEnabled(CMD_UNDO, context));
 }
 
+TEST_F(UndoTest, InputThatIsNoCommandNamesItsChange) {
+    tree->Expanded(Find("Work"), true);
+    EXPECT_EQ(Label(CMD_UNDO), "Undo Expand 'Work'");
+    EXPECT_TRUE(host.modified);
+    tree->Expanded(Find("Work"), false);
+    EXPECT_EQ(Label(CMD_UNDO), "Undo Collapse 'Work'");
+    tree->Drop(Find("Projects"), C().root);
+    EXPECT_EQ(Label(CMD_UNDO), "Undo Move to 'All folders'");
+    Run(CMD_UNDO);
+    EXPECT_EQ(Label(CMD_REDO), "Redo Move to 'All folders'");
+    EXPECT_EQ(Find("Projects")->parent, Find("Work"));
+    // A change nothing named is named by what changed.
+    C().Add(new VFact(&C()), C().root);
+    doc->ItemsChanged();
+    EXPECT_EQ(Label(CMD_UNDO), "Undo Add");
+}
+
 TEST_F(UndoTest, ACommandIsOneStepUnderItsNameHoweverManyRefreshesItAsks) {
     doc->BeginCommand(CommandChangeName(CMD_DELETE));
     C().RemoveTree(Find("Groceries"));
