@@ -4,6 +4,7 @@
 #include "model/vcollection.h"
 
 #include <unordered_map>
+#include <utility>
 #include <unordered_set>
 
 namespace {
@@ -79,10 +80,9 @@ void UndoHistory::Reset(VCollection& collection) {
 }
 
 bool UndoHistory::Record(VCollection& collection, const std::string& name) {
-    DocumentMirror now;
-    now.Take(collection);
-    DocumentChange change = CompareMirrors(mirror, now);
-    mirror = std::move(now);
+    spare.Take(collection);
+    DocumentChange change = CompareMirrors(mirror, spare);
+    std::swap(mirror, spare);
     if (change.Empty()) return false;
     change.name = name.empty() ? DescribeChange(change, collection) : name;
     // A new change after undos: the undone ones can no longer be redone.

@@ -53,6 +53,7 @@ class UndoHistory {
     bool step(VCollection& collection, bool back, VNode*& folder, HistoryStep& result);
 
     DocumentMirror mirror;
+    DocumentMirror spare; // the next copy, taken into the memory of the one before
     std::deque<DocumentChange> changes;
     std::size_t position = 0; // changes before it are done, from it on undone
     long savedAt = 0;         // the position of the saved state; -1 when out of reach
