@@ -1,5 +1,6 @@
 #include "app/skedradoc.h"
 
+#include "app/commands/command_table.h"
 #include "foundation/qfile.h"
 #include "foundation/qmessage.h"
 #include "foundation/qregularfile.h"
@@ -168,13 +169,21 @@ void CSkedraDoc::BeginCommand(const std::string& name) {
     }
 }
 
-void CSkedraDoc::EndCommand(bool changedItems) {
+void CSkedraDoc::EndCommand(unsigned changed) {
     if (commandDepth == 0 || --commandDepth > 0) return;
-    // A command that changed nodes without asking for a refresh is recorded all the same.
-    if (!commandRefreshed && !changedItems) return;
+    // A command that changed nodes or settings without asking for a refresh (Preferences)
+    // is recorded all the same.
+    if (!commandRefreshed && !(changed & (CHANGED_ITEMS | CHANGED_SETTINGS))) return;
     std::string name = nextChangeName.empty() ? commandName : nextChangeName;
     nextChangeName.clear();
-    if (history.Record(*collection, name)) setModified();
+    if (history.Record(*collection, name)) showSavedState();
+}
+
+void CSkedraDoc::showSavedState() {
+    if (!history.AtSavedState())
+        setModified();
+    else if (host)
+        host->SetModified(false);
 }
 
 void CSkedraDoc::FolderExpansionChanged(VNode*) {
@@ -198,7 +207,7 @@ bool CSkedraDoc::StepHistory(bool back, VNode*& folder) {
     if (view) view->needsRebuild = true;
     if (host && step.foldersChanged) host->RefillTree();
     RefreshContactList();
-    if (host) host->SetModified(!history.AtSavedState());
+    showSavedState();
     if (host) host->UpdateAllViews();
     return true;
 }
@@ -224,7 +233,7 @@ void CSkedraDoc::ActivityChanged() {
 }
 
 void CSkedraDoc::ViewFlagsChanged() {
-    if (recordChange()) setModified();
+    if (recordChange()) showSavedState();
     if (!view) return;
     SetGlobalInt("view_flags", (int)view->viewFlags);
     CopyViewFlagsToFilters(view->viewFlags);

@@ -46,10 +46,11 @@ class CSkedraDoc : public ViewDocument {
 
     // The undo history. Whatever a command changes, however many refreshes it asks for,
     // is one step under the command's name: the table runs every command between
-    // BeginCommand and EndCommand (changedItems: what the command said it changed).
+    // BeginCommand and EndCommand (`changed`: what the command said it changed, its
+    // CommandChange bits).
     const UndoHistory& History() const { return history; }
     void BeginCommand(const std::string& name);
-    void EndCommand(bool changedItems);
+    void EndCommand(unsigned changed);
     // Steps one change back or forward and refreshes the views as the change did, the
     // changed node selected; `folder` (the item view's) moves up out of a folder that
     // goes. False when there is nothing to step to.
@@ -96,6 +97,9 @@ class CSkedraDoc : public ViewDocument {
     // Records what changed since the last record (at the end of a running command);
     // true when something had.
     bool recordChange();
+    // The modified mark after a change the history recorded: clear exactly when the
+    // nodes are as saved.
+    void showSavedState();
 
     qstring settingsPath;
     std::unique_ptr<QInfo> settings;

@@ -69,11 +69,12 @@ void CommandRouter::onUpdateUI(wxUpdateUIEvent& event) {
     if (CommandHasTick(command)) event.Check(CommandChecked(command, c));
     std::string label = CommandLabel(command, c);
     if (label.empty()) return;
-    // A picture button says it in its tooltip; menu entries change their text.
+    // A picture button says it in its tooltip; menu entries change their text. Labels
+    // carry document texts ("Move to 'Work'").
+    wxString text = ToWx(label);
     if (auto* button = dynamic_cast<wxBitmapButton*>(event.GetEventObject())) {
-        if (button->GetToolTipText() != wxString::FromUTF8(label))
-            button->SetToolTip(wxString::FromUTF8(label));
+        if (button->GetToolTipText() != text) button->SetToolTip(text);
     } else {
-        event.SetText(wxString::FromUTF8(label));
+        event.SetText(text);
     }
 }

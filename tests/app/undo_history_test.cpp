@@ -4,6 +4,8 @@
 #include "app/commands/command_ids.h"
 #include "app/commands/command_table.h"
 #include "app/commands/command_ui.h"
+#include "app/forms/dlg_group.h"
+#include "app/forms/dlg_taskfull.h"
 #include "app/history/change_names.h"
 #include "app/skedradoc.h"
 #include "model/vcommitem.h"
@@ -14,6 +16,7 @@
 #include "support/log_capture.h"
 #include "support/model_builders.h"
 #include "support/recording_host.h"
+#include "support/scripted_editor.h"
 #include "views/LeftView.h"
 #include "views/skedraView.h"
 
@@ -183,16 +186,27 @@ const ChangeCase CASES[] = {
      }},
     {"edit an action through its dialog, assigning another contact",
      [](UndoTest& t, CSkedraDoc& d, VCollection&) {
-         auto* task = static_cast<VTask*>(t.Find("Quarterly report"));
-         task->what = "Numbers for the board";
-         task->priority = 3;
-         task->assignees[1] = t.Contact("Bob");
+         ScriptedEditor editor;
+         editor.script = [](ItemForm& form, int) {
+             auto& task = static_cast<CDlgTaskFull&>(form);
+             task.what = "Numbers for the board";
+             task.priority.Pick(2);
+             task.assigned[1] = task.assigned[0] == 1 ? 2 : 1; // the other contact
+             return true;
+         };
+         VNode* task = t.Find("Quarterly report");
+         ASSERT_TRUE(task->Edit());
          d.ItemEdited(task);
      }},
     {"edit a folder through its dialog",
      [](UndoTest& t, CSkedraDoc& d, VCollection&) {
-         auto* folder = static_cast<VGroup*>(t.Find("Home"));
-         folder->folderType = FOLDER_TODO;
+         ScriptedEditor editor;
+         editor.script = [](ItemForm& form, int) {
+             static_cast<DlgGroup&>(form).folderType.Pick(FOLDER_TODO);
+             return true;
+         };
+         VNode* folder = t.Find("Home");
+         ASSERT_TRUE(folder->Edit());
          d.ItemEdited(folder);
      }},
     {"delete an item",
@@ -263,16 +277,19 @@ const ChangeCase CASES[] = {
     {"expand a folder",
      [](UndoTest& t, CSkedraDoc&, VCollection&) { t.tree->Expanded(t.Find("Work"), true); }},
     {"date format in Preferences",
-     [](UndoTest&, CSkedraDoc& d, VCollection& c) {
-         c.dateFormat = 2;
-         d.SetGlobalInt("dateformat", 2);
-         d.ItemsChanged();
+     [](UndoTest& t, CSkedraDoc&, VCollection&) {
+         ScriptedEditor editor;
+         editor.script = [](ItemForm& form, int) {
+             static_cast<DlgPrefs&>(form).dateFormat.Pick(2);
+             return true;
+         };
+         ASSERT_TRUE(t.Run(CMD_PREFERENCES));
      }},
     {"a command that changed items without asking for a refresh",
      [](UndoTest& t, CSkedraDoc& d, VCollection&) {
          d.BeginCommand("Edit");
          t.Find("Work")->name = "Job";
-         d.EndCommand(true);
+         d.EndCommand(CHANGED_ITEMS);
      }},
 };
 
@@ -366,6 +383,32 @@ TEST_F(UndoTest, TheModifiedFlagFollowsTheHistory) {
     EXPECT_TRUE(host.modified) << "the saved state had the tick, this one has not";
 }
 
+// The date format is a setting, not part of the file: changing it is undoable, but the
+// document does not become modified.
+TEST_F(UndoTest, PreferencesAreUndoneWithoutMarkingTheDocumentModified) {
+    ScriptedEditor editor;
+    editor.script = [](ItemForm& form, int) {
+        static_cast<DlgPrefs&>(form).dateFormat.Pick(1);
+        return true;
+    };
+    ASSERT_TRUE(Run(CMD_PREFERENCES));
+    EXPECT_EQ(C().dateFormat, 1);
+    EXPECT_EQ(Label(CMD_UNDO), "Undo Preferences");
+    EXPECT_FALSE(host.modified);
+    ASSERT_TRUE(Run(CMD_UNDO));
+    EXPECT_EQ(C().dateFormat, 0);
+    EXPECT_EQ(doc->GetGlobalInt("dateformat", -1), 0);
+    EXPECT_FALSE(host.modified);
+    ASSERT_TRUE(Run(CMD_REDO));
+    EXPECT_EQ(doc->GetGlobalInt("dateformat", -1), 1);
+    EXPECT_FALSE(host.modified);
+
+    Find("Groceries")->flags |= DONE;
+    doc->ItemsChanged();
+    Run(CMD_UNDO);
+    EXPECT_FALSE(host.modified) << "only the format differs from the opened document";
+}
+
 TEST_F(UndoTest, ANewChangeAfterAnUndoDropsTheRedo) {
     std::string start = Bytes();
     EXPECT_TRUE(tree->Drop(Find("Groceries"), Find("Work")));
@@ -416,7 +459,7 @@ TEST_F(UndoTest, ACommandIsOneStepUnderItsNameHoweverManyRefreshesItAsks) {
     C().RemoveTree(Find("Home"));
     doc->ActivityChanged();
     EXPECT_FALSE(doc->History().CanUndo()) << "recorded when the command ends";
-    doc->EndCommand(false);
+    doc->EndCommand(CHANGED_NOTHING);
     EXPECT_EQ(doc->History().Count(), 1u);
     EXPECT_EQ(Label(CMD_UNDO), "Undo Delete");
     EXPECT_TRUE(host.modified);
@@ -424,7 +467,7 @@ TEST_F(UndoTest, ACommandIsOneStepUnderItsNameHoweverManyRefreshesItAsks) {
     // A command that says it changed items is recorded without any refresh.
     doc->BeginCommand(CommandChangeName(CMD_ADD_TODO));
     AddNode<VTodo>(C());
-    doc->EndCommand(true);
+    doc->EndCommand(CHANGED_ITEMS);
     EXPECT_EQ(Label(CMD_UNDO), "Undo Add to-do");
     EXPECT_EQ(doc->History().Count(), 2u);
 }

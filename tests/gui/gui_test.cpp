@@ -1,6 +1,7 @@
 // The real window program under a virtual screen: the ribbon, the document commands,
 // the filters, the save question, and a screenshot of the main window.
 #include "app/commands/command_ids.h"
+#include "app/commands/command_table.h"
 #include "app/ribbon_layout.h"
 #include "app/skedradoc.h"
 #include "foundation/qshell.h"
@@ -789,7 +790,7 @@ TEST_F(GuiTest, ADeletedRowComesBackWithCtrlZAndGoesAgainWithCtrlY) {
     Doc().BeginCommand("Delete");
     Doc().collection->RemoveTree(selected);
     Doc().ItemsChanged();
-    Doc().EndCommand(true);
+    Doc().EndCommand(CHANGED_ITEMS);
     rows = RowNames();
     EXPECT_FALSE(Shows(rows, "Write the report"));
     EXPECT_TRUE(Frame().GetTitle().EndsWith(" *")) << Frame().GetTitle();

@@ -56,9 +56,7 @@ std::string CommandChangeName(int command) {
 }
 
 std::string DescribeChange(const DocumentChange& change, VCollection& collection) {
-    if (change.Empty() || (change.before.empty() && change.added.empty() &&
-                           change.removed.empty() && change.orderBefore.empty()))
-        return "Date format";
+    if (!change.ChangesNodes()) return "Date format";
     if (!change.added.empty() && change.removed.empty()) return "Add";
     if (!change.removed.empty() && change.added.empty()) return "Delete";
     std::uint32_t target = 0;

@@ -29,10 +29,11 @@ struct DocumentChange {
     std::vector<std::uint32_t> orderBefore, orderAfter;
     std::int32_t dateFormatBefore = 0, dateFormatAfter = 0;
 
-    bool Empty() const {
-        return removed.empty() && added.empty() && before.empty() && orderBefore.empty() &&
-               dateFormatBefore == dateFormatAfter;
+    // Whether the document file would change: the date format is a setting, not stored.
+    bool ChangesNodes() const {
+        return !removed.empty() || !added.empty() || !before.empty() || !orderBefore.empty();
     }
+    bool Empty() const { return !ChangesNodes() && dateFormatBefore == dateFormatAfter; }
     // Whether the folder tree may show something else: a folder came, went or changed,
     // or a node changed folder or activity.
     bool TouchesFolders() const;

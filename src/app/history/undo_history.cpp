@@ -3,6 +3,7 @@
 #include "app/history/change_names.h"
 #include "model/vcollection.h"
 
+#include <algorithm>
 #include <unordered_map>
 #include <utility>
 #include <unordered_set>
@@ -95,6 +96,15 @@ bool UndoHistory::Record(VCollection& collection, const std::string& name) {
         --position;
         savedAt = savedAt > 0 ? savedAt - 1 : -1;
     }
+    return true;
+}
+
+bool UndoHistory::AtSavedState() const {
+    if (savedAt < 0) return false;
+    std::size_t from = std::min((std::size_t)savedAt, position);
+    std::size_t to = std::max((std::size_t)savedAt, position);
+    for (std::size_t i = from; i < to; ++i)
+        if (changes[i].ChangesNodes()) return false;
     return true;
 }
 

@@ -46,7 +46,9 @@ class UndoHistory {
 
     // The document as it is now was saved (or opened).
     void MarkSaved() { savedAt = (long)position; }
-    bool AtSavedState() const { return savedAt == (long)position; }
+    // Whether the nodes are as they were saved: only changes of the date format, which
+    // the file does not hold, lie between.
+    bool AtSavedState() const;
     std::size_t Count() const { return changes.size(); }
 
   private:
