@@ -5,70 +5,100 @@
 
 #include <algorithm>
 #include <unordered_map>
-#include <utility>
 #include <unordered_set>
+#include <utility>
 
 namespace {
 
 const std::string NONE;
 
-// Puts the document from one side of a change to the other: the nodes that go, the
-// nodes that come back (after the node they followed), the changed ones reloaded, and
-// their parents and contacts found again by serial.
-VNode* applySide(VCollection& c, const std::vector<NodeImage>& going,
-                 const std::vector<NodeImage>& coming, const std::vector<NodeImage>& reloaded,
-                 const std::vector<std::uint32_t>& order, VNode*& folder) {
-    std::unordered_map<std::uint32_t, VNode*> bySerial;
-    for (VNode* n = c.root->next; n; n = n->next)
-        bySerial[n->Serial()] = n;
-
-    std::unordered_set<std::uint32_t> goingSerials;
-    for (const NodeImage& image : going)
-        goingSerials.insert(image.serial);
-    // The view leaves a folder that goes for the nearest one that stays.
-    while (folder && folder != c.root && goingSerials.count(folder->Serial()))
-        folder = folder->parent;
-    if (!folder) folder = c.root;
-    for (const NodeImage& image : going) {
-        auto found = bySerial.find(image.serial);
-        if (found == bySerial.end()) continue;
-        c.Discard(found->second);
-        bySerial.erase(found);
+// Puts the document from one side of a change to the other.
+class SideApplier {
+  public:
+    explicit SideApplier(VCollection& collection) : c(collection) {
+        for (VNode* n = c.root->next; n; n = n->next)
+            bySerial[n->Serial()] = n;
     }
 
-    std::vector<VNode*> resolve;
-    std::unordered_set<std::uint32_t> comingSerials;
-    VNode* subject = nullptr;
-    for (const NodeImage& image : coming) {
-        auto after = bySerial.find(image.after);
-        auto* record = (const unsigned char*)image.record.data();
-        VNode* node = c.RestoreNode(record, (std::uint32_t)image.record.size(), image.serial,
-                                    after == bySerial.end() ? nullptr : after->second);
-        if (!node) continue;
-        bySerial[image.serial] = node;
-        comingSerials.insert(image.serial);
-        resolve.push_back(node);
+    // The nodes that go; the view's folder moves up to the nearest one that stays.
+    void Discard(const std::vector<NodeImage>& going, VNode*& folder) {
+        std::unordered_set<std::uint32_t> serials;
+        for (const NodeImage& image : going)
+            serials.insert(image.serial);
+        while (folder && folder != c.root && serials.count(folder->Serial()))
+            folder = folder->parent;
+        if (!folder) folder = c.root;
+        for (const NodeImage& image : going)
+            if (VNode* node = find(image.serial)) {
+                c.Discard(node);
+                bySerial.erase(image.serial);
+            }
     }
-    for (const NodeImage& image : coming)
-        if (!subject && !comingSerials.count(image.parentSerial)) subject = bySerial[image.serial];
-    for (const NodeImage& image : reloaded) {
-        auto found = bySerial.find(image.serial);
-        if (found == bySerial.end()) continue;
-        c.ReloadNode(found->second, (const unsigned char*)image.record.data(),
-                     (std::uint32_t)image.record.size());
-        resolve.push_back(found->second);
-        if (!subject) subject = found->second;
-    }
-    c.ResolveSerials(resolve);
 
-    VNode* previous = nullptr;
-    for (std::uint32_t serial : order) {
+    // The nodes that come back, each after the node it followed (in list order, so that
+    // node is back already when it came too).
+    void Restore(const std::vector<NodeImage>& coming) {
+        std::unordered_set<std::uint32_t> serials;
+        for (const NodeImage& image : coming) {
+            VNode* node =
+                c.RestoreNode(bytes(image), length(image), image.serial, find(image.after));
+            if (!node) continue;
+            bySerial[image.serial] = node;
+            serials.insert(image.serial);
+            resolve.push_back(node);
+        }
+        // The change is about the topmost node that came back.
+        for (const NodeImage& image : coming)
+            if (!subject && !serials.count(image.parentSerial)) subject = find(image.serial);
+    }
+
+    void Reload(const std::vector<NodeImage>& changed) {
+        for (const NodeImage& image : changed)
+            if (VNode* node = find(image.serial)) {
+                c.ReloadNode(node, bytes(image), length(image));
+                resolve.push_back(node);
+                if (!subject) subject = node;
+            }
+    }
+
+    // Parents and contacts by serial, and the whole order when nodes changed places.
+    VNode* Finish(const std::vector<std::uint32_t>& order) {
+        c.ResolveSerials(resolve);
+        VNode* previous = nullptr;
+        for (std::uint32_t serial : order)
+            if (VNode* node = find(serial)) {
+                c.MoveAfter(node, previous);
+                previous = node;
+            }
+        return subject;
+    }
+
+  private:
+    VNode* find(std::uint32_t serial) const {
         auto found = bySerial.find(serial);
-        if (found == bySerial.end()) continue;
-        c.MoveAfter(found->second, previous);
-        previous = found->second;
+        return found == bySerial.end() ? nullptr : found->second;
     }
-    return subject;
+    static const unsigned char* bytes(const NodeImage& image) {
+        return (const unsigned char*)image.record.data();
+    }
+    static std::uint32_t length(const NodeImage& image) {
+        return (std::uint32_t)image.record.size();
+    }
+
+    VCollection& c;
+    std::unordered_map<std::uint32_t, VNode*> bySerial;
+    std::vector<VNode*> resolve;
+    VNode* subject = nullptr;
+};
+
+VNode* applySide(VCollection& c, const std::vector<NodeImage>& going,
+                 const std::vector<NodeImage>& coming, const std::vector<NodeImage>& changed,
+                 const std::vector<std::uint32_t>& order, VNode*& folder) {
+    SideApplier apply(c);
+    apply.Discard(going, folder);
+    apply.Restore(coming);
+    apply.Reload(changed);
+    return apply.Finish(order);
 }
 
 } // namespace
