@@ -101,7 +101,7 @@ void CMainFrame::bindKeys() {
     // wx tries accelerators before the focused control sees a key, so Shift+D would never
     // reach the filter field or a folder's label: those keys are looked at here, first.
     Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
-        if (!dynamic_cast<wxTextEntry*>(wxWindow::FindFocus())) {
+        if (!TextFieldHasFocus()) {
             int flags = event.GetModifiers() & (wxMOD_SHIFT | wxMOD_CONTROL | wxMOD_ALT);
             for (const wxAcceleratorEntry& key : typedKeys)
                 if (key.GetKeyCode() == event.GetKeyCode() && key.GetFlags() == flags) {

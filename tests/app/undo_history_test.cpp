@@ -4,8 +4,11 @@
 #include "app/commands/command_ids.h"
 #include "app/commands/command_table.h"
 #include "app/commands/command_ui.h"
+#include "app/forms/dlg_commitem.h"
 #include "app/forms/dlg_group.h"
+#include "app/forms/dlg_resource.h"
 #include "app/forms/dlg_taskfull.h"
+#include "app/forms/dlg_todo.h"
 #include "app/history/change_names.h"
 #include "app/skedradoc.h"
 #include "model/vcommitem.h"
@@ -17,6 +20,7 @@
 #include "support/model_builders.h"
 #include "support/recording_host.h"
 #include "support/scripted_editor.h"
+#include "support/scripted_ui.h"
 #include "views/LeftView.h"
 #include "views/skedraView.h"
 
@@ -320,6 +324,79 @@ TEST_F(UndoTest, EveryKindOfChangeUndoesAndRedoesToTheSameBytes) {
         ASSERT_TRUE(Run(CMD_UNDO));
         EXPECT_EQ(Bytes(), before) << "a second undo after the redo";
         EXPECT_FALSE(host.modified);
+    }
+}
+
+// A command of the table on the fixture, as the user gives it: what is selected first,
+// and the answers of its question and its dialog.
+struct CommandCase {
+    int command;
+    const char* selected; // the node selected first (by name), or none
+    bool treeFolder;      // the selected node is the folder tree's context folder
+};
+
+const CommandCase COMMAND_CASES[] = {
+    {CMD_ADD_TODO, nullptr, false},
+    {CMD_ADD_ACTION, nullptr, false},
+    {CMD_ADD_CONTACT, nullptr, false},
+    {CMD_ADD_PAYMENT, nullptr, false},
+    {CMD_ADD_FOLDER, nullptr, false},
+    {CMD_EDIT, "Quarterly report", false},
+    {CMD_DELETE, "Groceries", false},
+    {CMD_DELETE, "Work", false},
+    {CMD_WAITING, "Plan the move", false},
+    {CMD_MAKE_INACTIVE, "Projects", false},
+    {CMD_LATER_1_WEEK, "Plan the move", false},
+    {CMD_EARLIER_4_WEEKS, "Work", false},
+    {CMD_ADD_1_MONTH, "Quarterly report", false},
+    {CMD_SUBTRACT_1_DAY, "Home", false},
+    {CMD_FOCUS, "Groceries", false},
+    {CMD_TREE_DELETE, "Work", true},
+    {CMD_TREE_ADD_SUBFOLDER, "Home", true},
+    {CMD_TREE_MAKE_INACTIVE, "Home", true},
+    {CMD_TREE_EDIT, "Projects", true},
+};
+
+TEST_F(UndoTest, EveryItemCommandUndoesAndRedoesToTheSameBytesUnderItsName) {
+    ScriptedUI boxes;
+    ScriptedEditor editor;
+    // Every dialog changes something before its OK, as a user would.
+    editor.script = [](ItemForm& form, int) {
+        if (auto* task = dynamic_cast<CDlgTaskFull*>(&form)) task->what = "Changed in the dialog";
+        if (auto* folder = dynamic_cast<DlgGroup*>(&form)) folder->folderType.Pick(FOLDER_FACT);
+        if (auto* todo = dynamic_cast<CDlgTodo*>(&form)) todo->what = "Changed in the dialog";
+        if (auto* contact = dynamic_cast<CDlgResource*>(&form)) {
+            contact->firstName = "Cleo";
+            contact->initials = "CW";
+        }
+        if (auto* item = dynamic_cast<CommItemForm*>(&form)) item->who = "Landlord";
+        return true;
+    };
+    for (const CommandCase& c : COMMAND_CASES) {
+        SCOPED_TRACE(c.command);
+        ASSERT_TRUE(doc->OpenDocument(path.c_str()));
+        view->viewType = 1; // in the calendar, Edit acts on the selected item
+        if (c.selected) {
+            VNode* node = Find(c.selected);
+            ASSERT_NE(node, nullptr);
+            node->Select();
+            if (c.treeFolder) tree->contextFolder = node;
+        }
+        C().MakeView(C().root); // the shown chain a folder's reschedule acts on
+        std::string before = Bytes();
+        boxes.answers = {MsgAnswer::Yes};
+        ASSERT_TRUE(Run(c.command));
+        std::string after = Bytes();
+        ASSERT_NE(after, before) << "the command changes the document";
+        EXPECT_EQ(Label(CMD_UNDO), "Undo " + CommandChangeName(c.command));
+        EXPECT_EQ(doc->History().Count(), 1u) << "one step";
+
+        ASSERT_TRUE(Run(CMD_UNDO));
+        EXPECT_EQ(Bytes(), before);
+        EXPECT_FALSE(host.modified);
+        ASSERT_TRUE(Run(CMD_REDO));
+        EXPECT_EQ(Bytes(), after);
+        EXPECT_TRUE(host.modified);
     }
 }
 

@@ -33,7 +33,7 @@ std::vector<CommandEntry> HistoryCommands() {
          [](const CommandContext& c) {
              return HasDocument(c) && c.document->History().CanUndo() && !textFieldHasKeys(c);
          },
-         nullptr,
+         nullptr, nullptr,
          [](const CommandContext& c) {
              return named("Undo", c.document ? c.document->History().UndoName() : "");
          }},
@@ -41,7 +41,7 @@ std::vector<CommandEntry> HistoryCommands() {
          [](const CommandContext& c) {
              return HasDocument(c) && c.document->History().CanRedo() && !textFieldHasKeys(c);
          },
-         nullptr,
+         nullptr, nullptr,
          [](const CommandContext& c) {
              return named("Redo", c.document ? c.document->History().RedoName() : "");
          }},

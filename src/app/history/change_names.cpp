@@ -1,6 +1,7 @@
 #include "app/history/change_names.h"
 
 #include "app/commands/command_ids.h"
+#include "app/context_menus.h"
 #include "app/history/document_change.h"
 #include "app/ribbon_layout.h"
 #include "model/vcollection.h"
@@ -52,7 +53,13 @@ std::string CommandChangeName(int command) {
         for (const RibbonPanel& panel : category.panels)
             for (const RibbonElement& e : panel.elements)
                 if (e.command == command) return plain(e.caption);
-    return plain(menuCaption(ApplicationMenu(), command));
+    std::string caption = menuCaption(ApplicationMenu(), command);
+    for (ContextMenuKind kind :
+         {ContextMenuKind::Folder, ContextMenuKind::Location, ContextMenuKind::Todo,
+          ContextMenuKind::Action, ContextMenuKind::PlainItem, ContextMenuKind::AddNewItem,
+          ContextMenuKind::FolderTree})
+        if (caption.empty()) caption = menuCaption(ContextMenuOf(kind).entries, command);
+    return plain(caption);
 }
 
 std::string DescribeChange(const DocumentChange& change, VCollection& collection) {
