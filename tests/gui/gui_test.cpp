@@ -782,15 +782,15 @@ TEST_F(GuiTest, ADeletedRowComesBackWithCtrlZAndGoesAgainWithCtrlY) {
     Frame().UpdateWindowUI(wxUPDATE_UI_RECURSE);
     EXPECT_FALSE(undoButton->IsEnabled()) << "nothing to undo yet";
 
-    // Delete the selected row as its command does.
+    // Delete the selected row, answering the question with Yes.
     for (int i = 0; i < view.rowCount; ++i)
         if (!std::strcmp(view.rowSlots[i].item->name.Text(), "Write the report")) view.SelectRow(i);
-    VNode* selected = Doc().collection->Selected();
-    ASSERT_NE(selected, nullptr);
-    Doc().BeginCommand("Delete");
-    Doc().collection->RemoveTree(selected);
-    Doc().ItemsChanged();
-    Doc().EndCommand(CHANGED_ITEMS);
+    ASSERT_NE(Doc().collection->Selected(), nullptr);
+    ScriptedUI boxes;
+    boxes.answers = {MsgAnswer::Yes};
+    SendCommand(CMD_DELETE);
+    ASSERT_EQ(boxes.asked.size(), 1u);
+    EXPECT_EQ(boxes.asked[0].caption, "Delete items");
     rows = RowNames();
     EXPECT_FALSE(Shows(rows, "Write the report"));
     EXPECT_TRUE(Frame().GetTitle().EndsWith(" *")) << Frame().GetTitle();
