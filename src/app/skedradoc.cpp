@@ -180,10 +180,12 @@ void CSkedraDoc::EndCommand(unsigned changed) {
 }
 
 void CSkedraDoc::showSavedState() {
-    if (!history.AtSavedState())
+    if (!history.AtSavedState()) {
         setModified();
-    else if (host)
-        host->SetModified(false);
+        return;
+    }
+    if (view) view->DocumentChanged();
+    if (host) host->SetModified(false);
 }
 
 void CSkedraDoc::FolderExpansionChanged(VNode*) {

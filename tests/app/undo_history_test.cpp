@@ -18,11 +18,14 @@
 #include "model/vtodo.h"
 #include "support/log_capture.h"
 #include "support/model_builders.h"
+#include "support/recording_canvas.h"
 #include "support/recording_host.h"
 #include "support/scripted_editor.h"
 #include "support/scripted_ui.h"
 #include "views/LeftView.h"
+#include "views/drag_data.h"
 #include "views/skedraView.h"
+#include "views/viewflags.h"
 
 #include <gmock/gmock.h>
 
@@ -130,6 +133,11 @@ class UndoTest : public LogTest {
         return ids;
     }
     bool Run(int command) { return RunCommand(command, context); }
+    // Lays the rows out as a paint of the window would.
+    void LayOut() {
+        RecordingCanvas canvas;
+        view->OnDraw(canvas, {0, 0, 1000, 800});
+    }
     std::string Label(int command) { return CommandLabel(command, context); }
 
     std::string path;
@@ -397,6 +405,53 @@ TEST_F(UndoTest, EveryItemCommandUndoesAndRedoesToTheSameBytesUnderItsName) {
         ASSERT_TRUE(Run(CMD_REDO));
         EXPECT_EQ(Bytes(), after);
         EXPECT_TRUE(host.modified);
+    }
+}
+
+// The pointer's changes, as the item view and the folder tree make them, undo and redo
+// like the commands': a tick of a row's check box, a double click that adds an item, a
+// row dropped on a folder of the tree.
+TEST_F(UndoTest, ChangesByThePointerUndoAndRedoToTheSameBytes) {
+    ScriptedEditor editor;
+    editor.script = [](ItemForm& form, int) {
+        if (auto* task = dynamic_cast<CDlgTaskFull*>(&form)) task->what = "Added by a double click";
+        return true;
+    };
+    const std::vector<std::pair<const char*, std::function<void()>>> inputs = {
+        {"tick",
+         [&] {
+             VNode* todo = Find("Groceries");
+             view->SetFolder(Find("Home"));
+             LayOut();
+             const VRect& r = todo->rect;
+             int x = r.x;
+             while (x < r.x + 100 && !view->InCheckBox(todo, x, r.y + r.height / 2))
+                 ++x;
+             view->OnLButtonDown(x, r.y + r.height / 2);
+             view->OnLButtonUp(x, r.y + r.height / 2);
+         }},
+        {"double click on empty space",
+         [&] {
+             view->SetFolder(Find("Work")); // a folder of actions
+             LayOut();
+             view->OnLButtonDblClk(200, 700);
+         }},
+        {"row dropped on a folder",
+         [&] { EXPECT_TRUE(tree->DropData(DragDataOf(*Find("Groceries")), Find("Projects"))); }},
+    };
+    for (const auto& [what, input] : inputs) {
+        SCOPED_TRACE(what);
+        ASSERT_TRUE(doc->OpenDocument(path.c_str()));
+        view->viewType = 0;
+        view->viewFlags &= ~VIEW_GANTT;
+        std::string before = Bytes();
+        input();
+        std::string after = Bytes();
+        ASSERT_NE(after, before);
+        ASSERT_TRUE(Run(CMD_UNDO));
+        EXPECT_EQ(Bytes(), before);
+        ASSERT_TRUE(Run(CMD_REDO));
+        EXPECT_EQ(Bytes(), after);
     }
 }
 

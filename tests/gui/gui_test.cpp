@@ -782,13 +782,14 @@ TEST_F(GuiTest, ADeletedRowComesBackWithCtrlZAndGoesAgainWithCtrlY) {
     Frame().UpdateWindowUI(wxUPDATE_UI_RECURSE);
     EXPECT_FALSE(undoButton->IsEnabled()) << "nothing to undo yet";
 
-    // Delete the selected row, answering the question with Yes.
+    // The Delete key on the selected row, the question answered with Yes.
     for (int i = 0; i < view.rowCount; ++i)
         if (!std::strcmp(view.rowSlots[i].item->name.Text(), "Write the report")) view.SelectRow(i);
     ASSERT_NE(Doc().collection->Selected(), nullptr);
     ScriptedUI boxes;
     boxes.answers = {MsgAnswer::Yes};
-    SendCommand(CMD_DELETE);
+    FocusOn(Frame().ItemWindow());
+    PressKeys("Delete");
     ASSERT_EQ(boxes.asked.size(), 1u);
     EXPECT_EQ(boxes.asked[0].caption, "Delete items");
     rows = RowNames();
