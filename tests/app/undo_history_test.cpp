@@ -86,6 +86,7 @@ class RecordingUI : public CommandUI {
     void SwitchPane() override {}
     void Exit() override {}
     void ClearFilterText() override {}
+    void ShowRemoteView() override {}
     bool TextFieldHasFocus() override { return typing; }
     bool typing = false;
 };
