@@ -128,8 +128,8 @@ void buildRibbon(wxRibbonBar* ribbon, RibbonControls& controls) {
                     break;
                 case RibbonKind::CheckBox:
                     sizer->AddSpacer(1);
-                    controls.hideOthers = new wxCheckBox(panel, WxIdOf(e.command), e.caption);
-                    sizer->Add(controls.hideOthers);
+                    sizer->Add(controls.checkBoxes[e.command] =
+                                   new wxCheckBox(panel, WxIdOf(e.command), e.caption));
                     break;
                 default:
                     sizer->AddSpacer(1);
@@ -185,7 +185,8 @@ void SyncRibbonChecks(RibbonControls& controls, const std::function<bool(int)>& 
                 auto bar = controls.toggleBars.find(e.command);
                 if (bar != controls.toggleBars.end())
                     bar->second->ToggleButton(WxIdOf(e.command), on);
-                else if (controls.hideOthers && e.command == CMD_HIDE_OTHERS)
-                    controls.hideOthers->SetValue(on);
+                else if (auto box = controls.checkBoxes.find(e.command);
+                         box != controls.checkBoxes.end())
+                    box->second->SetValue(on);
             }
 }
