@@ -1,7 +1,6 @@
 // The item dialogs and Preferences on the real program: each opens with its title, its
 // first field focused and OK as the default button, fits its controls, and leaves a
 // picture; Escape cancels; one edit is made with the keyboard alone.
-#include "app/commands/command_ids.h"
 #include "app/skedradoc.h"
 #include "gui/gui_support.h"
 #include "model/vcommitem.h"
@@ -9,15 +8,16 @@
 #include "model/vreference.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
+#include "platform/command_ids.h"
 #include "platform/editor.h"
 #include "support/model_builders.h"
 #include "support/recording_canvas.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 #include "views/skedraView.h"
-#include "wx/command_ids.h"
 #include "wx/dialogs/node_editor.h"
 #include "wx/main_frame.h"
+#include "wx/wx_ids.h"
 
 #include <gtest/gtest.h>
 #include <spawn.h>

@@ -1,8 +1,8 @@
 #include "gui/gui_support.h"
 
 #include "app/skedradoc.h"
-#include "wx/command_ids.h"
 #include "wx/main_frame.h"
+#include "wx/wx_ids.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,23 +1,23 @@
 // The real window program under a virtual screen: the ribbon, the document commands,
 // the filters, the save question, and a screenshot of the main window.
-#include "app/commands/command_ids.h"
 #include "app/commands/command_table.h"
 #include "app/ribbon_layout.h"
 #include "app/skedradoc.h"
 #include "foundation/qshell.h"
 #include "gui/gui_support.h"
 #include "model/vtodo.h"
+#include "platform/command_ids.h"
 #include "platform/ui.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 #include "views/skedraView.h"
-#include "wx/command_ids.h"
 #include "wx/folder_tree_window.h"
 #include "wx/item_view_window.h"
 #include "wx/main_frame.h"
 #include "wx/printing.h"
 #include "wx/skedra_app.h"
 #include "wx/wx_canvas.h"
+#include "wx/wx_ids.h"
 
 #include <gtest/gtest.h>
 #include <wx/button.h>

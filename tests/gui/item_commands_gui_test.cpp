@@ -1,20 +1,20 @@
 // The item commands on the real program, driven as a user would: keys and the context
 // menu through xdotool on the virtual screen, the real dialogs and boxes, then Ctrl+S and
 // the saved file read back.
-#include "app/commands/command_ids.h"
 #include "app/skedradoc.h"
 #include "foundation/qshell.h"
 #include "gui/gui_support.h"
 #include "model/vcollection.h"
 #include "model/vreference.h"
 #include "model/vtodo.h"
+#include "platform/command_ids.h"
 #include "platform/ui.h"
 #include "support/temp_dir.h"
 #include "views/skedraView.h"
-#include "wx/command_ids.h"
 #include "wx/folder_tree_window.h"
 #include "wx/item_view_window.h"
 #include "wx/main_frame.h"
+#include "wx/wx_ids.h"
 #include "wx/wx_ui.h"
 
 #include <dlfcn.h>

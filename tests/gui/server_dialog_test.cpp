@@ -1,16 +1,16 @@
 // The remote view from the window program: the ribbon's "Remote view" button opens the
 // server dialog, a browser gets the open document's page while it is open, and closing
 // it stops the server.
-#include "app/commands/command_ids.h"
 #include "foundation/qshell.h"
 #include "gui/gui_support.h"
 #include "model/vcollection.h"
 #include "model/vcollviewer.h"
+#include "platform/command_ids.h"
 #include "support/http_client.h"
-#include "wx/command_ids.h"
 #include "wx/dialogs/server_dialog.h"
 #include "wx/main_frame.h"
 #include "wx/ui_thread_document.h"
+#include "wx/wx_ids.h"
 
 #include <atomic>
 #include <gtest/gtest.h>
