@@ -160,9 +160,14 @@ TEST_F(SaveSafetyTest, KilledAtAnyMomentTheTargetIsOldOrNew) {
     VCollection huge;
     GenerateDocument(huge, {.nodes = 100000, .seed = 11});
     ASSERT_TRUE(huge.Save("huge.vnt"));
-    auto started = Clock::now();
-    ASSERT_EQ(RunVantry({"--save-as", "complete.vnt", "huge.vnt"}).code, 0);
-    auto oneSave = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - started);
+    // How long a save takes: the shorter of two (the first also reads the program from disk).
+    auto oneSave = std::chrono::microseconds::max();
+    for (int i = 0; i < 2; ++i) {
+        auto started = Clock::now();
+        ASSERT_EQ(RunVantry({"--save-as", "complete.vnt", "huge.vnt"}).code, 0);
+        oneSave = std::min(
+            oneSave, std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - started));
+    }
     std::string complete = ReadWholeFile("complete.vnt");
     fs::remove("complete.vnt");
 
