@@ -18,6 +18,7 @@
 #include "wx/vantry_document.h"
 
 #include <wx/choice.h>
+#include <wx/filedlg.h>
 #include <wx/printdlg.h>
 #include <wx/sizer.h>
 #include <wx/splitter.h>
@@ -156,6 +157,15 @@ void CMainFrame::ShowRemoteView() {
 
 bool CMainFrame::TextFieldHasFocus() {
     return dynamic_cast<wxTextEntry*>(wxWindow::FindFocus()) != nullptr;
+}
+
+std::string CMainFrame::ChooseFile(bool forSaving, const std::string& caption,
+                                   const std::string& wildcard) {
+    long style = forSaving ? wxFD_SAVE | wxFD_OVERWRITE_PROMPT : wxFD_OPEN | wxFD_FILE_MUST_EXIST;
+    wxFileDialog dialog(this, wxString::FromUTF8(caption), "", "", wxString::FromUTF8(wildcard),
+                        style);
+    if (dialog.ShowModal() != wxID_OK) return {};
+    return std::string(dialog.GetPath().fn_str()); // the path's bytes, as the system has them
 }
 
 void CMainFrame::SetModified(bool modified) {

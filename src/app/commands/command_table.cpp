@@ -12,7 +12,8 @@ const std::unordered_map<int, CommandEntry>& table() {
     static const std::unordered_map<int, CommandEntry> entries = [] {
         std::unordered_map<int, CommandEntry> all;
         for (auto group : {ViewCommands, FilterCommands, FolderCommands, ItemCommands,
-                           ScheduleCommands, WebPageCommands, ProgramCommands, HistoryCommands})
+                           ScheduleCommands, WebPageCommands, ProgramCommands, HistoryCommands,
+                           ICalendarCommands})
             for (const CommandEntry& e : group())
                 all.emplace(e.id, e);
         return all;

@@ -12,11 +12,18 @@ namespace {
 
 // Commands whose caption alone does not say what they change.
 const std::map<int, const char*> NAMES = {
-    {CMD_ADD_FOLDER, "Add folder"},     {CMD_ADD_TODO, "Add to-do"},
-    {CMD_ADD_ACTION, "Add action"},     {CMD_ADD_AGREEMENT, "Add agreement"},
-    {CMD_ADD_LOCATION, "Add location"}, {CMD_ADD_FACT, "Add fact"},
-    {CMD_ADD_CONTACT, "Add contact"},   {CMD_ADD_CALL, "Add to-call"},
-    {CMD_ADD_MAIL, "Add to-mail"},      {CMD_ADD_PAYMENT, "Add payment"},
+    {CMD_ADD_FOLDER, "Add folder"},
+    {CMD_ADD_TODO, "Add to-do"},
+    {CMD_ADD_ACTION, "Add action"},
+    {CMD_ADD_AGREEMENT, "Add agreement"},
+    {CMD_ADD_LOCATION, "Add location"},
+    {CMD_ADD_FACT, "Add fact"},
+    {CMD_ADD_CONTACT, "Add contact"},
+    {CMD_ADD_CALL, "Add to-call"},
+    {CMD_ADD_MAIL, "Add to-mail"},
+    {CMD_ADD_PAYMENT, "Add payment"},
+    {CMD_EXPORT_ICALENDAR, "Export iCalendar"},
+    {CMD_IMPORT_ICALENDAR, "Import iCalendar"},
 };
 
 // "&Edit...\tF2" reads "Edit".
