@@ -14,6 +14,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <unordered_map>
 
 namespace {
 
@@ -73,31 +74,28 @@ std::string utcStamp(std::time_t when) {
     return text;
 }
 
-// Puts back what an earlier import kept of the item: properties and components this
-// program does not show, unchanged.
-bool addKept(icalcomponent* todo, const std::string& kept) {
-    if (kept.empty()) return false;
-    icalcomponent* holder = icalparser_parse_string(kept.c_str());
-    if (!holder) return false;
-    bool categories = false;
-    while (icalproperty* p = icalcomponent_get_first_property(holder, ICAL_ANY_PROPERTY)) {
-        icalcomponent_remove_property(holder, p);
-        categories = categories || icalproperty_isa(p) == ICAL_CATEGORIES_PROPERTY;
-        icalcomponent_add_property(todo, p);
-    }
-    while (icalcomponent* c = icalcomponent_get_first_component(holder, ICAL_ANY_COMPONENT)) {
-        icalcomponent_remove_component(holder, c);
-        icalcomponent_add_component(todo, c);
-    }
-    icalcomponent_free(holder);
-    return categories;
+// The lines of one property as libical writes them (folded, CR LF ended); the property
+// is freed.
+std::string lines(icalproperty* property) {
+    std::string text = take(icalproperty_as_ical_string_r(property));
+    icalproperty_free(property);
+    return text;
 }
 
+// Writes the VTODOs. Every line comes from libical; lines that repeat across items (the
+// time stamp, priorities, states, days, folder paths) are written by it once per export.
 class Exporter {
   public:
     Exporter(VCollection& c, IcsExport& r) : collection(c), result(r) {
-        stamp =
+        icaltimetype now =
             icaltime_from_timet_with_zone(std::time(nullptr), 0, icaltimezone_get_utc_timezone());
+        stampLine = lines(icalproperty_new_dtstamp(now));
+        icalcomponent* empty = icalcomponent_new(ICAL_VTODO_COMPONENT);
+        std::string frame = take(icalcomponent_as_ical_string_r(empty));
+        icalcomponent_free(empty);
+        std::size_t split = frame.find("\r\n") + 2; // "BEGIN:VTODO\r\n" | "END:VTODO\r\n"
+        begin = frame.substr(0, split);
+        end = frame.substr(split);
     }
 
     void Item(VNode* node) {
@@ -126,24 +124,27 @@ class Exporter {
         const VExtensions& ext = collection.extensions;
         if (description.empty()) description = ext.Field(node, VExtensions::ICAL_DESCRIPTION);
 
-        icalcomponent* todo = icalcomponent_new(ICAL_VTODO_COMPONENT);
+        std::string& out = result.text;
+        out += begin;
         bool assigned = false;
-        icalcomponent_add_property(
-            todo, icalproperty_new_uid(ItemUid(collection, node, assigned).c_str()));
-        icalcomponent_add_property(todo, icalproperty_new_dtstamp(stamp));
-        icalcomponent_add_property(todo, icalproperty_new_summary(summary.c_str()));
-        if (!description.empty())
-            icalcomponent_add_property(todo, icalproperty_new_description(description.c_str()));
+        out += lines(icalproperty_new_uid(ItemUid(collection, node, assigned).c_str()));
+        out += stampLine;
+        out += lines(icalproperty_new_summary(summary.c_str()));
+        if (!description.empty()) out += lines(icalproperty_new_description(description.c_str()));
         long first = 0;
         if (task && !(task->flags & NO_DATE) && ParseDayText(task->startDate.Text(), first)) {
             long days = task->duration > 0 ? task->duration : 1;
-            icalcomponent_add_property(todo, icalproperty_new_dtstart(dateValue(first)));
+            out +=
+                cached(dayLines, first, [&] { return icalproperty_new_dtstart(dateValue(first)); });
             // The day after the last: DUE is later than DTSTART, as an all-day end is.
-            icalcomponent_add_property(todo, icalproperty_new_due(dateValue(first + days)));
+            out += cached(dueLines, first + days,
+                          [&] { return icalproperty_new_due(dateValue(first + days)); });
         }
         if (task && task->completion)
-            icalcomponent_add_property(todo, icalproperty_new_percentcomplete(task->completion));
-        icalcomponent_add_property(todo, icalproperty_new_priority(IcalPriority(priority)));
+            out += cached(percentLines, task->completion,
+                          [&] { return icalproperty_new_percentcomplete(task->completion); });
+        int level = IcalPriority(priority);
+        out += cached(priorityLines, level, [&] { return icalproperty_new_priority(level); });
         if (node->flags & DONE) {
             std::string completed = ext.Field(node, VExtensions::ICAL_COMPLETED);
             if (completed.empty()) {
@@ -151,32 +152,68 @@ class Exporter {
                 collection.extensions.SetField(node, VExtensions::ICAL_COMPLETED, completed);
                 assigned = true;
             }
-            icalcomponent_add_property(todo, icalproperty_new_status(ICAL_STATUS_COMPLETED));
-            icalcomponent_add_property(
-                todo, icalproperty_new_completed(icaltime_from_string(completed.c_str())));
+            out += cached(textLines, "S:COMPLETED",
+                          [] { return icalproperty_new_status(ICAL_STATUS_COMPLETED); });
+            out += cached(textLines, "C:" + completed, [&] {
+                return icalproperty_new_completed(icaltime_from_string(completed.c_str()));
+            });
         } else {
             std::string status = ext.Field(node, VExtensions::ICAL_STATUS);
-            icalcomponent_add_property(
-                todo, icalproperty_new_status(status.empty()
-                                                  ? ICAL_STATUS_NEEDSACTION
-                                                  : icalproperty_string_to_status(status.c_str())));
+            out += cached(textLines, "S:" + status, [&] {
+                return icalproperty_new_status(status.empty()
+                                                   ? ICAL_STATUS_NEEDSACTION
+                                                   : icalproperty_string_to_status(status.c_str()));
+            });
         }
-        bool keptCategories = addKept(todo, ext.Field(node, VExtensions::ICAL_KEPT));
-        qstring path;
-        if (node->parent) node->parent->FolderPath(path);
-        if (!keptCategories && !path.IsEmpty())
-            icalcomponent_add_property(todo, icalproperty_new_categories(utf8(path).c_str()));
-
-        result.text += take(icalcomponent_as_ical_string_r(todo));
-        icalcomponent_free(todo);
+        bool keptCategories = addKept(ext.Field(node, VExtensions::ICAL_KEPT));
+        if (!keptCategories && node->parent && node->parent != collection.root) {
+            out += cached(folderLines, (const VNode*)node->parent, [&] {
+                qstring path;
+                node->parent->FolderPath(path);
+                return icalproperty_new_categories(utf8(path).c_str());
+            });
+        }
+        out += end;
         ++result.items;
         if (assigned) ++result.newIdentities;
     }
 
   private:
+    template <class Key, class Make>
+    const std::string& cached(std::unordered_map<Key, std::string>& cache, const Key& key,
+                              Make make) {
+        auto [it, fresh] = cache.try_emplace(key);
+        if (fresh) it->second = lines(make());
+        return it->second;
+    }
+    template <class Make>
+    const std::string& cached(std::unordered_map<std::string, std::string>& cache, const char* key,
+                              Make make) {
+        return cached(cache, std::string(key), make);
+    }
+
+    // Puts back what an earlier import kept of the item: properties and components this
+    // program does not show, as libical writes them. Answers whether CATEGORIES was among
+    // them.
+    bool addKept(const std::string& kept) {
+        if (kept.empty()) return false;
+        icalcomponent* holder = icalparser_parse_string(kept.c_str());
+        if (!holder) return false;
+        bool categories = icalcomponent_get_first_property(holder, ICAL_CATEGORIES_PROPERTY);
+        std::string text = take(icalcomponent_as_ical_string_r(holder));
+        icalcomponent_free(holder);
+        if (text.size() >= begin.size() + end.size())
+            result.text.append(text, begin.size(), text.size() - begin.size() - end.size());
+        return categories;
+    }
+
     VCollection& collection;
     IcsExport& result;
-    icaltimetype stamp;
+    std::string stampLine, begin, end;
+    std::unordered_map<long, std::string> dayLines, dueLines;
+    std::unordered_map<int, std::string> percentLines, priorityLines;
+    std::unordered_map<std::string, std::string> textLines;
+    std::unordered_map<const VNode*, std::string> folderLines;
 };
 
 } // namespace
