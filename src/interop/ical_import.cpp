@@ -122,7 +122,6 @@ bool validTodoStatus(icalproperty_status status) {
 
 // One VTODO or VEVENT. False (with the error) for a property libical could not read.
 bool readItem(icalcomponent* component, ParsedItem& item, std::string& error) {
-    bool isEvent = icalcomponent_isa(component) == ICAL_VEVENT_COMPONENT;
     icaltimetype start = icaltime_null_time(), end = icaltime_null_time();
     bool hasStart = false, hasEnd = false, hasDuration = false;
     icaldurationtype duration = icaldurationtype_null_duration();
@@ -198,7 +197,6 @@ bool readItem(icalcomponent* component, ParsedItem& item, std::string& error) {
         item.dated = true;
         last = first;
     }
-    (void)isEvent;
     item.firstDay = first;
     item.lastDay = last;
     return true;

@@ -165,7 +165,11 @@ std::string CMainFrame::ChooseFile(bool forSaving, const std::string& caption,
     wxFileDialog dialog(this, wxString::FromUTF8(caption), "", "", wxString::FromUTF8(wildcard),
                         style);
     if (dialog.ShowModal() != wxID_OK) return {};
-    return std::string(dialog.GetPath().fn_str()); // the path's bytes, as the system has them
+    wxString path = dialog.GetPath();
+    // GTK reports a name given before its chooser was shown (as the tests give it) only
+    // later; wx keeps its own copy.
+    if (path.empty()) path = dialog.wxFileDialogBase::GetPath();
+    return std::string(path.fn_str()); // the path's bytes, as the system has them
 }
 
 void CMainFrame::SetModified(bool modified) {
