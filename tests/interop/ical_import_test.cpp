@@ -108,6 +108,29 @@ TEST_F(IcsImportTest, DatesBecomeLocalDaysAndAllDayValuesNeverMove) {
     }
 }
 
+// Written on one side of the date line and read on the other: the days stay.
+TEST_F(IcsImportTest, AllDayDatesCrossTheDateLineUnmoved) {
+    VCollection source;
+    IcsFixture doc(source);
+    doc.report->startDate = "2026-12-31";
+    UseZone("Pacific/Kiritimati");
+    std::string written = ExportICalendar(source, AllNodes(source), "").text;
+    UseZone("America/Adak");
+    ASSERT_TRUE(ImportICalendar(collection, written).ok);
+    VTask* report = nullptr;
+    for (VNode* n : Items())
+        if (auto* t = dynamic_cast<VTask*>(n); t && t->what == "Write report") report = t;
+    ASSERT_NE(report, nullptr);
+    EXPECT_STREQ(report->startDate.Text(), "2026-12-31");
+    EXPECT_EQ(report->duration, 3);
+    UseZone("Pacific/Kiritimati");
+    ReadCalendar back = ReadICalendar(ExportICalendar(collection, AllNodes(collection), "").text);
+    const ReadTodo* again = back.BySummary("Write report");
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->Get("DTSTART"), "20261231");
+    EXPECT_EQ(again->Get("DUE"), "20270103");
+}
+
 TEST_F(IcsImportTest, EventsAndToDosBecomeActionsAndToDosInTheCalendarsFolder) {
     std::string text = Calendar(
         Item("VEVENT", "UID:e1\r\nSUMMARY:Meeting\r\nDTSTART;VALUE=DATE:20261201\r\n"
