@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 
+#include "app/ical_files.h"
 #include "app/skedradoc.h"
 #include "app/version.h"
 #include "foundation/qfile.h"
@@ -14,14 +15,14 @@
 namespace {
 
 struct Options {
-    std::string mode; // "--list", "--export-html" or "--save-as"
+    std::string mode; // "--list", "--export-html", "--save-as", "--export-ics" or "--import-ics"
     std::string folder;
     int show = 0;
     std::string filter;
     bool hasDateFormat = false;
     int dateFormat = 0;
     bool byContact = false;
-    std::string output; // --save-as
+    std::string output; // --save-as, --export-ics: OUT; --import-ics: IN
     std::string file;
 };
 
@@ -34,12 +35,22 @@ bool parseNumber(const std::string& text, int& value) {
 }
 
 bool isMode(const std::string& arg) {
-    return arg == "--list" || arg == "--export-html" || arg == "--save-as";
+    return arg == "--list" || arg == "--export-html" || arg == "--save-as" ||
+           arg == "--export-ics" || arg == "--import-ics";
+}
+
+// The modes that name a second file before FILE.
+bool namesSecondFile(const std::string& mode) {
+    return mode == "--save-as" || mode == "--export-ics" || mode == "--import-ics";
+}
+
+std::string secondFileNeed(const std::string& mode) {
+    return mode + (mode == "--import-ics" ? " needs IN and" : " needs OUT and");
 }
 
 bool takesValue(const std::string& option) {
     return option == "--folder" || option == "--show" || option == "--filter" ||
-           option == "--date-format" || option == "--save-as";
+           option == "--date-format" || namesSecondFile(option);
 }
 
 // Fills the options, which may come before or after FILE ("--" ends them); false
@@ -73,14 +84,14 @@ bool parse(const std::vector<std::string>& args, Options& o, std::ostream& err) 
         }
         if (arg == "--list" || arg == "--export-html") continue;
         if (!takesValue(arg) || i + 1 >= args.size()) {
-            if (arg == "--save-as")
-                err << "vantry: --save-as needs OUT and FILE\n";
+            if (namesSecondFile(arg))
+                err << "vantry: " << secondFileNeed(arg) << " FILE\n";
             else
                 err << "vantry: unknown or incomplete option '" << arg << "'\n";
             return false;
         }
         const std::string& value = args[++i];
-        if (arg == "--save-as") {
+        if (namesSecondFile(arg)) {
             o.output = value;
         } else if (arg == "--folder") {
             o.folder = value;
@@ -100,12 +111,13 @@ bool parse(const std::vector<std::string>& args, Options& o, std::ostream& err) 
         }
     }
     if (o.mode.empty()) {
-        err << "vantry: these options need --list, --export-html or --save-as\n";
+        err << "vantry: these options need --list, --export-html, --export-ics, --import-ics or "
+               "--save-as\n";
         return false;
     }
     if (o.file.empty()) {
         err << "vantry: "
-            << (o.mode == "--save-as" ? "--save-as needs OUT and" : o.mode + " needs a")
+            << (namesSecondFile(o.mode) ? secondFileNeed(o.mode) : o.mode + " needs a")
             << " FILE\n";
         return false;
     }
@@ -114,6 +126,37 @@ bool parse(const std::vector<std::string>& args, Options& o, std::ostream& err) 
 
 VNode* findFolder(VCollection& c, const std::string& title) {
     return title.empty() ? c.root : c.FindFolder(title.c_str());
+}
+
+// Items exported for the first time get their UIDs now; the document keeps them, so
+// that the next export gives the same ones.
+int exportICalendar(const Options& o, VCollection& c, VNode* folder, std::ostream& out,
+                    std::ostream& err) {
+    IcsExport exported;
+    std::string message;
+    bool written = ExportICalendarFile(c, ShownNodes(folder), CalendarName(c, folder),
+                                       o.output.c_str(), exported, message);
+    if (exported.newIdentities && !c.Save(o.file.c_str())) return 1;
+    if (!written) {
+        err << "vantry: " << message << "\n";
+        return 1;
+    }
+    out << message << "\n";
+    return 0;
+}
+
+int importICalendar(const Options& o, std::ostream& out, std::ostream& err) {
+    VCollection c;
+    c.Load(o.file.c_str());
+    std::string message;
+    IcsImport imported = ImportICalendarFile(c, o.output.c_str(), message);
+    if (!imported.ok) {
+        err << "vantry: " << message << "\n";
+        return 1;
+    }
+    if (!c.Save(o.file.c_str())) return 1;
+    out << message << "\n";
+    return 0;
 }
 
 int runView(const Options& o, const std::string& settingsPath, std::ostream& out,
@@ -138,6 +181,7 @@ int runView(const Options& o, const std::string& settingsPath, std::ostream& out
         return 1;
     }
     c.MakeView(folder);
+    if (o.mode == "--export-ics") return exportICalendar(o, c, folder, out, err);
     if (o.mode == "--export-html") {
         qstring title;
         folder->FolderTitle(title);
@@ -179,6 +223,11 @@ void PrintUsage(std::ostream& out) {
         << "       vantry --export-html [OPTIONS] FILE\n"
         << "                                        write that as export.htm here\n"
         << "       vantry --save-as OUT FILE        load FILE and save it as OUT\n"
+        << "       vantry --export-ics OUT [OPTIONS] FILE\n"
+        << "                                        write what a folder shows as an\n"
+        << "                                        iCalendar file (.ics)\n"
+        << "       vantry --import-ics IN FILE      add the to-dos and events of an\n"
+        << "                                        iCalendar file to FILE\n"
         << "       vantry --serve [--port N] [--bind ADDRESS] FILE\n"
         << "                                        serve the remote view (port 8100)\n"
         << "                                        until interrupted\n"
@@ -231,5 +280,6 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& sett
         c.Load(o.file.c_str());
         return c.Save(o.output.c_str()) ? 0 : 1;
     }
+    if (o.mode == "--import-ics") return importICalendar(o, out, err);
     return runView(o, settingsPath, out, err);
 }

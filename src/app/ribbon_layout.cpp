@@ -100,6 +100,8 @@ const std::vector<MenuEntry>& ApplicationMenu() {
         fileEntry(CMD_FILE_SAVE_AS),
         fileEntry(CMD_PRINT, {fileEntry(CMD_PRINT_DIRECT), fileEntry(CMD_PRINT_PREVIEW),
                               fileEntry(CMD_PRINT_SETUP)}),
+        {"Export", 0, {fileEntry(CMD_EXPORT_ICALENDAR)}},
+        {"Import", 0, {fileEntry(CMD_IMPORT_ICALENDAR)}},
         {"", 0, {}},
         fileEntry(CMD_UNDO),
         fileEntry(CMD_REDO),

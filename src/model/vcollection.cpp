@@ -8,6 +8,7 @@
 #include "model/vkinds.h"
 #include "platform/ui.h"
 
+#include <cstring>
 #include <vector>
 
 VCollection::VCollection() {
@@ -32,6 +33,7 @@ void VCollection::Clear() {
         node = next;
     }
     nodeArena.Release();
+    extensions.Clear();
     root = nullptr;
     contactFilter = nullptr;
 }
@@ -70,6 +72,7 @@ void VCollection::Remove(VNode* node) {
 
 void VCollection::deleteUnlinked(VNode* node) {
     if (contactFilter == (const VNode*)node) contactFilter = nullptr;
+    extensions.Forget(node);
     delete node;
 }
 
@@ -149,6 +152,8 @@ void VCollection::Load(const char* path) {
     // The loaded nodes in record order: walking this backwards visits them in list order,
     // with addresses known ahead, which is much faster than chasing the links.
     std::vector<VNode*> loaded;
+    // Extension records name their node by number; they are matched once all are read.
+    std::vector<std::pair<std::int32_t, VExtensionFields>> extensionRecords;
     QFile file(path, QFile::READ | QFile::MEMORY);
     file.SetTextArena(&nodeArena);
     if (file.IsOpen()) {
@@ -176,6 +181,12 @@ void VCollection::Load(const char* path) {
                     // walk from the root would find first.
                     loadIndex.Put(node->id, node);
                     loaded.push_back(node);
+                } else if (std::memcmp(tag, VExtensions::TAG, 4) == 0) {
+                    file.SetReadEnd(recordEnd);
+                    std::pair<std::int32_t, VExtensionFields> record;
+                    if (VExtensions::ReadBody(file, record.first, record.second) &&
+                        !record.second.empty())
+                        extensionRecords.push_back(std::move(record));
                 }
                 file.SetReadEnd(-1);
                 if (!file.Seek(recordEnd, 0) || file.Tell() != recordEnd) break; // cut off
@@ -189,6 +200,13 @@ void VCollection::Load(const char* path) {
     indexing = true;
     for (auto it = loaded.rbegin(); it != loaded.rend(); ++it)
         (*it)->PostLoad();
+    for (auto& [number, fields] : extensionRecords) {
+        VNode* node = loadIndex.Find(number);
+        if (node && node != root)
+            extensions.SetFields(node, std::move(fields));
+        else
+            qerr(QLOC("VCollection::Load"), "Extension record for node %d: no such node", number);
+    }
     indexing = false;
     loadIndex.Clear();
     repairParents(loaded);
@@ -253,8 +271,14 @@ bool VCollection::writeFile(const char* path) const {
     file.Write("VGZ1", 4);
     file.Write32(1);
     for (VNode* node = root->next; node; node = node->next)
-        if (!(node->tempFlags & NOT_SAVED)) node->Save(file);
+        saveNode(file, node);
     return file.Close();
+}
+
+void VCollection::saveNode(QFile& file, VNode* node) const {
+    if (node->tempFlags & NOT_SAVED) return;
+    node->Save(file);
+    extensions.Write(file, node, node->id);
 }
 
 std::string VCollection::SaveFailureText(const char* target, const QReplaceResult& result) {

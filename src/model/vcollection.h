@@ -5,6 +5,7 @@
 #include "foundation/date.h"
 #include "foundation/qarena.h"
 #include "foundation/qstring.h"
+#include "model/vextension.h"
 #include "model/vgroup.h"
 #include "model/vnodeindex.h"
 
@@ -114,6 +115,8 @@ class VCollection {
     std::uint32_t filterFlags = 5;
     qstring filterText; // upper case
     VContact* contactFilter = nullptr;
+    // Data beyond the nodes' own records, saved and loaded with them.
+    VExtensions extensions;
 
   private:
     void linkAfterRoot(VNode* node);
@@ -121,6 +124,8 @@ class VCollection {
     static void unlink(VNode* node);
     void deleteUnlinked(VNode* node); // and forgets it as the contact filter
     void repairParents(const std::vector<VNode*>& loaded);
+    // A node's record followed by its extension record, if any.
+    void saveNode(QFile& file, VNode* node) const;
     static std::int32_t parentNumber(const VNode* node);
     bool writeFile(const char* path) const; // the document file's bytes, in place
     void changeTree(VNode* node, int days, void (VNode::*change)(int));

@@ -91,6 +91,8 @@ enum Command : int {
     CMD_GOTO_TODAY = 32930,
     CMD_PREVIOUS_MONTH = 32931,
     CMD_NEXT_MONTH = 32932,
+    CMD_EXPORT_ICALENDAR = 32940,
+    CMD_IMPORT_ICALENDAR = 32941,
 };
 
 // The ranges the numbers lie in: the program's own and the framework's.

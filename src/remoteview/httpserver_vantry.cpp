@@ -1,10 +1,13 @@
 #include "remoteview/httpserver_vantry.h"
 
 #include "foundation/qmessage.h"
+#include "interop/ical_export.h"
 #include "model/vcollection.h"
 #include "model/vcollviewer.h"
 #include "remoteview/page.h"
 #include "remoteview/remote_document.h"
+
+#include <cstring>
 
 QNHTTPServerVantry::QNHTTPServerVantry(RemoteDocument& doc, int port, int workers, bool portScan)
     : QNHTTPServer(port, workers, portScan), document(doc) {}
@@ -13,9 +16,29 @@ QNHTTPServerVantry::~QNHTTPServerVantry() {
     Stop();
 }
 
+namespace {
+
+// The whole document as one iCalendar file, for calendar programs to subscribe to.
+void serveCalendar(QNHTTPRequest& request, RemoteDocument& document) {
+    std::string calendar;
+    bool served = document.Run([&](VCollectionViewer& viewer) {
+        VCollection& c = *viewer.collection;
+        calendar = ExportICalendar(c, AllNodes(c), CalendarName(c, c.root)).text;
+    });
+    request.SetStatus(served ? 200 : 503);
+    if (served) {
+        request.ResponseHeaders().Add("Content-Type", "text/calendar; charset=utf-8");
+        request.Write(calendar.data(), (int)calendar.size());
+    }
+    request.Finish();
+}
+
+} // namespace
+
 void QNHTTPServerVantry::HandleRequest(QNHTTPRequest& request) {
     qtrace(QLOC("QNHTTPServerVantry::HandleRequest"), "HTTPServer handlReq request %p\n",
            (void*)&request);
+    if (!std::strcmp(request.Path(), "/calendar.ics")) return serveCalendar(request, document);
     // Each request has its own writer and error text, so requests never see each other's.
     PageWriter page;
     qstring errorText;

@@ -19,6 +19,7 @@
 #include "wx/wx_ids.h"
 
 #include <wx/choice.h>
+#include <wx/filedlg.h>
 #include <wx/printdlg.h>
 #include <wx/sizer.h>
 #include <wx/splitter.h>
@@ -148,6 +149,19 @@ void CMainFrame::ShowRemoteView() {
 
 bool CMainFrame::TextFieldHasFocus() {
     return dynamic_cast<wxTextEntry*>(wxWindow::FindFocus()) != nullptr;
+}
+
+std::string CMainFrame::ChooseFile(bool forSaving, const std::string& caption,
+                                   const std::string& wildcard) {
+    long style = forSaving ? wxFD_SAVE | wxFD_OVERWRITE_PROMPT : wxFD_OPEN | wxFD_FILE_MUST_EXIST;
+    wxFileDialog dialog(this, wxString::FromUTF8(caption), "", "", wxString::FromUTF8(wildcard),
+                        style);
+    if (dialog.ShowModal() != wxID_OK) return {};
+    wxString path = dialog.GetPath();
+    // GTK reports a name given before its chooser was shown (as the tests give it) only
+    // later; wx keeps its own copy.
+    if (path.empty()) path = dialog.wxFileDialogBase::GetPath();
+    return std::string(path.fn_str()); // the path's bytes, as the system has them
 }
 
 void CMainFrame::SetModified(bool modified) {

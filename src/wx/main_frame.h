@@ -42,6 +42,8 @@ class CMainFrame : public wxDocParentFrame, public DocumentHost, public CommandU
     void ClearFilterText() override;
     void ShowRemoteView() override;
     bool TextFieldHasFocus() override;
+    std::string ChooseFile(bool forSaving, const std::string& caption,
+                           const std::string& wildcard) override;
 
     // Opens a document file (a dropped one, the command line's); an unreadable file is
     // reported in our own words and changes nothing.

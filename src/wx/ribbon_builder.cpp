@@ -55,13 +55,17 @@ wxMenu* buildFileMenu(wxDocManager* manager) {
                 manager->FileHistoryAddFilesToMenu(recentMenu);
             }
         } else if (!entry.submenu.empty()) {
-            // A menu entry that opens a sub-menu cannot run a command of its own: the entry
-            // itself prints, and its sub-menu follows it. Each command shows what it does.
-            fileMenu->Append(WxIdOf(entry.command), entry.caption, entry.description);
             auto* sub = new wxMenu;
             for (const MenuEntry& item : entry.submenu)
                 sub->Append(WxIdOf(item.command), item.caption + "\n" + item.description,
                             item.description);
+            if (entry.command == 0) {
+                fileMenu->AppendSubMenu(sub, entry.caption); // a sub-menu and nothing else
+                continue;
+            }
+            // A menu entry that opens a sub-menu cannot run a command of its own: the entry
+            // itself prints, and its sub-menu follows it. Each command shows what it does.
+            fileMenu->Append(WxIdOf(entry.command), entry.caption, entry.description);
             fileMenu->AppendSubMenu(sub, PRINT_COMMANDS_LABEL);
         } else {
             fileMenu->Append(WxIdOf(entry.command), entry.caption);

@@ -101,9 +101,9 @@ TEST_F(ShellTest, ApplicationMenuQuickAccessAndKeys) {
     std::vector<std::string> captions;
     for (const MenuEntry& e : ApplicationMenu())
         captions.push_back(e.caption);
-    EXPECT_EQ(captions,
-              (std::vector<std::string>{"New", "Open", "Save", "Save As", "Print", "", "Undo",
-                                        "Redo", "", "Close", "Recent documents", "Exit"}));
+    EXPECT_EQ(captions, (std::vector<std::string>{"New", "Open", "Save", "Save As", "Print",
+                                                  "Export", "Import", "", "Undo", "Redo", "",
+                                                  "Close", "Recent documents", "Exit"}));
     const MenuEntry& print = ApplicationMenu()[4];
     ASSERT_EQ(print.submenu.size(), 3u);
     EXPECT_EQ(print.submenu[1].caption, "Print Preview");

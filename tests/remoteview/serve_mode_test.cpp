@@ -1,6 +1,8 @@
 // vantry --serve as a user runs it: the program serves a document file until it is
 // interrupted, then ends cleanly and gives its port back.
 #include "model/vcollection.h"
+#include "model/vtask.h"
+#include "model/vtodo.h"
 #include "net/socket.h"
 #include "support/http_client.h"
 #include "support/log_capture.h"
@@ -9,6 +11,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <gmock/gmock.h>
+#include <libical/ical.h>
 #include <poll.h>
 #include <regex>
 #include <spawn.h>
@@ -118,6 +121,52 @@ TEST_F(ServeModeTest, ServesUntilInterruptedAndFreesItsPort) {
         QNSocket again(QNSocket::TCP, "again");
         EXPECT_TRUE(again.Listen(port, 1, false, "127.0.0.1")) << signal;
     }
+}
+
+// Calendar programs subscribe to /calendar.ics: every item, with UIDs that stay.
+TEST_F(ServeModeTest, ServesTheDocumentAsACalendarFeed) {
+    VCollection c;
+    auto* folder = AddNode<VGroup>(c);
+    folder->name = "Holidays";
+    auto* trip = AddNode<VTask>(c, folder);
+    trip->what = "Trip";
+    trip->flags = 0;
+    trip->startDate = "2026-12-24";
+    trip->duration = 2;
+    AddNode<VTodo>(c, folder)->what = "Pack";
+    ASSERT_TRUE(c.Save("feed.vnt"));
+    Program vantry({"--serve", "--port", "0", "--bind", "127.0.0.1", "feed.vnt"});
+    std::smatch m;
+    std::string shown = vantry.ReadUntil(std::regex("on port ([0-9]+)"));
+    ASSERT_TRUE(std::regex_search(shown, m, std::regex("on port ([0-9]+)"))) << shown;
+    int port = std::stoi(m[1].str());
+
+    std::string uids[2];
+    for (std::string& uid : uids) {
+        std::string answer = Exchange(port, "GET /calendar.ics HTTP/1.0\r\n\r\n");
+        EXPECT_THAT(answer, HasSubstr("HTTP/1.0 200 OK\r\n"));
+        EXPECT_THAT(answer, HasSubstr("\r\nContent-Type: text/calendar; charset=utf-8\r\n"));
+        std::size_t body = answer.find("\r\n\r\n");
+        ASSERT_NE(body, std::string::npos) << answer;
+        icalcomponent* calendar = icalparser_parse_string(answer.c_str() + body + 4);
+        ASSERT_NE(calendar, nullptr) << answer;
+        EXPECT_EQ(icalcomponent_isa(calendar), ICAL_VCALENDAR_COMPONENT);
+        EXPECT_EQ(icalcomponent_count_components(calendar, ICAL_VTODO_COMPONENT), 2);
+        for (icalcomponent* todo =
+                 icalcomponent_get_first_component(calendar, ICAL_VTODO_COMPONENT);
+             todo; todo = icalcomponent_get_next_component(calendar, ICAL_VTODO_COMPONENT)) {
+            uid += icalcomponent_get_uid(todo);
+            if (std::string(icalcomponent_get_summary(todo)) == "Trip") {
+                icaltimetype start = icalcomponent_get_dtstart(todo);
+                EXPECT_TRUE(start.is_date);
+                EXPECT_EQ(start.day, 24);
+            }
+        }
+        icalcomponent_free(calendar);
+    }
+    EXPECT_EQ(uids[0], uids[1]) << "the same UIDs at every fetch";
+    kill(vantry.pid, SIGTERM);
+    EXPECT_EQ(vantry.Wait(), 0);
 }
 
 TEST_F(ServeModeTest, WrongArgumentsEndAtOnce) {
