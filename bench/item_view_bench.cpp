@@ -29,7 +29,7 @@ struct Fixture {
         doc = std::make_unique<CSkedraDoc>("/tmp/vantry-bench/vantry");
         view = std::make_unique<CSkedraView>(doc.get());
         view->OnInitialUpdate();
-        VCollection& c = *doc->collection;
+        VCollection& c = *doc->Collection();
         // Two folders of 499 items: a folder shows at most 500 children.
         VGroup* folder = nullptr;
         for (int i = 0; i < ROWS - 2; ++i) {

@@ -25,6 +25,13 @@ struct RowSlot {
     VNode* item = nullptr;
 };
 
+// What the right button was pressed on, now selected: in the list a row's item, or none
+// below the rows; in the calendar an item, or none between them.
+struct RightClick {
+    bool inList;
+    VNode* item;
+};
+
 class CSkedraView : public ItemViewState {
   public:
     static constexpr int MAX_ROWS = 1000;
@@ -76,6 +83,7 @@ class CSkedraView : public ItemViewState {
     void OnLButtonDblClk(int x, int y);
     void OnMouseMove(int x, int y, bool leftDown);
     void OnMouseWheel(int delta);
+    RightClick OnRButtonDown(int x, int y);
     void OnKeyDown(ViewKey key);
     // Whether the point lies on the check box of the row's item.
     bool InCheckBox(const VNode* item, int x, int y) const;
@@ -84,6 +92,8 @@ class CSkedraView : public ItemViewState {
     void OpenItem(VNode* item);
     // The item's dialog; a confirmed edit is one change of the document.
     void EditItem(VNode* item);
+    // Asks the window around the view, if any, for a paint.
+    void Redraw();
 
     // Messages that the paint pass found but must not show itself: the window shows
     // them once the paint is over.
@@ -118,7 +128,6 @@ class CSkedraView : public ItemViewState {
 
   private:
     void showFolder(VNode* folder);
-    void repaint();
     void scrollIntoView(const VNode* item);
     void listButtonDown(int x, int y);
     void calendarButtonDown(int x, int y);
@@ -130,7 +139,6 @@ class CSkedraView : public ItemViewState {
 
     MonthCalendar::Frame calendarFrame() const;
     void navigated();
-    void redrawAll();
     void paintRows(Canvas& dc);
     bool rowVisible(const VNode* item, const CanvasRect& clip) const;
     void paintGantt(int fullWidth);

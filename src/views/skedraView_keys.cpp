@@ -3,7 +3,6 @@
 #include "views/skedraView.h"
 
 #include "model/vcollection.h"
-#include "platform/document_host.h"
 #include "views/view_document.h"
 #include "views/view_window.h"
 
@@ -32,7 +31,7 @@ void CSkedraView::OnKeyDown(ViewKey key) {
             key == ViewKey::Down ? c.SelectNext(viewer->folder) : c.SelectPrevious(viewer->folder);
         if (!moved) return;
         scrollIntoView(c.Selected());
-        redrawAll();
+        Redraw();
         return;
     }
     case ViewKey::Delete:

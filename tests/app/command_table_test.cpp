@@ -162,7 +162,7 @@ class FilterCommandTest : public LogTest {
     void SetUp() override {
         LogTest::SetUp();
         document = std::make_unique<CSkedraDoc>(dir.File("vantry").c_str());
-        document->host = &host;
+        document->SetHost(&host);
         view = std::make_unique<CSkedraView>(document.get());
         view->OnInitialUpdate();
         context.document = document.get();
@@ -181,18 +181,18 @@ TEST_F(FilterCommandTest, ControlsHandTheirValueThroughTheContext) {
     context.choice = 3; // "only finished items"
     EXPECT_TRUE(RunCommand(CMD_STATE_FILTER, context));
     EXPECT_EQ(view->viewFlags & 0x312, VIEW_DONE);
-    EXPECT_EQ(document->collection->filterFlags & 15, 2u);
+    EXPECT_EQ(document->Collection()->filterFlags & 15, 2u);
 
     context.text = "abc";
     EXPECT_TRUE(RunCommand(CMD_TEXT_FILTER, context));
-    EXPECT_STREQ(document->collection->filterText.Text(), "ABC");
+    EXPECT_STREQ(document->Collection()->filterText.Text(), "ABC");
     EXPECT_TRUE(RunCommand(CMD_CLEAR_FILTER, context));
-    EXPECT_STREQ(document->collection->filterText.Text(), "");
+    EXPECT_STREQ(document->Collection()->filterText.Text(), "");
     EXPECT_EQ(ui.calls, (std::vector<std::string>{"clear text"}));
 
     context.choice = 1;
     EXPECT_TRUE(RunCommand(CMD_SORT, context));
-    EXPECT_EQ(document->collection->sortMode, 1);
+    EXPECT_EQ(document->Collection()->sortMode, 1);
 
     int days = view->ganttDaysInView;
     unsigned changed = 0;

@@ -54,7 +54,7 @@ class ItemCommandTest : public LogTest {
     void SetUp() override {
         LogTest::SetUp();
         document = std::make_unique<CSkedraDoc>(dir.File("vantry").c_str());
-        document->host = &host;
+        document->SetHost(&host);
         view = std::make_unique<CSkedraView>(document.get());
         view->OnInitialUpdate();
         view->viewType = 0;
@@ -65,7 +65,7 @@ class ItemCommandTest : public LogTest {
         context.tree = tree.get();
     }
 
-    VCollection& Collection() { return *document->collection; }
+    VCollection& Collection() { return *document->Collection(); }
     unsigned Run(int command) {
         unsigned changed = 12345;
         EXPECT_TRUE(RunCommand(command, context, &changed)) << command;
@@ -520,10 +520,10 @@ TEST_F(ItemCommandTest, TheRightButtonChoosesTheMenuByWhatIsUnderThePointer) {
     LayOut();
     ASSERT_GE(view->rowCount, 2);
     const VRect& second = view->rowSlots[1].item->rect;
-    const ContextMenu* menu = RightButtonMenu(*view, second.x + 5, second.y + 2);
+    const ContextMenu* menu = ContextMenuFor(view->OnRButtonDown(second.x + 5, second.y + 2));
     EXPECT_EQ(SelectedNodes(), std::vector<VNode*>{view->rowSlots[1].item});
     EXPECT_EQ(menu, &ContextMenuOf(ItemMenuKind(view->rowSlots[1].item)));
-    menu = RightButtonMenu(*view, 5, 790);
+    menu = ContextMenuFor(view->OnRButtonDown(5, 790));
     EXPECT_EQ(menu, &ContextMenuOf(ContextMenuKind::AddNewItem));
     EXPECT_TRUE(SelectedNodes().empty()) << "outside the rows nothing stays selected";
 
@@ -533,14 +533,15 @@ TEST_F(ItemCommandTest, TheRightButtonChoosesTheMenuByWhatIsUnderThePointer) {
     view->needsRebuild = true;
     LayOut();
     todo->Select();
-    EXPECT_EQ(RightButtonMenu(*view, 1, 1), nullptr);
+    EXPECT_EQ(ContextMenuFor(view->OnRButtonDown(1, 1)), nullptr);
     EXPECT_TRUE(SelectedNodes().empty()) << "a click outside the items deselects";
     bool hit = false;
     for (int y = 0; y < 800 && !hit; y += 3)
         for (int x = 0; x < 1000 && !hit; x += 3)
             if (view->calendar.HitItem(x, y) == action) {
                 hit = true;
-                EXPECT_EQ(RightButtonMenu(*view, x, y), &ContextMenuOf(ContextMenuKind::Action));
+                EXPECT_EQ(ContextMenuFor(view->OnRButtonDown(x, y)),
+                          &ContextMenuOf(ContextMenuKind::Action));
                 EXPECT_EQ(SelectedNodes(), std::vector<VNode*>{action});
             }
     EXPECT_TRUE(hit) << "the action is drawn in its week";

@@ -102,7 +102,7 @@ class UndoTest : public LogTest {
             ASSERT_TRUE(c.Save(path.c_str()));
         }
         doc = std::make_unique<CSkedraDoc>(dir.File("vantry").c_str());
-        doc->host = &host;
+        doc->SetHost(&host);
         view = std::make_unique<CSkedraView>(doc.get());
         view->OnInitialUpdate();
         tree = std::make_unique<CLeftView>(doc.get());
@@ -113,7 +113,7 @@ class UndoTest : public LogTest {
         context.ui = &ui;
     }
 
-    VCollection& C() { return *doc->collection; }
+    VCollection& C() { return *doc->Collection(); }
     VNode* Find(const char* name) {
         for (VNode* n = C().root; n; n = n->next)
             if (n->name == name) return n;
@@ -592,7 +592,7 @@ TEST_F(UndoTest, ACommandIsOneStepUnderItsNameHoweverManyRefreshesItAsks) {
     C().RemoveTree(Find("Home"));
     doc->ActivityChanged();
     EXPECT_FALSE(doc->History().CanUndo()) << "recorded when the command ends";
-    doc->EndCommand(CHANGED_NOTHING);
+    doc->EndCommand(false);
     EXPECT_EQ(doc->History().Count(), 1u);
     EXPECT_EQ(Label(CMD_UNDO), "Undo Delete");
     EXPECT_TRUE(host.modified);
@@ -600,7 +600,7 @@ TEST_F(UndoTest, ACommandIsOneStepUnderItsNameHoweverManyRefreshesItAsks) {
     // A command that says it changed items is recorded without any refresh.
     doc->BeginCommand(CommandChangeName(CMD_ADD_TODO));
     AddNode<VTodo>(C());
-    doc->EndCommand(CHANGED_ITEMS);
+    doc->EndCommand(true);
     EXPECT_EQ(Label(CMD_UNDO), "Undo Add to-do");
     EXPECT_EQ(doc->History().Count(), 2u);
 }

@@ -125,9 +125,9 @@ TEST_F(GuiTest, RibbonHasEveryElementWithItsCaptionAndCommand) {
 
 TEST_F(GuiTest, NewSaveAndOpenGoThroughTheDocument) {
     TempDir dir;
-    auto* todo = new VTodo(Doc().collection);
+    auto* todo = new VTodo(Doc().Collection());
     todo->what = "saved through the window";
-    Doc().collection->Add(todo, Doc().collection->root);
+    Doc().Collection()->Add(todo, Doc().Collection()->root);
     Manager().GetCurrentDocument()->Modify(true);
     std::string path = dir.File("gui.vnt");
     Manager().GetCurrentDocument()->SetFilename(path, true);
@@ -140,11 +140,11 @@ TEST_F(GuiTest, NewSaveAndOpenGoThroughTheDocument) {
     EXPECT_EQ(saved.substr(0, 4), "VGZ1");
 
     SendCommand(CMD_FILE_NEW);
-    EXPECT_EQ(Doc().collection->root->next, nullptr);
+    EXPECT_EQ(Doc().Collection()->root->next, nullptr);
     ASSERT_NE(Manager().CreateDocument(path, wxDOC_SILENT), nullptr);
     Settle();
-    ASSERT_NE(Doc().collection->root->next, nullptr);
-    EXPECT_STREQ(static_cast<VTodo*>(Doc().collection->root->next)->what.Text(),
+    ASSERT_NE(Doc().Collection()->root->next, nullptr);
+    EXPECT_STREQ(static_cast<VTodo*>(Doc().Collection()->root->next)->what.Text(),
                  "saved through the window");
     EXPECT_TRUE(Frame().GetTitle().Contains("gui.vnt")) << Frame().GetTitle();
 }
@@ -156,7 +156,7 @@ TEST_F(GuiTest, ADroppedFileOpensAndAnUnreadableOneIsReported) {
     Frame().GetEventHandler()->ProcessEvent(drop);
     Settle();
     EXPECT_TRUE(Frame().GetTitle().Contains("demo.vnt")) << Frame().GetTitle();
-    EXPECT_NE(Doc().collection->root->next, nullptr);
+    EXPECT_NE(Doc().Collection()->root->next, nullptr);
 
     EXPECT_FALSE(Frame().OpenDocumentFile("/no/such/file.vnt"));
     Settle();
@@ -256,7 +256,7 @@ TEST_F(GuiTest, SortViewReordersTheRowsAtOnce) {
     Settle();
     Choose(Frame().SortBox(), 1);
     Frame().ItemWindow()->Update(); // the repaint the choice asked for
-    EXPECT_EQ(Doc().collection->sortMode, 1);
+    EXPECT_EQ(Doc().Collection()->sortMode, 1);
     EXPECT_FALSE(view.needsRebuild) << "the rows were built again in the new order";
     Choose(Frame().SortBox(), 0);
 }
@@ -354,22 +354,22 @@ TEST_F(GuiTest, FiltersChangeTheDocumentAndTheView) {
     Choose(Frame().StateFilterBox(), 5);
     Choose(Frame().StateFilterBox(), 3);
     EXPECT_EQ(Frame().ItemView().viewFlags & 0x312, 0x002u);
-    EXPECT_EQ(Doc().collection->filterFlags & 15, 2u);
+    EXPECT_EQ(Doc().Collection()->filterFlags & 15, 2u);
     Choose(Frame().StateFilterBox(), 0);
-    EXPECT_EQ(Doc().collection->filterFlags & 15, 5u);
+    EXPECT_EQ(Doc().Collection()->filterFlags & 15, 5u);
 
     Frame().FilterTextEdit()->ChangeValue("abc");
     wxCommandEvent enter(wxEVT_TEXT_ENTER, WxIdOf(CMD_TEXT_FILTER));
     Frame().FilterTextEdit()->GetEventHandler()->ProcessEvent(enter);
     Settle();
-    EXPECT_STREQ(Doc().collection->filterText.Text(), "ABC");
+    EXPECT_STREQ(Doc().Collection()->filterText.Text(), "ABC");
     wxCommandEvent clear(wxEVT_BUTTON, WxIdOf(CMD_CLEAR_FILTER));
     Frame().GetEventHandler()->ProcessEvent(clear);
-    EXPECT_STREQ(Doc().collection->filterText.Text(), "");
+    EXPECT_STREQ(Doc().Collection()->filterText.Text(), "");
     EXPECT_EQ(Frame().FilterTextEdit()->GetValue(), "");
 
     Choose(Frame().SortBox(), 1);
-    EXPECT_EQ(Doc().collection->sortMode, 1);
+    EXPECT_EQ(Doc().Collection()->sortMode, 1);
     Choose(Frame().SortBox(), 0);
 
     SendCommand(CMD_HIDE_OTHERS);
@@ -699,7 +699,7 @@ TEST_F(GuiTest, ExportHtmlWritesTheShownFolderAndOpensIt) {
 }
 
 TEST_F(GuiTest, ScreenshotOfTheMainWindow) {
-    VCollection& c = *Doc().collection;
+    VCollection& c = *Doc().Collection();
     auto* work = new VGroup(&c);
     work->name = "Work";
     c.Add(work, c.root);
@@ -785,7 +785,7 @@ TEST_F(GuiTest, ADeletedRowComesBackWithCtrlZAndGoesAgainWithCtrlY) {
     // The Delete key on the selected row, the question answered with Yes.
     for (int i = 0; i < view.rowCount; ++i)
         if (!std::strcmp(view.rowSlots[i].item->name.Text(), "Write the report")) view.SelectRow(i);
-    ASSERT_NE(Doc().collection->Selected(), nullptr);
+    ASSERT_NE(Doc().Collection()->Selected(), nullptr);
     ScriptedUI boxes;
     boxes.answers = {MsgAnswer::Yes};
     FocusOn(Frame().ItemWindow());
@@ -815,8 +815,8 @@ TEST_F(GuiTest, ADeletedRowComesBackWithCtrlZAndGoesAgainWithCtrlY) {
     PressKeys("ctrl+z");
     rows = RowNames();
     EXPECT_TRUE(Shows(rows, "Write the report")) << "the row is back";
-    EXPECT_TRUE(Doc().collection->Selected() &&
-                !std::strcmp(Doc().collection->Selected()->name.Text(), "Write the report"))
+    EXPECT_TRUE(Doc().Collection()->Selected() &&
+                !std::strcmp(Doc().Collection()->Selected()->name.Text(), "Write the report"))
         << "and selected";
     EXPECT_FALSE(Frame().GetTitle().EndsWith(" *")) << "as opened: " << Frame().GetTitle();
     SaveScreenshot("undo-delete-restored.png");

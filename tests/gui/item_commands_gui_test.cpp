@@ -322,7 +322,7 @@ TEST_F(ItemCommandsGuiTest, KeysAndTheContextMenuChangeTheDocumentAndCtrlSSavesI
 
 // The folder tree: its menu on the right button, F2, Delete and F1, and a collapse.
 TEST_F(ItemCommandsGuiTest, TheFolderTreesMenuAndKeys) {
-    VCollection& c = *CSkedraDoc::Current()->collection;
+    VCollection& c = *CSkedraDoc::Current()->Collection();
     auto* trips = new VGroup(&c);
     trips->name = "Trips";
     c.Add(trips, c.root);

@@ -109,7 +109,7 @@ TEST(PointerGuiTest, TickDragAnActionAndMoveAnItemToAnotherFolder) {
     manager.CreateNewDocument();
     Settle();
     CSkedraDoc& doc = *CSkedraDoc::Current();
-    VCollection& c = *doc.collection;
+    VCollection& c = *doc.Collection();
     auto* work = new VGroup(&c);
     work->name = "Work";
     c.Add(work, c.root);
@@ -234,7 +234,7 @@ TEST(PointerGuiTest, KeysAndTheWheel) {
     wxDocManager& manager = *Frame().GetDocumentManager();
     manager.CreateNewDocument();
     Settle();
-    VCollection& c = *CSkedraDoc::Current()->collection;
+    VCollection& c = *CSkedraDoc::Current()->Collection();
     auto* work = new VGroup(&c);
     work->name = "Errands";
     c.Add(work, c.root);

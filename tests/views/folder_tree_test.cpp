@@ -19,12 +19,12 @@ class FolderTreeTest : public LogTest {
     void SetUp() override {
         LogTest::SetUp();
         doc = std::make_unique<CSkedraDoc>(dir.File("vantry").c_str());
-        doc->host = &host;
-        doc->view = &view;
+        doc->SetHost(&host);
+        doc->AttachView(&view);
         tree = std::make_unique<CLeftView>(doc.get());
     }
     VGroup* Folder(const char* name, VNode* parent = nullptr) {
-        auto* f = AddNode<VGroup>(*doc->collection, parent);
+        auto* f = AddNode<VGroup>(*doc->Collection(), parent);
         f->name = name;
         return f;
     }
@@ -68,19 +68,19 @@ TEST_F(FolderTreeTest, FiltersDecideWhichFoldersShow) {
     VGroup* active = Folder("Active");
     VGroup* inactive = Folder("Inactive");
     inactive->flags |= INACTIVE;
-    doc->collection->filterFlags = 8; // "only inactive items"
+    doc->Collection()->filterFlags = 8; // "only inactive items"
     EXPECT_EQ(Labels(), (std::vector<std::string>{"All folders", "  Inactive"}));
 
-    doc->collection->filterFlags = 5;
+    doc->Collection()->filterFlags = 5;
     EXPECT_EQ(Labels(), (std::vector<std::string>{"All folders", "  Active"}));
-    auto* done = AddNode<VTodo>(*doc->collection, active);
+    auto* done = AddNode<VTodo>(*doc->Collection(), active);
     done->flags |= DONE;
     EXPECT_EQ(Labels(), (std::vector<std::string>{"All folders"})) << "nothing in it shows";
 }
 
 TEST_F(FolderTreeTest, RenamingExpandingAndTheTopFolder) {
     VGroup* work = Folder("Work");
-    EXPECT_FALSE(tree->BeginLabelEdit(doc->collection->root));
+    EXPECT_FALSE(tree->BeginLabelEdit(doc->Collection()->root));
     EXPECT_TRUE(tree->BeginLabelEdit(work));
     EXPECT_EQ(tree->oldName, "Work");
     EXPECT_FALSE(tree->EndLabelEdit(work, "")) << "an empty name is refused";
@@ -109,7 +109,7 @@ TEST_F(FolderTreeTest, RenamingExpandingAndTheTopFolder) {
 TEST_F(FolderTreeTest, DroppingMovesButNeverIntoItself) {
     VGroup* a = Folder("A");
     VGroup* b = Folder("B", a);
-    auto* item = AddNode<VTodo>(*doc->collection, a);
+    auto* item = AddNode<VTodo>(*doc->Collection(), a);
     EXPECT_TRUE(tree->Drop(a, a));
     EXPECT_FALSE(host.modified) << "onto itself: nothing";
     EXPECT_FALSE(tree->Drop(a, b));
@@ -118,7 +118,7 @@ TEST_F(FolderTreeTest, DroppingMovesButNeverIntoItself) {
     EXPECT_EQ(ui.asked[0].caption, "Error");
     EXPECT_EQ(b->parent, a);
 
-    EXPECT_FALSE(tree->Drop(doc->collection->root, b));
+    EXPECT_FALSE(tree->Drop(doc->Collection()->root, b));
     EXPECT_EQ(ui.asked[1].text, "Can't make 'root' a subfolder of one of its own subfolders.");
 
     EXPECT_TRUE(tree->Drop(item, b));

@@ -10,6 +10,7 @@
 #include "support/model_builders.h"
 #include "support/recording_canvas.h"
 #include "support/recording_host.h"
+#include "support/recording_view_window.h"
 #include "support/scripted_ui.h"
 
 #include <filesystem>
@@ -22,9 +23,10 @@ class ItemViewTest : public LogTest {
     void SetUp() override {
         LogTest::SetUp();
         doc = std::make_unique<CSkedraDoc>(dir.File("vantry").c_str());
-        doc->host = &host;
+        doc->SetHost(&host);
         view = std::make_unique<CSkedraView>(doc.get());
         view->OnInitialUpdate();
+        view->window = &window;
     }
     void Draw(int width = 1000, int height = 700) {
         dc.Clear();
@@ -38,6 +40,7 @@ class ItemViewTest : public LogTest {
     }
 
     RecordingHost host;
+    RecordingViewWindow window;
     std::unique_ptr<CSkedraDoc> doc;
     std::unique_ptr<CSkedraView> view;
     RecordingCanvas dc;
@@ -57,14 +60,14 @@ TEST_F(ItemViewTest, EmptyDocumentShowsTheHeadingAndTheHints) {
     EXPECT_EQ(texts[2].text, "Press F1 for help and tutorials on getting started.");
     EXPECT_EQ(texts[2].rect.top, 120);
 
-    AddNode<VTodo>(*doc->collection);
+    AddNode<VTodo>(*doc->Collection());
     view->Layout(nullptr);
     Draw();
     EXPECT_EQ(Texts(), std::vector<std::string>{heading}) << "the hints go with the first item";
 }
 
 TEST_F(ItemViewTest, PaintPassGeometryOnScreen) {
-    auto* todo = AddNode<VTodo>(*doc->collection);
+    auto* todo = AddNode<VTodo>(*doc->Collection());
     todo->what = "row";
     Draw(1000);
     EXPECT_EQ(view->rowHeight, 20);
@@ -89,7 +92,7 @@ TEST_F(ItemViewTest, PaintPassGeometryOnScreen) {
 }
 
 TEST_F(ItemViewTest, RowsSelectionAndHits) {
-    VCollection& c = *doc->collection;
+    VCollection& c = *doc->Collection();
     auto* folder = AddNode<VGroup>(c);
     folder->name = "F";
     auto* inside = AddNode<VTodo>(c, folder);
@@ -103,7 +106,7 @@ TEST_F(ItemViewTest, RowsSelectionAndHits) {
     EXPECT_EQ(view->HitRow(5, 60), -1);
     view->SelectRow(1);
     EXPECT_EQ(c.Selected(), view->rowSlots[1].item);
-    EXPECT_GE(host.updates, 1);
+    EXPECT_GE(window.repaints, 1);
 
     // Filtered out by the next layout: no longer selected.
     inside->Select();
@@ -120,7 +123,7 @@ TEST_F(ItemViewTest, RowsSelectionAndHits) {
 }
 
 TEST_F(ItemViewTest, AtMostAThousandRows) {
-    VCollection& c = *doc->collection;
+    VCollection& c = *doc->Collection();
     std::vector<VGroup*> folders;
     for (int f = 0; f < 3; ++f) {
         folders.push_back(AddNode<VGroup>(c));
@@ -137,7 +140,7 @@ TEST_F(ItemViewTest, ViewTypeTwoIsTheList) {
     EXPECT_EQ(doc->GetGlobalInt("view_type", 0), 2);
     view->SetViewType(1);
     EXPECT_FALSE(view->IsListMode());
-    AddNode<VTodo>(*doc->collection);
+    AddNode<VTodo>(*doc->Collection());
     Draw();
     EXPECT_EQ(view->rowCount, 0) << "the calendar has no rows";
 }
@@ -147,7 +150,7 @@ TEST_F(ItemViewTest, ViewTypeTwoIsTheList) {
 namespace {
 
 TEST_F(ItemViewTest, CalendarModeLaysOutTheMonth) {
-    auto* task = AddNode<VTask>(*doc->collection);
+    auto* task = AddNode<VTask>(*doc->Collection());
     task->flags = 0;
     task->startDate = "2026-12-16";
     view->SetViewType(1);
@@ -165,7 +168,7 @@ namespace {
 
 TEST_F(ItemViewTest, PagesOfAPrinterAt600Dots) {
     for (int i = 0; i < 250; ++i)
-        AddNode<VTodo>(*doc->collection)->what = "row";
+        AddNode<VTodo>(*doc->Collection())->what = "row";
     Draw(1000, 700); // the screen first: 250 rows
     ASSERT_EQ(view->rowCount, 250);
     view->rowSlots[3].item->Select();
@@ -178,7 +181,7 @@ TEST_F(ItemViewTest, PagesOfAPrinterAt600Dots) {
     view->DetermineNoofPages(printer);
     EXPECT_EQ(view->rowsPerPage, 46) << "MulDiv(8, 600, 72) = 67 and 67 x 2.1 = 140.7";
     EXPECT_EQ(view->pageCount, 6);
-    EXPECT_EQ(doc->collection->Selected(), nullptr) << "printing loses the selection";
+    EXPECT_EQ(doc->Collection()->Selected(), nullptr) << "printing loses the selection";
 
     view->OnPrepareDC(true, 6);
     EXPECT_EQ(view->pageFirstRow, 230);
@@ -227,7 +230,7 @@ TEST_F(ItemViewTest, ExportTellsWhereThePageIsWhenNothingCanShowIt) {
         opened.push_back(target);
         return false;
     });
-    AddNode<VTodo>(*doc->collection)->what = "exported";
+    AddNode<VTodo>(*doc->Collection())->what = "exported";
     Draw();
     view->ExportFolder();
     QSetShellHandler(nullptr);

@@ -11,6 +11,7 @@
 #include "support/model_builders.h"
 #include "support/recording_canvas.h"
 #include "support/recording_host.h"
+#include "support/recording_view_window.h"
 #include "support/scripted_ui.h"
 #include "views/LeftView.h"
 #include "views/drag_data.h"
@@ -24,21 +25,6 @@
 #include <typeindex>
 
 namespace {
-
-class RecordingWindow : public ViewWindow {
-  public:
-    void StartDrag(const std::string& text) override { drags.push_back(text); }
-    int ScrollTop() override { return top; }
-    int VisibleHeight() override { return height; }
-    void ScrollTo(int to) override { top = to; }
-    void FocusFilterText() override { ++filterFocus; }
-    void SendCommand(int command) override { commands.push_back(command); }
-    void Repaint() override { ++repaints; }
-
-    std::vector<std::string> drags;
-    std::vector<int> commands;
-    int top = 0, height = 700, filterFocus = 0, repaints = 0;
-};
 
 // The tree's window: which folders it was asked to show selected.
 class RecordingTreeControl : public FolderTreeControl {
@@ -75,13 +61,13 @@ class PointerTest : public LogTest {
         setenv("TZ", "Europe/Amsterdam", 1);
         tzset();
         doc = std::make_unique<CSkedraDoc>(dir.File("vantry").c_str());
-        doc->host = &host;
+        doc->SetHost(&host);
         view = std::make_unique<CSkedraView>(doc.get());
         view->OnInitialUpdate();
         view->window = &window;
         view->viewFlags &= ~0x20u; // no Gantt chart: rows as wide as the window
     }
-    VCollection& C() { return *doc->collection; }
+    VCollection& C() { return *doc->Collection(); }
     void Draw() {
         dc.Clear();
         view->OnDraw(dc, {0, 0, 1000, 700});
@@ -113,7 +99,7 @@ class PointerTest : public LogTest {
     }
 
     RecordingHost host;
-    RecordingWindow window;
+    RecordingViewWindow window;
     std::unique_ptr<CSkedraDoc> doc;
     std::unique_ptr<CSkedraView> view;
     RecordingCanvas dc;
@@ -124,7 +110,7 @@ class PointerTest : public LogTest {
 TEST_F(PointerTest, ACheckBoxClickTogglesDoneAndAClickElsewhereOnlySelects) {
     view->SetViewType(0);
     view->viewFlags |= 0x002; // completed items shown too
-    doc->CopyViewFlagsToFilters(view->viewFlags);
+    doc->Filters().CopyViewFlagsToFilters(view->viewFlags);
     Todo("finished");
     Todo("other");
     Draw();

@@ -10,32 +10,32 @@ std::vector<CommandEntry> FilterCommands() {
     return {
         {CMD_STATE_FILTER,
          [](CommandContext& c) -> unsigned {
-             c.document->OnStateFilter(c.choice);
+             c.document->Filters().OnStateFilter(c.choice);
              return CHANGED_FILTERS | CHANGED_VIEW | CHANGED_SETTINGS;
          },
          HasDocument},
         {CMD_TEXT_FILTER,
          [](CommandContext& c) -> unsigned {
-             c.document->OnTextFilter(c.text.c_str());
+             c.document->Filters().OnTextFilter(c.text.c_str());
              return CHANGED_FILTERS;
          },
          HasDocument},
         {CMD_CLEAR_FILTER,
          [](CommandContext& c) -> unsigned {
              if (c.ui) c.ui->ClearFilterText();
-             c.document->OnClearFilter();
+             c.document->Filters().OnClearFilter();
              return CHANGED_FILTERS;
          },
          HasDocument},
         {CMD_CONTACT_FILTER,
          [](CommandContext& c) -> unsigned {
-             c.document->OnContactFilter(c.choice);
+             c.document->Filters().OnContactFilter(c.choice);
              return CHANGED_FILTERS;
          },
          HasDocument},
         {CMD_SORT,
          [](CommandContext& c) -> unsigned {
-             c.document->OnSort(c.choice);
+             c.document->Filters().OnSort(c.choice);
              return CHANGED_FILTERS;
          },
          HasDocument},

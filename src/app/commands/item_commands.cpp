@@ -13,7 +13,6 @@
 #include "model/vtask.h"
 #include "model/vtodo.h"
 #include "model/vvisibility.h"
-#include "platform/document_host.h"
 #include "platform/ui.h"
 #include "views/LeftView.h"
 #include "views/item_creation.h"
@@ -80,7 +79,7 @@ unsigned focus(CommandContext& c) {
             c.tree->SelectNode(item);
         } else {
             c.view->SetFolder(item);
-            if (DocumentHost* host = c.view->document->Host()) host->UpdateAllViews();
+            c.view->Redraw();
         }
         return CHANGED_VIEW;
     }

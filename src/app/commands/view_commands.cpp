@@ -39,8 +39,8 @@ template <int DIRECTION> unsigned scrollMonth(CommandContext& c) {
 }
 
 // The Gantt chart's span, stored in the settings.
-template <void (CSkedraDoc::*CHANGE)()> unsigned changeSpan(CommandContext& c) {
-    (c.document->*CHANGE)();
+template <void (GanttSpan::*CHANGE)()> unsigned changeSpan(CommandContext& c) {
+    (c.document->Span().*CHANGE)();
     return CHANGED_VIEW | CHANGED_SETTINGS;
 }
 
@@ -54,8 +54,8 @@ std::vector<CommandEntry> ViewCommands() {
         {CMD_SHOW_GANTT, toggleFlag<VIEW_GANTT>, HasView, flagSet<VIEW_GANTT>},
         {CMD_SHOW_PROGRESS, toggleFlag<VIEW_PROGRESS>, HasView, flagSet<VIEW_PROGRESS>},
         {CMD_SHOW_DAYS, toggleFlag<VIEW_DAYS>, HasView, flagSet<VIEW_DAYS>},
-        {CMD_MORE_WEEKS, changeSpan<&CSkedraDoc::ShowMoreWeeks>, viewAndDocument},
-        {CMD_LESS_WEEKS, changeSpan<&CSkedraDoc::ShowLessWeeks>, viewAndDocument},
+        {CMD_MORE_WEEKS, changeSpan<&GanttSpan::ShowMoreWeeks>, viewAndDocument},
+        {CMD_LESS_WEEKS, changeSpan<&GanttSpan::ShowLessWeeks>, viewAndDocument},
         {CMD_NEXT_WEEK, navigate<&CSkedraView::NextWeek>, HasView},
         {CMD_PREVIOUS_WEEK, navigate<&CSkedraView::PreviousWeek>, HasView},
         {CMD_GOTO_TODAY, navigate<&CSkedraView::GotoToday>, HasView},
