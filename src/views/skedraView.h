@@ -92,6 +92,8 @@ class CSkedraView : public ItemViewState {
     void OpenItem(VNode* item);
     // The item's dialog; a confirmed edit is one change of the document.
     void EditItem(VNode* item);
+    // The window around the view; none headless.
+    void SetWindow(ViewWindow* around) { window = around; }
     // Asks the window around the view, if any, for a paint.
     void Redraw();
 

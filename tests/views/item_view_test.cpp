@@ -1,49 +1,28 @@
 // The item view's rows and paint pass on a recording canvas.
 #include "views/skedraView.h"
 
-#include "app/skedradoc.h"
 #include "foundation/qshell.h"
 #include "foundation/qtime.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
-#include "support/log_capture.h"
 #include "support/model_builders.h"
-#include "support/recording_canvas.h"
-#include "support/recording_host.h"
-#include "support/recording_view_window.h"
+#include "support/scripted_document.h"
 #include "support/scripted_ui.h"
+#include "support/windowless_program.h"
 
 #include <filesystem>
 #include <gmock/gmock.h>
 
 namespace {
 
-class ItemViewTest : public LogTest {
+class ItemViewTest : public WindowlessProgram<ScriptedDocument> {
   protected:
-    void SetUp() override {
-        LogTest::SetUp();
-        doc = std::make_unique<CSkedraDoc>(dir.File("vantry").c_str());
-        doc->SetHost(&host);
-        view = std::make_unique<CSkedraView>(doc.get());
-        view->OnInitialUpdate();
-        view->window = &window;
-    }
-    void Draw(int width = 1000, int height = 700) {
-        dc.Clear();
-        view->OnDraw(dc, {0, 0, width, height});
-    }
     std::vector<std::string> Texts() const {
         std::vector<std::string> texts;
         for (const CanvasCall& call : dc.Calls(CanvasCall::Text))
             texts.push_back(call.text);
         return texts;
     }
-
-    RecordingHost host;
-    RecordingViewWindow window;
-    std::unique_ptr<CSkedraDoc> doc;
-    std::unique_ptr<CSkedraView> view;
-    RecordingCanvas dc;
 };
 
 TEST_F(ItemViewTest, EmptyDocumentShowsTheHeadingAndTheHints) {
@@ -60,14 +39,14 @@ TEST_F(ItemViewTest, EmptyDocumentShowsTheHeadingAndTheHints) {
     EXPECT_EQ(texts[2].text, "Press F1 for help and tutorials on getting started.");
     EXPECT_EQ(texts[2].rect.top, 120);
 
-    AddNode<VTodo>(*doc->Collection());
+    AddNode<VTodo>(C());
     view->Layout(nullptr);
     Draw();
     EXPECT_EQ(Texts(), std::vector<std::string>{heading}) << "the hints go with the first item";
 }
 
 TEST_F(ItemViewTest, PaintPassGeometryOnScreen) {
-    auto* todo = AddNode<VTodo>(*doc->Collection());
+    auto* todo = AddNode<VTodo>(C());
     todo->what = "row";
     Draw(1000);
     EXPECT_EQ(view->rowHeight, 20);
@@ -92,7 +71,7 @@ TEST_F(ItemViewTest, PaintPassGeometryOnScreen) {
 }
 
 TEST_F(ItemViewTest, RowsSelectionAndHits) {
-    VCollection& c = *doc->Collection();
+    VCollection& c = C();
     auto* folder = AddNode<VGroup>(c);
     folder->name = "F";
     auto* inside = AddNode<VTodo>(c, folder);
@@ -123,7 +102,7 @@ TEST_F(ItemViewTest, RowsSelectionAndHits) {
 }
 
 TEST_F(ItemViewTest, AtMostAThousandRows) {
-    VCollection& c = *doc->Collection();
+    VCollection& c = C();
     std::vector<VGroup*> folders;
     for (int f = 0; f < 3; ++f) {
         folders.push_back(AddNode<VGroup>(c));
@@ -140,7 +119,7 @@ TEST_F(ItemViewTest, ViewTypeTwoIsTheList) {
     EXPECT_EQ(doc->GetGlobalInt("view_type", 0), 2);
     view->SetViewType(1);
     EXPECT_FALSE(view->IsListMode());
-    AddNode<VTodo>(*doc->Collection());
+    AddNode<VTodo>(C());
     Draw();
     EXPECT_EQ(view->rowCount, 0) << "the calendar has no rows";
 }
@@ -150,7 +129,7 @@ TEST_F(ItemViewTest, ViewTypeTwoIsTheList) {
 namespace {
 
 TEST_F(ItemViewTest, CalendarModeLaysOutTheMonth) {
-    auto* task = AddNode<VTask>(*doc->Collection());
+    auto* task = AddNode<VTask>(C());
     task->flags = 0;
     task->startDate = "2026-12-16";
     view->SetViewType(1);
@@ -168,7 +147,7 @@ namespace {
 
 TEST_F(ItemViewTest, PagesOfAPrinterAt600Dots) {
     for (int i = 0; i < 250; ++i)
-        AddNode<VTodo>(*doc->Collection())->what = "row";
+        AddNode<VTodo>(C())->what = "row";
     Draw(1000, 700); // the screen first: 250 rows
     ASSERT_EQ(view->rowCount, 250);
     view->rowSlots[3].item->Select();
@@ -230,7 +209,7 @@ TEST_F(ItemViewTest, ExportTellsWhereThePageIsWhenNothingCanShowIt) {
         opened.push_back(target);
         return false;
     });
-    AddNode<VTodo>(*doc->Collection())->what = "exported";
+    AddNode<VTodo>(C())->what = "exported";
     Draw();
     view->ExportFolder();
     QSetShellHandler(nullptr);

@@ -1,76 +1,37 @@
 // The item view's pointer, wheel and keys, and drops on the folder tree, without a
 // window: a recording window and a scripted item dialog stand in for the platform.
-#include "app/skedradoc.h"
 #include "model/vcommitem.h"
 #include "model/vcontact.h"
 #include "model/vreference.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
-#include "platform/editor.h"
-#include "support/log_capture.h"
+#include "support/answering_editor.h"
 #include "support/model_builders.h"
-#include "support/recording_canvas.h"
-#include "support/recording_host.h"
-#include "support/recording_view_window.h"
+#include "support/scripted_document.h"
 #include "support/scripted_ui.h"
+#include "support/windowless_program.h"
 #include "views/LeftView.h"
 #include "views/drag_data.h"
 #include "views/skedraView.h"
 #include "views/view_window.h"
+#include "views/viewflags.h"
 
 #include <cctype>
 #include <cstring>
-#include <deque>
 #include <gmock/gmock.h>
 #include <typeindex>
 
 namespace {
 
-// The tree's window: which folders it was asked to show selected.
-class RecordingTreeControl : public FolderTreeControl {
-  public:
-    void ShowSelected(VNode* folder) override { shown.push_back(folder); }
-    void EditLabel(VNode*) override {}
-    std::vector<VNode*> shown;
-};
-
-// Item dialogs that record what they were opened on and answer OK or Cancel.
-class AnsweringEditor : public NodeEditor {
-  public:
-    AnsweringEditor() { CurrentNodeEditor() = this; }
-    ~AnsweringEditor() override { CurrentNodeEditor() = nullptr; }
-    bool EditNode(VNode& node) override {
-        opened.push_back(&node);
-        if (auto* action = dynamic_cast<VTask*>(&node)) openedStart = action->startDate.Text();
-        if (answers.empty()) return false;
-        bool ok = answers.front();
-        answers.pop_front();
-        return ok;
-    }
-    std::vector<VNode*> opened;
-    std::string openedStart;
-    std::deque<bool> answers;
-};
-
-class PointerTest : public LogTest {
+class PointerTest : public WindowlessProgram<ScriptedDocument> {
   protected:
     static constexpr int ROWS_TOP = 70, ROW = 20;
 
     void SetUp() override {
-        LogTest::SetUp();
         setenv("TZ", "Europe/Amsterdam", 1);
         tzset();
-        doc = std::make_unique<CSkedraDoc>(dir.File("vantry").c_str());
-        doc->SetHost(&host);
-        view = std::make_unique<CSkedraView>(doc.get());
-        view->OnInitialUpdate();
-        view->window = &window;
+        WindowlessProgram::SetUp();
         view->viewFlags &= ~0x20u; // no Gantt chart: rows as wide as the window
-    }
-    VCollection& C() { return *doc->Collection(); }
-    void Draw() {
-        dc.Clear();
-        view->OnDraw(dc, {0, 0, 1000, 700});
     }
     int RowY(int row) const { return ROWS_TOP + row * ROW + ROW / 2; }
     // The strike line through a row, drawn for done items.
@@ -97,12 +58,6 @@ class PointerTest : public LogTest {
             count += call == "modified";
         return count;
     }
-
-    RecordingHost host;
-    RecordingViewWindow window;
-    std::unique_ptr<CSkedraDoc> doc;
-    std::unique_ptr<CSkedraView> view;
-    RecordingCanvas dc;
 };
 
 // List mode ------------------------------------------------------------------------------
@@ -110,7 +65,7 @@ class PointerTest : public LogTest {
 TEST_F(PointerTest, ACheckBoxClickTogglesDoneAndAClickElsewhereOnlySelects) {
     view->SetViewType(0);
     view->viewFlags |= 0x002; // completed items shown too
-    doc->Filters().CopyViewFlagsToFilters(view->viewFlags);
+    C().filterFlags = FilterFlagsFor(view->viewFlags, C().filterFlags);
     Todo("finished");
     Todo("other");
     Draw();
@@ -160,7 +115,7 @@ TEST_F(PointerTest, TheCheckBoxMovesRightWithTheLevelAndTheIcon) {
 
 TEST_F(PointerTest, DoubleClicksOpenItemsButNotFromTheCheckBox) {
     view->SetViewType(0);
-    AnsweringEditor editor;
+    AnsweringEditor editor(false);
     VTodo* todo = Todo("call the plumber");
     Draw();
     view->OnLButtonDown(5, RowY(0));
@@ -180,10 +135,7 @@ TEST_F(PointerTest, DoubleClicksOpenItemsButNotFromTheCheckBox) {
 
 TEST_F(PointerTest, FoldersOpenByDoubleClickBackspaceGoesUpEnterEditsTheFolder) {
     view->SetViewType(0);
-    AnsweringEditor editor;
-    CLeftView tree(doc.get());
-    RecordingTreeControl treeWindow;
-    tree.control = &treeWindow;
+    AnsweringEditor editor(false);
     VGroup* work = Folder("Work");
     Todo("inside", work);
     Draw();
@@ -191,16 +143,16 @@ TEST_F(PointerTest, FoldersOpenByDoubleClickBackspaceGoesUpEnterEditsTheFolder) 
     view->OnLButtonDown(200, RowY(0));
     view->OnLButtonDblClk(200, RowY(0));
     EXPECT_EQ(view->Folder(), work);
-    EXPECT_EQ(treeWindow.shown, std::vector<VNode*>{work}) << "the tree follows";
+    EXPECT_EQ(treeControl.shown, std::vector<VNode*>{work}) << "the tree follows";
     EXPECT_FALSE(work->tempFlags & SELECTED);
     EXPECT_TRUE(editor.opened.empty());
 
     view->OnKeyDown(ViewKey::Backspace);
     EXPECT_EQ(view->Folder(), C().root);
-    EXPECT_EQ(treeWindow.shown.back(), C().root);
+    EXPECT_EQ(treeControl.shown.back(), C().root);
     view->OnKeyDown(ViewKey::Backspace); // the top folder has no parent
     EXPECT_EQ(view->Folder(), C().root);
-    EXPECT_EQ(treeWindow.shown.size(), 2u);
+    EXPECT_EQ(treeControl.shown.size(), 2u);
 
     Draw();
     view->OnLButtonDown(200, RowY(0));
@@ -214,7 +166,7 @@ TEST_F(PointerTest, FoldersOpenByDoubleClickBackspaceGoesUpEnterEditsTheFolder) 
 
 TEST_F(PointerTest, DoubleClickOnEmptySpaceAddsAnItemOfTheFoldersType) {
     view->SetViewType(0);
-    AnsweringEditor editor;
+    AnsweringEditor editor(false);
     VGroup* folder = Folder("Typed");
     view->SetFolder(folder);
     const std::pair<int, std::type_index> kinds[] = {
@@ -304,7 +256,7 @@ TEST_F(PointerTest, ArrowsWalkTheShownChainAndScrollTheRowIntoView) {
 }
 
 TEST_F(PointerTest, DeleteSendsTheCommandAndFReachesTheFilterField) {
-    AnsweringEditor editor;
+    AnsweringEditor editor(false);
     view->OnKeyDown(ViewKey::Delete);
     EXPECT_EQ(window.commands, std::vector<int>{32792});
     view->OnKeyDown(ViewKey::F);
@@ -382,19 +334,23 @@ TEST_F(CalendarPointerTest, FiveUnitsMoveNothingSixMoveTheActionAndKeepItsDurati
 }
 
 TEST_F(CalendarPointerTest, ReleaseOnThePressedEmptyCellAddsAnActionOnThatDay) {
-    AnsweringEditor editor;
+    AnsweringEditor editor(false);
     Draw();
     const CalendarCell& day = Cell("2026-12-22");
     int x = day.x + 60, y = day.y + day.h - 10;
     view->OnLButtonDown(x, y);
     EXPECT_TRUE(Cell("2026-12-22").flags & CalendarCell::SELECTED);
     view->OnMouseMove(x + 20, y, true); // still inside
-    editor.answers = {true};
+    std::string openedStart;
+    editor.answer = [&openedStart](VNode& node) {
+        openedStart = static_cast<VTask&>(node).startDate.Text();
+        return true;
+    };
     view->OnLButtonUp(x + 20, y);
     ASSERT_EQ(editor.opened.size(), 1u);
     auto* added = dynamic_cast<VTask*>(editor.opened[0]);
     ASSERT_NE(added, nullptr);
-    EXPECT_EQ(editor.openedStart, "2026-12-22") << "the dialog opens on that day";
+    EXPECT_EQ(openedStart, "2026-12-22") << "the dialog opens on that day";
     EXPECT_FALSE(added->flags & NO_DATE);
     EXPECT_EQ(added->parent, C().root);
     EXPECT_TRUE(C().Contains(added));
@@ -410,7 +366,7 @@ TEST_F(CalendarPointerTest, ReleaseOnThePressedEmptyCellAddsAnActionOnThatDay) {
 }
 
 TEST_F(CalendarPointerTest, DoubleClickOpensAnActionOrAddsOneWithoutDate) {
-    AnsweringEditor editor;
+    AnsweringEditor editor(false);
     VTask* action = Action("2026-12-16", 1);
     Draw();
     const CalendarCell& cell = Cell("2026-12-16");
@@ -462,7 +418,6 @@ TEST_F(CalendarPointerTest, ElevenActionsOnOneDayShowTheMessageOncePerChange) {
 
 TEST_F(PointerTest, ADropMovesOnlyANodeOfTheOpenDocument) {
     ScriptedUI ui;
-    CLeftView tree(doc.get());
     VGroup* work = Folder("Work");
     VGroup* home = Folder("Home");
     VTodo* todo = Todo("move me", work);
@@ -478,19 +433,19 @@ TEST_F(PointerTest, ADropMovesOnlyANodeOfTheOpenDocument) {
          {std::string("hello"), std::string("https://example.com/"), serial.substr(1), serial + "0",
           DragDataOf(*stranger), std::string("0000000G"), std::string(""), std::string("-0000001"),
           " " + serial.substr(1)}) {
-        EXPECT_FALSE(tree.DropData(foreign, home)) << foreign;
+        EXPECT_FALSE(tree->DropData(foreign, home)) << foreign;
     }
     EXPECT_EQ(todo->parent, work);
     EXPECT_EQ(Modifications(), 0);
     EXPECT_TRUE(ui.asked.empty());
 
-    EXPECT_TRUE(tree.DropData(lower, home));
+    EXPECT_TRUE(tree->DropData(lower, home));
     EXPECT_EQ(todo->parent, home);
     EXPECT_EQ(Modifications(), 1) << "one change per move";
-    EXPECT_EQ(host.refills, 1);
+    EXPECT_EQ(doc->activityChanged, 1) << "the tree and the rows follow";
 
     VGroup* inner = Folder("Inner", work);
-    EXPECT_TRUE(tree.DropData(DragDataOf(*work), inner));
+    EXPECT_TRUE(tree->DropData(DragDataOf(*work), inner));
     ASSERT_EQ(ui.asked.size(), 1u);
     EXPECT_EQ(ui.asked[0].text, "Can't make 'Work' a subfolder of one of its own subfolders.");
     EXPECT_EQ(work->parent, C().root);
