@@ -2,29 +2,23 @@
 // are those before the change, after redo those after it, and the nodes that come back
 // are the same nodes (serial numbers, parents, contacts).
 #include "app/commands/command_ids.h"
-#include "app/commands/command_table.h"
-#include "app/commands/command_ui.h"
 #include "app/forms/dlg_commitem.h"
 #include "app/forms/dlg_group.h"
 #include "app/forms/dlg_resource.h"
 #include "app/forms/dlg_taskfull.h"
 #include "app/forms/dlg_todo.h"
 #include "app/history/change_names.h"
-#include "app/skedradoc.h"
 #include "model/vcommitem.h"
 #include "model/vcontact.h"
 #include "model/vreference.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
-#include "support/log_capture.h"
 #include "support/model_builders.h"
 #include "support/recording_canvas.h"
-#include "support/recording_host.h"
 #include "support/scripted_editor.h"
 #include "support/scripted_ui.h"
-#include "views/LeftView.h"
+#include "support/windowless_commands.h"
 #include "views/drag_data.h"
-#include "views/skedraView.h"
 #include "views/viewflags.h"
 
 #include <gmock/gmock.h>
@@ -78,42 +72,19 @@ Fixture BuildFixture(VCollection& c) {
     return f;
 }
 
-class RecordingUI : public CommandUI {
-  public:
-    void ShowAbout() override {}
-    void PrintDirect() override {}
-    void PrintSetup() override {}
-    void SwitchPane() override {}
-    void Exit() override {}
-    void ClearFilterText() override {}
-    void ShowRemoteView() override {}
-    bool TextFieldHasFocus() override { return typing; }
-    bool typing = false;
-};
-
-class UndoTest : public LogTest {
+class UndoTest : public WindowlessCommands<CSkedraDoc> {
   public: // the cases of the table act through the fixture
     void SetUp() override {
-        LogTest::SetUp();
+        WindowlessCommands::SetUp();
         path = dir.File("fixture.vnt");
         {
             VCollection c;
             BuildFixture(c);
             ASSERT_TRUE(c.Save(path.c_str()));
         }
-        doc = std::make_unique<CSkedraDoc>(dir.File("vantry").c_str());
-        doc->SetHost(&host);
-        view = std::make_unique<CSkedraView>(doc.get());
-        view->OnInitialUpdate();
-        tree = std::make_unique<CLeftView>(doc.get());
         ASSERT_TRUE(doc->OpenDocument(path.c_str()));
-        context.document = doc.get();
-        context.view = view.get();
-        context.tree = tree.get();
-        context.ui = &ui;
     }
 
-    VCollection& C() { return *doc->Collection(); }
     VNode* Find(const char* name) {
         for (VNode* n = C().root; n; n = n->next)
             if (n->name == name) return n;
@@ -142,12 +113,6 @@ class UndoTest : public LogTest {
     std::string Label(int command) { return CommandLabel(command, context); }
 
     std::string path;
-    RecordingHost host;
-    RecordingUI ui;
-    std::unique_ptr<CSkedraDoc> doc;
-    std::unique_ptr<CSkedraView> view;
-    std::unique_ptr<CLeftView> tree;
-    CommandContext context;
 };
 
 // A change as its command makes it: on the model, then the refresh the command ends in.

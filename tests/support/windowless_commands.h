@@ -10,7 +10,7 @@
 #include <type_traits>
 
 template <class Document> class WindowlessCommands : public WindowlessProgram<Document> {
-  protected:
+  public: // tables of cases act through the fixture
     void SetUp() override {
         WindowlessProgram<Document>::SetUp();
         if constexpr (std::is_same_v<Document, CSkedraDoc>) context.document = this->doc.get();

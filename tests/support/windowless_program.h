@@ -17,7 +17,7 @@
 #include <type_traits>
 
 template <class Document> class WindowlessProgram : public LogTest {
-  protected:
+  public: // tables of cases act through the fixture
     void SetUp() override {
         LogTest::SetUp();
         // The program's document keeps its settings file beside the "program".
