@@ -73,7 +73,7 @@ void BM_PaintRecording(benchmark::State& state) {
         f.view->needsRebuild = true;
         f.view->OnDraw(dc, {0, 0, WIDTH, HEIGHT});
     }
-    state.counters["rows"] = f.view->rowCount;
+    state.counters["rows"] = f.view->RowCount();
     state.counters["calls"] = (double)dc.calls.size();
 }
 
@@ -94,7 +94,7 @@ void BM_PaintWxBitmap(benchmark::State& state) {
         f.view->needsRebuild = state.range(1) != 0;
         f.view->OnDraw(canvas, {0, 0, WIDTH, HEIGHT});
     }
-    state.counters["rows"] = f.view->rowCount;
+    state.counters["rows"] = f.view->RowCount();
 }
 
 BENCHMARK(BM_PaintRecording)->Unit(benchmark::kMillisecond);

@@ -95,7 +95,7 @@ void BM_StateFilterChange(benchmark::State& state) {
         f.doc->Filters().OnStateFilter(index);
         f.host.Paint();
     }
-    state.counters["rows"] = f.view->rowCount;
+    state.counters["rows"] = f.view->RowCount();
 }
 
 // Typing a filter text and clearing it again.
@@ -107,7 +107,7 @@ void BM_TextFilterChange(benchmark::State& state) {
         f.doc->Filters().OnTextFilter(typed ? "plan" : "");
         f.host.Paint();
     }
-    state.counters["rows"] = f.view->rowCount;
+    state.counters["rows"] = f.view->RowCount();
 }
 
 // A click on the top folder and on one of its subfolders, in turn.

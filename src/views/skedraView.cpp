@@ -66,6 +66,21 @@ VNode* CSkedraView::Folder() const {
     return viewer->folder;
 }
 
+VCollection& CSkedraView::Collection() const {
+    return *viewer->collection;
+}
+
+VNode* CSkedraView::SelectedRowItem() const {
+    if (!IsListMode() || selectedRow < 0 || selectedRow >= rowCount) return nullptr;
+    VNode* row = rowSlots[selectedRow].item;
+    return (row->tempFlags & SELECTED) ? row : nullptr;
+}
+
+void CSkedraView::ForgetRows() {
+    Layout(nullptr);
+    selectedRow = -1;
+}
+
 void CSkedraView::Layout(Canvas* dc) {
     rowCount = 0;
     if (!viewer && document) viewer = std::make_unique<VCollectionViewer>(document->Collection());

@@ -107,6 +107,42 @@ class CSkedraView : public ItemViewState {
     int PageHeight() const;
     bool IsListMode() const { return viewType != 1; }
 
+    // The collection shown and the viewer that paints its rows (the remote view borrows it).
+    VCollection& Collection() const;
+    VCollectionViewer* Viewer() const { return viewer.get(); }
+
+    // The rows of the last layout, in list mode.
+    int RowCount() const { return rowCount; }
+    VNode* RowItem(int index) const { return rowSlots[index].item; }
+    // The row the pointer or the keys selected, while its item is still selected; else
+    // none (the selection may have moved elsewhere since).
+    VNode* SelectedRowItem() const;
+    // No row may point at a node that is about to go: the rows are rebuilt at the next
+    // paint.
+    void ForgetRows();
+
+    // The geometry of the last paint.
+    float Scale() const { return scale; }
+    int RowHeight() const { return rowHeight; }
+    int ListWidth() const { return listWidth; }
+    int MarginLeft() const { return marginLeft; }
+    int MarginRight() const { return marginRight; }
+    int ScrollWidth() const { return scrollWidth; }
+    int ScrollHeight() const { return scrollHeight; }
+    const GanttChart& Gantt() const { return gantt; }
+    // The calendar mode's month grid; its month is chosen through it.
+    MonthCalendar& Calendar() { return calendar; }
+
+    // Printing: the rows a page holds, the pages, and the first row of the current page.
+    int RowsPerPage() const { return rowsPerPage; }
+    int PageCount() const { return pageCount; }
+    int PageFirstRow() const { return pageFirstRow; }
+
+    // The pointer: the item pressed on, and whether it is being dragged in the calendar.
+    const VNode* PressedItem() const { return dragItem; }
+    bool Dragging() const { return dragging; }
+
+  private:
     std::unique_ptr<VCollectionViewer> viewer;
     std::vector<RowSlot> rowSlots;
     int rowCount = 0;
@@ -128,7 +164,6 @@ class CSkedraView : public ItemViewState {
     int horzRes = 0, vertRes = 0;
     ViewWindow* window = nullptr; // the window around the view, if any
 
-  private:
     void showFolder(VNode* folder);
     void scrollIntoView(const VNode* item);
     void listButtonDown(int x, int y);

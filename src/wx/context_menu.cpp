@@ -71,7 +71,6 @@ void BindItemViewContextMenu(ItemViewWindow& window) {
         if (!view.document) return;
         wxPoint at = window.CalcUnscrolledPosition(event.GetPosition());
         if (const ContextMenu* menu = ContextMenuFor(view.OnRButtonDown(at.x, at.y)))
-            ShowContextMenu(window, *menu, view.viewer->collection->Selected(),
-                            event.GetPosition());
+            ShowContextMenu(window, *menu, view.Collection().Selected(), event.GetPosition());
     });
 }

@@ -151,7 +151,7 @@ void CMainFrame::ClearFilterText() {
 }
 
 void CMainFrame::ShowRemoteView() {
-    DlgServer dialog(this, [this] { return ItemView().viewer.get(); });
+    DlgServer dialog(this, [this] { return ItemView().Viewer(); });
     dialog.ShowModal();
 }
 

@@ -85,11 +85,11 @@ TEST_F(CommandTableTest, ViewTypeAndWeekSteps) {
     EXPECT_EQ(view->viewType, 1);
     EXPECT_EQ(doc->settings["view_type"], 1);
     Run(CMD_GOTO_TODAY);
-    QDate today = view->calendar.gridStart;
+    QDate today = view->Calendar().gridStart;
     Run(CMD_NEXT_WEEK); // in the calendar: the month before
-    EXPECT_LT(view->calendar.gridStart.Seconds(), today.Seconds());
+    EXPECT_LT(view->Calendar().gridStart.Seconds(), today.Seconds());
     Run(CMD_NEXT_MONTH);
-    EXPECT_EQ(view->calendar.gridStart.Seconds(), today.Seconds());
+    EXPECT_EQ(view->Calendar().gridStart.Seconds(), today.Seconds());
     EXPECT_EQ(start.DaysBetween(view->ganttStartDate), -7) << "the chart stays";
     EXPECT_EQ(doc->viewFlagsChanged, 0);
 }

@@ -90,14 +90,14 @@ TEST_F(ItemCommandTest, AfterADeletionTheItemShownBeforeItIsSelected) {
     VFact* second = Add<VFact>("B");
     Add<VFact>("C");
     LayOut();
-    ASSERT_EQ(view->rowCount, 3);
-    ASSERT_EQ(view->rowSlots[1].item, second);
+    ASSERT_EQ(view->RowCount(), 3);
+    ASSERT_EQ(view->RowItem(1), second);
 
     view->SelectRow(1); // the second row, as a click would
     boxes.answers = {MsgAnswer::Yes};
     Run(CMD_DELETE);
     EXPECT_EQ(SelectedNodes(), std::vector<VNode*>{first});
-    EXPECT_EQ(view->rowCount, 0) << "no row points at the deleted item until the next paint";
+    EXPECT_EQ(view->RowCount(), 0) << "no row points at the deleted item until the next paint";
     // Edit now acts on what is selected, not on whatever the old row index holds.
     Run(CMD_EDIT);
     EXPECT_EQ(dialogs.opened, std::vector<VNode*>{first});
@@ -108,7 +108,7 @@ TEST_F(ItemCommandTest, AfterADeletionTheItemShownBeforeItIsSelected) {
     Run(CMD_DELETE);
     EXPECT_TRUE(SelectedNodes().empty());
     LayOut();
-    EXPECT_EQ(view->rowCount, 1);
+    EXPECT_EQ(view->RowCount(), 1);
 }
 
 TEST_F(ItemCommandTest, DeletingAnItemInsideASubfolderNeverSelectsAGoneNode) {
@@ -469,18 +469,18 @@ TEST_F(ItemCommandTest, TheRightButtonChoosesTheMenuByWhatIsUnderThePointer) {
     EXPECT_EQ(ContextMenuOf(ContextMenuKind::FolderTree).defaultCommand, CMD_TREE_FOCUS);
 
     LayOut();
-    ASSERT_GE(view->rowCount, 2);
-    const VRect& second = view->rowSlots[1].item->rect;
+    ASSERT_GE(view->RowCount(), 2);
+    const VRect& second = view->RowItem(1)->rect;
     const ContextMenu* menu = ContextMenuFor(view->OnRButtonDown(second.x + 5, second.y + 2));
-    EXPECT_EQ(SelectedNodes(), std::vector<VNode*>{view->rowSlots[1].item});
-    EXPECT_EQ(menu, &ContextMenuOf(ItemMenuKind(view->rowSlots[1].item)));
+    EXPECT_EQ(SelectedNodes(), std::vector<VNode*>{view->RowItem(1)});
+    EXPECT_EQ(menu, &ContextMenuOf(ItemMenuKind(view->RowItem(1))));
     menu = ContextMenuFor(view->OnRButtonDown(5, 790));
     EXPECT_EQ(menu, &ContextMenuOf(ContextMenuKind::AddNewItem));
     EXPECT_TRUE(SelectedNodes().empty()) << "outside the rows nothing stays selected";
 
     // In the calendar only an item has a menu, and it is the action menu.
     view->viewType = 1;
-    view->calendar.gridStart.SetDate(30, 11, 2026);
+    view->Calendar().gridStart.SetDate(30, 11, 2026);
     view->needsRebuild = true;
     LayOut();
     todo->Select();
@@ -489,7 +489,7 @@ TEST_F(ItemCommandTest, TheRightButtonChoosesTheMenuByWhatIsUnderThePointer) {
     bool hit = false;
     for (int y = 0; y < 800 && !hit; y += 3)
         for (int x = 0; x < 1000 && !hit; x += 3)
-            if (view->calendar.HitItem(x, y) == action) {
+            if (view->Calendar().HitItem(x, y) == action) {
                 hit = true;
                 EXPECT_EQ(ContextMenuFor(view->OnRButtonDown(x, y)),
                           &ContextMenuOf(ContextMenuKind::Action));

@@ -609,7 +609,7 @@ TEST_F(UndoTest, TheViewLeavesAFolderThatGoesAndRebuildsItsRows) {
     EXPECT_TRUE(view->needsRebuild);
     ASSERT_TRUE(Run(CMD_UNDO)); // the folder
     EXPECT_EQ(view->Folder(), Find("Work"));
-    EXPECT_EQ(view->rowCount, 0) << "no row points at the folder that went";
+    EXPECT_EQ(view->RowCount(), 0) << "no row points at the folder that went";
     ASSERT_TRUE(Run(CMD_REDO));
     EXPECT_TRUE(Find("Inbox")->tempFlags & SELECTED);
     EXPECT_EQ(Find("Inbox")->parent, Find("Work"));

@@ -519,7 +519,7 @@ TEST_F(GuiTest, DemoDocumentInListModeWithTheGanttChart) {
     Frame().Ribbon()->SetActivePage((size_t)2); // "List view"
     Frame().UpdateAllViews();
     SaveScreenshot("demo-gantt.png");
-    EXPECT_GE(view.rowCount, 20);
+    EXPECT_GE(view.RowCount(), 20);
     EXPECT_TRUE(view.viewFlags & 0x020);
     Choose(Frame().StateFilterBox(), 0);
 }
@@ -575,7 +575,7 @@ TEST_F(GuiTest, TextFitsTheCellsItIsDrawnIn) {
     {
         MeasuringCanvas canvas(dc);
         PaintOnBitmap(view, canvas);
-        const GanttChart& chart = view.gantt;
+        const GanttChart& chart = view.Gantt();
         ASSERT_EQ(chart.days, 56);
         ASSERT_EQ(chart.DayX(1) - chart.DayX(0), 14) << "days of 14 pixels";
         QDate day = chart.firstDay;
@@ -598,13 +598,13 @@ TEST_F(GuiTest, TextFitsTheCellsItIsDrawnIn) {
         const auto* row = canvas.Find("Ask about the garden fence");
         ASSERT_NE(row, nullptr);
         EXPECT_GT(row->size.height, 8 + 1) << "readable";
-        EXPECT_LE(row->size.height, view.rowHeight - 4);
+        EXPECT_LE(row->size.height, view.RowHeight() - 4);
         for (const auto& d : canvas.drawn)
-            EXPECT_LE(d.size.height, view.rowHeight) << d.text;
+            EXPECT_LE(d.size.height, view.RowHeight()) << d.text;
     }
     {
         SendCommand(CMD_AS_CALENDAR);
-        view.calendar.gridStart.SetDate(30, 11, 2026);
+        view.Calendar().gridStart.SetDate(30, 11, 2026);
         MeasuringCanvas canvas(dc);
         PaintOnBitmap(view, canvas);
         const auto* title = canvas.Find("December 2026");
@@ -612,12 +612,12 @@ TEST_F(GuiTest, TextFitsTheCellsItIsDrawnIn) {
         ASSERT_NE(title, nullptr);
         ASSERT_NE(monday, nullptr);
         EXPECT_LT(title->y + title->size.height, monday->y) << "the title clear of the day names";
-        for (const CalendarCell& cell : view.calendar.cells) {
+        for (const CalendarCell& cell : view.Calendar().cells) {
             if (cell.w == 0) continue;
             for (const auto& d : canvas.drawn)
                 if (d.x == cell.x + 8 && d.y == cell.y + 3) {
                     EXPECT_LE(d.x + d.size.width, cell.x + cell.w) << d.text;
-                    EXPECT_LE(d.y + d.size.height, cell.y + view.rowHeight) << d.text;
+                    EXPECT_LE(d.y + d.size.height, cell.y + view.RowHeight()) << d.text;
                 }
         }
         SendCommand(CMD_AS_LIST);
@@ -630,16 +630,16 @@ TEST_F(GuiTest, DemoDocumentAsAMonthCalendar) {
     Settle();
     CSkedraView& view = Frame().ItemView();
     SendCommand(CMD_AS_CALENDAR);
-    view.calendar.gridStart.SetDate(30, 11, 2026); // December 2026, where the demo's actions are
+    view.Calendar().gridStart.SetDate(30, 11, 2026); // December 2026, where the demo's actions are
     view.needsRebuild = true;
     Frame().Ribbon()->SetActivePage((size_t)3); // "Calendar view"
     Frame().UpdateAllViews();
     SaveScreenshot("demo-calendar.png");
     EXPECT_FALSE(view.IsListMode());
-    EXPECT_EQ(view.calendar.weekRows, 5);
-    EXPECT_GE(view.calendar.actions.size(), 5u);
+    EXPECT_EQ(view.Calendar().weekRows, 5);
+    EXPECT_GE(view.Calendar().actions.size(), 5u);
     SendCommand(CMD_NEXT_MONTH);
-    EXPECT_STREQ(view.calendar.gridStart.Format(2), "2026-12-28");
+    EXPECT_STREQ(view.Calendar().gridStart.Format(2), "2026-12-28");
     SendCommand(CMD_AS_LIST);
     EXPECT_TRUE(view.IsListMode());
 }
@@ -665,8 +665,8 @@ TEST_F(GuiTest, APrintedPageOfTheDemoDocument) {
     int minPage, maxPage, from, to;
     printout.GetPageInfo(&minPage, &maxPage, &from, &to);
     EXPECT_EQ(minPage, 1);
-    EXPECT_EQ(maxPage, view.pageCount);
-    EXPECT_GE(view.pageCount, 1);
+    EXPECT_EQ(maxPage, view.PageCount());
+    EXPECT_GE(view.PageCount(), 1);
     printout.OnBeginPrinting();
     EXPECT_TRUE(printout.HasPage(1));
     EXPECT_TRUE(printout.OnPrintPage(1));
@@ -674,7 +674,7 @@ TEST_F(GuiTest, APrintedPageOfTheDemoDocument) {
     dc.SelectObject(wxNullBitmap);
     ASSERT_TRUE(
         page.SaveFile(std::string(VANTRY_SCREENSHOT_DIR) + "/print-page.png", wxBITMAP_TYPE_PNG));
-    EXPECT_EQ(view.scale, 1.0f) << "screen metrics again after printing";
+    EXPECT_EQ(view.Scale(), 1.0f) << "screen metrics again after printing";
     Settle();
 }
 
@@ -746,8 +746,8 @@ std::vector<std::string> RowNames() {
         Settle();
     }
     std::vector<std::string> names;
-    for (int i = 0; i < view.rowCount; ++i)
-        names.push_back(view.rowSlots[i].item->name.Text());
+    for (int i = 0; i < view.RowCount(); ++i)
+        names.push_back(view.RowItem(i)->name.Text());
     return names;
 }
 
@@ -783,8 +783,8 @@ TEST_F(GuiTest, ADeletedRowComesBackWithCtrlZAndGoesAgainWithCtrlY) {
     EXPECT_FALSE(undoButton->IsEnabled()) << "nothing to undo yet";
 
     // The Delete key on the selected row, the question answered with Yes.
-    for (int i = 0; i < view.rowCount; ++i)
-        if (!std::strcmp(view.rowSlots[i].item->name.Text(), "Write the report")) view.SelectRow(i);
+    for (int i = 0; i < view.RowCount(); ++i)
+        if (!std::strcmp(view.RowItem(i)->name.Text(), "Write the report")) view.SelectRow(i);
     ASSERT_NE(Doc().Collection()->Selected(), nullptr);
     ScriptedUI boxes;
     boxes.answers = {MsgAnswer::Yes};

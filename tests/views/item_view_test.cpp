@@ -49,9 +49,9 @@ TEST_F(ItemViewTest, PaintPassGeometryOnScreen) {
     auto* todo = AddNode<VTodo>(C());
     todo->what = "row";
     Draw(1000);
-    EXPECT_EQ(view->rowHeight, 20);
-    EXPECT_EQ(view->marginRight, 10);
-    EXPECT_EQ(view->listWidth, 1000 - 10);
+    EXPECT_EQ(view->RowHeight(), 20);
+    EXPECT_EQ(view->MarginRight(), 10);
+    EXPECT_EQ(view->ListWidth(), 1000 - 10);
     EXPECT_EQ(view->RowsTop(), 70);
     EXPECT_EQ(todo->rect.x, 0);
     EXPECT_EQ(todo->rect.y, 70);
@@ -60,14 +60,14 @@ TEST_F(ItemViewTest, PaintPassGeometryOnScreen) {
     ASSERT_FALSE(fonts.empty());
     EXPECT_EQ(fonts[0].width, -8);
     EXPECT_EQ(fonts[0].text, "MS Sans Serif");
-    EXPECT_EQ(view->scrollHeight, 70 + 6 * 20);
+    EXPECT_EQ(view->ScrollHeight(), 70 + 6 * 20);
 
     view->SetViewFlags(0x020);
     Draw(1000);
-    EXPECT_EQ(view->listWidth, 450) << "the Gantt chart takes the rest";
-    EXPECT_EQ(view->gantt.x0, 450);
-    EXPECT_EQ(view->gantt.width, 990 - 450);
-    EXPECT_EQ(view->gantt.days, 56);
+    EXPECT_EQ(view->ListWidth(), 450) << "the Gantt chart takes the rest";
+    EXPECT_EQ(view->Gantt().x0, 450);
+    EXPECT_EQ(view->Gantt().width, 990 - 450);
+    EXPECT_EQ(view->Gantt().days, 56);
 }
 
 TEST_F(ItemViewTest, RowsSelectionAndHits) {
@@ -79,12 +79,12 @@ TEST_F(ItemViewTest, RowsSelectionAndHits) {
     top->what = "b";
     inside->what = "a";
     Draw();
-    ASSERT_EQ(view->rowCount, 3);
+    ASSERT_EQ(view->RowCount(), 3);
     EXPECT_EQ(view->HitRow(5, 70), 0);
     EXPECT_EQ(view->HitRow(900, 95), 1) << "anywhere right of the row's left edge";
     EXPECT_EQ(view->HitRow(5, 60), -1);
     view->SelectRow(1);
-    EXPECT_EQ(c.Selected(), view->rowSlots[1].item);
+    EXPECT_EQ(c.Selected(), view->RowItem(1));
     EXPECT_GE(window.repaints, 1);
 
     // Filtered out by the next layout: no longer selected.
@@ -98,7 +98,7 @@ TEST_F(ItemViewTest, RowsSelectionAndHits) {
 
     view->SetFolder(folder);
     Draw();
-    EXPECT_EQ(view->rowCount, 0) << "the done item is hidden";
+    EXPECT_EQ(view->RowCount(), 0) << "the done item is hidden";
 }
 
 TEST_F(ItemViewTest, AtMostAThousandRows) {
@@ -110,7 +110,7 @@ TEST_F(ItemViewTest, AtMostAThousandRows) {
             AddNode<VTodo>(c, folders.back());
     }
     Draw();
-    EXPECT_EQ(view->rowCount, CSkedraView::MAX_ROWS);
+    EXPECT_EQ(view->RowCount(), CSkedraView::MAX_ROWS);
 }
 
 TEST_F(ItemViewTest, ViewTypeTwoIsTheList) {
@@ -121,7 +121,7 @@ TEST_F(ItemViewTest, ViewTypeTwoIsTheList) {
     EXPECT_FALSE(view->IsListMode());
     AddNode<VTodo>(C());
     Draw();
-    EXPECT_EQ(view->rowCount, 0) << "the calendar has no rows";
+    EXPECT_EQ(view->RowCount(), 0) << "the calendar has no rows";
 }
 
 } // namespace
@@ -133,12 +133,12 @@ TEST_F(ItemViewTest, CalendarModeLaysOutTheMonth) {
     task->flags = 0;
     task->startDate = "2026-12-16";
     view->SetViewType(1);
-    view->calendar.gridStart.SetDate(30, 11, 2026);
+    view->Calendar().gridStart.SetDate(30, 11, 2026);
     Draw(1000, 700);
-    EXPECT_EQ(view->calendar.weekRows, 5);
-    EXPECT_EQ(view->calendar.cells[0].w, 128);
-    EXPECT_EQ(view->calendar.actions.size(), 1u);
-    EXPECT_STREQ(view->calendar.cells[0].date.Format(2), "2026-11-30");
+    EXPECT_EQ(view->Calendar().weekRows, 5);
+    EXPECT_EQ(view->Calendar().cells[0].w, 128);
+    EXPECT_EQ(view->Calendar().actions.size(), 1u);
+    EXPECT_STREQ(view->Calendar().cells[0].date.Format(2), "2026-11-30");
 }
 
 } // namespace
@@ -149,8 +149,8 @@ TEST_F(ItemViewTest, PagesOfAPrinterAt600Dots) {
     for (int i = 0; i < 250; ++i)
         AddNode<VTodo>(C())->what = "row";
     Draw(1000, 700); // the screen first: 250 rows
-    ASSERT_EQ(view->rowCount, 250);
-    view->rowSlots[3].item->Select();
+    ASSERT_EQ(view->RowCount(), 250);
+    view->RowItem(3)->Select();
 
     RecordingCanvas printer;
     printer.printing = true;
@@ -158,29 +158,29 @@ TEST_F(ItemViewTest, PagesOfAPrinterAt600Dots) {
     printer.vertRes = 6600;
     printer.logPixelsY = 600;
     view->DetermineNoofPages(printer);
-    EXPECT_EQ(view->rowsPerPage, 46) << "MulDiv(8, 600, 72) = 67 and 67 x 2.1 = 140.7";
-    EXPECT_EQ(view->pageCount, 6);
+    EXPECT_EQ(view->RowsPerPage(), 46) << "MulDiv(8, 600, 72) = 67 and 67 x 2.1 = 140.7";
+    EXPECT_EQ(view->PageCount(), 6);
     EXPECT_EQ(doc->Collection()->Selected(), nullptr) << "printing loses the selection";
 
     view->OnPrepareDC(true, 6);
-    EXPECT_EQ(view->pageFirstRow, 230);
+    EXPECT_EQ(view->PageFirstRow(), 230);
     printer.Clear();
     view->OnDraw(printer, {0, 0, 4800, 6600});
-    EXPECT_EQ(view->scale, 600 / 72.0f);
-    EXPECT_EQ(view->marginLeft, (int)(50 * view->scale));
+    EXPECT_EQ(view->Scale(), 600 / 72.0f);
+    EXPECT_EQ(view->MarginLeft(), (int)(50 * view->Scale()));
     auto texts = printer.Calls(CanvasCall::TextEllipsis);
     EXPECT_EQ(texts.size(), 20u) << "the last page holds 20 rows";
-    EXPECT_EQ(view->rowSlots[230].item->rect.y, view->RowsTop()) << "every page starts at the top";
+    EXPECT_EQ(view->RowItem(230)->rect.y, view->RowsTop()) << "every page starts at the top";
     auto headings = printer.Calls(CanvasCall::Text);
     ASSERT_FALSE(headings.empty());
     EXPECT_THAT(headings[0].text, ::testing::EndsWith(" - page 6 of 6"));
 
     view->EndPrinting();
-    EXPECT_EQ(view->scale, 1.0f);
+    EXPECT_EQ(view->Scale(), 1.0f);
     EXPECT_TRUE(view->needsRebuild);
     view->OnPrepareDC(false);
     Draw(1000, 700);
-    EXPECT_EQ(view->rowHeight, 20) << "screen metrics again";
+    EXPECT_EQ(view->RowHeight(), 20) << "screen metrics again";
 }
 
 TEST_F(ItemViewTest, AnEmptyListPrintsOnePage) {
@@ -190,7 +190,7 @@ TEST_F(ItemViewTest, AnEmptyListPrintsOnePage) {
     printer.vertRes = 6600;
     printer.logPixelsY = 600;
     view->DetermineNoofPages(printer);
-    EXPECT_EQ(view->pageCount, 1);
+    EXPECT_EQ(view->PageCount(), 1);
     view->OnPrepareDC(true, 1);
     view->OnDraw(printer, {0, 0, 4800, 6600});
     auto texts = printer.Calls(CanvasCall::Text);

@@ -69,8 +69,8 @@ TEST_F(PointerTest, ACheckBoxClickTogglesDoneAndAClickElsewhereOnlySelects) {
     Todo("finished");
     Todo("other");
     Draw();
-    ASSERT_EQ(view->rowCount, 2);
-    auto* first = static_cast<VTodo*>(view->rowSlots[0].item);
+    ASSERT_EQ(view->RowCount(), 2);
+    auto* first = static_cast<VTodo*>(view->RowItem(0));
     first->flags |= DONE;
     Draw();
     ASSERT_TRUE(Struck(first));
@@ -102,8 +102,8 @@ TEST_F(PointerTest, TheCheckBoxMovesRightWithTheLevelAndTheIcon) {
     auto* call = AddNode<VCall>(C(), work); // a to-call has an icon
     call->flags = 0;
     Draw();
-    ASSERT_EQ(view->rowCount, 2);
-    ASSERT_EQ(view->rowSlots[1].item, call);
+    ASSERT_EQ(view->RowCount(), 2);
+    ASSERT_EQ(view->RowItem(1), call);
     ASSERT_EQ(call->level, 1);
     ASSERT_NE(call->icon, ItemIcon::None);
     EXPECT_FALSE(view->InCheckBox(call, 22, RowY(1)));
@@ -139,7 +139,7 @@ TEST_F(PointerTest, FoldersOpenByDoubleClickBackspaceGoesUpEnterEditsTheFolder) 
     VGroup* work = Folder("Work");
     Todo("inside", work);
     Draw();
-    ASSERT_EQ(view->rowSlots[0].item, work);
+    ASSERT_EQ(view->RowItem(0), work);
     view->OnLButtonDown(200, RowY(0));
     view->OnLButtonDblClk(200, RowY(0));
     EXPECT_EQ(view->Folder(), work);
@@ -240,19 +240,19 @@ TEST_F(PointerTest, ArrowsWalkTheShownChainAndScrollTheRowIntoView) {
     view->OnKeyDown(ViewKey::Up);
     EXPECT_EQ(C().Selected(), nullptr) << "nothing before nothing";
     view->OnKeyDown(ViewKey::Down);
-    EXPECT_EQ(C().Selected(), view->rowSlots[0].item) << "the first shown item";
+    EXPECT_EQ(C().Selected(), view->RowItem(0)) << "the first shown item";
     for (int i = 0; i < 10; ++i)
         view->OnKeyDown(ViewKey::Down);
-    EXPECT_EQ(C().Selected(), view->rowSlots[10].item);
+    EXPECT_EQ(C().Selected(), view->RowItem(10));
     // Row 10 ends at 70 + 11 x 20 = 290: the window's 200 units end there.
     EXPECT_EQ(window.top, 90);
     for (int i = 0; i < 10; ++i)
         view->OnKeyDown(ViewKey::Up);
-    EXPECT_EQ(C().Selected(), view->rowSlots[0].item);
+    EXPECT_EQ(C().Selected(), view->RowItem(0));
     EXPECT_EQ(window.top, ROWS_TOP);
     for (int i = 0; i < 50; ++i)
         view->OnKeyDown(ViewKey::Down);
-    EXPECT_EQ(C().Selected(), view->rowSlots[39].item) << "stops at the last";
+    EXPECT_EQ(C().Selected(), view->RowItem(39)) << "stops at the last";
 }
 
 TEST_F(PointerTest, DeleteSendsTheCommandAndFReachesTheFilterField) {
@@ -273,7 +273,7 @@ class CalendarPointerTest : public PointerTest {
     void SetUp() override {
         PointerTest::SetUp();
         view->SetViewType(1);
-        view->calendar.gridStart.SetDate(30, 11, 2026); // December 2026
+        view->Calendar().gridStart.SetDate(30, 11, 2026); // December 2026
     }
     VTask* Action(const char* start, int days) {
         auto* t = AddNode<VTask>(C());
@@ -284,10 +284,10 @@ class CalendarPointerTest : public PointerTest {
         return t;
     }
     const CalendarCell& Cell(const char* date) {
-        for (const CalendarCell& cell : view->calendar.cells)
+        for (const CalendarCell& cell : view->Calendar().cells)
             if (!std::strcmp(cell.date.Format(2), date)) return cell;
         ADD_FAILURE() << date;
-        return view->calendar.cells[0];
+        return view->Calendar().cells[0];
     }
 };
 
@@ -298,27 +298,27 @@ TEST_F(CalendarPointerTest, FiveUnitsMoveNothingSixMoveTheActionAndKeepItsDurati
     ASSERT_EQ(wednesday.lineCount, 1);
     // Near the right edge of Wednesday's cell, so that six units reach Thursday.
     int x = wednesday.x + wednesday.w - 3, y = wednesday.lines[0].rect.top + 5;
-    ASSERT_EQ(view->calendar.HitItem(x, y), action);
+    ASSERT_EQ(view->Calendar().HitItem(x, y), action);
 
     view->OnLButtonDown(x, y);
     EXPECT_TRUE(action->tempFlags & SELECTED);
     view->OnMouseMove(x + 5, y + 5, true);
-    EXPECT_FALSE(view->dragging);
+    EXPECT_FALSE(view->Dragging());
     view->OnLButtonUp(x + 5, y + 5);
     EXPECT_STREQ(action->startDate.Text(), "2026-12-16");
     EXPECT_FALSE(host.modified);
 
     view->OnLButtonDown(x, y);
     view->OnMouseMove(x + 6, y, true);
-    EXPECT_TRUE(view->dragging);
+    EXPECT_TRUE(view->Dragging());
     Draw();
     bool marker = false;
     for (const CanvasCall& fill : dc.Calls(CanvasCall::Fill))
         marker |= fill.colour == Colour{10, 36, 106} && fill.rect.left == x + 6 - 64;
     EXPECT_TRUE(marker) << "the drag marker follows the pointer";
     view->OnLButtonUp(x + 6, y);
-    EXPECT_FALSE(view->dragging);
-    EXPECT_EQ(view->dragItem, nullptr);
+    EXPECT_FALSE(view->Dragging());
+    EXPECT_EQ(view->PressedItem(), nullptr);
     EXPECT_STREQ(action->startDate.Text(), "2026-12-17");
     EXPECT_EQ(action->duration, 2);
     EXPECT_EQ(Modifications(), 1);
@@ -355,12 +355,12 @@ TEST_F(CalendarPointerTest, ReleaseOnThePressedEmptyCellAddsAnActionOnThatDay) {
     EXPECT_EQ(added->parent, C().root);
     EXPECT_TRUE(C().Contains(added));
     EXPECT_EQ(Modifications(), 1);
-    EXPECT_EQ(view->calendar.SelectedCell(), nullptr);
+    EXPECT_EQ(view->Calendar().SelectedCell(), nullptr);
 
     Draw();
     view->OnLButtonDown(x, y);
     view->OnMouseMove(x, y - day.h, true); // the week above
-    EXPECT_EQ(view->calendar.SelectedCell(), nullptr);
+    EXPECT_EQ(view->Calendar().SelectedCell(), nullptr);
     view->OnLButtonUp(x, y);
     EXPECT_EQ(editor.opened.size(), 1u) << "leaving the cell first adds nothing";
 }
@@ -382,10 +382,10 @@ TEST_F(CalendarPointerTest, DoubleClickOpensAnActionOrAddsOneWithoutDate) {
 TEST_F(CalendarPointerTest, TheWheelTurnsMonths) {
     Draw();
     view->OnMouseWheel(120);
-    EXPECT_STREQ(view->calendar.gridStart.Format(2), "2026-10-26") << "November";
+    EXPECT_STREQ(view->Calendar().gridStart.Format(2), "2026-10-26") << "November";
     view->OnMouseWheel(-120);
     view->OnMouseWheel(-120);
-    EXPECT_STREQ(view->calendar.gridStart.Format(2), "2026-12-28") << "January";
+    EXPECT_STREQ(view->Calendar().gridStart.Format(2), "2026-12-28") << "January";
     EXPECT_EQ(window.top, 0) << "no rows scroll";
 }
 

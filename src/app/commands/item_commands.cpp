@@ -113,7 +113,7 @@ template <int COMMAND> bool offeredForSelection(const CommandContext& c) {
 } // namespace
 
 VCollection& ShownCollection(const CSkedraView& view) {
-    return *view.viewer->collection;
+    return view.Collection();
 }
 
 VNode* SelectedItem(const CSkedraView& view) {
@@ -125,10 +125,7 @@ bool HasSelectedItem(const CommandContext& c) {
 }
 
 VNode* EditTarget(const CSkedraView& view) {
-    if (view.IsListMode() && view.selectedRow >= 0 && view.selectedRow < view.rowCount) {
-        VNode* row = view.rowSlots[view.selectedRow].item;
-        if (row->tempFlags & SELECTED) return row;
-    }
+    if (VNode* row = view.SelectedRowItem()) return row;
     return SelectedItem(view);
 }
 
@@ -177,8 +174,7 @@ unsigned DeleteWithQuestion(CommandContext& c, VNode* node) {
     bool folderGoes = folder == node || folder->IsDescendantOf(node);
 
     collection.RemoveTree(node);
-    view.Layout(nullptr); // no row may point at a deleted node until the next paint
-    view.selectedRow = -1;
+    view.ForgetRows();
     if (folderGoes) view.SetFolder(parent);
     if (previous) previous->Select();
     view.document->ActivityChanged();
