@@ -29,10 +29,7 @@ class ItemCommandTest : public WindowlessCommands<CSkedraDoc> {
 
     VCollection& Collection() { return C(); }
     // Lays the rows out as a paint of the window would.
-    void LayOut() {
-        RecordingCanvas canvas;
-        view->OnDraw(canvas, {0, 0, 1000, 800});
-    }
+    void LayOut() { Draw(1000, 800); }
     template <class Kind> Kind* Add(const char* name, VNode* parent = nullptr) {
         Kind* node = AddNode<Kind>(Collection(), parent);
         node->name = name;

@@ -106,10 +106,7 @@ class UndoTest : public WindowlessCommands<CSkedraDoc> {
     }
     bool Run(int command) { return RunCommand(command, context); }
     // Lays the rows out as a paint of the window would.
-    void LayOut() {
-        RecordingCanvas canvas;
-        view->OnDraw(canvas, {0, 0, 1000, 800});
-    }
+    void LayOut() { Draw(1000, 800); }
     std::string Label(int command) { return CommandLabel(command, context); }
 
     std::string path;
