@@ -18,7 +18,7 @@ qstring ProgramSettings::PathFor(const char* executablePath) {
 }
 
 ProgramSettings::ProgramSettings(const char* executablePath) : path(PathFor(executablePath)) {
-    qtrace(QLOC("CSkedraDoc::CSkedraDoc"), "iniPath %s\n", path.Text());
+    qtrace(QLOC("ProgramSettings::ProgramSettings"), "iniPath %s\n", path.Text());
     settings = std::make_unique<QInfo>(path);
 }
 
