@@ -10,8 +10,8 @@ void GanttSpan::change(int days) {
     view->ganttDaysInView += days;
     if (view->ganttDaysInView < 7) view->ganttDaysInView = 7;
     settings.SetGlobalInt("gantt.days_in_view", view->ganttDaysInView);
-    refresh.Modified();
-    refresh.Views();
+    refresh.MarkModified();
+    refresh.RebuildRows();
 }
 
 void GanttSpan::ShowMoreWeeks() {

@@ -11,27 +11,27 @@ void RefreshSequences::DetachView(ItemViewState* itemView) {
     if (view == itemView) view = nullptr;
 }
 
-void RefreshSequences::Views() {
+void RefreshSequences::RebuildRows() {
     if (view) view->needsRebuild = true;
-    Redraw();
+    RedrawAll();
 }
 
 void RefreshSequences::Tree() {
     if (host) host->RefillTree();
 }
 
-void RefreshSequences::Redraw() {
+void RefreshSequences::RedrawAll() {
     if (host) host->UpdateAllViews();
 }
 
-void RefreshSequences::Modified() {
+void RefreshSequences::MarkModified() {
     if (view) view->DocumentChanged();
     if (host) host->SetModified(true);
 }
 
 void RefreshSequences::SavedState(bool atSavedState) {
     if (!atSavedState) {
-        Modified();
+        MarkModified();
         return;
     }
     if (view) view->DocumentChanged();
@@ -47,16 +47,16 @@ void RefreshSequences::ContactList(VCollection& collection) {
 }
 
 void RefreshSequences::ItemsChanged(VCollection& collection) {
-    Views();
-    Modified();
+    RebuildRows();
+    MarkModified();
     ContactList(collection);
 }
 
 void RefreshSequences::ItemEdited(VCollection& collection, VNode* item) {
     if (item && IsFolder(item)) Tree();
     ContactList(collection);
-    Modified();
-    Redraw();
+    MarkModified();
+    RedrawAll();
 }
 
 void RefreshSequences::ActivityChanged(VCollection& collection) {
@@ -68,7 +68,7 @@ void RefreshSequences::CollectionReplaced(VCollection& collection) {
     if (view) view->CollectionChanged(&collection);
     ContactList(collection);
     Tree();
-    Redraw();
+    RedrawAll();
 }
 
 void RefreshSequences::HistoryStepped(VCollection& collection, const HistoryStep& step,
@@ -82,5 +82,5 @@ void RefreshSequences::HistoryStepped(VCollection& collection, const HistoryStep
     if (step.foldersChanged) Tree();
     ContactList(collection);
     SavedState(atSavedState);
-    Redraw();
+    RedrawAll();
 }

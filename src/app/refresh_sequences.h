@@ -19,10 +19,10 @@ class RefreshSequences {
     ItemViewState* View() const { return view; }
 
     // The steps the sequences are made of.
-    void Views();    // the item view's rows are rebuilt and everything redrawn
-    void Tree();     // the folder tree is refilled
-    void Redraw();   // everything is redrawn
-    void Modified(); // the document is marked modified
+    void RebuildRows();  // the item view's rows are rebuilt and everything redrawn
+    void Tree();         // the folder tree is refilled
+    void RedrawAll();    // everything is redrawn
+    void MarkModified(); // the document is marked modified
     // The modified mark after a change the history recorded: clear exactly when the
     // nodes are as saved.
     void SavedState(bool atSavedState);

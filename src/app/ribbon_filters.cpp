@@ -43,7 +43,7 @@ void RibbonFilters::OnStateFilter(int index) {
         setViewBit(set[i], true);
     settingStateFilter = false;
     refresh.Tree();
-    refresh.Views();
+    refresh.RebuildRows();
 }
 
 void RibbonFilters::OnTextFilter(const char* text) {
@@ -52,7 +52,7 @@ void RibbonFilters::OnTextFilter(const char* text) {
     document.Collection()->filterText = upper;
     if (ItemViewState* view = refresh.View()) view->needsRebuild = true;
     refresh.Tree();
-    refresh.Redraw();
+    refresh.RedrawAll();
 }
 
 void RibbonFilters::OnClearFilter() {
@@ -72,12 +72,12 @@ void RibbonFilters::OnContactFilter(int index) {
         }
         c.contactFilter = contacts[index - 1];
     }
-    refresh.Views();
+    refresh.RebuildRows();
     refresh.Tree();
 }
 
 void RibbonFilters::OnSort(int index) {
     document.Collection()->sortMode = index;
     refresh.Tree();
-    refresh.Views(); // the rows take the new order at once, not at the next folder change
+    refresh.RebuildRows(); // the rows take the new order at once, not at the next folder change
 }

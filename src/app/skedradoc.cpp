@@ -99,7 +99,7 @@ void CSkedraDoc::RefreshContactList() {
 
 void CSkedraDoc::FolderExpansionChanged(VNode*) {
     undo.RecordRefresh(*collection);
-    refresh.Modified();
+    refresh.MarkModified();
 }
 
 void CSkedraDoc::ViewFlagsChanged() {
@@ -110,5 +110,5 @@ void CSkedraDoc::ViewFlagsChanged() {
     filters.CopyViewFlagsToFilters(view->viewFlags);
     if (filters.SettingStateFilter()) return; // the state filter refreshes once, at its end
     refresh.Tree();
-    refresh.Views();
+    refresh.RebuildRows();
 }
