@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 
+#include "app/document_files.h"
 #include "app/ical_files.h"
 #include "app/skedradoc.h"
 #include "app/version.h"
@@ -272,7 +273,7 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& sett
     // Only a regular file is read: a directory, a FIFO or a device ends here, before
     // anything is read or written.
     if (!QIsReadableRegularFile(o.file.c_str())) {
-        CSkedraDoc::ReportUnreadable(o.file.c_str());
+        ReportUnreadable(o.file.c_str());
         return 1;
     }
     if (o.mode == "--save-as") {

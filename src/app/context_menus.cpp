@@ -2,11 +2,8 @@
 
 #include "app/commands/command_table.h"
 #include "model/vcollection.h"
-#include "model/vcollviewer.h"
 #include "platform/command_ids.h"
-#include "platform/document_host.h"
 #include "views/skedraView.h"
-#include "views/view_document.h"
 
 namespace {
 
@@ -119,18 +116,9 @@ ContextMenuKind ItemMenuKind(const VNode* item) {
     }
 }
 
-const ContextMenu* RightButtonMenu(CSkedraView& view, int x, int y) {
-    if (view.IsListMode()) {
-        int row = view.HitRow(x, y);
-        view.SelectRow(row);
-        return &ContextMenuOf(ItemMenuKind(row >= 0 ? view.rowSlots[row].item : nullptr));
-    }
-    view.viewer->DeselectAll();
-    VNode* item = view.calendar.HitItem(x, y);
-    if (item) item->Select();
-    if (DocumentHost* host = view.document ? view.document->Host() : nullptr)
-        host->UpdateAllViews();
-    return item ? &ContextMenuOf(ContextMenuKind::Action) : nullptr;
+const ContextMenu* ContextMenuFor(const RightClick& click) {
+    if (click.inList) return &ContextMenuOf(ItemMenuKind(click.item));
+    return click.item ? &ContextMenuOf(ContextMenuKind::Action) : nullptr;
 }
 
 const std::vector<TreeKey>& FolderTreeKeys() {

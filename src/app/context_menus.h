@@ -9,7 +9,7 @@
 
 #include <vector>
 
-class CSkedraView;
+struct RightClick;
 class VNode;
 
 enum class ContextMenuKind { Folder, Location, Todo, Action, PlainItem, AddNewItem, FolderTree };
@@ -24,11 +24,10 @@ const ContextMenu& ContextMenuOf(ContextMenuKind kind);
 // The menu for an item of the list; without one, the "Add new item..." menu.
 ContextMenuKind ItemMenuKind(const VNode* item);
 
-// The right button at (x, y) of the item view, in its unscrolled device units: selects
-// what is under the pointer and answers the menu to show there, or null for none. In
-// list mode the row under the pointer (if any) is selected; in the calendar the item
-// under the pointer is, and only an item has a menu (the action menu, whatever its kind).
-const ContextMenu* RightButtonMenu(CSkedraView& view, int x, int y);
+// The menu the right button opens on what it was pressed on (CSkedraView::OnRButtonDown):
+// in the list the item's menu, or the "Add new item..." menu below the rows; in the
+// calendar only an item has a menu (the action menu, whatever its kind); null for none.
+const ContextMenu* ContextMenuFor(const RightClick& click);
 
 // The folder tree's keys and the commands they send for the selected folder, from the
 // commands' rows.

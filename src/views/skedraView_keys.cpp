@@ -4,7 +4,6 @@
 
 #include "model/vcollection.h"
 #include "platform/command_ids.h"
-#include "platform/document_host.h"
 #include "views/view_document.h"
 #include "views/view_window.h"
 
@@ -33,7 +32,7 @@ void CSkedraView::OnKeyDown(ViewKey key) {
             key == ViewKey::Down ? c.SelectNext(viewer->folder) : c.SelectPrevious(viewer->folder);
         if (!moved) return;
         scrollIntoView(c.Selected());
-        redrawAll();
+        Redraw();
         return;
     }
     case ViewKey::Delete:

@@ -8,7 +8,6 @@
 #include "model/vtask.h"
 #include "model/vvisibility.h"
 #include "platform/command_ids.h"
-#include "platform/document_host.h"
 #include "views/LeftView.h"
 #include "views/drag_data.h"
 #include "views/item_creation.h"
@@ -35,13 +34,6 @@ bool CSkedraView::InCheckBox(const VNode* item, int x, int y) const {
     return left <= x && x < left + width && r.y <= y && y < r.y + r.height;
 }
 
-void CSkedraView::repaint() {
-    if (window)
-        window->Repaint();
-    else
-        redrawAll();
-}
-
 void CSkedraView::showFolder(VNode* folder) {
     // The tree selects it and makes it current; without a tree the view does it alone.
     if (CLeftView* tree = CLeftView::Current()) {
@@ -49,7 +41,7 @@ void CSkedraView::showFolder(VNode* folder) {
         return;
     }
     SetFolder(folder);
-    if (DocumentHost* host = document ? document->Host() : nullptr) host->UpdateAllViews();
+    Redraw();
 }
 
 void CSkedraView::OpenItem(VNode* item) {
@@ -111,7 +103,7 @@ void CSkedraView::calendarButtonDown(int x, int y) {
     } else if (CalendarCell* cell = calendar.HitCell(x, y)) {
         cell->flags |= CalendarCell::SELECTED;
     }
-    redrawAll();
+    Redraw();
 }
 
 void CSkedraView::OnMouseMove(int x, int y, bool leftDown) {
@@ -120,7 +112,7 @@ void CSkedraView::OnMouseMove(int x, int y, bool leftDown) {
         dragItem = nullptr;
         if (dragging) {
             dragging = false;
-            repaint();
+            Redraw();
         }
         return;
     }
@@ -134,16 +126,16 @@ void CSkedraView::OnMouseMove(int x, int y, bool leftDown) {
     if (dragging) {
         dragX = x;
         dragY = y;
-        repaint();
+        Redraw();
     } else if (dragItem && MovedFar(x, y, dragX, dragY)) {
         dragging = true;
         dragX = x;
         dragY = y;
-        repaint();
+        Redraw();
     } else if (CalendarCell* selected = calendar.SelectedCell()) {
         if (calendar.HitCell(x, y) != selected) {
             calendar.DeselectCells();
-            redrawAll();
+            Redraw();
         }
     }
 }
@@ -178,7 +170,7 @@ void CSkedraView::moveDraggedAction(int x, int y) {
             return;
         }
     }
-    redrawAll();
+    Redraw();
 }
 
 void CSkedraView::addActionOnSelectedDay() {
@@ -188,7 +180,7 @@ void CSkedraView::addActionOnSelectedDay() {
     auto* action = new VTask(viewer->collection);
     action->flags &= ~NO_DATE;
     action->startDate = DateText(day);
-    if (!AddNewItem(*document, action, viewer->folder)) redrawAll();
+    if (!AddNewItem(*document, action, viewer->folder)) Redraw();
 }
 
 void CSkedraView::OnLButtonDblClk(int x, int y) {
@@ -212,7 +204,20 @@ void CSkedraView::OnLButtonDblClk(int x, int y) {
         OpenItem(item);
     else
         AddNewItem(*document, new VTask(viewer->collection), viewer->folder);
-    repaint();
+    Redraw();
+}
+
+RightClick CSkedraView::OnRButtonDown(int x, int y) {
+    if (IsListMode()) {
+        int row = HitRow(x, y);
+        SelectRow(row);
+        return {true, row >= 0 ? rowSlots[row].item : nullptr};
+    }
+    viewer->DeselectAll();
+    VNode* item = calendar.HitItem(x, y);
+    if (item) item->Select();
+    Redraw();
+    return {false, item};
 }
 
 void CSkedraView::OnMouseWheel(int delta) {

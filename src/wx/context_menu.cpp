@@ -70,8 +70,7 @@ void BindItemViewContextMenu(ItemViewWindow& window) {
         CSkedraView& view = window.View();
         if (!view.document) return;
         wxPoint at = window.CalcUnscrolledPosition(event.GetPosition());
-        if (const ContextMenu* menu = RightButtonMenu(view, at.x, at.y))
-            ShowContextMenu(window, *menu, view.viewer->collection->Selected(),
-                            event.GetPosition());
+        if (const ContextMenu* menu = ContextMenuFor(view.OnRButtonDown(at.x, at.y)))
+            ShowContextMenu(window, *menu, view.Collection().Selected(), event.GetPosition());
     });
 }

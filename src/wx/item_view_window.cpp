@@ -40,7 +40,7 @@ ViewKey KeyOf(const wxKeyEvent& event) {
 ItemViewWindow::ItemViewWindow(wxWindow* parent, CSkedraDoc* document)
     : wxScrolledWindow(parent, wxID_ANY, wxDefaultPosition, wxSize(100, 100), wxWANTS_CHARS),
       view(std::make_unique<CSkedraView>(document)) {
-    view->window = this;
+    view->SetWindow(this);
     SetBackgroundStyle(wxBG_STYLE_PAINT); // every paint covers the whole window
     SetScrollRate(10, 10);
     EnableScrolling(true, true);
@@ -55,7 +55,7 @@ ItemViewWindow::ItemViewWindow(wxWindow* parent, CSkedraDoc* document)
 }
 
 ItemViewWindow::~ItemViewWindow() {
-    view->window = nullptr;
+    view->SetWindow(nullptr);
 }
 
 void ItemViewWindow::onPaint(wxPaintEvent&) {
@@ -68,7 +68,7 @@ void ItemViewWindow::onPaint(wxPaintEvent&) {
     view->OnPrepareDC(false);
     wxSize client = GetClientSize();
     view->OnDraw(canvas, {0, 0, client.x, client.y});
-    wxSize wanted(view->scrollWidth, view->scrollHeight);
+    wxSize wanted(view->ScrollWidth(), view->ScrollHeight());
     if (GetVirtualSize() != wanted) SetVirtualSize(wanted);
     // A box shown from inside a paint would come back with every repaint.
     if (view->HasDeferredMessage()) CallAfter([this] { view->ShowDeferredMessages(); });

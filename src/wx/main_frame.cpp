@@ -1,6 +1,7 @@
 #include "wx/main_frame.h"
 
 #include "app/commands/command_table.h"
+#include "app/document_files.h"
 #include "app/ribbon_layout.h"
 #include "app/skedradoc.h"
 #include "foundation/qregularfile.h"
@@ -143,7 +144,7 @@ void CMainFrame::ClearFilterText() {
 }
 
 void CMainFrame::ShowRemoteView() {
-    DlgServer dialog(this, [this] { return ItemView().viewer.get(); });
+    DlgServer dialog(this, [this] { return ItemView().Viewer(); });
     dialog.ShowModal();
 }
 
@@ -199,7 +200,7 @@ bool CMainFrame::OpenDocumentFile(const wxString& path) {
     // wx would report a missing file in its own words before the document sees it; a
     // directory, a FIFO or a device is refused before anything reads from it.
     if (!QIsReadableRegularFile(path.fn_str())) {
-        CSkedraDoc::ReportUnreadable(DisplayFileName(path).utf8_str());
+        ReportUnreadable(DisplayFileName(path).utf8_str());
         return false;
     }
     return GetDocumentManager()->CreateDocument(path, wxDOC_SILENT) != nullptr;

@@ -92,7 +92,7 @@ bool CSkedraApp::OnInit() {
     frame = new CMainFrame(docManager, document.get(),
                            wxString(VANTRY_VERSION_TEXT) + " - agenda and task manager");
     SetTopWindow(frame);
-    document->host = frame;
+    document->SetHost(frame);
     frame->ItemView().OnInitialUpdate();
 
     RegisterDocumentType(UserDataHome(), std::string(executable.utf8_str()));

@@ -1,16 +1,10 @@
 // File > Export > iCalendar... and File > Import > iCalendar...: a chosen file, a message,
 // and an import that is one step of the undo history.
 #include "platform/command_ids.h"
-#include "app/commands/command_table.h"
-#include "app/commands/command_ui.h"
-#include "app/skedradoc.h"
 #include "model/vtodo.h"
-#include "support/log_capture.h"
 #include "support/model_builders.h"
-#include "support/recording_host.h"
 #include "support/scripted_ui.h"
-#include "views/LeftView.h"
-#include "views/skedraView.h"
+#include "support/windowless_commands.h"
 
 #include <gmock/gmock.h>
 
@@ -18,29 +12,10 @@ using ::testing::HasSubstr;
 
 namespace {
 
-// Answers the file chooser with a prepared path (empty: the user cancelled).
-class ChoosingUI : public CommandUI {
-  public:
-    void ShowAbout() override {}
-    void PrintDirect() override {}
-    void PrintSetup() override {}
-    void SwitchPane() override {}
-    void Exit() override {}
-    void ClearFilterText() override {}
-    void ShowRemoteView() override {}
-    std::string ChooseFile(bool forSaving, const std::string& caption,
-                           const std::string& wildcard) override {
-        asked.push_back((forSaving ? "save: " : "open: ") + caption + " " + wildcard);
-        return answer;
-    }
-    std::string answer;
-    std::vector<std::string> asked;
-};
-
-class IcsCommandsTest : public LogTest {
+class IcsCommandsTest : public WindowlessCommands<CSkedraDoc> {
   protected:
     void SetUp() override {
-        LogTest::SetUp();
+        WindowlessCommands<CSkedraDoc>::SetUp();
         path = dir.File("doc.vnt");
         {
             VCollection c;
@@ -49,33 +24,18 @@ class IcsCommandsTest : public LogTest {
             AddNode<VTodo>(c, home)->what = "Water plants";
             ASSERT_TRUE(c.Save(path.c_str()));
         }
-        doc = std::make_unique<CSkedraDoc>(dir.File("vantry").c_str());
-        doc->host = &host;
-        view = std::make_unique<CSkedraView>(doc.get());
-        view->OnInitialUpdate();
-        tree = std::make_unique<CLeftView>(doc.get());
         ASSERT_TRUE(doc->OpenDocument(path.c_str()));
-        context.document = doc.get();
-        context.view = view.get();
-        context.tree = tree.get();
-        context.ui = &ui;
     }
-    std::string Bytes() { return DocumentBytes(*doc->collection); }
+    std::string Bytes() { return DocumentBytes(*doc->Collection()); }
     int Items() {
         int count = 0;
-        for (VNode* n = doc->collection->root->next; n; n = n->next)
+        for (VNode* n = doc->Collection()->root->next; n; n = n->next)
             count += !n->IsFolderKind();
         return count;
     }
 
     std::string path;
-    RecordingHost host;
-    ChoosingUI ui;
     ScriptedUI boxes;
-    std::unique_ptr<CSkedraDoc> doc;
-    std::unique_ptr<CSkedraView> view;
-    std::unique_ptr<CLeftView> tree;
-    CommandContext context;
 };
 
 TEST_F(IcsCommandsTest, AnImportIsOneStepOfTheUndoHistory) {

@@ -9,7 +9,6 @@
 #include "app/forms/dlg_taskfull.h"
 #include "app/forms/dlg_todo.h"
 #include "app/history/change_names.h"
-#include "app/skedradoc.h"
 #include "model/vcommitem.h"
 #include "model/vcontact.h"
 #include "model/vreference.h"
@@ -19,12 +18,10 @@
 #include "support/log_capture.h"
 #include "support/model_builders.h"
 #include "support/recording_canvas.h"
-#include "support/recording_host.h"
 #include "support/scripted_editor.h"
 #include "support/scripted_ui.h"
-#include "views/LeftView.h"
+#include "support/windowless_commands.h"
 #include "views/drag_data.h"
-#include "views/skedraView.h"
 #include "views/viewflags.h"
 
 #include <gmock/gmock.h>
@@ -79,42 +76,19 @@ Fixture BuildFixture(VCollection& c) {
     return f;
 }
 
-class RecordingUI : public CommandUI {
-  public:
-    void ShowAbout() override {}
-    void PrintDirect() override {}
-    void PrintSetup() override {}
-    void SwitchPane() override {}
-    void Exit() override {}
-    void ClearFilterText() override {}
-    void ShowRemoteView() override {}
-    bool TextFieldHasFocus() override { return typing; }
-    bool typing = false;
-};
-
-class UndoTest : public LogTest {
+class UndoTest : public WindowlessCommands<CSkedraDoc> {
   public: // the cases of the table act through the fixture
     void SetUp() override {
-        LogTest::SetUp();
+        WindowlessCommands::SetUp();
         path = dir.File("fixture.vnt");
         {
             VCollection c;
             BuildFixture(c);
             ASSERT_TRUE(c.Save(path.c_str()));
         }
-        doc = std::make_unique<CSkedraDoc>(dir.File("vantry").c_str());
-        doc->host = &host;
-        view = std::make_unique<CSkedraView>(doc.get());
-        view->OnInitialUpdate();
-        tree = std::make_unique<CLeftView>(doc.get());
         ASSERT_TRUE(doc->OpenDocument(path.c_str()));
-        context.document = doc.get();
-        context.view = view.get();
-        context.tree = tree.get();
-        context.ui = &ui;
     }
 
-    VCollection& C() { return *doc->collection; }
     VNode* Find(const char* name) {
         for (VNode* n = C().root; n; n = n->next)
             if (n->name == name) return n;
@@ -136,19 +110,10 @@ class UndoTest : public LogTest {
     }
     bool Run(int command) { return RunCommand(command, context); }
     // Lays the rows out as a paint of the window would.
-    void LayOut() {
-        RecordingCanvas canvas;
-        view->OnDraw(canvas, {0, 0, 1000, 800});
-    }
+    void LayOut() { Draw(1000, 800); }
     std::string Label(int command) { return CommandLabel(command, context); }
 
     std::string path;
-    RecordingHost host;
-    RecordingUI ui;
-    std::unique_ptr<CSkedraDoc> doc;
-    std::unique_ptr<CSkedraView> view;
-    std::unique_ptr<CLeftView> tree;
-    CommandContext context;
 };
 
 // A change as its command makes it: on the model, then the refresh the command ends in.
@@ -303,7 +268,7 @@ const ChangeCase CASES[] = {
      [](UndoTest& t, CSkedraDoc& d, VCollection&) {
          d.BeginCommand("Edit");
          t.Find("Work")->name = "Job";
-         d.EndCommand(CHANGED_ITEMS);
+         d.EndCommand(true);
      }},
 };
 
@@ -593,7 +558,7 @@ TEST_F(UndoTest, ACommandIsOneStepUnderItsNameHoweverManyRefreshesItAsks) {
     C().RemoveTree(Find("Home"));
     doc->ActivityChanged();
     EXPECT_FALSE(doc->History().CanUndo()) << "recorded when the command ends";
-    doc->EndCommand(CHANGED_NOTHING);
+    doc->EndCommand(false);
     EXPECT_EQ(doc->History().Count(), 1u);
     EXPECT_EQ(Label(CMD_UNDO), "Undo Delete");
     EXPECT_TRUE(host.modified);
@@ -601,7 +566,7 @@ TEST_F(UndoTest, ACommandIsOneStepUnderItsNameHoweverManyRefreshesItAsks) {
     // A command that says it changed items is recorded without any refresh.
     doc->BeginCommand(CommandChangeName(CMD_ADD_TODO));
     AddNode<VTodo>(C());
-    doc->EndCommand(CHANGED_ITEMS);
+    doc->EndCommand(true);
     EXPECT_EQ(Label(CMD_UNDO), "Undo Add to-do");
     EXPECT_EQ(doc->History().Count(), 2u);
 }
@@ -645,7 +610,7 @@ TEST_F(UndoTest, TheViewLeavesAFolderThatGoesAndRebuildsItsRows) {
     EXPECT_TRUE(view->needsRebuild);
     ASSERT_TRUE(Run(CMD_UNDO)); // the folder
     EXPECT_EQ(view->Folder(), Find("Work"));
-    EXPECT_EQ(view->rowCount, 0) << "no row points at the folder that went";
+    EXPECT_EQ(view->RowCount(), 0) << "no row points at the folder that went";
     ASSERT_TRUE(Run(CMD_REDO));
     EXPECT_TRUE(Find("Inbox")->tempFlags & SELECTED);
     EXPECT_EQ(Find("Inbox")->parent, Find("Work"));
@@ -684,9 +649,9 @@ TEST_F(UndoTest, AChangeGoesByOneNameWhicheverWayItWasStarted) {
         ASSERT_TRUE(doc->OpenDocument(path.c_str()));
         view->viewType = viewType;
         view->viewFlags = (view->viewFlags & ~VIEW_GANTT) | VIEW_DONE; // ticked rows stay
-        doc->CopyViewFlagsToFilters(view->viewFlags);
+        doc->Filters().CopyViewFlagsToFilters(view->viewFlags);
         view->SetFolder(Find("Home"));
-        view->calendar.gridStart.SetDate(23, 2, 2026); // the Monday before "Plan the move"
+        view->Calendar().gridStart.SetDate(23, 2, 2026); // the Monday before "Plan the move"
         LayOut();
     };
     auto rowMiddle = [&](VNode* item) { return item->rect.y + item->rect.height / 2; };
@@ -735,13 +700,13 @@ TEST_F(UndoTest, AChangeGoesByOneNameWhicheverWayItWasStarted) {
     doc->ItemsChanged();
     LayOut();
     const CalendarCell *monday = nullptr, *wednesday = nullptr;
-    for (const CalendarCell& cell : view->calendar.cells) {
+    for (const CalendarCell& cell : view->Calendar().cells) {
         if (!std::strcmp(cell.date.Format(2), "2026-03-02")) monday = &cell;
         if (!std::strcmp(cell.date.Format(2), "2026-03-04")) wednesday = &cell;
     }
     ASSERT_TRUE(monday && wednesday && monday->lineCount > 0);
     int fromX = monday->x + 10, fromY = monday->lines[0].rect.top + 5;
-    ASSERT_EQ(view->calendar.HitItem(fromX, fromY), plan);
+    ASSERT_EQ(view->Calendar().HitItem(fromX, fromY), plan);
     int toX = wednesday->x + 10, toY = wednesday->y + wednesday->h / 2;
     view->OnLButtonDown(fromX, fromY);
     view->OnMouseMove(toX, toY, true);

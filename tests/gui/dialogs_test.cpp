@@ -54,7 +54,7 @@ class DialogsTest : public ::testing::Test {
         if (wxDocument* doc = Frame().GetDocumentManager()->GetCurrentDocument())
             doc->Modify(false);
     }
-    VCollection& Collection() { return *Doc().collection; }
+    VCollection& Collection() { return *Doc().Collection(); }
 };
 
 struct DialogCase {
@@ -135,11 +135,11 @@ TEST_F(DialogsTest, EveryDialogOpensFocusedAndEscapeCancelsIt) {
         EXPECT_FALSE(edited);
         EXPECT_EQ(RecordBytes(*node), before);
     }
-    Doc().collection->dateFormat = 1;
+    Doc().Collection()->dateFormat = 1;
     EXPECT_TRUE(WhileDialogShows(
         "Preferences", [&] { SendCommand(CMD_PREFERENCES); },
         [&](wxDialog& dialog) { LookAtAndEscape(dialog, "dialog-preferences.png"); }));
-    EXPECT_EQ(Doc().collection->dateFormat, 1);
+    EXPECT_EQ(Doc().Collection()->dateFormat, 1);
     EXPECT_TRUE(ui.asked.empty());
 }
 

@@ -125,9 +125,9 @@ TEST_F(GuiTest, RibbonHasEveryElementWithItsCaptionAndCommand) {
 
 TEST_F(GuiTest, NewSaveAndOpenGoThroughTheDocument) {
     TempDir dir;
-    auto* todo = new VTodo(Doc().collection);
+    auto* todo = new VTodo(Doc().Collection());
     todo->what = "saved through the window";
-    Doc().collection->Add(todo, Doc().collection->root);
+    Doc().Collection()->Add(todo, Doc().Collection()->root);
     Manager().GetCurrentDocument()->Modify(true);
     std::string path = dir.File("gui.vnt");
     Manager().GetCurrentDocument()->SetFilename(path, true);
@@ -140,11 +140,11 @@ TEST_F(GuiTest, NewSaveAndOpenGoThroughTheDocument) {
     EXPECT_EQ(saved.substr(0, 4), "VGZ1");
 
     SendCommand(CMD_FILE_NEW);
-    EXPECT_EQ(Doc().collection->root->next, nullptr);
+    EXPECT_EQ(Doc().Collection()->root->next, nullptr);
     ASSERT_NE(Manager().CreateDocument(path, wxDOC_SILENT), nullptr);
     Settle();
-    ASSERT_NE(Doc().collection->root->next, nullptr);
-    EXPECT_STREQ(static_cast<VTodo*>(Doc().collection->root->next)->what.Text(),
+    ASSERT_NE(Doc().Collection()->root->next, nullptr);
+    EXPECT_STREQ(static_cast<VTodo*>(Doc().Collection()->root->next)->what.Text(),
                  "saved through the window");
     EXPECT_TRUE(Frame().GetTitle().Contains("gui.vnt")) << Frame().GetTitle();
 }
@@ -156,7 +156,7 @@ TEST_F(GuiTest, ADroppedFileOpensAndAnUnreadableOneIsReported) {
     Frame().GetEventHandler()->ProcessEvent(drop);
     Settle();
     EXPECT_TRUE(Frame().GetTitle().Contains("demo.vnt")) << Frame().GetTitle();
-    EXPECT_NE(Doc().collection->root->next, nullptr);
+    EXPECT_NE(Doc().Collection()->root->next, nullptr);
 
     EXPECT_FALSE(Frame().OpenDocumentFile("/no/such/file.vnt"));
     Settle();
@@ -256,7 +256,7 @@ TEST_F(GuiTest, SortViewReordersTheRowsAtOnce) {
     Settle();
     Choose(Frame().SortBox(), 1);
     Frame().ItemWindow()->Update(); // the repaint the choice asked for
-    EXPECT_EQ(Doc().collection->sortMode, 1);
+    EXPECT_EQ(Doc().Collection()->sortMode, 1);
     EXPECT_FALSE(view.needsRebuild) << "the rows were built again in the new order";
     Choose(Frame().SortBox(), 0);
 }
@@ -354,22 +354,22 @@ TEST_F(GuiTest, FiltersChangeTheDocumentAndTheView) {
     Choose(Frame().StateFilterBox(), 5);
     Choose(Frame().StateFilterBox(), 3);
     EXPECT_EQ(Frame().ItemView().viewFlags & 0x312, 0x002u);
-    EXPECT_EQ(Doc().collection->filterFlags & 15, 2u);
+    EXPECT_EQ(Doc().Collection()->filterFlags & 15, 2u);
     Choose(Frame().StateFilterBox(), 0);
-    EXPECT_EQ(Doc().collection->filterFlags & 15, 5u);
+    EXPECT_EQ(Doc().Collection()->filterFlags & 15, 5u);
 
     Frame().FilterTextEdit()->ChangeValue("abc");
     wxCommandEvent enter(wxEVT_TEXT_ENTER, WxIdOf(CMD_TEXT_FILTER));
     Frame().FilterTextEdit()->GetEventHandler()->ProcessEvent(enter);
     Settle();
-    EXPECT_STREQ(Doc().collection->filterText.Text(), "ABC");
+    EXPECT_STREQ(Doc().Collection()->filterText.Text(), "ABC");
     wxCommandEvent clear(wxEVT_BUTTON, WxIdOf(CMD_CLEAR_FILTER));
     Frame().GetEventHandler()->ProcessEvent(clear);
-    EXPECT_STREQ(Doc().collection->filterText.Text(), "");
+    EXPECT_STREQ(Doc().Collection()->filterText.Text(), "");
     EXPECT_EQ(Frame().FilterTextEdit()->GetValue(), "");
 
     Choose(Frame().SortBox(), 1);
-    EXPECT_EQ(Doc().collection->sortMode, 1);
+    EXPECT_EQ(Doc().Collection()->sortMode, 1);
     Choose(Frame().SortBox(), 0);
 
     SendCommand(CMD_HIDE_OTHERS);
@@ -479,7 +479,7 @@ TEST_F(GuiTest, DemoDocumentInListModeWithTheGanttChart) {
     Frame().Ribbon()->SetActivePage((size_t)2); // "List view"
     Frame().UpdateAllViews();
     EXPECT_TRUE(SaveFramePicture("demo-gantt.png"));
-    EXPECT_GE(view.rowCount, 20);
+    EXPECT_GE(view.RowCount(), 20);
     EXPECT_TRUE(view.viewFlags & 0x020);
     Choose(Frame().StateFilterBox(), 0);
 }
@@ -535,7 +535,7 @@ TEST_F(GuiTest, TextFitsTheCellsItIsDrawnIn) {
     {
         MeasuringCanvas canvas(dc);
         PaintOnBitmap(view, canvas);
-        const GanttChart& chart = view.gantt;
+        const GanttChart& chart = view.Gantt();
         ASSERT_EQ(chart.days, 56);
         ASSERT_EQ(chart.DayX(1) - chart.DayX(0), 14) << "days of 14 pixels";
         QDate day = chart.firstDay;
@@ -558,13 +558,13 @@ TEST_F(GuiTest, TextFitsTheCellsItIsDrawnIn) {
         const auto* row = canvas.Find("Ask about the garden fence");
         ASSERT_NE(row, nullptr);
         EXPECT_GT(row->size.height, 8 + 1) << "readable";
-        EXPECT_LE(row->size.height, view.rowHeight - 4);
+        EXPECT_LE(row->size.height, view.RowHeight() - 4);
         for (const auto& d : canvas.drawn)
-            EXPECT_LE(d.size.height, view.rowHeight) << d.text;
+            EXPECT_LE(d.size.height, view.RowHeight()) << d.text;
     }
     {
         SendCommand(CMD_AS_CALENDAR);
-        view.calendar.gridStart.SetDate(30, 11, 2026);
+        view.Calendar().gridStart.SetDate(30, 11, 2026);
         MeasuringCanvas canvas(dc);
         PaintOnBitmap(view, canvas);
         const auto* title = canvas.Find("December 2026");
@@ -572,12 +572,12 @@ TEST_F(GuiTest, TextFitsTheCellsItIsDrawnIn) {
         ASSERT_NE(title, nullptr);
         ASSERT_NE(monday, nullptr);
         EXPECT_LT(title->y + title->size.height, monday->y) << "the title clear of the day names";
-        for (const CalendarCell& cell : view.calendar.cells) {
+        for (const CalendarCell& cell : view.Calendar().cells) {
             if (cell.w == 0) continue;
             for (const auto& d : canvas.drawn)
                 if (d.x == cell.x + 8 && d.y == cell.y + 3) {
                     EXPECT_LE(d.x + d.size.width, cell.x + cell.w) << d.text;
-                    EXPECT_LE(d.y + d.size.height, cell.y + view.rowHeight) << d.text;
+                    EXPECT_LE(d.y + d.size.height, cell.y + view.RowHeight()) << d.text;
                 }
         }
         SendCommand(CMD_AS_LIST);
@@ -590,16 +590,16 @@ TEST_F(GuiTest, DemoDocumentAsAMonthCalendar) {
     Settle();
     CSkedraView& view = Frame().ItemView();
     SendCommand(CMD_AS_CALENDAR);
-    view.calendar.gridStart.SetDate(30, 11, 2026); // December 2026, where the demo's actions are
+    view.Calendar().gridStart.SetDate(30, 11, 2026); // December 2026, where the demo's actions are
     view.needsRebuild = true;
     Frame().Ribbon()->SetActivePage((size_t)3); // "Calendar view"
     Frame().UpdateAllViews();
     EXPECT_TRUE(SaveFramePicture("demo-calendar.png"));
     EXPECT_FALSE(view.IsListMode());
-    EXPECT_EQ(view.calendar.weekRows, 5);
-    EXPECT_GE(view.calendar.actions.size(), 5u);
+    EXPECT_EQ(view.Calendar().weekRows, 5);
+    EXPECT_GE(view.Calendar().actions.size(), 5u);
     SendCommand(CMD_NEXT_MONTH);
-    EXPECT_STREQ(view.calendar.gridStart.Format(2), "2026-12-28");
+    EXPECT_STREQ(view.Calendar().gridStart.Format(2), "2026-12-28");
     SendCommand(CMD_AS_LIST);
     EXPECT_TRUE(view.IsListMode());
 }
@@ -625,8 +625,8 @@ TEST_F(GuiTest, APrintedPageOfTheDemoDocument) {
     int minPage, maxPage, from, to;
     printout.GetPageInfo(&minPage, &maxPage, &from, &to);
     EXPECT_EQ(minPage, 1);
-    EXPECT_EQ(maxPage, view.pageCount);
-    EXPECT_GE(view.pageCount, 1);
+    EXPECT_EQ(maxPage, view.PageCount());
+    EXPECT_GE(view.PageCount(), 1);
     printout.OnBeginPrinting();
     EXPECT_TRUE(printout.HasPage(1));
     EXPECT_TRUE(printout.OnPrintPage(1));
@@ -634,7 +634,7 @@ TEST_F(GuiTest, APrintedPageOfTheDemoDocument) {
     dc.SelectObject(wxNullBitmap);
     ASSERT_TRUE(
         page.SaveFile(std::string(VANTRY_SCREENSHOT_DIR) + "/print-page.png", wxBITMAP_TYPE_PNG));
-    EXPECT_EQ(view.scale, 1.0f) << "screen metrics again after printing";
+    EXPECT_EQ(view.Scale(), 1.0f) << "screen metrics again after printing";
     Settle();
 }
 
@@ -659,7 +659,7 @@ TEST_F(GuiTest, ExportHtmlWritesTheShownFolderAndOpensIt) {
 }
 
 TEST_F(GuiTest, ScreenshotOfTheMainWindow) {
-    VCollection& c = *Doc().collection;
+    VCollection& c = *Doc().Collection();
     auto* work = new VGroup(&c);
     work->name = "Work";
     c.Add(work, c.root);
@@ -680,8 +680,8 @@ std::vector<std::string> RowNames() {
     view.needsRebuild = true;
     EXPECT_TRUE(PaintedUntil(*Frame().ItemWindow(), [&] { return !view.needsRebuild; }));
     std::vector<std::string> names;
-    for (int i = 0; i < view.rowCount; ++i)
-        names.push_back(view.rowSlots[i].item->name.Text());
+    for (int i = 0; i < view.RowCount(); ++i)
+        names.push_back(view.RowItem(i)->name.Text());
     return names;
 }
 
@@ -717,9 +717,9 @@ TEST_F(GuiTest, ADeletedRowComesBackWithCtrlZAndGoesAgainWithCtrlY) {
     EXPECT_FALSE(undoButton->IsEnabled()) << "nothing to undo yet";
 
     // The Delete key on the selected row, the question answered with Yes.
-    for (int i = 0; i < view.rowCount; ++i)
-        if (!std::strcmp(view.rowSlots[i].item->name.Text(), "Write the report")) view.SelectRow(i);
-    ASSERT_NE(Doc().collection->Selected(), nullptr);
+    for (int i = 0; i < view.RowCount(); ++i)
+        if (!std::strcmp(view.RowItem(i)->name.Text(), "Write the report")) view.SelectRow(i);
+    ASSERT_NE(Doc().Collection()->Selected(), nullptr);
     ScriptedUI boxes;
     boxes.answers = {MsgAnswer::Yes};
     ASSERT_TRUE(GiveFocus(Frame().ItemWindow()));
@@ -749,8 +749,8 @@ TEST_F(GuiTest, ADeletedRowComesBackWithCtrlZAndGoesAgainWithCtrlY) {
     ASSERT_TRUE(UserDoes("xdotool key --clearmodifiers ctrl+z\n"));
     rows = RowNames();
     EXPECT_TRUE(Shows(rows, "Write the report")) << "the row is back";
-    EXPECT_TRUE(Doc().collection->Selected() &&
-                !std::strcmp(Doc().collection->Selected()->name.Text(), "Write the report"))
+    EXPECT_TRUE(Doc().Collection()->Selected() &&
+                !std::strcmp(Doc().Collection()->Selected()->name.Text(), "Write the report"))
         << "and selected";
     EXPECT_FALSE(Frame().GetTitle().EndsWith(" *")) << "as opened: " << Frame().GetTitle();
     EXPECT_TRUE(SaveFramePicture("undo-delete-restored.png"));

@@ -30,7 +30,7 @@ class IcsGuiTest : public ::testing::Test {
     }
     int Items() {
         int count = 0;
-        for (VNode* n = Doc().collection->root->next; n; n = n->next)
+        for (VNode* n = Doc().Collection()->root->next; n; n = n->next)
             count += !n->IsFolderKind();
         return count;
     }
@@ -72,7 +72,7 @@ TEST_F(IcsGuiTest, AnImportedCalendarShowsAsAFolderAndGoesWithOneUndo) {
     ASSERT_EQ(boxes.asked.size(), 1u);
     EXPECT_EQ(boxes.asked[0].text, "Imported 2 new and 0 updated items from " + path + ".");
     EXPECT_EQ(Items(), 2);
-    VNode* garden = Doc().collection->FindFolder("Garden");
+    VNode* garden = Doc().Collection()->FindFolder("Garden");
     ASSERT_NE(garden, nullptr);
     EXPECT_TRUE(Frame().GetTitle().EndsWith(" *")) << "the document changed";
     EXPECT_TRUE(SaveWindowPicture(Frame(), "ical-import.png"));
@@ -80,7 +80,7 @@ TEST_F(IcsGuiTest, AnImportedCalendarShowsAsAFolderAndGoesWithOneUndo) {
     SendCommand(CMD_UNDO);
     Settle();
     EXPECT_EQ(Items(), 0) << "the whole import is one step";
-    EXPECT_EQ(Doc().collection->FindFolder("Garden"), nullptr);
+    EXPECT_EQ(Doc().Collection()->FindFolder("Garden"), nullptr);
 
     std::string out = dir.File("out.ics");
     SendCommand(CMD_REDO);

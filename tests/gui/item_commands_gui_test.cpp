@@ -48,9 +48,9 @@ std::vector<std::string> RowTexts() {
     view.needsRebuild = true;
     EXPECT_TRUE(PaintedUntil(*Frame().ItemWindow(), [&] { return !view.needsRebuild; }));
     std::vector<std::string> texts;
-    for (int i = 0; i < view.rowCount; ++i) {
+    for (int i = 0; i < view.RowCount(); ++i) {
         qstring text;
-        view.rowSlots[i].item->Describe(text, true);
+        view.RowItem(i)->Describe(text, true);
         texts.push_back(text.Text());
     }
     return texts;
@@ -116,7 +116,7 @@ TEST_F(ItemCommandsGuiTest, KeysAndTheContextMenuChangeTheDocumentAndCtrlSSavesI
     EXPECT_TRUE(Holds(rows, "Buy seeds for the balcony")) << "the new to-do is in the list";
 
     // Nothing selected: the ribbon's Delete and Edit are greyed.
-    Frame().ItemView().viewer->DeselectAll();
+    Frame().ItemView().Viewer()->DeselectAll();
     EXPECT_FALSE(ShownEnabled(CMD_DELETE));
     EXPECT_FALSE(ShownEnabled(CMD_EDIT));
     wxImage greyed = RibbonButtonPicture(CMD_DELETE);
@@ -125,10 +125,10 @@ TEST_F(ItemCommandsGuiTest, KeysAndTheContextMenuChangeTheDocumentAndCtrlSSavesI
     // The right button on a to-do's row opens the to-do menu; a picture of it.
     CSkedraView& view = Frame().ItemView();
     const VNode* plants = nullptr;
-    for (int i = 0; i < view.rowCount; ++i) {
+    for (int i = 0; i < view.RowCount(); ++i) {
         qstring text;
-        view.rowSlots[i].item->Describe(text, true);
-        if (text == "Water the plants") plants = view.rowSlots[i].item;
+        view.RowItem(i)->Describe(text, true);
+        if (text == "Water the plants") plants = view.RowItem(i);
     }
     ASSERT_NE(plants, nullptr);
     MenuWatcher menu(*Frame().ItemWindow(), "todo-context-menu.png");
@@ -179,7 +179,7 @@ TEST_F(ItemCommandsGuiTest, KeysAndTheContextMenuChangeTheDocumentAndCtrlSSavesI
 
 // The folder tree: its menu on the right button, F2, Delete and F1, and a collapse.
 TEST_F(ItemCommandsGuiTest, TheFolderTreesMenuAndKeys) {
-    VCollection& c = *CSkedraDoc::Current()->collection;
+    VCollection& c = *CSkedraDoc::Current()->Collection();
     auto* trips = new VGroup(&c);
     trips->name = "Trips";
     c.Add(trips, c.root);

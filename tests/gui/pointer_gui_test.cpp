@@ -57,7 +57,7 @@ TEST(PointerGuiTest, TickDragAnActionAndMoveAnItemToAnotherFolder) {
     manager.CreateNewDocument();
     Settle();
     CSkedraDoc& doc = *CSkedraDoc::Current();
-    VCollection& c = *doc.collection;
+    VCollection& c = *doc.Collection();
     auto* work = new VGroup(&c);
     work->name = "Work";
     c.Add(work, c.root);
@@ -89,8 +89,8 @@ TEST(PointerGuiTest, TickDragAnActionAndMoveAnItemToAnotherFolder) {
     tree.Tree().SelectNode(work);
     ASSERT_EQ(view.Folder(), work);
     auto todoRowShown = [&] {
-        for (int i = 0; i < view.rowCount; ++i)
-            if (view.rowSlots[i].item == todo) return true;
+        for (int i = 0; i < view.RowCount(); ++i)
+            if (view.RowItem(i) == todo) return true;
         return false;
     };
     ASSERT_TRUE(PaintedUntil(window, todoRowShown));
@@ -105,12 +105,12 @@ TEST(PointerGuiTest, TickDragAnActionAndMoveAnItemToAnotherFolder) {
 
     // 2. Calendar: drag the action from Wednesday 16 to Monday 21 December.
     view.SetViewType(1);
-    view.calendar.gridStart.SetDate(30, 11, 2026);
+    view.Calendar().gridStart.SetDate(30, 11, 2026);
     view.needsRebuild = true;
-    ASSERT_TRUE(PaintedUntil(window, [&] { return view.calendar.actions.size() == 1; }));
+    ASSERT_TRUE(PaintedUntil(window, [&] { return view.Calendar().actions.size() == 1; }));
     const CalendarCell* from = nullptr;
     const CalendarCell* to = nullptr;
-    for (const CalendarCell& cell : view.calendar.cells) {
+    for (const CalendarCell& cell : view.Calendar().cells) {
         if (!std::strcmp(cell.date.Format(2), "2026-12-16")) from = &cell;
         if (!std::strcmp(cell.date.Format(2), "2026-12-21")) to = &cell;
     }
@@ -123,12 +123,12 @@ TEST(PointerGuiTest, TickDragAnActionAndMoveAnItemToAnotherFolder) {
                          "handled\n" + MouseTo(drop) + "handled\nxdotool mouseup 1\n"));
     EXPECT_STREQ(action->startDate.Text(), "2026-12-21");
     EXPECT_EQ(action->duration, 2);
-    EXPECT_FALSE(view.dragging);
+    EXPECT_FALSE(view.Dragging());
     EXPECT_TRUE(SaveWindowPicture(Frame(), "pointer-2-action-moved.png"));
 
     // 3. List again: drag a row onto "Home" in the tree.
     view.SetViewType(0);
-    ASSERT_TRUE(PaintedUntil(window, [&] { return view.rowCount == 3; }));
+    ASSERT_TRUE(PaintedUntil(window, [&] { return view.RowCount() == 3; }));
     wxPoint rowPoint = OnScreen(window, 200, mover->rect.y + mover->rect.height / 2);
     wxRect homeRect;
     ASSERT_TRUE(tree.GetBoundingRect(tree.ItemOf(home), homeRect, true));
@@ -136,10 +136,10 @@ TEST(PointerGuiTest, TickDragAnActionAndMoveAnItemToAnotherFolder) {
         wxPoint(homeRect.x + homeRect.width / 2, homeRect.y + homeRect.height / 2));
     ASSERT_TRUE(UserDoes(DragScript(rowPoint, target)));
     EXPECT_TRUE(SettleUntil([&] { return mover->parent == home; })) << "dropped on Home";
-    EXPECT_EQ(view.rowCount, 2) << "the item left the shown folder";
+    EXPECT_EQ(view.RowCount(), 2) << "the item left the shown folder";
     tree.Tree().SelectNode(home);
-    ASSERT_TRUE(PaintedUntil(window, [&] { return view.rowCount == 1; }));
-    EXPECT_EQ(view.rowSlots[0].item, mover);
+    ASSERT_TRUE(PaintedUntil(window, [&] { return view.RowCount() == 1; }));
+    EXPECT_EQ(view.RowItem(0), mover);
     EXPECT_TRUE(SaveWindowPicture(Frame(), "pointer-3-item-moved.png"));
 
     // 4. In the tree: drag the folder "Home" onto "Work".
@@ -181,7 +181,7 @@ TEST(PointerGuiTest, KeysAndTheWheel) {
     wxDocManager& manager = *Frame().GetDocumentManager();
     manager.CreateNewDocument();
     Settle();
-    VCollection& c = *CSkedraDoc::Current()->collection;
+    VCollection& c = *CSkedraDoc::Current()->Collection();
     auto* work = new VGroup(&c);
     work->name = "Errands";
     c.Add(work, c.root);
@@ -197,14 +197,14 @@ TEST(PointerGuiTest, KeysAndTheWheel) {
     CSkedraView& view = window.View();
     view.SetViewType(0);
     Frame().LeftView()->Tree().SelectNode(work);
-    ASSERT_TRUE(PaintedUntil(window, [&] { return view.rowCount == 3; }));
-    VNode* first = view.rowSlots[0].item;
+    ASSERT_TRUE(PaintedUntil(window, [&] { return view.RowCount() == 3; }));
+    VNode* first = view.RowItem(0);
     ASSERT_TRUE(
         UserDoes(MouseTo(OnScreen(window, 200, first->rect.y + first->rect.height / 2)) +
                  "xdotool click 1\nhandled\nxdotool key Down\nhandled\nxdotool key Down\n"));
-    EXPECT_EQ(c.Selected(), view.rowSlots[2].item);
+    EXPECT_EQ(c.Selected(), view.RowItem(2));
     ASSERT_TRUE(UserDoes("xdotool key Up\n"));
-    EXPECT_EQ(c.Selected(), view.rowSlots[1].item);
+    EXPECT_EQ(c.Selected(), view.RowItem(1));
     EXPECT_TRUE(SaveWindowPicture(Frame(), "pointer-5-keys.png"));
 
     Frame().FilterTextEdit()->ChangeValue("some old text");
@@ -223,12 +223,12 @@ TEST(PointerGuiTest, KeysAndTheWheel) {
 
     // The wheel turns the calendar's months: down (button 5) shows the next one.
     view.SetViewType(1);
-    view.calendar.gridStart.SetDate(30, 11, 2026);
-    ASSERT_TRUE(PaintedUntil(window, [&] { return view.calendar.weekRows == 5; }));
+    view.Calendar().gridStart.SetDate(30, 11, 2026);
+    ASSERT_TRUE(PaintedUntil(window, [&] { return view.Calendar().weekRows == 5; }));
     ASSERT_TRUE(UserDoes(MouseTo(OnScreen(window, 300, 300)) + "xdotool click 5\n"));
-    EXPECT_STREQ(view.calendar.gridStart.Format(2), "2026-12-28") << "January 2027";
+    EXPECT_STREQ(view.Calendar().gridStart.Format(2), "2026-12-28") << "January 2027";
     ASSERT_TRUE(UserDoes("xdotool click 4\nhandled\nxdotool click 4\n"));
-    EXPECT_STREQ(view.calendar.gridStart.Format(2), "2026-10-26") << "November 2026";
+    EXPECT_STREQ(view.Calendar().gridStart.Format(2), "2026-10-26") << "November 2026";
     view.SetViewType(0);
 }
 

@@ -64,14 +64,14 @@ TEST(TextCrossingTest, TheFilterBoxAndTheContactListSpeakWindows1252) {
         Settle();
     };
     enter(L"caf\u00E9 \u20AC");
-    EXPECT_EQ(std::string(Doc().collection->filterText.Text()), "CAF\xE9 \x80");
+    EXPECT_EQ(std::string(Doc().Collection()->filterText.Text()), "CAF\xE9 \x80");
     EXPECT_TRUE(ui.asked.empty());
     enter(L"\u0141\u00F3d\u017A");
-    EXPECT_EQ(std::string(Doc().collection->filterText.Text()), "?\xF3"
-                                                                "D?");
+    EXPECT_EQ(std::string(Doc().Collection()->filterText.Text()), "?\xF3"
+                                                                  "D?");
     EXPECT_EQ(ui.asked.size(), 1u) << "told once for the two lost characters";
 
-    VCollection& c = *Doc().collection;
+    VCollection& c = *Doc().Collection();
     auto* contact = new VContact(&c);
     contact->firstName = "Ren\xE9";
     contact->lastName = "M\xFC"
@@ -99,7 +99,7 @@ TEST(TextCrossingTest, AFolderNameWithHighBytesComesBackByteForByte) {
     Frame().GetDocumentManager()->CreateNewDocument();
     Settle();
     ScriptedUI ui;
-    VCollection& c = *Doc().collection;
+    VCollection& c = *Doc().Collection();
     auto* folder = new VGroup(&c);
     folder->name = "Caf\xE9 \x80 \xC0";
     c.Add(folder, c.root);

@@ -8,7 +8,7 @@
 #include "model/vtodo.h"
 
 #include "foundation/qshell.h"
-#include "platform/editor.h"
+#include "support/answering_editor.h"
 #include "support/log_capture.h"
 #include "support/model_builders.h"
 #include "support/scripted_ui.h"
@@ -266,20 +266,8 @@ TEST_F(KindsTest, ReferenceTexts) {
     EXPECT_TRUE(url.Matches("EXAMPLE.ORG"));
 }
 
-class RecordingEditor : public NodeEditor {
-  public:
-    RecordingEditor() { CurrentNodeEditor() = this; }
-    ~RecordingEditor() override { CurrentNodeEditor() = nullptr; }
-    bool EditNode(VNode& node) override {
-        edited.push_back(node.TypeName());
-        return answer;
-    }
-    std::vector<std::string> edited;
-    bool answer = true;
-};
-
 TEST_F(KindsTest, OpenRunsTheDialogExceptForLocations) {
-    RecordingEditor editor;
+    AnsweringEditor editor;
     ScriptedUI ui;
     std::vector<std::string> opened;
     QSetShellHandler([&](const char* target) {
@@ -295,9 +283,12 @@ TEST_F(KindsTest, OpenRunsTheDialogExceptForLocations) {
     EXPECT_TRUE(agreement.Open());
     EXPECT_TRUE(folder.Open());
     EXPECT_FALSE(file.Open()) << "file locations have no dialog";
-    editor.answer = false;
+    editor.answer = [](VNode&) { return false; };
     EXPECT_FALSE(fact.Edit()) << "cancelled";
-    EXPECT_EQ(editor.edited, (std::vector<std::string>{"fact", "node", "group", "fact"}));
+    std::vector<std::string> edited;
+    for (VNode* node : editor.opened)
+        edited.push_back(node->TypeName());
+    EXPECT_EQ(edited, (std::vector<std::string>{"fact", "node", "group", "fact"}));
 
     VURL url(&collection);
     url.url = "/nowhere/at/all";
@@ -311,7 +302,7 @@ TEST_F(KindsTest, OpenRunsTheDialogExceptForLocations) {
     QSetShellHandler([](const char*) { return true; });
     EXPECT_FALSE(url.Open()) << "the item itself never changes";
     EXPECT_EQ(ui.asked.size(), 1u);
-    EXPECT_EQ(editor.edited.size(), 4u);
+    EXPECT_EQ(editor.opened.size(), 4u);
 }
 
 // What each kind offers, asked of the node instead of its type name.

@@ -69,7 +69,7 @@ bool RunCommand(int id, CommandContext& context, unsigned* changed) {
     CSkedraDoc* document = context.document;
     if (document) document->BeginCommand(CommandChangeName(id));
     unsigned what = FindCommand(id)->run(context);
-    if (document) document->EndCommand(what);
+    if (document) document->EndCommand((what & (CHANGED_ITEMS | CHANGED_SETTINGS)) != 0);
     if (changed) *changed = what;
     return true;
 }

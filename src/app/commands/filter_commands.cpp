@@ -10,14 +10,14 @@ std::vector<CommandEntry> FilterCommands() {
     return {
         {.id = CMD_STATE_FILTER,
          .run = [](CommandContext& c) -> unsigned {
-             c.document->OnStateFilter(c.choice);
+             c.document->Filters().OnStateFilter(c.choice);
              return CHANGED_FILTERS | CHANGED_VIEW | CHANGED_SETTINGS;
          },
          .enabled = HasDocument,
          .caption = "Show "},
         {.id = CMD_TEXT_FILTER,
          .run = [](CommandContext& c) -> unsigned {
-             c.document->OnTextFilter(c.text.c_str());
+             c.document->Filters().OnTextFilter(c.text.c_str());
              return CHANGED_FILTERS;
          },
          .enabled = HasDocument,
@@ -25,7 +25,7 @@ std::vector<CommandEntry> FilterCommands() {
         {.id = CMD_CLEAR_FILTER,
          .run = [](CommandContext& c) -> unsigned {
              if (c.ui) c.ui->ClearFilterText();
-             c.document->OnClearFilter();
+             c.document->Filters().OnClearFilter();
              return CHANGED_FILTERS;
          },
          .enabled = HasDocument,
@@ -33,14 +33,14 @@ std::vector<CommandEntry> FilterCommands() {
          .icon = "undo"},
         {.id = CMD_CONTACT_FILTER,
          .run = [](CommandContext& c) -> unsigned {
-             c.document->OnContactFilter(c.choice);
+             c.document->Filters().OnContactFilter(c.choice);
              return CHANGED_FILTERS;
          },
          .enabled = HasDocument,
          .caption = "Hilite items of "},
         {.id = CMD_SORT,
          .run = [](CommandContext& c) -> unsigned {
-             c.document->OnSort(c.choice);
+             c.document->Filters().OnSort(c.choice);
              return CHANGED_FILTERS;
          },
          .enabled = HasDocument,

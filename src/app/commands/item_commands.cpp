@@ -13,7 +13,6 @@
 #include "model/vtodo.h"
 #include "model/vvisibility.h"
 #include "platform/command_ids.h"
-#include "platform/document_host.h"
 #include "platform/ui.h"
 #include "views/LeftView.h"
 #include "views/item_creation.h"
@@ -80,7 +79,7 @@ unsigned focus(CommandContext& c) {
             c.tree->SelectNode(item);
         } else {
             c.view->SetFolder(item);
-            if (DocumentHost* host = c.view->document->Host()) host->UpdateAllViews();
+            c.view->Redraw();
         }
         return CHANGED_VIEW;
     }
@@ -114,7 +113,7 @@ template <int COMMAND> bool offeredForSelection(const CommandContext& c) {
 } // namespace
 
 VCollection& ShownCollection(const CSkedraView& view) {
-    return *view.viewer->collection;
+    return view.Collection();
 }
 
 VNode* SelectedItem(const CSkedraView& view) {
@@ -126,10 +125,7 @@ bool HasSelectedItem(const CommandContext& c) {
 }
 
 VNode* EditTarget(const CSkedraView& view) {
-    if (view.IsListMode() && view.selectedRow >= 0 && view.selectedRow < view.rowCount) {
-        VNode* row = view.rowSlots[view.selectedRow].item;
-        if (row->tempFlags & SELECTED) return row;
-    }
+    if (VNode* row = view.SelectedRowItem()) return row;
     return SelectedItem(view);
 }
 
@@ -178,8 +174,7 @@ unsigned DeleteWithQuestion(CommandContext& c, VNode* node) {
     bool folderGoes = folder == node || folder->IsDescendantOf(node);
 
     collection.RemoveTree(node);
-    view.Layout(nullptr); // no row may point at a deleted node until the next paint
-    view.selectedRow = -1;
+    view.ForgetRows();
     if (folderGoes) view.SetFolder(parent);
     if (previous) previous->Select();
     view.document->ActivityChanged();

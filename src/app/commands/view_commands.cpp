@@ -39,8 +39,8 @@ template <int DIRECTION> unsigned scrollMonth(CommandContext& c) {
 }
 
 // The Gantt chart's span, stored in the settings.
-template <void (CSkedraDoc::*CHANGE)()> unsigned changeSpan(CommandContext& c) {
-    (c.document->*CHANGE)();
+template <void (GanttSpan::*CHANGE)()> unsigned changeSpan(CommandContext& c) {
+    (c.document->Span().*CHANGE)();
     return CHANGED_VIEW | CHANGED_SETTINGS;
 }
 
@@ -79,11 +79,11 @@ std::vector<CommandEntry> ViewCommands() {
          .checked = flagSet<VIEW_DAYS>,
          .caption = "Show days"},
         {.id = CMD_MORE_WEEKS,
-         .run = changeSpan<&CSkedraDoc::ShowMoreWeeks>,
+         .run = changeSpan<&GanttSpan::ShowMoreWeeks>,
          .enabled = viewAndDocument,
          .caption = "Show more weeks"},
         {.id = CMD_LESS_WEEKS,
-         .run = changeSpan<&CSkedraDoc::ShowLessWeeks>,
+         .run = changeSpan<&GanttSpan::ShowLessWeeks>,
          .enabled = viewAndDocument,
          .caption = "Show less weeks"},
         // The keys the captions name; each goes the other way in the calendar.
