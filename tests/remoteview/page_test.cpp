@@ -225,3 +225,24 @@ TEST_F(RemoteViewTest, TheMainWindowKeepsItsFolderAndChain) {
 }
 
 } // namespace
+
+namespace {
+
+// A subfolder follows its parent at once, never after the unrelated folders of its
+// parent's level, where it would look like the child of the folder before it.
+TEST_F(RemoteViewTest, TheFolderTableListsEachFolderRightAfterItsParent) {
+    VGroup* alpha = AddNode<VGroup>(c);
+    alpha->name = "Alpha";
+    VGroup* sub = AddNode<VGroup>(c, alpha);
+    sub->name = "Sub";
+    VGroup* lower = AddNode<VGroup>(c);
+    lower->name = "alpha";
+    std::string page = Get("/");
+    EXPECT_THAT(page, HasSubstr(FOLDER_TABLE + FolderRow(ab, 0, "A&amp;B") +
+                                FolderRow(alpha, 0, "Alpha") + FolderRow(sub, 1, "Sub") +
+                                FolderRow(empty, 0, "Empty") + FolderRow(work, 0, "Work") +
+                                FolderRow(plans, 1, "Plans") + FolderRow(lower, 0, "alpha") +
+                                "</table>\n"));
+}
+
+} // namespace
