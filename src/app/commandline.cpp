@@ -2,6 +2,7 @@
 
 #include "app/skedradoc.h"
 #include "app/version.h"
+#include "foundation/localetext.h"
 #include "foundation/qfile.h"
 #include "foundation/qinfo.h"
 #include "foundation/qregularfile.h"
@@ -12,6 +13,9 @@
 #include <cstdlib>
 
 namespace {
+
+// The date formats --date-format takes: those of the preferences dialog.
+constexpr int DATE_FORMATS = 3;
 
 struct Options {
     std::string mode; // "--list", "--export-html" or "--save-as"
@@ -92,8 +96,10 @@ bool parse(const std::vector<std::string>& args, Options& o, std::ostream& err) 
                     << STATE_FILTER_ENTRIES - 1 << ")\n";
                 return false;
             }
-        } else if (!parseNumber(value, o.dateFormat)) {
-            err << "vantry: --date-format needs a number, not '" << value << "'\n";
+        } else if (!parseNumber(value, o.dateFormat) || o.dateFormat < 0 ||
+                   o.dateFormat >= DATE_FORMATS) {
+            err << "vantry: Unknown date format '" << value << "' (--date-format takes 0 to "
+                << DATE_FORMATS - 1 << ")\n";
             return false;
         } else {
             o.hasDateFormat = true;
@@ -116,10 +122,22 @@ VNode* findFolder(VCollection& c, const std::string& title) {
     return title.empty() ? c.root : c.FindFolder(title.c_str());
 }
 
-int runView(const Options& o, const std::string& settingsPath, std::ostream& out,
-            std::ostream& err) {
+// Loads the document; false (after saying so) when the file holds none. A damaged file
+// is loaded as far as it goes, with a warning, since what it holds may be all there is.
+bool load(VCollection& c, const std::string& file, std::ostream& err) {
+    VLoadResult result = c.Load(file.c_str());
+    if (!result.isDocument) {
+        err << "vantry: " << file << ": not a Vantry document\n";
+        return false;
+    }
+    if (result.Damaged()) err << "vantry: warning: " << result.DamageText(file) << "\n";
+    return true;
+}
+
+int runView(const Options& o, const std::string& settingsPath, const LocaleText& text,
+            std::ostream& out, std::ostream& err) {
     VCollection c;
-    c.Load(o.file.c_str());
+    if (!load(c, o.file, err)) return 1;
     if (o.hasDateFormat) {
         c.dateFormat = o.dateFormat;
     } else {
@@ -128,11 +146,11 @@ int runView(const Options& o, const std::string& settingsPath, std::ostream& out
     }
     c.sortMode = o.byContact ? 1 : 0;
     c.filterFlags = FilterFlagsFor(ApplyStateFilter(0, o.show), c.filterFlags);
-    qstring text(o.filter.c_str());
-    text.ToUpper();
-    c.filterText = text;
+    qstring filter(text.FromTerminal(o.filter).c_str());
+    filter.ToUpper();
+    c.filterText = filter;
 
-    VNode* folder = findFolder(c, o.folder);
+    VNode* folder = findFolder(c, text.FromTerminal(o.folder));
     if (!folder) {
         err << "vantry: no folder '" << o.folder << "' in " << o.file << "\n";
         return 1;
@@ -159,7 +177,7 @@ int runView(const Options& o, const std::string& settingsPath, std::ostream& out
         }
         node->Describe(line, false);
         lines.append(2 * (size_t)node->level, ' ');
-        lines += line.Text();
+        lines += text.ToTerminal(line.Text());
         lines += '\n';
         if (lines.size() >= 64 * 1024) {
             out.write(lines.data(), (std::streamsize)lines.size());
@@ -228,8 +246,8 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& sett
     }
     if (o.mode == "--save-as") {
         VCollection c;
-        c.Load(o.file.c_str());
+        if (!load(c, o.file, err)) return 1;
         return c.Save(o.output.c_str()) ? 0 : 1;
     }
-    return runView(o, settingsPath, out, err);
+    return runView(o, settingsPath, LocaleText::FromEnvironment(), out, err);
 }

@@ -14,6 +14,7 @@
 #include "views/viewstate.h"
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 namespace {
@@ -92,6 +93,7 @@ void CSkedraDoc::SetGlobalInt(const char* name, int value) {
 
 bool CSkedraDoc::OnNewDocument() {
     replaceCollection(makeCollection());
+    damagedFile.clear();
     return true;
 }
 
@@ -114,15 +116,39 @@ bool CSkedraDoc::OpenDocument(const char* path) {
     qstring temporary = QTempFileName();
     bool copied = QFileWrite(temporary, bytes.data(), (long)bytes.size());
     VCollection* loaded = makeCollection();
-    loaded->Load(copied ? temporary.Text() : path);
+    VLoadResult result = loaded->Load(copied ? temporary.Text() : path);
     std::remove(temporary);
+    if (!result.isDocument) {
+        delete loaded;
+        std::string text = std::string("Can't open ") + path + ": not a Vantry document.";
+        ShowMessage(text.c_str(), "Error", MsgButtons::OK, MsgIcon::Error);
+        return false;
+    }
     loaded->fileName = path;
     replaceCollection(loaded);
+    damagedFile.clear();
+    if (result.Damaged()) {
+        damagedFile = QAbsolutePath(path);
+        damageText = result.DamageText(path);
+        std::string text = damageText +
+                           ".\n\nWhat could be read is shown. Saving over the file loses the "
+                           "rest for good; save under another name to keep the file as it is.";
+        ShowMessage(text.c_str(), "Damaged document", MsgButtons::OK, MsgIcon::Warning);
+    }
     return true;
 }
 
 bool CSkedraDoc::SaveDocument(const char* path) {
+    // Saving elsewhere leaves the damaged file as it is, for another try to read it.
+    bool overDamaged = !damagedFile.empty() && QAbsolutePath(path) == damagedFile;
+    if (overDamaged) {
+        std::string question = damageText + ".\n\nSave over it? What could not be read is lost.";
+        if (ShowMessage(question.c_str(), "Damaged document", MsgButtons::YesNo,
+                        MsgIcon::Warning) != MsgAnswer::Yes)
+            return false;
+    }
     if (!collection->Save(path)) return false;
+    if (overDamaged) damagedFile.clear();
     // Anything changed without a refresh is a step of its own, before the saved state.
     history.Record(*collection, nextChangeName);
     nextChangeName.clear();

@@ -65,7 +65,8 @@ class CSkedraDoc : public ViewDocument {
     // Says "Can't open file (...)." to the user.
     static void ReportUnreadable(const char* path);
     // Writes the document so the file holds either its old bytes or all the new ones
-    // (VCollection::Save); false (after telling the user) when it could not.
+    // (VCollection::Save); false (after telling the user) when it could not, or when the
+    // user would rather not save over a file that was damaged when it was opened.
     bool SaveDocument(const char* path);
 
     // Filters of the ribbon.
@@ -103,6 +104,10 @@ class CSkedraDoc : public ViewDocument {
 
     qstring settingsPath;
     std::unique_ptr<QInfo> settings;
+    // The opened file when it was damaged (saving over it loses what could not be read),
+    // and what the user was told about it.
+    std::string damagedFile;
+    std::string damageText;
     bool settingStateFilter = false; // its bit changes leave the tree and the views alone
     UndoHistory history;
     std::string nextChangeName;

@@ -8,6 +8,8 @@
 #include "model/vkinds.h"
 #include "platform/ui.h"
 
+#include <algorithm>
+#include <cstring>
 #include <vector>
 
 VCollection::VCollection() {
@@ -140,7 +142,14 @@ const char* VCollection::FormatDate(const QDate& date) const {
     }
 }
 
-void VCollection::Load(const char* path) {
+std::string VLoadResult::DamageText(const std::string& file) const {
+    return file + " is damaged: only " + std::to_string(bytesRead) + " of " +
+           std::to_string(fileSize) + " bytes could be read (" + std::to_string(records) +
+           " records)";
+}
+
+VLoadResult VCollection::Load(const char* path) {
+    VLoadResult result;
     Clear();
     CreateRoot();
     fileName = path;
@@ -152,8 +161,11 @@ void VCollection::Load(const char* path) {
     QFile file(path, QFile::READ | QFile::MEMORY);
     file.SetTextArena(&nodeArena);
     if (file.IsOpen()) {
+        result.fileSize = std::max(0L, QFileSize(path));
         char header[8];
         if (file.Read(header, 8) == 8) {
+            result.headerOk = std::memcmp(header, "VGZ1", 4) == 0;
+            result.bytesRead = 8;
             for (;;) {
                 char tag[4];
                 std::int32_t length = 0;
@@ -176,9 +188,13 @@ void VCollection::Load(const char* path) {
                     // walk from the root would find first.
                     loadIndex.Put(node->id, node);
                     loaded.push_back(node);
+                    ++result.records;
                 }
                 file.SetReadEnd(-1);
-                if (!file.Seek(recordEnd, 0) || file.Tell() != recordEnd) break; // cut off
+                if (recordEnd > result.fileSize || !file.Seek(recordEnd, 0) ||
+                    file.Tell() != recordEnd)
+                    break; // cut off
+                result.bytesRead = recordEnd;
             }
         }
         file.Close();
@@ -192,6 +208,8 @@ void VCollection::Load(const char* path) {
     indexing = false;
     loadIndex.Clear();
     repairParents(loaded);
+    result.isDocument = result.headerOk || result.records > 0;
+    return result;
 }
 
 void VCollection::repairParents(const std::vector<VNode*>& loaded) {

@@ -27,6 +27,19 @@ struct VSerialRecord {
     std::uint32_t length;
 };
 
+// What a load found: whether the file holds a document at all, and how much of it.
+struct VLoadResult {
+    bool isDocument = false; // starts with "VGZ1", or holds at least one record
+    bool headerOk = false;
+    long fileSize = 0;
+    long bytesRead = 0; // up to the end of the last whole record
+    int records = 0;    // records of a known kind
+    // Something could not be read: the rest of the file is lost on the next save.
+    bool Damaged() const { return isDocument && (!headerOk || bytesRead < fileSize); }
+    // "FILE is damaged: only N of M bytes could be read (R records)".
+    std::string DamageText(const std::string& file) const;
+};
+
 class VCollection {
   public:
     VCollection();
@@ -98,8 +111,8 @@ class VCollection {
     void MoveAfter(VNode* node, VNode* after);
 
     // Replaces all nodes by those of the file; a file that cannot be read gives the
-    // empty collection.
-    void Load(const char* path);
+    // empty collection. A damaged file gives what it holds; the result says how much.
+    VLoadResult Load(const char* path);
     // Writes every node; without a path to the file last loaded. The file is replaced in
     // one step (QReplaceFile): it holds its old bytes or all the new ones. False (after
     // telling the user, and that the file on disk is unchanged) when it could not.
