@@ -2,6 +2,7 @@
 
 #include "foundation/qexpr.h"
 #include "model/vcollection.h"
+#include "model/vcollviewer.h"
 #include "model/vfolderlist.h"
 #include "model/vvisibility.h"
 
@@ -14,8 +15,10 @@ constexpr int MAX_ITEM_ROWS = 10000;
 // The identity a page names a node by: 8 hexadecimal digits, 0 for none.
 void writeLinkStart(PageWriter& w, const VNode* node) {
     char link[64];
-    std::snprintf(link, sizeof link, "<a href=\"view?root=%08X\">", node ? node->Serial() : 0u);
+    std::snprintf(link, sizeof link, "<a href=\"view?root=%08X", node ? node->Serial() : 0u);
     w.Write(link);
+    w.Write(w.LinkQuery().c_str());
+    w.Write("\">");
 }
 
 // "&nbsp;" three times per level, then the prefix and the node's long description.
@@ -138,4 +141,18 @@ void WriteItemTable(PageWriter& w, VNode* chosen) {
 void WritePageEnd(PageWriter& w) {
     w.Write("</body>");
     w.Write("</html>");
+}
+
+void WriteDocumentPart(PageWriter& w, VCollectionViewer& viewer, const char* root,
+                       qstring& errorText) {
+    VCollection& c = *viewer.collection;
+    VNode* chosen = ChooseNode(c, root, errorText);
+    VNode* previous = viewer.folder;
+    viewer.folder = chosen;
+    c.MakeView(chosen);
+    WriteErrorParagraph(w, errorText);
+    WriteFolderTable(w, c);
+    WriteItemTable(w, chosen);
+    viewer.folder = previous;
+    if (previous && previous != chosen) c.MakeView(previous);
 }

@@ -6,18 +6,25 @@
 #include "foundation/qstring.h"
 
 #include <string>
+#include <utility>
 
 class VCollection;
+class VCollectionViewer;
 class VNode;
 
 // Collects the page's text; the server sends it once the tree is left alone again.
 class PageWriter {
   public:
+    // linkQuery: added to every link's query ("&key=..."), so a page reached with the
+    // server's token leads on with it.
+    explicit PageWriter(std::string linkQuery = "") : linkQuery(std::move(linkQuery)) {}
     void Write(const char* text) { page += text; }
     const std::string& Text() const { return page; }
+    const std::string& LinkQuery() const { return linkQuery; }
 
   private:
     std::string page;
+    std::string linkQuery;
 };
 
 // The node the "root" query value names (read as hexadecimal): the top folder for none,
@@ -33,3 +40,10 @@ void WriteFolderTable(PageWriter& w, VCollection& collection);
 // The path row and the shown chain of the chosen node (as last built), at most 10000 rows.
 void WriteItemTable(PageWriter& w, VNode* chosen);
 void WritePageEnd(PageWriter& w);
+
+// The part of the page that reads the document, to run while nothing else touches it:
+// chooses the node, builds its shown chain, writes the error paragraph and both tables.
+// The viewer's folder and chain are put back afterwards, so a window's item view never
+// shows the page's folder (a viewer without a folder has nothing to put back).
+void WriteDocumentPart(PageWriter& w, VCollectionViewer& viewer, const char* root,
+                       qstring& errorText);
