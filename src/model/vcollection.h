@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -125,6 +126,21 @@ class VCollection {
     std::int32_t dateFormat = 1;
     std::int32_t sortMode = 0;
     std::uint32_t filterFlags = 5;
+    // While frozen, nothing changes the nodes' places, kinds, flags or texts nor the
+    // filters (a document that is only served, never edited): the walks that decide
+    // what shows then share one index of every node's children instead of building it
+    // each time. Freezing and thawing both drop the index.
+    void FreezeStructure(bool on) {
+        structureFrozen = on;
+        frozenChildIndex.reset();
+        ++freezes;
+    }
+    bool StructureFrozen() const { return structureFrozen; }
+    // Changes at every freeze and thaw: what was kept during one freeze is not for another.
+    std::uint64_t Freezes() const { return freezes; }
+    // Kept for the walks by VVisibility, which alone knows its type.
+    mutable std::shared_ptr<const void> frozenChildIndex;
+
     qstring filterText; // upper case
     VContact* contactFilter = nullptr;
 
@@ -146,4 +162,6 @@ class VCollection {
     // While a load resolves numbers, nodes are found by id here instead of by walking the list.
     VNodeIndex loadIndex;
     bool indexing = false;
+    bool structureFrozen = false;
+    std::uint64_t freezes = 0;
 };

@@ -22,8 +22,9 @@ void QNHTTPServerVantry::HandleRequest(QNHTTPRequest& request) {
     qstring errorText;
     WritePageHead(page, request.IsIPad());
     const char* root = request.Query().Get("root");
-    bool served = document.Run(
-        [&](VCollectionViewer& viewer) { WriteDocumentPart(page, viewer, root, errorText); });
+    bool served = document.Run([&](VCollectionViewer& viewer) {
+        WriteDocumentPart(page, viewer, root, errorText, &cache);
+    });
     if (!served) { // the document is going away with the server
         request.SetStatus(503);
         request.Finish();

@@ -5,7 +5,9 @@
 
 #include "foundation/qstring.h"
 
+#include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <utility>
 
 class VCollection;
@@ -27,15 +29,25 @@ class PageWriter {
     std::string linkQuery;
 };
 
+// What the pages of a frozen document (VCollection::FreezeStructure) share: the folder
+// table and every node by its identity. Only used while the document is frozen.
+struct PageCache {
+    bool filled = false;
+    std::uint64_t freeze = 0; // VCollection::Freezes when filled
+    std::string folderTable;
+    std::unordered_map<std::uint32_t, VNode*> nodes;
+};
+
 // The node the "root" query value names (read as hexadecimal): the top folder for none,
 // an empty value or 0; the top folder and errorText set when it names no node of the document.
-VNode* ChooseNode(VCollection& collection, const char* root, qstring& errorText);
+VNode* ChooseNode(VCollection& collection, const char* root, qstring& errorText,
+                  const PageCache* cache = nullptr);
 
 void WritePageHead(PageWriter& w, bool iPad);
 // The error paragraph when there is an error text, which is then emptied.
 void WriteErrorParagraph(PageWriter& w, qstring& errorText);
 // Every folder the folder tree shows, in its order, but the top one; labels indented by
-// the levels the last shown chain left.
+// their depth below the top folder.
 void WriteFolderTable(PageWriter& w, VCollection& collection);
 // The path row and the shown chain of the chosen node (as last built), at most 10000 rows.
 void WriteItemTable(PageWriter& w, VNode* chosen);
@@ -46,4 +58,4 @@ void WritePageEnd(PageWriter& w);
 // The viewer's folder and chain are put back afterwards, so a window's item view never
 // shows the page's folder (a viewer without a folder has nothing to put back).
 void WriteDocumentPart(PageWriter& w, VCollectionViewer& viewer, const char* root,
-                       qstring& errorText);
+                       qstring& errorText, PageCache* cache = nullptr);

@@ -90,7 +90,11 @@ int RunServeMode(const std::vector<std::string>& args, const std::string& settin
     if (loaded.Damaged()) err << "vantry: warning: " << loaded.DamageText(o.file) << "\n";
     QInfo settings(settingsPath.c_str());
     collection.LoadSettings(settings);
+    // Nothing edits the document here: the pages can share what they find in it, and
+    // there is no window whose folder they would have to put back.
+    collection.FreezeStructure(true);
     VCollectionViewer viewer(&collection);
+    viewer.folder = nullptr;
     LockedDocument document(viewer);
     QNHTTPServerVantry server(document, o.port, REMOTE_VIEW_WORKERS, false);
     if (!o.bind.empty()) server.SetBindAddress(o.bind.c_str());

@@ -246,3 +246,30 @@ TEST_F(RemoteViewTest, TheFolderTableListsEachFolderRightAfterItsParent) {
 }
 
 } // namespace
+
+namespace {
+
+// A document that only gets served shares one index and one folder table between its
+// pages: they are the same pages, byte for byte.
+TEST_F(RemoteViewTest, AFrozenDocumentServesTheSamePages) {
+    std::vector<std::string> targets = {"/", "/view?root=" + Id(work), "/view?root=" + Id(plans),
+                                        "/view?root=" + Id(ab), "/view?root=12345678"};
+    std::vector<std::string> pages;
+    for (const std::string& target : targets)
+        pages.push_back(Get(target));
+    c.FreezeStructure(true);
+    for (int round = 0; round < 2; ++round) // the first fills what the second reuses
+        for (size_t i = 0; i < targets.size(); ++i)
+            EXPECT_EQ(Get(targets[i]), pages[i]) << targets[i] << " round " << round;
+    c.FreezeStructure(false);
+    // Thawed, changed and frozen again: nothing kept from before shows.
+    VGroup* added = AddNode<VGroup>(c);
+    added->name = "Added";
+    c.FreezeStructure(true);
+    std::string page = Get("/view?root=" + Id(added));
+    EXPECT_THAT(page, HasSubstr(FolderRow(added, 0, "Added")));
+    EXPECT_THAT(page, Not(HasSubstr("Invalid node passed")));
+    c.FreezeStructure(false);
+}
+
+} // namespace
