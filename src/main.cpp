@@ -1,6 +1,8 @@
 // Entry point of vantry: a headless mode when the arguments ask for one, else the window.
 #include "app/commandline.h"
+#include "foundation/qmessage.h"
 #include "foundation/qsystem.h"
+#include "foundation/userfolders.h"
 #include "remoteview/serve_mode.h"
 #include "wx/window_module.h"
 
@@ -12,6 +14,8 @@
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
+    // The log belongs to the user, not to whatever folder the program was started in.
+    qlog_set_folder(VantryStateFolder());
     std::string settings = std::string(QExecutableDirectory().Text()) + "/vantry.ini";
     if (IsServeMode(args)) return RunServeMode(args, settings, std::cout, std::cerr);
     int code = RunCommandLine(args, settings, std::cout, std::cerr);
@@ -24,7 +28,9 @@ int main(int argc, char** argv) {
                      "  vantry --list FILE.vnt\n"
                      "  vantry --export-html FILE.vnt\n"
                      "See vantry --help.\n";
-        return 1;
+        // Asked for nothing but the window: that is no failure. A named document that
+        // can't be shown is.
+        return args.empty() ? 0 : 1;
     }
     std::string module = std::string(QExecutableDirectory().Text()) + "/" + WINDOW_MODULE_FILE;
     void* window = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);

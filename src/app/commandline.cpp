@@ -4,6 +4,7 @@
 #include "app/ical_files.h"
 #include "app/skedradoc.h"
 #include "app/version.h"
+#include "foundation/localetext.h"
 #include "foundation/qfile.h"
 #include "foundation/qinfo.h"
 #include "foundation/qregularfile.h"
@@ -14,6 +15,9 @@
 #include <cstdlib>
 
 namespace {
+
+// The date formats --date-format takes: those of the preferences dialog.
+constexpr int DATE_FORMATS = 3;
 
 struct Options {
     std::string mode; // "--list", "--export-html", "--save-as", "--export-ics" or "--import-ics"
@@ -104,8 +108,10 @@ bool parse(const std::vector<std::string>& args, Options& o, std::ostream& err) 
                     << STATE_FILTER_ENTRIES - 1 << ")\n";
                 return false;
             }
-        } else if (!parseNumber(value, o.dateFormat)) {
-            err << "vantry: --date-format needs a number, not '" << value << "'\n";
+        } else if (!parseNumber(value, o.dateFormat) || o.dateFormat < 0 ||
+                   o.dateFormat >= DATE_FORMATS) {
+            err << "vantry: Unknown date format '" << value << "' (--date-format takes 0 to "
+                << DATE_FORMATS - 1 << ")\n";
             return false;
         } else {
             o.hasDateFormat = true;
@@ -129,6 +135,18 @@ VNode* findFolder(VCollection& c, const std::string& title) {
     return title.empty() ? c.root : c.FindFolder(title.c_str());
 }
 
+// Loads the document; false (after saying so) when the file holds none. A damaged file
+// is loaded as far as it goes, with a warning, since what it holds may be all there is.
+bool load(VCollection& c, const std::string& file, std::ostream& err) {
+    VLoadResult result = c.Load(file.c_str());
+    if (!result.isDocument) {
+        err << "vantry: " << file << ": not a Vantry document\n";
+        return false;
+    }
+    if (result.Damaged()) err << "vantry: warning: " << result.DamageText(file) << "\n";
+    return true;
+}
+
 // Items exported for the first time get their UIDs now; the document keeps them, so
 // that the next export gives the same ones.
 int exportICalendar(const Options& o, VCollection& c, VNode* folder, std::ostream& out,
@@ -148,7 +166,7 @@ int exportICalendar(const Options& o, VCollection& c, VNode* folder, std::ostrea
 
 int importICalendar(const Options& o, std::ostream& out, std::ostream& err) {
     VCollection c;
-    c.Load(o.file.c_str());
+    if (!load(c, o.file, err)) return 1;
     std::string message;
     IcsImport imported = ImportICalendarFile(c, o.output.c_str(), message);
     if (!imported.ok) {
@@ -160,10 +178,10 @@ int importICalendar(const Options& o, std::ostream& out, std::ostream& err) {
     return 0;
 }
 
-int runView(const Options& o, const std::string& settingsPath, std::ostream& out,
-            std::ostream& err) {
+int runView(const Options& o, const std::string& settingsPath, const LocaleText& text,
+            std::ostream& out, std::ostream& err) {
     VCollection c;
-    c.Load(o.file.c_str());
+    if (!load(c, o.file, err)) return 1;
     if (o.hasDateFormat) {
         c.dateFormat = o.dateFormat;
     } else {
@@ -172,11 +190,11 @@ int runView(const Options& o, const std::string& settingsPath, std::ostream& out
     }
     c.sortMode = o.byContact ? 1 : 0;
     c.filterFlags = FilterFlagsFor(ApplyStateFilter(0, o.show), c.filterFlags);
-    qstring text(o.filter.c_str());
-    text.ToUpper();
-    c.filterText = text;
+    qstring filter(text.FromTerminal(o.filter).c_str());
+    filter.ToUpper();
+    c.filterText = filter;
 
-    VNode* folder = findFolder(c, o.folder);
+    VNode* folder = findFolder(c, text.FromTerminal(o.folder));
     if (!folder) {
         err << "vantry: no folder '" << o.folder << "' in " << o.file << "\n";
         return 1;
@@ -204,7 +222,7 @@ int runView(const Options& o, const std::string& settingsPath, std::ostream& out
         }
         node->Describe(line, false);
         lines.append(2 * (size_t)node->level, ' ');
-        lines += line.Text();
+        lines += text.ToTerminal(line.Text());
         lines += '\n';
         if (lines.size() >= 64 * 1024) {
             out.write(lines.data(), (std::streamsize)lines.size());
@@ -278,9 +296,9 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& sett
     }
     if (o.mode == "--save-as") {
         VCollection c;
-        c.Load(o.file.c_str());
+        if (!load(c, o.file, err)) return 1;
         return c.Save(o.output.c_str()) ? 0 : 1;
     }
     if (o.mode == "--import-ics") return importICalendar(o, out, err);
-    return runView(o, settingsPath, out, err);
+    return runView(o, settingsPath, LocaleText::FromEnvironment(), out, err);
 }

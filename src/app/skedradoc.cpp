@@ -47,18 +47,22 @@ void CSkedraDoc::replaceCollection(std::unique_ptr<VCollection> fresh) {
 
 bool CSkedraDoc::OnNewDocument() {
     replaceCollection(NewCollection(dateFormat()));
+    damaged.Forget();
     return true;
 }
 
 bool CSkedraDoc::OpenDocument(const char* path) {
-    std::unique_ptr<VCollection> loaded = ReadDocumentFile(path, dateFormat());
+    VLoadResult result;
+    std::unique_ptr<VCollection> loaded = ReadDocumentFile(path, dateFormat(), &result);
     if (!loaded) return false;
     replaceCollection(std::move(loaded));
+    damaged.Opened(path, result);
     return true;
 }
 
 bool CSkedraDoc::SaveDocument(const char* path) {
-    if (!collection->Save(path)) return false;
+    if (!damaged.MaySaveTo(path) || !collection->Save(path)) return false;
+    damaged.Saved(path);
     // Anything changed without a refresh is a step of its own, before the saved state.
     undo.RecordPending(*collection);
     undo.MarkSaved();

@@ -4,6 +4,7 @@
 // their ViewDocument.
 #pragma once
 
+#include "app/document_files.h"
 #include "app/gantt_span.h"
 #include "app/program_settings.h"
 #include "app/refresh_sequences.h"
@@ -65,7 +66,8 @@ class CSkedraDoc : public ViewDocument {
     // read; the open document stays as it was.
     bool OpenDocument(const char* path);
     // Writes the document so the file holds either its old bytes or all the new ones
-    // (VCollection::Save); false (after telling the user) when it could not.
+    // (VCollection::Save); false (after telling the user) when it could not, or when the
+    // user would rather not save over a file that was damaged when it was opened.
     bool SaveDocument(const char* path);
 
   private:
@@ -78,4 +80,5 @@ class CSkedraDoc : public ViewDocument {
     UndoRecorder undo;
     RibbonFilters filters{*this, refresh};
     GanttSpan span{settings, refresh};
+    DamagedFile damaged;
 };

@@ -1,5 +1,7 @@
 #include "foundation/qfile.h"
 
+#include <filesystem>
+
 #include "foundation/qarena.h"
 #include "foundation/qmessage.h"
 #include "foundation/qshell.h"
@@ -371,4 +373,12 @@ bool QNotePad(const char* path) {
     if (QShellOpen(native)) return true;
     qwarn(QLOC("QNotePad"), "QNotePad: can't open %s", path ? path : "");
     return false;
+}
+
+std::string QAbsolutePath(const std::string& path) {
+    if (path.empty()) return path;
+    std::error_code failed;
+    std::filesystem::path absolute = std::filesystem::absolute(path, failed);
+    if (failed) return path;
+    return absolute.lexically_normal().string();
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 class QArena;
 
@@ -150,6 +151,9 @@ class QFile : public QObject {
 bool QFileWrite(const char* path, const void* bytes, long count);
 bool QFileRead(const char* path, void* buffer, long count);
 long QFileSize(const char* path); // -1 when the file cannot be opened
+// The path from the root, "." and ".." steps resolved (links are left as they are), so it
+// names the same file from any working folder.
+std::string QAbsolutePath(const std::string& path);
 
 // Hands a path or URL to the system's handler; warns when that fails.
 bool QOpen(const char* target);

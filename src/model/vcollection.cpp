@@ -8,6 +8,7 @@
 #include "model/vkinds.h"
 #include "platform/ui.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -143,7 +144,14 @@ const char* VCollection::FormatDate(const QDate& date) const {
     }
 }
 
-void VCollection::Load(const char* path) {
+std::string VLoadResult::DamageText(const std::string& file) const {
+    return file + " is damaged: only " + std::to_string(bytesRead) + " of " +
+           std::to_string(fileSize) + " bytes could be read (" + std::to_string(records) +
+           " records)";
+}
+
+VLoadResult VCollection::Load(const char* path) {
+    VLoadResult result;
     Clear();
     CreateRoot();
     fileName = path;
@@ -157,8 +165,11 @@ void VCollection::Load(const char* path) {
     QFile file(path, QFile::READ | QFile::MEMORY);
     file.SetTextArena(&nodeArena);
     if (file.IsOpen()) {
+        result.fileSize = std::max(0L, QFileSize(path));
         char header[8];
         if (file.Read(header, 8) == 8) {
+            result.headerOk = std::memcmp(header, "VGZ1", 4) == 0;
+            result.bytesRead = 8;
             for (;;) {
                 char tag[4];
                 std::int32_t length = 0;
@@ -181,6 +192,7 @@ void VCollection::Load(const char* path) {
                     // walk from the root would find first.
                     loadIndex.Put(node->id, node);
                     loaded.push_back(node);
+                    ++result.records;
                 } else if (std::memcmp(tag, VExtensions::TAG, 4) == 0) {
                     file.SetReadEnd(recordEnd);
                     std::pair<std::int32_t, VExtensionFields> record;
@@ -189,7 +201,10 @@ void VCollection::Load(const char* path) {
                         extensionRecords.push_back(std::move(record));
                 }
                 file.SetReadEnd(-1);
-                if (!file.Seek(recordEnd, 0) || file.Tell() != recordEnd) break; // cut off
+                if (recordEnd > result.fileSize || !file.Seek(recordEnd, 0) ||
+                    file.Tell() != recordEnd)
+                    break; // cut off
+                result.bytesRead = recordEnd;
             }
         }
         file.Close();
@@ -210,6 +225,8 @@ void VCollection::Load(const char* path) {
     indexing = false;
     loadIndex.Clear();
     repairParents(loaded);
+    result.isDocument = result.headerOk || result.records > 0;
+    return result;
 }
 
 void VCollection::repairParents(const std::vector<VNode*>& loaded) {

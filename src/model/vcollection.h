@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,19 @@ struct VSerialRecord {
     bool folder;
     std::size_t offset; // of the record in the bytes
     std::uint32_t length;
+};
+
+// What a load found: whether the file holds a document at all, and how much of it.
+struct VLoadResult {
+    bool isDocument = false; // starts with "VGZ1", or holds at least one record
+    bool headerOk = false;
+    long fileSize = 0;
+    long bytesRead = 0; // up to the end of the last whole record
+    int records = 0;    // records of a known kind
+    // Something could not be read: the rest of the file is lost on the next save.
+    bool Damaged() const { return isDocument && (!headerOk || bytesRead < fileSize); }
+    // "FILE is damaged: only N of M bytes could be read (R records)".
+    std::string DamageText(const std::string& file) const;
 };
 
 class VCollection {
@@ -99,8 +113,8 @@ class VCollection {
     void MoveAfter(VNode* node, VNode* after);
 
     // Replaces all nodes by those of the file; a file that cannot be read gives the
-    // empty collection.
-    void Load(const char* path);
+    // empty collection. A damaged file gives what it holds; the result says how much.
+    VLoadResult Load(const char* path);
     // Writes every node; without a path to the file last loaded. The file is replaced in
     // one step (QReplaceFile): it holds its old bytes or all the new ones. False (after
     // telling the user, and that the file on disk is unchanged) when it could not.
@@ -113,6 +127,21 @@ class VCollection {
     std::int32_t dateFormat = 1;
     std::int32_t sortMode = 0;
     std::uint32_t filterFlags = 5;
+    // While frozen, nothing changes the nodes' places, kinds, flags or texts nor the
+    // filters (a document that is only served, never edited): the walks that decide
+    // what shows then share one index of every node's children instead of building it
+    // each time. Freezing and thawing both drop the index.
+    void FreezeStructure(bool on) {
+        structureFrozen = on;
+        frozenChildIndex.reset();
+        ++freezes;
+    }
+    bool StructureFrozen() const { return structureFrozen; }
+    // Changes at every freeze and thaw: what was kept during one freeze is not for another.
+    std::uint64_t Freezes() const { return freezes; }
+    // Kept for the walks by VVisibility, which alone knows its type.
+    mutable std::shared_ptr<const void> frozenChildIndex;
+
     qstring filterText; // upper case
     VContact* contactFilter = nullptr;
     // Data beyond the nodes' own records, saved and loaded with them.
@@ -138,4 +167,6 @@ class VCollection {
     // While a load resolves numbers, nodes are found by id here instead of by walking the list.
     VNodeIndex loadIndex;
     bool indexing = false;
+    bool structureFrozen = false;
+    std::uint64_t freezes = 0;
 };

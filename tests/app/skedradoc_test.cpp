@@ -43,10 +43,8 @@ TEST_F(DocumentTest, SettingsLiveBesideTheProgram) {
     EXPECT_STREQ(ProgramSettings::PathFor("C:/apps/x/prog.exe").Text(), "C:/apps/x/vantry.ini");
     EXPECT_STREQ(ProgramSettings::PathFor("C:\\apps\\prog.exe").Text(), "C:\\apps/vantry.ini");
     EXPECT_STREQ(ProgramSettings::PathFor("prog").Text(), "prog/vantry.ini");
-    ::testing::internal::CaptureStderr();
     auto doc = Make();
-    EXPECT_THAT(::testing::internal::GetCapturedStderr(),
-                HasSubstr("iniPath " + dir.File("vantry.ini") + "\n"));
+    EXPECT_THAT(Log(), HasSubstr("iniPath " + dir.File("vantry.ini") + " [program_settings:"));
     EXPECT_EQ(CSkedraDoc::Current(), doc.get());
 }
 

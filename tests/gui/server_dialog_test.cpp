@@ -5,6 +5,7 @@
 #include "gui/gui_support.h"
 #include "model/vcollection.h"
 #include "model/vcollviewer.h"
+#include "net/socket.h"
 #include "platform/command_ids.h"
 #include "support/http_client.h"
 #include "wx/dialogs/server_dialog.h"
@@ -208,6 +209,32 @@ TEST(UiThreadDocument, RunsWorkOnTheUserInterfaceThreadUntilClosed) {
         EXPECT_EQ(ran.load(), 1); // the abandoned work never ran
         EXPECT_FALSE(document.Run(work));
     }
+}
+
+// Another program holds the port: the dialog says so at once instead of claiming to serve,
+// and opens no browser on the other program's page.
+TEST(ServerDialog, ABusyPortIsSaidInTheDialog) {
+    CMainFrame& frame = Frame();
+    QNSocket holder(QNSocket::TCP, "holder");
+    ASSERT_TRUE(holder.Listen(8100, 1, false, "127.0.0.1"));
+    std::atomic<int> opened{0};
+    QShellHandler previous = QSetShellHandler([&opened](const char*) {
+        ++opened;
+        return true;
+    });
+    DlgServer::SetBindAddress("127.0.0.1");
+    std::vector<std::string> texts;
+    {
+        DlgServer dialog(&frame, [] { return nullptr; });
+        dialog.Show();
+        Settle();
+        texts = StaticTexts(&dialog);
+        EXPECT_TRUE(SaveWindowPicture(dialog, "server-dialog-busy-port.png"));
+    }
+    DlgServer::SetBindAddress("");
+    QSetShellHandler(previous);
+    EXPECT_EQ(texts, (std::vector<std::string>{"Can't serve: port 8100 is in use"}));
+    EXPECT_EQ(opened.load(), 0) << "the browser is asked only when serving";
 }
 
 } // namespace

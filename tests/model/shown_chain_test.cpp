@@ -200,13 +200,15 @@ TEST_F(ShownChainTest, MovingTheSelectionAlongTheChain) {
     VCollectionViewer viewer(&c);
     EXPECT_EQ(viewer.folder, c.root);
     EXPECT_EQ(viewer.scale, 1.0f);
-    ::testing::internal::CaptureStderr();
+    RestartLog();
     viewer.DeselectAll();
-    std::string traces = ::testing::internal::GetCapturedStderr();
+    std::string traces = Log();
     EXPECT_EQ(c.Selected(), nullptr);
-    EXPECT_THAT(traces, ::testing::StartsWith("VCollectionViewer::DeselectAll\ncoll "));
-    EXPECT_THAT(traces, HasSubstr("flags 0x19\n")) << "the selected to-do, before clearing";
-    EXPECT_THAT(traces, ::testing::EndsWith("DeselectAll ret\n"));
+    EXPECT_THAT(traces, HasSubstr("(TRACE): [-] VCollectionViewer::DeselectAll [vcollviewer:"));
+    EXPECT_THAT(traces, HasSubstr("(TRACE): [-] coll "));
+    EXPECT_THAT(traces, HasSubstr("flags 0x19")) << "the selected to-do, before clearing";
+    EXPECT_THAT(traces, HasSubstr("(TRACE): [-] DeselectAll ret [vcollviewer:"));
+    EXPECT_LT(traces.find("flags 0x19"), traces.find("DeselectAll ret"));
 }
 
 TEST_F(ShownChainTest, ShiftingAndStretchingAFolder) {

@@ -226,3 +226,51 @@ TEST_F(RemoteViewTest, TheMainWindowKeepsItsFolderAndChain) {
 }
 
 } // namespace
+
+namespace {
+
+// A subfolder follows its parent at once, never after the unrelated folders of its
+// parent's level, where it would look like the child of the folder before it.
+TEST_F(RemoteViewTest, TheFolderTableListsEachFolderRightAfterItsParent) {
+    VGroup* alpha = AddNode<VGroup>(c);
+    alpha->name = "Alpha";
+    VGroup* sub = AddNode<VGroup>(c, alpha);
+    sub->name = "Sub";
+    VGroup* lower = AddNode<VGroup>(c);
+    lower->name = "alpha";
+    std::string page = Get("/");
+    EXPECT_THAT(page, HasSubstr(FOLDER_TABLE + FolderRow(ab, 0, "A&amp;B") +
+                                FolderRow(alpha, 0, "Alpha") + FolderRow(sub, 1, "Sub") +
+                                FolderRow(empty, 0, "Empty") + FolderRow(work, 0, "Work") +
+                                FolderRow(plans, 1, "Plans") + FolderRow(lower, 0, "alpha") +
+                                "</table>\n"));
+}
+
+} // namespace
+
+namespace {
+
+// A document that only gets served shares one index and one folder table between its
+// pages: they are the same pages, byte for byte.
+TEST_F(RemoteViewTest, AFrozenDocumentServesTheSamePages) {
+    std::vector<std::string> targets = {"/", "/view?root=" + Id(work), "/view?root=" + Id(plans),
+                                        "/view?root=" + Id(ab), "/view?root=12345678"};
+    std::vector<std::string> pages;
+    for (const std::string& target : targets)
+        pages.push_back(Get(target));
+    c.FreezeStructure(true);
+    for (int round = 0; round < 2; ++round) // the first fills what the second reuses
+        for (size_t i = 0; i < targets.size(); ++i)
+            EXPECT_EQ(Get(targets[i]), pages[i]) << targets[i] << " round " << round;
+    c.FreezeStructure(false);
+    // Thawed, changed and frozen again: nothing kept from before shows.
+    VGroup* added = AddNode<VGroup>(c);
+    added->name = "Added";
+    c.FreezeStructure(true);
+    std::string page = Get("/view?root=" + Id(added));
+    EXPECT_THAT(page, HasSubstr(FolderRow(added, 0, "Added")));
+    EXPECT_THAT(page, Not(HasSubstr("Invalid node passed")));
+    c.FreezeStructure(false);
+}
+
+} // namespace

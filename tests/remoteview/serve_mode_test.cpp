@@ -3,12 +3,15 @@
 #include "model/vcollection.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
+#include "net/localnames.h"
 #include "net/socket.h"
 #include "support/http_client.h"
 #include "support/log_capture.h"
 #include "support/model_builders.h"
 
+#include <algorithm>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <gmock/gmock.h>
 #include <libical/ical.h>
@@ -180,6 +183,57 @@ TEST_F(ServeModeTest, WrongArgumentsEndAtOnce) {
     for (const auto& arguments : cases) {
         Program vantry(arguments);
         EXPECT_EQ(vantry.Wait(), 1) << arguments.back();
+    }
+}
+
+// Without --bind the document stays on this machine: the announced address is loopback
+// and the machine's network address gets no answer.
+TEST_F(ServeModeTest, ServesThisMachineOnlyUnlessToldOtherwise) {
+    Program vantry({"--serve", "--port", "0", "doc.vnt"});
+    ASSERT_GT(vantry.pid, 0);
+    std::smatch m;
+    std::string shown = vantry.ReadUntil(std::regex("browse to [^\n]*\n"));
+    ASSERT_TRUE(std::regex_search(
+        shown, m, std::regex("on port ([0-9]+): browse to http://127\\.0\\.0\\.1:[0-9]+/\n")))
+        << shown;
+    int port = std::stoi(m[1].str());
+    EXPECT_THAT(Exchange(port, "GET / HTTP/1.0\r\n\r\n"), HasSubstr("Holidays"));
+    std::string network = QNNetworkAddress();
+    if (!network.empty()) {
+        QNSocket client(QNSocket::TCP, "client");
+        EXPECT_FALSE(client.Open(port, 0, network.c_str()))
+            << "reachable on " << network << ", beyond this machine";
+    }
+    kill(vantry.pid, SIGTERM);
+    EXPECT_EQ(vantry.Wait(), 0);
+}
+
+// What can't work is said at once, with exit code 1.
+TEST_F(ServeModeTest, ABusyPortOrAnUnknownAddressEndsAtOnceWithTheReason) {
+    QNSocket holder(QNSocket::TCP, "holder");
+    ASSERT_TRUE(holder.Listen(0, 1, false, "127.0.0.1"));
+    std::string busy = std::to_string(holder.BoundPort());
+    struct Case {
+        std::string arguments, reason;
+    } cases[] = {
+        {"--port " + busy + " doc.vnt",
+         "vantry: can't serve doc.vnt: port " + busy + " is in use\n"},
+        {"--port 0 --bind nonsense.invalid doc.vnt",
+         "vantry: can't serve doc.vnt: unknown address 'nonsense.invalid'\n"},
+        {"--port 0 --bind ::1 doc.vnt", "vantry: can't serve doc.vnt: unknown address '::1'\n"},
+    };
+    for (const Case& c : cases) {
+        std::string command =
+            std::string(VANTRY_BINARY) + " --serve " + c.arguments + " 2>&1 >/dev/null";
+        std::FILE* pipe = popen(command.c_str(), "r");
+        std::string err;
+        char buffer[512];
+        while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+            err.append(buffer, n);
+        int status = pclose(pipe);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << c.arguments;
+        EXPECT_THAT(err, HasSubstr(c.reason));
+        EXPECT_LE(std::count(err.begin(), err.end(), '\n'), 3) << "no retries:\n" << err;
     }
 }
 

@@ -41,9 +41,9 @@ TEST_F(FolderTreeTest, AncestorsFirstAndSiblingsByName) {
     VGroup* upper = Folder("Alpha", work);
     Folder("Inner", upper);
     Folder("Home");
-    // In insertion order: Inner, below Alpha, comes after all of Alpha's siblings.
+    // Depth first: Inner right after Alpha, its parent; siblings by name, byte-wise.
     EXPECT_EQ(Labels(), (std::vector<std::string>{"All folders", "  Home", "  Work", "    Alpha",
-                                                  "    Beta", "    alpha", "      Inner"}));
+                                                  "      Inner", "    Beta", "    alpha"}));
     auto entries = tree->Refill();
     EXPECT_TRUE(entries[0].bold);
     EXPECT_TRUE(entries[0].expanded) << "the top folder is always open";
