@@ -128,9 +128,7 @@ int runView(const Options& o, const std::string& settingsPath, std::ostream& out
     }
     c.sortMode = o.byContact ? 1 : 0;
     c.filterFlags = FilterFlagsFor(ApplyStateFilter(0, o.show), c.filterFlags);
-    qstring text(o.filter.c_str());
-    text.ToUpper();
-    c.filterText = text;
+    c.filterText = UpperText(o.filter, TextEncoding::Utf8).c_str();
 
     VNode* folder = findFolder(c, o.folder);
     if (!folder) {

@@ -275,9 +275,7 @@ void CSkedraDoc::OnStateFilter(int index) {
 }
 
 void CSkedraDoc::OnTextFilter(const char* text) {
-    qstring upper(text);
-    upper.ToUpper();
-    collection->filterText = upper;
+    collection->filterText = UpperText(text ? text : "", TextEncoding::Utf8).c_str();
     if (view) view->needsRebuild = true;
     if (host) host->RefillTree();
     if (host) host->UpdateAllViews();

@@ -19,10 +19,10 @@ void QNHTTPServerVantry::HandleRequest(QNHTTPRequest& request) {
     // Each request has its own writer and error text, so requests never see each other's.
     PageWriter page;
     qstring errorText;
-    WritePageHead(page, request.IsIPad());
     const char* root = request.Query().Get("root");
     bool served = document.Run([&](VCollectionViewer& viewer) {
         VCollection& c = *viewer.collection;
+        WritePageHead(page, request.IsIPad(), c.textEncoding);
         VNode* chosen = ChooseNode(c, root, errorText);
         // The page borrows the viewer's current folder and shown chain; the main window's
         // are put back before the document is let go, so its item view never shows the
