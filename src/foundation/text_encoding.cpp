@@ -254,7 +254,21 @@ std::string UpperText(std::string_view bytes, TextEncoding encoding) {
 
 bool ContainsUpper(const char* text, TextEncoding encoding, std::string_view upperUtf8Needle) {
     if (!text || !text[0] || upperUtf8Needle.empty()) return false;
-    std::u32string needle = DecodeText(upperUtf8Needle, TextEncoding::Utf8);
+    // The filter asks this of every text of every node: a usual needle is decoded on the
+    // stack, not on the heap.
+    char32_t onStack[64];
+    std::u32string onHeap;
+    std::u32string_view needle;
+    if (upperUtf8Needle.size() <= 64) {
+        std::size_t count = 0;
+        auto length = (std::int32_t)upperUtf8Needle.size();
+        for (std::int32_t i = 0; i < length;)
+            onStack[count++] = nextUtf8(upperUtf8Needle.data(), i, length);
+        needle = std::u32string_view(onStack, count);
+    } else {
+        onHeap = DecodeText(upperUtf8Needle, TextEncoding::Utf8);
+        needle = onHeap;
+    }
     auto length = (std::int32_t)std::strlen(text);
     UpperReader reader(text, length, encoding);
     for (std::int32_t start = 0; start < length;) {

@@ -9,7 +9,6 @@
 #include "platform/editor.h"
 
 #include <atomic>
-#include <cctype>
 #include <cstring>
 #include <vector>
 
