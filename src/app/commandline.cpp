@@ -190,11 +190,9 @@ int runView(const Options& o, const std::string& settingsPath, const LocaleText&
     }
     c.sortMode = o.byContact ? 1 : 0;
     c.filterFlags = FilterFlagsFor(ApplyStateFilter(0, o.show), c.filterFlags);
-    qstring filter(text.FromTerminal(o.filter).c_str());
-    filter.ToUpper();
-    c.filterText = filter;
+    c.filterText = UpperText(text.ToUtf8(o.filter), TextEncoding::Utf8).c_str();
 
-    VNode* folder = findFolder(c, text.FromTerminal(o.folder));
+    VNode* folder = findFolder(c, text.FromTerminal(o.folder, c.textEncoding));
     if (!folder) {
         err << "vantry: no folder '" << o.folder << "' in " << o.file << "\n";
         return 1;
@@ -222,7 +220,7 @@ int runView(const Options& o, const std::string& settingsPath, const LocaleText&
         }
         node->Describe(line, false);
         lines.append(2 * (size_t)node->level, ' ');
-        lines += text.ToTerminal(line.Text());
+        lines += text.ToTerminal(line.Text(), c.textEncoding);
         lines += '\n';
         if (lines.size() >= 64 * 1024) {
             out.write(lines.data(), (std::streamsize)lines.size());

@@ -1,5 +1,7 @@
 #include "app/ribbon_filters.h"
 
+#include "foundation/text_encoding.h"
+
 #include "app/contact_list.h"
 #include "app/refresh_sequences.h"
 #include "model/vcollection.h"
@@ -47,9 +49,8 @@ void RibbonFilters::OnStateFilter(int index) {
 }
 
 void RibbonFilters::OnTextFilter(const char* text) {
-    qstring upper(text);
-    upper.ToUpper();
-    document.Collection()->filterText = upper;
+    // The filter is UTF-8 whatever the document's encoding, upper-cased by character.
+    document.Collection()->filterText = UpperText(text ? text : "", TextEncoding::Utf8).c_str();
     if (ItemViewState* view = refresh.View()) view->needsRebuild = true;
     refresh.Tree();
     refresh.RedrawAll();

@@ -1,6 +1,5 @@
 #include "foundation/localetext.h"
 
-#include "foundation/cp1252.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -10,48 +9,9 @@
 
 namespace {
 
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += (char)c;
-    } else if (c < 0x800) {
-        out += (char)(0xC0 | (c >> 6));
-        out += (char)(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += (char)(0xE0 | (c >> 12));
-        out += (char)(0x80 | ((c >> 6) & 0x3F));
-        out += (char)(0x80 | (c & 0x3F));
-    } else {
-        out += (char)(0xF0 | (c >> 18));
-        out += (char)(0x80 | ((c >> 12) & 0x3F));
-        out += (char)(0x80 | ((c >> 6) & 0x3F));
-        out += (char)(0x80 | (c & 0x3F));
-    }
-}
-
-// The characters of UTF-8 text; false when it is not well-formed UTF-8.
-bool decodeUtf8(const std::string& text, std::u32string& out) {
-    out.clear();
-    for (size_t i = 0; i < text.size();) {
-        auto byte = (unsigned char)text[i];
-        int extra = byte < 0x80           ? 0
-                    : (byte >> 5) == 0x6  ? 1
-                    : (byte >> 4) == 0xE  ? 2
-                    : (byte >> 3) == 0x1E ? 3
-                                          : -1;
-        if (extra < 0 || i + extra >= text.size()) return false;
-        char32_t c = extra == 0 ? byte : byte & (0x3F >> extra);
-        for (int k = 1; k <= extra; ++k) {
-            auto next = (unsigned char)text[i + k];
-            if ((next & 0xC0) != 0x80) return false;
-            c = (c << 6) | (next & 0x3F);
-        }
-        // Overlong forms and surrogates are no characters.
-        static const char32_t least[] = {0, 0x80, 0x800, 0x10000};
-        if (c < least[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
-        out += c;
-        i += extra + 1;
-    }
-    return true;
+// Well-formed UTF-8 reads back to the same bytes; a broken sequence reads as U+FFFD.
+bool isUtf8(const std::string& text) {
+    return EncodeText(DecodeText(text, TextEncoding::Utf8), TextEncoding::Utf8) == text;
 }
 
 } // namespace
@@ -73,21 +33,17 @@ LocaleText LocaleText::FromEnvironment() {
     return LocaleText(utf8);
 }
 
-std::string LocaleText::ToTerminal(const std::string& documentText) const {
-    if (!utf8) return documentText;
-    std::string out;
-    out.reserve(documentText.size() + documentText.size() / 8);
-    for (char byte : documentText) {
-        if ((unsigned char)byte < 0x80)
-            out += byte;
-        else
-            appendUtf8(out, Cp1252ToUnicode((unsigned char)byte));
-    }
-    return out;
+std::string LocaleText::ToTerminal(const std::string& documentText,
+                                   TextEncoding document) const {
+    return utf8 ? TextToUtf8(documentText, document) : documentText;
 }
 
-std::string LocaleText::FromTerminal(const std::string& typed) const {
-    std::u32string characters;
-    if (!utf8 || !decodeUtf8(typed, characters)) return typed;
-    return UnicodeToCp1252(characters);
+std::string LocaleText::FromTerminal(const std::string& typed, TextEncoding document) const {
+    if (!utf8 || !isUtf8(typed)) return typed;
+    return TextFromUtf8(typed, document);
+}
+
+std::string LocaleText::ToUtf8(const std::string& typed) const {
+    if (utf8 && isUtf8(typed)) return typed;
+    return TextToUtf8(typed, TextEncoding::Windows1252);
 }

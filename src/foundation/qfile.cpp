@@ -202,6 +202,17 @@ bool QFile::readSlow32(std::int32_t& value) {
 }
 
 int QFile::ReadString(qstring& s) {
+    int length = readCountedString(s);
+    if (length > 0 && convertFrom != convertTo) {
+        std::string converted =
+            ConvertText(std::string_view(s.Text(), (size_t)s.Length()), convertFrom, convertTo);
+        s.Assign(converted.data(), (int)converted.size());
+        length = (int)converted.size();
+    }
+    return length;
+}
+
+int QFile::readCountedString(qstring& s) {
     if (!IsOpen()) return 0;
     std::int16_t length = 0;
     if (!Read16(length)) return 0;

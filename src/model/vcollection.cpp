@@ -155,6 +155,7 @@ VLoadResult VCollection::Load(const char* path) {
     Clear();
     CreateRoot();
     fileName = path;
+    textEncoding = TextEncoding::Windows1252;
 
     loadIndex.Clear();
     // The loaded nodes in record order: walking this backwards visits them in list order,
@@ -184,7 +185,10 @@ VLoadResult VCollection::Load(const char* path) {
                     break;
                 }
                 long recordEnd = file.Tell() + (long)length - 4;
-                if (VNode* node = MakeNodeForTag(tag, this, &nodeArena)) {
+                if (std::memcmp(tag, TEXT_ENCODING_TAG, 4) == 0) {
+                    file.SetReadEnd(recordEnd);
+                    readEncodingRecord(file, path);
+                } else if (VNode* node = MakeNodeForTag(tag, this, &nodeArena)) {
                     file.SetReadEnd(recordEnd); // a damaged record cannot read into the next
                     node->Load(file);
                     Add(node, root);
@@ -287,6 +291,12 @@ bool VCollection::writeFile(const char* path) const {
     if (!file.IsOpen()) return false;
     file.Write("VGZ1", 4);
     file.Write32(1);
+    if (textEncoding != TextEncoding::Windows1252) {
+        file.Write(TEXT_ENCODING_TAG, 4);
+        long at = file.BeginSize();
+        file.WriteString(qstring(TextEncodingName(textEncoding)));
+        file.EndSize(at);
+    }
     for (VNode* node = root->next; node; node = node->next)
         saveNode(file, node);
     return file.Close();

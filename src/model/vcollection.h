@@ -5,6 +5,7 @@
 #include "foundation/date.h"
 #include "foundation/qarena.h"
 #include "foundation/qstring.h"
+#include "foundation/text_encoding.h"
 #include "model/vextension.h"
 #include "model/vgroup.h"
 #include "model/vnodeindex.h"
@@ -16,6 +17,7 @@
 #include <vector>
 
 class VContact;
+class QFile;
 class QInfo;
 struct QReplaceResult;
 
@@ -112,6 +114,17 @@ class VCollection {
     // Moves a node of the list to just after another (the root when null).
     void MoveAfter(VNode* node, VNode* after);
 
+    // Texts that enter the document (typed, pasted, imported): the bytes to store for
+    // them. A Windows-1252 document that cannot hold one becomes UTF-8 first
+    // (ConvertTexts), once; a document never goes back by itself.
+    std::string EnteredText(std::u32string_view text);
+    std::string EnteredUtf8(std::string_view utf8);
+    // Makes the document able to hold the text (as EnteredText) without storing it: for
+    // a dialog that reads several fields, so that all are read in the same encoding.
+    void MakeRoomFor(std::u32string_view text);
+    // Stores every text of every node in the other encoding, and the document in it.
+    void ConvertTexts(TextEncoding to);
+
     // Replaces all nodes by those of the file; a file that cannot be read gives the
     // empty collection. A damaged file gives what it holds; the result says how much.
     VLoadResult Load(const char* path);
@@ -143,6 +156,10 @@ class VCollection {
     mutable std::shared_ptr<const void> frozenChildIndex;
 
     qstring filterText; // upper case
+    qstring filterText; // upper case, UTF-8 whatever the document's encoding
+    // How the document's texts are stored (the file's "TENC" record); Windows-1252 for
+    // every new document and every file without that record.
+    TextEncoding textEncoding = TextEncoding::Windows1252;
     VContact* contactFilter = nullptr;
     // Data beyond the nodes' own records, saved and loaded with them.
     VExtensions extensions;
@@ -157,6 +174,7 @@ class VCollection {
     void saveNode(QFile& file, VNode* node) const;
     static std::int32_t parentNumber(const VNode* node);
     bool writeFile(const char* path) const; // the document file's bytes, in place
+    void readEncodingRecord(QFile& file, const char* path);
     void changeTree(VNode* node, int days, void (VNode::*change)(int));
     // Moves the selection to the target; false (and nothing changed) without one.
     bool selectInstead(VNode* target);

@@ -67,7 +67,9 @@ std::vector<VFolderEntry> FolderList(const VCollection& c, int maxFolders) {
             group.push_back(folder);
         }
     }
-    auto byName = [](const VNode* a, const VNode* b) { return CompareText(a->name, b->name) < 0; };
+    auto byName = [](const VNode* a, const VNode* b) {
+        return a->CompareText(a->name, b->name) < 0;
+    };
     for (auto& [parent, group] : children)
         std::stable_sort(group.begin(), group.end(), byName);
     for (const VNode* parent : orphanParents) {

@@ -45,9 +45,9 @@ void QNHTTPServerVantry::HandleRequest(QNHTTPRequest& request) {
     // Each request has its own writer and error text, so requests never see each other's.
     PageWriter page(Token().empty() ? "" : std::string("&") + TOKEN_NAME + "=" + Token());
     qstring errorText;
-    WritePageHead(page, request.IsIPad());
     const char* root = request.Query().Get("root");
     bool served = document.Run([&](VCollectionViewer& viewer) {
+        WritePageHead(page, request.IsIPad(), viewer.collection->textEncoding);
         WriteDocumentPart(page, viewer, root, errorText, &cache);
     });
     if (!served) { // the document is going away with the server

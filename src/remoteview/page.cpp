@@ -50,9 +50,10 @@ VNode* ChooseNode(VCollection& c, const char* root, qstring& errorText, const Pa
     return c.root;
 }
 
-void WritePageHead(PageWriter& w, bool iPad) {
+void WritePageHead(PageWriter& w, bool iPad, TextEncoding encoding) {
     w.Write("<html>");
     w.Write("<head>");
+    if (encoding == TextEncoding::Utf8) w.Write("<meta charset=\"UTF-8\">");
     w.Write("<title>Vantry Server - remote view");
     if (iPad) w.Write(" / iPad");
     w.Write("</title>");

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "foundation/qstring.h"
+#include "foundation/text_encoding.h"
 
 #include <cstdint>
 #include <string>
@@ -43,7 +44,8 @@ struct PageCache {
 VNode* ChooseNode(VCollection& collection, const char* root, qstring& errorText,
                   const PageCache* cache = nullptr);
 
-void WritePageHead(PageWriter& w, bool iPad);
+// A UTF-8 document's page says so; a Windows-1252 one's stays as it always was.
+void WritePageHead(PageWriter& w, bool iPad, TextEncoding encoding = TextEncoding::Windows1252);
 // The error paragraph when there is an error text, which is then emptied.
 void WriteErrorParagraph(PageWriter& w, qstring& errorText);
 // Every folder the folder tree shows, in its order, but the top one; labels indented by

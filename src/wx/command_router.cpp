@@ -55,9 +55,9 @@ void CommandRouter::onCommand(wxCommandEvent& event) {
     }
     CommandContext c = context();
     c.choice = event.GetSelection();
-    TypedText typed; // tells the user, after the command, of characters the text lost
+    // The filter box: a search, not a document text, so it stays UTF-8.
     if (auto* box = dynamic_cast<wxTextCtrl*>(event.GetEventObject()))
-        c.text = typed.Bytes(box->GetValue());
+        c.text = ToUtf8(box->GetValue());
     if (!RunCommand(command, c)) event.Skip();
 }
 

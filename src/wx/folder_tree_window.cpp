@@ -2,6 +2,7 @@
 
 #include "app/context_menus.h"
 #include "foundation/qmessage.h"
+#include "model/vnode.h"
 #include "views/drag_data.h"
 #include "views/skedraView.h"
 #include "views/view_document.h"
@@ -70,7 +71,9 @@ FolderTreeWindow::FolderTreeWindow(wxWindow* parent, ViewDocument* document)
         // The tree is refilled on success: the edit must not write the label afterwards.
         e.Veto();
         TypedText typed;
-        tree->EndLabelEdit(folderOf(e.GetItem()), typed.Bytes(e.GetLabel()));
+        VNode* folder = folderOf(e.GetItem());
+        tree->EndLabelEdit(folder,
+                           typed.Bytes(e.GetLabel(), folder ? folder->name.Text() : nullptr));
     });
 }
 

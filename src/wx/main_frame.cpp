@@ -75,7 +75,7 @@ CommandContext CMainFrame::Context() {
     c.view = &ItemView();
     c.tree = &leftView->Tree();
     c.ui = this;
-    if (controls.filterText) c.text = FromWx(controls.filterText->GetValue());
+    if (controls.filterText) c.text = ToUtf8(controls.filterText->GetValue());
     return c;
 }
 

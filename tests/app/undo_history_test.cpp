@@ -375,6 +375,50 @@ TEST_F(UndoTest, EveryItemCommandUndoesAndRedoesToTheSameBytesUnderItsName) {
     }
 }
 
+// A text Windows-1252 cannot hold changes the document to UTF-8 inside the edit that
+// brought it: the conversion of every text and the edit are one step, undone together to
+// the Windows-1252 bytes, and redone together.
+TEST_F(UndoTest, TheChangeToUtf8IsOneStepWithTheEditThatNeededIt) {
+    ScriptedEditor editor;
+    const char* typed = nullptr;
+    editor.script = [&](ItemForm& form, int) {
+        // What the dialog's text crossing does with a typed text.
+        if (auto* todo = dynamic_cast<CDlgTodo*>(&form))
+            todo->what = C().EnteredUtf8(typed).c_str();
+        if (auto* task = dynamic_cast<CDlgTaskFull*>(&form))
+            task->what = C().EnteredUtf8(typed).c_str();
+        return true;
+    };
+    view->viewType = 1;
+    auto* groceries = static_cast<VTodo*>(Find("Groceries"));
+    groceries->Select();
+    typed = "Caf\xC3\xA9 cr\xC3\xA8me";
+    ASSERT_TRUE(Run(CMD_EDIT));
+    EXPECT_EQ(C().textEncoding, TextEncoding::Windows1252) << "Windows-1252 holds it";
+    EXPECT_STREQ(groceries->what.Text(), "Caf\xE9 cr\xE8me");
+    std::string before = Bytes();
+
+    auto* report = static_cast<VTask*>(Find("Quarterly report"));
+    report->Select();
+    typed = "\xC5\x81ukasz \xD0\x96\xD1\x83\xD0\xBA \xE6\x97\xA5\xE6\x9C\xAC \xE2\x9C\x93";
+    ASSERT_TRUE(Run(CMD_EDIT));
+    EXPECT_EQ(C().textEncoding, TextEncoding::Utf8);
+    EXPECT_STREQ(report->what.Text(), typed);
+    EXPECT_STREQ(groceries->what.Text(), "Caf\xC3\xA9 cr\xC3\xA8me") << "converted";
+    std::string after = Bytes();
+    EXPECT_EQ(after.substr(8, 4), "TENC");
+    EXPECT_EQ(doc->History().Count(), 2u) << "one step for the conversion and the edit";
+    EXPECT_EQ(Label(CMD_UNDO), "Undo " + CommandChangeName(CMD_EDIT));
+
+    ASSERT_TRUE(Run(CMD_UNDO));
+    EXPECT_EQ(C().textEncoding, TextEncoding::Windows1252);
+    EXPECT_EQ(Bytes(), before);
+    ASSERT_TRUE(Run(CMD_REDO));
+    EXPECT_EQ(C().textEncoding, TextEncoding::Utf8);
+    EXPECT_EQ(Bytes(), after);
+    EXPECT_STREQ(static_cast<VTodo*>(Find("Groceries"))->what.Text(), "Caf\xC3\xA9 cr\xC3\xA8me");
+}
+
 // The pointer's changes, as the item view and the folder tree make them, undo and redo
 // like the commands': a tick of a row's check box, a double click that adds an item, a
 // row dropped on a folder of the tree.

@@ -142,6 +142,18 @@ TEST_F(RemoteViewTest, TheRootPageByteForByte) {
         EXPECT_EQ(Get(target), RootPage()) << target;
 }
 
+// A UTF-8 document's pages say their charset right after <head>; Windows-1252 ones stay
+// as they were (the page above).
+TEST_F(RemoteViewTest, AUtf8DocumentsPagesSayTheirCharset) {
+    c.ConvertTexts(TextEncoding::Utf8);
+    work->name = "\xD0\xA0\xD0\xB0\xD0\xB1\xD0\xBE\xD1\x82\xD0\xB0"; // Работа
+    std::string page = Get("/");
+    std::string head = Head(false);
+    head.insert(std::string("<html><head>").size(), "<meta charset=\"UTF-8\">");
+    EXPECT_EQ(page.rfind(OK + head, 0), 0u) << page.substr(0, 200);
+    EXPECT_THAT(page, HasSubstr("+\xD0\xA0\xD0\xB0\xD0\xB1\xD0\xBE\xD1\x82\xD0\xB0</a>"));
+}
+
 TEST_F(RemoteViewTest, AnIdentityOfNoNodeShowsTheRootWithTheError) {
     const std::string error = "<p class=\"error\">** An error occurred: Invalid node passed - "
                               "showing entire tree</p>";
