@@ -155,7 +155,6 @@ class VCollection {
     // Kept for the walks by VVisibility, which alone knows its type.
     mutable std::shared_ptr<const void> frozenChildIndex;
 
-    qstring filterText; // upper case
     qstring filterText; // upper case, UTF-8 whatever the document's encoding
     // How the document's texts are stored (the file's "TENC" record); Windows-1252 for
     // every new document and every file without that record.

@@ -15,7 +15,7 @@ std::u32string characters(const wxString& text) {
 
 VCollection* openCollection() {
     CSkedraDoc* document = CSkedraDoc::Current();
-    return document ? document->collection : nullptr;
+    return document ? document->Collection() : nullptr;
 }
 
 } // namespace

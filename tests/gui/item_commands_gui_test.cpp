@@ -184,42 +184,36 @@ TEST_F(ItemCommandsGuiTest, ATextInAnyScriptIsKeptThroughSaveAndReopen) {
     const std::string typed =
         "\xC5\x81ukasz \xD0\x96\xD1\x83\xD0\xBA \xE6\x97\xA5\xE6\x9C\xAC \xE2\x9C\x93";
     ASSERT_TRUE(Holds(RowTexts(), "Water the plants"));
-    EXPECT_EQ(Doc().collection->textEncoding, TextEncoding::Windows1252);
-    Frame().ItemWindow()->SetFocus();
-    Pump(100);
-    ASSERT_TRUE(User::Does("xdotool key shift+d\n"
-                           "xdotool search --sync --onlyvisible --name '^To Do$' "
-                           "windowactivate --sync\n"
-                           "sleep 0.3\n"
-                           "LC_ALL=C.UTF-8 xdotool type --delay 60 '" +
-                           typed +
-                           "'\n"
-                           "sleep 0.3\n"
-                           "xdotool key Return\n"))
+    EXPECT_EQ(Doc().Collection()->textEncoding, TextEncoding::Windows1252);
+    ASSERT_TRUE(GiveFocus(Frame().ItemWindow()));
+    ASSERT_TRUE(UserDoes("xdotool key shift+d\n"
+                         "window_shows '^To Do$'\n"
+                         "LC_ALL=C.UTF-8 xdotool type --delay 60 '" +
+                         typed +
+                         "'\n"
+                         "handled\n"
+                         "xdotool key Return\n"))
         << "xdotool found the to-do dialog and typed";
     EXPECT_TRUE(Holds(RowTexts(), typed)) << "the new to-do shows every character";
-    EXPECT_EQ(Doc().collection->textEncoding, TextEncoding::Utf8);
+    EXPECT_EQ(Doc().Collection()->textEncoding, TextEncoding::Utf8);
     EXPECT_TRUE(SaveWindowPicture(Frame(), "unicode-typed.png"));
 
-    Frame().ItemWindow()->SetFocus();
-    ASSERT_TRUE(User::Does("xdotool search --onlyvisible --name '^Vantry v4' "
-                           "windowactivate --sync\n"
-                           "sleep 0.3\n"
-                           "xdotool key ctrl+s\n"));
-    ASSERT_FALSE(Frame().GetDocumentManager()->GetCurrentDocument()->IsModified());
+    ASSERT_TRUE(GiveFocus(Frame().ItemWindow()));
+    ASSERT_TRUE(UserDoes("xdotool key ctrl+s\n"));
+    ASSERT_TRUE(SettleUntil(
+        [] { return !Frame().GetDocumentManager()->GetCurrentDocument()->IsModified(); }));
     EXPECT_EQ(FileBytes(path).substr(8, 4), "TENC");
 
     // Another process opens the file: a picture of its window to look at.
     std::string pidFile = dir.File("vantry.pid");
-    ASSERT_TRUE(User::Does("VANTRY_NO_SPLASH=1 '" VANTRY_BINARY "' '" + path +
-                           "' >/dev/null 2>&1 &\n"
-                           "echo $! > '" +
-                           pidFile +
-                           "'\n"
-                           "xdotool search --sync --onlyvisible --pid $! --name '^Vantry v4'\n"
-                           "sleep 2\n"))
+    ASSERT_TRUE(UserDoes("VANTRY_NO_SPLASH=1 '" VANTRY_BINARY "' '" + path +
+                         "' >/dev/null 2>&1 &\n"
+                         "echo $! > '" +
+                         pidFile +
+                         "'\n"
+                         "xdotool search --sync --onlyvisible --pid $! --name '^Vantry v4'\n"))
         << "the new process shows its window";
-    EXPECT_TRUE(SaveScreen("unicode-reopened.png"));
+    EXPECT_TRUE(SaveScreenPicture("unicode-reopened.png"));
     std::string pid = FileBytes(pidFile);
     if (!pid.empty()) kill(std::stoi(pid), SIGKILL);
 
@@ -238,7 +232,7 @@ TEST_F(ItemCommandsGuiTest, ATextInAnyScriptIsKeptThroughSaveAndReopen) {
     // And so does this window, opening it again.
     ASSERT_TRUE(Frame().OpenDocumentFile(path));
     Frame().ItemView().SetViewType(0);
-    EXPECT_EQ(Doc().collection->textEncoding, TextEncoding::Utf8);
+    EXPECT_EQ(Doc().Collection()->textEncoding, TextEncoding::Utf8);
     EXPECT_TRUE(Holds(RowTexts(), typed));
 }
 

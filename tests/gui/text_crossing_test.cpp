@@ -170,7 +170,7 @@ TEST(TextCrossingTest, BrokenUtf8ShowsAsReplacementCharactersAndIsKept) {
     Frame().GetDocumentManager()->CreateNewDocument();
     Settle();
     ScriptedUI ui;
-    VCollection& c = *Doc().collection;
+    VCollection& c = *Doc().Collection();
     c.textEncoding = TextEncoding::Utf8;
     auto* folder = new VGroup(&c);
     const std::string broken = "Caf\xE9 \xE6\x97\xA5"; // a Windows-1252 byte among UTF-8
