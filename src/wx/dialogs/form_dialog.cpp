@@ -1,33 +1,19 @@
 #include "wx/dialogs/form_dialog.h"
 
 #include "app/forms/form_fields.h"
+#include "foundation/single_line.h"
 #include "wx/text_convert.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
-#include <wx/datectrl.h>
-#include <wx/dateevt.h>
 #include <wx/radiobox.h>
 #include <wx/sizer.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-namespace {
-
-wxDateTime toWx(const QDate& date) {
-    return wxDateTime((wxDateTime::wxDateTime_t)date.Day(), (wxDateTime::Month)(date.Month() - 1),
-                      date.Year());
-}
-
-QDate fromWx(const wxDateTime& value) {
-    QDate date;
-    date.SetDate(value.GetDay(), value.GetMonth() + 1, value.GetYear());
-    return date;
-}
-
-} // namespace
+#include <memory>
 
 FormDialog::FormDialog(wxWindow* parent, const char* title, int templateWidth, ItemForm& itemForm)
     : wxDialog(parent, wxID_ANY, ToWx(title), wxDefaultPosition, wxDefaultSize,
@@ -79,8 +65,18 @@ wxTextCtrl* FormDialog::Text(Rows& rows, const char* caption, std::function<qstr
     auto* text = new wxTextCtrl(rows.parent, wxID_ANY);
     rows.grid->Add(text, wxSizerFlags(1).Expand());
     firstField(text);
-    Tie([text, shown] { text->ChangeValue(ToWx(shown())); },
-        [text, take](TypedText& typed) { return take(typed(text->GetValue())); });
+    // A text the user left as it was shown is not read back: its field keeps its bytes.
+    auto filled = std::make_shared<wxString>();
+    Tie(
+        [text, shown, filled] {
+            *filled = ToWx(shown());
+            text->ChangeValue(*filled);
+        },
+        [text, take, filled](TypedText& typed) {
+            wxString value = text->GetValue();
+            if (value == *filled) return true;
+            return take(SingleLine(typed(value)));
+        });
     return text;
 }
 
@@ -123,18 +119,12 @@ wxCheckBox* FormDialog::Check(Rows& rows, const char* caption, const char* boxCa
     return box;
 }
 
-wxDatePickerCtrl* FormDialog::Date(Rows& rows, const char* caption, QDate& field) {
-    label(rows, caption);
-    auto* picker = new wxDatePickerCtrl(rows.parent, wxID_ANY, toWx(field), wxDefaultPosition,
-                                        wxDefaultSize, wxDP_DROPDOWN | wxDP_SHOWCENTURY);
-    rows.grid->Add(picker, wxSizerFlags().CenterVertical());
-    firstField(picker);
-    Tie([picker, &field] { picker->SetValue(toWx(field)); },
-        [picker, &field](TypedText&) {
-            field = fromWx(picker->GetValue());
-            return true;
+wxTextCtrl* FormDialog::Date(Rows& rows, const char* caption, QDate& field, int dateFormat) {
+    return Text(
+        rows, caption, [&field, dateFormat] { return DateFieldText(field, dateFormat); },
+        [&field, dateFormat](const qstring& typed) {
+            return TakeDateField(typed, dateFormat, field);
         });
-    return picker;
 }
 
 wxChoice* FormDialog::List(Rows& rows, const char* caption, const std::vector<std::string>& entries,
