@@ -189,7 +189,8 @@ void CSkedraDoc::showSavedState() {
 }
 
 void CSkedraDoc::FolderExpansionChanged(VNode*) {
-    recordChange();
+    // Saved with the document, but no edit; inside a command it goes with the command.
+    if (commandDepth == 0) history.Absorb(*collection);
     setModified();
 }
 

@@ -85,6 +85,8 @@ TEST_F(FolderTreeTest, RenamingExpandingAndTheTopFolder) {
     EXPECT_EQ(tree->oldName, "Work");
     EXPECT_FALSE(tree->EndLabelEdit(work, "")) << "an empty name is refused";
     EXPECT_STREQ(work->name.Text(), "Work");
+    EXPECT_TRUE(tree->EndLabelEdit(work, "Job\nlist\r\n"));
+    EXPECT_STREQ(work->name.Text(), "Job list ") << "a pasted line break is a blank";
     EXPECT_TRUE(tree->EndLabelEdit(work, "Job"));
     EXPECT_STREQ(work->name.Text(), "Job");
     EXPECT_TRUE(host.modified);
@@ -104,6 +106,48 @@ TEST_F(FolderTreeTest, RenamingExpandingAndTheTopFolder) {
     host.modified = false;
     tree->Expanded(work, false);
     EXPECT_TRUE(host.modified) << "a collapse always counts";
+}
+
+// Opening a folder is stored with the document, but it is no edit: no undo step, and
+// what can be redone stays.
+TEST_F(FolderTreeTest, ExpandingIsNoUndoStep) {
+    VGroup* work = Folder("Work");
+    doc->ItemsChanged();
+    ASSERT_TRUE(tree->BeginLabelEdit(work));
+    ASSERT_TRUE(tree->EndLabelEdit(work, "Job"));
+    VNode* folder = doc->collection->root;
+    ASSERT_TRUE(doc->StepHistory(true, folder));
+    ASSERT_STREQ(work->name.Text(), "Work");
+    ASSERT_TRUE(doc->History().CanRedo());
+    size_t steps = doc->History().Count();
+    std::string undoName = doc->History().UndoName();
+
+    host.modified = false;
+    tree->Expanded(work, true);
+    EXPECT_TRUE(work->flags & EXPANDED);
+    EXPECT_TRUE(host.modified) << "the flag is saved with the document";
+    EXPECT_EQ(doc->History().Count(), steps);
+    EXPECT_EQ(doc->History().UndoName(), undoName);
+    EXPECT_TRUE(doc->History().CanRedo());
+
+    // Undo and redo bring back the edits, never an old expansion.
+    ASSERT_TRUE(doc->StepHistory(false, folder));
+    EXPECT_STREQ(work->name.Text(), "Job");
+    EXPECT_TRUE(work->flags & EXPANDED);
+    tree->Expanded(work, false);
+    ASSERT_TRUE(doc->StepHistory(true, folder));
+    EXPECT_STREQ(work->name.Text(), "Work");
+    EXPECT_FALSE(work->flags & EXPANDED);
+
+    // An edit after an expansion is one step, the edit alone.
+    tree->Expanded(work, true);
+    ASSERT_TRUE(tree->BeginLabelEdit(work));
+    ASSERT_TRUE(tree->EndLabelEdit(work, "Jobs"));
+    EXPECT_EQ(doc->History().UndoName(), "Rename 'Work'");
+    EXPECT_FALSE(doc->History().CanRedo());
+    ASSERT_TRUE(doc->StepHistory(true, folder));
+    EXPECT_STREQ(work->name.Text(), "Work");
+    EXPECT_TRUE(work->flags & EXPANDED);
 }
 
 TEST_F(FolderTreeTest, DroppingMovesButNeverIntoItself) {
