@@ -117,6 +117,7 @@ class CSkedraView : public ItemViewState {
     ViewWindow* window = nullptr; // the window around the view, if any
 
   private:
+    void dropHiddenSelection();
     void showFolder(VNode* folder);
     void repaint();
     void scrollIntoView(const VNode* item);
