@@ -72,10 +72,14 @@ wxTextCtrl* FormDialog::Text(Rows& rows, const char* caption, std::function<qstr
             *filled = ToWx(shown());
             text->ChangeValue(*filled);
         },
-        [text, take, filled](TypedText& typed) {
+        [this, text, take, filled](TypedText& typed) {
             wxString value = text->GetValue();
-            if (value == *filled) return true;
-            return take(SingleLine(typed(value)));
+            if (value == *filled || take(SingleLine(typed(value)))) return true;
+            // The refused text stays, selected, for the user to mend.
+            refused = text;
+            text->SetFocus();
+            text->SelectAll();
+            return false;
         });
     return text;
 }
@@ -111,9 +115,16 @@ wxCheckBox* FormDialog::Check(Rows& rows, const char* caption, const char* boxCa
     auto* box = new wxCheckBox(rows.parent, wxID_ANY, ToWx(boxCaption));
     rows.grid->Add(box, wxSizerFlags().CenterVertical());
     firstField(box);
-    Tie([box, &field] { box->SetValue(field); },
-        [box, &field](TypedText&) {
-            field = box->GetValue();
+    // Like a text, a box the user left as it was filled is not read back: a typed date
+    // that cleared "No date yet" in the form is not undone by the box read after it.
+    auto filled = std::make_shared<bool>();
+    Tie(
+        [box, &field, filled] {
+            *filled = field;
+            box->SetValue(field);
+        },
+        [box, &field, filled](TypedText&) {
+            if (box->GetValue() != *filled) field = box->GetValue();
             return true;
         });
     return box;
@@ -188,6 +199,7 @@ void FormDialog::Finish() {
 }
 
 bool FormDialog::ReadControls() {
+    refused = nullptr;
     TypedText typed;
     for (auto& read : reads)
         if (!read(typed)) return false;

@@ -69,6 +69,8 @@ class FormDialog : public wxDialog {
     void ShowControls();
     // Whether the dialog is filling its controls (their change events are its own).
     bool Showing() const { return showing; }
+    // The text whose value the last ReadControls refused (it has the focus now), if any.
+    wxWindow* Refused() const { return refused; }
 
   private:
     void onOK(wxCommandEvent& event);
@@ -80,6 +82,7 @@ class FormDialog : public wxDialog {
     int minWidth;
     wxWindow* first = nullptr;
     bool showing = false;
+    wxWindow* refused = nullptr;
     std::vector<std::function<void()>> shows;
     std::vector<std::function<bool(TypedText&)>> reads;
 };

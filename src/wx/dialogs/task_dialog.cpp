@@ -82,11 +82,21 @@ class TaskDialog : public FormDialog {
     // Leaving the field reads the controls (a typed date does its part then), lets the form
     // work, and shows the result.
     void whenLeft(wxTextCtrl* field, std::function<void()> change) {
-        field->Bind(wxEVT_KILL_FOCUS, [this, change](wxFocusEvent& e) {
+        field->Bind(wxEVT_KILL_FOCUS, [this, field, change](wxFocusEvent& e) {
             e.Skip();
-            // Leaving for Cancel gives the edit up; a closed dialog has nothing to read.
-            if (!IsModal() || (e.GetWindow() && e.GetWindow()->GetId() == wxID_CANCEL)) return;
-            exchange(change);
+            // Once the focus has settled: a message shown from inside the move would take
+            // the focus, give it back and have the field left again, over and over.
+            CallAfter([this, field, change] {
+                wxWindow* focus = FindFocus();
+                // Focus in another window (a message box) leaves no field; Cancel gives the
+                // edit up; a closed dialog has nothing to read.
+                if (!IsModal() || !IsActive() || !focus || wxGetTopLevelParent(focus) != this ||
+                    focus->GetId() == wxID_CANCEL)
+                    return;
+                // While a refused text is being mended, only leaving it reads again.
+                if (mending && mending != field) return;
+                exchange(change);
+            });
         });
     }
 
@@ -94,9 +104,12 @@ class TaskDialog : public FormDialog {
     void exchange(const std::function<void()>& change) {
         if (Showing() || exchanging) return;
         exchanging = true;
+        mending = nullptr;
         if (ReadControls()) {
             change();
             ShowControls();
+        } else {
+            mending = Refused();
         }
         exchanging = false;
     }
@@ -104,6 +117,7 @@ class TaskDialog : public FormDialog {
     CDlgTaskFull& form;
     wxTextCtrl* duration = nullptr;
     bool exchanging = false;
+    wxWindow* mending = nullptr;
 };
 
 } // namespace
