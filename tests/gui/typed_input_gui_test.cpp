@@ -18,6 +18,7 @@
 #include "wx/main_frame.h"
 #include "wx/wx_ui.h"
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -97,6 +98,14 @@ bool Eventually(const std::function<bool()>& condition) {
 bool SaveScreen(const std::string& name) {
     Pump(300);
     wxScreenDC screen;
+    // cairo hands out the copy of the screen it read last unless told the screen changed.
+    using GetTarget = void* (*)(void*);
+    using MarkDirty = void (*)(void*);
+    static auto getTarget = reinterpret_cast<GetTarget>(dlsym(RTLD_DEFAULT, "cairo_get_target"));
+    static auto markDirty =
+        reinterpret_cast<MarkDirty>(dlsym(RTLD_DEFAULT, "cairo_surface_mark_dirty"));
+    if (void* cairo = screen.GetHandle(); cairo && getTarget && markDirty)
+        markDirty(getTarget(cairo));
     wxSize size = screen.GetSize();
     wxBitmap shot(size);
     wxMemoryDC memory(shot);
