@@ -6,6 +6,8 @@
 #include "app/skedradoc.h"
 #include "gui/gui_support.h"
 #include "model/vcollection.h"
+#include "model/vcommitem.h"
+#include "model/vcontact.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
 #include "model/vvisibility.h"
@@ -28,6 +30,7 @@
 #include <wx/dcmemory.h>
 #include <wx/dcscreen.h>
 #include <wx/docview.h>
+#include <wx/print.h>
 #include <wx/ribbon/bar.h>
 #include <wx/ribbon/buttonbar.h>
 #include <wx/stattext.h>
@@ -426,6 +429,41 @@ TEST_F(TypedInputGuiTest, TheTreeStaysOpenWhenAViewOptionChanges) {
     ASSERT_TRUE(UserDoes(ClickAt(gantt)));
     ASSERT_TRUE(Eventually([&] { return ganttShown() == before; }));
     EXPECT_TRUE(tree.IsExpanded(tree.ItemOf(openTrips)));
+}
+
+} // namespace
+
+namespace {
+
+// Print preview at its zoom shows the whole page, with the contact, call and pay icons.
+TEST_F(TypedInputGuiTest, PrintPreviewShowsTheWholePage) {
+    VCollection start;
+    start.Add(new VCall(&start), start.root);
+    start.Add(new VPay(&start), start.root);
+    start.Add(new VContact(&start), start.root);
+    auto* todo = new VTodo(&start);
+    todo->what = "Ticked off";
+    start.Add(todo, start.root);
+    Open(start);
+    SendCommand(CMD_PRINT_PREVIEW);
+    wxPreviewFrame* preview = nullptr;
+    ASSERT_TRUE(Eventually([&] {
+        for (wxWindow* window : wxTopLevelWindows)
+            if (auto* frame = dynamic_cast<wxPreviewFrame*>(window); frame && frame->IsShown())
+                preview = frame;
+        return preview != nullptr;
+    }));
+    wxPreviewCanvas* canvas = nullptr;
+    for (wxWindow* child : preview->GetChildren())
+        if (auto* c = dynamic_cast<wxPreviewCanvas*>(child)) canvas = c;
+    ASSERT_NE(canvas, nullptr);
+    Pump(500);
+    SaveScreen("print-preview.png");
+    wxSize page = canvas->GetVirtualSize(), shown = canvas->GetClientSize();
+    EXPECT_GE(shown.x, page.x) << "the page's width shows";
+    EXPECT_GE(shown.y, page.y) << "the page's height shows";
+    preview->Close(true);
+    Pump(300);
 }
 
 } // namespace
