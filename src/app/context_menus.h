@@ -1,8 +1,10 @@
-// The context menus of the item view and of the folder tree as data: their entries,
-// their default entry, which menu the right button opens, and which entries are greyed
-// for the item a menu is for. The windows only show a menu and send the chosen command.
+// The context menus of the item view and of the folder tree as data: their entries (by
+// command; the words come from the command table), their default entry, which menu the
+// right button opens, and which entries are greyed for the item a menu is for
+// (`ContextEntryEnabled`). The windows only show a menu and send the chosen command.
 #pragma once
 
+#include "app/commands/item_states.h"
 #include "app/ribbon_layout.h"
 
 #include <vector>
@@ -28,12 +30,8 @@ ContextMenuKind ItemMenuKind(const VNode* item);
 // under the pointer is, and only an item has a menu (the action menu, whatever its kind).
 const ContextMenu* RightButtonMenu(CSkedraView& view, int x, int y);
 
-// Whether an entry is offered for the item its menu is for: the activity and waiting
-// entries follow the item's flags, and the top folder can't be renamed, deleted, edited
-// or made active or inactive. Every other entry is offered.
-bool ContextEntryEnabled(int command, const VNode& item);
-
-// The folder tree's keys and the commands they send for the selected folder.
+// The folder tree's keys and the commands they send for the selected folder, from the
+// commands' rows.
 struct TreeKey {
     NamedKey key;
     int command;

@@ -1,6 +1,7 @@
 #include "app/skedradoc.h"
 
 #include "app/commands/command_table.h"
+#include "app/history/change_names.h"
 #include "foundation/qfile.h"
 #include "foundation/qmessage.h"
 #include "foundation/qregularfile.h"
@@ -160,6 +161,10 @@ bool CSkedraDoc::recordChange() {
 
 void CSkedraDoc::NameNextChange(const std::string& name) {
     nextChangeName = name;
+}
+
+void CSkedraDoc::NameNextChangeAs(int command) {
+    nextChangeName = CommandChangeNameOf(command);
 }
 
 void CSkedraDoc::BeginCommand(const std::string& name) {

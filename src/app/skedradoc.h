@@ -43,6 +43,7 @@ class CSkedraDoc : public ViewDocument {
     void RefreshContactList() override;
     void FolderExpansionChanged(VNode* folder) override;
     void NameNextChange(const std::string& name) override;
+    void NameNextChangeAs(int command) override;
 
     // The undo history. Whatever a command changes, however many refreshes it asks for,
     // is one step under the command's name: the table runs every command between

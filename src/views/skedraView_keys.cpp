@@ -3,6 +3,7 @@
 #include "views/skedraView.h"
 
 #include "model/vcollection.h"
+#include "platform/command_ids.h"
 #include "platform/document_host.h"
 #include "views/view_document.h"
 #include "views/view_window.h"
@@ -36,7 +37,7 @@ void CSkedraView::OnKeyDown(ViewKey key) {
         return;
     }
     case ViewKey::Delete:
-        if (window) window->SendCommand(ViewWindow::DELETE_COMMAND);
+        if (window) window->SendCommand(CMD_DELETE);
         return;
     case ViewKey::Enter:
     case ViewKey::F2:

@@ -7,6 +7,7 @@
 #include "model/vdates.h"
 #include "model/vtask.h"
 #include "model/vvisibility.h"
+#include "platform/command_ids.h"
 #include "platform/document_host.h"
 #include "views/LeftView.h"
 #include "views/drag_data.h"
@@ -56,12 +57,15 @@ void CSkedraView::OpenItem(VNode* item) {
         item->tempFlags &= ~SELECTED;
         showFolder(item);
     } else if (item->Open() && document) {
+        document->NameNextChangeAs(CMD_EDIT); // its dialog edited it, as Edit does
         document->ItemEdited(item);
     }
 }
 
 void CSkedraView::EditItem(VNode* item) {
-    if (item && item->Edit() && document) document->ItemEdited(item);
+    if (!item || !item->Edit() || !document) return;
+    document->NameNextChangeAs(CMD_EDIT);
+    document->ItemEdited(item);
 }
 
 void CSkedraView::OnLButtonDown(int x, int y) {
@@ -80,6 +84,7 @@ void CSkedraView::listButtonDown(int x, int y) {
     VNode* item = rowSlots[index].item;
     if (item->HasCheckBox() && InCheckBox(item, x, y)) {
         item->flags ^= DONE;
+        document->NameNextChange(item->flags & DONE ? "Mark done" : "Mark not done");
         document->ItemsChanged();
         return;
     }
@@ -168,6 +173,7 @@ void CSkedraView::moveDraggedAction(int x, int y) {
         qstring day = DateText(cell->date);
         if (std::strcmp(action->startDate.Text(), day.Text()) != 0) {
             action->startDate = day;
+            document->NameNextChange("Reschedule");
             document->ItemsChanged();
             return;
         }

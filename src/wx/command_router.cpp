@@ -1,8 +1,8 @@
 #include "wx/command_router.h"
 
-#include "app/commands/command_ids.h"
-#include "wx/command_ids.h"
+#include "platform/command_ids.h"
 #include "wx/text_convert.h"
+#include "wx/wx_ids.h"
 
 #include <map>
 #include <wx/bmpbuttn.h>
@@ -22,8 +22,8 @@ const std::map<int, int> FRAMEWORK_IDS = {
 
 // The wx ids of the program's commands and of the framework's.
 const int RANGES[][2] = {
-    {WxIdOf(32768), WxIdOf(32767 + 1000)},
-    {WxIdOf(57600), WxIdOf(59393)},
+    {WxIdOf(FIRST_PROGRAM_COMMAND), WxIdOf(LAST_PROGRAM_COMMAND)},
+    {WxIdOf(FIRST_FRAMEWORK_COMMAND), WxIdOf(LAST_FRAMEWORK_COMMAND)},
 };
 
 } // namespace
@@ -63,7 +63,8 @@ void CommandRouter::onCommand(wxCommandEvent& event) {
 
 void CommandRouter::onUpdateUI(wxUpdateUIEvent& event) {
     int command = CommandOf(event.GetId());
-    if (!FindCommand(command)) return;
+    const CommandEntry* entry = FindCommand(command);
+    if (!entry || !entry->run) return; // the framework's own answer for themselves
     CommandContext c = context();
     event.Enable(CommandUsable(command, c));
     if (CommandHasTick(command)) event.Check(CommandChecked(command, c));

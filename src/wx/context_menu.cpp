@@ -3,8 +3,8 @@
 #include "app/context_menus.h"
 #include "model/vcollection.h"
 #include "views/skedraView.h"
-#include "wx/command_ids.h"
 #include "wx/item_view_window.h"
+#include "wx/wx_ids.h"
 
 #include <memory>
 #include <wx/menu.h>

@@ -5,9 +5,10 @@
 #include "views/drag_data.h"
 #include "views/skedraView.h"
 #include "views/view_document.h"
-#include "wx/command_ids.h"
 #include "wx/context_menu.h"
+#include "wx/key_codes.h"
 #include "wx/text_convert.h"
+#include "wx/wx_ids.h"
 
 #include "wx/folder_drop_target.h"
 #include "wx/icons/tree_action.xpm"
@@ -162,13 +163,9 @@ void FolderTreeWindow::onKeyDown(wxKeyEvent& event) {
         event.Skip();
         return;
     }
-    NamedKey key = event.GetKeyCode() == WXK_F1       ? NamedKey::F1
-                   : event.GetKeyCode() == WXK_F2     ? NamedKey::F2
-                   : event.GetKeyCode() == WXK_DELETE ? NamedKey::Delete
-                                                      : NamedKey::None;
     VNode* selected = folderOf(GetSelection());
     for (const TreeKey& k : FolderTreeKeys()) {
-        if (k.key != key || event.HasAnyModifiers()) continue;
+        if (WxKeyCode(k.key) != event.GetKeyCode() || event.HasAnyModifiers()) continue;
         tree->contextFolder = selected;
         send(k.command);
         return;

@@ -2,9 +2,9 @@
 
 #include "app/skedradoc.h"
 #include "views/skedraView.h"
-#include "wx/command_ids.h"
 #include "wx/context_menu.h"
 #include "wx/wx_canvas.h"
+#include "wx/wx_ids.h"
 
 #include <wx/dataobj.h>
 #include <wx/dcbuffer.h>

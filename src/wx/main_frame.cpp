@@ -6,16 +6,17 @@
 #include "foundation/qregularfile.h"
 #include "views/skedraView.h"
 #include "wx/about_box.h"
-#include "wx/command_ids.h"
 #include "wx/command_router.h"
 #include "wx/dialogs/server_dialog.h"
 #include "wx/folder_tree_window.h"
 #include "wx/item_view_window.h"
+#include "wx/key_codes.h"
 #include "wx/printing.h"
 #include "wx/program_icon.h"
 #include "wx/skedra_app.h"
 #include "wx/text_convert.h"
 #include "wx/vantry_document.h"
+#include "wx/wx_ids.h"
 
 #include <wx/choice.h>
 #include <wx/printdlg.h>
@@ -82,16 +83,7 @@ void CMainFrame::bindKeys() {
         int flags = (a.modifiers & KEY_SHIFT ? wxACCEL_SHIFT : 0) |
                     (a.modifiers & KEY_CTRL ? wxACCEL_CTRL : 0) |
                     (a.modifiers & KEY_ALT ? wxACCEL_ALT : 0);
-        int code = a.letter                      ? a.letter
-                   : a.key == NamedKey::F1       ? WXK_F1
-                   : a.key == NamedKey::F5       ? WXK_F5
-                   : a.key == NamedKey::F6       ? WXK_F6
-                   : a.key == NamedKey::PageUp   ? WXK_PAGEUP
-                   : a.key == NamedKey::PageDown ? WXK_PAGEDOWN
-                   : a.key == NamedKey::Back     ? WXK_BACK
-                   : a.key == NamedKey::Delete   ? WXK_DELETE
-                   : a.key == NamedKey::Insert   ? WXK_INSERT
-                                                 : 0;
+        int code = a.letter ? a.letter : WxKeyCode(a.key);
         if (TypesText(a))
             typedKeys.emplace_back(flags, code, WxIdOf(a.command));
         else if (code)

@@ -2,11 +2,11 @@
 // view without its window, with what they answer for enabled and ticked.
 #include "app/commands/command_table.h"
 
-#include "app/commands/command_ids.h"
 #include "app/commands/command_ui.h"
 #include "app/ribbon_layout.h"
 #include "app/skedradoc.h"
 #include "foundation/qshell.h"
+#include "platform/command_ids.h"
 #include "support/log_capture.h"
 #include "support/recording_host.h"
 #include "support/scripted_document.h"

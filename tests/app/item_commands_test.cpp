@@ -1,6 +1,5 @@
 // The item commands, the folder tree's commands and the context menus, run headless
 // through the command table on the program's document, with scripted dialogs and boxes.
-#include "app/commands/command_ids.h"
 #include "app/commands/command_table.h"
 #include "app/context_menus.h"
 #include "app/ribbon_layout.h"
@@ -11,6 +10,7 @@
 #include "model/vreference.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
+#include "platform/command_ids.h"
 #include "platform/editor.h"
 #include "support/log_capture.h"
 #include "support/model_builders.h"

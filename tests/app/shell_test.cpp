@@ -1,10 +1,10 @@
 // The parts of the application shell that need no window: the ribbon as data, the web
 // pages, and the desktop's knowledge of the document type.
-#include "app/commands/command_ids.h"
 #include "app/desktop_entry.h"
 #include "app/ribbon_layout.h"
 #include "app/web_pages.h"
 #include "foundation/qshell.h"
+#include "platform/command_ids.h"
 #include "support/log_capture.h"
 #include "support/scripted_ui.h"
 

@@ -1,7 +1,6 @@
 // Undo and redo of every kind of change over one document: the saved bytes after undo
 // are those before the change, after redo those after it, and the nodes that come back
 // are the same nodes (serial numbers, parents, contacts).
-#include "app/commands/command_ids.h"
 #include "app/commands/command_table.h"
 #include "app/commands/command_ui.h"
 #include "app/forms/dlg_commitem.h"
@@ -16,6 +15,7 @@
 #include "model/vreference.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
+#include "platform/command_ids.h"
 #include "support/log_capture.h"
 #include "support/model_builders.h"
 #include "support/recording_canvas.h"
@@ -29,6 +29,7 @@
 
 #include <gmock/gmock.h>
 
+#include <cstring>
 #include <functional>
 
 namespace {
@@ -668,6 +669,84 @@ TEST_F(UndoTest, TheHistoryKeepsTheLastThousandChangesAndOpeningClearsIt) {
     ASSERT_TRUE(doc->OnNewDocument());
     EXPECT_FALSE(doc->History().CanUndo());
     EXPECT_FALSE(doc->History().CanRedo());
+}
+
+// One name per command, whichever way it was started: an edit through F2, Enter or a
+// double click goes by the ribbon's Edit, and the pointer's own changes by what they did.
+TEST_F(UndoTest, AChangeGoesByOneNameWhicheverWayItWasStarted) {
+    ScriptedEditor editor;
+    editor.script = [](ItemForm& form, int) {
+        if (auto* todo = dynamic_cast<CDlgTodo*>(&form)) todo->what = "Changed in the dialog";
+        return true;
+    };
+    auto showHome = [&](int viewType) {
+        ASSERT_TRUE(doc->OpenDocument(path.c_str()));
+        view->viewType = viewType;
+        view->viewFlags = (view->viewFlags & ~VIEW_GANTT) | VIEW_DONE; // ticked rows stay
+        doc->CopyViewFlagsToFilters(view->viewFlags);
+        view->SetFolder(Find("Home"));
+        view->calendar.gridStart.SetDate(23, 2, 2026); // the Monday before "Plan the move"
+        LayOut();
+    };
+    auto rowMiddle = [&](VNode* item) { return item->rect.y + item->rect.height / 2; };
+
+    showHome(0);
+    Find("Groceries")->Select();
+    ASSERT_TRUE(Run(CMD_EDIT));
+    EXPECT_EQ(Label(CMD_UNDO), "Undo Edit");
+
+    const std::vector<std::pair<const char*, std::function<void()>>> edits = {
+        {"F2", [&] { view->OnKeyDown(ViewKey::F2); }},
+        {"Enter", [&] { view->OnKeyDown(ViewKey::Enter); }},
+        {"double click on the row",
+         [&] {
+             VNode* todo = Find("Groceries");
+             view->OnLButtonDblClk(todo->rect.x + 150, rowMiddle(todo));
+         }},
+    };
+    for (const auto& [how, edit] : edits) {
+        SCOPED_TRACE(how);
+        showHome(0);
+        Find("Groceries")->Select();
+        std::string before = Bytes();
+        edit();
+        ASSERT_NE(Bytes(), before) << "the dialog changed the item";
+        EXPECT_EQ(Label(CMD_UNDO), "Undo Edit");
+    }
+
+    // A tick and a drag in the calendar are no command: each says what it did.
+    showHome(0);
+    VNode* todo = Find("Groceries");
+    int x = todo->rect.x;
+    while (x < todo->rect.x + 100 && !view->InCheckBox(todo, x, rowMiddle(todo)))
+        ++x;
+    view->OnLButtonDown(x, rowMiddle(todo));
+    view->OnLButtonUp(x, rowMiddle(todo));
+    ASSERT_TRUE(todo->flags & DONE);
+    EXPECT_EQ(Label(CMD_UNDO), "Undo Mark done");
+    LayOut();
+    view->OnLButtonDown(x, rowMiddle(todo));
+    EXPECT_EQ(Label(CMD_UNDO), "Undo Mark not done");
+
+    showHome(1);
+    auto* plan = static_cast<VTask*>(Find("Plan the move"));
+    plan->flags &= ~NO_DATE; // shown on its days
+    doc->ItemsChanged();
+    LayOut();
+    const CalendarCell *monday = nullptr, *wednesday = nullptr;
+    for (const CalendarCell& cell : view->calendar.cells) {
+        if (!std::strcmp(cell.date.Format(2), "2026-03-02")) monday = &cell;
+        if (!std::strcmp(cell.date.Format(2), "2026-03-04")) wednesday = &cell;
+    }
+    ASSERT_TRUE(monday && wednesday && monday->lineCount > 0);
+    int fromX = monday->x + 10, fromY = monday->lines[0].rect.top + 5;
+    ASSERT_EQ(view->calendar.HitItem(fromX, fromY), plan);
+    int toX = wednesday->x + 10, toY = wednesday->y + wednesday->h / 2;
+    view->OnLButtonDown(fromX, fromY);
+    view->OnMouseMove(toX, toY, true);
+    view->OnLButtonUp(toX, toY);
+    ASSERT_STREQ(plan->startDate.Text(), "2026-03-04");
+    EXPECT_EQ(Label(CMD_UNDO), "Undo Reschedule");
 }
 
 } // namespace

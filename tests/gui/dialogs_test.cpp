@@ -1,7 +1,6 @@
 // The item dialogs and Preferences on the real program: each opens with its title, its
 // first field focused and OK as the default button, fits its controls, and leaves a
 // picture; Escape cancels; one edit is made with the keyboard alone.
-#include "app/commands/command_ids.h"
 #include "app/skedradoc.h"
 #include "gui/gui_support.h"
 #include "model/vcommitem.h"
@@ -9,38 +8,24 @@
 #include "model/vreference.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
+#include "platform/command_ids.h"
 #include "platform/editor.h"
 #include "support/model_builders.h"
 #include "support/recording_canvas.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 #include "views/skedraView.h"
-#include "wx/command_ids.h"
 #include "wx/dialogs/node_editor.h"
 #include "wx/main_frame.h"
+#include "wx/wx_ids.h"
 
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <wx/button.h>
 #include <wx/docview.h>
 #include <wx/statbox.h>
 #include <wx/textctrl.h>
-#include <wx/uiaction.h>
-
-extern char** environ;
 
 namespace {
-
-// Presses a key on the dialog and waits (at most two seconds) for it to close.
-bool PressUntilClosed(wxDialog& dialog, int key) {
-    wxUIActionSimulator().Char(key);
-    for (int i = 0; i < 200 && dialog.IsModal(); ++i) {
-        wxYield();
-        wxMilliSleep(10);
-    }
-    return !dialog.IsModal();
-}
 
 // Whether every control of the window lies wholly inside its parent's client area.
 void ExpectNothingClipped(wxWindow& window, const std::string& where) {
@@ -129,7 +114,7 @@ void LookAtAndEscape(wxDialog& dialog, const std::string& picture) {
     EXPECT_EQ(ok->GetId(), wxID_OK);
     ExpectNothingClipped(dialog, picture);
     EXPECT_TRUE(SaveWindowPicture(dialog, picture));
-    EXPECT_TRUE(PressUntilClosed(dialog, WXK_ESCAPE)) << picture;
+    EXPECT_TRUE(PressUntilClosed(dialog, "Escape")) << picture;
 }
 
 TEST_F(DialogsTest, EveryDialogOpensFocusedAndEscapeCancelsIt) {
@@ -167,15 +152,6 @@ template <class Control> std::vector<Control*> ControlsOf(wxWindow& window) {
     return found;
 }
 
-// Lets events run until the condition holds, for at most two seconds.
-bool SettleUntil(const std::function<bool()>& condition) {
-    for (int i = 0; i < 200 && !condition(); ++i) {
-        wxYield();
-        wxMilliSleep(10);
-    }
-    return condition();
-}
-
 TEST_F(DialogsTest, AnActionsEndFollowsItsDurationAndAnEarlierEndIsRefused) {
     ScriptedUI ui;
     int format = Collection().dateFormat;
@@ -197,24 +173,22 @@ TEST_F(DialogsTest, AnActionsEndFollowsItsDurationAndAnEarlierEndIsRefused) {
             // Typing a duration and leaving the field moves the end.
             duration->SetFocus();
             duration->SelectAll();
-            wxUIActionSimulator keys;
-            keys.Text("5");
-            keys.Char(WXK_TAB);
+            ASSERT_TRUE(UserDoes("xdotool type 5\nxdotool key Tab\n"));
             EXPECT_TRUE(SettleUntil([&] { return end->GetValue() == "11-12-2026"; }))
                 << end->GetValue();
 
             // An end typed before the start is refused when the field is left.
             end->SetFocus();
             end->SelectAll();
-            keys.Text("01-12-2026");
+            ASSERT_TRUE(UserDoes("xdotool type 01-12-2026\n"));
             EXPECT_TRUE(ui.asked.empty()) << "nothing is said while typing";
-            keys.Char(WXK_TAB);
+            ASSERT_TRUE(UserDoes("xdotool key Tab\n"));
             EXPECT_TRUE(SettleUntil([&] { return !ui.asked.empty(); }));
             ASSERT_EQ(ui.asked.size(), 1u);
             EXPECT_EQ(ui.asked[0].text, "End date must be later than the start date.");
             EXPECT_EQ(end->GetValue(), "07-12-2026");
             EXPECT_EQ(duration->GetValue(), "1");
-            EXPECT_TRUE(PressUntilClosed(dialog, WXK_RETURN));
+            EXPECT_TRUE(PressUntilClosed(dialog, "Return"));
         }));
     EXPECT_TRUE(edited);
     EXPECT_EQ(task->duration, 1);
@@ -222,28 +196,6 @@ TEST_F(DialogsTest, AnActionsEndFollowsItsDurationAndAnEarlierEndIsRefused) {
     EXPECT_FALSE(task->flags & NO_DATE) << "giving a duration dates the action";
     Collection().dateFormat = format;
 }
-
-// Runs a program in the background; its exit status comes from Finish.
-class Background {
-  public:
-    explicit Background(std::vector<std::string> args) {
-        std::vector<char*> argv;
-        for (std::string& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) pid = -1;
-    }
-    int Finish() {
-        int status = -1;
-        if (pid > 0) waitpid(pid, &status, 0);
-        pid = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    ~Background() { Finish(); }
-
-  private:
-    pid_t pid = -1;
-};
 
 TEST_F(DialogsTest, AToDoEditedWithTheKeyboardAlone) {
     ScriptedUI ui;
@@ -254,12 +206,12 @@ TEST_F(DialogsTest, AToDoEditedWithTheKeyboardAlone) {
     Settle();
 
     // As a user would: wait for the dialog by its title, replace the text, press Enter.
-    Background keyboard({"timeout", "20", "sh", "-c",
-                         "xdotool search --sync --onlyvisible --name '^To Do$' "
-                         "windowactivate --sync && sleep 0.3 && xdotool key ctrl+a && "
-                         "xdotool type --delay 20 'Oat milk & bread' && xdotool key Return"});
+    User keyboard("window_shows '^To Do$'\n"
+                  "xdotool key ctrl+a\n"
+                  "xdotool type --delay 20 'Oat milk & bread'\n"
+                  "xdotool key Return\n");
     bool edited = todo->Edit();
-    EXPECT_EQ(keyboard.Finish(), 0) << "xdotool found the dialog and typed";
+    EXPECT_TRUE(keyboard.Done()) << "xdotool found the dialog and typed";
     EXPECT_TRUE(edited);
     EXPECT_STREQ(todo->what.Text(), "Oat milk & bread");
     EXPECT_TRUE(ui.asked.empty());
@@ -285,11 +237,7 @@ TEST_F(DialogsTest, AToDoEditedWithTheKeyboardAlone) {
     document->SetFilename(path, true);
     document->SetDocumentSaved(true);
     Frame().Raise();
-    Settle();
-    Background save({"timeout", "20", "sh", "-c",
-                     "xdotool search --onlyvisible --name '^Vantry' windowactivate --sync "
-                     "key ctrl+s"});
-    EXPECT_EQ(save.Finish(), 0) << Frame().GetTitle();
+    EXPECT_TRUE(UserDoes("window_shows '^Vantry'\nxdotool key ctrl+s\n")) << Frame().GetTitle();
     EXPECT_TRUE(SettleUntil([&] { return !document->IsModified(); }));
     EXPECT_NE(FileBytes(path).find("Oat milk & bread"), std::string::npos);
 }

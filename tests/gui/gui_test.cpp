@@ -1,23 +1,23 @@
 // The real window program under a virtual screen: the ribbon, the document commands,
 // the filters, the save question, and a screenshot of the main window.
-#include "app/commands/command_ids.h"
 #include "app/commands/command_table.h"
 #include "app/ribbon_layout.h"
 #include "app/skedradoc.h"
 #include "foundation/qshell.h"
 #include "gui/gui_support.h"
 #include "model/vtodo.h"
+#include "platform/command_ids.h"
 #include "platform/ui.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 #include "views/skedraView.h"
-#include "wx/command_ids.h"
 #include "wx/folder_tree_window.h"
 #include "wx/item_view_window.h"
 #include "wx/main_frame.h"
 #include "wx/printing.h"
 #include "wx/skedra_app.h"
 #include "wx/wx_canvas.h"
+#include "wx/wx_ids.h"
 
 #include <gtest/gtest.h>
 #include <wx/button.h>
@@ -280,7 +280,7 @@ class ProgramWindow {
     }
     // The titles of the program's windows once one matching the pattern shows, within
     // the time given; empty when none does.
-    std::vector<std::string> WaitForWindow(const std::string& pattern, int seconds = 20) {
+    std::vector<std::string> WaitForWindow(const std::string& pattern, int seconds = WAIT_SECONDS) {
         for (int tries = 0; tries < seconds * 10; ++tries) {
             std::vector<std::string> titles;
             std::string ids = Shell("xdotool search --all --onlyvisible --pid " +
@@ -465,46 +465,6 @@ TEST_F(GuiTest, WebCommandsReportAPageThatCannotOpen) {
     EXPECT_EQ(ui.asked[0].caption, "Error");
 }
 
-// The screen area of the frame's client, as a picture.
-// How many colours the shown ribbon page's panels have on the picture: a page the
-// window system has not painted yet is one flat colour.
-size_t RibbonColours(const wxImage& image) {
-    wxRect r = Frame().Ribbon()->GetRect();
-    r.SetPosition(
-        Frame().ScreenToClient(Frame().Ribbon()->GetParent()->ClientToScreen(r.GetPosition())));
-    std::set<unsigned long> colours;
-    for (int y = r.y + r.height / 4; y < r.GetBottom() && y < image.GetHeight(); ++y)
-        for (int x = r.x; x < r.GetRight() && x < image.GetWidth(); ++x)
-            colours.insert((unsigned long)image.GetRed(x, y) << 16 | image.GetGreen(x, y) << 8 |
-                           image.GetBlue(x, y));
-    return colours.size();
-}
-
-// The screen area of the frame's client, as a picture, once the window system has painted
-// the ribbon's page (it may take a few rounds after a page change).
-void SaveScreenshot(const std::string& name) {
-    Frame().Raise();
-    wxBitmap shot;
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        Frame().Refresh();
-        Frame().Update();
-        Settle();
-        wxClientDC client(&Frame());
-        wxSize size = Frame().GetClientSize();
-        ASSERT_GT(size.x, 800) << "maximised by the window manager";
-        shot = wxBitmap(size);
-        wxMemoryDC memory(shot);
-        memory.Blit(0, 0, size.x, size.y, &client, 0, 0);
-        memory.SelectObject(wxNullBitmap);
-        if (RibbonColours(shot.ConvertToImage()) > 20) break;
-        wxMilliSleep(25);
-    }
-    EXPECT_GT(RibbonColours(shot.ConvertToImage()), 20u) << "the ribbon's panels are drawn";
-    std::string path = std::string(VANTRY_SCREENSHOT_DIR) + "/" + name;
-    ASSERT_TRUE(shot.SaveFile(path, wxBITMAP_TYPE_PNG));
-    EXPECT_GT(std::filesystem::file_size(path), 2000u);
-}
-
 TEST_F(GuiTest, DemoDocumentInListModeWithTheGanttChart) {
     ASSERT_NE(Manager().CreateDocument(VANTRY_DEMO_DOCUMENT, wxDOC_SILENT), nullptr);
     Settle();
@@ -518,7 +478,7 @@ TEST_F(GuiTest, DemoDocumentInListModeWithTheGanttChart) {
     view.needsRebuild = true;
     Frame().Ribbon()->SetActivePage((size_t)2); // "List view"
     Frame().UpdateAllViews();
-    SaveScreenshot("demo-gantt.png");
+    EXPECT_TRUE(SaveFramePicture("demo-gantt.png"));
     EXPECT_GE(view.rowCount, 20);
     EXPECT_TRUE(view.viewFlags & 0x020);
     Choose(Frame().StateFilterBox(), 0);
@@ -634,7 +594,7 @@ TEST_F(GuiTest, DemoDocumentAsAMonthCalendar) {
     view.needsRebuild = true;
     Frame().Ribbon()->SetActivePage((size_t)3); // "Calendar view"
     Frame().UpdateAllViews();
-    SaveScreenshot("demo-calendar.png");
+    EXPECT_TRUE(SaveFramePicture("demo-calendar.png"));
     EXPECT_FALSE(view.IsListMode());
     EXPECT_EQ(view.calendar.weekRows, 5);
     EXPECT_GE(view.calendar.actions.size(), 5u);
@@ -711,40 +671,14 @@ TEST_F(GuiTest, ScreenshotOfTheMainWindow) {
     c.Add(home, c.root);
     Frame().DocumentChanged();
     Frame().Ribbon()->SetActivePage((size_t)1); // the filters
-    SaveScreenshot("main-window.png");
-}
-
-// Keys pressed on the virtual screen as a user would, to the window with the focus.
-void PressKeys(const char* keys) {
-    std::string command = std::string("xdotool key --clearmodifiers ") + keys;
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    for (int i = 0; i < 10; ++i) {
-        wxMilliSleep(20);
-        Settle();
-    }
-}
-
-// Gives the keyboard to a window of the frame, as a click would, and waits until it has it.
-void FocusOn(wxWindow* window) {
-    for (int i = 0; i < 50 && wxWindow::FindFocus() != window; ++i) {
-        Frame().Raise();
-        window->SetFocus();
-        wxMilliSleep(20);
-        Settle();
-    }
-    ASSERT_EQ(wxWindow::FindFocus(), window);
+    EXPECT_TRUE(SaveFramePicture("main-window.png"));
 }
 
 // The names of the rows the item view shows, after a paint.
 std::vector<std::string> RowNames() {
     CSkedraView& view = Frame().ItemView();
     view.needsRebuild = true;
-    for (int i = 0; i < 50 && view.needsRebuild; ++i) {
-        Frame().ItemWindow()->Refresh();
-        Frame().ItemWindow()->Update();
-        wxMilliSleep(10);
-        Settle();
-    }
+    EXPECT_TRUE(PaintedUntil(*Frame().ItemWindow(), [&] { return !view.needsRebuild; }));
     std::vector<std::string> names;
     for (int i = 0; i < view.rowCount; ++i)
         names.push_back(view.rowSlots[i].item->name.Text());
@@ -788,8 +722,8 @@ TEST_F(GuiTest, ADeletedRowComesBackWithCtrlZAndGoesAgainWithCtrlY) {
     ASSERT_NE(Doc().collection->Selected(), nullptr);
     ScriptedUI boxes;
     boxes.answers = {MsgAnswer::Yes};
-    FocusOn(Frame().ItemWindow());
-    PressKeys("Delete");
+    ASSERT_TRUE(GiveFocus(Frame().ItemWindow()));
+    ASSERT_TRUE(UserDoes("xdotool key --clearmodifiers Delete\n"));
     ASSERT_EQ(boxes.asked.size(), 1u);
     EXPECT_EQ(boxes.asked[0].caption, "Delete items");
     rows = RowNames();
@@ -804,36 +738,36 @@ TEST_F(GuiTest, ADeletedRowComesBackWithCtrlZAndGoesAgainWithCtrlY) {
 
     // In the filter box the key is the field's own.
     Frame().Ribbon()->SetActivePage((size_t)1); // "Items", where the filter box is
-    FocusOn(Frame().FilterTextEdit());
-    PressKeys("x");
+    ASSERT_TRUE(GiveFocus(Frame().FilterTextEdit()));
+    ASSERT_TRUE(UserDoes("xdotool key --clearmodifiers x\n"));
     EXPECT_EQ(Frame().FilterTextEdit()->GetValue(), "x") << "the keys reach the filter box";
-    PressKeys("ctrl+z");
+    ASSERT_TRUE(UserDoes("xdotool key --clearmodifiers ctrl+z\n"));
     EXPECT_FALSE(Shows(RowNames(), "Write the report")) << "the filter box had the key";
     Frame().FilterTextEdit()->ChangeValue("");
 
-    FocusOn(Frame().ItemWindow());
-    PressKeys("ctrl+z");
+    ASSERT_TRUE(GiveFocus(Frame().ItemWindow()));
+    ASSERT_TRUE(UserDoes("xdotool key --clearmodifiers ctrl+z\n"));
     rows = RowNames();
     EXPECT_TRUE(Shows(rows, "Write the report")) << "the row is back";
     EXPECT_TRUE(Doc().collection->Selected() &&
                 !std::strcmp(Doc().collection->Selected()->name.Text(), "Write the report"))
         << "and selected";
     EXPECT_FALSE(Frame().GetTitle().EndsWith(" *")) << "as opened: " << Frame().GetTitle();
-    SaveScreenshot("undo-delete-restored.png");
+    EXPECT_TRUE(SaveFramePicture("undo-delete-restored.png"));
     Frame().UpdateWindowUI(wxUPDATE_UI_RECURSE);
     auto* redoButton = wxWindow::FindWindowById(WxIdOf(CMD_REDO), &Frame());
     ASSERT_NE(redoButton, nullptr);
     EXPECT_EQ(redoButton->GetToolTipText(), "Redo Delete");
     EXPECT_FALSE(undoButton->IsEnabled());
 
-    PressKeys("ctrl+y");
+    ASSERT_TRUE(UserDoes("xdotool key --clearmodifiers ctrl+y\n"));
     EXPECT_FALSE(Shows(RowNames(), "Write the report")) << "gone again";
     EXPECT_TRUE(Shows(RowNames(), "Call the bank"));
-    PressKeys("ctrl+shift+z"); // nothing left to redo
+    ASSERT_TRUE(UserDoes("xdotool key --clearmodifiers ctrl+shift+z\n")); // nothing left to redo
     EXPECT_FALSE(Shows(RowNames(), "Write the report"));
-    PressKeys("ctrl+z");
+    ASSERT_TRUE(UserDoes("xdotool key --clearmodifiers ctrl+z\n"));
     EXPECT_TRUE(Shows(RowNames(), "Write the report"));
-    PressKeys("ctrl+shift+z");
+    ASSERT_TRUE(UserDoes("xdotool key --clearmodifiers ctrl+shift+z\n"));
     EXPECT_FALSE(Shows(RowNames(), "Write the report"));
 }
 

@@ -2,7 +2,6 @@
 // the Action dialog, a pasted text with line breaks, and the Delete question after
 // clicks in the view and the tree. Driven with xdotool on the virtual screen; the saved
 // file is read back.
-#include "app/commands/command_ids.h"
 #include "app/skedradoc.h"
 #include "gui/gui_support.h"
 #include "model/vcollection.h"
@@ -11,13 +10,14 @@
 #include "model/vtask.h"
 #include "model/vtodo.h"
 #include "model/vvisibility.h"
+#include "platform/command_ids.h"
 #include "support/temp_dir.h"
 #include "views/skedraView.h"
 #include "views/viewflags.h"
-#include "wx/command_ids.h"
 #include "wx/folder_tree_window.h"
 #include "wx/item_view_window.h"
 #include "wx/main_frame.h"
+#include "wx/wx_ids.h"
 #include "wx/wx_ui.h"
 
 #include <dlfcn.h>
@@ -265,8 +265,7 @@ TEST_F(TypedInputGuiTest, DatesTypedIntoTheActionDialogAreStoredAsTyped) {
             ASSERT_NE(ok, nullptr);
             refusedThenAccepted &= UserDoes(ClickAt(CentreOnScreen(*ok)));
             EXPECT_TRUE(Eventually([&] { return !dialog.IsModal(); }));
-        },
-        60000));
+        }));
     EXPECT_TRUE(typed) << "xdotool typed into the dialog";
     EXPECT_TRUE(refusedThenAccepted) << "the message showed and was answered";
     EXPECT_EQ(shownStart, "20-12-2026") << "the field keeps what was typed";

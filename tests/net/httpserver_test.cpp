@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <gmock/gmock.h>
 #include <mutex>
@@ -65,7 +66,7 @@ class RecordingServer : public QNHTTPServer {
 
     int Listen() {
         Start(true);
-        return WaitUntilListening(5000);
+        return WaitUntilListening(ANSWER_SECONDS * 1000);
     }
     std::vector<Seen> Requests() {
         std::lock_guard<std::mutex> hold(lock);
@@ -148,7 +149,7 @@ TEST_F(HTTPServerTest, PostBodiesAndTheIPadFlag) {
     SendAll(handle,
             "POST /form HTTP/1.1\r\nContent-Type: application/x-www-form-urlencoded\r\n"
             "Content-Length: 21\r\nUser-Agent: Mozilla/5.0 (iPad; CPU OS 5_1)\r\n\r\nname=A%26B");
-    usleep(50000);
+    ASSERT_TRUE(ServerHasRead(handle)) << "the server read the head before the rest was sent";
     SendAll(handle, "&note=x+y");
     SendAll(handle, "++");
     EXPECT_EQ(ReadAll(handle), "HTTP/1.0 500 Error\r\n\r\n");
@@ -272,7 +273,7 @@ TEST_F(HTTPServerTest, TheEighthConnectionWaitsUntilOneOfSevenIsAnswered) {
         ASSERT_GE(clients.back(), 0);
         SendAll(clients.back(), "GET /" + std::to_string(i) + " HTTP/1.0\r\n\r\n");
         if (i < 7) {
-            ASSERT_TRUE(server.entered.Wait(5000)) << i;
+            ASSERT_TRUE(server.entered.Wait(ANSWER_SECONDS * 1000)) << i;
         }
     }
     // Seven are in the handler; the eighth is not taken while they all are.
@@ -280,7 +281,7 @@ TEST_F(HTTPServerTest, TheEighthConnectionWaitsUntilOneOfSevenIsAnswered) {
     EXPECT_EQ(server.Requests().size(), 7u);
 
     answer.Release();
-    ASSERT_TRUE(server.entered.Wait(5000));
+    ASSERT_TRUE(server.entered.Wait(ANSWER_SECONDS * 1000));
     auto seen = server.Requests();
     ASSERT_EQ(seen.size(), 8u);
     EXPECT_EQ(seen[7].path, "/7");
@@ -366,7 +367,7 @@ TEST_F(HTTPServerTest, ThreadsAreNamedAndAllEndWithTheServer) {
         // A client in the middle of its request head does not hold the stop up.
         int handle = Connect(port);
         SendAll(handle, "GET / HTTP/1.0\r\n");
-        usleep(50000);
+        ASSERT_TRUE(ServerHasRead(handle)) << "a worker is in the middle of the head";
         auto before = std::chrono::steady_clock::now();
         server.Stop();
         EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(5));
@@ -398,11 +399,15 @@ TEST_F(HTTPServerTest, ABusyPortIsTriedAgainUntilItIsFree) {
     int port = holder.BoundPort();
     PortServer server(port, false);
     server.Start(true);
+    const std::string failed =
+        "HTTPServer (ServerThread): failed to listen to port " + std::to_string(port);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(ANSWER_SECONDS);
+    while (!LogContains(failed) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_THAT(Log(), HasSubstr(failed));
     EXPECT_EQ(server.WaitUntilListening(700), -1);
-    EXPECT_THAT(Log(), HasSubstr("HTTPServer (ServerThread): failed to listen to port " +
-                                 std::to_string(port)));
     holder.Close();
-    EXPECT_EQ(server.WaitUntilListening(3000), port);
+    EXPECT_EQ(server.WaitUntilListening(ANSWER_SECONDS * 1000), port);
     EXPECT_EQ(Exchange(port, "GET / HTTP/1.0\r\n\r\n"), "HTTP/1.0 200 OK\r\n\r\nup");
 
     testing::internal::CaptureStderr();
@@ -418,7 +423,7 @@ TEST_F(HTTPServerTest, PortScanTakesTheNextFreePort) {
     PortServer server(busy, true);
     testing::internal::CaptureStderr();
     server.Start(true);
-    int port = server.WaitUntilListening(5000);
+    int port = server.WaitUntilListening(ANSWER_SECONDS * 1000);
     std::string traces = testing::internal::GetCapturedStderr();
     EXPECT_GT(port, busy);
     EXPECT_THAT(traces, HasSubstr("Started listening on: " + std::to_string(port) + "\n"));

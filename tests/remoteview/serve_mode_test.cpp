@@ -51,9 +51,9 @@ class Program {
         if (output >= 0) close(output);
     }
 
-    // Reads standard output until the text matches or ten seconds have passed.
+    // Reads standard output until the text matches, for at most the time a client waits.
     std::string ReadUntil(const std::regex& pattern) {
-        auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        auto until = std::chrono::steady_clock::now() + std::chrono::seconds(ANSWER_SECONDS);
         while (!std::regex_search(text, pattern) && std::chrono::steady_clock::now() < until) {
             pollfd wait{output, POLLIN, 0};
             if (poll(&wait, 1, 100) <= 0) continue;
@@ -64,9 +64,10 @@ class Program {
         }
         return text;
     }
-    // The exit code once the program has ended (at most ten seconds from now), else NOT_ENDED.
+    // The exit code once the program has ended (within the time a client waits), else
+    // NOT_ENDED.
     int Wait() {
-        for (int i = 0; i < 1000 && exitCode == NOT_ENDED; ++i) {
+        for (int i = 0; i < ANSWER_SECONDS * 100 && exitCode == NOT_ENDED; ++i) {
             int status;
             if (waitpid(pid, &status, WNOHANG) == pid)
                 exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);

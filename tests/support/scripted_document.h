@@ -33,6 +33,7 @@ class ScriptedDocument : public ViewDocument {
         if (host) host->SetModified(true);
     }
     void NameNextChange(const std::string& name) override { changeNames.push_back(name); }
+    void NameNextChangeAs(int command) override { changeCommands.push_back(command); }
 
     VCollection collection;
     DocumentHost* host = nullptr;
@@ -41,5 +42,6 @@ class ScriptedDocument : public ViewDocument {
     int itemsChanged = 0, activityChanged = 0, viewFlagsChanged = 0, contactListRefreshes = 0;
     int expansionChanges = 0;
     std::vector<std::string> changeNames;
+    std::vector<int> changeCommands;
     std::vector<VNode*> edited;
 };

@@ -1,5 +1,6 @@
-// Numbered commands shared by the ribbon, the menus, the accelerators and the command
-// table.
+// The numbers of the commands: the one place they are written. The command table
+// (app/commands) declares what each does and shows; the views send some (the Delete key),
+// and the window gives each one a control id.
 #pragma once
 
 enum Command : int {
@@ -91,3 +92,7 @@ enum Command : int {
     CMD_PREVIOUS_MONTH = 32931,
     CMD_NEXT_MONTH = 32932,
 };
+
+// The ranges the numbers lie in: the program's own and the framework's.
+constexpr int FIRST_PROGRAM_COMMAND = 32768, LAST_PROGRAM_COMMAND = 33767;
+constexpr int FIRST_FRAMEWORK_COMMAND = 57600, LAST_FRAMEWORK_COMMAND = 59393;
