@@ -27,12 +27,6 @@
 
 namespace {
 
-// Where a row of the item view is on the screen: a little into its text.
-wxPoint RowOnScreen(const VNode* item) {
-    return ViewPointOnScreen(*Frame().ItemWindow(), item->rect.x + 60,
-                             item->rect.y + item->rect.height / 2);
-}
-
 // Whether the ribbon's button of the command shows enabled, as update-UI has it.
 bool ShownEnabled(int command) {
     wxUpdateUIEvent event(WxIdOf(command));
@@ -44,9 +38,7 @@ bool ShownEnabled(int command) {
 // The rows' texts as the view has them after a paint.
 std::vector<std::string> RowTexts() {
     CSkedraView& view = Frame().ItemView();
-    Frame().UpdateAllViews();
-    view.needsRebuild = true;
-    EXPECT_TRUE(PaintedUntil(*Frame().ItemWindow(), [&] { return !view.needsRebuild; }));
+    EXPECT_TRUE(RowsLaidOut());
     std::vector<std::string> texts;
     for (int i = 0; i < view.RowCount(); ++i) {
         qstring text;
@@ -249,11 +241,9 @@ TEST_F(ItemCommandsGuiTest, TheFolderTreesMenuAndKeys) {
     Frame().DocumentChanged();
     FolderTreeWindow& tree = *Frame().LeftView();
     ASSERT_TRUE(SettleUntil([&] { return tree.ItemOf(trips).IsOk(); }));
-    wxTreeItemId tripsItem = tree.ItemOf(trips);
     EXPECT_EQ(tree.GetItemText(tree.GetSelection()), "All folders") << "the top folder selected";
-    wxRect r;
-    tree.GetBoundingRect(tripsItem, r, true);
-    wxPoint onTrips = tree.ClientToScreen(wxPoint(r.x + r.width / 2, r.y + r.height / 2));
+    wxPoint onTrips;
+    ASSERT_TRUE(TreeLabelOnScreen(tree, trips, onTrips));
 
     // The right button: the folder menu for the folder under the pointer.
     MenuWatcher folderMenu(tree, "folder-context-menu.png");
