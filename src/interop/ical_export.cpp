@@ -232,7 +232,8 @@ std::string CalendarName(const VCollection& collection, const VNode* folder) {
     std::size_t dot = name.rfind('.');
     if (dot != std::string::npos && dot > 0) name.erase(dot);
     // File names are bytes; one that is no UTF-8 reads as the document's code page.
-    return IsUtf8(name.data(), name.size()) ? name : Cp1252ToUtf8(name);
+    return IsUtf8(name.data(), name.size()) ? name
+                                             : TextToUtf8(name, TextEncoding::Windows1252);
 }
 
 std::vector<VNode*> AllNodes(const VCollection& collection) {
