@@ -1,7 +1,7 @@
 // A full repaint of the item view: a folder of 1,000 rows with the Gantt chart, on the
 // recording canvas (the view's own work) and on an off-screen wx bitmap (what the screen
 // costs). The wx part needs a display: run it under xvfb-run.
-#include "app/skedradoc.h"
+#include "app/skedraDoc.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
 #include "support/recording_canvas.h"

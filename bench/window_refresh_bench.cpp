@@ -2,7 +2,7 @@
 // folder tree, a filter change (with the tree refilled and the item view rebuilt and
 // painted, as the frame does) and a click on a folder. Each should stay well under
 // 100 ms.
-#include "app/skedradoc.h"
+#include "app/skedraDoc.h"
 #include "platform/document_host.h"
 #include "support/generated_document.h"
 #include "support/recording_canvas.h"

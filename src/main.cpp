@@ -1,8 +1,8 @@
 // Entry point of vantry: a headless mode when the arguments ask for one, else the window.
-#include "app/commandline.h"
+#include "app/command_line.h"
 #include "foundation/qmessage.h"
 #include "foundation/qsystem.h"
-#include "foundation/userfolders.h"
+#include "foundation/user_folders.h"
 #include "remoteview/serve_mode.h"
 #include "wx/window_module.h"
 

@@ -2,7 +2,7 @@
 
 #include "app/program_settings.h"
 #include "app/refresh_sequences.h"
-#include "views/viewstate.h"
+#include "views/view_state.h"
 
 void GanttSpan::change(int days) {
     ItemViewState* view = refresh.View();

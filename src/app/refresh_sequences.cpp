@@ -5,7 +5,7 @@
 #include "model/vcollection.h"
 #include "model/vvisibility.h"
 #include "platform/document_host.h"
-#include "views/viewstate.h"
+#include "views/view_state.h"
 
 void RefreshSequences::DetachView(ItemViewState* itemView) {
     if (view == itemView) view = nullptr;

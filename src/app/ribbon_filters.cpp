@@ -7,8 +7,8 @@
 #include "model/vcollection.h"
 #include "platform/ui.h"
 #include "views/view_document.h"
-#include "views/viewflags.h"
-#include "views/viewstate.h"
+#include "views/view_flags.h"
+#include "views/view_state.h"
 
 #include <vector>
 

@@ -2,7 +2,7 @@
 
 #include "app/commands/command_table.h"
 #include "platform/command_ids.h"
-#include "views/viewflags.h"
+#include "views/view_flags.h"
 
 namespace {
 

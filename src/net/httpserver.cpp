@@ -1,7 +1,7 @@
 #include "net/httpserver.h"
 
 #include "foundation/qmessage.h"
-#include "net/localnames.h"
+#include "net/local_names.h"
 #include "net/socket.h"
 
 #include <algorithm>

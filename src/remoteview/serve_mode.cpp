@@ -4,7 +4,7 @@
 #include "foundation/qinfo.h"
 #include "model/vcollection.h"
 #include "model/vcollviewer.h"
-#include "net/localnames.h"
+#include "net/local_names.h"
 #include "remoteview/httpserver_vantry.h"
 #include "remoteview/remote_document.h"
 

@@ -12,7 +12,7 @@
 #include "platform/ui.h"
 #include "views/view_document.h"
 #include "views/view_window.h"
-#include "views/viewflags.h"
+#include "views/view_flags.h"
 
 #include <cstdio>
 #include <cstdlib>

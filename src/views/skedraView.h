@@ -6,8 +6,8 @@
 #include "model/vcollviewer.h"
 #include "model/vpaint.h"
 #include "views/gantt.h"
-#include "views/monthcalendar.h"
-#include "views/viewstate.h"
+#include "views/month_calendar.h"
+#include "views/view_state.h"
 
 #include <memory>
 #include <vector>

@@ -1,8 +1,8 @@
 #include "wx/item_view_window.h"
 
-#include "app/skedradoc.h"
+#include "app/skedraDoc.h"
 #include "views/skedraView.h"
-#include "wx/context_menu.h"
+#include "wx/popup_menu.h"
 #include "wx/wx_canvas.h"
 #include "wx/wx_ids.h"
 

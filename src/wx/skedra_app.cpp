@@ -1,7 +1,7 @@
 #include "wx/skedra_app.h"
 
 #include "app/desktop_entry.h"
-#include "app/skedradoc.h"
+#include "app/skedraDoc.h"
 #include "app/version.h"
 #include "foundation/qcrash.h"
 #include "foundation/qmessage.h"

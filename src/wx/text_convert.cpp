@@ -1,6 +1,6 @@
 #include "wx/text_convert.h"
 
-#include "app/skedradoc.h"
+#include "app/skedraDoc.h"
 #include "model/vcollection.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "wx/vantry_document.h"
 
-#include "app/skedradoc.h"
+#include "app/skedraDoc.h"
 #include "app/version.h"
 #include "platform/ui.h"
 #include "views/skedraView.h"

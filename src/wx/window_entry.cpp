@@ -1,6 +1,6 @@
 // The one symbol the window module shows to vantry; its name is WINDOW_MODULE_ENTRY.
 #include "foundation/qmessage.h"
-#include "foundation/userfolders.h"
+#include "foundation/user_folders.h"
 #include "wx/skedra_app.h"
 #include "wx/window_module.h"
 

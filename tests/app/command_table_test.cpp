@@ -11,7 +11,7 @@
 #include "support/scripted_document.h"
 #include "support/scripted_ui.h"
 #include "support/windowless_commands.h"
-#include "views/viewflags.h"
+#include "views/view_flags.h"
 
 #include <gmock/gmock.h>
 

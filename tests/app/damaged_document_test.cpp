@@ -1,7 +1,7 @@
 // A damaged document file in the window: what it holds is shown, the user is told which
 // file and how much of it could be read, and saving over it needs a yes. A file that
 // holds no document at all is refused.
-#include "app/skedradoc.h"
+#include "app/skedraDoc.h"
 
 #include "model/vgroup.h"
 #include "model/vtodo.h"
@@ -9,7 +9,7 @@
 #include "support/model_builders.h"
 #include "support/recording_host.h"
 #include "support/scripted_ui.h"
-#include "views/viewstate.h"
+#include "views/view_state.h"
 
 #include <gmock/gmock.h>
 

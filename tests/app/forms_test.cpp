@@ -9,7 +9,7 @@
 #include "app/forms/dlg_taskfull.h"
 #include "app/forms/dlg_todo.h"
 #include "app/forms/form_for_node.h"
-#include "app/skedradoc.h"
+#include "app/skedraDoc.h"
 #include "model/vcommitem.h"
 #include "model/vcontact.h"
 #include "model/vdates.h"

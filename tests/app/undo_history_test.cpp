@@ -22,7 +22,7 @@
 #include "support/scripted_ui.h"
 #include "support/windowless_commands.h"
 #include "views/drag_data.h"
-#include "views/viewflags.h"
+#include "views/view_flags.h"
 
 #include <gmock/gmock.h>
 

@@ -1,7 +1,7 @@
 // The item dialogs and Preferences on the real program: each opens with its title, its
 // first field focused and OK as the default button, fits its controls, and leaves a
 // picture; Escape cancels; one edit is made with the keyboard alone.
-#include "app/skedradoc.h"
+#include "app/skedraDoc.h"
 #include "gui/gui_support.h"
 #include "model/vcommitem.h"
 #include "model/vcontact.h"

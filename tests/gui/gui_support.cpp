@@ -1,9 +1,9 @@
 #include "gui/gui_support.h"
 
-#include "app/skedradoc.h"
+#include "app/skedraDoc.h"
 #include "model/vnode.h"
 #include "views/skedraView.h"
-#include "wx/folder_tree_window.h"
+#include "wx/left_view_window.h"
 #include "wx/item_view_window.h"
 #include "wx/main_frame.h"
 #include "wx/wx_ids.h"

@@ -2,7 +2,7 @@
 // the filters, the save question, and a screenshot of the main window.
 #include "app/commands/command_table.h"
 #include "app/ribbon_layout.h"
-#include "app/skedradoc.h"
+#include "app/skedraDoc.h"
 #include "foundation/qshell.h"
 #include "gui/gui_support.h"
 #include "model/vtodo.h"
@@ -11,7 +11,7 @@
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 #include "views/skedraView.h"
-#include "wx/folder_tree_window.h"
+#include "wx/left_view_window.h"
 #include "wx/item_view_window.h"
 #include "wx/main_frame.h"
 #include "wx/printing.h"

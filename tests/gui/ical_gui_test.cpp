@@ -1,7 +1,7 @@
 // File > Import > iCalendar... and File > Export > iCalendar... in the real window: the
 // sub-menus, the file chooser, the imported folder in the tree, and undo.
 #include "platform/command_ids.h"
-#include "app/skedradoc.h"
+#include "app/skedraDoc.h"
 #include "gui/gui_support.h"
 #include "model/vcollection.h"
 #include "support/scripted_ui.h"

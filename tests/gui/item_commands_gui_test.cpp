@@ -1,7 +1,7 @@
 // The item commands on the real program, driven as a user would: keys and the context
 // menu through xdotool on the virtual screen, the real dialogs and boxes, then Ctrl+S and
 // the saved file read back.
-#include "app/skedradoc.h"
+#include "app/skedraDoc.h"
 #include "foundation/qshell.h"
 #include "gui/gui_support.h"
 #include "model/vcollection.h"
@@ -11,7 +11,7 @@
 #include "platform/ui.h"
 #include "support/temp_dir.h"
 #include "views/skedraView.h"
-#include "wx/folder_tree_window.h"
+#include "wx/left_view_window.h"
 #include "wx/item_view_window.h"
 #include "wx/main_frame.h"
 #include "wx/wx_ids.h"

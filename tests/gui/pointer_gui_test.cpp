@@ -3,7 +3,7 @@
 // events (and GTK its drag loop). Ticking a check box, dragging an action to another
 // day, dragging an item onto another folder of the tree; a picture after each step and
 // the saved file read back.
-#include "app/skedradoc.h"
+#include "app/skedraDoc.h"
 #include "gui/gui_support.h"
 #include "model/vcollection.h"
 #include "model/vtask.h"
@@ -12,7 +12,7 @@
 #include "platform/command_ids.h"
 #include "support/temp_dir.h"
 #include "views/skedraView.h"
-#include "wx/folder_tree_window.h"
+#include "wx/left_view_window.h"
 #include "wx/item_view_window.h"
 #include "wx/main_frame.h"
 #include "wx/wx_ids.h"

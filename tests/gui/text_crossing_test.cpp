@@ -1,13 +1,13 @@
 // Document texts with bytes above 127 on their way to the screen and back: the row
 // canvas, the folder tree's labels and renames, the dialogs, and the saved file, in
 // Windows-1252 and in UTF-8 documents.
-#include "app/skedradoc.h"
+#include "app/skedraDoc.h"
 #include "gui/gui_support.h"
 #include "model/vcollection.h"
 #include "model/vcontact.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
-#include "wx/folder_tree_window.h"
+#include "wx/left_view_window.h"
 #include "wx/main_frame.h"
 #include "wx/text_convert.h"
 #include "wx/wx_canvas.h"

@@ -2,7 +2,7 @@
 // the Action dialog, a pasted text with line breaks, and the Delete question after
 // clicks in the view and the tree. Driven with xdotool on the virtual screen; the saved
 // file is read back.
-#include "app/skedradoc.h"
+#include "app/skedraDoc.h"
 #include "gui/gui_support.h"
 #include "model/vcollection.h"
 #include "model/vcommitem.h"
@@ -13,8 +13,8 @@
 #include "platform/command_ids.h"
 #include "support/temp_dir.h"
 #include "views/skedraView.h"
-#include "views/viewflags.h"
-#include "wx/folder_tree_window.h"
+#include "views/view_flags.h"
+#include "wx/left_view_window.h"
 #include "wx/item_view_window.h"
 #include "wx/main_frame.h"
 #include "wx/wx_ids.h"

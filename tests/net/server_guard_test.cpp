@@ -4,7 +4,7 @@
 // token, only requests that carry it. Real sockets on loopback.
 #include "net/global.h"
 #include "net/httpserver.h"
-#include "net/localnames.h"
+#include "net/local_names.h"
 #include "net/socket.h"
 #include "support/http_client.h"
 #include "support/log_capture.h"

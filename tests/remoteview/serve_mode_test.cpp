@@ -3,7 +3,7 @@
 #include "model/vcollection.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
-#include "net/localnames.h"
+#include "net/local_names.h"
 #include "net/socket.h"
 #include "support/http_client.h"
 #include "support/log_capture.h"

@@ -6,7 +6,7 @@
 #include "model/vcollection.h"
 #include "platform/document_host.h"
 #include "views/view_document.h"
-#include "views/viewstate.h"
+#include "views/view_state.h"
 
 #include <map>
 #include <string>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/commands/command_table.h"
-#include "app/skedradoc.h"
+#include "app/skedraDoc.h"
 #include "support/recording_command_ui.h"
 #include "support/windowless_program.h"
 

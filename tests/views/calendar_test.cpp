@@ -1,6 +1,6 @@
 // The month calendar: its grid, the bars of the actions and their lines, on a
 // recording canvas.
-#include "views/monthcalendar.h"
+#include "views/month_calendar.h"
 
 #include "model/vcollection.h"
 #include "model/vtask.h"

@@ -14,7 +14,7 @@
 #include "views/drag_data.h"
 #include "views/skedraView.h"
 #include "views/view_window.h"
-#include "views/viewflags.h"
+#include "views/view_flags.h"
 
 #include <cctype>
 #include <cstring>

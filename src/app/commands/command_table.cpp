@@ -2,7 +2,7 @@
 
 #include "app/commands/command_groups.h"
 #include "app/history/change_names.h"
-#include "app/skedradoc.h"
+#include "app/skedraDoc.h"
 
 #include <unordered_map>
 

@@ -3,7 +3,7 @@
 #include "app/commands/command_groups.h"
 
 #include "app/commands/command_ui.h"
-#include "app/skedradoc.h"
+#include "app/skedraDoc.h"
 #include "platform/command_ids.h"
 
 std::vector<CommandEntry> FilterCommands() {

@@ -5,7 +5,7 @@
 
 #include "app/commands/item_changes.h"
 #include "app/commands/item_states.h"
-#include "app/skedradoc.h"
+#include "app/skedraDoc.h"
 #include "model/vcollection.h"
 #include "platform/command_ids.h"
 #include "platform/document_host.h"

@@ -1,7 +1,7 @@
 // Undo and redo: a step through the document's history, named after the change.
 #include "app/commands/command_groups.h"
 #include "app/commands/command_ui.h"
-#include "app/skedradoc.h"
+#include "app/skedraDoc.h"
 #include "platform/command_ids.h"
 #include "views/skedraView.h"
 

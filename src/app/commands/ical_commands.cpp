@@ -5,7 +5,7 @@
 #include "app/commands/command_ui.h"
 #include "app/commands/item_changes.h"
 #include "app/ical_files.h"
-#include "app/skedradoc.h"
+#include "app/skedraDoc.h"
 #include "platform/command_ids.h"
 #include "platform/ui.h"
 #include "views/view_document.h"

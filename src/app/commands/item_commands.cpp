@@ -4,7 +4,7 @@
 
 #include "app/commands/item_changes.h"
 #include "app/commands/item_states.h"
-#include "app/skedradoc.h"
+#include "app/skedraDoc.h"
 #include "model/vcollection.h"
 #include "model/vcommitem.h"
 #include "model/vcontact.h"

@@ -2,10 +2,10 @@
 // the ribbon's check boxes, the Gantt chart's span and the calendar's month.
 #include "app/commands/command_groups.h"
 
-#include "app/skedradoc.h"
+#include "app/skedraDoc.h"
 #include "platform/command_ids.h"
 #include "views/skedraView.h"
-#include "views/viewflags.h"
+#include "views/view_flags.h"
 
 namespace {
 

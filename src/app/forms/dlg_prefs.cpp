@@ -1,6 +1,6 @@
 #include "app/forms/dlg_prefs.h"
 
-#include "app/skedradoc.h"
+#include "app/skedraDoc.h"
 #include "model/vcollection.h"
 #include "platform/editor.h"
 

@@ -1,8 +1,8 @@
-#include "views/viewstate.h"
+#include "views/view_state.h"
 
 #include "model/vcollection.h"
 #include "views/view_document.h"
-#include "views/viewflags.h"
+#include "views/view_flags.h"
 
 ItemViewState::ItemViewState() {
     ganttStartDate.SetToday();

@@ -1,15 +1,15 @@
-#include "app/commandline.h"
+#include "app/command_line.h"
 
 #include "app/document_files.h"
 #include "app/ical_files.h"
-#include "app/skedradoc.h"
+#include "app/skedraDoc.h"
 #include "app/version.h"
-#include "foundation/localetext.h"
+#include "foundation/locale_text.h"
 #include "foundation/qfile.h"
 #include "foundation/qinfo.h"
 #include "foundation/qregularfile.h"
 #include "model/vcollection.h"
-#include "views/viewflags.h"
+#include "views/view_flags.h"
 
 #include <cstdio>
 #include <cstdlib>

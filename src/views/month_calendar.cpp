@@ -1,4 +1,4 @@
-#include "views/monthcalendar.h"
+#include "views/month_calendar.h"
 
 #include "model/vcollection.h"
 #include "model/vtask.h"

@@ -1,4 +1,4 @@
-#include "foundation/userfolders.h"
+#include "foundation/user_folders.h"
 
 #include <cerrno>
 #include <cstdlib>

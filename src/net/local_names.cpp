@@ -1,4 +1,4 @@
-#include "net/localnames.h"
+#include "net/local_names.h"
 
 #include <algorithm>
 #include <arpa/inet.h>

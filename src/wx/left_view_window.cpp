@@ -1,4 +1,4 @@
-#include "wx/folder_tree_window.h"
+#include "wx/left_view_window.h"
 
 #include "app/context_menus.h"
 #include "foundation/qmessage.h"
@@ -6,12 +6,12 @@
 #include "views/drag_data.h"
 #include "views/skedraView.h"
 #include "views/view_document.h"
-#include "wx/context_menu.h"
+#include "wx/popup_menu.h"
 #include "wx/key_codes.h"
 #include "wx/text_convert.h"
 #include "wx/wx_ids.h"
 
-#include "wx/folder_drop_target.h"
+#include "wx/left_view_drop_target.h"
 #include "wx/icons/tree_action.xpm"
 #include "wx/icons/tree_agreement.xpm"
 #include "wx/icons/tree_call.xpm"

@@ -1,5 +1,5 @@
 // vantry --export-ics and --import-ics, as scripts run them.
-#include "app/commandline.h"
+#include "app/command_line.h"
 
 #include "model/vtask.h"
 #include "model/vtodo.h"

@@ -1,4 +1,4 @@
-#include "app/commandline.h"
+#include "app/command_line.h"
 
 #include "foundation/qtime.h"
 #include "model/vcontact.h"
@@ -6,7 +6,7 @@
 #include "model/vtodo.h"
 #include "support/log_capture.h"
 #include "support/model_builders.h"
-#include "views/viewflags.h"
+#include "views/view_flags.h"
 
 #include <cstdio>
 #include <gmock/gmock.h>

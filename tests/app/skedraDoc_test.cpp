@@ -1,4 +1,4 @@
-#include "app/skedradoc.h"
+#include "app/skedraDoc.h"
 
 #include "foundation/qreplace.h"
 #include "model/vcontact.h"
@@ -9,8 +9,8 @@
 #include "support/model_builders.h"
 #include "support/recording_host.h"
 #include "support/scripted_ui.h"
-#include "views/viewflags.h"
-#include "views/viewstate.h"
+#include "views/view_flags.h"
+#include "views/view_state.h"
 
 #include <chrono>
 #include <filesystem>

@@ -1,10 +1,10 @@
-#include "app/skedradoc.h"
+#include "app/skedraDoc.h"
 
 #include "app/document_files.h"
 #include "model/vcollection.h"
 #include "app/history/change_names.h"
 #include "net/qdebug.h"
-#include "views/viewstate.h"
+#include "views/view_state.h"
 
 namespace {
 CSkedraDoc* current = nullptr;

@@ -1,6 +1,6 @@
 // The document's Windows-1252 text and the locale's: converted under UTF-8, untouched
 // under any other character set.
-#include "foundation/localetext.h"
+#include "foundation/locale_text.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>

@@ -1,11 +1,11 @@
-#include "wx/folder_drop_target.h"
+#include "wx/left_view_drop_target.h"
 
 #include "foundation/qmessage.h"
 #include "model/vcollection.h"
 #include "views/LeftView.h"
 #include "views/drag_data.h"
 #include "views/view_document.h"
-#include "wx/folder_tree_window.h"
+#include "wx/left_view_window.h"
 
 wxDragResult FolderDropTarget::OnEnter(wxCoord x, wxCoord y, wxDragResult def) {
     qtrace(QLOC("CLeftView::OnDragEnter"), "OnDragEnter\n");

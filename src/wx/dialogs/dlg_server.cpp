@@ -1,7 +1,7 @@
-#include "wx/dialogs/server_dialog.h"
+#include "wx/dialogs/dlg_server.h"
 
 #include "foundation/qfile.h"
-#include "net/localnames.h"
+#include "net/local_names.h"
 #include "remoteview/httpserver_vantry.h"
 #include "remoteview/serve_mode.h"
 #include "wx/ui_thread_document.h"

@@ -1,4 +1,4 @@
-#include "views/viewflags.h"
+#include "views/view_flags.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "wx/context_menu.h"
+#include "wx/popup_menu.h"
 
 #include "app/context_menus.h"
 #include "model/vcollection.h"

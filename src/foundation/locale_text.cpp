@@ -1,4 +1,4 @@
-#include "foundation/localetext.h"
+#include "foundation/locale_text.h"
 
 
 #include <cstdlib>
