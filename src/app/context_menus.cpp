@@ -121,7 +121,7 @@ const ContextMenu* ContextMenuFor(const RightClick& click) {
     return click.item ? &ContextMenuOf(ContextMenuKind::Action) : nullptr;
 }
 
-const std::vector<TreeKey>& FolderTreeKeys() {
+const std::vector<TreeKey>& LeftViewKeys() {
     static const std::vector<TreeKey> keys = [] {
         std::vector<TreeKey> all;
         for (const CommandEntry& e : AllCommands())

@@ -12,7 +12,7 @@
 struct RightClick;
 class VNode;
 
-enum class ContextMenuKind { Folder, Location, Todo, Action, PlainItem, AddNewItem, FolderTree };
+enum class ContextMenuKind { Folder, Location, Todo, Action, PlainItem, AddNewItem, LeftView };
 
 struct ContextMenu {
     std::vector<MenuEntry> entries; // a caption "" is a separator
@@ -35,4 +35,4 @@ struct TreeKey {
     NamedKey key;
     int command;
 };
-const std::vector<TreeKey>& FolderTreeKeys();
+const std::vector<TreeKey>& LeftViewKeys();

@@ -14,9 +14,9 @@ class VNode;
 
 // What CLeftView asks of the tree's window: show a folder's item as the selected one,
 // and start editing a folder's label in place.
-class FolderTreeControl {
+class LeftViewControl {
   public:
-    virtual ~FolderTreeControl() = default;
+    virtual ~LeftViewControl() = default;
     virtual void ShowSelected(VNode* folder) = 0;
     virtual void EditLabel(VNode* folder) = 0;
 };
@@ -39,7 +39,7 @@ class CLeftView {
     static CLeftView* Current();
 
     // The tree's window; none headless.
-    void SetControl(FolderTreeControl* window) { control = window; }
+    void SetControl(LeftViewControl* window) { control = window; }
 
     // The folders to show (FolderList) with their labels and pictures.
     std::vector<Entry> Refill();
@@ -68,7 +68,7 @@ class CLeftView {
     bool DropData(const std::string& text, VNode* target);
 
     ViewDocument* document;
-    FolderTreeControl* control = nullptr; // the window, when there is one
+    LeftViewControl* control = nullptr; // the window, when there is one
     VNode* contextFolder = nullptr;
     std::string oldName;
 };

@@ -7,20 +7,20 @@
 #include "views/view_document.h"
 #include "wx/left_view_window.h"
 
-wxDragResult FolderDropTarget::OnEnter(wxCoord x, wxCoord y, wxDragResult def) {
+wxDragResult LeftViewDropTarget::OnEnter(wxCoord x, wxCoord y, wxDragResult def) {
     qtrace(QLOC("CLeftView::OnDragEnter"), "OnDragEnter\n");
     return OnDragOver(x, y, def);
 }
 
-wxDragResult FolderDropTarget::OnDragOver(wxCoord x, wxCoord y, wxDragResult) {
+wxDragResult LeftViewDropTarget::OnDragOver(wxCoord x, wxCoord y, wxDragResult) {
     return tree->FolderAt(wxPoint(x, y)) ? wxDragMove : wxDragNone;
 }
 
-void FolderDropTarget::OnLeave() {
+void LeftViewDropTarget::OnLeave() {
     qtrace(QLOC("CLeftView::OnDragLeave"), "OnDragLeave\n");
 }
 
-bool FolderDropTarget::OnDropText(wxCoord x, wxCoord y, const wxString& text) {
+bool LeftViewDropTarget::OnDropText(wxCoord x, wxCoord y, const wxString& text) {
     VNode* target = tree->FolderAt(wxPoint(x, y));
     ViewDocument* document = tree->Tree().document;
     std::string data(text.ToAscii());

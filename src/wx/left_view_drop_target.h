@@ -5,16 +5,16 @@
 
 #include <wx/dnd.h>
 
-class FolderTreeWindow;
+class LeftViewWindow;
 
-class FolderDropTarget : public wxTextDropTarget {
+class LeftViewDropTarget : public wxTextDropTarget {
   public:
-    explicit FolderDropTarget(FolderTreeWindow* tree) : tree(tree) {}
+    explicit LeftViewDropTarget(LeftViewWindow* tree) : tree(tree) {}
     wxDragResult OnEnter(wxCoord x, wxCoord y, wxDragResult def) override;
     wxDragResult OnDragOver(wxCoord x, wxCoord y, wxDragResult def) override;
     void OnLeave() override;
     bool OnDropText(wxCoord x, wxCoord y, const wxString& text) override;
 
   private:
-    FolderTreeWindow* tree;
+    LeftViewWindow* tree;
 };

@@ -37,7 +37,7 @@ class FolderData : public wxTreeItemData {
 
 } // namespace
 
-FolderTreeWindow::FolderTreeWindow(wxWindow* parent, ViewDocument* document)
+LeftViewWindow::LeftViewWindow(wxWindow* parent, ViewDocument* document)
     : wxTreeCtrl(parent, wxID_ANY, wxDefaultPosition, wxSize(180, 100),
                  wxTR_DEFAULT_STYLE | wxTR_HAS_BUTTONS | wxTR_LINES_AT_ROOT | wxTR_EDIT_LABELS |
                      wxTR_HIDE_ROOT),
@@ -51,12 +51,12 @@ FolderTreeWindow::FolderTreeWindow(wxWindow* parent, ViewDocument* document)
     AssignImageList(icons);
     tree->control = this;
 
-    Bind(wxEVT_TREE_SEL_CHANGED, &FolderTreeWindow::onSelect, this);
-    Bind(wxEVT_TREE_ITEM_MENU, &FolderTreeWindow::onMenu, this);
+    Bind(wxEVT_TREE_SEL_CHANGED, &LeftViewWindow::onSelect, this);
+    Bind(wxEVT_TREE_ITEM_MENU, &LeftViewWindow::onMenu, this);
     // Before the frame's accelerators: F1 here is the folders' help, not the general one.
-    Bind(wxEVT_CHAR_HOOK, &FolderTreeWindow::onKeyDown, this);
-    Bind(wxEVT_TREE_BEGIN_DRAG, &FolderTreeWindow::onBeginDrag, this);
-    SetDropTarget(new FolderDropTarget(this));
+    Bind(wxEVT_CHAR_HOOK, &LeftViewWindow::onKeyDown, this);
+    Bind(wxEVT_TREE_BEGIN_DRAG, &LeftViewWindow::onBeginDrag, this);
+    SetDropTarget(new LeftViewDropTarget(this));
     Bind(wxEVT_TREE_ITEM_EXPANDED, [this](wxTreeEvent& e) {
         if (!filling) tree->Expanded(folderOf(e.GetItem()), true);
     });
@@ -77,16 +77,16 @@ FolderTreeWindow::FolderTreeWindow(wxWindow* parent, ViewDocument* document)
     });
 }
 
-FolderTreeWindow::~FolderTreeWindow() {
+LeftViewWindow::~LeftViewWindow() {
     tree->control = nullptr;
 }
 
-VNode* FolderTreeWindow::folderOf(const wxTreeItemId& item) const {
+VNode* LeftViewWindow::folderOf(const wxTreeItemId& item) const {
     auto* data = item.IsOk() ? dynamic_cast<FolderData*>(GetItemData(item)) : nullptr;
     return data ? data->folder : nullptr;
 }
 
-void FolderTreeWindow::Refill() {
+void LeftViewWindow::Refill() {
     if (!tree->document) return;
     filling = true;
     VNode* selected = folderOf(GetSelection());
@@ -113,7 +113,7 @@ void FolderTreeWindow::Refill() {
     filling = false;
 }
 
-wxTreeItemId FolderTreeWindow::ItemOf(const VNode* folder) const {
+wxTreeItemId LeftViewWindow::ItemOf(const VNode* folder) const {
     // Depth first over the items: a tree holds at most 1000 folders.
     std::vector<wxTreeItemId> open{GetRootItem()};
     while (!open.empty()) {
@@ -129,11 +129,11 @@ wxTreeItemId FolderTreeWindow::ItemOf(const VNode* folder) const {
     return {};
 }
 
-void FolderTreeWindow::onSelect(wxTreeEvent& event) {
+void LeftViewWindow::onSelect(wxTreeEvent& event) {
     if (!filling) tree->SelectionChanged(folderOf(event.GetItem()));
 }
 
-void FolderTreeWindow::ShowSelected(VNode* folder) {
+void LeftViewWindow::ShowSelected(VNode* folder) {
     wxTreeItemId item = ItemOf(folder);
     if (!item.IsOk() || GetSelection() == item) return;
     filling = true; // CLeftView has made the folder current already
@@ -142,12 +142,12 @@ void FolderTreeWindow::ShowSelected(VNode* folder) {
     filling = false;
 }
 
-void FolderTreeWindow::EditLabel(VNode* folder) {
+void LeftViewWindow::EditLabel(VNode* folder) {
     wxTreeItemId item = ItemOf(folder);
     if (item.IsOk()) wxTreeCtrl::EditLabel(item);
 }
 
-void FolderTreeWindow::onMenu(wxTreeEvent& event) {
+void LeftViewWindow::onMenu(wxTreeEvent& event) {
     VNode* folder = folderOf(event.GetItem());
     if (!folder) return;
     tree->contextFolder = folder;
@@ -157,17 +157,17 @@ void FolderTreeWindow::onMenu(wxTreeEvent& event) {
         GetBoundingRect(event.GetItem(), r, true);
         at = r.GetBottomLeft();
     }
-    ShowContextMenu(*this, ContextMenuOf(ContextMenuKind::FolderTree), folder, at);
+    ShowContextMenu(*this, ContextMenuOf(ContextMenuKind::LeftView), folder, at);
 }
 
-void FolderTreeWindow::onKeyDown(wxKeyEvent& event) {
+void LeftViewWindow::onKeyDown(wxKeyEvent& event) {
     // Keys typed into a label being edited are the edit's own.
     if (event.GetEventObject() != this || GetEditControl()) {
         event.Skip();
         return;
     }
     VNode* selected = folderOf(GetSelection());
-    for (const TreeKey& k : FolderTreeKeys()) {
+    for (const TreeKey& k : LeftViewKeys()) {
         if (WxKeyCode(k.key) != event.GetKeyCode() || event.HasAnyModifiers()) continue;
         tree->contextFolder = selected;
         send(k.command);
@@ -176,20 +176,20 @@ void FolderTreeWindow::onKeyDown(wxKeyEvent& event) {
     event.Skip();
 }
 
-void FolderTreeWindow::send(int command) {
+void LeftViewWindow::send(int command) {
     wxCommandEvent event(wxEVT_MENU, WxIdOf(command));
     event.SetEventObject(this);
     ProcessWindowEvent(event); // up to the frame's command router
 }
 
-VNode* FolderTreeWindow::FolderAt(const wxPoint& point) {
+VNode* LeftViewWindow::FolderAt(const wxPoint& point) {
     int flags = 0;
     wxTreeItemId item = HitTest(point, flags);
     return flags & (wxTREE_HITTEST_ONITEMLABEL | wxTREE_HITTEST_ONITEMICON) ? folderOf(item)
                                                                             : nullptr;
 }
 
-void FolderTreeWindow::onBeginDrag(wxTreeEvent& event) {
+void LeftViewWindow::onBeginDrag(wxTreeEvent& event) {
     // Not allowed to the control: its own drag mode would fight the platform's loop.
     VNode* folder = folderOf(event.GetItem());
     if (!folder) return;

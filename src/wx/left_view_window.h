@@ -11,16 +11,16 @@
 class ViewDocument;
 class VNode;
 
-class FolderTreeWindow : public wxTreeCtrl, public FolderTreeControl {
+class LeftViewWindow : public wxTreeCtrl, public LeftViewControl {
   public:
-    FolderTreeWindow(wxWindow* parent, ViewDocument* document);
-    ~FolderTreeWindow() override;
+    LeftViewWindow(wxWindow* parent, ViewDocument* document);
+    ~LeftViewWindow() override;
     void Refill();
     // The folder of the item at this point of the window, or null.
     VNode* FolderAt(const wxPoint& point);
     CLeftView& Tree() { return *tree; }
 
-    // FolderTreeControl
+    // LeftViewControl
     void ShowSelected(VNode* folder) override;
     void EditLabel(VNode* folder) override;
 

@@ -39,7 +39,7 @@ CMainFrame::CMainFrame(wxDocManager* manager, CSkedraDoc* doc, const wxString& t
     sizer->Add(BuildRibbonRow(this, manager, controls), 0, wxEXPAND);
     auto* splitter = new wxSplitterWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                                           wxSP_LIVE_UPDATE | wxSP_3DSASH);
-    leftView = new FolderTreeWindow(splitter, document);
+    leftView = new LeftViewWindow(splitter, document);
     itemWindow = new ItemViewWindow(splitter, document);
     itemWindow->focusFilterText = [this] {
         if (!controls.filterText) return;

@@ -16,7 +16,7 @@
 class CommandRouter;
 class CSkedraDoc;
 class CSkedraView;
-class FolderTreeWindow;
+class LeftViewWindow;
 class ItemViewWindow;
 struct CommandContext;
 
@@ -55,7 +55,7 @@ class CMainFrame : public wxDocParentFrame, public DocumentHost, public CommandU
     // What the commands act on: the document, the panes and this window.
     CommandContext Context();
 
-    FolderTreeWindow* LeftView() { return leftView; }
+    LeftViewWindow* LeftView() { return leftView; }
     ItemViewWindow* ItemWindow() { return itemWindow; }
     CSkedraView& ItemView();
     wxRibbonBar* Ribbon() { return controls.ribbon; }
@@ -72,7 +72,7 @@ class CMainFrame : public wxDocParentFrame, public DocumentHost, public CommandU
 
     CSkedraDoc* document;
     RibbonControls controls;
-    FolderTreeWindow* leftView = nullptr;
+    LeftViewWindow* leftView = nullptr;
     ItemViewWindow* itemWindow = nullptr;
     std::unique_ptr<CommandRouter> router;
     // Keys that type text in a text field and are commands elsewhere.

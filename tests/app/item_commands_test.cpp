@@ -466,7 +466,7 @@ TEST_F(ItemCommandTest, TheRightButtonChoosesTheMenuByWhatIsUnderThePointer) {
     EXPECT_EQ(ContextMenuOf(ContextMenuKind::Folder).defaultCommand, CMD_FOCUS);
     EXPECT_EQ(ContextMenuOf(ContextMenuKind::Location).defaultCommand, CMD_FOLLOW_LINK);
     EXPECT_EQ(ContextMenuOf(ContextMenuKind::Action).defaultCommand, CMD_EDIT);
-    EXPECT_EQ(ContextMenuOf(ContextMenuKind::FolderTree).defaultCommand, CMD_TREE_FOCUS);
+    EXPECT_EQ(ContextMenuOf(ContextMenuKind::LeftView).defaultCommand, CMD_TREE_FOCUS);
 
     LayOut();
     ASSERT_GE(view->RowCount(), 2);
@@ -520,13 +520,13 @@ TEST_F(ItemCommandTest, TheMenusHoldTheirEntriesInOrder) {
                  "Make active", "Make inactive", "De&lete...", "&Edit...\tF2"}));
     EXPECT_EQ(captions(ContextMenuKind::PlainItem),
               (V{"Make active", "Make inactive", "De&lete...", "&Edit...\tF2"}));
-    EXPECT_EQ(captions(ContextMenuKind::FolderTree),
+    EXPECT_EQ(captions(ContextMenuKind::LeftView),
               (V{"Focus", "Rename\tF2", "De&lete folder...", "Add subfolder...", "Export as HTML",
                  "Make active", "Make inactive", "&Edit...", "About folders...\tF1"}));
     EXPECT_EQ(captions(ContextMenuKind::AddNewItem).size(), 10u);
 
     // Every entry of every menu is a command of the table.
-    for (int kind = 0; kind <= (int)ContextMenuKind::FolderTree; ++kind)
+    for (int kind = 0; kind <= (int)ContextMenuKind::LeftView; ++kind)
         for (const MenuEntry& e : ContextMenuOf((ContextMenuKind)kind).entries) {
             if (e.caption.empty()) continue;
             for (const MenuEntry& s : e.submenu)
@@ -551,7 +551,7 @@ TEST(ItemCommandKeys, PageKeysStepTheChartOrTheCalendar) {
         if (TypesText(a)) typing.push_back(a.command);
     EXPECT_EQ(typing, (std::vector<int>{CMD_ADD_FOLDER, CMD_ADD_TODO}));
     int f2 = 0;
-    for (const TreeKey& k : FolderTreeKeys())
+    for (const TreeKey& k : LeftViewKeys())
         if (k.key == NamedKey::F2) f2 = k.command;
     EXPECT_EQ(f2, CMD_TREE_RENAME);
 }

@@ -343,7 +343,7 @@ wxPoint RowOnScreen(const VNode* item) {
                              item->rect.y + item->rect.height / 2);
 }
 
-bool TreeLabelOnScreen(FolderTreeWindow& tree, const VNode* folder, wxPoint& where) {
+bool TreeLabelOnScreen(LeftViewWindow& tree, const VNode* folder, wxPoint& where) {
     wxRect r;
     wxTreeItemId item = tree.ItemOf(folder);
     if (!item.IsOk() || !tree.GetBoundingRect(item, r, true)) return false;

@@ -16,7 +16,7 @@
 
 class CMainFrame;
 class CSkedraDoc;
-class FolderTreeWindow;
+class LeftViewWindow;
 class ItemViewWindow;
 class VNode;
 class wxRibbonButtonBar;
@@ -79,7 +79,7 @@ wxPoint ViewPointOnScreen(ItemViewWindow& window, int x, int y);
 // Where a row of the item view is on the screen: a little into its text.
 wxPoint RowOnScreen(const VNode* item);
 // The middle of a folder's label in the tree, on the screen; false when it has none.
-bool TreeLabelOnScreen(FolderTreeWindow& tree, const VNode* folder, wxPoint& where);
+bool TreeLabelOnScreen(LeftViewWindow& tree, const VNode* folder, wxPoint& where);
 // The middle of a window on the screen.
 wxPoint CentreOnScreen(wxWindow& window);
 // The ribbon's button bar holding the command's button (on any page).

@@ -253,7 +253,7 @@ TEST_F(ItemCommandsGuiTest, TheFolderTreesMenuAndKeys) {
     c.Add(summer, trips);
     trips->flags |= EXPANDED;
     Frame().DocumentChanged();
-    FolderTreeWindow& tree = *Frame().LeftView();
+    LeftViewWindow& tree = *Frame().LeftView();
     ASSERT_TRUE(SettleUntil([&] { return tree.ItemOf(trips).IsOk(); }));
     EXPECT_EQ(tree.GetItemText(tree.GetSelection()), "All folders") << "the top folder selected";
     wxPoint onTrips;

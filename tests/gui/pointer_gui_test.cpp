@@ -82,7 +82,7 @@ TEST(PointerGuiTest, TickDragAnActionAndMoveAnItemToAnotherFolder) {
     Frame().DocumentChanged();
 
     ItemViewWindow& window = *Frame().ItemWindow();
-    FolderTreeWindow& tree = *Frame().LeftView();
+    LeftViewWindow& tree = *Frame().LeftView();
     CSkedraView& view = window.View();
     view.SetViewType(0);
     ShowAllItems(true); // done items stay in the list, with their tick and strike line

@@ -253,7 +253,7 @@ TEST_F(TypedInputGuiTest, DeleteAsksAboutTheRowTheUserSees) {
     ASSERT_TRUE(UserDoes(ClickAt(RowOnScreen(shownProjects))));
     ASSERT_TRUE(SettleUntil([&] { return Doc().Collection()->Selected() == shownProjects; }));
 
-    FolderTreeWindow& tree = *Frame().LeftView();
+    LeftViewWindow& tree = *Frame().LeftView();
     wxPoint inTree;
     ASSERT_TRUE(TreeLabelOnScreen(tree, shownProjects, inTree));
     ASSERT_TRUE(UserDoes(ClickAt(inTree)));
@@ -288,7 +288,7 @@ TEST_F(TypedInputGuiTest, TheTreeStaysOpenWhenAViewOptionChanges) {
     week->name = "Week one";
     start.Add(week, summer);
     Open(start);
-    FolderTreeWindow& tree = *Frame().LeftView();
+    LeftViewWindow& tree = *Frame().LeftView();
     VNode* openTrips = Named(*Doc().Collection(), "Trips");
     VNode* openSummer = Named(*Doc().Collection(), "Summer");
     ASSERT_TRUE(openTrips && openSummer);

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-class RecordingTreeControl : public FolderTreeControl {
+class RecordingTreeControl : public LeftViewControl {
   public:
     void ShowSelected(VNode* folder) override {
         shown.push_back(folder);

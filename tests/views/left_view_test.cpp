@@ -12,7 +12,7 @@
 
 namespace {
 
-class FolderTreeTest : public WindowlessProgram<ScriptedDocument> {
+class LeftViewTest : public WindowlessProgram<ScriptedDocument> {
   protected:
     VGroup* Folder(const char* name, VNode* parent = nullptr) {
         auto* f = AddNode<VGroup>(C(), parent);
@@ -34,7 +34,7 @@ class FolderTreeTest : public WindowlessProgram<ScriptedDocument> {
     ScriptedUI ui;
 };
 
-TEST_F(FolderTreeTest, AncestorsFirstAndSiblingsByName) {
+TEST_F(LeftViewTest, AncestorsFirstAndSiblingsByName) {
     VGroup* work = Folder("Work");
     Folder("Beta", work);
     Folder("alpha", work);
@@ -51,7 +51,7 @@ TEST_F(FolderTreeTest, AncestorsFirstAndSiblingsByName) {
     EXPECT_FALSE(entries[1].bold);
 }
 
-TEST_F(FolderTreeTest, FiltersDecideWhichFoldersShow) {
+TEST_F(LeftViewTest, FiltersDecideWhichFoldersShow) {
     VGroup* active = Folder("Active");
     VGroup* inactive = Folder("Inactive");
     inactive->flags |= INACTIVE;
@@ -65,7 +65,7 @@ TEST_F(FolderTreeTest, FiltersDecideWhichFoldersShow) {
     EXPECT_EQ(Labels(), (std::vector<std::string>{"All folders"})) << "nothing in it shows";
 }
 
-TEST_F(FolderTreeTest, RenamingExpandingAndTheTopFolder) {
+TEST_F(LeftViewTest, RenamingExpandingAndTheTopFolder) {
     VGroup* work = Folder("Work");
     EXPECT_FALSE(tree->BeginLabelEdit(C().root));
     EXPECT_TRUE(tree->BeginLabelEdit(work));
@@ -96,7 +96,7 @@ TEST_F(FolderTreeTest, RenamingExpandingAndTheTopFolder) {
     EXPECT_TRUE(host.modified) << "a collapse always counts";
 }
 
-TEST_F(FolderTreeTest, DroppingMovesButNeverIntoItself) {
+TEST_F(LeftViewTest, DroppingMovesButNeverIntoItself) {
     VGroup* a = Folder("A");
     VGroup* b = Folder("B", a);
     auto* item = AddNode<VTodo>(C(), a);
