@@ -162,19 +162,23 @@ bool CanHold(std::u32string_view text, TextEncoding encoding) {
     return true;
 }
 
-std::string TextToUtf8(std::string_view bytes, TextEncoding encoding) {
-    if (encoding == TextEncoding::Utf8) {
-        // Sound UTF-8 (nearly always) goes out as it is; broken bytes become U+FFFD.
-        auto length = (std::int32_t)bytes.size();
-        std::int32_t i = 0;
-        bool sound = true;
-        while (i < length && sound) {
-            UChar32 c;
-            U8_NEXT(bytes.data(), i, length, c);
-            sound = c >= 0;
+bool IsUtf8(std::string_view bytes, std::size_t* badAt) {
+    auto length = (std::int32_t)bytes.size();
+    for (std::int32_t i = 0; i < length;) {
+        std::int32_t at = i;
+        UChar32 c;
+        U8_NEXT(bytes.data(), i, length, c);
+        if (c < 0) {
+            if (badAt) *badAt = (std::size_t)at;
+            return false;
         }
-        if (sound) return std::string(bytes);
     }
+    return true;
+}
+
+std::string TextToUtf8(std::string_view bytes, TextEncoding encoding) {
+    // Sound UTF-8 (nearly always) goes out as it is; broken bytes become U+FFFD.
+    if (encoding == TextEncoding::Utf8 && IsUtf8(bytes)) return std::string(bytes);
     return EncodeText(DecodeText(bytes, encoding), TextEncoding::Utf8);
 }
 

@@ -4,6 +4,7 @@
 // there and stays byte for byte); UTF-8 holds any character.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -23,6 +24,10 @@ std::u32string DecodeText(std::string_view bytes, TextEncoding encoding);
 std::string EncodeText(std::u32string_view text, TextEncoding encoding, int* lost = nullptr);
 // Whether the encoding holds every character of the text.
 bool CanHold(std::u32string_view text, TextEncoding encoding);
+
+// Whether the bytes are well-formed UTF-8; when not, `badAt` is the offset of the first
+// byte that is not.
+bool IsUtf8(std::string_view bytes, std::size_t* badAt = nullptr);
 
 // The same texts as UTF-8, for the terminal, web pages and the toolkit, and back.
 std::string TextToUtf8(std::string_view bytes, TextEncoding encoding);

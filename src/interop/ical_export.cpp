@@ -1,6 +1,5 @@
 #include "interop/ical_export.h"
 
-#include "foundation/cp1252.h"
 #include "foundation/text_encoding.h"
 #include "interop/ical_days.h"
 #include "interop/ical_fields.h"
@@ -232,8 +231,7 @@ std::string CalendarName(const VCollection& collection, const VNode* folder) {
     std::size_t dot = name.rfind('.');
     if (dot != std::string::npos && dot > 0) name.erase(dot);
     // File names are bytes; one that is no UTF-8 reads as the document's code page.
-    return IsUtf8(name.data(), name.size()) ? name
-                                             : TextToUtf8(name, TextEncoding::Windows1252);
+    return IsUtf8(name) ? name : TextToUtf8(name, TextEncoding::Windows1252);
 }
 
 std::vector<VNode*> AllNodes(const VCollection& collection) {

@@ -1,7 +1,7 @@
 #include "interop/ical_import.h"
 
-#include "foundation/cp1252.h"
 #include "foundation/qfile.h"
+#include "foundation/text_encoding.h"
 #include "interop/ical_days.h"
 #include "interop/ical_fields.h"
 #include "model/vcollection.h"
@@ -256,7 +256,7 @@ bool parse(const std::string& bytes, Parsed& parsed, IcsImport& result) {
         return false;
     }
     std::size_t bad = 0;
-    if (!IsUtf8(data, size, &bad)) {
+    if (!IsUtf8(std::string_view(data, size), &bad)) {
         result.line = lineAt(bad);
         result.error = "line " + std::to_string(result.line) + " is not UTF-8 text";
         return false;

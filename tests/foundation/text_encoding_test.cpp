@@ -198,4 +198,46 @@ TEST(TextEncodingTest, TheFilterFindsCharactersWhateverTheirCase) {
             << c.text << " / " << c.needle;
 }
 
+// Exchange formats carry UTF-8: every byte goes out and comes back; what the code page
+// cannot hold, and sequences that are no UTF-8, become "?".
+TEST(TextEncodingTest, Windows1252ToUtf8AndBackWithTheBrokenSequences) {
+    std::string every;
+    for (int b = 1; b < 256; ++b)
+        every += (char)b;
+    std::string utf8 = TextToUtf8(every, CP1252);
+    EXPECT_TRUE(IsUtf8(utf8));
+    EXPECT_EQ(TextFromUtf8(utf8, CP1252), every);
+    EXPECT_EQ(TextToUtf8("Caf\xE9 \x80"
+                         "5",
+                         CP1252),
+              "Caf\xC3\xA9 \xE2\x82\xAC"
+              "5");
+
+    struct Case {
+        const char* utf8;
+        const char* bytes;
+        int lost;
+        long badAt; // -1: well-formed
+    } cases[] = {
+        {"plain", "plain", 0, -1},
+        {"\xE2\x98\x83 snow", "? snow", 1, -1}, // a character outside the code page
+        {"\xF0\x9F\x98\x80", "?", 1, -1},       // four bytes
+        {"a\xC3", "a?", 1, 1},                  // cut off
+        {"\xC0\xAF", "??", 2, 0},               // overlong
+        {"\xED\xA0\x80", "???", 3, 0},          // a surrogate
+        {"ok\xFF", "ok?", 1, 2},                // no UTF-8 byte at all
+    };
+    for (const Case& c : cases) {
+        int lost = -1;
+        EXPECT_EQ(TextFromUtf8(c.utf8, CP1252, &lost), c.bytes) << c.utf8;
+        EXPECT_EQ(lost, c.lost) << c.utf8;
+        std::size_t bad = 99;
+        bool sound = IsUtf8(c.utf8, &bad);
+        EXPECT_EQ(sound, c.badAt < 0) << c.utf8;
+        if (!sound) {
+            EXPECT_EQ((long)bad, c.badAt) << c.utf8;
+        }
+    }
+}
+
 } // namespace
