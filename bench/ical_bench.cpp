@@ -2,7 +2,7 @@
 // writing and reading the same data (the library a script user would pick). Both sides
 // count processor time, so a busy machine changes neither much; Python times its own
 // work, so its start-up is not counted against it.
-#include "foundation/cp1252.h"
+#include "foundation/text_encoding.h"
 #include "interop/ical_export.h"
 #include "interop/ical_import.h"
 #include "model/vcollection.h"
@@ -192,8 +192,9 @@ void WriteRows() {
             summary = text.Text();
             description = "Who: " + std::string(call->who.Text());
         }
-        rows << c.extensions.Field(node, VExtensions::UID) << '\t' << Cp1252ToUtf8(summary) << '\t'
-             << description << '\t' << start << '\t' << due << '\t'
+        rows << c.extensions.Field(node, VExtensions::UID) << '\t'
+             << TextToUtf8(summary, TextEncoding::Windows1252) << '\t' << description << '\t'
+             << start << '\t' << due << '\t'
              << ((node->flags & DONE) ? "COMPLETED" : "NEEDS-ACTION") << '\t' << priority << '\t'
              << node->parent->name.Text() << '\n';
     }
