@@ -23,6 +23,17 @@ namespace {
 
 constexpr int MAX_FRAMES = 64;
 constexpr int SAME_FRAME_LIMIT = 3; // a frame repeated more often is an endless walk
+
+// While a crash is reported, each step (a frame looked up, the log written) has this long
+// before the report is taken for hung (a lock held by the crashed code) and the process
+// ends anyway. Per step, not for the whole report: on a busy machine the lookups of a long
+// stack together may take far longer without anything hanging.
+constexpr unsigned STEP_SECONDS = 30;
+volatile std::sig_atomic_t reportWatched = 0;
+
+void watchStep() {
+    if (reportWatched) alarm(STEP_SECONDS);
+}
 const int FATAL_SIGNALS[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
 
 std::string demangled(const char* name) {
@@ -125,7 +136,8 @@ std::string frameLine(void* frame) {
 }
 
 void onSignal(int signal, siginfo_t* info, void*) {
-    alarm(10); // should the report itself hang (a lock held by the crashed code), end anyway
+    reportWatched = 1;
+    watchStep();
     // Left out: the report, this handler and the signal trampoline.
     reportAndEnd(QCrashReport((unsigned)signal, info ? info->si_code : 0,
                               info ? info->si_addr : nullptr, 3));
@@ -161,8 +173,10 @@ std::string QCrashReport(unsigned code, int flags, const void* address, int skip
     for (int i = skipFrames; i < count; ++i) {
         repeats = i > skipFrames && frames[i] == frames[i - 1] ? repeats + 1 : 0;
         if (repeats >= SAME_FRAME_LIMIT) break;
+        watchStep();
         text += frameLine(frames[i]);
     }
+    watchStep();
     return text;
 }
 

@@ -3,8 +3,8 @@
 #include "app/skedraDoc.h"
 #include "model/vnode.h"
 #include "views/skedraView.h"
-#include "wx/left_view_window.h"
 #include "wx/item_view_window.h"
+#include "wx/left_view_window.h"
 #include "wx/main_frame.h"
 #include "wx/wx_ids.h"
 
@@ -118,14 +118,28 @@ bool SavePicture(const wxImage& picture, const std::string& name) {
            std::filesystem::file_size(path) > 1000;
 }
 
+// Whether two pictures differ at most by a text field's caret: it blinks for a while after
+// the last key, and on a busy machine one picture may take longer than a blink.
+bool SameButACaret(const wxImage& a, const wxImage& b) {
+    if (!a.IsOk() || !b.IsOk() || a.GetSize() != b.GetSize()) return false;
+    const int CARET_PIXELS = 3 * 40;
+    int differing = 0;
+    const unsigned char* p = a.GetData();
+    const unsigned char* q = b.GetData();
+    for (long i = 0, n = (long)a.GetWidth() * a.GetHeight(); i < n; ++i, p += 3, q += 3)
+        if ((p[0] != q[0] || p[1] != q[1] || p[2] != q[2]) && ++differing > CARET_PIXELS)
+            return false;
+    return true;
+}
+
 // Takes pictures of the area until one is drawn (more than a flat colour or two) and the
-// next is the same; an empty image when that does not happen within WAIT_SECONDS.
+// next is the same but for a caret; an empty image when that does not happen within WAIT_SECONDS.
 wxImage SteadyPicture(const std::function<wxImage()>& take) {
     wxImage last;
     auto deadline = Clock::now() + std::chrono::seconds(WAIT_SECONDS);
     while (Clock::now() < deadline) {
         wxImage now = take();
-        if (last.IsOk() && Colours(now) > 2 && SamePixels(now, last)) return now;
+        if (last.IsOk() && Colours(now) > 2 && SameButACaret(now, last)) return now;
         last = now;
         Settle();
         wxMilliSleep(10);
@@ -309,6 +323,20 @@ bool User::Done() {
 
 bool UserDoes(const std::string& script, User::Conditions conditions) {
     return User(script, std::move(conditions)).Done();
+}
+
+std::string TypeEachCharacter(const std::string& utf8) {
+    std::string script;
+    for (size_t at = 0; at < utf8.size();) {
+        size_t length = 1;
+        while (at + length < utf8.size() && ((unsigned char)utf8[at + length] & 0xC0) == 0x80)
+            ++length;
+        std::string character = utf8.substr(at, length);
+        if (character == "'") character = "'\\''";
+        script += "LC_ALL=C.UTF-8 xdotool type '" + character + "'\nhandled\n";
+        at += length;
+    }
+    return script;
 }
 
 std::string At(const wxPoint& p) {

@@ -66,6 +66,11 @@ class User {
 // Runs the script as a User and waits for it.
 bool UserDoes(const std::string& script, User::Conditions conditions = {});
 
+// Script lines that type UTF-8 text a character at a time, each handled before the next:
+// xdotool types a character the keyboard lacks through a key it maps for it, and the
+// program must have read that key before the map changes for the next one.
+std::string TypeEachCharacter(const std::string& utf8);
+
 // Script lines for the pointer.
 std::string At(const wxPoint& screenPoint); // "x y"
 std::string MouseTo(const wxPoint& screenPoint);

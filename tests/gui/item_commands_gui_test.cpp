@@ -11,8 +11,8 @@
 #include "platform/ui.h"
 #include "support/temp_dir.h"
 #include "views/skedraView.h"
-#include "wx/left_view_window.h"
 #include "wx/item_view_window.h"
+#include "wx/left_view_window.h"
 #include "wx/main_frame.h"
 #include "wx/wx_ids.h"
 #include "wx/wx_ui.h"
@@ -191,12 +191,8 @@ TEST_F(ItemCommandsGuiTest, ATextInAnyScriptIsKeptThroughSaveAndReopen) {
                          "LC_ALL=C.UTF-8 xdotool type --delay 60 '\xC5\x81'\n"
                          "handled\n"
                          "xdotool key ctrl+a BackSpace\n"
-                         "handled\n"
-                         "LC_ALL=C.UTF-8 xdotool type --delay 60 '" +
-                         typed +
-                         "'\n"
-                         "handled\n"
-                         "xdotool key Return\n"))
+                         "handled\n" +
+                         TypeEachCharacter(typed) + "xdotool key Return\n"))
         << "xdotool found the to-do dialog and typed";
     EXPECT_TRUE(Holds(RowTexts(), typed)) << "the new to-do shows every character";
     EXPECT_EQ(Doc().Collection()->textEncoding, TextEncoding::Utf8);
