@@ -7,6 +7,7 @@
 #include "model/vdays.h"
 #include "model/vschedule.h"
 #include "support/log_capture.h"
+#include "support/shell.h"
 #include "support/temp_dir.h"
 
 #include <libical/ical.h>
@@ -16,26 +17,12 @@
 #include <set>
 #include <sstream>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 namespace {
 
 // The system's Python, where the Debian packages are (not one a user put first on PATH).
 const char* PYTHON = "/usr/bin/python3";
 const char* TODOMAN = "/usr/bin/todoman";
-
-// Runs a shell command; its standard output (and error) and its exit code.
-int Shell(const std::string& command, std::string& output) {
-    output.clear();
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return -1;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        output.append(buffer, n);
-    int status = pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 std::set<std::string> Lines(const std::string& text) {
     std::set<std::string> lines;
