@@ -76,11 +76,13 @@ TEST_F(AgendaCommandLineTest, PrintsOneOccurrenceALineInDueOrder) {
         {{"--agenda", "--from", "2026-02-02", "--to", "2026-02-02", "doc.vnt"},
          "2026-01-01\t08:30\tRent\tHome\n"},
     };
+    std::string file = ReadWholeFile("doc.vnt");
     for (const Case& c : cases) {
         EXPECT_EQ(Run(c.args), 0) << err;
         EXPECT_EQ(out, c.expected) << ::testing::PrintToString(c.args);
         EXPECT_EQ(err, "");
     }
+    EXPECT_EQ(ReadWholeFile("doc.vnt"), file) << "only read";
 }
 
 TEST_F(AgendaCommandLineTest, BadDaysAndOptionsAreRefusedWithTheReason) {
