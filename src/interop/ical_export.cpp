@@ -215,19 +215,14 @@ class Exporter {
     }
 
     // Puts back what an earlier import kept of the item: properties and components this
-    // program does not show, as libical writes them, but no repeat rule or alarm where the
-    // item's own schedule now has one. Answers whether CATEGORIES was among them.
+    // program does not show, as libical writes them, but no repeat rule where the item's
+    // own schedule has one (two would repeat it twice over; other alarms beside its
+    // reminder are fine). Answers whether CATEGORIES was among them.
     bool addKept(const std::string& kept, const VSchedule& schedule) {
         if (kept.empty()) return false;
         icalcomponent* holder = icalparser_parse_string(kept.c_str());
         if (!holder) return false;
         if (!schedule.rule.empty()) removeAll(holder, ICAL_RRULE_PROPERTY);
-        if (schedule.reminderMinutes)
-            while (icalcomponent* alarm =
-                       icalcomponent_get_first_component(holder, ICAL_VALARM_COMPONENT)) {
-                icalcomponent_remove_component(holder, alarm);
-                icalcomponent_free(alarm);
-            }
         bool categories = icalcomponent_get_first_property(holder, ICAL_CATEGORIES_PROPERTY);
         std::string text = take(icalcomponent_as_ical_string_r(holder));
         icalcomponent_free(holder);

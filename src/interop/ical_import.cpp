@@ -275,7 +275,9 @@ bool parse(const std::string& bytes, Parsed& parsed, IcsImport& result) {
             break;
         }
         icalcomponent* done = icalparser_add_line(parser.get(), line);
-        bool broken = icalparser_get_state(parser.get()) == ICALPARSER_ERROR;
+        // A repeat rule libical rejects leaves an error in the item, which keeps its text.
+        bool broken = icalparser_get_state(parser.get()) == ICALPARSER_ERROR &&
+                      strncasecmp(line, "RRULE", 5) != 0;
         if (broken) {
             result.line = start;
             result.error =
