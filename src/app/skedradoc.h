@@ -50,6 +50,13 @@ class CSkedraDoc : public ViewDocument {
     void NameNextChange(const std::string& name) override { undo.NameNextChange(name); }
     void NameNextChangeAs(int command) override;
 
+    // The record of reminders shown changed: kept with the document, but no edit, so no
+    // step of the history. A document without unsaved changes writes it to its file at
+    // once (`unmodifiedFile`, empty otherwise; never over a file that was damaged), so a
+    // restart never shows them again; else it goes with the next save. False when the
+    // document is left modified.
+    bool RemindersRecorded(const std::string& unmodifiedFile);
+
     // The command table runs every command between these, so whatever it changes is one
     // step of the undo history under its name (`changedDocument`: the command said it
     // changed nodes or settings).
