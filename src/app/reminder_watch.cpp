@@ -66,6 +66,11 @@ Notification NoticeText(const VCollection& collection, const ReminderNotice& not
 }
 
 void ReminderWatch::Tick() {
+    if (watchedDocument != document.DocumentNumber()) {
+        watchedDocument = document.DocumentNumber();
+        scheduler.Reset();
+        shown.clear();
+    }
     VCollection& collection = *document.Collection();
     ReminderCheck check = scheduler.Check(collection, QNow());
     // Recorded first, so a restart after any notification never shows it again.
@@ -79,11 +84,6 @@ void ReminderWatch::Tick() {
         notifier.Show(notification, *this);
     }
     window.WakeAt(scheduler.NextWake());
-}
-
-void ReminderWatch::DocumentReplaced() {
-    scheduler.Reset();
-    shown.clear();
 }
 
 const ReminderNotice* ReminderWatch::answerable(int id) const {

@@ -26,9 +26,8 @@ class ReminderWatch : public NotificationAnswers {
         : document(document), notifier(notifier), window(window) {}
 
     // Shows what is due now, then asks the window for the next tick (ReminderWindow::WakeAt).
+    // The first tick of each document (a new or opened one) shows what it missed.
     void Tick();
-    // A new or opened document: its first tick shows what it missed.
-    void DocumentReplaced();
 
     void Snooze(int id) override;
     void Open(int id) override;
@@ -43,4 +42,5 @@ class ReminderWatch : public NotificationAnswers {
     ReminderScheduler scheduler;
     std::map<int, ReminderNotice> shown; // by notification id
     int lastId = 0;
+    unsigned watchedDocument = 0; // CSkedraDoc::DocumentNumber; 0: none yet
 };

@@ -33,6 +33,9 @@ class CSkedraDoc : public ViewDocument {
     RibbonFilters& Filters() { return filters; }
     GanttSpan& Span() { return span; }
     const UndoHistory& History() const { return undo.History(); }
+    // Counts the documents created or opened, so a part that keeps state for one document
+    // sees when another takes its place.
+    unsigned DocumentNumber() const { return documentNumber; }
 
     // ViewDocument
     VCollection* Collection() override { return collection.get(); }
@@ -88,4 +91,5 @@ class CSkedraDoc : public ViewDocument {
     RibbonFilters filters{*this, refresh};
     GanttSpan span{settings, refresh};
     DamagedFile damaged;
+    unsigned documentNumber = 0;
 };

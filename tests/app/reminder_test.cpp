@@ -336,10 +336,8 @@ TEST_F(ReminderWatchTest, MissedRemindersShowAsOneListAtTheFirstTick) {
     EXPECT_EQ(notifier.shown.size(), 1u);
 
     // Another document: its first tick gathers what it missed.
-    C().Clear();
-    C().CreateRoot();
+    doc->OnNewDocument();
     AddItem(C(), {"Dentist", "2026-03-02 09:00", 0});
-    watch.DocumentReplaced();
     watch.Tick();
     ASSERT_EQ(notifier.shown.size(), 2u);
     EXPECT_EQ(notifier.shown[1].title, "1 missed reminder");
