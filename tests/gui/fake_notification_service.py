@@ -4,6 +4,10 @@ org.freedesktop.Notifications on the session bus and appends every Notify call t
 one line each: the summary, a tab, the body with its line ends written as "\\n", a tab and
 the actions' keys and labels. Creates the ready file once it owns the name.
 
+A test answers a notification as a user would with the method Answer(SUMMARY, KEY) of
+the interface test.vantry.Control: the service sends ActionInvoked for the latest
+notification of that summary.
+
 Usage: fake_notification_service.py LOG READY
 """
 import sys
@@ -21,6 +25,7 @@ class Service(dbus.service.Object):
         super().__init__(bus, "/org/freedesktop/Notifications")
         self.log = log
         self.last = 0
+        self.ids = {}
 
     @dbus.service.method(INTERFACE, in_signature="", out_signature="as")
     def GetCapabilities(self):
@@ -33,6 +38,7 @@ class Service(dbus.service.Object):
     @dbus.service.method(INTERFACE, in_signature="susssasa{sv}i", out_signature="u")
     def Notify(self, app, replaces, icon, summary, body, actions, hints, timeout):
         self.last += 1
+        self.ids[summary] = self.last
         line = "\t".join([summary, body.replace("\n", "\\n"), ",".join(actions)])
         with open(self.log, "a", encoding="utf-8") as f:
             f.write(line + "\n")
@@ -41,6 +47,13 @@ class Service(dbus.service.Object):
     @dbus.service.method(INTERFACE, in_signature="u", out_signature="")
     def CloseNotification(self, id):
         self.NotificationClosed(id, 3)
+
+    @dbus.service.method("test.vantry.Control", in_signature="ss", out_signature="b")
+    def Answer(self, summary, key):
+        if summary not in self.ids:
+            return False
+        self.ActionInvoked(dbus.UInt32(self.ids[summary]), key)
+        return True
 
     @dbus.service.signal(INTERFACE, signature="uu")
     def NotificationClosed(self, id, reason):

@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
@@ -50,6 +51,10 @@ pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>
     pid_t pid = -1;
     if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0) return -1;
     return pid;
+}
+
+bool Shell(const std::string& command) {
+    return std::system(command.c_str()) == 0;
 }
 
 void Stop(pid_t& pid) {
@@ -183,6 +188,16 @@ TEST_F(ReminderBusTest, EachReminderIsOneNotificationOnceAndMissedOnesComeTogeth
                                   "Book the dentist (Due 02-Mar-26 11:30)\t" +
                                       actions,
                                   "Feed the cat\tDue 02-Mar-26 12:01\t" + actions}));
+
+    // Open, answered on the desktop, brings the minimised window back.
+    const std::string window = "xdotool search --onlyvisible --name '^Vantry v4' >/dev/null";
+    ASSERT_TRUE(WaitFor([&] { return Shell(window); }));
+    ASSERT_TRUE(Shell("xdotool search --onlyvisible --name '^Vantry v4' windowminimize --sync"));
+    ASSERT_FALSE(Shell(window));
+    ASSERT_TRUE(Shell("gdbus call --session --dest org.freedesktop.Notifications "
+                      "--object-path /org/freedesktop/Notifications "
+                      "--method test.vantry.Control.Answer 'Feed the cat' 2 | grep -q true"));
+    EXPECT_TRUE(WaitFor([&] { return Shell(window); }));
 }
 
 } // namespace
