@@ -38,7 +38,7 @@ ReminderCheck ReminderScheduler::Check(VCollection& collection, std::time_t now)
     ReminderCheck result;
     ReminderNotice missed;
     missed.missed = true;
-    std::unordered_map<std::uint32_t, VWhen> nextExpected;
+    std::unordered_map<std::uint32_t, Known> nextKnown;
     nextWake = 0;
     auto wakeAt = [this](std::time_t moment) {
         if (!nextWake || moment < nextWake) nextWake = moment;
@@ -50,24 +50,33 @@ ReminderCheck ReminderScheduler::Check(VCollection& collection, std::time_t now)
         VSchedule schedule = ScheduleOf(collection, node);
         std::optional<VWhen> due = DueOf(node, schedule);
         if (!schedule.reminderMinutes || !due) continue;
+        std::uint32_t serial = node->Serial();
+        auto found = known.find(serial);
+        const Known* before = found == known.end() ? nullptr : &found->second;
+        // Unchanged, and its next reminder still to come: nothing to expand.
+        if (before && before->schedule == schedule && before->due == *due &&
+            (!before->next || now < before->nextAt)) {
+            if (before->next) wakeAt(before->nextAt);
+            nextKnown.emplace(serial, *before);
+            continue;
+        }
         // A reminder comes `lead` before its occurrence.
         std::time_t lead = (std::time_t)*schedule.reminderMinutes * 60;
         Around around = occurrencesAround(schedule, *due, now + lead);
-        std::uint32_t serial = node->Serial();
-        if (around.next) {
-            nextExpected[serial] = *around.next;
-            wakeAt(LocalInstant(*around.next) - lead);
+        if (around.reached) {
+            Reminder reminder{serial, *around.reached};
+            if (!started)
+                missed.reminders.push_back(reminder);
+            else if (before && before->next && !(*around.reached < *before->next))
+                result.notices.push_back({{reminder}});
+            schedule.reminderShown = around.reached;
+            SetSchedule(collection, node, schedule);
+            result.recorded = true;
         }
-        if (!around.reached) continue;
-        Reminder reminder{serial, *around.reached};
-        auto waited = expected.find(serial);
-        if (!started)
-            missed.reminders.push_back(reminder);
-        else if (waited != expected.end() && !(*around.reached < waited->second))
-            result.notices.push_back({{reminder}});
-        schedule.reminderShown = around.reached;
-        SetSchedule(collection, node, schedule);
-        result.recorded = true;
+        Known checked{schedule, *due, around.next,
+                      around.next ? LocalInstant(*around.next) - lead : 0};
+        if (checked.next) wakeAt(checked.nextAt);
+        nextKnown.emplace(serial, std::move(checked));
     }
     // In due order, earliest first.
     auto earlier = [](const Reminder& a, const Reminder& b) { return a.occurrence < b.occurrence; };
@@ -78,7 +87,7 @@ ReminderCheck ReminderScheduler::Check(VCollection& collection, std::time_t now)
                      });
     if (!missed.reminders.empty()) result.notices.insert(result.notices.begin(), missed);
     started = true;
-    expected = std::move(nextExpected);
+    known = std::move(nextKnown);
 
     auto come = std::stable_partition(snoozed.begin(), snoozed.end(),
                                       [now](const Snoozed& s) { return s.until > now; });
@@ -97,7 +106,7 @@ void ReminderScheduler::Snooze(const ReminderNotice& notice, std::time_t now) {
 
 void ReminderScheduler::Reset() {
     started = false;
-    expected.clear();
+    known.clear();
     snoozed.clear();
     nextWake = 0;
 }

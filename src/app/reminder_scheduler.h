@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -58,9 +59,18 @@ class ReminderScheduler {
         ReminderNotice notice;
     };
 
+    // What the last check found for an item: its schedule and due occurrence then, and
+    // the occurrence whose reminder was the next one, with that reminder's moment.
+    struct Known {
+        VSchedule schedule;
+        VWhen due;
+        std::optional<VWhen> next;
+        std::time_t nextAt = 0;
+    };
+
     bool started = false;
-    // By item: the occurrence whose reminder was the next one at the last check.
-    std::unordered_map<std::uint32_t, VWhen> expected;
+    std::unordered_map<std::uint32_t, Known> known; // by item
+
     std::vector<Snoozed> snoozed;
     std::time_t nextWake = 0;
 };
