@@ -21,7 +21,6 @@ const char* const RULES[] = {"FREQ=DAILY", "FREQ=WEEKLY;BYDAY=MO,WE,FR", "FREQ=M
                              "FREQ=MONTHLY;BYDAY=MO,TU,WE,TH,FR;BYSETPOS=-1", "FREQ=YEARLY"};
 
 void Fill(VCollection& c) {
-    c.CreateRoot();
     VNode* folder = nullptr;
     long first = DayNumber(2026, 1, 1);
     for (int i = 0; i < ITEMS; ++i) {

@@ -162,7 +162,6 @@ TEST_F(ReminderSchedulerTest, ShowsEachOccurrencesReminderOnceWhenItFallsDue) {
     for (const SchedulerCase& test : cases) {
         SCOPED_TRACE(test.name);
         VCollection c;
-        c.CreateRoot();
         for (const Item& item : test.items)
             AddItem(c, item);
         ReminderScheduler scheduler;
@@ -180,7 +179,6 @@ TEST_F(ReminderSchedulerTest, ARestartShowsNothingTheDocumentRecordsAsShown) {
     std::string file = dir.File("reminders.vnt");
     {
         VCollection c;
-        c.CreateRoot();
         AddItem(c, {"Dentist", "2026-03-02 08:55", 10});
         AddItem(c, {"Pills", "2026-03-01 09:00", 0, "FREQ=DAILY"});
         ReminderScheduler scheduler;
@@ -201,7 +199,6 @@ TEST_F(ReminderSchedulerTest, ARestartShowsNothingTheDocumentRecordsAsShown) {
 
 TEST_F(ReminderSchedulerTest, AReminderAlreadyPastOnANewItemIsRecordedNotShown) {
     VCollection c;
-    c.CreateRoot();
     ReminderScheduler scheduler;
     scheduler.Check(c, At("2026-03-02 08:00"));
     AddItem(c, {"Dentist", "2026-03-02 07:00", 0});
@@ -215,7 +212,6 @@ TEST_F(ReminderSchedulerTest, AReminderAlreadyPastOnANewItemIsRecordedNotShown) 
 
 TEST_F(ReminderSchedulerTest, ASnoozedNoticeComesAgainTenMinutesLater) {
     VCollection c;
-    c.CreateRoot();
     AddItem(c, {"Dentist", "2026-03-02 09:00", 0});
     AddItem(c, {"Call Ann", "2026-03-02 09:30", 0});
     ReminderScheduler scheduler;

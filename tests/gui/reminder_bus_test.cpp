@@ -89,10 +89,7 @@ class ReminderBusTest : public ::testing::Test {
     // Adds the items to the document file (a new one the first time).
     void AddToDocument(const std::vector<Item>& items) {
         VCollection c;
-        if (std::ifstream(document).good())
-            c.Load(document.c_str());
-        else
-            c.CreateRoot();
+        if (std::ifstream(document).good()) c.Load(document.c_str());
         for (const Item& item : items) {
             auto* todo = AddNode<VTodo>(c);
             todo->what = item.text;
