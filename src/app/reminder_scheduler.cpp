@@ -18,17 +18,17 @@ struct Around {
 
 Around occurrencesAround(const VSchedule& s, const VWhen& first, std::time_t at) {
     Around around;
-    long today = LocalDay(at);
+    long day = LocalDay(at);
     // Occurrences up to the one recorded were reminded of: the walk starts there.
     long from = s.reminderShown ? std::max(first.day, s.reminderShown->day) : first.day;
-    for (const VWhen& when : Occurrences(s.rule, first, from, today + 1)) {
+    for (const VWhen& when : Occurrences(s.rule, first, from, day + 1)) {
         if (LocalInstant(when) > at) {
             around.next = when;
             break;
         }
         if (!s.reminderShown || *s.reminderShown < when) around.reached = when;
     }
-    if (!around.next) around.next = NextOccurrence(s.rule, first, today + 1);
+    if (!around.next) around.next = NextOccurrence(s.rule, first, day + 1);
     return around;
 }
 
