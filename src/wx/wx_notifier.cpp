@@ -1,5 +1,6 @@
 #include "wx/wx_notifier.h"
 
+#include "wx/program_icon.h"
 #include "wx/text_convert.h"
 
 #include <wx/notifmsg.h>
@@ -34,7 +35,13 @@ WxNotifier::~WxNotifier() = default;
 void WxNotifier::Show(const Notification& notification, NotificationAnswers& answers) {
     wxString body = ToWx(notification.body);
     body.Trim();
-    auto message = std::make_unique<wxNotificationMessage>(ToWx(notification.title), Escaped(body));
+    // Warning is what makes libnotify ask for normal urgency: a desktop may keep a low one
+    // (information) out of sight. The picture is the program's own, not the warning sign.
+    auto message = std::make_unique<wxNotificationMessage>(ToWx(notification.title), Escaped(body),
+                                                           nullptr, wxICON_WARNING);
+    wxIcon icon;
+    icon.CopyFromBitmap(ProgramIconBitmap(48));
+    message->SetIcon(icon);
     message->AddAction(SNOOZE, "Snooze");
     message->AddAction(OPEN, "Open");
     int id = notification.id;

@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """A stand-in for the desktop's notification service in tests: owns
 org.freedesktop.Notifications on the session bus and appends every Notify call to a log,
-one line each: the summary, a tab, the body with its line ends written as "\\n", a tab and
-the actions' keys and labels. Creates the ready file once it owns the name.
+one line each: the summary, a tab, the body with its line ends written as "\\n", a tab,
+the actions' keys and labels, a tab and the urgency (0 low, 1 normal, 2 critical; "-"
+when not given). Creates the ready file once it owns the name.
 
 A test answers a notification as a user would with the method Answer(SUMMARY, KEY) of
 the interface test.vantry.Control: the service sends ActionInvoked for the latest
@@ -39,7 +40,8 @@ class Service(dbus.service.Object):
     def Notify(self, app, replaces, icon, summary, body, actions, hints, timeout):
         self.last += 1
         self.ids[summary] = self.last
-        line = "\t".join([summary, body.replace("\n", "\\n"), ",".join(actions)])
+        urgency = str(int(hints["urgency"])) if "urgency" in hints else "-"
+        line = "\t".join([summary, body.replace("\n", "\\n"), ",".join(actions), urgency])
         with open(self.log, "a", encoding="utf-8") as f:
             f.write(line + "\n")
         return dbus.UInt32(self.last)

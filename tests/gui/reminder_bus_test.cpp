@@ -145,7 +145,8 @@ class ReminderBusTest : public ::testing::Test {
 };
 
 TEST_F(ReminderBusTest, EachReminderIsOneNotificationOnceAndMissedOnesComeTogether) {
-    const std::string actions = "1,Snooze,2,Open";
+    // Every notification offers Snooze and Open, at normal urgency.
+    const std::string actions = "1,Snooze,2,Open\t1";
     AddToDocument({{"Water the plants", "2026-03-02 09:00", 0},
                    {"Call the bank", "2026-03-02 09:02", 1}}); // reminds at 09:01
     std::string before = DocumentBytes();
