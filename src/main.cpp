@@ -1,5 +1,6 @@
 // Entry point of vantry: a headless mode when the arguments ask for one, else the window.
 #include "app/command_line.h"
+#include "foundation/qclock.h"
 #include "foundation/qmessage.h"
 #include "foundation/qsystem.h"
 #include "foundation/user_folders.h"
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     // The log belongs to the user, not to whatever folder the program was started in.
     qlog_set_folder(VantryStateFolder());
+    QSetClockFromEnvironment();
     std::string settings = std::string(QExecutableDirectory().Text()) + "/vantry.ini";
     if (IsServeMode(args)) return RunServeMode(args, settings, std::cout, std::cerr);
     int code = RunCommandLine(args, settings, std::cout, std::cerr);

@@ -25,6 +25,7 @@ class DamagedFile {
     // An opened file: remembered (and the user told) when the load says it was damaged.
     void Opened(const char* path, const VLoadResult& result);
     void Forget() { file.clear(); }
+    bool None() const { return file.empty(); }
     // Whether a save to the path may go ahead: asks when it would replace the damaged
     // file. Saving elsewhere leaves that file as it is, for another try to read it.
     bool MaySaveTo(const char* path) const;

@@ -1,8 +1,8 @@
 #include "app/skedraDoc.h"
 
 #include "app/document_files.h"
-#include "model/vcollection.h"
 #include "app/history/change_names.h"
+#include "model/vcollection.h"
 #include "net/qdebug.h"
 #include "views/view_state.h"
 
@@ -40,6 +40,7 @@ void CSkedraDoc::SetGlobalInt(const char* name, int value) {
 
 void CSkedraDoc::replaceCollection(std::unique_ptr<VCollection> fresh) {
     collection = std::move(fresh);
+    ++documentNumber;
     undo.Reset(*collection);
     if (ItemViewState* view = refresh.View()) filters.CopyViewFlagsToFilters(view->viewFlags);
     refresh.CollectionReplaced(*collection);
@@ -110,6 +111,16 @@ void CSkedraDoc::FolderExpansionChanged(VNode*) {
     // Saved with the document, but no edit: no step of the history, and Redo stays.
     undo.Absorb(*collection);
     refresh.MarkModified();
+}
+
+bool CSkedraDoc::RemindersRecorded(const std::string& unmodifiedFile) {
+    undo.Absorb(*collection);
+    if (!unmodifiedFile.empty() && damaged.None() && collection->Save(unmodifiedFile.c_str())) {
+        undo.MarkSaved();
+        return true;
+    }
+    refresh.MarkModified();
+    return false;
 }
 
 void CSkedraDoc::ViewFlagsChanged() {

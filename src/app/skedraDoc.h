@@ -33,6 +33,9 @@ class CSkedraDoc : public ViewDocument {
     RibbonFilters& Filters() { return filters; }
     GanttSpan& Span() { return span; }
     const UndoHistory& History() const { return undo.History(); }
+    // Counts the documents created or opened, so a part that keeps state for one document
+    // sees when another takes its place.
+    unsigned DocumentNumber() const { return documentNumber; }
 
     // ViewDocument
     VCollection* Collection() override { return collection.get(); }
@@ -49,6 +52,13 @@ class CSkedraDoc : public ViewDocument {
     void FolderExpansionChanged(VNode* folder) override;
     void NameNextChange(const std::string& name) override { undo.NameNextChange(name); }
     void NameNextChangeAs(int command) override;
+
+    // The record of reminders shown changed: kept with the document, but no edit, so no
+    // step of the history. A document without unsaved changes writes it to its file at
+    // once (`unmodifiedFile`, empty otherwise; never over a file that was damaged), so a
+    // restart never shows them again; else it goes with the next save. False when the
+    // document is left modified.
+    bool RemindersRecorded(const std::string& unmodifiedFile);
 
     // The command table runs every command between these, so whatever it changes is one
     // step of the undo history under its name (`changedDocument`: the command said it
@@ -81,4 +91,5 @@ class CSkedraDoc : public ViewDocument {
     RibbonFilters filters{*this, refresh};
     GanttSpan span{settings, refresh};
     DamagedFile damaged;
+    unsigned documentNumber = 0;
 };

@@ -14,6 +14,7 @@
 #include "wx/key_codes.h"
 #include "wx/printing.h"
 #include "wx/program_icon.h"
+#include "wx/reminder_timer.h"
 #include "wx/skedra_app.h"
 #include "wx/text_convert.h"
 #include "wx/vantry_document.h"
@@ -34,6 +35,7 @@ CMainFrame::CMainFrame(wxDocManager* manager, CSkedraDoc* doc, const wxString& t
     : wxDocParentFrame(manager, nullptr, wxID_ANY, title, wxDefaultPosition, wxSize(1200, 800)),
       document(doc) {
     currentFrame = this;
+    reminders = std::make_unique<ReminderTimer>(this, *document);
     SetIcons(ProgramIcons());
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(BuildRibbonRow(this, manager, controls), 0, wxEXPAND);
@@ -174,6 +176,7 @@ CSkedraView& CMainFrame::ItemView() {
 }
 
 void CMainFrame::UpdateAllViews() {
+    reminders->DocumentChanged();
     CommandContext c = Context();
     SyncRibbonChecks(controls, [&c](int command) { return CommandChecked(command, c); });
     itemWindow->Refresh();

@@ -14,6 +14,7 @@
 #include <wx/docview.h>
 
 class CommandRouter;
+class ReminderTimer;
 class CSkedraDoc;
 class CSkedraView;
 class LeftViewWindow;
@@ -75,6 +76,7 @@ class CMainFrame : public wxDocParentFrame, public DocumentHost, public CommandU
     LeftViewWindow* leftView = nullptr;
     ItemViewWindow* itemWindow = nullptr;
     std::unique_ptr<CommandRouter> router;
+    std::unique_ptr<ReminderTimer> reminders;
     // Keys that type text in a text field and are commands elsewhere.
     std::vector<wxAcceleratorEntry> typedKeys;
 };

@@ -1,4 +1,5 @@
 #include "foundation/date.h"
+#include "foundation/qclock.h"
 #include "foundation/qtime.h"
 #include "support/fixed_clock.h"
 
@@ -73,6 +74,35 @@ TEST_F(DateTest, TodayComesFromTheProgramsClock) {
     char expected[16];
     std::strftime(expected, sizeof expected, "%Y", std::localtime(&now));
     EXPECT_STREQ(QCurrentDateText("%Y"), expected);
+}
+
+// Tests of the whole program start its clock at a moment of their choosing; from there
+// it runs on with the system's.
+TEST_F(DateTest, TheEnvironmentCanStartTheClock) {
+    setenv(CLOCK_VARIABLE, "2026-03-29T01:59:58", 1);
+    ASSERT_TRUE(QSetClockFromEnvironment());
+    std::tm tm{};
+    tm.tm_year = 126;
+    tm.tm_mon = 2;
+    tm.tm_mday = 29;
+    tm.tm_hour = 1;
+    tm.tm_min = 59;
+    tm.tm_sec = 58;
+    tm.tm_isdst = -1;
+    std::time_t start = std::mktime(&tm);
+    std::time_t now = QNow();
+    EXPECT_GE(now, start);
+    EXPECT_LT(now, start + 60);
+    EXPECT_STREQ(QCurrentDateText(), "29-03-2026");
+
+    for (const char* unreadable : {"2026-03-29", "tomorrow", "2026-03-29T01:59:58Z", ""}) {
+        QSetClock(nullptr);
+        setenv(CLOCK_VARIABLE, unreadable, 1);
+        EXPECT_FALSE(QSetClockFromEnvironment()) << unreadable;
+        EXPECT_LT(std::abs(QNow() - std::time(nullptr)), 60) << "the system's clock stays";
+    }
+    unsetenv(CLOCK_VARIABLE);
+    EXPECT_FALSE(QSetClockFromEnvironment());
 }
 
 TEST_F(DateTest, CalendarDatesSitAtOneOClockInTheCurrentOffset) {

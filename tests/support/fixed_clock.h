@@ -20,6 +20,8 @@ class FixedClock {
         QSetClock(&read);
     }
     ~FixedClock() { QSetClock(nullptr); }
+    // Moves the clock to another moment, for tests that let time pass.
+    void Set(std::time_t at) { moment() = at; }
     FixedClock(const FixedClock&) = delete;
     FixedClock& operator=(const FixedClock&) = delete;
 
