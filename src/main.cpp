@@ -1,6 +1,9 @@
 // Entry point of vantry: a headless mode when the arguments ask for one, else the window.
 #include "app/commandline.h"
+#include "app/install_layout.h"
+#include "app/settings_place.h"
 #include "foundation/qsystem.h"
+#include "foundation/xdg_dirs.h"
 #include "remoteview/serve_mode.h"
 #include "wx/window_module.h"
 
@@ -12,7 +15,8 @@
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    std::string settings = std::string(QExecutableDirectory().Text()) + "/vantry.ini";
+    // The headless modes only read the settings (the date format), wherever they are now.
+    std::string settings = SettingsFileToRead(XdgConfigHome(), QExecutableDirectory().Text());
     if (IsServeMode(args)) return RunServeMode(args, settings, std::cout, std::cerr);
     int code = RunCommandLine(args, settings, std::cout, std::cerr);
     if (code >= 0) return code;
@@ -26,7 +30,7 @@ int main(int argc, char** argv) {
                      "See vantry --help.\n";
         return 1;
     }
-    std::string module = std::string(QExecutableDirectory().Text()) + "/" + WINDOW_MODULE_FILE;
+    std::string module = ModuleDirectory(QExecutableDirectory().Text()) + "/" + WINDOW_MODULE_FILE;
     void* window = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
     auto run = window ? (WindowModuleEntry)dlsym(window, WINDOW_MODULE_ENTRY) : nullptr;
     if (!run) {
