@@ -31,11 +31,14 @@ qstring CSkedraDoc::SettingsPathFor(const char* executablePath) {
     return path;
 }
 
-CSkedraDoc::CSkedraDoc(const char* executablePath) {
+CSkedraDoc::CSkedraDoc(const char* executablePath)
+    : CSkedraDoc(SettingsPlace{"", SettingsPathFor(executablePath).Text(), true, ""}) {}
+
+CSkedraDoc::CSkedraDoc(const SettingsPlace& place) {
     current = this;
-    settingsPath = SettingsPathFor(executablePath);
+    settingsPath = place.file.c_str();
     qtrace(QLOC("CSkedraDoc::CSkedraDoc"), "iniPath %s\n", settingsPath.Text());
-    settings = std::make_unique<QInfo>(settingsPath);
+    settings = std::make_unique<QInfo>(settingsPath, place.writable ? 0 : QInfo::READ_ONLY);
     qdbg_setup(*settings);
     collection = makeCollection();
     history.Reset(*collection);

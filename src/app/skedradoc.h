@@ -1,8 +1,9 @@
-// CSkedraDoc: the one document: the settings file beside the program, the collection
+// CSkedraDoc: the one document: the settings file, the collection
 // of the open document file, and the handlers of the ribbon's filter controls.
 #pragma once
 
 #include "app/history/undo_history.h"
+#include "app/settings_place.h"
 #include "foundation/qinfo.h"
 #include "foundation/qstring.h"
 #include "model/vcollection.h"
@@ -17,6 +18,8 @@ class CSkedraDoc : public ViewDocument {
   public:
     // executablePath: the running program; the settings file is "vantry.ini" beside it.
     explicit CSkedraDoc(const char* executablePath);
+    // The settings file of the place; one that must not be written is only read.
+    explicit CSkedraDoc(const SettingsPlace& place);
     ~CSkedraDoc() override; // the settings file is written when something in it changed
     CSkedraDoc(const CSkedraDoc&) = delete;
     CSkedraDoc& operator=(const CSkedraDoc&) = delete;

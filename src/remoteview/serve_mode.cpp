@@ -72,7 +72,7 @@ int RunServeMode(const std::vector<std::string>& args, const std::string& settin
 
     VCollection collection;
     collection.Load(o.file.c_str());
-    QInfo settings(settingsPath.c_str());
+    QInfo settings(settingsPath.c_str(), QInfo::READ_ONLY);
     collection.LoadSettings(settings);
     VCollectionViewer viewer(&collection);
     LockedDocument document(viewer);
