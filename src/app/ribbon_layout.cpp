@@ -151,8 +151,47 @@ const std::vector<Accelerator>& Accelerators() {
         {KEY_ALT, 0, NamedKey::Back, CMD_UNDO},
         {KEY_CTRL, 'Y', NamedKey::None, CMD_REDO},
         {KEY_CTRL | KEY_SHIFT, 'Z', NamedKey::None, CMD_REDO},
+        {KEY_CTRL, 'F', NamedKey::None, CMD_FOCUS_FILTER},
+        // The item view's size; "=" is the "+" key without Shift on most keyboards.
+        {KEY_CTRL, '+', NamedKey::None, CMD_ZOOM_IN},
+        {KEY_CTRL, '=', NamedKey::None, CMD_ZOOM_IN},
+        {KEY_CTRL, '-', NamedKey::None, CMD_ZOOM_OUT},
+        {KEY_CTRL, '0', NamedKey::None, CMD_ZOOM_RESET},
     };
     return keys;
+}
+
+std::string KeyTextFor(int command) {
+    for (const Accelerator& a : Accelerators()) {
+        if (a.command != command) continue;
+        std::string text;
+        if (a.modifiers & KEY_CTRL) text += "Ctrl+";
+        if (a.modifiers & KEY_ALT) text += "Alt+";
+        if (a.modifiers & KEY_SHIFT) text += "Shift+";
+        switch (a.key) {
+        case NamedKey::None:
+            return text + a.letter;
+        case NamedKey::F1:
+            return text + "F1";
+        case NamedKey::F2:
+            return text + "F2";
+        case NamedKey::F5:
+            return text + "F5";
+        case NamedKey::F6:
+            return text + "F6";
+        case NamedKey::Delete:
+            return text + "Del";
+        case NamedKey::Insert:
+            return text + "Ins";
+        case NamedKey::Back:
+            return text + "Back";
+        case NamedKey::PageUp:
+            return text + "PgUp";
+        case NamedKey::PageDown:
+            return text + "PgDn";
+        }
+    }
+    return "";
 }
 
 bool TypesText(const Accelerator& key) {

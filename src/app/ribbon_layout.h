@@ -55,3 +55,6 @@ const std::vector<Accelerator>& Accelerators();
 // A key that types a character (a letter, with Shift at most): in a text field it is the
 // field's, and only elsewhere the accelerator's.
 bool TypesText(const Accelerator& key);
+// The key a menu shows beside the command, as wx writes it ("Ctrl+S", "Shift+G", "F1"):
+// the first of the command's keys, or "" when it has none.
+std::string KeyTextFor(int command);

@@ -63,6 +63,12 @@ wxBitmap emptyIcon() {
     return wxBitmap(image);
 }
 
+// A menu caption with the command's key after a tab: GTK shows it at the right.
+wxString withKey(const std::string& caption, int command) {
+    std::string key = KeyTextFor(command);
+    return wxString::FromUTF8(key.empty() ? caption : caption + "\t" + key);
+}
+
 wxMenu* buildFileMenu(wxDocManager* manager) {
     auto* fileMenu = new wxMenu;
     for (const MenuEntry& entry : ApplicationMenu()) {
@@ -85,7 +91,7 @@ wxMenu* buildFileMenu(wxDocManager* manager) {
                             item.description);
             fileMenu->AppendSubMenu(sub, PRINT_COMMANDS_LABEL);
         } else {
-            fileMenu->Append(WxIdOf(entry.command), entry.caption);
+            fileMenu->Append(WxIdOf(entry.command), withKey(entry.caption, entry.command));
         }
     }
     return fileMenu;

@@ -14,6 +14,7 @@
 #include "views/skedraView.h"
 #include "views/viewflags.h"
 
+#include <filesystem>
 #include <gmock/gmock.h>
 
 namespace {
@@ -27,7 +28,14 @@ class RecordingCommandUI : public CommandUI {
     void Exit() override { calls.push_back("exit"); }
     void ClearFilterText() override { calls.push_back("clear text"); }
     void ShowRemoteView() override { calls.push_back("remote view"); }
+    void ShowUserGuide() override { calls.push_back("guide"); }
+    void FocusFilterText() override { calls.push_back("focus filter"); }
+    std::string ChooseExportFile(const std::string& folder, const std::string& name) override {
+        calls.push_back("choose " + folder + " " + name);
+        return exportAnswer;
+    }
     std::vector<std::string> calls;
+    std::string exportAnswer; // the chooser's answer; "" is Cancel
 };
 
 class CommandTableTest : public LogTest {
@@ -136,22 +144,23 @@ TEST_F(CommandTableTest, ProgramCommandsAskTheWindow) {
                                                   "remote view", "exit"}));
 }
 
-TEST_F(CommandTableTest, TheHelpKeyAndTheWebCommandsReportInTheirOwnWords) {
+TEST_F(CommandTableTest, TheHelpKeyOpensTheGuideAndTheWebCommandsReportInTheirOwnWords) {
     ScriptedUI boxes;
     std::vector<std::string> opened;
     QSetShellHandler([&](const char* url) {
         opened.push_back(url);
         return false;
     });
+    // F1 and "Getting started" stay offline: the guide in the program's help window.
     Run(CMD_HELP_KEY);
+    Run(CMD_GETTING_STARTED);
+    EXPECT_EQ(ui.calls, (std::vector<std::string>{"guide", "guide"}));
+    EXPECT_TRUE(opened.empty());
     Run(CMD_HELP);
     Run(CMD_VISIT_NIMBREL);
     QSetShellHandler(nullptr);
-    ASSERT_EQ(boxes.asked.size(), 3u);
-    EXPECT_EQ(
-        boxes.asked[0].text,
-        "Can't start online help (https://vantry.app/index.php?jump=vantry/documentation.htm)");
-    EXPECT_EQ(boxes.asked[1].text,
+    ASSERT_EQ(boxes.asked.size(), 2u);
+    EXPECT_EQ(boxes.asked[0].text,
               "Can't start website (https://vantry.app/index.php?jump=vantry/documentation.htm)");
     EXPECT_EQ(opened.back(), "https://nimbrel.app/");
 }
@@ -176,6 +185,40 @@ class FilterCommandTest : public LogTest {
     std::unique_ptr<CSkedraView> view;
     CommandContext context;
 };
+
+TEST_F(FilterCommandTest, CtrlFGivesTheKeyboardToTheFilter) {
+    EXPECT_TRUE(RunCommand(CMD_FOCUS_FILTER, context));
+    EXPECT_EQ(ui.calls, std::vector<std::string>{"focus filter"});
+    EXPECT_EQ(KeyTextFor(CMD_FOCUS_FILTER), "Ctrl+F");
+}
+
+// From the window, Export HTML writes where the user chose and offers that folder next
+// time; Cancel writes nothing.
+TEST_F(FilterCommandTest, ExportAsksWhereAndRemembersTheFolder) {
+    std::filesystem::create_directories(dir.File("pages"));
+    std::vector<std::string> opened;
+    QSetShellHandler([&](const char* target) {
+        opened.push_back(target);
+        return true;
+    });
+    ui.exportAnswer = "";
+    EXPECT_TRUE(RunCommand(CMD_EXPORT_HTML, context));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("export.htm")));
+
+    ui.exportAnswer = dir.File("pages/agenda.htm");
+    unsigned changed = 0;
+    EXPECT_TRUE(RunCommand(CMD_EXPORT_HTML, context, &changed));
+    EXPECT_NE(changed & CHANGED_SETTINGS, 0u);
+    EXPECT_THAT(ReadWholeFile(dir.File("pages/agenda.htm")), ::testing::StartsWith("<html>"));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("export.htm")));
+
+    ui.exportAnswer = "";
+    RunCommand(CMD_EXPORT_HTML, context);
+    QSetShellHandler(nullptr);
+    EXPECT_EQ(opened.size(), 1u) << "the written page is shown";
+    EXPECT_EQ(ui.calls, (std::vector<std::string>{"choose  export.htm", "choose  export.htm",
+                                                  "choose " + dir.File("pages") + " export.htm"}));
+}
 
 TEST_F(FilterCommandTest, ControlsHandTheirValueThroughTheContext) {
     context.choice = 3; // "only finished items"

@@ -27,6 +27,12 @@ std::vector<CommandEntry> FilterCommands() {
              return CHANGED_FILTERS;
          },
          HasDocument},
+        {CMD_FOCUS_FILTER,
+         [](CommandContext& c) -> unsigned {
+             c.ui->FocusFilterText();
+             return CHANGED_NOTHING;
+         },
+         HasUI},
         {CMD_CONTACT_FILTER,
          [](CommandContext& c) -> unsigned {
              c.document->OnContactFilter(c.choice);

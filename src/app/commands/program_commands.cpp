@@ -1,5 +1,6 @@
-// The program's own window commands: About, the remote view's server dialog, printing
-// without the dialog, the printer set-up, moving between the panes, Preferences and leaving.
+// The program's own window commands: About, the user guide, the remote view's server dialog,
+// printing without the dialog, the printer set-up, moving between the panes, Preferences and
+// leaving.
 #include "app/commands/command_groups.h"
 
 #include "app/commands/command_ids.h"
@@ -29,6 +30,9 @@ std::vector<CommandEntry> ProgramCommands() {
         {CMD_NEXT_PANE, ask<&CommandUI::SwitchPane>, HasUI},
         {CMD_PREVIOUS_PANE, ask<&CommandUI::SwitchPane>, HasUI},
         {CMD_EXIT, ask<&CommandUI::Exit>, HasUI},
+        // F1 and "Getting started" open the guide that comes with the program.
+        {CMD_HELP_KEY, ask<&CommandUI::ShowUserGuide>, HasUI},
+        {CMD_GETTING_STARTED, ask<&CommandUI::ShowUserGuide>, HasUI},
         {CMD_PREFERENCES, preferences, HasDocument},
     };
 }

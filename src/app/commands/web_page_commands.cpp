@@ -16,16 +16,10 @@ template <int ID> unsigned openPage(CommandContext&) {
 std::vector<CommandEntry> WebPageCommands() {
     return {
         {CMD_HELP, openPage<CMD_HELP>},
-        {CMD_GETTING_STARTED, openPage<CMD_GETTING_STARTED>},
         {CMD_CALENDAR_TUTORIAL, openPage<CMD_CALENDAR_TUTORIAL>},
         {CMD_CHECK_UPDATES, openPage<CMD_CHECK_UPDATES>},
         {CMD_VISIT_VANTRY, openPage<CMD_VISIT_VANTRY>},
         {CMD_VISIT_NIMBREL, openPage<CMD_VISIT_NIMBREL>},
         {CMD_TREE_ABOUT_FOLDERS, openPage<CMD_TREE_ABOUT_FOLDERS>},
-        {CMD_HELP_KEY,
-         [](CommandContext&) -> unsigned {
-             OpenWebPage(WebPageFor(CMD_HELP), true);
-             return CHANGED_NOTHING;
-         }},
     };
 }
