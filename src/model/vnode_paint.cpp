@@ -4,6 +4,9 @@
 #include "model/vnode.h"
 #include "model/vvisibility.h"
 
+#include <cmath>
+#include <utility>
+
 namespace {
 // Every position computed with the scale is truncated toward zero at the end.
 int at(double value) {
@@ -16,6 +19,41 @@ Colour LevelColour(int level) {
         {88, 90, 91}, {110, 113, 114}, {132, 136, 136}, {154, 158, 159}, {176, 181, 182}};
     int remainder = level % 5;
     return remainder < 0 ? Colour{255, 0, 0} : LEVELS[remainder];
+}
+
+namespace {
+double relativeLuminance(Colour c) {
+    auto linear = [](std::uint8_t channel) {
+        double v = channel / 255.0;
+        return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(c.r) + 0.7152 * linear(c.g) + 0.0722 * linear(c.b);
+}
+} // namespace
+
+double ContrastRatio(Colour a, Colour b) {
+    double la = relativeLuminance(a), lb = relativeLuminance(b);
+    if (la < lb) std::swap(la, lb);
+    return (la + 0.05) / (lb + 0.05);
+}
+
+Colour ReadableTextColour(Colour wanted, Colour background) {
+    if (ContrastRatio(wanted, background) >= READABLE_CONTRAST) return wanted;
+    Colour target =
+        ContrastRatio(RowColour::BLACK, background) >= ContrastRatio(RowColour::WHITE, background)
+            ? RowColour::BLACK
+            : RowColour::WHITE;
+    if (wanted == RowColour::BLACK || wanted == RowColour::WHITE) return target;
+    // A state's colour (urgent red, finished grey) keeps its hue, taken toward black or
+    // white just far enough to read.
+    for (int step = 1; step <= 20; ++step) {
+        auto mix = [&](std::uint8_t from, std::uint8_t to) {
+            return (std::uint8_t)(from + (to - from) * step / 20);
+        };
+        Colour shade{mix(wanted.r, target.r), mix(wanted.g, target.g), mix(wanted.b, target.b)};
+        if (ContrastRatio(shade, background) >= READABLE_CONTRAST) return shade;
+    }
+    return target;
 }
 
 Colour VNode::PriorityBackground(int priority) const {
@@ -40,6 +78,7 @@ void VNode::PaintBackground(VCollectionViewer& v, Colour colour) {
     if (tempFlags & SELECTED) fill = RowColour::SELECTION_BLUE;
     int x = rect.x, y = rect.y, w = rect.width, h = rect.height;
     dc.FillRect({x, y, x + w, y + h}, fill);
+    v.rowFill = fill;
 
     dc.SetPen(PenStyle::Solid, 1, RowColour::SEPARATOR_GREY);
     int indent = level * step + (folder ? step : 0);
@@ -60,7 +99,7 @@ void VNode::DrawRowText(VCollectionViewer& v, const qstring& text, Colour colour
     bool active = IsActive();
     Colour shown = active ? colour : RowColour::INACTIVE_GREY;
     if (tempFlags & SELECTED) shown = active ? RowColour::WHITE : RowColour::INACTIVE_GREY;
-    dc.SetTextColour(shown);
+    dc.SetTextColour(ReadableTextColour(shown, v.rowFill));
 
     double offset = 2 * s;
     if (icon != ItemIcon::None) offset += 18 * s;

@@ -22,6 +22,15 @@ constexpr Colour UNPLANNED_GREY{64, 64, 64};
 // The colour of indentation level n (by n modulo 5; pure red for a negative remainder).
 Colour LevelColour(int level);
 
+// The contrast ratio of two colours by their relative luminance (1 to 21), as the
+// accessibility guidelines measure legibility.
+double ContrastRatio(Colour a, Colour b);
+// The row colours are backgrounds: text keeps its colour where it reads on the background
+// (4.5:1 at least); otherwise black or white text becomes whichever stands out more, and a
+// state's colour is shaded toward that one until it reads.
+Colour ReadableTextColour(Colour wanted, Colour background);
+constexpr double READABLE_CONTRAST = 4.5;
+
 // A font as the views make them: height (negative: character height), weight, face.
 struct FontSpec {
     int height = 0;

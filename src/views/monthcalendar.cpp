@@ -235,9 +235,7 @@ void MonthCalendar::Paint(Canvas& dc, const Frame& f) {
             if (line.firstDay) {
                 qstring text;
                 line.item->Describe(text, true);
-                dc.SetTextColour(dragged    ? RowColour::BLACK
-                                 : selected ? RowColour::WHITE
-                                            : RowColour::BLACK);
+                dc.SetTextColour(ReadableTextColour(RowColour::BLACK, fill));
                 dc.Text(at(x + 8 * s), at(top + 3 * s), text.Text());
             }
         }

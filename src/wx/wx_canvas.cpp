@@ -55,6 +55,12 @@ void WxCanvas::SetPen(PenStyle style, int width, Colour colour) {
 }
 
 void WxCanvas::SetFont(int height, int weight, const std::string& face) {
+    // Every row sets its font again: a font is made only when it differs from the last.
+    if (fontMade && height == fontHeight && weight == fontWeight && face == fontFace) return;
+    fontMade = true;
+    fontHeight = height;
+    fontWeight = weight;
+    fontFace = face;
     int characterHeight = height < 0 ? -height : height;
     wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
     if (isWindowsFace(face) && printing) {
@@ -137,8 +143,16 @@ void WxCanvas::Text(int x, int y, const std::string& text) {
 }
 
 void WxCanvas::TextEllipsis(const CanvasRect& r, const std::string& text) {
-    wxString shown = wxControl::Ellipsize(ToWx(text), dc, wxELLIPSIZE_END, r.right - r.left,
-                                          wxELLIPSIZE_FLAGS_NONE);
+    wxString whole = ToWx(text);
+    // Most texts fit: those are drawn as they are, without cutting or clipping.
+    wxCoord width = 0, height = 0;
+    dc.GetTextExtent(whole, &width, &height);
+    if (width <= r.right - r.left && height <= r.bottom - r.top) {
+        dc.DrawText(whole, r.left, r.top);
+        return;
+    }
+    wxString shown =
+        wxControl::Ellipsize(whole, dc, wxELLIPSIZE_END, r.right - r.left, wxELLIPSIZE_FLAGS_NONE);
     wxDCClipper clip(dc, wxRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
     dc.DrawText(shown, r.left, r.top);
 }

@@ -4,6 +4,7 @@
 
 #include "platform/canvas.h"
 
+#include <string>
 #include <wx/dc.h>
 
 struct CanvasSize {
@@ -39,4 +40,7 @@ class WxCanvas : public Canvas {
     wxDC& dc;
     bool printing;
     int penX = 0, penY = 0;
+    bool fontMade = false;
+    int fontHeight = 0, fontWeight = 0;
+    std::string fontFace;
 };

@@ -6,6 +6,7 @@
 #include "app/skedradoc.h"
 #include "foundation/qshell.h"
 #include "gui/gui_support.h"
+#include "model/vpaint.h"
 #include "model/vtodo.h"
 #include "platform/ui.h"
 #include "support/scripted_ui.h"
@@ -26,6 +27,8 @@
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
 #include <wx/docview.h>
+#include <wx/html/helpctrl.h>
+#include <wx/html/htmlwin.h>
 #include <wx/menu.h>
 #include <wx/ribbon/bar.h>
 #include <wx/ribbon/buttonbar.h>
@@ -41,6 +44,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 #include <sys/stat.h>
@@ -835,6 +839,227 @@ TEST_F(GuiTest, ADeletedRowComesBackWithCtrlZAndGoesAgainWithCtrlY) {
     EXPECT_TRUE(Shows(RowNames(), "Write the report"));
     PressKeys("ctrl+shift+z");
     EXPECT_FALSE(Shows(RowNames(), "Write the report"));
+}
+
+// F1, as the empty document's hint says, opens the guide shipped with the program in its
+// own help window, at its first page, without the network.
+TEST_F(GuiTest, F1OpensTheUserGuideAtItsFirstPage) {
+    std::vector<std::string> opened;
+    QSetShellHandler([&](const char* url) {
+        opened.push_back(url);
+        return false;
+    });
+    FocusOn(Frame().ItemWindow());
+    PressKeys("F1");
+    wxFrame* window = nullptr;
+    for (int i = 0; i < 600 && !window; ++i) {
+        if (wxHtmlHelpController* help = Frame().HelpController())
+            if (help->GetFrame() && help->GetFrame()->IsShownOnScreen()) window = help->GetFrame();
+        if (!window) {
+            wxMilliSleep(100);
+            Settle();
+        }
+    }
+    QSetShellHandler(nullptr);
+    ASSERT_NE(window, nullptr) << "no help window";
+    EXPECT_TRUE(opened.empty()) << "the guide needs no browser";
+    wxHtmlWindow* page = Frame().HelpController()->GetHelpWindow()->GetHtmlWindow();
+    EXPECT_TRUE(page->GetOpenedPage().EndsWith("index.html")) << page->GetOpenedPage();
+    EXPECT_EQ(page->GetOpenedPageTitle(), "Getting started");
+    EXPECT_TRUE(page->ToText().Contains("Your first document"));
+    window->SetSize(900, 650);
+    EXPECT_TRUE(SaveWindowPicture(*window, "help-window.png"));
+    window->Close();
+    Settle();
+}
+
+TEST_F(GuiTest, TheFileMenuShowsTheKeysOfItsCommands) {
+    struct Entry {
+        int command;
+        const char* key;
+    } entries[] = {{CMD_FILE_NEW, "Ctrl+N"},
+                   {CMD_FILE_OPEN, "Ctrl+O"},
+                   {CMD_FILE_SAVE, "Ctrl+S"},
+                   {CMD_UNDO, "Ctrl+Z"},
+                   {CMD_REDO, "Ctrl+Y"}};
+    for (const Entry& e : entries) {
+        wxMenuItem* item = Frame().FileMenu()->FindItem(WxIdOf(e.command));
+        ASSERT_NE(item, nullptr) << e.key;
+        EXPECT_TRUE(item->GetItemLabel().EndsWith(wxString("\t") + e.key)) << item->GetItemLabel();
+    }
+    EXPECT_FALSE(
+        Frame().FileMenu()->FindItem(WxIdOf(CMD_FILE_SAVE_AS))->GetItemLabel().Contains("\t"));
+}
+
+// Ctrl+F gives the keyboard to the filter; the list narrows as the user types, without
+// Enter, and Escape brings every row back.
+TEST_F(GuiTest, TheFilterNarrowsTheListAsTheUserTypes) {
+    ASSERT_TRUE(Frame().OpenDocumentFile(VANTRY_DEMO_DOCUMENT));
+    Settle();
+    Frame().ItemView().SetViewType(0);
+    std::vector<std::string> all = RowNames();
+    ASSERT_GT(all.size(), 2u);
+    std::string word = all.back().substr(0, std::min<size_t>(all.back().size(), 6));
+    FocusOn(Frame().ItemWindow());
+    PressKeys("ctrl+f");
+    for (int i = 0; i < 100 && wxWindow::FindFocus() != Frame().FilterTextEdit(); ++i) {
+        wxMilliSleep(20);
+        Settle();
+    }
+    ASSERT_EQ(wxWindow::FindFocus(), Frame().FilterTextEdit());
+    std::string type = "xdotool type --delay 30 '" + word + "'";
+    ASSERT_EQ(std::system(type.c_str()), 0);
+    std::vector<std::string> rows = all;
+    for (int i = 0; i < 600 && rows.size() == all.size(); ++i) {
+        wxMilliSleep(100);
+        Settle();
+        rows = RowNames();
+    }
+    EXPECT_LT(rows.size(), all.size()) << "the list did not narrow for '" << word << "'";
+    EXPECT_TRUE(Shows(rows, all.back()));
+    EXPECT_EQ(Frame().FilterTextEdit()->GetValue(), wxString::FromUTF8(word));
+
+    PressKeys("Escape");
+    for (int i = 0; i < 600 && rows.size() != all.size(); ++i) {
+        wxMilliSleep(100);
+        Settle();
+        rows = RowNames();
+    }
+    EXPECT_EQ(rows, all);
+    EXPECT_EQ(Frame().FilterTextEdit()->GetValue(), "");
+}
+
+// Export HTML from the window asks where the page goes; cancelling writes nothing.
+TEST_F(GuiTest, ExportHtmlAsksWhereToSave) {
+    TempDir dir; // the current folder, where the old export wrote
+    bool asked = WhileDialogShows(
+        "Export HTML", [] { SendCommand(CMD_EXPORT_HTML); },
+        [](wxDialog& chooser) { chooser.EndModal(wxID_CANCEL); });
+    EXPECT_TRUE(asked);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("export.htm")));
+}
+
+// The item view as a picture, as the screen shows it.
+wxImage ItemViewPicture(const std::string& name) {
+    Frame().Raise();
+    CSkedraView& view = Frame().ItemView();
+    view.needsRebuild = true;
+    EXPECT_TRUE(SaveWindowPicture(*Frame().ItemWindow(), name));
+    return wxImage(wxString(VANTRY_SCREENSHOT_DIR) + "/" + wxString(name), wxBITMAP_TYPE_PNG);
+}
+
+Colour PixelAt(const wxImage& image, int x, int y) {
+    return {image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y)};
+}
+
+// What a row's text looks like on the picture: the row's background (its most common
+// colour), the colour standing out most from it, and the rows of pixels holding that ink.
+struct RowInk {
+    Colour background, ink;
+    int inkTop = -1, inkBottom = -1; // picture rows holding text, inside the row's band
+};
+
+RowInk MeasureRow(const wxImage& image, const VNode& item, int left, int right) {
+    std::map<unsigned long, int> counts;
+    int top = std::max(0, item.rect.y),
+        bottom = std::min(image.GetHeight(), item.rect.y + item.rect.height);
+    right = std::min(right, image.GetWidth());
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x) {
+            Colour c = PixelAt(image, x, y);
+            ++counts[(unsigned long)c.r << 16 | c.g << 8 | c.b];
+        }
+    RowInk row;
+    unsigned long most = std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) {
+                             return a.second < b.second;
+                         })->first;
+    row.background = {(std::uint8_t)(most >> 16), (std::uint8_t)(most >> 8), (std::uint8_t)most};
+    double best = 1;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x) {
+            double contrast = ContrastRatio(PixelAt(image, x, y), row.background);
+            if (contrast > best) best = contrast, row.ink = PixelAt(image, x, y);
+            if (contrast > 2) {
+                if (row.inkTop < 0) row.inkTop = y;
+                row.inkBottom = y;
+            }
+        }
+    return row;
+}
+
+// The text column of the rows: right of the indentation and icons, left of the row's end.
+constexpr int TEXT_LEFT_AT_100 = 60, TEXT_RIGHT_AT_100 = 420;
+
+// Ctrl+plus, Ctrl+minus and Ctrl+0 size the list; at 200 % every row is twice as high
+// and its text, twice as large, still lies inside it.
+TEST_F(GuiTest, ZoomDoublesTheRowsAndTheirText) {
+    ASSERT_TRUE(Frame().OpenDocumentFile(VANTRY_DEMO_DOCUMENT));
+    Settle();
+    CSkedraView& view = Frame().ItemView();
+    view.SetViewType(0);
+    SendCommand(CMD_ZOOM_RESET);
+    RowNames();
+    ASSERT_GE(view.rowCount, 5);
+    EXPECT_EQ(view.rowHeight, 20) << "100 % on a 96-dpi screen is the size it always was";
+    wxImage normal = ItemViewPicture("list-zoom-100.png");
+    RowInk small = MeasureRow(normal, *view.rowSlots[2].item, TEXT_LEFT_AT_100, TEXT_RIGHT_AT_100);
+
+    FocusOn(Frame().ItemWindow());
+    PressKeys("ctrl+equal");
+    EXPECT_EQ(view.zoomPercent, 110);
+    PressKeys("ctrl+minus ctrl+minus");
+    EXPECT_EQ(view.zoomPercent, 90);
+    PressKeys("ctrl+0");
+    EXPECT_EQ(view.zoomPercent, 100);
+    for (int i = 0; i < 5; ++i)
+        PressKeys("ctrl+plus");
+    EXPECT_EQ(view.zoomPercent, 200);
+    RowNames();
+    EXPECT_EQ(view.rowHeight, 40);
+    EXPECT_EQ(view.rowSlots[3].item->rect.y - view.rowSlots[2].item->rect.y, 40);
+    wxImage large = ItemViewPicture("list-zoom-200.png");
+    RowInk big =
+        MeasureRow(large, *view.rowSlots[2].item, 2 * TEXT_LEFT_AT_100, 2 * TEXT_RIGHT_AT_100);
+    ASSERT_GE(small.inkTop, 0);
+    ASSERT_GE(big.inkTop, 0);
+    const VNode& row = *view.rowSlots[2].item;
+    EXPECT_GT(big.inkTop, row.rect.y) << "the text starts inside its row";
+    EXPECT_LT(big.inkBottom, row.rect.y + row.rect.height - 1) << "and ends inside it";
+    double growth = double(big.inkBottom - big.inkTop + 1) / (small.inkBottom - small.inkTop + 1);
+    EXPECT_GT(growth, 1.6) << "the text grew with the rows";
+    EXPECT_LT(growth, 2.5);
+    EXPECT_EQ(Doc().GetGlobalInt("zoom", 0), 200) << "kept in the settings";
+    SendCommand(CMD_ZOOM_RESET);
+}
+
+// Under a dark desktop theme every row of the list stays legible: its text and its
+// background, measured on the picture, differ by 4.5:1 at least. Runs as its own test with
+// GTK_THEME=Adwaita:dark (CTest's gui_dark_theme).
+TEST_F(GuiTest, DarkThemeKeepsEveryRowLegible) {
+    const char* theme = std::getenv("GTK_THEME");
+    if (!theme || !std::strstr(theme, "dark")) GTEST_SKIP() << "runs under GTK_THEME=Adwaita:dark";
+    ASSERT_TRUE(Frame().OpenDocumentFile(VANTRY_DEMO_DOCUMENT));
+    Settle();
+    CSkedraView& view = Frame().ItemView();
+    view.SetViewType(0);
+    Choose(Frame().StateFilterBox(), 5); // every item, finished and inactive ones too
+    RowNames();
+    ASSERT_GE(view.rowCount, 10);
+    SaveScreenshot("dark-theme.png");
+    wxImage picture = ItemViewPicture("dark-theme-list.png");
+    int measured = 0;
+    for (int i = 0; i < view.rowCount; ++i) {
+        const VNode& item = *view.rowSlots[i].item;
+        if (item.rect.y + item.rect.height > picture.GetHeight()) break;
+        // Past the indentation, the icon and the check box: the text alone.
+        int left = item.rect.x + 5 * item.level + 40;
+        RowInk row = MeasureRow(picture, item, left, item.rect.x + item.rect.width - 2);
+        double contrast = ContrastRatio(row.ink, row.background);
+        EXPECT_GE(contrast, READABLE_CONTRAST) << "row " << i << " '" << item.name.Text() << "'";
+        ++measured;
+    }
+    EXPECT_GE(measured, 10);
+    Choose(Frame().StateFilterBox(), 0);
 }
 
 } // namespace

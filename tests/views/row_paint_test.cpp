@@ -99,7 +99,9 @@ TEST_F(RowPaintTest, ColoursOfStateAndPriority) {
         todo->flags = k.flags;
         Paint(*todo);
         EXPECT_EQ(FirstFill().colour, k.fill) << k.priority;
-        EXPECT_EQ(Text().textColour, k.text) << k.priority;
+        // The state's colour, shaded where it would not read on the row's colour.
+        EXPECT_EQ(Text().textColour, ReadableTextColour(k.text, k.fill)) << k.priority;
+        EXPECT_GE(ContrastRatio(Text().textColour, k.fill), READABLE_CONTRAST) << k.priority;
     }
 
     // Done: a tick (twice) in the box and the strike line through the row.
@@ -115,13 +117,42 @@ TEST_F(RowPaintTest, ColoursOfStateAndPriority) {
     EXPECT_EQ(lines.size(), 2u + 4u + 1u) << "separators, two ticks of two strokes, the strike";
 }
 
+// Text on a row's colour: kept where it reads (4.5:1), else black or white, or the state's
+// colour shaded just enough.
+TEST(ReadableText, PicksByContrast) {
+    EXPECT_NEAR(ContrastRatio(RowColour::BLACK, RowColour::WHITE), 21.0, 0.01);
+    EXPECT_NEAR(ContrastRatio(RowColour::WHITE, RowColour::WHITE), 1.0, 0.01);
+    struct Case {
+        Colour wanted, background, shown;
+    } cases[] = {
+        {RowColour::BLACK, RowColour::WHITE, RowColour::BLACK},
+        {RowColour::WHITE, RowColour::SELECTION_BLUE, RowColour::WHITE},
+        {RowColour::BLACK, RowColour::SELECTION_BLUE, RowColour::WHITE},
+        {RowColour::WHITE, LevelColour(4), RowColour::BLACK},
+        {RowColour::UNPLANNED_GREY, RowColour::WHITE, RowColour::UNPLANNED_GREY},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ReadableTextColour(c.wanted, c.background), c.shown)
+            << (int)c.wanted.r << " on " << (int)c.background.r;
+
+    for (Colour state : {RowColour::URGENT_RED, RowColour::DONE_GREY, RowColour::INACTIVE_GREY})
+        for (Colour row : {RowColour::WHITE, RowColour::LIGHT_GREEN, RowColour::LIGHT_YELLOW}) {
+            Colour shown = ReadableTextColour(state, row);
+            EXPECT_GE(ContrastRatio(shown, row), READABLE_CONTRAST);
+            EXPECT_LT(ContrastRatio(shown, row), 7.0) << "shaded no further than needed";
+        }
+    Colour urgent = ReadableTextColour(RowColour::URGENT_RED, RowColour::WHITE);
+    EXPECT_GT(urgent.r, urgent.g + 40) << "urgent stays red";
+}
+
 TEST_F(RowPaintTest, SelectionAndInactivity) {
     auto* closed = AddNode<VGroup>(c);
     closed->flags |= INACTIVE;
     auto* todo = AddNode<VTodo>(c, closed);
     todo->what = "inside";
     Paint(*todo, 1);
-    EXPECT_EQ(Text().textColour, RowColour::INACTIVE_GREY) << "inactive through its folder";
+    EXPECT_EQ(Text().textColour, ReadableTextColour(RowColour::INACTIVE_GREY, RowColour::WHITE))
+        << "inactive through its folder";
     todo->Select();
     Paint(*todo, 1);
     EXPECT_EQ(FirstFill().colour, RowColour::SELECTION_BLUE);
@@ -139,7 +170,10 @@ TEST_F(RowPaintTest, FoldersContactsAndText) {
     folder->flags |= WAITING;
     Paint(*folder, 2);
     EXPECT_EQ(FirstFill().colour, LevelColour(2)) << "folders ignore waiting and priority";
-    EXPECT_EQ(Text().textColour, RowColour::WHITE);
+    EXPECT_EQ(Text().textColour, RowColour::BLACK) << "white would not read on this grey";
+    Paint(*folder, 0);
+    EXPECT_EQ(Text().textColour, RowColour::WHITE) << "it does on the darkest";
+    Paint(*folder, 2);
     EXPECT_EQ(Text().fontWeight, 700);
     EXPECT_EQ(Text().text, "Sub & more") << "an ampersand shows as it is";
     EXPECT_EQ(dc.Calls(CanvasCall::Line)[0].rect.left, X + 15)
@@ -181,7 +215,7 @@ TEST_F(RowPaintTest, OverdueAndRunningActions) {
     task->startDate = "2001-01-01";
     task->completion = 99;
     Paint(*task);
-    EXPECT_EQ(Text().textColour, RowColour::URGENT_RED);
+    EXPECT_EQ(Text().textColour, ReadableTextColour(RowColour::URGENT_RED, RowColour::WHITE));
     task->flags = NO_DATE;
     Paint(*task);
     EXPECT_EQ(Text().textColour, RowColour::UNPLANNED_GREY);

@@ -6,6 +6,7 @@
 #include "app/skedradoc.h"
 #include "views/skedraView.h"
 #include "views/viewflags.h"
+#include "views/zoom.h"
 
 namespace {
 
@@ -44,6 +45,16 @@ template <void (CSkedraDoc::*CHANGE)()> unsigned changeSpan(CommandContext& c) {
     return CHANGED_VIEW | CHANGED_SETTINGS;
 }
 
+// The item view's size, kept in the settings; the rows are laid out again.
+template <int (*STEP)(int)> unsigned zoom(CommandContext& c) {
+    c.view->SetZoom(STEP(c.view->zoomPercent));
+    return CHANGED_VIEW | CHANGED_SETTINGS;
+}
+
+int normalZoom(int) {
+    return ZOOM_NORMAL;
+}
+
 } // namespace
 
 std::vector<CommandEntry> ViewCommands() {
@@ -61,5 +72,8 @@ std::vector<CommandEntry> ViewCommands() {
         {CMD_GOTO_TODAY, navigate<&CSkedraView::GotoToday>, HasView},
         {CMD_PREVIOUS_MONTH, scrollMonth<-1>, HasView},
         {CMD_NEXT_MONTH, scrollMonth<1>, HasView},
+        {CMD_ZOOM_IN, zoom<ZoomIn>, HasView},
+        {CMD_ZOOM_OUT, zoom<ZoomOut>, HasView},
+        {CMD_ZOOM_RESET, zoom<normalZoom>, HasView},
     };
 }
