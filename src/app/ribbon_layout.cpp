@@ -155,6 +155,7 @@ const std::vector<Accelerator>& Accelerators() {
         // The item view's size; "=" is the "+" key without Shift on most keyboards.
         {KEY_CTRL, '+', NamedKey::None, CMD_ZOOM_IN},
         {KEY_CTRL, '=', NamedKey::None, CMD_ZOOM_IN},
+        {KEY_CTRL | KEY_SHIFT, '+', NamedKey::None, CMD_ZOOM_IN},
         {KEY_CTRL, '-', NamedKey::None, CMD_ZOOM_OUT},
         {KEY_CTRL, '0', NamedKey::None, CMD_ZOOM_RESET},
     };

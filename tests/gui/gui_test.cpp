@@ -27,7 +27,9 @@
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
 #include <wx/docview.h>
+#include <wx/filedlg.h>
 #include <wx/html/helpctrl.h>
+#include <wx/imagpng.h>
 #include <wx/html/htmlwin.h>
 #include <wx/menu.h>
 #include <wx/ribbon/bar.h>
@@ -682,8 +684,10 @@ TEST_F(GuiTest, APrintedPageOfTheDemoDocument) {
     Settle();
 }
 
-TEST_F(GuiTest, ExportHtmlWritesTheShownFolderAndOpensIt) {
-    TempDir dir;
+// Export HTML from the window asks where the page goes, in a file chooser; Cancel writes
+// nothing, not even the export.htm that the command line writes.
+TEST_F(GuiTest, ExportHtmlAsksWhereToSave) {
+    TempDir dir; // the current folder, where the command line's export.htm goes
     std::vector<std::string> opened;
     QSetShellHandler([&](const char* target) {
         opened.push_back(target);
@@ -694,12 +698,15 @@ TEST_F(GuiTest, ExportHtmlWritesTheShownFolderAndOpensIt) {
     Frame().UpdateAllViews();
     Frame().ItemWindow()->Update(); // the view builds its chain when it paints
     Settle();
-    SendCommand(CMD_EXPORT_HTML);
+    // The chooser is answered through wx's modal hook: GTK's own dialog runs a loop of
+    // its own that the test cannot reach into.
+    wxTEST_DIALOG(SendCommand(CMD_EXPORT_HTML), wxExpectModal<wxFileDialog>("", wxID_CANCEL));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("export.htm")));
+    EXPECT_TRUE(opened.empty());
+
     QSetShellHandler(nullptr);
-    std::string page = FileBytes(dir.File("export.htm"));
-    EXPECT_NE(page.find("<b>All folders - on "), std::string::npos);
-    EXPECT_NE(page.find("<li><b>Work</b></li>"), std::string::npos);
-    EXPECT_EQ(opened, std::vector<std::string>{"export.htm"});
+    // Where a chosen name's page goes is the command's own rule, tested in the app tests
+    // (GTK's chooser answers no name that it has not shown).
 }
 
 TEST_F(GuiTest, ScreenshotOfTheMainWindow) {
@@ -907,8 +914,12 @@ TEST_F(GuiTest, TheFilterNarrowsTheListAsTheUserTypes) {
         Settle();
     }
     ASSERT_EQ(wxWindow::FindFocus(), Frame().FilterTextEdit());
-    std::string type = "xdotool type --delay 30 '" + word + "'";
-    ASSERT_EQ(std::system(type.c_str()), 0);
+    // The letters arrive one by one, as typing gives them to the field.
+    for (char c : word) {
+        Frame().FilterTextEdit()->WriteText(wxString(c));
+        wxMilliSleep(30);
+        Settle();
+    }
     std::vector<std::string> rows = all;
     for (int i = 0; i < 600 && rows.size() == all.size(); ++i) {
         wxMilliSleep(100);
@@ -919,7 +930,10 @@ TEST_F(GuiTest, TheFilterNarrowsTheListAsTheUserTypes) {
     EXPECT_TRUE(Shows(rows, all.back()));
     EXPECT_EQ(Frame().FilterTextEdit()->GetValue(), wxString::FromUTF8(word));
 
-    PressKeys("Escape");
+    wxKeyEvent escape(wxEVT_KEY_DOWN);
+    escape.m_keyCode = WXK_ESCAPE;
+    escape.SetEventObject(Frame().FilterTextEdit());
+    Frame().FilterTextEdit()->GetEventHandler()->ProcessEvent(escape);
     for (int i = 0; i < 600 && rows.size() != all.size(); ++i) {
         wxMilliSleep(100);
         Settle();
@@ -929,22 +943,13 @@ TEST_F(GuiTest, TheFilterNarrowsTheListAsTheUserTypes) {
     EXPECT_EQ(Frame().FilterTextEdit()->GetValue(), "");
 }
 
-// Export HTML from the window asks where the page goes; cancelling writes nothing.
-TEST_F(GuiTest, ExportHtmlAsksWhereToSave) {
-    TempDir dir; // the current folder, where the old export wrote
-    bool asked = WhileDialogShows(
-        "Export HTML", [] { SendCommand(CMD_EXPORT_HTML); },
-        [](wxDialog& chooser) { chooser.EndModal(wxID_CANCEL); });
-    EXPECT_TRUE(asked);
-    EXPECT_FALSE(std::filesystem::exists(dir.File("export.htm")));
-}
-
 // The item view as a picture, as the screen shows it.
 wxImage ItemViewPicture(const std::string& name) {
     Frame().Raise();
     CSkedraView& view = Frame().ItemView();
     view.needsRebuild = true;
     EXPECT_TRUE(SaveWindowPicture(*Frame().ItemWindow(), name));
+    if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
     return wxImage(wxString(VANTRY_SCREENSHOT_DIR) + "/" + wxString(name), wxBITMAP_TYPE_PNG);
 }
 
@@ -970,6 +975,7 @@ RowInk MeasureRow(const wxImage& image, const VNode& item, int left, int right) 
             ++counts[(unsigned long)c.r << 16 | c.g << 8 | c.b];
         }
     RowInk row;
+    if (counts.empty()) return row;
     unsigned long most = std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) {
                              return a.second < b.second;
                          })->first;
@@ -1012,7 +1018,7 @@ TEST_F(GuiTest, ZoomDoublesTheRowsAndTheirText) {
     PressKeys("ctrl+0");
     EXPECT_EQ(view.zoomPercent, 100);
     for (int i = 0; i < 5; ++i)
-        PressKeys("ctrl+plus");
+        PressKeys("ctrl+equal");
     EXPECT_EQ(view.zoomPercent, 200);
     RowNames();
     EXPECT_EQ(view.rowHeight, 40);
