@@ -37,23 +37,11 @@ double ContrastRatio(Colour a, Colour b) {
     return (la + 0.05) / (lb + 0.05);
 }
 
-Colour ReadableTextColour(Colour wanted, Colour background) {
-    if (ContrastRatio(wanted, background) >= READABLE_CONTRAST) return wanted;
-    Colour target =
-        ContrastRatio(RowColour::BLACK, background) >= ContrastRatio(RowColour::WHITE, background)
-            ? RowColour::BLACK
-            : RowColour::WHITE;
-    if (wanted == RowColour::BLACK || wanted == RowColour::WHITE) return target;
-    // A state's colour (urgent red, finished grey) keeps its hue, taken toward black or
-    // white just far enough to read.
-    for (int step = 1; step <= 20; ++step) {
-        auto mix = [&](std::uint8_t from, std::uint8_t to) {
-            return (std::uint8_t)(from + (to - from) * step / 20);
-        };
-        Colour shade{mix(wanted.r, target.r), mix(wanted.g, target.g), mix(wanted.b, target.b)};
-        if (ContrastRatio(shade, background) >= READABLE_CONTRAST) return shade;
-    }
-    return target;
+Colour ReadableTextColour(Colour background) {
+    return ContrastRatio(RowColour::BLACK, background) >=
+                   ContrastRatio(RowColour::WHITE, background)
+               ? RowColour::BLACK
+               : RowColour::WHITE;
 }
 
 Colour VNode::PriorityBackground(int priority) const {
@@ -96,10 +84,9 @@ void VNode::DrawRowText(VCollectionViewer& v, const qstring& text, Colour colour
     double s = v.scale;
     const FontSpec& font = bold ? v.boldFont : v.regularFont;
     dc.SetFont(font.height, font.weight, font.face);
-    bool active = IsActive();
-    Colour shown = active ? colour : RowColour::INACTIVE_GREY;
-    if (tempFlags & SELECTED) shown = active ? RowColour::WHITE : RowColour::INACTIVE_GREY;
-    dc.SetTextColour(ReadableTextColour(shown, v.rowFill));
+    // Row colours are backgrounds: small text reads only as black or white on them.
+    (void)colour;
+    dc.SetTextColour(ReadableTextColour(v.rowFill));
 
     double offset = 2 * s;
     if (icon != ItemIcon::None) offset += 18 * s;

@@ -25,10 +25,9 @@ Colour LevelColour(int level);
 // The contrast ratio of two colours by their relative luminance (1 to 21), as the
 // accessibility guidelines measure legibility.
 double ContrastRatio(Colour a, Colour b);
-// The row colours are backgrounds: text keeps its colour where it reads on the background
-// (4.5:1 at least); otherwise black or white text becomes whichever stands out more, and a
-// state's colour is shaded toward that one until it reads.
-Colour ReadableTextColour(Colour wanted, Colour background);
+// The row colours are backgrounds: the text on them is black or white, whichever stands out
+// more (at least 4.5:1 on every row colour).
+Colour ReadableTextColour(Colour background);
 constexpr double READABLE_CONTRAST = 4.5;
 
 // A font as the views make them: height (negative: character height), weight, face.

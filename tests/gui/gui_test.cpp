@@ -964,10 +964,11 @@ struct RowInk {
     int inkTop = -1, inkBottom = -1; // picture rows holding text, inside the row's band
 };
 
-RowInk MeasureRow(const wxImage& image, const VNode& item, int left, int right) {
+RowInk MeasureBox(const wxImage& image, int left, int top, int right, int bottom) {
     std::map<unsigned long, int> counts;
-    int top = std::max(0, item.rect.y),
-        bottom = std::min(image.GetHeight(), item.rect.y + item.rect.height);
+    left = std::max(0, left);
+    top = std::max(0, top);
+    bottom = std::min(image.GetHeight(), bottom);
     right = std::min(right, image.GetWidth());
     for (int y = top; y < bottom; ++y)
         for (int x = left; x < right; ++x) {
@@ -991,6 +992,10 @@ RowInk MeasureRow(const wxImage& image, const VNode& item, int left, int right) 
             }
         }
     return row;
+}
+
+RowInk MeasureRow(const wxImage& image, const VNode& item, int left, int right) {
+    return MeasureBox(image, left, item.rect.y, right, item.rect.y + item.rect.height);
 }
 
 // The text column of the rows: right of the indentation and icons, left of the row's end.
@@ -1053,15 +1058,19 @@ TEST_F(GuiTest, DarkThemeKeepsEveryRowLegible) {
     ASSERT_GE(view.rowCount, 10);
     SaveScreenshot("dark-theme.png");
     wxImage picture = ItemViewPicture("dark-theme-list.png");
+    // Where each text lies: the same paint once more, on a canvas that notes its texts.
+    wxSize size = Frame().ItemWindow()->GetClientSize();
+    wxBitmap scratch(size);
+    wxMemoryDC scratchDc(scratch);
+    MeasuringCanvas texts(scratchDc);
+    view.needsRebuild = true;
+    view.OnDraw(texts, {0, 0, size.x, size.y});
     int measured = 0;
-    for (int i = 0; i < view.rowCount; ++i) {
-        const VNode& item = *view.rowSlots[i].item;
-        if (item.rect.y + item.rect.height > picture.GetHeight()) break;
-        // Past the indentation, the icon and the check box: the text alone.
-        int left = item.rect.x + 5 * item.level + 40;
-        RowInk row = MeasureRow(picture, item, left, item.rect.x + item.rect.width - 2);
-        double contrast = ContrastRatio(row.ink, row.background);
-        EXPECT_GE(contrast, READABLE_CONTRAST) << "row " << i << " '" << item.name.Text() << "'";
+    for (const MeasuringCanvas::Drawn& d : texts.drawn) {
+        if (d.y + d.size.height > picture.GetHeight() || d.text.empty()) continue;
+        RowInk box = MeasureBox(picture, d.x, d.y, d.x + d.size.width, d.y + d.size.height);
+        double contrast = ContrastRatio(box.ink, box.background);
+        EXPECT_GE(contrast, READABLE_CONTRAST) << "'" << d.text << "' at y " << d.y;
         ++measured;
     }
     EXPECT_GE(measured, 10);
