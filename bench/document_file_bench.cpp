@@ -34,6 +34,30 @@ const std::string& DocumentPath() {
     return path;
 }
 
+// The generated document with accented texts (every name gets " Caf\xE9 \x80"), saved
+// once in Windows-1252 and once changed to UTF-8: the same document in both encodings.
+struct AccentedDocuments {
+    std::string windows1252 = Path("windows-1252"), utf8 = Path("utf-8");
+    AccentedDocuments() {
+        VCollection c;
+        GenerateDocument(c, DocumentShape{NODES, 10, 6, 42});
+        for (VNode* n = c.root->next; n; n = n->next)
+            n->name += " Caf\xE9 \x80";
+        c.Save(windows1252.c_str());
+        c.ConvertTexts(TextEncoding::Utf8);
+        c.Save(utf8.c_str());
+    }
+    ~AccentedDocuments() {
+        std::remove(windows1252.c_str());
+        std::remove(utf8.c_str());
+    }
+};
+
+const std::string& AccentedPath(TextEncoding encoding) {
+    static const AccentedDocuments documents;
+    return encoding == TextEncoding::Utf8 ? documents.utf8 : documents.windows1252;
+}
+
 std::vector<char> Bytes() {
     std::ifstream in(DocumentPath(), std::ios::binary);
     return std::vector<char>(std::istreambuf_iterator<char>(in), {});
@@ -103,17 +127,52 @@ void BM_RawWrite(benchmark::State& state) {
     PerNode(state);
 }
 
+// Loading and saving the same document in either encoding: texts are bytes to both,
+// so UTF-8 costs only its longer texts.
+void BM_LoadEncoded(benchmark::State& state, TextEncoding encoding) {
+    const std::string& path = AccentedPath(encoding);
+    for (auto _ : state) {
+        VCollection c;
+        c.Load(path.c_str());
+        benchmark::DoNotOptimize(c.root->next);
+        state.PauseTiming();
+        c.Clear();
+        c.CreateRoot();
+        state.ResumeTiming();
+    }
+    PerNode(state);
+}
+
+void BM_SaveEncoded(benchmark::State& state, TextEncoding encoding) {
+    VCollection c;
+    c.Load(AccentedPath(encoding).c_str());
+    std::string out = Path("save-encoded");
+    for (auto _ : state)
+        c.Save(out.c_str());
+    std::remove(out.c_str());
+    PerNode(state);
+}
+
 BENCHMARK(BM_Load)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RawRead)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RawWrite)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_LoadEncoded, windows1252, TextEncoding::Windows1252)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_LoadEncoded, utf8, TextEncoding::Utf8)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SaveEncoded, windows1252, TextEncoding::Windows1252)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SaveEncoded, utf8, TextEncoding::Utf8)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter({{"BM_Load", "BM_RawRead", "load / raw read"},
-                            {"BM_Save", "BM_RawWrite", "save / raw write"}});
+    RatioReporter reporter(
+        {{"BM_Load", "BM_RawRead", "load / raw read"},
+         {"BM_Save", "BM_RawWrite", "save / raw write"},
+         {"BM_LoadEncoded/utf8", "BM_LoadEncoded/windows1252", "UTF-8 load / Windows-1252 load"},
+         {"BM_SaveEncoded/utf8", "BM_SaveEncoded/windows1252", "UTF-8 save / Windows-1252 save"}});
     benchmark::RunSpecifiedBenchmarks(&reporter);
     for (const char* name : {"BM_Load", "BM_RawRead", "BM_Save", "BM_RawWrite"})
         std::printf("%-12s %8.1f ns per node\n", name, reporter.Time(name) * 1e6 / NODES);

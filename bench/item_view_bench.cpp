@@ -38,7 +38,7 @@ struct Fixture {
         doc = std::make_unique<CSkedraDoc>("/tmp/vantry-bench/vantry");
         view = std::make_unique<CSkedraView>(doc.get());
         view->OnInitialUpdate();
-        VCollection& c = *doc->collection;
+        VCollection& c = *doc->Collection();
         // Two folders of 499 items: a folder shows at most 500 children.
         VGroup* folder = nullptr;
         for (int i = 0; i < ROWS - 2; ++i) {
@@ -82,7 +82,7 @@ void BM_PaintRecording(benchmark::State& state) {
         f.view->needsRebuild = true;
         f.view->OnDraw(dc, {0, 0, WIDTH, HEIGHT});
     }
-    state.counters["rows"] = f.view->rowCount;
+    state.counters["rows"] = f.view->RowCount();
     state.counters["calls"] = (double)dc.calls.size();
 }
 
@@ -103,7 +103,7 @@ void BM_PaintWxBitmap(benchmark::State& state) {
         f.view->needsRebuild = state.range(1) != 0;
         f.view->OnDraw(canvas, {0, 0, WIDTH, HEIGHT});
     }
-    state.counters["rows"] = f.view->rowCount;
+    state.counters["rows"] = f.view->RowCount();
 }
 
 // The floor: what one window-sized repaint draws, replayed straight onto the bitmap: its

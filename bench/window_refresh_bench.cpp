@@ -66,7 +66,7 @@ struct Fixture {
         tree = std::make_unique<CLeftView>(doc.get());
         host.tree = tree.get();
         host.view = view.get();
-        doc->host = &host;
+        doc->SetHost(&host);
         host.RefillTree();
         host.UpdateAllViews();
         host.Paint();
@@ -92,10 +92,10 @@ void BM_StateFilterChange(benchmark::State& state) {
     int index = 0;
     for (auto _ : state) {
         index = index ? 0 : 5;
-        f.doc->OnStateFilter(index);
+        f.doc->Filters().OnStateFilter(index);
         f.host.Paint();
     }
-    state.counters["rows"] = f.view->rowCount;
+    state.counters["rows"] = f.view->RowCount();
 }
 
 // Typing a filter text and clearing it again.
@@ -104,16 +104,16 @@ void BM_TextFilterChange(benchmark::State& state) {
     bool typed = false;
     for (auto _ : state) {
         typed = !typed;
-        f.doc->OnTextFilter(typed ? "plan" : "");
+        f.doc->Filters().OnTextFilter(typed ? "plan" : "");
         f.host.Paint();
     }
-    state.counters["rows"] = f.view->rowCount;
+    state.counters["rows"] = f.view->RowCount();
 }
 
 // A click on the top folder and on one of its subfolders, in turn.
 void BM_FolderClick(benchmark::State& state) {
     Fixture& f = Shared();
-    VCollection& c = *f.doc->collection;
+    VCollection& c = *f.doc->Collection();
     VNode* sub = c.root->next;
     while (sub && sub->parent != c.root)
         sub = sub->next;

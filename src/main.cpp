@@ -2,8 +2,9 @@
 #include "app/commandline.h"
 #include "app/install_layout.h"
 #include "app/settings_place.h"
+#include "foundation/qmessage.h"
 #include "foundation/qsystem.h"
-#include "foundation/xdg_dirs.h"
+#include "foundation/userfolders.h"
 #include "remoteview/serve_mode.h"
 #include "wx/window_module.h"
 
@@ -15,6 +16,8 @@
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
+    // The log belongs to the user, not to whatever folder the program was started in.
+    qlog_set_folder(VantryStateFolder());
     // The headless modes only read the settings (the date format), wherever they are now.
     std::string settings = SettingsFileToRead(XdgConfigHome(), QExecutableDirectory().Text());
     if (IsServeMode(args)) return RunServeMode(args, settings, std::cout, std::cerr);
@@ -28,7 +31,9 @@ int main(int argc, char** argv) {
                      "  vantry --list FILE.vnt\n"
                      "  vantry --export-html FILE.vnt\n"
                      "See vantry --help.\n";
-        return 1;
+        // Asked for nothing but the window: that is no failure. A named document that
+        // can't be shown is.
+        return args.empty() ? 0 : 1;
     }
     std::string module = ModuleDirectory(QExecutableDirectory().Text()) + "/" + WINDOW_MODULE_FILE;
     void* window = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);

@@ -1,7 +1,10 @@
 #include "app/commandline.h"
 
+#include "app/document_files.h"
+#include "app/ical_files.h"
 #include "app/skedradoc.h"
 #include "app/version.h"
+#include "foundation/localetext.h"
 #include "foundation/qfile.h"
 #include "foundation/qinfo.h"
 #include "foundation/qregularfile.h"
@@ -13,15 +16,18 @@
 
 namespace {
 
+// The date formats --date-format takes: those of the preferences dialog.
+constexpr int DATE_FORMATS = 3;
+
 struct Options {
-    std::string mode; // "--list", "--export-html" or "--save-as"
+    std::string mode; // "--list", "--export-html", "--save-as", "--export-ics" or "--import-ics"
     std::string folder;
     int show = 0;
     std::string filter;
     bool hasDateFormat = false;
     int dateFormat = 0;
     bool byContact = false;
-    std::string output; // --save-as
+    std::string output; // --save-as, --export-ics: OUT; --import-ics: IN
     std::string file;
 };
 
@@ -34,12 +40,22 @@ bool parseNumber(const std::string& text, int& value) {
 }
 
 bool isMode(const std::string& arg) {
-    return arg == "--list" || arg == "--export-html" || arg == "--save-as";
+    return arg == "--list" || arg == "--export-html" || arg == "--save-as" ||
+           arg == "--export-ics" || arg == "--import-ics";
+}
+
+// The modes that name a second file before FILE.
+bool namesSecondFile(const std::string& mode) {
+    return mode == "--save-as" || mode == "--export-ics" || mode == "--import-ics";
+}
+
+std::string secondFileNeed(const std::string& mode) {
+    return mode + (mode == "--import-ics" ? " needs IN and" : " needs OUT and");
 }
 
 bool takesValue(const std::string& option) {
     return option == "--folder" || option == "--show" || option == "--filter" ||
-           option == "--date-format" || option == "--save-as";
+           option == "--date-format" || namesSecondFile(option);
 }
 
 // Fills the options, which may come before or after FILE ("--" ends them); false
@@ -73,14 +89,14 @@ bool parse(const std::vector<std::string>& args, Options& o, std::ostream& err) 
         }
         if (arg == "--list" || arg == "--export-html") continue;
         if (!takesValue(arg) || i + 1 >= args.size()) {
-            if (arg == "--save-as")
-                err << "vantry: --save-as needs OUT and FILE\n";
+            if (namesSecondFile(arg))
+                err << "vantry: " << secondFileNeed(arg) << " FILE\n";
             else
                 err << "vantry: unknown or incomplete option '" << arg << "'\n";
             return false;
         }
         const std::string& value = args[++i];
-        if (arg == "--save-as") {
+        if (namesSecondFile(arg)) {
             o.output = value;
         } else if (arg == "--folder") {
             o.folder = value;
@@ -92,20 +108,23 @@ bool parse(const std::vector<std::string>& args, Options& o, std::ostream& err) 
                     << STATE_FILTER_ENTRIES - 1 << ")\n";
                 return false;
             }
-        } else if (!parseNumber(value, o.dateFormat)) {
-            err << "vantry: --date-format needs a number, not '" << value << "'\n";
+        } else if (!parseNumber(value, o.dateFormat) || o.dateFormat < 0 ||
+                   o.dateFormat >= DATE_FORMATS) {
+            err << "vantry: Unknown date format '" << value << "' (--date-format takes 0 to "
+                << DATE_FORMATS - 1 << ")\n";
             return false;
         } else {
             o.hasDateFormat = true;
         }
     }
     if (o.mode.empty()) {
-        err << "vantry: these options need --list, --export-html or --save-as\n";
+        err << "vantry: these options need --list, --export-html, --export-ics, --import-ics or "
+               "--save-as\n";
         return false;
     }
     if (o.file.empty()) {
         err << "vantry: "
-            << (o.mode == "--save-as" ? "--save-as needs OUT and" : o.mode + " needs a")
+            << (namesSecondFile(o.mode) ? secondFileNeed(o.mode) : o.mode + " needs a")
             << " FILE\n";
         return false;
     }
@@ -116,10 +135,53 @@ VNode* findFolder(VCollection& c, const std::string& title) {
     return title.empty() ? c.root : c.FindFolder(title.c_str());
 }
 
-int runView(const Options& o, const std::string& settingsPath, std::ostream& out,
-            std::ostream& err) {
+// Loads the document; false (after saying so) when the file holds none. A damaged file
+// is loaded as far as it goes, with a warning, since what it holds may be all there is.
+bool load(VCollection& c, const std::string& file, std::ostream& err) {
+    VLoadResult result = c.Load(file.c_str());
+    if (!result.isDocument) {
+        err << "vantry: " << file << ": not a Vantry document\n";
+        return false;
+    }
+    if (result.Damaged()) err << "vantry: warning: " << result.DamageText(file) << "\n";
+    return true;
+}
+
+// Items exported for the first time get their UIDs now; the document keeps them, so
+// that the next export gives the same ones.
+int exportICalendar(const Options& o, VCollection& c, VNode* folder, std::ostream& out,
+                    std::ostream& err) {
+    IcsExport exported;
+    std::string message;
+    bool written = ExportICalendarFile(c, ShownNodes(folder), CalendarName(c, folder),
+                                       o.output.c_str(), exported, message);
+    if (exported.newIdentities && !c.Save(o.file.c_str())) return 1;
+    if (!written) {
+        err << "vantry: " << message << "\n";
+        return 1;
+    }
+    out << message << "\n";
+    return 0;
+}
+
+int importICalendar(const Options& o, std::ostream& out, std::ostream& err) {
     VCollection c;
-    c.Load(o.file.c_str());
+    if (!load(c, o.file, err)) return 1;
+    std::string message;
+    IcsImport imported = ImportICalendarFile(c, o.output.c_str(), message);
+    if (!imported.ok) {
+        err << "vantry: " << message << "\n";
+        return 1;
+    }
+    if (!c.Save(o.file.c_str())) return 1;
+    out << message << "\n";
+    return 0;
+}
+
+int runView(const Options& o, const std::string& settingsPath, const LocaleText& text,
+            std::ostream& out, std::ostream& err) {
+    VCollection c;
+    if (!load(c, o.file, err)) return 1;
     if (o.hasDateFormat) {
         c.dateFormat = o.dateFormat;
     } else {
@@ -128,16 +190,15 @@ int runView(const Options& o, const std::string& settingsPath, std::ostream& out
     }
     c.sortMode = o.byContact ? 1 : 0;
     c.filterFlags = FilterFlagsFor(ApplyStateFilter(0, o.show), c.filterFlags);
-    qstring text(o.filter.c_str());
-    text.ToUpper();
-    c.filterText = text;
+    c.filterText = UpperText(text.ToUtf8(o.filter), TextEncoding::Utf8).c_str();
 
-    VNode* folder = findFolder(c, o.folder);
+    VNode* folder = findFolder(c, text.FromTerminal(o.folder, c.textEncoding));
     if (!folder) {
         err << "vantry: no folder '" << o.folder << "' in " << o.file << "\n";
         return 1;
     }
     c.MakeView(folder);
+    if (o.mode == "--export-ics") return exportICalendar(o, c, folder, out, err);
     if (o.mode == "--export-html") {
         qstring title;
         folder->FolderTitle(title);
@@ -159,7 +220,7 @@ int runView(const Options& o, const std::string& settingsPath, std::ostream& out
         }
         node->Describe(line, false);
         lines.append(2 * (size_t)node->level, ' ');
-        lines += line.Text();
+        lines += text.ToTerminal(line.Text(), c.textEncoding);
         lines += '\n';
         if (lines.size() >= 64 * 1024) {
             out.write(lines.data(), (std::streamsize)lines.size());
@@ -179,6 +240,11 @@ void PrintUsage(std::ostream& out) {
         << "       vantry --export-html [OPTIONS] FILE\n"
         << "                                        write that as export.htm here\n"
         << "       vantry --save-as OUT FILE        load FILE and save it as OUT\n"
+        << "       vantry --export-ics OUT [OPTIONS] FILE\n"
+        << "                                        write what a folder shows as an\n"
+        << "                                        iCalendar file (.ics)\n"
+        << "       vantry --import-ics IN FILE      add the to-dos and events of an\n"
+        << "                                        iCalendar file to FILE\n"
         << "       vantry --serve [--port N] [--bind ADDRESS] FILE\n"
         << "                                        serve the remote view (port 8100)\n"
         << "                                        until interrupted\n"
@@ -223,13 +289,14 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& sett
     // Only a regular file is read: a directory, a FIFO or a device ends here, before
     // anything is read or written.
     if (!QIsReadableRegularFile(o.file.c_str())) {
-        CSkedraDoc::ReportUnreadable(o.file.c_str());
+        ReportUnreadable(o.file.c_str());
         return 1;
     }
     if (o.mode == "--save-as") {
         VCollection c;
-        c.Load(o.file.c_str());
+        if (!load(c, o.file, err)) return 1;
         return c.Save(o.output.c_str()) ? 0 : 1;
     }
-    return runView(o, settingsPath, out, err);
+    if (o.mode == "--import-ics") return importICalendar(o, out, err);
+    return runView(o, settingsPath, LocaleText::FromEnvironment(), out, err);
 }

@@ -1,67 +1,56 @@
 #include "app/context_menus.h"
 
-#include "app/commands/command_ids.h"
+#include "app/commands/command_table.h"
 #include "model/vcollection.h"
-#include "model/vcollviewer.h"
-#include "platform/document_host.h"
+#include "platform/command_ids.h"
 #include "views/skedraView.h"
-#include "views/view_document.h"
 
 namespace {
 
 const MenuEntry SEPARATOR{"", 0, {}};
 
+// An entry as its command's row words it in menus.
+MenuEntry entry(int command) {
+    return {CommandMenuCaption(command), command, {}};
+}
+
 std::vector<MenuEntry> reschedule() {
-    return {
-        {"1 day later", CMD_LATER_1_DAY, {}},       {"1 week later", CMD_LATER_1_WEEK, {}},
-        {"4 weeks later", CMD_LATER_4_WEEKS, {}},   {"1 day earlier", CMD_EARLIER_1_DAY, {}},
-        {"1 week earlier", CMD_EARLIER_1_WEEK, {}}, {"4 weeks earlier", CMD_EARLIER_4_WEEKS, {}}};
+    return {entry(CMD_LATER_1_DAY),   entry(CMD_LATER_1_WEEK),   entry(CMD_LATER_4_WEEKS),
+            entry(CMD_EARLIER_1_DAY), entry(CMD_EARLIER_1_WEEK), entry(CMD_EARLIER_4_WEEKS)};
 }
 
 std::vector<MenuEntry> changeDuration() {
-    return {{"Add 1 day", CMD_ADD_1_DAY, {}},
-            {"Add 1 week", CMD_ADD_1_WEEK, {}},
-            {"Add 1 month", CMD_ADD_1_MONTH, {}},
-            {"Subtract 1 day", CMD_SUBTRACT_1_DAY, {}},
-            {"Subtract 1 week", CMD_SUBTRACT_1_WEEK, {}},
-            {"Subtract 1 month", CMD_SUBTRACT_1_MONTH, {}}};
+    return {entry(CMD_ADD_1_DAY),      entry(CMD_ADD_1_WEEK),      entry(CMD_ADD_1_MONTH),
+            entry(CMD_SUBTRACT_1_DAY), entry(CMD_SUBTRACT_1_WEEK), entry(CMD_SUBTRACT_1_MONTH)};
 }
 
-const MenuEntry EDIT{"&Edit...\tF2", CMD_EDIT, {}};
-const MenuEntry DELETE{"De&lete...", CMD_DELETE, {}};
-const MenuEntry MAKE_ACTIVE{"Make active", CMD_MAKE_ACTIVE, {}};
-const MenuEntry MAKE_INACTIVE{"Make inactive", CMD_MAKE_INACTIVE, {}};
-const MenuEntry WAIT{"Waiting for this", CMD_WAITING, {}};
-const MenuEntry NOT_WAIT{"Not waiting for this", CMD_NOT_WAITING, {}};
-
 ContextMenu folderMenu() {
-    return {{{"Focus", CMD_FOCUS, {}},
+    // On a folder the activity commands say that they reach everything below it.
+    MenuEntry inactive = entry(CMD_MAKE_INACTIVE), active = entry(CMD_MAKE_ACTIVE);
+    inactive.caption = "Make entire folder inactive";
+    active.caption = "Make entire folder active";
+    return {{entry(CMD_FOCUS),
              SEPARATOR,
              {"Reschedule all items", 0, reschedule()},
              {"Change duration of all items", 0, changeDuration()},
              SEPARATOR,
-             {"Make entire folder inactive", CMD_MAKE_INACTIVE, {}},
-             {"Make entire folder active", CMD_MAKE_ACTIVE, {}},
+             inactive,
+             active,
              SEPARATOR,
-             DELETE,
-             EDIT},
+             entry(CMD_DELETE),
+             entry(CMD_EDIT)},
             CMD_FOCUS};
 }
 
 ContextMenu locationMenu() {
-    return {{{"Follow link...", CMD_FOLLOW_LINK, {}},
-             SEPARATOR,
-             DELETE,
-             SEPARATOR,
-             MAKE_ACTIVE,
-             MAKE_INACTIVE,
-             SEPARATOR,
-             EDIT},
+    return {{entry(CMD_FOLLOW_LINK), SEPARATOR, entry(CMD_DELETE), SEPARATOR,
+             entry(CMD_MAKE_ACTIVE), entry(CMD_MAKE_INACTIVE), SEPARATOR, entry(CMD_EDIT)},
             CMD_FOLLOW_LINK};
 }
 
 ContextMenu todoMenu() {
-    return {{WAIT, NOT_WAIT, SEPARATOR, MAKE_ACTIVE, MAKE_INACTIVE, SEPARATOR, DELETE, EDIT},
+    return {{entry(CMD_WAITING), entry(CMD_NOT_WAITING), SEPARATOR, entry(CMD_MAKE_ACTIVE),
+             entry(CMD_MAKE_INACTIVE), SEPARATOR, entry(CMD_DELETE), entry(CMD_EDIT)},
             CMD_EDIT};
 }
 
@@ -69,59 +58,40 @@ ContextMenu actionMenu() {
     return {{{"Reschedule", 0, reschedule()},
              {"Change duration", 0, changeDuration()},
              SEPARATOR,
-             WAIT,
-             NOT_WAIT,
+             entry(CMD_WAITING),
+             entry(CMD_NOT_WAITING),
              SEPARATOR,
-             MAKE_ACTIVE,
-             MAKE_INACTIVE,
+             entry(CMD_MAKE_ACTIVE),
+             entry(CMD_MAKE_INACTIVE),
              SEPARATOR,
-             DELETE,
-             EDIT},
+             entry(CMD_DELETE),
+             entry(CMD_EDIT)},
             CMD_EDIT};
 }
 
 ContextMenu plainItemMenu() {
-    return {{MAKE_ACTIVE, MAKE_INACTIVE, SEPARATOR, DELETE, EDIT}, CMD_EDIT};
+    return {{entry(CMD_MAKE_ACTIVE), entry(CMD_MAKE_INACTIVE), SEPARATOR, entry(CMD_DELETE),
+             entry(CMD_EDIT)},
+            CMD_EDIT};
 }
 
 ContextMenu addNewItemMenu() {
-    return {{{"Todo", CMD_ADD_TODO, {}},
-             {"Action (with dates)", CMD_ADD_ACTION, {}},
-             {"Agreement", CMD_ADD_AGREEMENT, {}},
-             {"Location", CMD_ADD_LOCATION, {}},
-             {"Fact", CMD_ADD_FACT, {}},
-             {"Contact", CMD_ADD_CONTACT, {}},
-             {"To call", CMD_ADD_CALL, {}},
-             {"To mail", CMD_ADD_MAIL, {}},
-             {"To pay", CMD_ADD_PAYMENT, {}},
-             SEPARATOR,
-             {"Add new &folder", CMD_ADD_FOLDER, {}}},
+    return {{entry(CMD_ADD_TODO), entry(CMD_ADD_ACTION), entry(CMD_ADD_AGREEMENT),
+             entry(CMD_ADD_LOCATION), entry(CMD_ADD_FACT), entry(CMD_ADD_CONTACT),
+             entry(CMD_ADD_CALL), entry(CMD_ADD_MAIL), entry(CMD_ADD_PAYMENT), SEPARATOR,
+             entry(CMD_ADD_FOLDER)},
             0};
 }
 
 ContextMenu folderTreeMenu() {
-    return {{{"Focus", CMD_TREE_FOCUS, {}},
-             {"Rename\tF2", CMD_TREE_RENAME, {}},
-             {"De&lete folder...", CMD_TREE_DELETE, {}},
-             SEPARATOR,
-             {"Add subfolder...", CMD_TREE_ADD_SUBFOLDER, {}},
-             {"Export as HTML", CMD_TREE_EXPORT, {}},
-             SEPARATOR,
-             {"Make active", CMD_TREE_MAKE_ACTIVE, {}},
-             {"Make inactive", CMD_TREE_MAKE_INACTIVE, {}},
-             SEPARATOR,
-             {"&Edit...", CMD_TREE_EDIT, {}},
-             SEPARATOR,
-             {"About folders...\tF1", CMD_TREE_ABOUT_FOLDERS, {}}},
+    return {{entry(CMD_TREE_FOCUS), entry(CMD_TREE_RENAME), entry(CMD_TREE_DELETE), SEPARATOR,
+             entry(CMD_TREE_ADD_SUBFOLDER), entry(CMD_TREE_EXPORT), SEPARATOR,
+             entry(CMD_TREE_MAKE_ACTIVE), entry(CMD_TREE_MAKE_INACTIVE), SEPARATOR,
+             entry(CMD_TREE_EDIT), SEPARATOR, entry(CMD_TREE_ABOUT_FOLDERS)},
             CMD_TREE_FOCUS};
 }
 
-bool isRoot(const VNode& item) {
-    return item.collection && &item == item.collection->root;
-}
-
 } // namespace
-
 const ContextMenu& ContextMenuOf(ContextMenuKind kind) {
     static const ContextMenu menus[] = {folderMenu(),    locationMenu(),  todoMenu(),
                                         actionMenu(),    plainItemMenu(), addNewItemMenu(),
@@ -146,48 +116,17 @@ ContextMenuKind ItemMenuKind(const VNode* item) {
     }
 }
 
-const ContextMenu* RightButtonMenu(CSkedraView& view, int x, int y) {
-    if (view.IsListMode()) {
-        int row = view.HitRow(x, y);
-        view.SelectRow(row);
-        return &ContextMenuOf(ItemMenuKind(row >= 0 ? view.rowSlots[row].item : nullptr));
-    }
-    view.viewer->DeselectAll();
-    VNode* item = view.calendar.HitItem(x, y);
-    if (item) item->Select();
-    if (DocumentHost* host = view.document ? view.document->Host() : nullptr)
-        host->UpdateAllViews();
-    return item ? &ContextMenuOf(ContextMenuKind::Action) : nullptr;
-}
-
-bool ContextEntryEnabled(int command, const VNode& item) {
-    bool own = (item.flags & INACTIVE) != 0;
-    switch (command) {
-    case CMD_TREE_RENAME:
-    case CMD_TREE_DELETE:
-    case CMD_TREE_EDIT:
-        return !isRoot(item);
-    case CMD_MAKE_ACTIVE:
-    case CMD_TREE_MAKE_ACTIVE:
-        return !isRoot(item) && own;
-    case CMD_MAKE_INACTIVE:
-    case CMD_TREE_MAKE_INACTIVE:
-        // Below an inactive folder an item is inactive whatever its own flag says.
-        return !isRoot(item) && !own && item.IsActive();
-    case CMD_WAITING:
-        return !(item.flags & WAITING);
-    case CMD_NOT_WAITING:
-        return (item.flags & WAITING) != 0;
-    default:
-        return true;
-    }
+const ContextMenu* ContextMenuFor(const RightClick& click) {
+    if (click.inList) return &ContextMenuOf(ItemMenuKind(click.item));
+    return click.item ? &ContextMenuOf(ContextMenuKind::Action) : nullptr;
 }
 
 const std::vector<TreeKey>& FolderTreeKeys() {
-    static const std::vector<TreeKey> keys = {
-        {NamedKey::F2, CMD_TREE_RENAME},
-        {NamedKey::Delete, CMD_TREE_DELETE},
-        {NamedKey::F1, CMD_TREE_ABOUT_FOLDERS},
-    };
+    static const std::vector<TreeKey> keys = [] {
+        std::vector<TreeKey> all;
+        for (const CommandEntry& e : AllCommands())
+            if (e.treeKey != NamedKey::None) all.push_back({e.treeKey, e.id});
+        return all;
+    }();
     return keys;
 }

@@ -1,13 +1,15 @@
-// The context menus of the item view and of the folder tree as data: their entries,
-// their default entry, which menu the right button opens, and which entries are greyed
-// for the item a menu is for. The windows only show a menu and send the chosen command.
+// The context menus of the item view and of the folder tree as data: their entries (by
+// command; the words come from the command table), their default entry, which menu the
+// right button opens, and which entries are greyed for the item a menu is for
+// (`ContextEntryEnabled`). The windows only show a menu and send the chosen command.
 #pragma once
 
+#include "app/commands/item_states.h"
 #include "app/ribbon_layout.h"
 
 #include <vector>
 
-class CSkedraView;
+struct RightClick;
 class VNode;
 
 enum class ContextMenuKind { Folder, Location, Todo, Action, PlainItem, AddNewItem, FolderTree };
@@ -22,18 +24,13 @@ const ContextMenu& ContextMenuOf(ContextMenuKind kind);
 // The menu for an item of the list; without one, the "Add new item..." menu.
 ContextMenuKind ItemMenuKind(const VNode* item);
 
-// The right button at (x, y) of the item view, in its unscrolled device units: selects
-// what is under the pointer and answers the menu to show there, or null for none. In
-// list mode the row under the pointer (if any) is selected; in the calendar the item
-// under the pointer is, and only an item has a menu (the action menu, whatever its kind).
-const ContextMenu* RightButtonMenu(CSkedraView& view, int x, int y);
+// The menu the right button opens on what it was pressed on (CSkedraView::OnRButtonDown):
+// in the list the item's menu, or the "Add new item..." menu below the rows; in the
+// calendar only an item has a menu (the action menu, whatever its kind); null for none.
+const ContextMenu* ContextMenuFor(const RightClick& click);
 
-// Whether an entry is offered for the item its menu is for: the activity and waiting
-// entries follow the item's flags, and the top folder can't be renamed, deleted, edited
-// or made active or inactive. Every other entry is offered.
-bool ContextEntryEnabled(int command, const VNode& item);
-
-// The folder tree's keys and the commands they send for the selected folder.
+// The folder tree's keys and the commands they send for the selected folder, from the
+// commands' rows.
 struct TreeKey {
     NamedKey key;
     int command;

@@ -1,6 +1,9 @@
 // The ribbon described as data: the application menu, the quick-access buttons and
-// the categories with their panels and elements, in order.
+// the categories with their panels and elements, in order. The layout says where each
+// command goes; its caption, picture and keys come from its row of the command table.
 #pragma once
+
+#include "app/commands/command_keys.h"
 
 #include <string>
 #include <vector>
@@ -42,9 +45,7 @@ const std::vector<RibbonCategory>& RibbonCategories();
 const std::vector<MenuEntry>& ApplicationMenu();
 const std::vector<int>& QuickAccessCommands();
 
-// Key bindings: modifiers as flags, the key as a letter or a named key.
-enum KeyModifier { KEY_PLAIN = 0, KEY_SHIFT = 1, KEY_CTRL = 2, KEY_ALT = 4 };
-enum class NamedKey { None, F1, F2, F5, F6, Delete, Insert, Back, PageUp, PageDown };
+// The main window's keys, from the commands' rows.
 struct Accelerator {
     int modifiers;
     char letter; // 0 when a named key
@@ -55,6 +56,3 @@ const std::vector<Accelerator>& Accelerators();
 // A key that types a character (a letter, with Shift at most): in a text field it is the
 // field's, and only elsewhere the accelerator's.
 bool TypesText(const Accelerator& key);
-// The key a menu shows beside the command, as wx writes it ("Ctrl+S", "Shift+G", "F1"):
-// the first of the command's keys, or "" when it has none.
-std::string KeyTextFor(int command);

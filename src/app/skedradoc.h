@@ -1,18 +1,19 @@
-// CSkedraDoc: the one document: the settings file, the collection
-// of the open document file, and the handlers of the ribbon's filter controls.
+// CSkedraDoc: the one document: it owns the collection of the open document file and
+// joins the parts that act on it: the program's settings, the refresh sequences, the
+// undo recording, the ribbon's filters and the Gantt chart's span. The views see it as
+// their ViewDocument.
 #pragma once
 
-#include "app/history/undo_history.h"
-#include "app/settings_place.h"
-#include "foundation/qinfo.h"
-#include "foundation/qstring.h"
-#include "model/vcollection.h"
+#include "app/document_files.h"
+#include "app/gantt_span.h"
+#include "app/program_settings.h"
+#include "app/refresh_sequences.h"
+#include "app/ribbon_filters.h"
+#include "app/undo_recorder.h"
 #include "views/view_document.h"
 
-#include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
 class CSkedraDoc : public ViewDocument {
   public:
@@ -26,34 +27,36 @@ class CSkedraDoc : public ViewDocument {
 
     static CSkedraDoc* Current();
 
-    // The settings file for a program at this path.
-    static qstring SettingsPathFor(const char* executablePath);
+    // The windows around the document; none headless.
+    void SetHost(DocumentHost* windows) { refresh.SetHost(windows); }
+    ItemViewState* View() const { return refresh.View(); }
 
-    bool GetGlobalString(const char* name, qstring& out, const char* def = nullptr);
-    int GetGlobalInt(const char* name, int def) override;
-    void SetGlobalString(const char* name, const char* value);
-    void SetGlobalInt(const char* name, int value) override;
+    ProgramSettings& Settings() { return settings; }
+    RibbonFilters& Filters() { return filters; }
+    GanttSpan& Span() { return span; }
+    const UndoHistory& History() const { return undo.History(); }
 
     // ViewDocument
-    VCollection* Collection() override { return collection; }
-    DocumentHost* Host() override { return host; }
-    void AttachView(ItemViewState* itemView) override { view = itemView; }
-    void DetachView(ItemViewState* itemView) override;
+    VCollection* Collection() override { return collection.get(); }
+    DocumentHost* Host() override { return refresh.Host(); }
+    int GetGlobalInt(const char* name, int def) override;
+    void SetGlobalInt(const char* name, int value) override;
+    void AttachView(ItemViewState* itemView) override { refresh.AttachView(itemView); }
+    void DetachView(ItemViewState* itemView) override { refresh.DetachView(itemView); }
     void ItemsChanged() override;
     void ItemEdited(VNode* item) override;
     void ActivityChanged() override;
     void ViewFlagsChanged() override;
     void RefreshContactList() override;
     void FolderExpansionChanged(VNode* folder) override;
-    void NameNextChange(const std::string& name) override;
+    void NameNextChange(const std::string& name) override { undo.NameNextChange(name); }
+    void NameNextChangeAs(int command) override;
 
-    // The undo history. Whatever a command changes, however many refreshes it asks for,
-    // is one step under the command's name: the table runs every command between
-    // BeginCommand and EndCommand (`changed`: what the command said it changed, its
-    // CommandChange bits).
-    const UndoHistory& History() const { return history; }
-    void BeginCommand(const std::string& name);
-    void EndCommand(unsigned changed);
+    // The command table runs every command between these, so whatever it changes is one
+    // step of the undo history under its name (`changedDocument`: the command said it
+    // changed nodes or settings).
+    void BeginCommand(const std::string& name) { undo.BeginCommand(name); }
+    void EndCommand(bool changedDocument);
     // Steps one change back or forward and refreshes the views as the change did, the
     // changed node selected; `folder` (the item view's) moves up out of a folder that
     // goes. False when there is nothing to step to.
@@ -62,54 +65,22 @@ class CSkedraDoc : public ViewDocument {
     // New, open and save of document files.
     bool OnNewDocument();
     // False (after telling the user) when the path names no regular file that can be
-    // read (a directory, a FIFO or a device is refused before any read); the open
-    // document stays as it was.
+    // read; the open document stays as it was.
     bool OpenDocument(const char* path);
-    // Says "Can't open file (...)." to the user.
-    static void ReportUnreadable(const char* path);
     // Writes the document so the file holds either its old bytes or all the new ones
-    // (VCollection::Save); false (after telling the user) when it could not.
+    // (VCollection::Save); false (after telling the user) when it could not, or when the
+    // user would rather not save over a file that was damaged when it was opened.
     bool SaveDocument(const char* path);
 
-    // Filters of the ribbon.
-    void OnStateFilter(int index);
-    void OnTextFilter(const char* text);
-    void OnClearFilter();
-    void OnContactFilter(int index);
-    void OnSort(int index);
-    void ShowMoreWeeks();
-    void ShowLessWeeks();
-
-    void CopyViewFlagsToFilters(std::uint32_t viewFlags);
-
-    QInfo& Settings() { return *settings; }
-    const qstring& SettingsPath() const { return settingsPath; }
-    VCollection* collection = nullptr;
-    DocumentHost* host = nullptr;
-    ItemViewState* view = nullptr;
-
-    static constexpr int MAX_CONTACTS = 1000;
-
   private:
-    VCollection* makeCollection() const; // empty, in the date format of the settings
-    void replaceCollection(VCollection* fresh);
-    static std::string globalKey(const char* name);
-    void refreshViews();
-    void setModified();
-    void setViewBit(std::uint32_t bit, bool on);
-    // Records what changed since the last record (at the end of a running command);
-    // true when something had.
-    bool recordChange();
-    // The modified mark after a change the history recorded: clear exactly when the
-    // nodes are as saved.
-    void showSavedState();
+    void replaceCollection(std::unique_ptr<VCollection> fresh);
+    int dateFormat();
 
-    qstring settingsPath;
-    std::unique_ptr<QInfo> settings;
-    bool settingStateFilter = false; // its bit changes leave the tree and the views alone
-    UndoHistory history;
-    std::string nextChangeName;
-    std::string commandName;
-    int commandDepth = 0;
-    bool commandRefreshed = false;
+    ProgramSettings settings;
+    std::unique_ptr<VCollection> collection;
+    RefreshSequences refresh;
+    UndoRecorder undo;
+    RibbonFilters filters{*this, refresh};
+    GanttSpan span{settings, refresh};
+    DamagedFile damaged;
 };

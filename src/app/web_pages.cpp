@@ -1,7 +1,7 @@
 #include "app/web_pages.h"
 
-#include "app/commands/command_ids.h"
 #include "foundation/qshell.h"
+#include "platform/command_ids.h"
 #include "platform/ui.h"
 
 #include <cstdio>

@@ -1,5 +1,7 @@
 #include "foundation/qfile.h"
 
+#include <filesystem>
+
 #include "foundation/qarena.h"
 #include "foundation/qmessage.h"
 #include "foundation/qshell.h"
@@ -200,6 +202,17 @@ bool QFile::readSlow32(std::int32_t& value) {
 }
 
 int QFile::ReadString(qstring& s) {
+    int length = readCountedString(s);
+    if (length > 0 && convertFrom != convertTo) {
+        std::string converted =
+            ConvertText(std::string_view(s.Text(), (size_t)s.Length()), convertFrom, convertTo);
+        s.Assign(converted.data(), (int)converted.size());
+        length = (int)converted.size();
+    }
+    return length;
+}
+
+int QFile::readCountedString(qstring& s) {
     if (!IsOpen()) return 0;
     std::int16_t length = 0;
     if (!Read16(length)) return 0;
@@ -371,4 +384,12 @@ bool QNotePad(const char* path) {
     if (QShellOpen(native)) return true;
     qwarn(QLOC("QNotePad"), "QNotePad: can't open %s", path ? path : "");
     return false;
+}
+
+std::string QAbsolutePath(const std::string& path) {
+    if (path.empty()) return path;
+    std::error_code failed;
+    std::filesystem::path absolute = std::filesystem::absolute(path, failed);
+    if (failed) return path;
+    return absolute.lexically_normal().string();
 }

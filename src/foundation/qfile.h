@@ -5,10 +5,12 @@
 
 #include "foundation/qobject.h"
 #include "foundation/qstring.h"
+#include "foundation/text_encoding.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 class QArena;
 
@@ -72,6 +74,12 @@ class QFile : public QObject {
     // Counted strings read from memory are placed in the arena instead of a heap block
     // each: the document's loader keeps its texts there as long as the nodes live.
     void SetTextArena(QArena* arena) { textArena = arena; }
+    // Counted strings read from now on are converted between the encodings: reading a
+    // document's records this way turns every text of it into the other encoding.
+    void SetTextConversion(TextEncoding from, TextEncoding to) {
+        convertFrom = from;
+        convertTo = to;
+    }
 
     int Write(const void* buffer, int n) {
         if (!output || !buffer || n <= 0 || outputCapacity - outputPosition < n)
@@ -128,6 +136,10 @@ class QFile : public QObject {
     bool memoryOutput = false; // a writer with no file: the output stays in memory
 
     QArena* textArena = nullptr;
+    TextEncoding convertFrom = TextEncoding::Windows1252;
+    TextEncoding convertTo = TextEncoding::Windows1252;
+
+    int readCountedString(qstring& s);
 
     long memoryEnd() const { return readEnd >= 0 && readEnd < memorySize ? readEnd : memorySize; }
     // The next n preloaded bytes, consumed, when they are all there and nothing was
@@ -150,6 +162,9 @@ class QFile : public QObject {
 bool QFileWrite(const char* path, const void* bytes, long count);
 bool QFileRead(const char* path, void* buffer, long count);
 long QFileSize(const char* path); // -1 when the file cannot be opened
+// The path from the root, "." and ".." steps resolved (links are left as they are), so it
+// names the same file from any working folder.
+std::string QAbsolutePath(const std::string& path);
 
 // Hands a path or URL to the system's handler; warns when that fails.
 bool QOpen(const char* target);

@@ -4,7 +4,9 @@
 #include "foundation/qfile.h"
 #include "foundation/qmessage.h"
 
+#include <cerrno>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -79,7 +81,12 @@ class Tokenizer {
 void QInfo::Read() {
     QFile file(fileName, QFile::READ | QFile::MEMORY);
     if (!file.IsOpen()) {
-        qwarn(QLOC("QInfo::Read"), "QInfo: can't open '%s'", fileName.Text());
+        // No settings file yet is the normal first run, nothing for the user to do: the
+        // log notes it. One that is there but can't be read is a warning.
+        if (access(fileName.Text(), F_OK) != 0 && errno == ENOENT)
+            qinform(QLOC("QInfo::Read"), "QInfo: can't open '%s'", fileName.Text());
+        else
+            qwarn(QLOC("QInfo::Read"), "QInfo: can't open '%s'", fileName.Text());
         return;
     }
     flags |= OPENED;

@@ -23,6 +23,12 @@ std::atomic<std::FILE*> lastLog{nullptr};
 std::mutex hookMutex;
 QTextSink udpOutput;
 QTextSink fatalBox;
+std::string logFolder; // empty: the current folder
+
+std::string logPath(const char* name) {
+    std::lock_guard<std::mutex> lock(hookMutex);
+    return logFolder.empty() ? name : logFolder + "/" + name;
+}
 
 QTextSink hook(const QTextSink& which) {
     std::lock_guard<std::mutex> lock(hookMutex);
@@ -58,11 +64,30 @@ void localTimeText(char* out, size_t size) {
 }
 
 // Moves a full QLOG.txt aside so the next entry starts a new one.
-void rotateIfFull() {
+void rotateIfFull(const std::string& log) {
     struct stat st {};
-    if (stat(QLOG_FILE, &st) != 0 || st.st_size < QLOG_ROTATE_SIZE) return;
-    std::remove(QLOG_OLD_FILE);
-    std::rename(QLOG_FILE, QLOG_OLD_FILE);
+    if (stat(log.c_str(), &st) != 0 || st.st_size < QLOG_ROTATE_SIZE) return;
+    std::string old = logPath(QLOG_OLD_FILE);
+    std::remove(old.c_str());
+    std::rename(log.c_str(), old.c_str());
+}
+
+// One line of QLOG.txt, with the local time.
+void appendToLog(const char* time, const char* level, const QLocation* loc, const char* text) {
+    std::string log = logPath(QLOG_FILE);
+    rotateIfFull(log);
+    std::FILE* f = std::fopen(log.c_str(), "a");
+    if (!f) {
+        std::fprintf(stderr, "** [%s/%d] Can't open log file (QLOG)\n", APP_NAME, (int)getpid());
+        return;
+    }
+    if (loc) {
+        char where[512];
+        qlocation_text(*loc, where, sizeof where);
+        std::fprintf(f, "%s (%-5s): [%s] %s [%s]\n", time, level, APP_NAME, text, where);
+    } else
+        std::fprintf(f, "%s (%-5s): [%s] %s\n", time, level, APP_NAME, text);
+    std::fclose(f);
 }
 
 bool goesToLastLog(const char* level) {
@@ -98,9 +123,11 @@ void writeEntry(const char* level, const QLocation* loc, const char* rawText, bo
     if (n > 0 && m.text[n - 1] == '\n') m.text[n - 1] = 0;
     const char* text = m.text;
 
+    // Standard error is for what the user must act on: errors and warnings print
+    // themselves there, information stays in the log.
     bool fatal = !std::strcmp(level, "FATAL");
-    if (fatal || !std::strcmp(level, "INFO")) std::fprintf(stderr, "%s\n", text);
     if (fatal) {
+        std::fprintf(stderr, "%s\n", text);
         if (QTextSink box = hook(fatalBox)) box(text);
     }
     if (QTextSink udp = hook(udpOutput)) {
@@ -110,20 +137,7 @@ void writeEntry(const char* level, const QLocation* loc, const char* rawText, bo
 
     char time[64];
     localTimeText(time, sizeof time);
-
-    rotateIfFull();
-    std::FILE* f = std::fopen(QLOG_FILE, "a");
-    if (!f) {
-        std::fprintf(stderr, "** [%s/%d] Can't open log file (QLOG)\n", APP_NAME, (int)getpid());
-        return;
-    }
-    if (loc) {
-        char where[512];
-        qlocation_text(*loc, where, sizeof where);
-        std::fprintf(f, "%s (%-5s): [%s] %s [%s]\n", time, level, APP_NAME, text, where);
-    } else
-        std::fprintf(f, "%s (%-5s): [%s] %s\n", time, level, APP_NAME, text);
-    std::fclose(f);
+    appendToLog(time, level, loc, text);
 
     if (lastLog.load() && (forLastLog || goesToLastLog(level))) {
         if (!lastMarkerWritten.exchange(true)) writeStartMarker(true);
@@ -175,11 +189,17 @@ void qinform(const QLocation& loc, const char* fmt, ...) {
     writeEntry("INFO", &loc, m.text, false);
 }
 
-void qtrace(const QLocation&, const char* fmt, ...) {
+void qtrace(const QLocation& loc, const char* fmt, ...) {
     Message m;
     FORMAT_MESSAGE(m, fmt);
-    std::fprintf(stderr, "%s", m.text);
     sendTrace(m.text);
+    // Traces are for the developer: into the log, which rotates, never onto the terminal.
+    if (!startMarkerWritten.exchange(true)) writeStartMarker(false);
+    size_t n = std::strlen(m.text);
+    if (n > 0 && m.text[n - 1] == '\n') m.text[n - 1] = 0;
+    char time[64];
+    localTimeText(time, sizeof time);
+    appendToLog(time, "TRACE", &loc, m.text);
 }
 
 void qfatal(const char* fmt, ...) {
@@ -205,6 +225,15 @@ void qlog_set_fatal_box(QTextSink showBox) {
     fatalBox = std::move(showBox);
 }
 
+void qlog_set_folder(const std::string& folder) {
+    std::lock_guard<std::mutex> lock(hookMutex);
+    logFolder = folder;
+}
+
+std::string qlog_path(const char* name) {
+    return logPath(name);
+}
+
 void qlog_set_last_log(std::FILE* f) {
     lastLog.store(f);
 }
@@ -217,6 +246,7 @@ void qlog_reset() {
     startMarkerWritten = false;
     lastMarkerWritten = false;
     lastLog = nullptr;
+    qlog_set_folder("");
     qlog_set_udp_output(nullptr);
     qlog_set_fatal_box(nullptr);
 }

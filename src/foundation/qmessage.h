@@ -1,9 +1,11 @@
 // Message log: errors, warnings, information and traces, written to QLOG.txt
-// (with rotation), standard error and the optional developer outputs.
+// (with rotation) and the optional developer outputs; standard error gets only the
+// errors and warnings, which the user may have to act on.
 #pragma once
 
 #include <cstdio>
 #include <functional>
+#include <string>
 
 // Where a message comes from: source module, line and operation name.
 // Entries name the module as the file name without folder and extension.
@@ -32,7 +34,7 @@ void qtrace(const QLocation& loc, const char* fmt, ...) QPRINTF(2, 3);
 // Longest formatted message, terminator excluded.
 constexpr int QMESSAGE_MAX = 10239;
 
-// Log file names, relative to the current directory.
+// Log file names, in the log folder (qlog_set_folder; the current folder until set).
 constexpr const char* QLOG_FILE = "QLOG.txt";
 constexpr const char* QLOG_OLD_FILE = "QLOG_OLD.txt";
 constexpr const char* QLOG_LAST_FILE = "QLOG_LAST.txt";
@@ -45,7 +47,11 @@ constexpr long QLOG_ROTATE_SIZE = 10000001;
 using QTextSink = std::function<void(const char* text)>;
 void qlog_set_udp_output(QTextSink sink);   // receives "LEVEL: text\n" and traces
 void qlog_set_fatal_box(QTextSink showBox); // shows a fatal text modally
-void qlog_set_last_log(std::FILE* lastLog); // QLOG_LAST.txt opened by the set-up
+void qlog_set_last_log(std::FILE* lastLog);
+// Where the log files go; the program sets its state folder before anything is logged.
+void qlog_set_folder(const std::string& folder);
+// A log file's name (QLOG_FILE, ...) with the log folder in front.
+std::string qlog_path(const char* name); // QLOG_LAST.txt opened by the set-up
 std::FILE* qlog_last_log();
 
 // Forgets the start markers and hooks, as at process start (tests use it).

@@ -8,6 +8,8 @@
 #include "model/vkinds.h"
 #include "platform/ui.h"
 
+#include <algorithm>
+#include <cstring>
 #include <vector>
 
 VCollection::VCollection() {
@@ -32,6 +34,7 @@ void VCollection::Clear() {
         node = next;
     }
     nodeArena.Release();
+    extensions.Clear();
     root = nullptr;
     contactFilter = nullptr;
 }
@@ -70,6 +73,7 @@ void VCollection::Remove(VNode* node) {
 
 void VCollection::deleteUnlinked(VNode* node) {
     if (contactFilter == (const VNode*)node) contactFilter = nullptr;
+    extensions.Forget(node);
     delete node;
 }
 
@@ -140,20 +144,33 @@ const char* VCollection::FormatDate(const QDate& date) const {
     }
 }
 
-void VCollection::Load(const char* path) {
+std::string VLoadResult::DamageText(const std::string& file) const {
+    return file + " is damaged: only " + std::to_string(bytesRead) + " of " +
+           std::to_string(fileSize) + " bytes could be read (" + std::to_string(records) +
+           " records)";
+}
+
+VLoadResult VCollection::Load(const char* path) {
+    VLoadResult result;
     Clear();
     CreateRoot();
     fileName = path;
+    textEncoding = TextEncoding::Windows1252;
 
     loadIndex.Clear();
     // The loaded nodes in record order: walking this backwards visits them in list order,
     // with addresses known ahead, which is much faster than chasing the links.
     std::vector<VNode*> loaded;
+    // Extension records name their node by number; they are matched once all are read.
+    std::vector<std::pair<std::int32_t, VExtensionFields>> extensionRecords;
     QFile file(path, QFile::READ | QFile::MEMORY);
     file.SetTextArena(&nodeArena);
     if (file.IsOpen()) {
+        result.fileSize = std::max(0L, QFileSize(path));
         char header[8];
         if (file.Read(header, 8) == 8) {
+            result.headerOk = std::memcmp(header, "VGZ1", 4) == 0;
+            result.bytesRead = 8;
             for (;;) {
                 char tag[4];
                 std::int32_t length = 0;
@@ -168,7 +185,10 @@ void VCollection::Load(const char* path) {
                     break;
                 }
                 long recordEnd = file.Tell() + (long)length - 4;
-                if (VNode* node = MakeNodeForTag(tag, this, &nodeArena)) {
+                if (std::memcmp(tag, TEXT_ENCODING_TAG, 4) == 0) {
+                    file.SetReadEnd(recordEnd);
+                    readEncodingRecord(file, path);
+                } else if (VNode* node = MakeNodeForTag(tag, this, &nodeArena)) {
                     file.SetReadEnd(recordEnd); // a damaged record cannot read into the next
                     node->Load(file);
                     Add(node, root);
@@ -176,9 +196,19 @@ void VCollection::Load(const char* path) {
                     // walk from the root would find first.
                     loadIndex.Put(node->id, node);
                     loaded.push_back(node);
+                    ++result.records;
+                } else if (std::memcmp(tag, VExtensions::TAG, 4) == 0) {
+                    file.SetReadEnd(recordEnd);
+                    std::pair<std::int32_t, VExtensionFields> record;
+                    if (VExtensions::ReadBody(file, record.first, record.second) &&
+                        !record.second.empty())
+                        extensionRecords.push_back(std::move(record));
                 }
                 file.SetReadEnd(-1);
-                if (!file.Seek(recordEnd, 0) || file.Tell() != recordEnd) break; // cut off
+                if (recordEnd > result.fileSize || !file.Seek(recordEnd, 0) ||
+                    file.Tell() != recordEnd)
+                    break; // cut off
+                result.bytesRead = recordEnd;
             }
         }
         file.Close();
@@ -189,9 +219,18 @@ void VCollection::Load(const char* path) {
     indexing = true;
     for (auto it = loaded.rbegin(); it != loaded.rend(); ++it)
         (*it)->PostLoad();
+    for (auto& [number, fields] : extensionRecords) {
+        VNode* node = loadIndex.Find(number);
+        if (node && node != root)
+            extensions.SetFields(node, std::move(fields));
+        else
+            qerr(QLOC("VCollection::Load"), "Extension record for node %d: no such node", number);
+    }
     indexing = false;
     loadIndex.Clear();
     repairParents(loaded);
+    result.isDocument = result.headerOk || result.records > 0;
+    return result;
 }
 
 void VCollection::repairParents(const std::vector<VNode*>& loaded) {
@@ -252,9 +291,21 @@ bool VCollection::writeFile(const char* path) const {
     if (!file.IsOpen()) return false;
     file.Write("VGZ1", 4);
     file.Write32(1);
+    if (textEncoding != TextEncoding::Windows1252) {
+        file.Write(TEXT_ENCODING_TAG, 4);
+        long at = file.BeginSize();
+        file.WriteString(qstring(TextEncodingName(textEncoding)));
+        file.EndSize(at);
+    }
     for (VNode* node = root->next; node; node = node->next)
-        if (!(node->tempFlags & NOT_SAVED)) node->Save(file);
+        saveNode(file, node);
     return file.Close();
+}
+
+void VCollection::saveNode(QFile& file, VNode* node) const {
+    if (node->tempFlags & NOT_SAVED) return;
+    node->Save(file);
+    extensions.Write(file, node, node->id);
 }
 
 std::string VCollection::SaveFailureText(const char* target, const QReplaceResult& result) {

@@ -5,15 +5,19 @@
 #include "foundation/date.h"
 #include "foundation/qarena.h"
 #include "foundation/qstring.h"
+#include "foundation/text_encoding.h"
+#include "model/vextension.h"
 #include "model/vgroup.h"
 #include "model/vnodeindex.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 class VContact;
+class QFile;
 class QInfo;
 struct QReplaceResult;
 
@@ -25,6 +29,19 @@ struct VSerialRecord {
     bool folder;
     std::size_t offset; // of the record in the bytes
     std::uint32_t length;
+};
+
+// What a load found: whether the file holds a document at all, and how much of it.
+struct VLoadResult {
+    bool isDocument = false; // starts with "VGZ1", or holds at least one record
+    bool headerOk = false;
+    long fileSize = 0;
+    long bytesRead = 0; // up to the end of the last whole record
+    int records = 0;    // records of a known kind
+    // Something could not be read: the rest of the file is lost on the next save.
+    bool Damaged() const { return isDocument && (!headerOk || bytesRead < fileSize); }
+    // "FILE is damaged: only N of M bytes could be read (R records)".
+    std::string DamageText(const std::string& file) const;
 };
 
 class VCollection {
@@ -98,9 +115,20 @@ class VCollection {
     // Moves a node of the list to just after another (the root when null).
     void MoveAfter(VNode* node, VNode* after);
 
+    // Texts that enter the document (typed, pasted, imported): the bytes to store for
+    // them. A Windows-1252 document that cannot hold one becomes UTF-8 first
+    // (ConvertTexts), once; a document never goes back by itself.
+    std::string EnteredText(std::u32string_view text);
+    std::string EnteredUtf8(std::string_view utf8);
+    // Makes the document able to hold the text (as EnteredText) without storing it: for
+    // a dialog that reads several fields, so that all are read in the same encoding.
+    void MakeRoomFor(std::u32string_view text);
+    // Stores every text of every node in the other encoding, and the document in it.
+    void ConvertTexts(TextEncoding to);
+
     // Replaces all nodes by those of the file; a file that cannot be read gives the
-    // empty collection.
-    void Load(const char* path);
+    // empty collection. A damaged file gives what it holds; the result says how much.
+    VLoadResult Load(const char* path);
     // Writes every node; without a path to the file last loaded. The file is replaced in
     // one step (QReplaceFile): it holds its old bytes or all the new ones. False (after
     // telling the user, and that the file on disk is unchanged) when it could not.
@@ -113,8 +141,28 @@ class VCollection {
     std::int32_t dateFormat = 1;
     std::int32_t sortMode = 0;
     std::uint32_t filterFlags = 5;
-    qstring filterText; // upper case
+    // While frozen, nothing changes the nodes' places, kinds, flags or texts nor the
+    // filters (a document that is only served, never edited): the walks that decide
+    // what shows then share one index of every node's children instead of building it
+    // each time. Freezing and thawing both drop the index.
+    void FreezeStructure(bool on) {
+        structureFrozen = on;
+        frozenChildIndex.reset();
+        ++freezes;
+    }
+    bool StructureFrozen() const { return structureFrozen; }
+    // Changes at every freeze and thaw: what was kept during one freeze is not for another.
+    std::uint64_t Freezes() const { return freezes; }
+    // Kept for the walks by VVisibility, which alone knows its type.
+    mutable std::shared_ptr<const void> frozenChildIndex;
+
+    qstring filterText; // upper case, UTF-8 whatever the document's encoding
+    // How the document's texts are stored (the file's "TENC" record); Windows-1252 for
+    // every new document and every file without that record.
+    TextEncoding textEncoding = TextEncoding::Windows1252;
     VContact* contactFilter = nullptr;
+    // Data beyond the nodes' own records, saved and loaded with them.
+    VExtensions extensions;
 
   private:
     void linkAfterRoot(VNode* node);
@@ -122,8 +170,11 @@ class VCollection {
     static void unlink(VNode* node);
     void deleteUnlinked(VNode* node); // and forgets it as the contact filter
     void repairParents(const std::vector<VNode*>& loaded);
+    // A node's record followed by its extension record, if any.
+    void saveNode(QFile& file, VNode* node) const;
     static std::int32_t parentNumber(const VNode* node);
     bool writeFile(const char* path) const; // the document file's bytes, in place
+    void readEncodingRecord(QFile& file, const char* path);
     void changeTree(VNode* node, int days, void (VNode::*change)(int));
     // Moves the selection to the target; false (and nothing changed) without one.
     bool selectInstead(VNode* target);
@@ -134,4 +185,6 @@ class VCollection {
     // While a load resolves numbers, nodes are found by id here instead of by walking the list.
     VNodeIndex loadIndex;
     bool indexing = false;
+    bool structureFrozen = false;
+    std::uint64_t freezes = 0;
 };

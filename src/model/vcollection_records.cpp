@@ -5,6 +5,8 @@
 #include "model/vkinds.h"
 #include "model/vvisibility.h"
 
+#include <cstring>
+
 void VCollection::WriteSerialRecords(std::vector<unsigned char>& bytes,
                                      std::vector<VSerialRecord>& records) {
     // Every node is numbered by its serial for the length of the walk, so the records
@@ -20,7 +22,7 @@ void VCollection::WriteSerialRecords(std::vector<unsigned char>& bytes,
     for (VNode* node = root->next; node; node = node->next) {
         node->parentId = parentNumber(node);
         long start = out.Tell();
-        if (!(node->tempFlags & NOT_SAVED)) node->Save(out);
+        saveNode(out, node);
         records.push_back({node->serial, node->parent ? node->parent->serial : 0, node->flags,
                            IsFolder(node), (std::size_t)start,
                            (std::uint32_t)(out.Tell() - start)});
@@ -49,6 +51,18 @@ void VCollection::ReloadNode(VNode* node, const unsigned char* record, std::uint
     // A kind's Load starts after the record's tag and length, as in a file.
     QFile file(record + 8, (long)length - 8);
     node->Load(file);
+    // The node's extension record, when it has one, follows its own record.
+    std::int32_t nodeLength = (std::int32_t)((std::uint32_t)record[4] | (record[5] << 8) |
+                                             (record[6] << 16) | ((std::uint32_t)record[7] << 24));
+    std::uint32_t extensionAt = (std::uint32_t)nodeLength + 4;
+    VExtensionFields fields;
+    if (nodeLength >= 4 && extensionAt + 8 <= length &&
+        std::memcmp(record + extensionAt, VExtensions::TAG, 4) == 0) {
+        QFile extension(record + extensionAt + 8, (long)(length - extensionAt - 8));
+        std::int32_t number;
+        VExtensions::ReadBody(extension, number, fields);
+    }
+    extensions.SetFields(node, std::move(fields));
 }
 
 void VCollection::ResolveSerials(const std::vector<VNode*>& nodes) {

@@ -11,6 +11,8 @@ bool VCollection::ExportHTML(const char* title, VNode* folder, bool openAfterwar
     QFile file(path, QFile::WRITE);
     if (!file.IsOpen()) return false;
     file.Printf("<html><head>");
+    // Only a UTF-8 document says its charset: a Windows-1252 export stays as it was.
+    if (textEncoding == TextEncoding::Utf8) file.Printf("<meta charset=\"UTF-8\">");
     file.Printf("<title>");
     file.Printf("%s\n", title);
     file.Printf("</title>");

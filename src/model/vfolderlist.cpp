@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 namespace {
 
@@ -66,7 +67,9 @@ std::vector<VFolderEntry> FolderList(const VCollection& c, int maxFolders) {
             group.push_back(folder);
         }
     }
-    auto byName = [](const VNode* a, const VNode* b) { return CompareText(a->name, b->name) < 0; };
+    auto byName = [](const VNode* a, const VNode* b) {
+        return a->CompareText(a->name, b->name) < 0;
+    };
     for (auto& [parent, group] : children)
         std::stable_sort(group.begin(), group.end(), byName);
     for (const VNode* parent : orphanParents) {
@@ -81,15 +84,20 @@ std::vector<VFolderEntry> FolderList(const VCollection& c, int maxFolders) {
         int depth = parent < 0 ? 0 : entries[parent].depth + 1;
         entries.push_back({folder, parent, depth, withSubfolders.count(folder) > 0});
     };
+    // Depth first below each top, as the tree shows them: each folder right after its
+    // parent, the subfolders of one parent by name.
+    std::vector<std::pair<VNode*, int>> pending; // folder, its parent's entry
     for (VNode* top : tops) {
-        // Level by level below this top: the entries from `first` on are the queue.
-        size_t first = entries.size();
-        add(top, -1);
-        for (size_t i = first; i < entries.size(); ++i) {
-            auto group = children.find(entries[i].folder);
+        pending.push_back({top, -1});
+        while (!pending.empty()) {
+            auto [folder, parent] = pending.back();
+            pending.pop_back();
+            int index = (int)entries.size();
+            add(folder, parent);
+            auto group = children.find(folder);
             if (group == children.end()) continue;
-            for (VNode* child : group->second)
-                add(child, (int)i);
+            for (auto child = group->second.rbegin(); child != group->second.rend(); ++child)
+                pending.push_back({*child, index});
         }
     }
     return entries;

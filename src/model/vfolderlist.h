@@ -18,8 +18,8 @@ struct VFolderEntry {
 
 constexpr int MAX_TREE_FOLDERS = 1000;
 
-// Level by level: the top folder, then its subfolders by name, then theirs (each group
-// in the order of its parents), and so on. Folders whose parent did not make the list
+// Depth first: the top folder, then each subfolder (by name) followed at once by its own
+// subfolders, and so on down. Folders whose parent did not make the list
 // follow at the top level, each with its own subfolders: those of one parent together
 // and by name, the groups in the order their first folder comes in the list. One walk over the list
 // plus a sort per group, so a document of 100,000 nodes takes milliseconds.

@@ -9,7 +9,6 @@
 #include "platform/editor.h"
 
 #include <atomic>
-#include <cctype>
 #include <cstring>
 #include <vector>
 
@@ -122,35 +121,20 @@ void VNode::Describe(qstring& out, bool) const {
 
 void VNode::ForgetContact(const VNode*) {}
 
-namespace {
-
-// Whether the upper-cased text holds the needle (already upper case), without making the
-// upper-cased copy: filtering compares every text of every node.
-bool upperContains(const char* text, const char* needle) {
-    if (!text[0] || !needle[0]) return false;
-    for (; *text; ++text) {
-        size_t i = 0;
-        while (needle[i] && text[i] && (char)std::toupper((unsigned char)text[i]) == needle[i])
-            ++i;
-        if (!needle[i]) return true;
-        if (!text[i]) return false; // the rest of the text is shorter than the needle
-    }
+bool VNode::AnyContains(const qstring& upperText,
+                        std::initializer_list<const qstring*> texts) const {
+    std::string_view needle(upperText.Text());
+    for (const qstring* text : texts)
+        if (ContainsUpper(text->Text(), TextsEncoding(), needle)) return true;
     return false;
 }
 
-} // namespace
+int VNode::CompareText(const qstring& a, const qstring& b) const {
+    return CompareTexts(a.Text(), b.Text(), TextsEncoding());
+}
 
-bool VNode::AnyContains(const qstring& upperText, std::initializer_list<const qstring*> texts) {
-    for (const qstring* text : texts) {
-        if (text->IsUnicode() || upperText.IsUnicode()) {
-            qstring upper(*text);
-            upper.ToUpper();
-            if (upper.Contains(upperText)) return true;
-        } else if (upperContains(text->Text(), upperText.Text())) {
-            return true;
-        }
-    }
-    return false;
+TextEncoding VNode::TextsEncoding() const {
+    return collection ? collection->textEncoding : TextEncoding::Windows1252;
 }
 
 bool VNode::IsDescendantOf(const VNode* node) const {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "foundation/qstring.h"
+#include "foundation/text_encoding.h"
 #include "model/vpaint.h"
 #include "platform/icons.h"
 
@@ -127,6 +128,11 @@ class VNode {
     qstring name;
     ItemIcon icon = ItemIcon::None;
 
+    // The order of two of this document's texts (CompareTexts in its encoding).
+    int CompareText(const qstring& a, const qstring& b) const;
+    // How this node's texts are stored: its document's encoding.
+    TextEncoding TextsEncoding() const;
+
   protected:
     // Row painting shared by every kind (the item's rect, level and flags decide where).
     void PaintBackground(VCollectionViewer& v, Colour colour);
@@ -150,8 +156,9 @@ class VNode {
     int ContactSortOrder(const VNode* other) const;
     // Runs the registered dialog for this node.
     bool RunEditor();
-    // Whether the upper-cased copy of one of the texts holds the filter text.
-    static bool AnyContains(const qstring& upperText, std::initializer_list<const qstring*> texts);
+    // Whether the upper-cased copy of one of the texts holds the filter text (UTF-8),
+    // character by character in the document's encoding.
+    bool AnyContains(const qstring& upperText, std::initializer_list<const qstring*> texts) const;
 
   private:
     friend class VCollection;
@@ -163,5 +170,6 @@ class VNode {
     bool folderKind = false;   // set by VGroup only
 };
 
-// Byte-wise, unsigned, case-sensitive order of two texts (strcmp order).
+// Byte-wise, unsigned, case-sensitive order of two texts (strcmp order): the order of a
+// Windows-1252 document's texts.
 int CompareText(const qstring& a, const qstring& b);

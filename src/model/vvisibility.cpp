@@ -40,13 +40,20 @@ std::uintptr_t address(const VNode* node) {
 } // namespace
 
 VVisibility::VVisibility(const VCollection& owner) : collection(owner) {
-    for (VNode* node = owner.root->next; node; node = node->next)
-        if (node->parent) entries.push_back({node->parent, node});
-    sortByParent();
-    visible.assign(entries.size(), 0);
+    if (owner.StructureFrozen() && owner.frozenChildIndex) {
+        index = std::static_pointer_cast<const std::vector<Entry>>(owner.frozenChildIndex);
+    } else {
+        auto entries = std::make_shared<std::vector<Entry>>();
+        for (VNode* node = owner.root->next; node; node = node->next)
+            if (node->parent) entries->push_back({node->parent, node});
+        sortByParent(*entries);
+        index = entries;
+        if (owner.StructureFrozen()) owner.frozenChildIndex = index;
+    }
+    visible.assign(index->size(), 0);
 }
 
-void VVisibility::sortByParent() {
+void VVisibility::sortByParent(std::vector<Entry>& entries) {
     // Ordered by the parent's address, list order kept within each parent: a radix sort
     // over the address bits that differ, a few passes over the entries instead of a
     // comparison sort.
@@ -74,6 +81,7 @@ void VVisibility::sortByParent() {
 
 VVisibility::Range VVisibility::Children(const VNode* node) const {
     auto byParent = [](const Entry& e, const VNode* p) { return address(e.parent) < address(p); };
+    const std::vector<Entry>& entries = *index;
     auto first = std::lower_bound(entries.begin(), entries.end(), node, byParent);
     auto last = first;
     while (last != entries.end() && last->parent == node)
@@ -93,6 +101,7 @@ void VVisibility::Evaluate(const VNode* top) {
     Range topChildren = Children(top);
     stack.push_back({topChildren, topChildren.begin, 0, top->IsActive(), false});
     // A damaged tree that loops would never end: no walk is deeper than the list is long.
+    const std::vector<Entry>& entries = *index;
     while (!stack.empty() && stack.size() <= entries.size() + 1) {
         Frame& frame = stack.back();
         if (frame.next == frame.children.end) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 class VCollection;
@@ -24,7 +25,7 @@ class VVisibility {
     };
     // The children of a node in list order, as positions for Child and Visible.
     Range Children(const VNode* node) const;
-    VNode* Child(size_t position) const { return entries[position].node; }
+    VNode* Child(size_t position) const { return (*index)[position].node; }
     bool Visible(size_t position) const { return visible[position] != 0; }
 
   private:
@@ -32,10 +33,11 @@ class VVisibility {
         const VNode* parent;
         VNode* node;
     };
-    void sortByParent();
+    static void sortByParent(std::vector<Entry>& entries);
 
     const VCollection& collection;
-    std::vector<Entry> entries; // grouped by parent, list order within a group
+    // Grouped by parent, list order within a group; shared while the structure is frozen.
+    std::shared_ptr<const std::vector<Entry>> index;
     std::vector<char> visible;
 };
 

@@ -1,8 +1,10 @@
 #include "net/httprequest.h"
 
 #include "foundation/qmessage.h"
+#include "net/global.h"
 
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <poll.h>
@@ -209,11 +211,36 @@ void QNHTTPRequest::flush() {
 }
 
 void QNHTTPRequest::send(const char* data, size_t n) {
-    // A send may take part of the bytes; a failure is reported by the socket and ends it.
+    if (!sendStarted && n > 0) {
+        sendStarted = true;
+        if (sendTimeout >= 0) sendDeadline = Clock::now() + std::chrono::milliseconds(sendTimeout);
+    }
+    // A client that doesn't read must not hold the worker: the bytes go out as the client
+    // takes them, until the deadline or until the server stops.
     while (n > 0 && socket && socket->IsOpen()) {
-        int sent = socket->Write(data, (int)std::min<size_t>(n, 1 << 30));
-        if (sent <= 0) return;
-        data += sent;
-        n -= sent;
+        ssize_t sent = ::send(socket->Handle(), data, std::min<size_t>(n, 1 << 30),
+                              MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (sent > 0) {
+            data += sent;
+            n -= (size_t)sent;
+            continue;
+        }
+        if (sent < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
+            qnError("QNSocket:Write(); failed (%s)", socket->PeerText());
+            socket->Close();
+            return;
+        }
+        pollfd waits[2] = {{socket->Handle(), POLLOUT, 0}, {wakeHandle, POLLIN, 0}};
+        int ready = poll(waits, wakeHandle >= 0 ? 2 : 1, millisecondsUntil(sendDeadline));
+        if (ready == 0 || (ready > 0 && (waits[1].revents & POLLIN))) {
+            if (ready == 0)
+                qtrace(QLOC("QNHTTPRequest::Send"), "Response to %s not taken in time\n",
+                       socket->PeerText());
+            sendAbandoned = true;
+            // Nothing more goes to this client; the worker is free again.
+            shutdown(socket->Handle(), SHUT_RDWR);
+            socket->Close();
+            return;
+        }
     }
 }

@@ -63,6 +63,11 @@ class QNHTTPRequest {
     void SendHeaders();
     // Sends what is still due and closes the connection; nothing is written after it.
     void Finish();
+    // The client gets this long from the first byte sent to take the whole response;
+    // then (or when the server stops) the connection is closed unfinished.
+    void SetSendTimeout(int milliseconds) { sendTimeout = milliseconds; }
+    // True once a send ran out of time or the server stopped under it.
+    bool SendAbandoned() const { return sendAbandoned; }
 
   private:
     bool parseRequestLine(const std::string& line);
@@ -95,6 +100,10 @@ class QNHTTPRequest {
     bool finished = false;
     Clock::time_point deadline = Clock::time_point::max();
     int wakeHandle = -1;
+    int sendTimeout = -1; // none
+    Clock::time_point sendDeadline = Clock::time_point::max();
+    bool sendStarted = false;
+    bool sendAbandoned = false;
     // The response collects here and goes out in large sends, not one per piece.
     std::string output;
 };

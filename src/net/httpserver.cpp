@@ -1,12 +1,15 @@
 #include "net/httpserver.h"
 
 #include "foundation/qmessage.h"
+#include "net/localnames.h"
 #include "net/socket.h"
 
 #include <algorithm>
+#include <cstring>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <random>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
@@ -19,17 +22,27 @@ QNHTTPServer::~QNHTTPServer() {
     if (wakeHandle >= 0) close(wakeHandle);
 }
 
-void QNHTTPServer::Start(bool inOwnThread) {
+bool QNHTTPServer::Start(bool inOwnThread) {
     if (started.exchange(true)) {
         qtrace(QLOC("QNHTTPServer::Start"), "Server allready running!");
-        return;
+        return !listenFailed.load();
     }
+    // Listening happens here, so the caller learns at once when the port is taken.
+    listener = std::make_unique<QNSocket>(QNSocket::TCP, "HTTPServer");
+    if (!listen(*listener)) {
+        listener.reset();
+        listenFailed = true;
+        return false;
+    }
+    prepareGuard();
+    boundPort = listener->BoundPort();
     if (!inOwnThread) {
         serve();
-        return;
+        return true;
     }
     thread = std::make_unique<QThread>(&QNHTTPServer::serverThread, this, "HTTPServer");
     thread->Start();
+    return true;
 }
 
 void QNHTTPServer::Stop() {
@@ -45,7 +58,8 @@ void QNHTTPServer::Stop() {
 
 int QNHTTPServer::WaitUntilListening(int milliseconds) {
     auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (listeningPort.load() < 0 && std::chrono::steady_clock::now() < until)
+    while (listeningPort.load() < 0 && !listenFailed.load() &&
+           std::chrono::steady_clock::now() < until)
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     return listeningPort.load();
 }
@@ -73,22 +87,59 @@ bool QNHTTPServer::listen(QNSocket& socket) {
                 qtrace(QLOC("QNHTTPServer::ServerThread"), "Started listening on: %d\n", tried);
                 return true;
             }
+        listenFailure = "no free port from " + std::to_string(port) + " on";
         return false;
     }
-    for (int attempt = 1; attempt <= LISTEN_TRIES; ++attempt) {
-        if (socket.Listen(port, LISTEN_BACKLOG, true, address)) return true;
-        qwarn(QLOC("QNHTTPServer::ServerThread"),
-              "HTTPServer (ServerThread): failed to listen to port %d", port);
-        if (attempt < LISTEN_TRIES && !pause(LISTEN_RETRY_MILLISECONDS)) return false;
-    }
-    qerr(QLOC("QNHTTPServer::ServerThread"), "Failed to open socket within %d retries!",
-         LISTEN_TRIES);
+    // One try: a port taken by another program stays taken, and waiting for it would
+    // only hide that from the user.
+    if (socket.Listen(port, LISTEN_BACKLOG, true, address)) return true;
+    int error = socket.ListenError();
+    std::string where = address ? address : "";
+    if (error == QNSocket::LISTEN_UNKNOWN_ADDRESS)
+        listenFailure = "unknown address '" + where + "'";
+    else if (error == EADDRINUSE)
+        listenFailure = "port " + std::to_string(port) + " is in use";
+    else if (error == EADDRNOTAVAIL)
+        listenFailure = "'" + where + "' is no address of this machine";
+    else if (error == EACCES)
+        listenFailure = "port " + std::to_string(port) + " is reserved for the system";
+    else
+        listenFailure = std::strerror(error);
+    qwarn(QLOC("QNHTTPServer::ServerThread"),
+          "HTTPServer (ServerThread): failed to listen to port %d (%s)", port,
+          listenFailure.c_str());
     return false;
 }
 
+void QNHTTPServer::prepareGuard() {
+    if (!guarded) return;
+    localNames = QNLocalNames();
+    if (!bindAddress.IsEmpty()) localNames.push_back(QNHostOfHeader(bindAddress.Text()));
+    token.clear();
+    if (!tokenRequired && QNIsLoopback(bindAddress.Text())) return;
+    // Reachable from other machines: a token nobody can guess, new at every start.
+    std::random_device random;
+    const char* digits = "0123456789abcdef";
+    for (int i = 0; i < 32; ++i)
+        token += digits[random() % 16];
+}
+
+bool QNHTTPServer::admits(const QNHTTPRequest& request) const {
+    if (!guarded) return true;
+    if (const char* host = request.Headers().Get("host")) {
+        std::string name = QNHostOfHeader(host);
+        if (std::find(localNames.begin(), localNames.end(), name) == localNames.end()) {
+            qtrace(QLOC("QNHTTPServer::Admits"), "Refused a request for host '%s'\n", host);
+            return false;
+        }
+    }
+    if (token.empty()) return true;
+    const char* given = request.Query().Get(TOKEN_NAME);
+    return given && token == given;
+}
+
 void QNHTTPServer::serve() {
-    QNSocket socket(QNSocket::TCP, "HTTPServer");
-    if (!listen(socket)) return;
+    QNSocket& socket = *listener;
     // An accept that finds the connection gone again must not block the loop.
     socket.SetNonBlocking(true);
     // Connections are taken once their first bytes are there: one that never sends
@@ -182,7 +233,12 @@ void QNHTTPServer::work(Worker& w) {
         }
         if (!request) return; // woken to end
         if (request->Read(deadline, wakeHandle)) {
-            HandleRequest(*request);
+            request->SetSendTimeout(sendTimeout);
+            if (admits(*request)) {
+                HandleRequest(*request);
+            } else {
+                request->SetStatus(403);
+            }
             request->Finish();
         }
         delete request;

@@ -48,8 +48,10 @@ int QNSocket::BoundPort() const {
 
 bool QNSocket::Listen(int listenPort, int backlog, bool quiet, const char* bindAddress) {
     Close();
+    listenError = 0;
     handle = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (handle < 0) {
+        listenError = errno;
         qnError("QNSocket:Listen(): can't create socket");
         return false;
     }
@@ -58,18 +60,21 @@ bool QNSocket::Listen(int listenPort, int backlog, bool quiet, const char* bindA
     setsockopt(handle, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     local.Set(AF_INET, INADDR_ANY, listenPort);
     if (bindAddress && !local.GetByName(bindAddress)) {
+        listenError = LISTEN_UNKNOWN_ADDRESS;
         Close();
         return false;
     }
     port = listenPort;
     const sockaddr_in& at = local.SocketAddress();
     if (bind(handle, (const sockaddr*)&at, sizeof at) != 0) {
+        listenError = errno;
         if (!quiet)
             qwarn(QLOC("QNSocket::Listen"), "QNSocket:Listen(): bind failed; %s", strerror(errno));
         Close();
         return false;
     }
     if (listen(handle, backlog) != 0) {
+        listenError = errno;
         qwarn(QLOC("QNSocket::Listen"), "QNSocket:Listen(): listen() failed");
         Close();
         return false;

@@ -23,6 +23,9 @@ class QNSocket {
 
     // TCP server side. Binds to every local address, or to the one given.
     bool Listen(int port, int backlog, bool quiet = false, const char* bindAddress = nullptr);
+    // Why the last Listen failed: the system's error number, or LISTEN_UNKNOWN_ADDRESS.
+    int ListenError() const { return listenError; }
+    static constexpr int LISTEN_UNKNOWN_ADDRESS = -1;
     // Waits at most timeoutMicroseconds (0: for ever) for a connection.
     std::unique_ptr<QNSocket> Accept(long timeoutMicroseconds);
     // A TCP socket that owns a connection made elsewhere (an accepted or a paired handle).
@@ -55,5 +58,6 @@ class QNSocket {
     QNAddress remote;
     char peer[16] = {0};
     int port = 0;
+    int listenError = 0;
     qstring name;
 };

@@ -1,40 +1,54 @@
 #include "remoteview/httpserver_vantry.h"
 
 #include "foundation/qmessage.h"
+#include "interop/ical_export.h"
 #include "model/vcollection.h"
 #include "model/vcollviewer.h"
 #include "remoteview/page.h"
 #include "remoteview/remote_document.h"
 
+#include <cstring>
+
 QNHTTPServerVantry::QNHTTPServerVantry(RemoteDocument& doc, int port, int workers, bool portScan)
-    : QNHTTPServer(port, workers, portScan), document(doc) {}
+    : QNHTTPServer(port, workers, portScan), document(doc) {
+    // The document is private: only this machine's names, and the token beyond loopback.
+    SetGuarded(true);
+}
 
 QNHTTPServerVantry::~QNHTTPServerVantry() {
     Stop();
 }
 
+namespace {
+
+// The whole document as one iCalendar file, for calendar programs to subscribe to.
+void serveCalendar(QNHTTPRequest& request, RemoteDocument& document) {
+    std::string calendar;
+    bool served = document.Run([&](VCollectionViewer& viewer) {
+        VCollection& c = *viewer.collection;
+        calendar = ExportICalendar(c, AllNodes(c), CalendarName(c, c.root)).text;
+    });
+    request.SetStatus(served ? 200 : 503);
+    if (served) {
+        request.ResponseHeaders().Add("Content-Type", "text/calendar; charset=utf-8");
+        request.Write(calendar.data(), (int)calendar.size());
+    }
+    request.Finish();
+}
+
+} // namespace
+
 void QNHTTPServerVantry::HandleRequest(QNHTTPRequest& request) {
     qtrace(QLOC("QNHTTPServerVantry::HandleRequest"), "HTTPServer handlReq request %p\n",
            (void*)&request);
+    if (!std::strcmp(request.Path(), "/calendar.ics")) return serveCalendar(request, document);
     // Each request has its own writer and error text, so requests never see each other's.
-    PageWriter page;
+    PageWriter page(Token().empty() ? "" : std::string("&") + TOKEN_NAME + "=" + Token());
     qstring errorText;
-    WritePageHead(page, request.IsIPad());
     const char* root = request.Query().Get("root");
     bool served = document.Run([&](VCollectionViewer& viewer) {
-        VCollection& c = *viewer.collection;
-        VNode* chosen = ChooseNode(c, root, errorText);
-        // The page borrows the viewer's current folder and shown chain; the main window's
-        // are put back before the document is let go, so its item view never shows the
-        // page's folder or a chain cut short by it.
-        VNode* previous = viewer.folder;
-        viewer.folder = chosen;
-        c.MakeView(chosen);
-        WriteErrorParagraph(page, errorText);
-        WriteFolderTable(page, c);
-        WriteItemTable(page, chosen);
-        viewer.folder = previous;
-        if (previous && previous != chosen) c.MakeView(previous);
+        WritePageHead(page, request.IsIPad(), viewer.collection->textEncoding);
+        WriteDocumentPart(page, viewer, root, errorText, &cache);
     });
     if (!served) { // the document is going away with the server
         request.SetStatus(503);

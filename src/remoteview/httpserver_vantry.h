@@ -3,6 +3,7 @@
 #pragma once
 
 #include "net/httpserver.h"
+#include "remoteview/page.h"
 
 class RemoteDocument;
 
@@ -15,4 +16,5 @@ class QNHTTPServerVantry : public QNHTTPServer {
 
   private:
     RemoteDocument& document;
+    PageCache cache; // used under the document's Run only
 };

@@ -2,6 +2,7 @@
 
 #include "foundation/qexpr.h"
 #include "model/vcollection.h"
+#include "model/vcollviewer.h"
 #include "model/vfolderlist.h"
 #include "model/vvisibility.h"
 
@@ -14,13 +15,15 @@ constexpr int MAX_ITEM_ROWS = 10000;
 // The identity a page names a node by: 8 hexadecimal digits, 0 for none.
 void writeLinkStart(PageWriter& w, const VNode* node) {
     char link[64];
-    std::snprintf(link, sizeof link, "<a href=\"view?root=%08X\">", node ? node->Serial() : 0u);
+    std::snprintf(link, sizeof link, "<a href=\"view?root=%08X", node ? node->Serial() : 0u);
     w.Write(link);
+    w.Write(w.LinkQuery().c_str());
+    w.Write("\">");
 }
 
 // "&nbsp;" three times per level, then the prefix and the node's long description.
-void writeLabel(PageWriter& w, const VNode* node, const char* prefix) {
-    for (int i = 0; i < 3 * node->level; ++i)
+void writeLabel(PageWriter& w, const VNode* node, int level, const char* prefix) {
+    for (int i = 0; i < 3 * level; ++i)
         w.Write("&nbsp;");
     w.Write(prefix);
     qstring text;
@@ -31,20 +34,26 @@ void writeLabel(PageWriter& w, const VNode* node, const char* prefix) {
 
 } // namespace
 
-VNode* ChooseNode(VCollection& c, const char* root, qstring& errorText) {
+VNode* ChooseNode(VCollection& c, const char* root, qstring& errorText, const PageCache* cache) {
     qstring expression("0x");
     if (root) expression += root;
     auto identity = (std::uint32_t)QEvaluate(expression);
     if (identity == 0) return c.root;
-    for (VNode* node = c.root; node; node = node->next)
-        if (node->Serial() == identity) return node;
+    if (cache && cache->filled) {
+        auto found = cache->nodes.find(identity);
+        if (found != cache->nodes.end()) return found->second;
+    } else {
+        for (VNode* node = c.root; node; node = node->next)
+            if (node->Serial() == identity) return node;
+    }
     errorText = "Invalid node passed - showing entire tree";
     return c.root;
 }
 
-void WritePageHead(PageWriter& w, bool iPad) {
+void WritePageHead(PageWriter& w, bool iPad, TextEncoding encoding) {
     w.Write("<html>");
     w.Write("<head>");
+    if (encoding == TextEncoding::Utf8) w.Write("<meta charset=\"UTF-8\">");
     w.Write("<title>Vantry Server - remote view");
     if (iPad) w.Write(" / iPad");
     w.Write("</title>");
@@ -96,7 +105,7 @@ void WriteFolderTable(PageWriter& w, VCollection& c) {
         w.Write("<tr bgcolor=#FFFFC0 border=0>");
         w.Write("<td>");
         writeLinkStart(w, folder);
-        writeLabel(w, folder, "+");
+        writeLabel(w, folder, entry.depth - 1, "+");
         w.Write("</a>");
         w.Write("</td>");
         w.Write("</tr>\n");
@@ -127,7 +136,7 @@ void WriteItemTable(PageWriter& w, VNode* chosen) {
         w.Write(folder ? "<tr bgcolor=#DDDDDD border=0>" : "<tr bgcolor=#FFFFFF border=0>");
         w.Write("<td>");
         if (folder) writeLinkStart(w, node);
-        writeLabel(w, node, "");
+        writeLabel(w, node, node->level, "");
         if (folder) w.Write("</a>");
         w.Write("</td>");
         w.Write("</tr>\n");
@@ -138,4 +147,32 @@ void WriteItemTable(PageWriter& w, VNode* chosen) {
 void WritePageEnd(PageWriter& w) {
     w.Write("</body>");
     w.Write("</html>");
+}
+
+void WriteDocumentPart(PageWriter& w, VCollectionViewer& viewer, const char* root,
+                       qstring& errorText, PageCache* cache) {
+    VCollection& c = *viewer.collection;
+    if (!c.StructureFrozen()) cache = nullptr;
+    if (cache && (!cache->filled || cache->freeze != c.Freezes())) {
+        *cache = PageCache();
+        cache->freeze = c.Freezes();
+        PageWriter table(w.LinkQuery());
+        WriteFolderTable(table, c);
+        cache->folderTable = table.Text();
+        for (VNode* node = c.root; node; node = node->next)
+            cache->nodes.emplace(node->Serial(), node);
+        cache->filled = true;
+    }
+    VNode* chosen = ChooseNode(c, root, errorText, cache);
+    VNode* previous = viewer.folder;
+    viewer.folder = chosen;
+    c.MakeView(chosen);
+    WriteErrorParagraph(w, errorText);
+    if (cache)
+        w.Write(cache->folderTable.c_str());
+    else
+        WriteFolderTable(w, c);
+    WriteItemTable(w, chosen);
+    viewer.folder = previous;
+    if (previous && previous != chosen) c.MakeView(previous);
 }

@@ -4,20 +4,19 @@
 #include "foundation/qinfo.h"
 #include "model/vcollection.h"
 #include "model/vcollviewer.h"
+#include "net/localnames.h"
 #include "remoteview/httpserver_vantry.h"
 #include "remoteview/remote_document.h"
 
-#include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <ctime>
 #include <pthread.h>
 
 namespace {
 
 struct ServeOptions {
     int port = REMOTE_VIEW_PORT;
-    std::string bind; // every local address when empty
+    std::string bind = REMOTE_VIEW_LOOPBACK;
     std::string file;
 };
 
@@ -50,6 +49,18 @@ bool parse(const std::vector<std::string>& args, ServeOptions& o, std::ostream& 
 
 } // namespace
 
+std::string RemoteViewAddress(const QNHTTPServer& server, const std::string& bindAddress) {
+    std::string host = bindAddress;
+    if (host.empty() || host == REMOTE_VIEW_EVERYWHERE) {
+        host = QNNetworkAddress();
+        if (host.empty()) host = REMOTE_VIEW_LOOPBACK; // no network: this machine only
+    }
+    std::string address = "http://" + host + ":" + std::to_string(server.ListeningPort()) + "/";
+    if (!server.Token().empty())
+        address += std::string("?") + QNHTTPServer::TOKEN_NAME + "=" + server.Token();
+    return address;
+}
+
 bool IsServeMode(const std::vector<std::string>& args) {
     return !args.empty() && args[0] == "--serve";
 }
@@ -71,36 +82,34 @@ int RunServeMode(const std::vector<std::string>& args, const std::string& settin
     pthread_sigmask(SIG_BLOCK, &endSignals, nullptr);
 
     VCollection collection;
-    collection.Load(o.file.c_str());
+    VLoadResult loaded = collection.Load(o.file.c_str());
+    if (!loaded.isDocument) {
+        err << "vantry: " << o.file << ": not a Vantry document\n";
+        return 1;
+    }
+    if (loaded.Damaged()) err << "vantry: warning: " << loaded.DamageText(o.file) << "\n";
     QInfo settings(settingsPath.c_str(), QInfo::READ_ONLY);
     collection.LoadSettings(settings);
+    // Nothing edits the document here: the pages can share what they find in it, and
+    // there is no window whose folder they would have to put back.
+    collection.FreezeStructure(true);
     VCollectionViewer viewer(&collection);
+    viewer.folder = nullptr;
     LockedDocument document(viewer);
     QNHTTPServerVantry server(document, o.port, REMOTE_VIEW_WORKERS, false);
     if (!o.bind.empty()) server.SetBindAddress(o.bind.c_str());
-    server.Start(true);
-
-    // The server tries a busy port for a minute before it gives up.
-    auto giveUp = std::chrono::steady_clock::now() +
-                  std::chrono::milliseconds(QNHTTPServer::LISTEN_TRIES *
-                                            QNHTTPServer::LISTEN_RETRY_MILLISECONDS) +
-                  std::chrono::seconds(2);
-    bool announced = false;
+    if (!server.Start(true)) {
+        err << "vantry: can't serve " << o.file << ": " << server.ListenFailure() << "\n";
+        return 1;
+    }
+    out << "Serving " << o.file << " on port " << server.ListeningPort() << ": browse to "
+        << RemoteViewAddress(server, o.bind) << std::endl;
+    if (!QNIsLoopback(o.bind))
+        out << "Anyone who can reach this machine with that address can read the document."
+            << std::endl;
     for (;;) {
-        timespec wait{0, 100 * 1000 * 1000};
-        int signal = sigtimedwait(&endSignals, nullptr, &wait);
+        int signal = sigwaitinfo(&endSignals, nullptr);
         if (signal == SIGINT || signal == SIGTERM) break;
-        if (announced) continue;
-        int port = server.WaitUntilListening(0);
-        if (port > 0) {
-            out << "Serving " << o.file << " on port " << port << ": browse to http://"
-                << (o.bind.empty() ? "127.0.0.1" : o.bind) << ":" << port << "/" << std::endl;
-            announced = true;
-        } else if (std::chrono::steady_clock::now() > giveUp) {
-            err << "vantry: can't listen on port " << o.port << "\n";
-            server.Stop();
-            return 1;
-        }
     }
     server.Stop();
     out << "Stopped." << std::endl;

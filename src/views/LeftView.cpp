@@ -3,7 +3,6 @@
 #include "model/vcollection.h"
 #include "model/vfolderlist.h"
 #include "model/vvisibility.h"
-#include "platform/document_host.h"
 #include "platform/ui.h"
 #include "views/drag_data.h"
 #include "views/skedraView.h"
@@ -46,7 +45,7 @@ void CLeftView::SelectionChanged(VNode* folder) {
     CSkedraView* view = CSkedraView::Current();
     if (!folder || !view) return;
     view->SetFolder(folder);
-    if (DocumentHost* host = document->Host()) host->UpdateAllViews();
+    view->Redraw();
 }
 
 void CLeftView::SelectNode(VNode* folder) {

@@ -38,6 +38,9 @@ class CLeftView {
     ~CLeftView();
     static CLeftView* Current();
 
+    // The tree's window; none headless.
+    void SetControl(FolderTreeControl* window) { control = window; }
+
     // The folders to show (FolderList) with their labels and pictures.
     std::vector<Entry> Refill();
 

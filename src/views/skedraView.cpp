@@ -9,9 +9,9 @@
 #include "model/vtask.h"
 #include "model/vvisibility.h"
 #include "platform/canvas.h"
-#include "platform/document_host.h"
 #include "platform/ui.h"
 #include "views/view_document.h"
+#include "views/view_window.h"
 #include "views/viewflags.h"
 #include "views/zoom.h"
 
@@ -67,6 +67,21 @@ VNode* CSkedraView::Folder() const {
     return viewer->folder;
 }
 
+VCollection& CSkedraView::Collection() const {
+    return *viewer->collection;
+}
+
+VNode* CSkedraView::SelectedRowItem() const {
+    if (!IsListMode() || selectedRow < 0 || selectedRow >= rowCount) return nullptr;
+    VNode* row = rowSlots[selectedRow].item;
+    return (row->tempFlags & SELECTED) ? row : nullptr;
+}
+
+void CSkedraView::ForgetRows() {
+    Layout(nullptr);
+    selectedRow = -1;
+}
+
 void CSkedraView::Layout(Canvas* dc) {
     rowCount = 0;
     if (!viewer && document) viewer = std::make_unique<VCollectionViewer>(document->Collection());
@@ -100,8 +115,8 @@ void CSkedraView::ShowDeferredMessages() {
     ShowMessage("No line found in cell", "Bug", MsgButtons::OK, MsgIcon::None);
 }
 
-void CSkedraView::redrawAll() {
-    if (DocumentHost* host = document ? document->Host() : nullptr) host->UpdateAllViews();
+void CSkedraView::Redraw() {
+    if (window) window->Repaint();
 }
 
 void CSkedraView::SelectRow(int index) {
@@ -115,7 +130,7 @@ void CSkedraView::SelectRow(int index) {
             item->tempFlags &= ~SELECTED;
         }
     }
-    redrawAll();
+    Redraw();
 }
 
 int CSkedraView::HitRow(int x, int y) const {
@@ -134,7 +149,7 @@ void CSkedraView::SetViewType(int type) {
     viewType = type;
     if (document) document->SetGlobalInt("view_type", type);
     Layout(nullptr);
-    redrawAll();
+    Redraw();
 }
 
 void CSkedraView::OnInitialUpdate() {
@@ -203,7 +218,7 @@ void CSkedraView::EndPrinting() {
     printing = false;
     scale = 1.0f;
     pageFirstRow = 0;
-    redrawAll();
+    Redraw();
     needsRebuild = true;
 }
 
@@ -230,7 +245,7 @@ MonthCalendar::Frame CSkedraView::calendarFrame() const {
 
 void CSkedraView::navigated() {
     Layout(nullptr);
-    redrawAll();
+    Redraw();
 }
 
 void CSkedraView::NextWeek() {

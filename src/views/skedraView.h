@@ -25,6 +25,13 @@ struct RowSlot {
     VNode* item = nullptr;
 };
 
+// What the right button was pressed on, now selected: in the list a row's item, or none
+// below the rows; in the calendar an item, or none between them.
+struct RightClick {
+    bool inList;
+    VNode* item;
+};
+
 class CSkedraView : public ItemViewState {
   public:
     static constexpr int MAX_ROWS = 1000;
@@ -77,6 +84,7 @@ class CSkedraView : public ItemViewState {
     void OnLButtonDblClk(int x, int y);
     void OnMouseMove(int x, int y, bool leftDown);
     void OnMouseWheel(int delta);
+    RightClick OnRButtonDown(int x, int y);
     void OnKeyDown(ViewKey key);
     // Whether the point lies on the check box of the row's item.
     bool InCheckBox(const VNode* item, int x, int y) const;
@@ -85,6 +93,10 @@ class CSkedraView : public ItemViewState {
     void OpenItem(VNode* item);
     // The item's dialog; a confirmed edit is one change of the document.
     void EditItem(VNode* item);
+    // The window around the view; none headless.
+    void SetWindow(ViewWindow* around) { window = around; }
+    // Asks the window around the view, if any, for a paint.
+    void Redraw();
 
     // Messages that the paint pass found but must not show itself: the window shows
     // them once the paint is over.
@@ -96,6 +108,42 @@ class CSkedraView : public ItemViewState {
     int PageHeight() const;
     bool IsListMode() const { return viewType != 1; }
 
+    // The collection shown and the viewer that paints its rows (the remote view borrows it).
+    VCollection& Collection() const;
+    VCollectionViewer* Viewer() const { return viewer.get(); }
+
+    // The rows of the last layout, in list mode.
+    int RowCount() const { return rowCount; }
+    VNode* RowItem(int index) const { return rowSlots[index].item; }
+    // The row the pointer or the keys selected, while its item is still selected; else
+    // none (the selection may have moved elsewhere since).
+    VNode* SelectedRowItem() const;
+    // No row may point at a node that is about to go: the rows are rebuilt at the next
+    // paint.
+    void ForgetRows();
+
+    // The geometry of the last paint.
+    float Scale() const { return scale; }
+    int RowHeight() const { return rowHeight; }
+    int ListWidth() const { return listWidth; }
+    int MarginLeft() const { return marginLeft; }
+    int MarginRight() const { return marginRight; }
+    int ScrollWidth() const { return scrollWidth; }
+    int ScrollHeight() const { return scrollHeight; }
+    const GanttChart& Gantt() const { return gantt; }
+    // The calendar mode's month grid; its month is chosen through it.
+    MonthCalendar& Calendar() { return calendar; }
+
+    // Printing: the rows a page holds, the pages, and the first row of the current page.
+    int RowsPerPage() const { return rowsPerPage; }
+    int PageCount() const { return pageCount; }
+    int PageFirstRow() const { return pageFirstRow; }
+
+    // The pointer: the item pressed on, and whether it is being dragged in the calendar.
+    const VNode* PressedItem() const { return dragItem; }
+    bool Dragging() const { return dragging; }
+
+  private:
     std::unique_ptr<VCollectionViewer> viewer;
     std::vector<RowSlot> rowSlots;
     int rowCount = 0;
@@ -117,9 +165,7 @@ class CSkedraView : public ItemViewState {
     int horzRes = 0, vertRes = 0;
     ViewWindow* window = nullptr; // the window around the view, if any
 
-  private:
     void showFolder(VNode* folder);
-    void repaint();
     void scrollIntoView(const VNode* item);
     void listButtonDown(int x, int y);
     void calendarButtonDown(int x, int y);
@@ -131,7 +177,6 @@ class CSkedraView : public ItemViewState {
 
     MonthCalendar::Frame calendarFrame() const;
     void navigated();
-    void redrawAll();
     void paintRows(Canvas& dc);
     bool rowVisible(const VNode* item, const CanvasRect& clip) const;
     void paintGantt(int fullWidth);

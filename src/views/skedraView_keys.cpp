@@ -3,7 +3,7 @@
 #include "views/skedraView.h"
 
 #include "model/vcollection.h"
-#include "platform/document_host.h"
+#include "platform/command_ids.h"
 #include "views/view_document.h"
 #include "views/view_window.h"
 
@@ -32,11 +32,11 @@ void CSkedraView::OnKeyDown(ViewKey key) {
             key == ViewKey::Down ? c.SelectNext(viewer->folder) : c.SelectPrevious(viewer->folder);
         if (!moved) return;
         scrollIntoView(c.Selected());
-        redrawAll();
+        Redraw();
         return;
     }
     case ViewKey::Delete:
-        if (window) window->SendCommand(ViewWindow::DELETE_COMMAND);
+        if (window) window->SendCommand(CMD_DELETE);
         return;
     case ViewKey::Enter:
     case ViewKey::F2:

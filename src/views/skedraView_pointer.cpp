@@ -7,7 +7,7 @@
 #include "model/vdates.h"
 #include "model/vtask.h"
 #include "model/vvisibility.h"
-#include "platform/document_host.h"
+#include "platform/command_ids.h"
 #include "views/LeftView.h"
 #include "views/drag_data.h"
 #include "views/item_creation.h"
@@ -34,13 +34,6 @@ bool CSkedraView::InCheckBox(const VNode* item, int x, int y) const {
     return left <= x && x < left + width && r.y <= y && y < r.y + r.height;
 }
 
-void CSkedraView::repaint() {
-    if (window)
-        window->Repaint();
-    else
-        redrawAll();
-}
-
 void CSkedraView::showFolder(VNode* folder) {
     // The tree selects it and makes it current; without a tree the view does it alone.
     if (CLeftView* tree = CLeftView::Current()) {
@@ -48,7 +41,7 @@ void CSkedraView::showFolder(VNode* folder) {
         return;
     }
     SetFolder(folder);
-    if (DocumentHost* host = document ? document->Host() : nullptr) host->UpdateAllViews();
+    Redraw();
 }
 
 void CSkedraView::OpenItem(VNode* item) {
@@ -56,12 +49,15 @@ void CSkedraView::OpenItem(VNode* item) {
         item->tempFlags &= ~SELECTED;
         showFolder(item);
     } else if (item->Open() && document) {
+        document->NameNextChangeAs(CMD_EDIT); // its dialog edited it, as Edit does
         document->ItemEdited(item);
     }
 }
 
 void CSkedraView::EditItem(VNode* item) {
-    if (item && item->Edit() && document) document->ItemEdited(item);
+    if (!item || !item->Edit() || !document) return;
+    document->NameNextChangeAs(CMD_EDIT);
+    document->ItemEdited(item);
 }
 
 void CSkedraView::OnLButtonDown(int x, int y) {
@@ -80,6 +76,7 @@ void CSkedraView::listButtonDown(int x, int y) {
     VNode* item = rowSlots[index].item;
     if (item->HasCheckBox() && InCheckBox(item, x, y)) {
         item->flags ^= DONE;
+        document->NameNextChange(item->flags & DONE ? "Mark done" : "Mark not done");
         document->ItemsChanged();
         return;
     }
@@ -106,7 +103,7 @@ void CSkedraView::calendarButtonDown(int x, int y) {
     } else if (CalendarCell* cell = calendar.HitCell(x, y)) {
         cell->flags |= CalendarCell::SELECTED;
     }
-    redrawAll();
+    Redraw();
 }
 
 void CSkedraView::OnMouseMove(int x, int y, bool leftDown) {
@@ -115,7 +112,7 @@ void CSkedraView::OnMouseMove(int x, int y, bool leftDown) {
         dragItem = nullptr;
         if (dragging) {
             dragging = false;
-            repaint();
+            Redraw();
         }
         return;
     }
@@ -129,16 +126,16 @@ void CSkedraView::OnMouseMove(int x, int y, bool leftDown) {
     if (dragging) {
         dragX = x;
         dragY = y;
-        repaint();
+        Redraw();
     } else if (dragItem && MovedFar(x, y, dragX, dragY)) {
         dragging = true;
         dragX = x;
         dragY = y;
-        repaint();
+        Redraw();
     } else if (CalendarCell* selected = calendar.SelectedCell()) {
         if (calendar.HitCell(x, y) != selected) {
             calendar.DeselectCells();
-            redrawAll();
+            Redraw();
         }
     }
 }
@@ -168,11 +165,12 @@ void CSkedraView::moveDraggedAction(int x, int y) {
         qstring day = DateText(cell->date);
         if (std::strcmp(action->startDate.Text(), day.Text()) != 0) {
             action->startDate = day;
+            document->NameNextChange("Reschedule");
             document->ItemsChanged();
             return;
         }
     }
-    redrawAll();
+    Redraw();
 }
 
 void CSkedraView::addActionOnSelectedDay() {
@@ -182,7 +180,7 @@ void CSkedraView::addActionOnSelectedDay() {
     auto* action = new VTask(viewer->collection);
     action->flags &= ~NO_DATE;
     action->startDate = DateText(day);
-    if (!AddNewItem(*document, action, viewer->folder)) redrawAll();
+    if (!AddNewItem(*document, action, viewer->folder)) Redraw();
 }
 
 void CSkedraView::OnLButtonDblClk(int x, int y) {
@@ -206,7 +204,20 @@ void CSkedraView::OnLButtonDblClk(int x, int y) {
         OpenItem(item);
     else
         AddNewItem(*document, new VTask(viewer->collection), viewer->folder);
-    repaint();
+    Redraw();
+}
+
+RightClick CSkedraView::OnRButtonDown(int x, int y) {
+    if (IsListMode()) {
+        int row = HitRow(x, y);
+        SelectRow(row);
+        return {true, row >= 0 ? rowSlots[row].item : nullptr};
+    }
+    viewer->DeselectAll();
+    VNode* item = calendar.HitItem(x, y);
+    if (item) item->Select();
+    Redraw();
+    return {false, item};
 }
 
 void CSkedraView::OnMouseWheel(int delta) {

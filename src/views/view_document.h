@@ -43,4 +43,7 @@ class ViewDocument {
     // The name the next change goes by in the undo history ("Move to 'Work'"), for input
     // that is no command (a drop, a rename in place); commands are named by the table.
     virtual void NameNextChange(const std::string& name) = 0;
+    // The next change is what this command (platform/command_ids.h) does, started another
+    // way (F2 edits as Edit does): it goes by the command's name.
+    virtual void NameNextChangeAs(int command) = 0;
 };

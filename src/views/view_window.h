@@ -7,9 +7,6 @@
 
 class ViewWindow {
   public:
-    // The command table's Delete, which the Delete key sends.
-    static constexpr int DELETE_COMMAND = 32792;
-
     virtual ~ViewWindow() = default;
     // Runs the drag loop with this plain text as the data and the move effect only;
     // returns when the drop is done or cancelled.
@@ -20,6 +17,8 @@ class ViewWindow {
     virtual void ScrollTo(int top) = 0;
     // The ribbon's "Filter by text" field gets the keyboard with its whole text selected.
     virtual void FocusFilterText() = 0;
+    // A command (platform/command_ids.h) sent as its menu entry would: the Delete key sends
+    // the command table's Delete.
     virtual void SendCommand(int command) = 0;
     virtual void Repaint() = 0;
 };

@@ -1,10 +1,9 @@
 #include "wx/command_router.h"
 
-#include "app/ribbon_layout.h"
-
-#include "app/commands/command_ids.h"
-#include "wx/command_ids.h"
+#include "app/commands/command_table.h"
+#include "platform/command_ids.h"
 #include "wx/text_convert.h"
+#include "wx/wx_ids.h"
 
 #include <map>
 #include <wx/bmpbuttn.h>
@@ -24,8 +23,8 @@ const std::map<int, int> FRAMEWORK_IDS = {
 
 // The wx ids of the program's commands and of the framework's.
 const int RANGES[][2] = {
-    {WxIdOf(32768), WxIdOf(32767 + 1000)},
-    {WxIdOf(57600), WxIdOf(59393)},
+    {WxIdOf(FIRST_PROGRAM_COMMAND), WxIdOf(LAST_PROGRAM_COMMAND)},
+    {WxIdOf(FIRST_FRAMEWORK_COMMAND), WxIdOf(LAST_FRAMEWORK_COMMAND)},
 };
 
 } // namespace
@@ -57,15 +56,16 @@ void CommandRouter::onCommand(wxCommandEvent& event) {
     }
     CommandContext c = context();
     c.choice = event.GetSelection();
-    TypedText typed; // tells the user, after the command, of characters the text lost
+    // The filter box: a search, not a document text, so it stays UTF-8.
     if (auto* box = dynamic_cast<wxTextCtrl*>(event.GetEventObject()))
-        c.text = typed.Bytes(box->GetValue());
+        c.text = ToUtf8(box->GetValue());
     if (!RunCommand(command, c)) event.Skip();
 }
 
 void CommandRouter::onUpdateUI(wxUpdateUIEvent& event) {
     int command = CommandOf(event.GetId());
-    if (!FindCommand(command)) return;
+    const CommandEntry* entry = FindCommand(command);
+    if (!entry || !entry->run) return; // the framework's own answer for themselves
     CommandContext c = context();
     event.Enable(CommandUsable(command, c));
     if (CommandHasTick(command)) event.Check(CommandChecked(command, c));
@@ -78,7 +78,7 @@ void CommandRouter::onUpdateUI(wxUpdateUIEvent& event) {
         if (button->GetToolTipText() != text) button->SetToolTip(text);
     } else {
         // The menu keeps showing the command's key beside its changing text.
-        std::string key = KeyTextFor(command);
+        std::string key = CommandKeyText(command);
         event.SetText(key.empty() ? text : text + "\t" + wxString::FromUTF8(key));
     }
 }

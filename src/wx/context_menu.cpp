@@ -3,8 +3,8 @@
 #include "app/context_menus.h"
 #include "model/vcollection.h"
 #include "views/skedraView.h"
-#include "wx/command_ids.h"
 #include "wx/item_view_window.h"
+#include "wx/wx_ids.h"
 
 #include <memory>
 #include <wx/menu.h>
@@ -70,8 +70,7 @@ void BindItemViewContextMenu(ItemViewWindow& window) {
         CSkedraView& view = window.View();
         if (!view.document) return;
         wxPoint at = window.CalcUnscrolledPosition(event.GetPosition());
-        if (const ContextMenu* menu = RightButtonMenu(view, at.x, at.y))
-            ShowContextMenu(window, *menu, view.viewer->collection->Selected(),
-                            event.GetPosition());
+        if (const ContextMenu* menu = ContextMenuFor(view.OnRButtonDown(at.x, at.y)))
+            ShowContextMenu(window, *menu, view.Collection().Selected(), event.GetPosition());
     });
 }

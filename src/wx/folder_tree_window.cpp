@@ -2,12 +2,14 @@
 
 #include "app/context_menus.h"
 #include "foundation/qmessage.h"
+#include "model/vnode.h"
 #include "views/drag_data.h"
 #include "views/skedraView.h"
 #include "views/view_document.h"
-#include "wx/command_ids.h"
 #include "wx/context_menu.h"
+#include "wx/key_codes.h"
 #include "wx/text_convert.h"
+#include "wx/wx_ids.h"
 
 #include "wx/folder_drop_target.h"
 #include "wx/icons/tree_action.xpm"
@@ -69,7 +71,9 @@ FolderTreeWindow::FolderTreeWindow(wxWindow* parent, ViewDocument* document)
         // The tree is refilled on success: the edit must not write the label afterwards.
         e.Veto();
         TypedText typed;
-        tree->EndLabelEdit(folderOf(e.GetItem()), typed.Bytes(e.GetLabel()));
+        VNode* folder = folderOf(e.GetItem());
+        tree->EndLabelEdit(folder,
+                           typed.Bytes(e.GetLabel(), folder ? folder->name.Text() : nullptr));
     });
 }
 
@@ -162,13 +166,9 @@ void FolderTreeWindow::onKeyDown(wxKeyEvent& event) {
         event.Skip();
         return;
     }
-    NamedKey key = event.GetKeyCode() == WXK_F1       ? NamedKey::F1
-                   : event.GetKeyCode() == WXK_F2     ? NamedKey::F2
-                   : event.GetKeyCode() == WXK_DELETE ? NamedKey::Delete
-                                                      : NamedKey::None;
     VNode* selected = folderOf(GetSelection());
     for (const TreeKey& k : FolderTreeKeys()) {
-        if (k.key != key || event.HasAnyModifiers()) continue;
+        if (WxKeyCode(k.key) != event.GetKeyCode() || event.HasAnyModifiers()) continue;
         tree->contextFolder = selected;
         send(k.command);
         return;

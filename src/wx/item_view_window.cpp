@@ -3,9 +3,9 @@
 #include "app/skedradoc.h"
 #include "views/skedraView.h"
 #include "views/zoom.h"
-#include "wx/command_ids.h"
 #include "wx/context_menu.h"
 #include "wx/wx_canvas.h"
+#include "wx/wx_ids.h"
 
 #include <wx/dataobj.h>
 #include <wx/dcbuffer.h>
@@ -41,7 +41,7 @@ ViewKey KeyOf(const wxKeyEvent& event) {
 ItemViewWindow::ItemViewWindow(wxWindow* parent, CSkedraDoc* document)
     : wxScrolledWindow(parent, wxID_ANY, wxDefaultPosition, wxSize(100, 100), wxWANTS_CHARS),
       view(std::make_unique<CSkedraView>(document)) {
-    view->window = this;
+    view->SetWindow(this);
     SetBackgroundStyle(wxBG_STYLE_PAINT); // every paint covers the whole window
     SetScrollRate(10, 10);
     EnableScrolling(true, true);
@@ -56,7 +56,7 @@ ItemViewWindow::ItemViewWindow(wxWindow* parent, CSkedraDoc* document)
 }
 
 ItemViewWindow::~ItemViewWindow() {
-    view->window = nullptr;
+    view->SetWindow(nullptr);
 }
 
 void ItemViewWindow::onPaint(wxPaintEvent&) {
@@ -76,7 +76,7 @@ void ItemViewWindow::onPaint(wxPaintEvent&) {
     view->OnPrepareDC(false);
     wxSize client = GetClientSize();
     view->OnDraw(canvas, {0, 0, client.x, client.y});
-    wxSize wanted(view->scrollWidth, view->scrollHeight);
+    wxSize wanted(view->ScrollWidth(), view->ScrollHeight());
     if (GetVirtualSize() != wanted) SetVirtualSize(wanted);
     // A box shown from inside a paint would come back with every repaint.
     if (view->HasDeferredMessage()) CallAfter([this] { view->ShowDeferredMessages(); });

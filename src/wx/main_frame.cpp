@@ -1,7 +1,7 @@
 #include "wx/main_frame.h"
 
-#include "app/commands/command_ids.h"
 #include "app/commands/command_table.h"
+#include "app/document_files.h"
 #include "app/install_layout.h"
 #include "app/ribbon_layout.h"
 #include "app/skedradoc.h"
@@ -9,16 +9,17 @@
 #include "platform/ui.h"
 #include "views/skedraView.h"
 #include "wx/about_box.h"
-#include "wx/command_ids.h"
 #include "wx/command_router.h"
 #include "wx/dialogs/server_dialog.h"
 #include "wx/folder_tree_window.h"
 #include "wx/item_view_window.h"
+#include "wx/key_codes.h"
 #include "wx/printing.h"
 #include "wx/program_icon.h"
 #include "wx/skedra_app.h"
 #include "wx/text_convert.h"
 #include "wx/vantry_document.h"
+#include "wx/wx_ids.h"
 
 #include <wx/choice.h>
 #include <wx/filedlg.h>
@@ -78,7 +79,7 @@ CommandContext CMainFrame::Context() {
     c.view = &ItemView();
     c.tree = &leftView->Tree();
     c.ui = this;
-    if (controls.filterText) c.text = FromWx(controls.filterText->GetValue());
+    if (controls.filterText) c.text = ToUtf8(controls.filterText->GetValue());
     return c;
 }
 
@@ -88,16 +89,7 @@ void CMainFrame::bindKeys() {
         int flags = (a.modifiers & KEY_SHIFT ? wxACCEL_SHIFT : 0) |
                     (a.modifiers & KEY_CTRL ? wxACCEL_CTRL : 0) |
                     (a.modifiers & KEY_ALT ? wxACCEL_ALT : 0);
-        int code = a.letter                      ? a.letter
-                   : a.key == NamedKey::F1       ? WXK_F1
-                   : a.key == NamedKey::F5       ? WXK_F5
-                   : a.key == NamedKey::F6       ? WXK_F6
-                   : a.key == NamedKey::PageUp   ? WXK_PAGEUP
-                   : a.key == NamedKey::PageDown ? WXK_PAGEDOWN
-                   : a.key == NamedKey::Back     ? WXK_BACK
-                   : a.key == NamedKey::Delete   ? WXK_DELETE
-                   : a.key == NamedKey::Insert   ? WXK_INSERT
-                                                 : 0;
+        int code = a.letter ? a.letter : WxKeyCode(a.key);
         if (TypesText(a))
             typedKeys.emplace_back(flags, code, WxIdOf(a.command));
         else if (code)
@@ -212,12 +204,25 @@ void CMainFrame::ClearFilterText() {
 }
 
 void CMainFrame::ShowRemoteView() {
-    DlgServer dialog(this, [this] { return ItemView().viewer.get(); });
+    DlgServer dialog(this, [this] { return ItemView().Viewer(); });
     dialog.ShowModal();
 }
 
 bool CMainFrame::TextFieldHasFocus() {
     return dynamic_cast<wxTextEntry*>(wxWindow::FindFocus()) != nullptr;
+}
+
+std::string CMainFrame::ChooseFile(bool forSaving, const std::string& caption,
+                                   const std::string& wildcard) {
+    long style = forSaving ? wxFD_SAVE | wxFD_OVERWRITE_PROMPT : wxFD_OPEN | wxFD_FILE_MUST_EXIST;
+    wxFileDialog dialog(this, wxString::FromUTF8(caption), "", "", wxString::FromUTF8(wildcard),
+                        style);
+    if (dialog.ShowModal() != wxID_OK) return {};
+    wxString path = dialog.GetPath();
+    // GTK reports a name given before its chooser was shown (as the tests give it) only
+    // later; wx keeps its own copy.
+    if (path.empty()) path = dialog.wxFileDialogBase::GetPath();
+    return std::string(path.fn_str()); // the path's bytes, as the system has them
 }
 
 void CMainFrame::SetModified(bool modified) {
@@ -255,7 +260,7 @@ bool CMainFrame::OpenDocumentFile(const wxString& path) {
     // wx would report a missing file in its own words before the document sees it; a
     // directory, a FIFO or a device is refused before anything reads from it.
     if (!QIsReadableRegularFile(path.fn_str())) {
-        CSkedraDoc::ReportUnreadable(DisplayFileName(path).utf8_str());
+        ReportUnreadable(DisplayFileName(path).utf8_str());
         return false;
     }
     return GetDocumentManager()->CreateDocument(path, wxDOC_SILENT) != nullptr;

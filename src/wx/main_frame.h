@@ -47,6 +47,8 @@ class CMainFrame : public wxDocParentFrame, public DocumentHost, public CommandU
     void FocusFilterText() override;
     std::string ChooseExportFile(const std::string& folder, const std::string& name) override;
     bool TextFieldHasFocus() override;
+    std::string ChooseFile(bool forSaving, const std::string& caption,
+                           const std::string& wildcard) override;
 
     // Opens a document file (a dropped one, the command line's); an unreadable file is
     // reported in our own words and changes nothing.

@@ -58,7 +58,7 @@ void ItemViewPrintout::OnBeginPrinting() {
 
 void ItemViewPrintout::GetPageInfo(int* minPage, int* maxPage, int* selectionFrom,
                                    int* selectionTo) {
-    int pages = view.pageCount < 1 ? 1 : view.pageCount; // a maximum of 0 would be an error
+    int pages = view.PageCount() < 1 ? 1 : view.PageCount(); // a maximum of 0 would be an error
     *minPage = 1;
     *maxPage = pages;
     *selectionFrom = 1;
@@ -66,7 +66,7 @@ void ItemViewPrintout::GetPageInfo(int* minPage, int* maxPage, int* selectionFro
 }
 
 bool ItemViewPrintout::HasPage(int page) {
-    return page >= 1 && page <= (view.pageCount < 1 ? 1 : view.pageCount);
+    return page >= 1 && page <= (view.PageCount() < 1 ? 1 : view.PageCount());
 }
 
 bool ItemViewPrintout::OnPrintPage(int page) {

@@ -1,10 +1,10 @@
 #include "wx/ribbon_builder.h"
 
-#include "app/commands/command_ids.h"
+#include "app/commands/command_table.h"
 #include "app/ribbon_layout.h"
-#include "wx/command_ids.h"
+#include "platform/command_ids.h"
+#include "wx/wx_ids.h"
 
-#include <map>
 #include <wx/artprov.h>
 #include <wx/bmpbuttn.h>
 #include <wx/button.h>
@@ -24,33 +24,12 @@
 
 namespace {
 
-// The stock picture of each command that has one; the others show a plain page.
+// The stock picture a command's row names ("file_open" is wx's wxART_FILE_OPEN); the
+// others show a plain page.
 wxBitmap iconFor(int command, const wxSize& size) {
-    static const std::map<int, wxArtID> art = {
-        {CMD_FILE_NEW, wxART_NEW},
-        {CMD_FILE_OPEN, wxART_FILE_OPEN},
-        {CMD_FILE_SAVE, wxART_FILE_SAVE},
-        {CMD_PRINT_PREVIEW, wxART_PRINT},
-        {CMD_UNDO, wxART_UNDO},
-        {CMD_REDO, wxART_REDO},
-        {CMD_AS_LIST, wxART_LIST_VIEW},
-        {CMD_AS_CALENDAR, wxART_REPORT_VIEW},
-        {CMD_EXPORT_HTML, wxART_FILE_SAVE_AS},
-        {CMD_PREFERENCES, wxART_EXECUTABLE_FILE},
-        {CMD_REMOTE_VIEW, wxART_GO_DIR_UP},
-        {CMD_HELP, wxART_HELP},
-        {CMD_ABOUT, wxART_INFORMATION},
-        {CMD_DELETE, wxART_DELETE},
-        {CMD_EDIT, wxART_EDIT},
-        {CMD_ADD_FOLDER, wxART_NEW_DIR},
-        {CMD_GOTO_TODAY, wxART_GO_HOME},
-        {CMD_PREVIOUS_MONTH, wxART_GO_BACK},
-        {CMD_NEXT_MONTH, wxART_GO_FORWARD},
-        {CMD_CLEAR_FILTER, wxART_UNDO},
-    };
-    auto found = art.find(command);
-    wxBitmap bitmap = wxArtProvider::GetBitmap(
-        found == art.end() ? wxART_NORMAL_FILE : found->second, wxART_TOOLBAR, size);
+    wxArtID art = wxART_NORMAL_FILE;
+    if (const char* name = CommandIcon(command)) art = "wxART_" + wxString(name).Upper();
+    wxBitmap bitmap = wxArtProvider::GetBitmap(art, wxART_TOOLBAR, size);
     return bitmap.IsOk() ? bitmap : wxBitmap(size.x, size.y, 32);
 }
 
@@ -65,7 +44,7 @@ wxBitmap emptyIcon() {
 
 // A menu caption with the command's key after a tab: GTK shows it at the right.
 wxString withKey(const std::string& caption, int command) {
-    std::string key = KeyTextFor(command);
+    std::string key = CommandKeyText(command);
     return wxString::FromUTF8(key.empty() ? caption : caption + "\t" + key);
 }
 
@@ -82,13 +61,17 @@ wxMenu* buildFileMenu(wxDocManager* manager) {
                 manager->FileHistoryAddFilesToMenu(recentMenu);
             }
         } else if (!entry.submenu.empty()) {
-            // A menu entry that opens a sub-menu cannot run a command of its own: the entry
-            // itself prints, and its sub-menu follows it. Each command shows what it does.
-            fileMenu->Append(WxIdOf(entry.command), entry.caption, entry.description);
             auto* sub = new wxMenu;
             for (const MenuEntry& item : entry.submenu)
                 sub->Append(WxIdOf(item.command), item.caption + "\n" + item.description,
                             item.description);
+            if (entry.command == 0) {
+                fileMenu->AppendSubMenu(sub, entry.caption); // a sub-menu and nothing else
+                continue;
+            }
+            // A menu entry that opens a sub-menu cannot run a command of its own: the entry
+            // itself prints, and its sub-menu follows it. Each command shows what it does.
+            fileMenu->Append(WxIdOf(entry.command), entry.caption, entry.description);
             fileMenu->AppendSubMenu(sub, PRINT_COMMANDS_LABEL);
         } else {
             fileMenu->Append(WxIdOf(entry.command), withKey(entry.caption, entry.command));
@@ -155,8 +138,8 @@ void buildRibbon(wxRibbonBar* ribbon, RibbonControls& controls) {
                     break;
                 case RibbonKind::CheckBox:
                     sizer->AddSpacer(1);
-                    controls.hideOthers = new wxCheckBox(panel, WxIdOf(e.command), e.caption);
-                    sizer->Add(controls.hideOthers);
+                    sizer->Add(controls.checkBoxes[e.command] =
+                                   new wxCheckBox(panel, WxIdOf(e.command), e.caption));
                     break;
                 default:
                     sizer->AddSpacer(1);
@@ -212,7 +195,8 @@ void SyncRibbonChecks(RibbonControls& controls, const std::function<bool(int)>& 
                 auto bar = controls.toggleBars.find(e.command);
                 if (bar != controls.toggleBars.end())
                     bar->second->ToggleButton(WxIdOf(e.command), on);
-                else if (controls.hideOthers && e.command == CMD_HIDE_OTHERS)
-                    controls.hideOthers->SetValue(on);
+                else if (auto box = controls.checkBoxes.find(e.command);
+                         box != controls.checkBoxes.end())
+                    box->second->SetValue(on);
             }
 }

@@ -23,10 +23,10 @@ struct RibbonControls {
     wxChoice* contactFilter = nullptr;
     wxChoice* sort = nullptr;
     wxTextCtrl* filterText = nullptr;
-    wxCheckBox* hideOthers = nullptr;
     wxMenu* fileMenu = nullptr;
     std::multimap<int, std::string> captions;     // caption of every element by its command
     std::map<int, wxRibbonButtonBar*> toggleBars; // command -> the bar holding its toggle
+    std::map<int, wxCheckBox*> checkBoxes;        // command -> its check box on a panel
     std::map<int, wxBitmapButton*> quickAccess;   // command -> its quick-access button
 };
 

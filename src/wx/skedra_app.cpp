@@ -7,7 +7,7 @@
 #include "app/version.h"
 #include "foundation/qcrash.h"
 #include "foundation/qmessage.h"
-#include "foundation/xdg_dirs.h"
+#include "foundation/userfolders.h"
 #include "platform/ui.h"
 #include "views/skedraView.h"
 #include "wx/dialogs/node_editor.h"
@@ -95,7 +95,7 @@ bool CSkedraApp::OnInit() {
     frame = new CMainFrame(docManager, document.get(),
                            wxString(VANTRY_VERSION_TEXT) + " - agenda and task manager");
     SetTopWindow(frame);
-    document->host = frame;
+    document->SetHost(frame);
     frame->ItemView().OnInitialUpdate();
 
     // An installed program's desktop entry and MIME type come with the package; only a

@@ -8,11 +8,54 @@
 #include "wx/printing.h"
 #include "wx/text_convert.h"
 
+#include "foundation/qfile.h"
+
 #include <wx/app.h>
+#include <wx/filehistory.h>
 #include <wx/filename.h>
+#include <wx/msgdlg.h>
 
 wxIMPLEMENT_DYNAMIC_CLASS(VantryDocument, wxDocument);
 wxIMPLEMENT_DYNAMIC_CLASS(VantryView, wxView);
+
+namespace {
+
+// Recent documents are kept by their absolute paths, so each entry opens its document
+// from whatever folder the program was started in.
+class VantryFileHistory : public wxFileHistory {
+  public:
+    VantryFileHistory() : wxFileHistory(4) {}
+    void AddFileToHistory(const wxString& file) override {
+        std::string absolute = QAbsolutePath(std::string(file.fn_str()));
+        wxFileHistory::AddFileToHistory(wxString(absolute.c_str(), *wxConvFileName));
+    }
+};
+
+} // namespace
+
+VantryDocManager::VantryDocManager() {
+    // Bound handlers come before the framework's own, which would try to open it.
+    Bind(wxEVT_MENU, &VantryDocManager::OnRecentDocument, this, wxID_FILE1, wxID_FILE9);
+}
+
+wxFileHistory* VantryDocManager::OnCreateFileHistory() {
+    return new VantryFileHistory;
+}
+
+void VantryDocManager::OnRecentDocument(wxCommandEvent& event) {
+    wxFileHistory* history = GetFileHistory();
+    size_t n = (size_t)(event.GetId() - wxID_FILE1);
+    if (!history || n >= history->GetCount() || wxFileExists(history->GetHistoryFile(n))) {
+        event.Skip();
+        return;
+    }
+    wxString path = history->GetHistoryFile(n);
+    history->RemoveFileFromHistory(n);
+    wxMessageBox("The recent document \"" + path +
+                     "\" is no longer there. It has been taken off the list of recent "
+                     "documents.",
+                 VANTRY_VERSION_TEXT, wxOK | wxICON_WARNING);
+}
 
 wxDocTemplate* VantryDocManager::FindTemplateForPath(const wxString&) {
     return GetTemplates().empty() ? nullptr : static_cast<wxDocTemplate*>(GetTemplates()[0]);

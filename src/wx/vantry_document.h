@@ -44,10 +44,15 @@ class VantryView : public wxView {
 // with the program's name and the document's.
 class VantryDocManager : public wxDocManager {
   public:
-    wxFileHistory* OnCreateFileHistory() override { return new wxFileHistory(4); }
+    VantryDocManager();
+    wxFileHistory* OnCreateFileHistory() override;
     wxString MakeNewDocumentName() override { return "Vantry"; }
     wxString MakeFrameTitle(wxDocument* doc) override;
     // Any file the user names is a document, whatever its extension (a backup
     // "doc.bak" too): there is one document type.
     wxDocTemplate* FindTemplateForPath(const wxString& path) override;
+
+  private:
+    // A recent document that is no longer there: said in a box and taken off the list.
+    void OnRecentDocument(wxCommandEvent& event);
 };

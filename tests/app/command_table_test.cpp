@@ -1,17 +1,16 @@
 // The command table run headless: commands against a scripted document and the item
-// view without its window, with what they answer for enabled and ticked.
+// view of the windowless program, with what they answer for enabled and ticked.
 #include "app/commands/command_table.h"
 
-#include "app/commands/command_ids.h"
 #include "app/commands/command_ui.h"
 #include "app/ribbon_layout.h"
-#include "app/skedradoc.h"
 #include "foundation/qshell.h"
+#include "platform/command_ids.h"
 #include "support/log_capture.h"
 #include "support/recording_host.h"
 #include "support/scripted_document.h"
 #include "support/scripted_ui.h"
-#include "views/skedraView.h"
+#include "support/windowless_commands.h"
 #include "views/viewflags.h"
 
 #include <filesystem>
@@ -19,44 +18,7 @@
 
 namespace {
 
-class RecordingCommandUI : public CommandUI {
-  public:
-    void ShowAbout() override { calls.push_back("about"); }
-    void PrintDirect() override { calls.push_back("print"); }
-    void PrintSetup() override { calls.push_back("print setup"); }
-    void SwitchPane() override { calls.push_back("pane"); }
-    void Exit() override { calls.push_back("exit"); }
-    void ClearFilterText() override { calls.push_back("clear text"); }
-    void ShowRemoteView() override { calls.push_back("remote view"); }
-    void ShowUserGuide() override { calls.push_back("guide"); }
-    void FocusFilterText() override { calls.push_back("focus filter"); }
-    std::string ChooseExportFile(const std::string& folder, const std::string& name) override {
-        calls.push_back("choose " + folder + " " + name);
-        return exportAnswer;
-    }
-    std::vector<std::string> calls;
-    std::string exportAnswer; // the chooser's answer; "" is Cancel
-};
-
-class CommandTableTest : public LogTest {
-  protected:
-    void SetUp() override {
-        LogTest::SetUp();
-        view = std::make_unique<CSkedraView>(&doc);
-        context.view = view.get();
-        context.ui = &ui;
-    }
-    unsigned Run(int command) {
-        unsigned changed = 12345;
-        EXPECT_TRUE(RunCommand(command, context, &changed)) << command;
-        return changed;
-    }
-
-    ScriptedDocument doc;
-    std::unique_ptr<CSkedraView> view;
-    RecordingCommandUI ui;
-    CommandContext context;
-};
+class CommandTableTest : public WindowlessCommands<ScriptedDocument> {};
 
 TEST_F(CommandTableTest, ShowGanttChartTogglesTheFlagWithOneViewFlagChange) {
     view->viewFlags = VIEW_UNDONE | VIEW_WAITING;
@@ -66,13 +28,13 @@ TEST_F(CommandTableTest, ShowGanttChartTogglesTheFlagWithOneViewFlagChange) {
 
     EXPECT_EQ(Run(CMD_SHOW_GANTT), CHANGED_VIEW | CHANGED_SETTINGS);
     EXPECT_EQ(view->viewFlags, VIEW_UNDONE | VIEW_WAITING | VIEW_GANTT);
-    EXPECT_EQ(doc.viewFlagsChanged, 1);
-    EXPECT_EQ(doc.itemsChanged + doc.activityChanged, 0) << "nothing else is refreshed";
+    EXPECT_EQ(doc->viewFlagsChanged, 1);
+    EXPECT_EQ(doc->itemsChanged + doc->activityChanged, 0) << "nothing else is refreshed";
     EXPECT_TRUE(CommandChecked(CMD_SHOW_GANTT, context));
 
     Run(CMD_SHOW_GANTT);
     EXPECT_EQ(view->viewFlags, VIEW_UNDONE | VIEW_WAITING);
-    EXPECT_EQ(doc.viewFlagsChanged, 2);
+    EXPECT_EQ(doc->viewFlagsChanged, 2);
     EXPECT_FALSE(CommandChecked(CMD_SHOW_GANTT, context));
 }
 
@@ -92,7 +54,7 @@ TEST_F(CommandTableTest, EveryRibbonCheckBoxTogglesAndShowsItsFlag) {
                 EXPECT_TRUE(CommandChecked(e.command, context));
             }
     EXPECT_EQ(boxes, 4);
-    EXPECT_EQ(doc.viewFlagsChanged, 4);
+    EXPECT_EQ(doc->viewFlagsChanged, 4);
 }
 
 TEST_F(CommandTableTest, WithoutTheirPartOfTheContextCommandsAreNotOffered) {
@@ -115,7 +77,7 @@ TEST_F(CommandTableTest, WithoutTheirPartOfTheContextCommandsAreNotOffered) {
 TEST_F(CommandTableTest, ViewTypeAndWeekSteps) {
     Run(CMD_AS_LIST);
     EXPECT_EQ(view->viewType, 0);
-    EXPECT_EQ(doc.settings["view_type"], 0);
+    EXPECT_EQ(doc->settings["view_type"], 0);
     QDate start = view->ganttStartDate;
     EXPECT_EQ(Run(CMD_NEXT_WEEK), CHANGED_VIEW);
     EXPECT_EQ(start.DaysBetween(view->ganttStartDate), 7);
@@ -125,15 +87,15 @@ TEST_F(CommandTableTest, ViewTypeAndWeekSteps) {
 
     Run(CMD_AS_CALENDAR);
     EXPECT_EQ(view->viewType, 1);
-    EXPECT_EQ(doc.settings["view_type"], 1);
+    EXPECT_EQ(doc->settings["view_type"], 1);
     Run(CMD_GOTO_TODAY);
-    QDate today = view->calendar.gridStart;
+    QDate today = view->Calendar().gridStart;
     Run(CMD_NEXT_WEEK); // in the calendar: the month before
-    EXPECT_LT(view->calendar.gridStart.Seconds(), today.Seconds());
+    EXPECT_LT(view->Calendar().gridStart.Seconds(), today.Seconds());
     Run(CMD_NEXT_MONTH);
-    EXPECT_EQ(view->calendar.gridStart.Seconds(), today.Seconds());
+    EXPECT_EQ(view->Calendar().gridStart.Seconds(), today.Seconds());
     EXPECT_EQ(start.DaysBetween(view->ganttStartDate), -7) << "the chart stays";
-    EXPECT_EQ(doc.viewFlagsChanged, 0);
+    EXPECT_EQ(doc->viewFlagsChanged, 0);
 }
 
 TEST_F(CommandTableTest, ProgramCommandsAskTheWindow) {
@@ -166,30 +128,24 @@ TEST_F(CommandTableTest, TheHelpKeyOpensTheGuideAndTheWebCommandsReportInTheirOw
 }
 
 // The filter controls through the table, on the program's document.
-class FilterCommandTest : public LogTest {
-  protected:
-    void SetUp() override {
-        LogTest::SetUp();
-        document = std::make_unique<CSkedraDoc>(dir.File("vantry").c_str());
-        document->host = &host;
-        view = std::make_unique<CSkedraView>(document.get());
-        view->OnInitialUpdate();
-        context.document = document.get();
-        context.view = view.get();
-        context.ui = &ui;
-    }
-
-    RecordingHost host;
-    RecordingCommandUI ui;
-    std::unique_ptr<CSkedraDoc> document;
-    std::unique_ptr<CSkedraView> view;
-    CommandContext context;
-};
+class FilterCommandTest : public WindowlessCommands<CSkedraDoc> {};
 
 TEST_F(FilterCommandTest, CtrlFGivesTheKeyboardToTheFilter) {
     EXPECT_TRUE(RunCommand(CMD_FOCUS_FILTER, context));
     EXPECT_EQ(ui.calls, std::vector<std::string>{"focus filter"});
-    EXPECT_EQ(KeyTextFor(CMD_FOCUS_FILTER), "Ctrl+F");
+    EXPECT_EQ(CommandKeyText(CMD_FOCUS_FILTER), "Ctrl+F");
+}
+
+// A menu shows the first of a command's keys, written from its row.
+TEST(CommandKeyText, TheFirstKeyOfTheRowAsMenusWriteIt) {
+    struct Case {
+        int command;
+        const char* text;
+    } cases[] = {{CMD_FILE_SAVE, "Ctrl+S"}, {CMD_UNDO, "Ctrl+Z"},       {CMD_ZOOM_IN, "Ctrl++"},
+                 {CMD_ZOOM_OUT, "Ctrl+-"}, {CMD_ZOOM_RESET, "Ctrl+0"}, {CMD_PREVIOUS_PANE, "Shift+F6"},
+                 {CMD_HELP_KEY, "F1"},     {CMD_FILE_SAVE_AS, ""}};
+    for (const Case& c : cases)
+        EXPECT_EQ(CommandKeyText(c.command), c.text) << c.command;
 }
 
 // From the window, Export HTML writes where the user chose and offers that folder next
@@ -224,18 +180,18 @@ TEST_F(FilterCommandTest, ControlsHandTheirValueThroughTheContext) {
     context.choice = 3; // "only finished items"
     EXPECT_TRUE(RunCommand(CMD_STATE_FILTER, context));
     EXPECT_EQ(view->viewFlags & 0x312, VIEW_DONE);
-    EXPECT_EQ(document->collection->filterFlags & 15, 2u);
+    EXPECT_EQ(doc->Collection()->filterFlags & 15, 2u);
 
     context.text = "abc";
     EXPECT_TRUE(RunCommand(CMD_TEXT_FILTER, context));
-    EXPECT_STREQ(document->collection->filterText.Text(), "ABC");
+    EXPECT_STREQ(doc->Collection()->filterText.Text(), "ABC");
     EXPECT_TRUE(RunCommand(CMD_CLEAR_FILTER, context));
-    EXPECT_STREQ(document->collection->filterText.Text(), "");
+    EXPECT_STREQ(doc->Collection()->filterText.Text(), "");
     EXPECT_EQ(ui.calls, (std::vector<std::string>{"clear text"}));
 
     context.choice = 1;
     EXPECT_TRUE(RunCommand(CMD_SORT, context));
-    EXPECT_EQ(document->collection->sortMode, 1);
+    EXPECT_EQ(doc->Collection()->sortMode, 1);
 
     int days = view->ganttDaysInView;
     unsigned changed = 0;

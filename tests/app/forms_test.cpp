@@ -387,7 +387,7 @@ TEST_F(FormsTest, PreferencesStoreTheDateFormat) {
     EXPECT_STREQ(DlgPrefs::DATE_FORMATS[1], "DD-MM-YYYY (Europe)");
     EXPECT_STREQ(DlgPrefs::DATE_FORMATS[2], "MM-DD-YYYY (US)");
     CSkedraDoc doc(dir.File("vantry").c_str());
-    doc.collection->dateFormat = 1;
+    doc.Collection()->dateFormat = 1;
     ScriptedEditor editor;
     editor.script = [](ItemForm& form, int) {
         auto& prefs = static_cast<DlgPrefs&>(form);
@@ -396,7 +396,7 @@ TEST_F(FormsTest, PreferencesStoreTheDateFormat) {
         return true;
     };
     EXPECT_TRUE(RunPreferences(doc));
-    EXPECT_EQ(doc.collection->dateFormat, 2);
+    EXPECT_EQ(doc.Collection()->dateFormat, 2);
     EXPECT_EQ(doc.GetGlobalInt("dateformat", -1), 2);
 
     editor.script = [](ItemForm& form, int) {
@@ -404,7 +404,7 @@ TEST_F(FormsTest, PreferencesStoreTheDateFormat) {
         return false;
     };
     EXPECT_FALSE(RunPreferences(doc));
-    EXPECT_EQ(doc.collection->dateFormat, 2);
+    EXPECT_EQ(doc.Collection()->dateFormat, 2);
     EXPECT_EQ(doc.GetGlobalInt("dateformat", -1), 2);
 }
 

@@ -1,24 +1,21 @@
 // The item commands, the folder tree's commands and the context menus, run headless
 // through the command table on the program's document, with scripted dialogs and boxes.
-#include "app/commands/command_ids.h"
 #include "app/commands/command_table.h"
 #include "app/context_menus.h"
 #include "app/ribbon_layout.h"
-#include "app/skedradoc.h"
 #include "foundation/qshell.h"
 #include "model/vcommitem.h"
 #include "model/vcontact.h"
 #include "model/vreference.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
+#include "platform/command_ids.h"
 #include "platform/editor.h"
+#include "support/answering_editor.h"
 #include "support/log_capture.h"
 #include "support/model_builders.h"
-#include "support/recording_canvas.h"
-#include "support/recording_host.h"
 #include "support/scripted_ui.h"
-#include "views/LeftView.h"
-#include "views/skedraView.h"
+#include "support/windowless_commands.h"
 
 #include <fstream>
 #include <functional>
@@ -26,56 +23,16 @@
 
 namespace {
 
-// Item dialogs for these tests: each answers OK or Cancel from a script and may change
-// the node first, as a user filling in the dialog would.
-class DialogScript : public NodeEditor {
-  public:
-    DialogScript() { CurrentNodeEditor() = this; }
-    ~DialogScript() override { CurrentNodeEditor() = nullptr; }
-    bool EditNode(VNode& node) override {
-        shown.push_back(&node);
-        return answer(node);
-    }
-    std::function<bool(VNode&)> answer = [](VNode&) { return true; };
-    std::vector<VNode*> shown;
-};
-
-// The folder tree's window, as far as CLeftView asks of it.
-class RecordingTreeControl : public FolderTreeControl {
-  public:
-    void ShowSelected(VNode* folder) override { selected = folder; }
-    void EditLabel(VNode* folder) override { editing = folder; }
-    VNode* selected = nullptr;
-    VNode* editing = nullptr;
-};
-
-class ItemCommandTest : public LogTest {
+class ItemCommandTest : public WindowlessCommands<CSkedraDoc> {
   protected:
     void SetUp() override {
-        LogTest::SetUp();
-        document = std::make_unique<CSkedraDoc>(dir.File("vantry").c_str());
-        document->host = &host;
-        view = std::make_unique<CSkedraView>(document.get());
-        view->OnInitialUpdate();
+        WindowlessCommands::SetUp();
         view->viewType = 0;
-        tree = std::make_unique<CLeftView>(document.get());
-        tree->control = &treeControl;
-        context.document = document.get();
-        context.view = view.get();
-        context.tree = tree.get();
     }
 
-    VCollection& Collection() { return *document->collection; }
-    unsigned Run(int command) {
-        unsigned changed = 12345;
-        EXPECT_TRUE(RunCommand(command, context, &changed)) << command;
-        return changed;
-    }
+    VCollection& Collection() { return C(); }
     // Lays the rows out as a paint of the window would.
-    void LayOut() {
-        RecordingCanvas canvas;
-        view->OnDraw(canvas, {0, 0, 1000, 800});
-    }
+    void LayOut() { Draw(1000, 800); }
     template <class Kind> Kind* Add(const char* name, VNode* parent = nullptr) {
         Kind* node = AddNode<Kind>(Collection(), parent);
         node->name = name;
@@ -95,14 +52,8 @@ class ItemCommandTest : public LogTest {
         return selected;
     }
 
-    RecordingHost host;
     ScriptedUI boxes;
-    DialogScript dialogs;
-    RecordingTreeControl treeControl;
-    std::unique_ptr<CSkedraDoc> document;
-    std::unique_ptr<CSkedraView> view;
-    std::unique_ptr<CLeftView> tree;
-    CommandContext context;
+    AnsweringEditor dialogs;
 };
 
 TEST_F(ItemCommandTest, DeletingAFolderAsksAboutItAndEverythingBelowIt) {
@@ -139,17 +90,17 @@ TEST_F(ItemCommandTest, AfterADeletionTheItemShownBeforeItIsSelected) {
     VFact* second = Add<VFact>("B");
     Add<VFact>("C");
     LayOut();
-    ASSERT_EQ(view->rowCount, 3);
-    ASSERT_EQ(view->rowSlots[1].item, second);
+    ASSERT_EQ(view->RowCount(), 3);
+    ASSERT_EQ(view->RowItem(1), second);
 
     view->SelectRow(1); // the second row, as a click would
     boxes.answers = {MsgAnswer::Yes};
     Run(CMD_DELETE);
     EXPECT_EQ(SelectedNodes(), std::vector<VNode*>{first});
-    EXPECT_EQ(view->rowCount, 0) << "no row points at the deleted item until the next paint";
+    EXPECT_EQ(view->RowCount(), 0) << "no row points at the deleted item until the next paint";
     // Edit now acts on what is selected, not on whatever the old row index holds.
     Run(CMD_EDIT);
-    EXPECT_EQ(dialogs.shown, std::vector<VNode*>{first});
+    EXPECT_EQ(dialogs.opened, std::vector<VNode*>{first});
 
     LayOut();
     view->SelectRow(0); // the first row
@@ -157,7 +108,7 @@ TEST_F(ItemCommandTest, AfterADeletionTheItemShownBeforeItIsSelected) {
     Run(CMD_DELETE);
     EXPECT_TRUE(SelectedNodes().empty());
     LayOut();
-    EXPECT_EQ(view->rowCount, 1);
+    EXPECT_EQ(view->RowCount(), 1);
 }
 
 TEST_F(ItemCommandTest, DeletingAnItemInsideASubfolderNeverSelectsAGoneNode) {
@@ -223,7 +174,7 @@ TEST_F(ItemCommandTest, ANewItemIsAddedToTheCurrentFolderOnlyWhenItsDialogSaysOK
 
     dialogs.answer = [](VNode&) { return false; };
     EXPECT_EQ(Run(CMD_ADD_TODO), CHANGED_NOTHING);
-    EXPECT_EQ(dialogs.shown.size(), 1u) << "the dialog was shown";
+    EXPECT_EQ(dialogs.opened.size(), 1u) << "the dialog was shown";
     EXPECT_FALSE(host.modified) << "cancelled: the modified flag stays as it was";
     EXPECT_TRUE(host.calls.empty());
     EXPECT_EQ(Collection().CountChildren(folder, false), 0);
@@ -404,7 +355,7 @@ TEST_F(ItemCommandTest, WithoutASelectionFollowLinkAndDeleteSaySo) {
         EXPECT_EQ(Run(command), CHANGED_NOTHING) << command;
     }
     EXPECT_EQ(boxes.asked.size(), 2u);
-    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_TRUE(dialogs.opened.empty());
     EXPECT_FALSE(host.modified);
 }
 
@@ -420,7 +371,7 @@ TEST_F(ItemCommandTest, FocusShowsAFolderAndOpensAnyOtherItem) {
 
     todo->Select();
     EXPECT_EQ(Run(CMD_FOCUS), CHANGED_ITEMS) << "a to-do opens its dialog";
-    EXPECT_EQ(dialogs.shown, std::vector<VNode*>{todo});
+    EXPECT_EQ(dialogs.opened, std::vector<VNode*>{todo});
     EXPECT_TRUE(host.modified);
 }
 
@@ -451,7 +402,7 @@ TEST_F(ItemCommandTest, TheFolderTreesCommands) {
     EXPECT_EQ(boxes.asked[0].caption, "Vantry");
     Run(CMD_TREE_EDIT);
     Run(CMD_TREE_RENAME);
-    EXPECT_TRUE(dialogs.shown.empty()) << "the top folder is never edited";
+    EXPECT_TRUE(dialogs.opened.empty()) << "the top folder is never edited";
     EXPECT_EQ(treeControl.editing, nullptr) << "nor renamed";
 
     tree->contextFolder = folder;
@@ -461,7 +412,7 @@ TEST_F(ItemCommandTest, TheFolderTreesCommands) {
     EXPECT_EQ(view->Folder(), folder);
     EXPECT_EQ(treeControl.selected, folder);
     Run(CMD_TREE_EDIT);
-    EXPECT_EQ(dialogs.shown, std::vector<VNode*>{folder});
+    EXPECT_EQ(dialogs.opened, std::vector<VNode*>{folder});
 
     boxes.answers = {MsgAnswer::Yes};
     Run(CMD_TREE_DELETE);
@@ -483,6 +434,7 @@ TEST_F(ItemCommandTest, TheFolderTreeExportsTheFolderItWasAskedFor) {
         return true;
     });
     tree->contextFolder = folder;
+    ui.exportAnswer = "export.htm"; // the name the file chooser offers
     Run(CMD_TREE_EXPORT);
     QSetShellHandler(nullptr);
     std::ifstream in("export.htm");
@@ -518,29 +470,30 @@ TEST_F(ItemCommandTest, TheRightButtonChoosesTheMenuByWhatIsUnderThePointer) {
     EXPECT_EQ(ContextMenuOf(ContextMenuKind::FolderTree).defaultCommand, CMD_TREE_FOCUS);
 
     LayOut();
-    ASSERT_GE(view->rowCount, 2);
-    const VRect& second = view->rowSlots[1].item->rect;
-    const ContextMenu* menu = RightButtonMenu(*view, second.x + 5, second.y + 2);
-    EXPECT_EQ(SelectedNodes(), std::vector<VNode*>{view->rowSlots[1].item});
-    EXPECT_EQ(menu, &ContextMenuOf(ItemMenuKind(view->rowSlots[1].item)));
-    menu = RightButtonMenu(*view, 5, 790);
+    ASSERT_GE(view->RowCount(), 2);
+    const VRect& second = view->RowItem(1)->rect;
+    const ContextMenu* menu = ContextMenuFor(view->OnRButtonDown(second.x + 5, second.y + 2));
+    EXPECT_EQ(SelectedNodes(), std::vector<VNode*>{view->RowItem(1)});
+    EXPECT_EQ(menu, &ContextMenuOf(ItemMenuKind(view->RowItem(1))));
+    menu = ContextMenuFor(view->OnRButtonDown(5, 790));
     EXPECT_EQ(menu, &ContextMenuOf(ContextMenuKind::AddNewItem));
     EXPECT_TRUE(SelectedNodes().empty()) << "outside the rows nothing stays selected";
 
     // In the calendar only an item has a menu, and it is the action menu.
     view->viewType = 1;
-    view->calendar.gridStart.SetDate(30, 11, 2026);
+    view->Calendar().gridStart.SetDate(30, 11, 2026);
     view->needsRebuild = true;
     LayOut();
     todo->Select();
-    EXPECT_EQ(RightButtonMenu(*view, 1, 1), nullptr);
+    EXPECT_EQ(ContextMenuFor(view->OnRButtonDown(1, 1)), nullptr);
     EXPECT_TRUE(SelectedNodes().empty()) << "a click outside the items deselects";
     bool hit = false;
     for (int y = 0; y < 800 && !hit; y += 3)
         for (int x = 0; x < 1000 && !hit; x += 3)
-            if (view->calendar.HitItem(x, y) == action) {
+            if (view->Calendar().HitItem(x, y) == action) {
                 hit = true;
-                EXPECT_EQ(RightButtonMenu(*view, x, y), &ContextMenuOf(ContextMenuKind::Action));
+                EXPECT_EQ(ContextMenuFor(view->OnRButtonDown(x, y)),
+                          &ContextMenuOf(ContextMenuKind::Action));
                 EXPECT_EQ(SelectedNodes(), std::vector<VNode*>{action});
             }
     EXPECT_TRUE(hit) << "the action is drawn in its week";

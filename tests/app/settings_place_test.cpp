@@ -1,7 +1,7 @@
 #include "app/install_layout.h"
 #include "app/settings_place.h"
 #include "app/skedradoc.h"
-#include "foundation/xdg_dirs.h"
+#include "foundation/userfolders.h"
 #include "support/log_capture.h"
 #include "support/temp_dir.h"
 
@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <gmock/gmock.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -69,9 +70,12 @@ TEST(XdgDirs, AbsoluteVariableElseTheDefaultUnderHome) {
         ScopedEnv config("XDG_CONFIG_HOME", "relative/cfg");
         EXPECT_EQ(XdgConfigHome(), "/home/ann/.config");
     }
+    // Without HOME the user database still knows the home folder.
     ScopedEnv noHome("HOME", nullptr);
     ScopedEnv config("XDG_CONFIG_HOME", nullptr);
-    EXPECT_EQ(XdgConfigHome(), "");
+    const passwd* user = getpwuid(getuid());
+    ASSERT_NE(user, nullptr);
+    EXPECT_EQ(XdgConfigHome(), std::string(user->pw_dir) + "/.config");
 }
 
 TEST(InstallLayout, BuildTreeKeepsEverythingBesideTheProgram) {
@@ -122,14 +126,14 @@ TEST_F(SettingsPlaceTest, AnOldFileBesideTheProgramIsTakenOverOnce) {
     EXPECT_EQ(ReadWholeFile(SettingsFile()), "global\n{\n  dateformat=2\n}\n");
     {
         CSkedraDoc doc(place);
-        EXPECT_EQ(doc.collection->dateFormat, 2);
+        EXPECT_EQ(doc.Collection()->dateFormat, 2);
         doc.SetGlobalInt("dateformat", 1);
     }
     // The next start keeps what the config folder holds; the old file is not read again.
     WriteWholeFile(ProgramFolder() + "/vantry.ini", "global\n{\n  dateformat=0\n}\n");
     place = PrepareSettingsPlace(ConfigHome(), ProgramFolder());
     CSkedraDoc doc(place);
-    EXPECT_EQ(doc.collection->dateFormat, 1);
+    EXPECT_EQ(doc.Collection()->dateFormat, 1);
     EXPECT_EQ(SettingsFileToRead(ConfigHome(), ProgramFolder()), SettingsFile());
 }
 
@@ -181,7 +185,7 @@ TEST_F(SettingsPlaceTest, BadPlacesRunOnDefaultsWithOneMessage) {
         EXPECT_FALSE(place.writable);
         {
             CSkedraDoc doc(place);
-            EXPECT_EQ(doc.collection->dateFormat, 0);
+            EXPECT_EQ(doc.Collection()->dateFormat, 0);
             doc.SetGlobalInt("dateformat", 2);
         }
         EXPECT_EQ(ReadWholeFile(SettingsFile()), before);
@@ -199,7 +203,7 @@ TEST_F(SettingsPlaceTest, AFileThatCantBeReadOrWrittenIsSaidOnce) {
     place = PrepareSettingsPlace(ConfigHome(), ProgramFolder());
     EXPECT_THAT(place.problem, HasSubstr("can't be written"));
     CSkedraDoc doc(place);
-    EXPECT_EQ(doc.collection->dateFormat, 1); // what could be read is used
+    EXPECT_EQ(doc.Collection()->dateFormat, 1); // what could be read is used
 }
 
 } // namespace

@@ -1,10 +1,10 @@
 // The parts of the application shell that need no window: the ribbon as data, the web
 // pages, and the desktop's knowledge of the document type.
-#include "app/commands/command_ids.h"
 #include "app/desktop_entry.h"
 #include "app/ribbon_layout.h"
 #include "app/web_pages.h"
 #include "foundation/qshell.h"
+#include "platform/command_ids.h"
 #include "support/log_capture.h"
 #include "support/scripted_ui.h"
 
@@ -101,9 +101,9 @@ TEST_F(ShellTest, ApplicationMenuQuickAccessAndKeys) {
     std::vector<std::string> captions;
     for (const MenuEntry& e : ApplicationMenu())
         captions.push_back(e.caption);
-    EXPECT_EQ(captions,
-              (std::vector<std::string>{"New", "Open", "Save", "Save As", "Print", "", "Undo",
-                                        "Redo", "", "Close", "Recent documents", "Exit"}));
+    EXPECT_EQ(captions, (std::vector<std::string>{"New", "Open", "Save", "Save As", "Print",
+                                                  "Export", "Import", "", "Undo", "Redo", "",
+                                                  "Close", "Recent documents", "Exit"}));
     const MenuEntry& print = ApplicationMenu()[4];
     ASSERT_EQ(print.submenu.size(), 3u);
     EXPECT_EQ(print.submenu[1].caption, "Print Preview");

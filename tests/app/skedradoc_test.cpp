@@ -28,8 +28,8 @@ class DocumentTest : public LogTest {
     std::unique_ptr<CSkedraDoc> Make(const std::string& settings = "") {
         if (!settings.empty()) WriteWholeFile("vantry.ini", settings);
         auto doc = std::make_unique<CSkedraDoc>(dir.File("vantry").c_str());
-        doc->host = &host;
-        doc->view = &view;
+        doc->SetHost(&host);
+        doc->AttachView(&view);
         view.LoadSettings(*doc);
         return doc;
     }
@@ -40,13 +40,11 @@ class DocumentTest : public LogTest {
 };
 
 TEST_F(DocumentTest, SettingsLiveBesideTheProgram) {
-    EXPECT_STREQ(CSkedraDoc::SettingsPathFor("C:/apps/x/prog.exe").Text(), "C:/apps/x/vantry.ini");
-    EXPECT_STREQ(CSkedraDoc::SettingsPathFor("C:\\apps\\prog.exe").Text(), "C:\\apps/vantry.ini");
-    EXPECT_STREQ(CSkedraDoc::SettingsPathFor("prog").Text(), "prog/vantry.ini");
-    ::testing::internal::CaptureStderr();
+    EXPECT_STREQ(ProgramSettings::PathFor("C:/apps/x/prog.exe").Text(), "C:/apps/x/vantry.ini");
+    EXPECT_STREQ(ProgramSettings::PathFor("C:\\apps\\prog.exe").Text(), "C:\\apps/vantry.ini");
+    EXPECT_STREQ(ProgramSettings::PathFor("prog").Text(), "prog/vantry.ini");
     auto doc = Make();
-    EXPECT_THAT(::testing::internal::GetCapturedStderr(),
-                HasSubstr("iniPath " + dir.File("vantry.ini") + "\n"));
+    EXPECT_THAT(Log(), HasSubstr("iniPath " + dir.File("vantry.ini") + " [program_settings:"));
     EXPECT_EQ(CSkedraDoc::Current(), doc.get());
 }
 
@@ -55,9 +53,9 @@ TEST_F(DocumentTest, DefaultsWhenTheSettingsHoldNothing) {
     EXPECT_EQ(view.viewFlags, 272u);
     EXPECT_EQ(view.viewType, 0);
     EXPECT_EQ(view.ganttDaysInView, 56);
-    EXPECT_EQ(doc->collection->dateFormat, 0);
-    EXPECT_EQ(doc->collection->filterFlags, 5u);
-    EXPECT_EQ(doc->collection->root->next, nullptr);
+    EXPECT_EQ(doc->Collection()->dateFormat, 0);
+    EXPECT_EQ(doc->Collection()->filterFlags, 5u);
+    EXPECT_EQ(doc->Collection()->root->next, nullptr);
 }
 
 TEST_F(DocumentTest, StoredViewFlagsNeedOneOfTheStateBits) {
@@ -71,23 +69,23 @@ TEST_F(DocumentTest, StoredViewFlagsNeedOneOfTheStateBits) {
             Make(std::string("global\n{\n  view_flags=") + c.stored + "\n  dateformat=2\n}\n");
         fresh.LoadSettings(*doc);
         EXPECT_EQ(fresh.viewFlags, c.flags) << c.stored;
-        EXPECT_EQ(doc->collection->dateFormat, 2);
+        EXPECT_EQ(doc->Collection()->dateFormat, 2);
     }
 }
 
 TEST_F(DocumentTest, StateFilterChangesOneBitAtATime) {
     auto doc = Make("global\n{\n  view_flags=0x4E1\n}\n");
-    doc->OnStateFilter(5);
-    doc->OnStateFilter(3);
+    doc->Filters().OnStateFilter(5);
+    doc->Filters().OnStateFilter(3);
     EXPECT_EQ(view.viewFlags & 0x312, 0x002u) << "only finished items";
     EXPECT_EQ(view.viewFlags & ~0x312u, 0x4E1u) << "the other bits are not touched";
-    EXPECT_EQ(doc->collection->filterFlags, 2u | 16u);
+    EXPECT_EQ(doc->Collection()->filterFlags, 2u | 16u);
     EXPECT_EQ(doc->GetGlobalInt("view_flags", 0), (int)view.viewFlags);
     EXPECT_EQ(host.refills, 2) << "the tree follows each filter once, not each bit";
     EXPECT_GE(host.updates, 2) << "and so do the views";
 
     std::uint32_t before = view.viewFlags;
-    doc->OnStateFilter(6);
+    doc->Filters().OnStateFilter(6);
     ASSERT_EQ(ui.asked.size(), 1u);
     EXPECT_EQ(ui.asked[0].text, "Unknown filter");
     EXPECT_EQ(ui.asked[0].caption, "Error");
@@ -96,35 +94,35 @@ TEST_F(DocumentTest, StateFilterChangesOneBitAtATime) {
 
 TEST_F(DocumentTest, TextSortAndContactFilters) {
     auto doc = Make();
-    doc->OnTextFilter("abc");
-    EXPECT_STREQ(doc->collection->filterText.Text(), "ABC");
-    doc->OnClearFilter();
-    EXPECT_STREQ(doc->collection->filterText.Text(), "");
+    doc->Filters().OnTextFilter("abc");
+    EXPECT_STREQ(doc->Collection()->filterText.Text(), "ABC");
+    doc->Filters().OnClearFilter();
+    EXPECT_STREQ(doc->Collection()->filterText.Text(), "");
     view.needsRebuild = false;
     int updates = host.updates;
-    doc->OnSort(1);
-    EXPECT_EQ(doc->collection->sortMode, 1);
+    doc->Filters().OnSort(1);
+    EXPECT_EQ(doc->Collection()->sortMode, 1);
     EXPECT_TRUE(view.needsRebuild) << "the rows are sorted again at once";
     EXPECT_GT(host.updates, updates) << "and shown";
 
-    auto* bo = AddNode<VContact>(*doc->collection);
+    auto* bo = AddNode<VContact>(*doc->Collection());
     bo->firstName = "Bo";
     bo->lastName = "Smit";
-    auto* anna = AddNode<VContact>(*doc->collection);
+    auto* anna = AddNode<VContact>(*doc->Collection());
     anna->firstName = "Anna";
     anna->lastName = "Zee";
     host.contactSelection = 2;
     doc->RefreshContactList();
     EXPECT_EQ(host.contacts, (std::vector<std::string>{"<all contacts>", "Anna Zee", "Bo Smit"}));
     EXPECT_EQ(host.contactSelection, 2) << "the remembered entry stays chosen";
-    doc->OnContactFilter(1);
-    EXPECT_EQ(doc->collection->contactFilter, anna);
-    doc->OnContactFilter(3);
+    doc->Filters().OnContactFilter(1);
+    EXPECT_EQ(doc->Collection()->contactFilter, anna);
+    doc->Filters().OnContactFilter(3);
     ASSERT_EQ(ui.asked.size(), 1u);
     EXPECT_EQ(ui.asked[0].text, "Bug in OnContactFilterLBox(); n out of range");
-    EXPECT_EQ(doc->collection->contactFilter, anna);
-    doc->OnContactFilter(0);
-    EXPECT_EQ(doc->collection->contactFilter, nullptr);
+    EXPECT_EQ(doc->Collection()->contactFilter, anna);
+    doc->Filters().OnContactFilter(0);
+    EXPECT_EQ(doc->Collection()->contactFilter, nullptr);
 
     host.contactSelection = 7;
     doc->RefreshContactList();
@@ -134,19 +132,19 @@ TEST_F(DocumentTest, TextSortAndContactFilters) {
 TEST_F(DocumentTest, GanttWidthInWeeks) {
     auto doc = Make();
     view.ganttDaysInView = 7;
-    doc->ShowLessWeeks();
+    doc->Span().ShowLessWeeks();
     EXPECT_EQ(view.ganttDaysInView, 7);
     EXPECT_TRUE(host.modified) << "still marks the document modified";
-    doc->ShowMoreWeeks();
+    doc->Span().ShowMoreWeeks();
     EXPECT_EQ(view.ganttDaysInView, 14);
-    EXPECT_EQ(doc->Settings().GetInt("global.gantt.days_in_view", 0), 14);
+    EXPECT_EQ(doc->Settings().File().GetInt("global.gantt.days_in_view", 0), 14);
 }
 
 // Each refresh sequence is one call and asks the windows in its own order.
 TEST_F(DocumentTest, RefreshSequencesInTheirOrder) {
     auto doc = Make();
-    auto* folder = AddNode<VGroup>(*doc->collection);
-    auto* todo = AddNode<VTodo>(*doc->collection, folder);
+    auto* folder = AddNode<VGroup>(*doc->Collection());
+    auto* todo = AddNode<VTodo>(*doc->Collection(), folder);
     struct Case {
         const char* name;
         std::function<void()> run;
@@ -177,7 +175,7 @@ TEST_F(DocumentTest, RefreshSequencesInTheirOrder) {
     view.viewFlags = 0x10 | 0x200; // undone and inactive items
     doc->ViewFlagsChanged();
     EXPECT_EQ(doc->GetGlobalInt("view_flags", 0), 0x210);
-    EXPECT_EQ(doc->collection->filterFlags & 15, 1u | 8u) << "copied to the filters";
+    EXPECT_EQ(doc->Collection()->filterFlags & 15, 1u | 8u) << "copied to the filters";
 }
 
 TEST_F(DocumentTest, SettingsAreWrittenAtTheEndOnlyWhenChanged) {
@@ -188,43 +186,43 @@ TEST_F(DocumentTest, SettingsAreWrittenAtTheEndOnlyWhenChanged) {
     EXPECT_EQ(ReadWholeFile("vantry.ini"), "global\n{\n  view_type=1\n}\n");
     {
         auto doc = Make();
-        doc->SetGlobalString("note", "x");
+        doc->Settings().SetGlobalString("note", "x");
     }
     EXPECT_THAT(ReadWholeFile("vantry.ini"), HasSubstr("note=x"));
 }
 
 TEST_F(DocumentTest, SaveAndOpenRoundTrip) {
     auto doc = Make();
-    AddNode<VTodo>(*doc->collection)->what = "remember me";
+    AddNode<VTodo>(*doc->Collection())->what = "remember me";
     ASSERT_TRUE(doc->SaveDocument("doc.vnt"));
     std::string saved = ReadWholeFile("doc.vnt");
-    EXPECT_EQ(saved, DocumentBytes(*doc->collection));
+    EXPECT_EQ(saved, DocumentBytes(*doc->Collection()));
     ASSERT_TRUE(doc->OnNewDocument());
-    EXPECT_EQ(doc->collection->root->next, nullptr);
+    EXPECT_EQ(doc->Collection()->root->next, nullptr);
     ASSERT_TRUE(doc->OpenDocument("doc.vnt"));
-    ASSERT_NE(doc->collection->root->next, nullptr);
-    EXPECT_STREQ(static_cast<VTodo*>(doc->collection->root->next)->what.Text(), "remember me");
-    EXPECT_STREQ(doc->collection->fileName.Text(), "doc.vnt");
+    ASSERT_NE(doc->Collection()->root->next, nullptr);
+    EXPECT_STREQ(static_cast<VTodo*>(doc->Collection()->root->next)->what.Text(), "remember me");
+    EXPECT_STREQ(doc->Collection()->fileName.Text(), "doc.vnt");
     EXPECT_TRUE(ui.asked.empty());
 }
 
 TEST_F(DocumentTest, AnUnreadableFileIsReportedAndChangesNothing) {
     auto doc = Make();
-    VCollection* before = doc->collection;
+    VCollection* before = doc->Collection();
     AddNode<VTodo>(*before);
     EXPECT_FALSE(doc->OpenDocument("missing.vnt"));
-    EXPECT_EQ(doc->collection, before);
+    EXPECT_EQ(doc->Collection(), before);
     ASSERT_EQ(ui.asked.size(), 1u);
     EXPECT_EQ(ui.asked[0].text, "Can't open file (missing.vnt).");
 }
 
 TEST_F(DocumentTest, AFailedSaveLeavesTheOldDocumentIntact) {
     auto doc = Make();
-    AddNode<VTodo>(*doc->collection)->what = "first version";
+    AddNode<VTodo>(*doc->Collection())->what = "first version";
     ASSERT_TRUE(doc->SaveDocument("doc.vnt"));
     std::string before = ReadWholeFile("doc.vnt");
     for (int i = 0; i < 50; ++i)
-        AddNode<VTodo>(*doc->collection)->what = "a longer second version";
+        AddNode<VTodo>(*doc->Collection())->what = "a longer second version";
     {
         FileSizeLimit full(before.size() + 10);
         EXPECT_FALSE(doc->SaveDocument("doc.vnt"));
@@ -238,20 +236,20 @@ TEST_F(DocumentTest, AFailedSaveLeavesTheOldDocumentIntact) {
         EXPECT_NE(entry.path().filename().string().rfind(Q_REPLACE_TEMPORARY_PREFIX, 0), 0u);
 
     ASSERT_TRUE(doc->SaveDocument("doc.vnt"));
-    EXPECT_EQ(ReadWholeFile("doc.vnt"), DocumentBytes(*doc->collection));
+    EXPECT_EQ(ReadWholeFile("doc.vnt"), DocumentBytes(*doc->Collection()));
 }
 
 TEST_F(DocumentTest, SavingThroughALinkWritesTheRealDocument) {
     std::filesystem::create_directory("store");
     auto doc = Make();
-    AddNode<VTodo>(*doc->collection)->what = "old";
+    AddNode<VTodo>(*doc->Collection())->what = "old";
     ASSERT_TRUE(doc->SaveDocument("store/doc.vnt"));
     std::filesystem::create_symlink("store/doc.vnt", "link.vnt");
     ASSERT_TRUE(doc->OpenDocument("link.vnt"));
-    static_cast<VTodo*>(doc->collection->root->next)->what = "new";
+    static_cast<VTodo*>(doc->Collection()->root->next)->what = "new";
     ASSERT_TRUE(doc->SaveDocument("link.vnt"));
     EXPECT_TRUE(std::filesystem::is_symlink("link.vnt")) << "the link stays a link";
-    EXPECT_EQ(ReadWholeFile("store/doc.vnt"), DocumentBytes(*doc->collection));
+    EXPECT_EQ(ReadWholeFile("store/doc.vnt"), DocumentBytes(*doc->Collection()));
     EXPECT_TRUE(ui.asked.empty());
 }
 
@@ -260,12 +258,12 @@ TEST_F(DocumentTest, WhatIsNoFileIsRefusedBeforeAnyRead) {
     std::filesystem::create_directory("folder.vnt");
     ASSERT_EQ(mkfifo("pipe.vnt", 0600), 0);
     auto doc = Make();
-    VCollection* before = doc->collection;
+    VCollection* before = doc->Collection();
     auto start = std::chrono::steady_clock::now();
     for (const char* path : {"folder.vnt", "pipe.vnt", "/dev/zero", "/dev/null"}) {
         ui.asked.clear();
         EXPECT_FALSE(doc->OpenDocument(path)) << path;
-        EXPECT_EQ(doc->collection, before) << path;
+        EXPECT_EQ(doc->Collection(), before) << path;
         ASSERT_EQ(ui.asked.size(), 1u) << path;
         EXPECT_EQ(ui.asked[0].text, std::string("Can't open file (") + path + ").");
     }
@@ -276,7 +274,7 @@ TEST_F(DocumentTest, OpeningLeavesNoTemporaryBehind) {
     std::filesystem::create_directory("tmp");
     setenv("TMPDIR", dir.File("tmp").c_str(), 1);
     auto doc = Make();
-    AddNode<VTodo>(*doc->collection)->what = "kept";
+    AddNode<VTodo>(*doc->Collection())->what = "kept";
     ASSERT_TRUE(doc->SaveDocument("doc.vnt"));
     ASSERT_TRUE(doc->OpenDocument("doc.vnt"));
     EXPECT_FALSE(doc->OpenDocument("missing.vnt"));

@@ -1,7 +1,6 @@
 // Undo and redo of every kind of change over one document: the saved bytes after undo
 // are those before the change, after redo those after it, and the nodes that come back
 // are the same nodes (serial numbers, parents, contacts).
-#include "app/commands/command_ids.h"
 #include "app/commands/command_table.h"
 #include "app/commands/command_ui.h"
 #include "app/forms/dlg_commitem.h"
@@ -10,25 +9,24 @@
 #include "app/forms/dlg_taskfull.h"
 #include "app/forms/dlg_todo.h"
 #include "app/history/change_names.h"
-#include "app/skedradoc.h"
 #include "model/vcommitem.h"
 #include "model/vcontact.h"
 #include "model/vreference.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
+#include "platform/command_ids.h"
 #include "support/log_capture.h"
 #include "support/model_builders.h"
 #include "support/recording_canvas.h"
-#include "support/recording_host.h"
 #include "support/scripted_editor.h"
 #include "support/scripted_ui.h"
-#include "views/LeftView.h"
+#include "support/windowless_commands.h"
 #include "views/drag_data.h"
-#include "views/skedraView.h"
 #include "views/viewflags.h"
 
 #include <gmock/gmock.h>
 
+#include <cstring>
 #include <functional>
 
 namespace {
@@ -78,42 +76,19 @@ Fixture BuildFixture(VCollection& c) {
     return f;
 }
 
-class RecordingUI : public CommandUI {
-  public:
-    void ShowAbout() override {}
-    void PrintDirect() override {}
-    void PrintSetup() override {}
-    void SwitchPane() override {}
-    void Exit() override {}
-    void ClearFilterText() override {}
-    void ShowRemoteView() override {}
-    bool TextFieldHasFocus() override { return typing; }
-    bool typing = false;
-};
-
-class UndoTest : public LogTest {
+class UndoTest : public WindowlessCommands<CSkedraDoc> {
   public: // the cases of the table act through the fixture
     void SetUp() override {
-        LogTest::SetUp();
+        WindowlessCommands::SetUp();
         path = dir.File("fixture.vnt");
         {
             VCollection c;
             BuildFixture(c);
             ASSERT_TRUE(c.Save(path.c_str()));
         }
-        doc = std::make_unique<CSkedraDoc>(dir.File("vantry").c_str());
-        doc->host = &host;
-        view = std::make_unique<CSkedraView>(doc.get());
-        view->OnInitialUpdate();
-        tree = std::make_unique<CLeftView>(doc.get());
         ASSERT_TRUE(doc->OpenDocument(path.c_str()));
-        context.document = doc.get();
-        context.view = view.get();
-        context.tree = tree.get();
-        context.ui = &ui;
     }
 
-    VCollection& C() { return *doc->collection; }
     VNode* Find(const char* name) {
         for (VNode* n = C().root; n; n = n->next)
             if (n->name == name) return n;
@@ -135,19 +110,10 @@ class UndoTest : public LogTest {
     }
     bool Run(int command) { return RunCommand(command, context); }
     // Lays the rows out as a paint of the window would.
-    void LayOut() {
-        RecordingCanvas canvas;
-        view->OnDraw(canvas, {0, 0, 1000, 800});
-    }
+    void LayOut() { Draw(1000, 800); }
     std::string Label(int command) { return CommandLabel(command, context); }
 
     std::string path;
-    RecordingHost host;
-    RecordingUI ui;
-    std::unique_ptr<CSkedraDoc> doc;
-    std::unique_ptr<CSkedraView> view;
-    std::unique_ptr<CLeftView> tree;
-    CommandContext context;
 };
 
 // A change as its command makes it: on the model, then the refresh the command ends in.
@@ -302,7 +268,7 @@ const ChangeCase CASES[] = {
      [](UndoTest& t, CSkedraDoc& d, VCollection&) {
          d.BeginCommand("Edit");
          t.Find("Work")->name = "Job";
-         d.EndCommand(CHANGED_ITEMS);
+         d.EndCommand(true);
      }},
 };
 
@@ -407,6 +373,50 @@ TEST_F(UndoTest, EveryItemCommandUndoesAndRedoesToTheSameBytesUnderItsName) {
         EXPECT_EQ(Bytes(), after);
         EXPECT_TRUE(host.modified);
     }
+}
+
+// A text Windows-1252 cannot hold changes the document to UTF-8 inside the edit that
+// brought it: the conversion of every text and the edit are one step, undone together to
+// the Windows-1252 bytes, and redone together.
+TEST_F(UndoTest, TheChangeToUtf8IsOneStepWithTheEditThatNeededIt) {
+    ScriptedEditor editor;
+    const char* typed = nullptr;
+    editor.script = [&](ItemForm& form, int) {
+        // What the dialog's text crossing does with a typed text.
+        if (auto* todo = dynamic_cast<CDlgTodo*>(&form))
+            todo->what = C().EnteredUtf8(typed).c_str();
+        if (auto* task = dynamic_cast<CDlgTaskFull*>(&form))
+            task->what = C().EnteredUtf8(typed).c_str();
+        return true;
+    };
+    view->viewType = 1;
+    auto* groceries = static_cast<VTodo*>(Find("Groceries"));
+    groceries->Select();
+    typed = "Caf\xC3\xA9 cr\xC3\xA8me";
+    ASSERT_TRUE(Run(CMD_EDIT));
+    EXPECT_EQ(C().textEncoding, TextEncoding::Windows1252) << "Windows-1252 holds it";
+    EXPECT_STREQ(groceries->what.Text(), "Caf\xE9 cr\xE8me");
+    std::string before = Bytes();
+
+    auto* report = static_cast<VTask*>(Find("Quarterly report"));
+    report->Select();
+    typed = "\xC5\x81ukasz \xD0\x96\xD1\x83\xD0\xBA \xE6\x97\xA5\xE6\x9C\xAC \xE2\x9C\x93";
+    ASSERT_TRUE(Run(CMD_EDIT));
+    EXPECT_EQ(C().textEncoding, TextEncoding::Utf8);
+    EXPECT_STREQ(report->what.Text(), typed);
+    EXPECT_STREQ(groceries->what.Text(), "Caf\xC3\xA9 cr\xC3\xA8me") << "converted";
+    std::string after = Bytes();
+    EXPECT_EQ(after.substr(8, 4), "TENC");
+    EXPECT_EQ(doc->History().Count(), 2u) << "one step for the conversion and the edit";
+    EXPECT_EQ(Label(CMD_UNDO), "Undo " + CommandChangeName(CMD_EDIT));
+
+    ASSERT_TRUE(Run(CMD_UNDO));
+    EXPECT_EQ(C().textEncoding, TextEncoding::Windows1252);
+    EXPECT_EQ(Bytes(), before);
+    ASSERT_TRUE(Run(CMD_REDO));
+    EXPECT_EQ(C().textEncoding, TextEncoding::Utf8);
+    EXPECT_EQ(Bytes(), after);
+    EXPECT_STREQ(static_cast<VTodo*>(Find("Groceries"))->what.Text(), "Caf\xC3\xA9 cr\xC3\xA8me");
 }
 
 // The pointer's changes, as the item view and the folder tree make them, undo and redo
@@ -592,7 +602,7 @@ TEST_F(UndoTest, ACommandIsOneStepUnderItsNameHoweverManyRefreshesItAsks) {
     C().RemoveTree(Find("Home"));
     doc->ActivityChanged();
     EXPECT_FALSE(doc->History().CanUndo()) << "recorded when the command ends";
-    doc->EndCommand(CHANGED_NOTHING);
+    doc->EndCommand(false);
     EXPECT_EQ(doc->History().Count(), 1u);
     EXPECT_EQ(Label(CMD_UNDO), "Undo Delete");
     EXPECT_TRUE(host.modified);
@@ -600,7 +610,7 @@ TEST_F(UndoTest, ACommandIsOneStepUnderItsNameHoweverManyRefreshesItAsks) {
     // A command that says it changed items is recorded without any refresh.
     doc->BeginCommand(CommandChangeName(CMD_ADD_TODO));
     AddNode<VTodo>(C());
-    doc->EndCommand(CHANGED_ITEMS);
+    doc->EndCommand(true);
     EXPECT_EQ(Label(CMD_UNDO), "Undo Add to-do");
     EXPECT_EQ(doc->History().Count(), 2u);
 }
@@ -644,7 +654,7 @@ TEST_F(UndoTest, TheViewLeavesAFolderThatGoesAndRebuildsItsRows) {
     EXPECT_TRUE(view->needsRebuild);
     ASSERT_TRUE(Run(CMD_UNDO)); // the folder
     EXPECT_EQ(view->Folder(), Find("Work"));
-    EXPECT_EQ(view->rowCount, 0) << "no row points at the folder that went";
+    EXPECT_EQ(view->RowCount(), 0) << "no row points at the folder that went";
     ASSERT_TRUE(Run(CMD_REDO));
     EXPECT_TRUE(Find("Inbox")->tempFlags & SELECTED);
     EXPECT_EQ(Find("Inbox")->parent, Find("Work"));
@@ -669,6 +679,84 @@ TEST_F(UndoTest, TheHistoryKeepsTheLastThousandChangesAndOpeningClearsIt) {
     ASSERT_TRUE(doc->OnNewDocument());
     EXPECT_FALSE(doc->History().CanUndo());
     EXPECT_FALSE(doc->History().CanRedo());
+}
+
+// One name per command, whichever way it was started: an edit through F2, Enter or a
+// double click goes by the ribbon's Edit, and the pointer's own changes by what they did.
+TEST_F(UndoTest, AChangeGoesByOneNameWhicheverWayItWasStarted) {
+    ScriptedEditor editor;
+    editor.script = [](ItemForm& form, int) {
+        if (auto* todo = dynamic_cast<CDlgTodo*>(&form)) todo->what = "Changed in the dialog";
+        return true;
+    };
+    auto showHome = [&](int viewType) {
+        ASSERT_TRUE(doc->OpenDocument(path.c_str()));
+        view->viewType = viewType;
+        view->viewFlags = (view->viewFlags & ~VIEW_GANTT) | VIEW_DONE; // ticked rows stay
+        doc->Filters().CopyViewFlagsToFilters(view->viewFlags);
+        view->SetFolder(Find("Home"));
+        view->Calendar().gridStart.SetDate(23, 2, 2026); // the Monday before "Plan the move"
+        LayOut();
+    };
+    auto rowMiddle = [&](VNode* item) { return item->rect.y + item->rect.height / 2; };
+
+    showHome(0);
+    Find("Groceries")->Select();
+    ASSERT_TRUE(Run(CMD_EDIT));
+    EXPECT_EQ(Label(CMD_UNDO), "Undo Edit");
+
+    const std::vector<std::pair<const char*, std::function<void()>>> edits = {
+        {"F2", [&] { view->OnKeyDown(ViewKey::F2); }},
+        {"Enter", [&] { view->OnKeyDown(ViewKey::Enter); }},
+        {"double click on the row",
+         [&] {
+             VNode* todo = Find("Groceries");
+             view->OnLButtonDblClk(todo->rect.x + 150, rowMiddle(todo));
+         }},
+    };
+    for (const auto& [how, edit] : edits) {
+        SCOPED_TRACE(how);
+        showHome(0);
+        Find("Groceries")->Select();
+        std::string before = Bytes();
+        edit();
+        ASSERT_NE(Bytes(), before) << "the dialog changed the item";
+        EXPECT_EQ(Label(CMD_UNDO), "Undo Edit");
+    }
+
+    // A tick and a drag in the calendar are no command: each says what it did.
+    showHome(0);
+    VNode* todo = Find("Groceries");
+    int x = todo->rect.x;
+    while (x < todo->rect.x + 100 && !view->InCheckBox(todo, x, rowMiddle(todo)))
+        ++x;
+    view->OnLButtonDown(x, rowMiddle(todo));
+    view->OnLButtonUp(x, rowMiddle(todo));
+    ASSERT_TRUE(todo->flags & DONE);
+    EXPECT_EQ(Label(CMD_UNDO), "Undo Mark done");
+    LayOut();
+    view->OnLButtonDown(x, rowMiddle(todo));
+    EXPECT_EQ(Label(CMD_UNDO), "Undo Mark not done");
+
+    showHome(1);
+    auto* plan = static_cast<VTask*>(Find("Plan the move"));
+    plan->flags &= ~NO_DATE; // shown on its days
+    doc->ItemsChanged();
+    LayOut();
+    const CalendarCell *monday = nullptr, *wednesday = nullptr;
+    for (const CalendarCell& cell : view->Calendar().cells) {
+        if (!std::strcmp(cell.date.Format(2), "2026-03-02")) monday = &cell;
+        if (!std::strcmp(cell.date.Format(2), "2026-03-04")) wednesday = &cell;
+    }
+    ASSERT_TRUE(monday && wednesday && monday->lineCount > 0);
+    int fromX = monday->x + 10, fromY = monday->lines[0].rect.top + 5;
+    ASSERT_EQ(view->Calendar().HitItem(fromX, fromY), plan);
+    int toX = wednesday->x + 10, toY = wednesday->y + wednesday->h / 2;
+    view->OnLButtonDown(fromX, fromY);
+    view->OnMouseMove(toX, toY, true);
+    view->OnLButtonUp(toX, toY);
+    ASSERT_STREQ(plan->startDate.Text(), "2026-03-04");
+    EXPECT_EQ(Label(CMD_UNDO), "Undo Reschedule");
 }
 
 } // namespace

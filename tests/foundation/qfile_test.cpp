@@ -376,3 +376,25 @@ TEST_F(QFileTest, CloseReportsBytesThatCouldNotBeWritten) {
 }
 
 } // namespace
+
+namespace {
+
+// A path kept to open later (a recent document) must not depend on the folder it was
+// typed in.
+TEST_F(QFileTest, AbsolutePathsNameTheFileFromAnyFolder) {
+    const std::string here = std::filesystem::current_path().string();
+    struct Case {
+        std::string typed, absolute;
+    } cases[] = {
+        {"Mes tâches.vnt", here + "/Mes tâches.vnt"},
+        {"./sub/../doc.vnt", here + "/doc.vnt"},
+        {"sub/./doc.vnt", here + "/sub/doc.vnt"},
+        {"/already/there.vnt", "/already/there.vnt"},
+        {"/a/b/../c.vnt", "/a/c.vnt"},
+        {"", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(QAbsolutePath(c.typed), c.absolute) << c.typed;
+}
+
+} // namespace

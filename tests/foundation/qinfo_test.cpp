@@ -1,3 +1,4 @@
+#include <filesystem>
 #include "foundation/qinfo.h"
 
 #include "foundation/qexpr.h"
@@ -110,9 +111,12 @@ TEST_F(QInfoTest, EvaluatesIntegerExpressions) {
 
 TEST_F(QInfoTest, SetStringBuildsTreesAndWritesThemIndented) {
     {
+        ::testing::internal::CaptureStderr();
         QInfo info("new.ini");
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), "")
+            << "a settings file not made yet is nothing the user must act on";
         EXPECT_FALSE(info.WasOpened());
-        EXPECT_THAT(Log(), HasSubstr("(WARN ): [-] QInfo: can't open 'new.ini' [qinfo_read:"));
+        EXPECT_THAT(Log(), HasSubstr("(INFO ): [-] QInfo: can't open 'new.ini' [qinfo_read:"));
         EXPECT_TRUE(info.SetString("a.b.c", "1"));
         EXPECT_TRUE(info.IsModified());
         EXPECT_EQ(Get(info, "a.b.c"), "1");
@@ -229,13 +233,19 @@ TEST_F(QInfoTest, WordsAndValuesStopAt1023Characters) {
     EXPECT_STREQ(small, "vvv");
 }
 
+TEST_F(QInfoTest, ASettingsFileThatIsThereButUnreadableIsAWarning) {
+    WriteWholeFile("plain", "a file where a folder should be");
+    ::testing::internal::CaptureStderr();
+    QInfo info("plain/x.ini");
+    EXPECT_THAT(::testing::internal::GetCapturedStderr(), HasSubstr("QInfo: can't open"));
+    EXPECT_THAT(Log(), HasSubstr("(WARN ): [-] QInfo: can't open 'plain/x.ini'"));
+}
+
 TEST_F(QInfoTest, WriteReportsAFileThatCannotBeWritten) {
     QInfo info("no/such/dir/x.ini");
     info.SetInt("a", 1);
-    ::testing::internal::CaptureStderr();
     EXPECT_FALSE(info.Write());
-    EXPECT_THAT(::testing::internal::GetCapturedStderr(),
-                HasSubstr("QInfo::Write no/such/dir/x.ini\n"));
+    EXPECT_THAT(Log(), HasSubstr("(TRACE): [-] QInfo::Write no/such/dir/x.ini [qinfo:"));
     EXPECT_THAT(Log(), HasSubstr("QInfo:Write(); file (no/such/dir/x.ini) can't be written"));
     EXPECT_TRUE(info.IsModified()) << "the change is still to be written";
 }

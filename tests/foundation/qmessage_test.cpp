@@ -55,17 +55,35 @@ TEST_F(MessageLogTest, LevelsArePaddedToFiveCharacters) {
     EXPECT_THAT(log, HasSubstr("(NOTE ): [-] n\n"));
 }
 
-TEST_F(MessageLogTest, OneTrailingLineEndIsDroppedAndTracesStayOutOfTheLog) {
+TEST_F(MessageLogTest, OneTrailingLineEndIsDroppedAndOnlyProblemsReachStandardError) {
     ::testing::internal::CaptureStderr();
     qerr(QLOC("Op"), "ends in two\n\n");
+    int line = __LINE__ + 1;
     qtrace(QLOC("Op"), "trace only\n");
     qinform(QLOC("Op"), "informed");
     std::string err = ::testing::internal::GetCapturedStderr();
     EXPECT_THAT(Log(), HasSubstr("ends in two\n [qmessage_test:"));
-    EXPECT_THAT(Log(), Not(HasSubstr("trace only")));
-    EXPECT_THAT(err, HasSubstr("ends in two\n\n"));
-    EXPECT_THAT(err, HasSubstr("trace only\n"));
-    EXPECT_THAT(err, HasSubstr("informed\n"));
+    EXPECT_THAT(Log(), HasSubstr("(TRACE): [-] trace only [qmessage_test:" + std::to_string(line) +
+                                 " / Op]\n"))
+        << "traces go to the log, which rotates";
+    EXPECT_THAT(Log(), HasSubstr("(INFO ): [-] informed [qmessage_test:"));
+    EXPECT_EQ(err, "ends in two\n\n") << "traces and information stay off the terminal";
+}
+
+TEST_F(MessageLogTest, TheLogGoesToTheFolderItIsGiven) {
+    std::filesystem::create_directory("state");
+    qlog_set_folder(dir.File("state"));
+    qwarn(QLOC("Op"), "in the state folder");
+    EXPECT_FALSE(std::filesystem::exists(QLOG_FILE)) << "nothing in the current folder";
+    EXPECT_THAT(ReadWholeFile(dir.File("state/QLOG.txt")), HasSubstr("in the state folder"));
+    EXPECT_EQ(qlog_path(QLOG_OLD_FILE), dir.File("state/QLOG_OLD.txt"));
+    // A full log there rotates there.
+    WriteWholeFile(dir.File("state/QLOG.txt"), std::string(QLOG_ROTATE_SIZE, 'x'));
+    qerr(QLOC("Op"), "after rotation");
+    EXPECT_EQ(std::filesystem::file_size(dir.File("state/QLOG_OLD.txt")),
+              (uintmax_t)QLOG_ROTATE_SIZE);
+    EXPECT_THAT(ReadWholeFile(dir.File("state/QLOG.txt")), HasSubstr("after rotation"));
+    EXPECT_FALSE(std::filesystem::exists(QLOG_OLD_FILE));
 }
 
 TEST_F(MessageLogTest, ErrorsAndWarningsGetALineEndOnStandardError) {

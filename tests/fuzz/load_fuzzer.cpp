@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to the document loader: it must neither crash, hang, leak nor
-// read outside the file, and what it loads must save and load again.
+// read outside the file, and what it loads must save and load again, in either text
+// encoding.
 #include "model/vcollection.h"
 #include "model/vnode.h"
 
@@ -28,6 +29,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
         node->Describe(text, false);
         node->FolderTitle(text);
     }
+    // Any bytes through the character-wise order and filter, in both encodings.
+    collection.filterText = "\xC3\x89T";
+    collection.MakeView(collection.root);
+    collection.ConvertTexts(TextEncoding::Utf8);
+    collection.MakeView(collection.root);
     collection.Save(output.c_str());
     VCollection again;
     again.Load(output.c_str());

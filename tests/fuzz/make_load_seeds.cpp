@@ -37,5 +37,12 @@ int main(int argc, char** argv) {
     doc.Add(new VFile(&doc), projects);
     doc.Add(new VURL(&doc), projects);
     doc.Save((folder + "/every-kind.vnt").c_str());
+
+    // The same with accents, as Windows-1252 and changed to UTF-8.
+    projects->name = "Caf\xE9 \x80";
+    anna->lastName = "M\xFCller";
+    doc.Save((folder + "/windows-1252.vnt").c_str());
+    doc.ConvertTexts(TextEncoding::Utf8);
+    doc.Save((folder + "/utf-8.vnt").c_str());
     return 0;
 }

@@ -1,7 +1,6 @@
 // The item dialogs and Preferences on the real program: each opens with its title, its
 // first field focused and OK as the default button, fits its controls, and leaves a
 // picture; Escape cancels; one edit is made with the keyboard alone.
-#include "app/commands/command_ids.h"
 #include "app/skedradoc.h"
 #include "gui/gui_support.h"
 #include "model/vcommitem.h"
@@ -9,40 +8,26 @@
 #include "model/vreference.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
+#include "platform/command_ids.h"
 #include "platform/editor.h"
 #include "support/model_builders.h"
 #include "support/recording_canvas.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 #include "views/skedraView.h"
-#include "wx/command_ids.h"
 #include "wx/dialogs/node_editor.h"
 #include "wx/main_frame.h"
+#include "wx/wx_ids.h"
 
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <wx/button.h>
 #include <wx/datectrl.h>
 #include <wx/dateevt.h>
 #include <wx/docview.h>
 #include <wx/statbox.h>
 #include <wx/textctrl.h>
-#include <wx/uiaction.h>
-
-extern char** environ;
 
 namespace {
-
-// Presses a key on the dialog and waits (at most two seconds) for it to close.
-bool PressUntilClosed(wxDialog& dialog, int key) {
-    wxUIActionSimulator().Char(key);
-    for (int i = 0; i < 200 && dialog.IsModal(); ++i) {
-        wxYield();
-        wxMilliSleep(10);
-    }
-    return !dialog.IsModal();
-}
 
 // Whether every control of the window lies wholly inside its parent's client area.
 void ExpectNothingClipped(wxWindow& window, const std::string& where) {
@@ -69,7 +54,7 @@ class DialogsTest : public ::testing::Test {
         if (wxDocument* doc = Frame().GetDocumentManager()->GetCurrentDocument())
             doc->Modify(false);
     }
-    VCollection& Collection() { return *Doc().collection; }
+    VCollection& Collection() { return *Doc().Collection(); }
 };
 
 struct DialogCase {
@@ -131,7 +116,7 @@ void LookAtAndEscape(wxDialog& dialog, const std::string& picture) {
     EXPECT_EQ(ok->GetId(), wxID_OK);
     ExpectNothingClipped(dialog, picture);
     EXPECT_TRUE(SaveWindowPicture(dialog, picture));
-    EXPECT_TRUE(PressUntilClosed(dialog, WXK_ESCAPE)) << picture;
+    EXPECT_TRUE(PressUntilClosed(dialog, "Escape")) << picture;
 }
 
 TEST_F(DialogsTest, EveryDialogOpensFocusedAndEscapeCancelsIt) {
@@ -150,11 +135,11 @@ TEST_F(DialogsTest, EveryDialogOpensFocusedAndEscapeCancelsIt) {
         EXPECT_FALSE(edited);
         EXPECT_EQ(RecordBytes(*node), before);
     }
-    Doc().collection->dateFormat = 1;
+    Doc().Collection()->dateFormat = 1;
     EXPECT_TRUE(WhileDialogShows(
         "Preferences", [&] { SendCommand(CMD_PREFERENCES); },
         [&](wxDialog& dialog) { LookAtAndEscape(dialog, "dialog-preferences.png"); }));
-    EXPECT_EQ(Doc().collection->dateFormat, 1);
+    EXPECT_EQ(Doc().Collection()->dateFormat, 1);
     EXPECT_TRUE(ui.asked.empty());
 }
 
@@ -167,15 +152,6 @@ template <class Control> std::vector<Control*> ControlsOf(wxWindow& window) {
         found.insert(found.end(), inner.begin(), inner.end());
     }
     return found;
-}
-
-// Lets events run until the condition holds, for at most two seconds.
-bool SettleUntil(const std::function<bool()>& condition) {
-    for (int i = 0; i < 200 && !condition(); ++i) {
-        wxYield();
-        wxMilliSleep(10);
-    }
-    return condition();
 }
 
 TEST_F(DialogsTest, AnActionsEndFollowsItsDurationAndAnEarlierEndIsRefused) {
@@ -198,9 +174,7 @@ TEST_F(DialogsTest, AnActionsEndFollowsItsDurationAndAnEarlierEndIsRefused) {
             // Typing a duration and leaving the field moves the end.
             duration->SetFocus();
             duration->SelectAll();
-            wxUIActionSimulator keys;
-            keys.Text("5");
-            keys.Char(WXK_TAB);
+            ASSERT_TRUE(UserDoes("xdotool type 5\nxdotool key Tab\n"));
             EXPECT_TRUE(SettleUntil([&] {
                 return end->GetValue().FormatISODate() == "2026-12-11";
             })) << end->GetValue().FormatISODate();
@@ -213,35 +187,13 @@ TEST_F(DialogsTest, AnActionsEndFollowsItsDurationAndAnEarlierEndIsRefused) {
             EXPECT_EQ(ui.asked[0].text, "End date must be later than the start date.");
             EXPECT_EQ(end->GetValue().FormatISODate(), "2026-12-07");
             EXPECT_EQ(duration->GetValue(), "1");
-            EXPECT_TRUE(PressUntilClosed(dialog, WXK_RETURN));
+            EXPECT_TRUE(PressUntilClosed(dialog, "Return"));
         }));
     EXPECT_TRUE(edited);
     EXPECT_EQ(task->duration, 1);
     EXPECT_STREQ(task->startDate.Text(), "2026-12-07");
     EXPECT_FALSE(task->flags & NO_DATE) << "giving a duration dates the action";
 }
-
-// Runs a program in the background; its exit status comes from Finish.
-class Background {
-  public:
-    explicit Background(std::vector<std::string> args) {
-        std::vector<char*> argv;
-        for (std::string& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) pid = -1;
-    }
-    int Finish() {
-        int status = -1;
-        if (pid > 0) waitpid(pid, &status, 0);
-        pid = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    ~Background() { Finish(); }
-
-  private:
-    pid_t pid = -1;
-};
 
 TEST_F(DialogsTest, AToDoEditedWithTheKeyboardAlone) {
     ScriptedUI ui;
@@ -252,12 +204,12 @@ TEST_F(DialogsTest, AToDoEditedWithTheKeyboardAlone) {
     Settle();
 
     // As a user would: wait for the dialog by its title, replace the text, press Enter.
-    Background keyboard({"timeout", "20", "sh", "-c",
-                         "xdotool search --sync --onlyvisible --name '^To Do$' "
-                         "windowactivate --sync && sleep 0.3 && xdotool key ctrl+a && "
-                         "xdotool type --delay 20 'Oat milk & bread' && xdotool key Return"});
+    User keyboard("window_shows '^To Do$'\n"
+                  "xdotool key ctrl+a\n"
+                  "xdotool type --delay 20 'Oat milk & bread'\n"
+                  "xdotool key Return\n");
     bool edited = todo->Edit();
-    EXPECT_EQ(keyboard.Finish(), 0) << "xdotool found the dialog and typed";
+    EXPECT_TRUE(keyboard.Done()) << "xdotool found the dialog and typed";
     EXPECT_TRUE(edited);
     EXPECT_STREQ(todo->what.Text(), "Oat milk & bread");
     EXPECT_TRUE(ui.asked.empty());
@@ -283,11 +235,7 @@ TEST_F(DialogsTest, AToDoEditedWithTheKeyboardAlone) {
     document->SetFilename(path, true);
     document->SetDocumentSaved(true);
     Frame().Raise();
-    Settle();
-    Background save({"timeout", "20", "sh", "-c",
-                     "xdotool search --onlyvisible --name '^Vantry' windowactivate --sync "
-                     "key ctrl+s"});
-    EXPECT_EQ(save.Finish(), 0) << Frame().GetTitle();
+    EXPECT_TRUE(UserDoes("window_shows '^Vantry'\nxdotool key ctrl+s\n")) << Frame().GetTitle();
     EXPECT_TRUE(SettleUntil([&] { return !document->IsModified(); }));
     EXPECT_NE(FileBytes(path).find("Oat milk & bread"), std::string::npos);
 }

@@ -1,6 +1,5 @@
 // The real window program under a virtual screen: the ribbon, the document commands,
 // the filters, the save question, and a screenshot of the main window.
-#include "app/commands/command_ids.h"
 #include "app/commands/command_table.h"
 #include "app/ribbon_layout.h"
 #include "app/skedradoc.h"
@@ -8,17 +7,18 @@
 #include "gui/gui_support.h"
 #include "model/vpaint.h"
 #include "model/vtodo.h"
+#include "platform/command_ids.h"
 #include "platform/ui.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 #include "views/skedraView.h"
-#include "wx/command_ids.h"
 #include "wx/folder_tree_window.h"
 #include "wx/item_view_window.h"
 #include "wx/main_frame.h"
 #include "wx/printing.h"
 #include "wx/skedra_app.h"
 #include "wx/wx_canvas.h"
+#include "wx/wx_ids.h"
 
 #include <gtest/gtest.h>
 #include <wx/button.h>
@@ -131,9 +131,9 @@ TEST_F(GuiTest, RibbonHasEveryElementWithItsCaptionAndCommand) {
 
 TEST_F(GuiTest, NewSaveAndOpenGoThroughTheDocument) {
     TempDir dir;
-    auto* todo = new VTodo(Doc().collection);
+    auto* todo = new VTodo(Doc().Collection());
     todo->what = "saved through the window";
-    Doc().collection->Add(todo, Doc().collection->root);
+    Doc().Collection()->Add(todo, Doc().Collection()->root);
     Manager().GetCurrentDocument()->Modify(true);
     std::string path = dir.File("gui.vnt");
     Manager().GetCurrentDocument()->SetFilename(path, true);
@@ -146,11 +146,11 @@ TEST_F(GuiTest, NewSaveAndOpenGoThroughTheDocument) {
     EXPECT_EQ(saved.substr(0, 4), "VGZ1");
 
     SendCommand(CMD_FILE_NEW);
-    EXPECT_EQ(Doc().collection->root->next, nullptr);
+    EXPECT_EQ(Doc().Collection()->root->next, nullptr);
     ASSERT_NE(Manager().CreateDocument(path, wxDOC_SILENT), nullptr);
     Settle();
-    ASSERT_NE(Doc().collection->root->next, nullptr);
-    EXPECT_STREQ(static_cast<VTodo*>(Doc().collection->root->next)->what.Text(),
+    ASSERT_NE(Doc().Collection()->root->next, nullptr);
+    EXPECT_STREQ(static_cast<VTodo*>(Doc().Collection()->root->next)->what.Text(),
                  "saved through the window");
     EXPECT_TRUE(Frame().GetTitle().Contains("gui.vnt")) << Frame().GetTitle();
 }
@@ -162,7 +162,7 @@ TEST_F(GuiTest, ADroppedFileOpensAndAnUnreadableOneIsReported) {
     Frame().GetEventHandler()->ProcessEvent(drop);
     Settle();
     EXPECT_TRUE(Frame().GetTitle().Contains("demo.vnt")) << Frame().GetTitle();
-    EXPECT_NE(Doc().collection->root->next, nullptr);
+    EXPECT_NE(Doc().Collection()->root->next, nullptr);
 
     EXPECT_FALSE(Frame().OpenDocumentFile("/no/such/file.vnt"));
     Settle();
@@ -262,7 +262,7 @@ TEST_F(GuiTest, SortViewReordersTheRowsAtOnce) {
     Settle();
     Choose(Frame().SortBox(), 1);
     Frame().ItemWindow()->Update(); // the repaint the choice asked for
-    EXPECT_EQ(Doc().collection->sortMode, 1);
+    EXPECT_EQ(Doc().Collection()->sortMode, 1);
     EXPECT_FALSE(view.needsRebuild) << "the rows were built again in the new order";
     Choose(Frame().SortBox(), 0);
 }
@@ -286,7 +286,7 @@ class ProgramWindow {
     }
     // The titles of the program's windows once one matching the pattern shows, within
     // the time given; empty when none does.
-    std::vector<std::string> WaitForWindow(const std::string& pattern, int seconds = 20) {
+    std::vector<std::string> WaitForWindow(const std::string& pattern, int seconds = WAIT_SECONDS) {
         for (int tries = 0; tries < seconds * 10; ++tries) {
             std::vector<std::string> titles;
             std::string ids = Shell("xdotool search --all --onlyvisible --pid " +
@@ -360,22 +360,22 @@ TEST_F(GuiTest, FiltersChangeTheDocumentAndTheView) {
     Choose(Frame().StateFilterBox(), 5);
     Choose(Frame().StateFilterBox(), 3);
     EXPECT_EQ(Frame().ItemView().viewFlags & 0x312, 0x002u);
-    EXPECT_EQ(Doc().collection->filterFlags & 15, 2u);
+    EXPECT_EQ(Doc().Collection()->filterFlags & 15, 2u);
     Choose(Frame().StateFilterBox(), 0);
-    EXPECT_EQ(Doc().collection->filterFlags & 15, 5u);
+    EXPECT_EQ(Doc().Collection()->filterFlags & 15, 5u);
 
     Frame().FilterTextEdit()->ChangeValue("abc");
     wxCommandEvent enter(wxEVT_TEXT_ENTER, WxIdOf(CMD_TEXT_FILTER));
     Frame().FilterTextEdit()->GetEventHandler()->ProcessEvent(enter);
     Settle();
-    EXPECT_STREQ(Doc().collection->filterText.Text(), "ABC");
+    EXPECT_STREQ(Doc().Collection()->filterText.Text(), "ABC");
     wxCommandEvent clear(wxEVT_BUTTON, WxIdOf(CMD_CLEAR_FILTER));
     Frame().GetEventHandler()->ProcessEvent(clear);
-    EXPECT_STREQ(Doc().collection->filterText.Text(), "");
+    EXPECT_STREQ(Doc().Collection()->filterText.Text(), "");
     EXPECT_EQ(Frame().FilterTextEdit()->GetValue(), "");
 
     Choose(Frame().SortBox(), 1);
-    EXPECT_EQ(Doc().collection->sortMode, 1);
+    EXPECT_EQ(Doc().Collection()->sortMode, 1);
     Choose(Frame().SortBox(), 0);
 
     SendCommand(CMD_HIDE_OTHERS);
@@ -471,46 +471,6 @@ TEST_F(GuiTest, WebCommandsReportAPageThatCannotOpen) {
     EXPECT_EQ(ui.asked[0].caption, "Error");
 }
 
-// The screen area of the frame's client, as a picture.
-// How many colours the shown ribbon page's panels have on the picture: a page the
-// window system has not painted yet is one flat colour.
-size_t RibbonColours(const wxImage& image) {
-    wxRect r = Frame().Ribbon()->GetRect();
-    r.SetPosition(
-        Frame().ScreenToClient(Frame().Ribbon()->GetParent()->ClientToScreen(r.GetPosition())));
-    std::set<unsigned long> colours;
-    for (int y = r.y + r.height / 4; y < r.GetBottom() && y < image.GetHeight(); ++y)
-        for (int x = r.x; x < r.GetRight() && x < image.GetWidth(); ++x)
-            colours.insert((unsigned long)image.GetRed(x, y) << 16 | image.GetGreen(x, y) << 8 |
-                           image.GetBlue(x, y));
-    return colours.size();
-}
-
-// The screen area of the frame's client, as a picture, once the window system has painted
-// the ribbon's page (it may take a few rounds after a page change).
-void SaveScreenshot(const std::string& name) {
-    Frame().Raise();
-    wxBitmap shot;
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        Frame().Refresh();
-        Frame().Update();
-        Settle();
-        wxClientDC client(&Frame());
-        wxSize size = Frame().GetClientSize();
-        ASSERT_GT(size.x, 800) << "maximised by the window manager";
-        shot = wxBitmap(size);
-        wxMemoryDC memory(shot);
-        memory.Blit(0, 0, size.x, size.y, &client, 0, 0);
-        memory.SelectObject(wxNullBitmap);
-        if (RibbonColours(shot.ConvertToImage()) > 20) break;
-        wxMilliSleep(25);
-    }
-    EXPECT_GT(RibbonColours(shot.ConvertToImage()), 20u) << "the ribbon's panels are drawn";
-    std::string path = std::string(VANTRY_SCREENSHOT_DIR) + "/" + name;
-    ASSERT_TRUE(shot.SaveFile(path, wxBITMAP_TYPE_PNG));
-    EXPECT_GT(std::filesystem::file_size(path), 2000u);
-}
-
 TEST_F(GuiTest, DemoDocumentInListModeWithTheGanttChart) {
     ASSERT_NE(Manager().CreateDocument(VANTRY_DEMO_DOCUMENT, wxDOC_SILENT), nullptr);
     Settle();
@@ -524,8 +484,8 @@ TEST_F(GuiTest, DemoDocumentInListModeWithTheGanttChart) {
     view.needsRebuild = true;
     Frame().Ribbon()->SetActivePage((size_t)2); // "List view"
     Frame().UpdateAllViews();
-    SaveScreenshot("demo-gantt.png");
-    EXPECT_GE(view.rowCount, 20);
+    EXPECT_TRUE(SaveFramePicture("demo-gantt.png"));
+    EXPECT_GE(view.RowCount(), 20);
     EXPECT_TRUE(view.viewFlags & 0x020);
     Choose(Frame().StateFilterBox(), 0);
 }
@@ -581,7 +541,7 @@ TEST_F(GuiTest, TextFitsTheCellsItIsDrawnIn) {
     {
         MeasuringCanvas canvas(dc);
         PaintOnBitmap(view, canvas);
-        const GanttChart& chart = view.gantt;
+        const GanttChart& chart = view.Gantt();
         ASSERT_EQ(chart.days, 56);
         ASSERT_EQ(chart.DayX(1) - chart.DayX(0), 14) << "days of 14 pixels";
         QDate day = chart.firstDay;
@@ -604,13 +564,13 @@ TEST_F(GuiTest, TextFitsTheCellsItIsDrawnIn) {
         const auto* row = canvas.Find("Ask about the garden fence");
         ASSERT_NE(row, nullptr);
         EXPECT_GT(row->size.height, 8 + 1) << "readable";
-        EXPECT_LE(row->size.height, view.rowHeight - 4);
+        EXPECT_LE(row->size.height, view.RowHeight() - 4);
         for (const auto& d : canvas.drawn)
-            EXPECT_LE(d.size.height, view.rowHeight) << d.text;
+            EXPECT_LE(d.size.height, view.RowHeight()) << d.text;
     }
     {
         SendCommand(CMD_AS_CALENDAR);
-        view.calendar.gridStart.SetDate(30, 11, 2026);
+        view.Calendar().gridStart.SetDate(30, 11, 2026);
         MeasuringCanvas canvas(dc);
         PaintOnBitmap(view, canvas);
         const auto* title = canvas.Find("December 2026");
@@ -618,12 +578,12 @@ TEST_F(GuiTest, TextFitsTheCellsItIsDrawnIn) {
         ASSERT_NE(title, nullptr);
         ASSERT_NE(monday, nullptr);
         EXPECT_LT(title->y + title->size.height, monday->y) << "the title clear of the day names";
-        for (const CalendarCell& cell : view.calendar.cells) {
+        for (const CalendarCell& cell : view.Calendar().cells) {
             if (cell.w == 0) continue;
             for (const auto& d : canvas.drawn)
                 if (d.x == cell.x + 8 && d.y == cell.y + 3) {
                     EXPECT_LE(d.x + d.size.width, cell.x + cell.w) << d.text;
-                    EXPECT_LE(d.y + d.size.height, cell.y + view.rowHeight) << d.text;
+                    EXPECT_LE(d.y + d.size.height, cell.y + view.RowHeight()) << d.text;
                 }
         }
         SendCommand(CMD_AS_LIST);
@@ -636,16 +596,16 @@ TEST_F(GuiTest, DemoDocumentAsAMonthCalendar) {
     Settle();
     CSkedraView& view = Frame().ItemView();
     SendCommand(CMD_AS_CALENDAR);
-    view.calendar.gridStart.SetDate(30, 11, 2026); // December 2026, where the demo's actions are
+    view.Calendar().gridStart.SetDate(30, 11, 2026); // December 2026, where the demo's actions are
     view.needsRebuild = true;
     Frame().Ribbon()->SetActivePage((size_t)3); // "Calendar view"
     Frame().UpdateAllViews();
-    SaveScreenshot("demo-calendar.png");
+    EXPECT_TRUE(SaveFramePicture("demo-calendar.png"));
     EXPECT_FALSE(view.IsListMode());
-    EXPECT_EQ(view.calendar.weekRows, 5);
-    EXPECT_GE(view.calendar.actions.size(), 5u);
+    EXPECT_EQ(view.Calendar().weekRows, 5);
+    EXPECT_GE(view.Calendar().actions.size(), 5u);
     SendCommand(CMD_NEXT_MONTH);
-    EXPECT_STREQ(view.calendar.gridStart.Format(2), "2026-12-28");
+    EXPECT_STREQ(view.Calendar().gridStart.Format(2), "2026-12-28");
     SendCommand(CMD_AS_LIST);
     EXPECT_TRUE(view.IsListMode());
 }
@@ -671,8 +631,8 @@ TEST_F(GuiTest, APrintedPageOfTheDemoDocument) {
     int minPage, maxPage, from, to;
     printout.GetPageInfo(&minPage, &maxPage, &from, &to);
     EXPECT_EQ(minPage, 1);
-    EXPECT_EQ(maxPage, view.pageCount);
-    EXPECT_GE(view.pageCount, 1);
+    EXPECT_EQ(maxPage, view.PageCount());
+    EXPECT_GE(view.PageCount(), 1);
     printout.OnBeginPrinting();
     EXPECT_TRUE(printout.HasPage(1));
     EXPECT_TRUE(printout.OnPrintPage(1));
@@ -680,7 +640,7 @@ TEST_F(GuiTest, APrintedPageOfTheDemoDocument) {
     dc.SelectObject(wxNullBitmap);
     ASSERT_TRUE(
         page.SaveFile(std::string(VANTRY_SCREENSHOT_DIR) + "/print-page.png", wxBITMAP_TYPE_PNG));
-    EXPECT_EQ(view.scale, 1.0f) << "screen metrics again after printing";
+    EXPECT_EQ(view.Scale(), 1.0f) << "screen metrics again after printing";
     Settle();
 }
 
@@ -710,7 +670,7 @@ TEST_F(GuiTest, ExportHtmlAsksWhereToSave) {
 }
 
 TEST_F(GuiTest, ScreenshotOfTheMainWindow) {
-    VCollection& c = *Doc().collection;
+    VCollection& c = *Doc().Collection();
     auto* work = new VGroup(&c);
     work->name = "Work";
     c.Add(work, c.root);
@@ -722,43 +682,17 @@ TEST_F(GuiTest, ScreenshotOfTheMainWindow) {
     c.Add(home, c.root);
     Frame().DocumentChanged();
     Frame().Ribbon()->SetActivePage((size_t)1); // the filters
-    SaveScreenshot("main-window.png");
-}
-
-// Keys pressed on the virtual screen as a user would, to the window with the focus.
-void PressKeys(const char* keys) {
-    std::string command = std::string("xdotool key --clearmodifiers ") + keys;
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    for (int i = 0; i < 10; ++i) {
-        wxMilliSleep(20);
-        Settle();
-    }
-}
-
-// Gives the keyboard to a window of the frame, as a click would, and waits until it has it.
-void FocusOn(wxWindow* window) {
-    for (int i = 0; i < 50 && wxWindow::FindFocus() != window; ++i) {
-        Frame().Raise();
-        window->SetFocus();
-        wxMilliSleep(20);
-        Settle();
-    }
-    ASSERT_EQ(wxWindow::FindFocus(), window);
+    EXPECT_TRUE(SaveFramePicture("main-window.png"));
 }
 
 // The names of the rows the item view shows, after a paint.
 std::vector<std::string> RowNames() {
     CSkedraView& view = Frame().ItemView();
     view.needsRebuild = true;
-    for (int i = 0; i < 50 && view.needsRebuild; ++i) {
-        Frame().ItemWindow()->Refresh();
-        Frame().ItemWindow()->Update();
-        wxMilliSleep(10);
-        Settle();
-    }
+    EXPECT_TRUE(PaintedUntil(*Frame().ItemWindow(), [&] { return !view.needsRebuild; }));
     std::vector<std::string> names;
-    for (int i = 0; i < view.rowCount; ++i)
-        names.push_back(view.rowSlots[i].item->name.Text());
+    for (int i = 0; i < view.RowCount(); ++i)
+        names.push_back(view.RowItem(i)->name.Text());
     return names;
 }
 
@@ -794,13 +728,13 @@ TEST_F(GuiTest, ADeletedRowComesBackWithCtrlZAndGoesAgainWithCtrlY) {
     EXPECT_FALSE(undoButton->IsEnabled()) << "nothing to undo yet";
 
     // The Delete key on the selected row, the question answered with Yes.
-    for (int i = 0; i < view.rowCount; ++i)
-        if (!std::strcmp(view.rowSlots[i].item->name.Text(), "Write the report")) view.SelectRow(i);
-    ASSERT_NE(Doc().collection->Selected(), nullptr);
+    for (int i = 0; i < view.RowCount(); ++i)
+        if (!std::strcmp(view.RowItem(i)->name.Text(), "Write the report")) view.SelectRow(i);
+    ASSERT_NE(Doc().Collection()->Selected(), nullptr);
     ScriptedUI boxes;
     boxes.answers = {MsgAnswer::Yes};
-    FocusOn(Frame().ItemWindow());
-    PressKeys("Delete");
+    ASSERT_TRUE(GiveFocus(Frame().ItemWindow()));
+    ASSERT_TRUE(UserDoes("xdotool key --clearmodifiers Delete\n"));
     ASSERT_EQ(boxes.asked.size(), 1u);
     EXPECT_EQ(boxes.asked[0].caption, "Delete items");
     rows = RowNames();
@@ -815,36 +749,36 @@ TEST_F(GuiTest, ADeletedRowComesBackWithCtrlZAndGoesAgainWithCtrlY) {
 
     // In the filter box the key is the field's own.
     Frame().Ribbon()->SetActivePage((size_t)1); // "Items", where the filter box is
-    FocusOn(Frame().FilterTextEdit());
-    PressKeys("x");
+    ASSERT_TRUE(GiveFocus(Frame().FilterTextEdit()));
+    ASSERT_TRUE(UserDoes("xdotool key --clearmodifiers x\n"));
     EXPECT_EQ(Frame().FilterTextEdit()->GetValue(), "x") << "the keys reach the filter box";
-    PressKeys("ctrl+z");
+    ASSERT_TRUE(UserDoes("xdotool key --clearmodifiers ctrl+z\n"));
     EXPECT_FALSE(Shows(RowNames(), "Write the report")) << "the filter box had the key";
     SendCommand(CMD_CLEAR_FILTER); // the letter also filtered the list as it was typed
 
-    FocusOn(Frame().ItemWindow());
-    PressKeys("ctrl+z");
+    ASSERT_TRUE(GiveFocus(Frame().ItemWindow()));
+    ASSERT_TRUE(UserDoes("xdotool key --clearmodifiers ctrl+z\n"));
     rows = RowNames();
     EXPECT_TRUE(Shows(rows, "Write the report")) << "the row is back";
-    EXPECT_TRUE(Doc().collection->Selected() &&
-                !std::strcmp(Doc().collection->Selected()->name.Text(), "Write the report"))
+    EXPECT_TRUE(Doc().Collection()->Selected() &&
+                !std::strcmp(Doc().Collection()->Selected()->name.Text(), "Write the report"))
         << "and selected";
     EXPECT_FALSE(Frame().GetTitle().EndsWith(" *")) << "as opened: " << Frame().GetTitle();
-    SaveScreenshot("undo-delete-restored.png");
+    EXPECT_TRUE(SaveFramePicture("undo-delete-restored.png"));
     Frame().UpdateWindowUI(wxUPDATE_UI_RECURSE);
     auto* redoButton = wxWindow::FindWindowById(WxIdOf(CMD_REDO), &Frame());
     ASSERT_NE(redoButton, nullptr);
     EXPECT_EQ(redoButton->GetToolTipText(), "Redo Delete");
     EXPECT_FALSE(undoButton->IsEnabled());
 
-    PressKeys("ctrl+y");
+    ASSERT_TRUE(UserDoes("xdotool key --clearmodifiers ctrl+y\n"));
     EXPECT_FALSE(Shows(RowNames(), "Write the report")) << "gone again";
     EXPECT_TRUE(Shows(RowNames(), "Call the bank"));
-    PressKeys("ctrl+shift+z"); // nothing left to redo
+    ASSERT_TRUE(UserDoes("xdotool key --clearmodifiers ctrl+shift+z\n")); // nothing left to redo
     EXPECT_FALSE(Shows(RowNames(), "Write the report"));
-    PressKeys("ctrl+z");
+    ASSERT_TRUE(UserDoes("xdotool key --clearmodifiers ctrl+z\n"));
     EXPECT_TRUE(Shows(RowNames(), "Write the report"));
-    PressKeys("ctrl+shift+z");
+    ASSERT_TRUE(UserDoes("xdotool key --clearmodifiers ctrl+shift+z\n"));
     EXPECT_FALSE(Shows(RowNames(), "Write the report"));
 }
 
@@ -856,17 +790,14 @@ TEST_F(GuiTest, F1OpensTheUserGuideAtItsFirstPage) {
         opened.push_back(url);
         return false;
     });
-    FocusOn(Frame().ItemWindow());
-    PressKeys("F1");
+    ASSERT_TRUE(GiveFocus(Frame().ItemWindow()));
+    ASSERT_TRUE(UserDoes("xdotool key --clearmodifiers F1\n"));
     wxFrame* window = nullptr;
-    for (int i = 0; i < 600 && !window; ++i) {
+    SettleUntil([&] {
         if (wxHtmlHelpController* help = Frame().HelpController())
             if (help->GetFrame() && help->GetFrame()->IsShownOnScreen()) window = help->GetFrame();
-        if (!window) {
-            wxMilliSleep(100);
-            Settle();
-        }
-    }
+        return window != nullptr;
+    });
     QSetShellHandler(nullptr);
     ASSERT_NE(window, nullptr) << "no help window";
     EXPECT_TRUE(opened.empty()) << "the guide needs no browser";
@@ -907,38 +838,20 @@ TEST_F(GuiTest, TheFilterNarrowsTheListAsTheUserTypes) {
     std::vector<std::string> all = RowNames();
     ASSERT_GT(all.size(), 2u);
     std::string word = all.back().substr(0, std::min<size_t>(all.back().size(), 6));
-    FocusOn(Frame().ItemWindow());
-    PressKeys("ctrl+f");
-    for (int i = 0; i < 100 && wxWindow::FindFocus() != Frame().FilterTextEdit(); ++i) {
-        wxMilliSleep(20);
-        Settle();
-    }
+    ASSERT_TRUE(GiveFocus(Frame().ItemWindow()));
+    ASSERT_TRUE(UserDoes("xdotool key --clearmodifiers ctrl+f\n"));
+    SettleUntil([] { return wxWindow::FindFocus() == Frame().FilterTextEdit(); });
     ASSERT_EQ(wxWindow::FindFocus(), Frame().FilterTextEdit());
-    // The letters arrive one by one, as typing gives them to the field.
-    for (char c : word) {
-        Frame().FilterTextEdit()->WriteText(wxString(c));
-        wxMilliSleep(30);
-        Settle();
-    }
+    // The letters arrive one by one, typed, and nothing presses Enter.
+    ASSERT_TRUE(UserDoes("xdotool type --delay 60 '" + word + "'\n"));
     std::vector<std::string> rows = all;
-    for (int i = 0; i < 600 && rows.size() == all.size(); ++i) {
-        wxMilliSleep(100);
-        Settle();
-        rows = RowNames();
-    }
+    SettleUntil([&] { return (rows = RowNames()).size() != all.size(); });
     EXPECT_LT(rows.size(), all.size()) << "the list did not narrow for '" << word << "'";
     EXPECT_TRUE(Shows(rows, all.back()));
     EXPECT_EQ(Frame().FilterTextEdit()->GetValue(), wxString::FromUTF8(word));
 
-    wxKeyEvent escape(wxEVT_KEY_DOWN);
-    escape.m_keyCode = WXK_ESCAPE;
-    escape.SetEventObject(Frame().FilterTextEdit());
-    Frame().FilterTextEdit()->GetEventHandler()->ProcessEvent(escape);
-    for (int i = 0; i < 600 && rows.size() != all.size(); ++i) {
-        wxMilliSleep(100);
-        Settle();
-        rows = RowNames();
-    }
+    ASSERT_TRUE(UserDoes("xdotool key --clearmodifiers Escape\n"));
+    SettleUntil([&] { return (rows = RowNames()).size() == all.size(); });
     EXPECT_EQ(rows, all);
     EXPECT_EQ(Frame().FilterTextEdit()->GetValue(), "");
 }
@@ -1010,30 +923,30 @@ TEST_F(GuiTest, ZoomDoublesTheRowsAndTheirText) {
     view.SetViewType(0);
     SendCommand(CMD_ZOOM_RESET);
     RowNames();
-    ASSERT_GE(view.rowCount, 5);
-    EXPECT_EQ(view.rowHeight, 20) << "100 % on a 96-dpi screen is the size it always was";
+    ASSERT_GE(view.RowCount(), 5);
+    EXPECT_EQ(view.RowHeight(), 20) << "100 % on a 96-dpi screen is the size it always was";
     wxImage normal = ItemViewPicture("list-zoom-100.png");
-    RowInk small = MeasureRow(normal, *view.rowSlots[2].item, TEXT_LEFT_AT_100, TEXT_RIGHT_AT_100);
+    RowInk small = MeasureRow(normal, *view.RowItem(2), TEXT_LEFT_AT_100, TEXT_RIGHT_AT_100);
 
-    FocusOn(Frame().ItemWindow());
-    PressKeys("ctrl+equal");
+    ASSERT_TRUE(GiveFocus(Frame().ItemWindow()));
+    ASSERT_TRUE(UserDoes("xdotool key --clearmodifiers ctrl+equal\n"));
     EXPECT_EQ(view.zoomPercent, 110);
-    PressKeys("ctrl+minus ctrl+minus");
+    ASSERT_TRUE(UserDoes("xdotool key --clearmodifiers ctrl+minus ctrl+minus\n"));
     EXPECT_EQ(view.zoomPercent, 90);
-    PressKeys("ctrl+0");
+    ASSERT_TRUE(UserDoes("xdotool key --clearmodifiers ctrl+0\n"));
     EXPECT_EQ(view.zoomPercent, 100);
-    for (int i = 0; i < 5; ++i)
-        PressKeys("ctrl+equal");
+    ASSERT_TRUE(UserDoes("xdotool key --clearmodifiers ctrl+equal ctrl+equal ctrl+equal "
+                         "ctrl+equal ctrl+equal\n"));
     EXPECT_EQ(view.zoomPercent, 200);
     RowNames();
-    EXPECT_EQ(view.rowHeight, 40);
-    EXPECT_EQ(view.rowSlots[3].item->rect.y - view.rowSlots[2].item->rect.y, 40);
+    EXPECT_EQ(view.RowHeight(), 40);
+    EXPECT_EQ(view.RowItem(3)->rect.y - view.RowItem(2)->rect.y, 40);
     wxImage large = ItemViewPicture("list-zoom-200.png");
     RowInk big =
-        MeasureRow(large, *view.rowSlots[2].item, 2 * TEXT_LEFT_AT_100, 2 * TEXT_RIGHT_AT_100);
+        MeasureRow(large, *view.RowItem(2), 2 * TEXT_LEFT_AT_100, 2 * TEXT_RIGHT_AT_100);
     ASSERT_GE(small.inkTop, 0);
     ASSERT_GE(big.inkTop, 0);
-    const VNode& row = *view.rowSlots[2].item;
+    const VNode& row = *view.RowItem(2);
     EXPECT_GT(big.inkTop, row.rect.y) << "the text starts inside its row";
     EXPECT_LT(big.inkBottom, row.rect.y + row.rect.height - 1) << "and ends inside it";
     double growth = double(big.inkBottom - big.inkTop + 1) / (small.inkBottom - small.inkTop + 1);
@@ -1055,8 +968,8 @@ TEST_F(GuiTest, DarkThemeKeepsEveryRowLegible) {
     view.SetViewType(0);
     Choose(Frame().StateFilterBox(), 5); // every item, finished and inactive ones too
     RowNames();
-    ASSERT_GE(view.rowCount, 10);
-    SaveScreenshot("dark-theme.png");
+    ASSERT_GE(view.RowCount(), 10);
+    SaveScreenPicture("dark-theme.png");
     wxImage picture = ItemViewPicture("dark-theme-list.png");
     // Where each text lies: the same paint once more, on a canvas that notes its texts.
     wxSize size = Frame().ItemWindow()->GetClientSize();

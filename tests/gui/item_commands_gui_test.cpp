@@ -1,141 +1,36 @@
 // The item commands on the real program, driven as a user would: keys and the context
 // menu through xdotool on the virtual screen, the real dialogs and boxes, then Ctrl+S and
 // the saved file read back.
-#include "app/commands/command_ids.h"
 #include "app/skedradoc.h"
 #include "foundation/qshell.h"
 #include "gui/gui_support.h"
 #include "model/vcollection.h"
 #include "model/vreference.h"
 #include "model/vtodo.h"
+#include "platform/command_ids.h"
 #include "platform/ui.h"
 #include "support/temp_dir.h"
 #include "views/skedraView.h"
-#include "wx/command_ids.h"
 #include "wx/folder_tree_window.h"
 #include "wx/item_view_window.h"
 #include "wx/main_frame.h"
+#include "wx/wx_ids.h"
 #include "wx/wx_ui.h"
 
-#include <dlfcn.h>
+#include <algorithm>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <wx/app.h>
-#include <wx/dcclient.h>
-#include <wx/dcmemory.h>
-#include <wx/dcscreen.h>
-#include <wx/docview.h>
-#include <wx/menu.h>
-#include <wx/ribbon/bar.h>
-#include <wx/ribbon/buttonbar.h>
-#include <wx/textctrl.h>
-
-#include <chrono>
-#include <functional>
 #include <string>
 #include <vector>
-
-extern char** environ;
+#include <wx/docview.h>
+#include <wx/ribbon/bar.h>
+#include <wx/textctrl.h>
 
 namespace {
 
-// Lets the program handle what is pending: input, paints, timers.
-void Pump(int milliseconds) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    do {
-        wxTheApp->ProcessPendingEvents();
-        wxYield();
-        wxMilliSleep(10);
-    } while (std::chrono::steady_clock::now() < end);
-}
-
-// A user at the keyboard and the mouse: an xdotool script run in the background while the
-// program goes on handling events (and the modal loops the script's keys open).
-class User {
-  public:
-    // Runs the script (xdotool commands, one per line, through the shell) and waits for
-    // it, at most 30 seconds; true when every step succeeded.
-    static bool Does(const std::string& script) {
-        std::vector<std::string> args = {"timeout", "30", "sh", "-ec", script};
-        std::vector<char*> argv;
-        for (std::string& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        pid_t pid;
-        if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
-        int status = 0;
-        for (;;) {
-            Pump(20);
-            pid_t done = waitpid(pid, &status, WNOHANG);
-            if (done == pid) break;
-            if (done < 0) return false;
-        }
-        Pump(200);
-        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    }
-};
-
-// The whole screen, as a picture under the build folder.
-bool SaveScreen(const std::string& name) {
-    wxScreenDC screen;
-    // cairo keeps a copy of the screen it read last and would hand it out again: the screen
-    // has changed since, as it must be told.
-    using GetTarget = void* (*)(void*);
-    using MarkDirty = void (*)(void*);
-    static auto getTarget = reinterpret_cast<GetTarget>(dlsym(RTLD_DEFAULT, "cairo_get_target"));
-    static auto markDirty =
-        reinterpret_cast<MarkDirty>(dlsym(RTLD_DEFAULT, "cairo_surface_mark_dirty"));
-    if (void* cairo = screen.GetHandle(); cairo && getTarget && markDirty)
-        markDirty(getTarget(cairo));
-    wxSize size = screen.GetSize();
-    wxBitmap shot(size);
-    wxMemoryDC memory(shot);
-    memory.Blit(0, 0, size.x, size.y, &screen, 0, 0);
-    memory.SelectObject(wxNullBitmap);
-    return shot.SaveFile(std::string(VANTRY_SCREENSHOT_DIR) + "/" + name, wxBITMAP_TYPE_PNG);
-}
-
-// Watches a window for the context menus it opens: the entries of the first one (a greyed
-// one marked so), and a picture of the screen while it shows.
-class MenuWatcher {
-  public:
-    MenuWatcher(wxWindow& watched, const std::string& picture)
-        : window(watched), pictureName(picture) {
-        window.Bind(wxEVT_MENU_OPEN, &MenuWatcher::opened, this);
-    }
-    ~MenuWatcher() { window.Unbind(wxEVT_MENU_OPEN, &MenuWatcher::opened, this); }
-
-    std::vector<wxString> entries;
-    bool pictured = false;
-
-  private:
-    void opened(wxMenuEvent& event) {
-        event.Skip();
-        if (!event.GetMenu() || !entries.empty()) return;
-        for (wxMenuItem* item : event.GetMenu()->GetMenuItems())
-            if (!item->IsSeparator())
-                entries.push_back(item->GetItemLabelText() +
-                                  (item->IsEnabled() ? "" : " (greyed)"));
-        // Once GTK has mapped and drawn it.
-        wxTheApp->CallAfter([this] {
-            wxMilliSleep(300);
-            wxYield();
-            pictured = SaveScreen(pictureName);
-        });
-    }
-
-    wxWindow& window;
-    std::string pictureName;
-};
-
 // Where a row of the item view is on the screen: a little into its text.
 wxPoint RowOnScreen(const VNode* item) {
-    ItemViewWindow& window = *Frame().ItemWindow();
-    wxPoint inWindow = window.CalcScrolledPosition(
-        wxPoint(item->rect.x + 60, item->rect.y + item->rect.height / 2));
-    return window.ClientToScreen(inWindow);
+    return ViewPointOnScreen(*Frame().ItemWindow(), item->rect.x + 60,
+                             item->rect.y + item->rect.height / 2);
 }
 
 // Whether the ribbon's button of the command shows enabled, as update-UI has it.
@@ -146,47 +41,16 @@ bool ShownEnabled(int command) {
     return event.GetEnabled();
 }
 
-// The ribbon's button of the command as the screen shows it, after update-UI has run.
-wxImage ButtonPicture(wxWindow* window, int command) {
-    for (wxWindow* child : window->GetChildren()) {
-        auto* bar = dynamic_cast<wxRibbonButtonBar*>(child);
-        if (bar && bar->GetItemById(WxIdOf(command))) {
-            Frame().UpdateWindowUI(wxUPDATE_UI_RECURSE);
-            bar->Refresh();
-            bar->Update();
-            Pump(100);
-            wxRect r = bar->GetItemRect(WxIdOf(command));
-            wxClientDC dc(bar);
-            wxBitmap shot(r.GetSize());
-            wxMemoryDC memory(shot);
-            memory.Blit(0, 0, r.width, r.height, &dc, r.x, r.y);
-            memory.SelectObject(wxNullBitmap);
-            return shot.ConvertToImage();
-        }
-        if (wxImage below = ButtonPicture(child, command); below.IsOk()) return below;
-    }
-    return wxImage();
-}
-
-bool SamePicture(const wxImage& a, const wxImage& b) {
-    return a.GetSize() == b.GetSize() &&
-           std::equal(a.GetData(), a.GetData() + a.GetWidth() * a.GetHeight() * 3, b.GetData());
-}
-
-std::string MouseTo(const wxPoint& p) {
-    return "xdotool mousemove --sync " + std::to_string(p.x) + " " + std::to_string(p.y) + "\n";
-}
-
 // The rows' texts as the view has them after a paint.
 std::vector<std::string> RowTexts() {
-    Frame().UpdateAllViews();
-    Frame().ItemWindow()->Update();
-    Pump(100);
-    std::vector<std::string> texts;
     CSkedraView& view = Frame().ItemView();
-    for (int i = 0; i < view.rowCount; ++i) {
+    Frame().UpdateAllViews();
+    view.needsRebuild = true;
+    EXPECT_TRUE(PaintedUntil(*Frame().ItemWindow(), [&] { return !view.needsRebuild; }));
+    std::vector<std::string> texts;
+    for (int i = 0; i < view.RowCount(); ++i) {
         qstring text;
-        view.rowSlots[i].item->Describe(text, true);
+        view.RowItem(i)->Describe(text, true);
         texts.push_back(text.Text());
     }
     return texts;
@@ -216,7 +80,7 @@ class ItemCommandsGuiTest : public ::testing::Test {
         ASSERT_TRUE(Frame().OpenDocumentFile(path));
         Frame().ItemView().SetViewType(0);
         Frame().Raise();
-        Pump(300);
+        ASSERT_TRUE(SettleUntil([] { return Frame().IsActive(); })) << "the frame has the keyboard";
     }
     void TearDown() override {
         CurrentUI() = nullptr;
@@ -235,47 +99,43 @@ TEST_F(ItemCommandsGuiTest, KeysAndTheContextMenuChangeTheDocumentAndCtrlSSavesI
 
     // In the filter field a capital letter is typed, not taken for Shift+D or Shift+G.
     Frame().Ribbon()->SetActivePage((size_t)1); // "Items"
-    Pump(100);
-    Frame().FilterTextEdit()->SetFocus();
-    Pump(100);
-    ASSERT_TRUE(User::Does("xdotool type --delay 30 'Dig Garden'\nsleep 0.5\n"));
+    ASSERT_TRUE(GiveFocus(Frame().FilterTextEdit()));
+    ASSERT_TRUE(UserDoes("xdotool type --delay 30 'Dig Garden'\nhandled\n"));
     EXPECT_EQ(Frame().FilterTextEdit()->GetValue(), "Dig Garden");
     SendCommand(CMD_CLEAR_FILTER); // it filtered the list as it was typed
     EXPECT_EQ(RowTexts().size(), 4u) << "no item was added";
     Frame().FilterTextEdit()->ChangeValue("");
 
     // Shift+D, a text, Enter: a new to-do in the list.
-    Frame().ItemWindow()->SetFocus();
-    Pump(100);
-    EXPECT_TRUE(User::Does("xdotool key shift+d\n"
-                           "xdotool search --sync --onlyvisible --name '^To Do$' "
-                           "windowactivate --sync\n"
-                           "sleep 0.3\n"
-                           "xdotool type --delay 20 'Buy seeds for the balcony'\n"
-                           "xdotool key Return\n"))
+    ASSERT_TRUE(GiveFocus(Frame().ItemWindow()));
+    EXPECT_TRUE(UserDoes("xdotool key shift+d\n"
+                         "window_shows '^To Do$'\n"
+                         "xdotool type --delay 20 'Buy seeds for the balcony'\n"
+                         "xdotool key Return\n"))
         << "xdotool found the to-do dialog and typed";
     rows = RowTexts();
     EXPECT_TRUE(Holds(rows, "Buy seeds for the balcony")) << "the new to-do is in the list";
 
     // Nothing selected: the ribbon's Delete and Edit are greyed.
-    Frame().ItemView().viewer->DeselectAll();
+    Frame().ItemView().Viewer()->DeselectAll();
     EXPECT_FALSE(ShownEnabled(CMD_DELETE));
     EXPECT_FALSE(ShownEnabled(CMD_EDIT));
-    wxImage greyed = ButtonPicture(Frame().Ribbon(), CMD_DELETE);
+    wxImage greyed = RibbonButtonPicture(CMD_DELETE);
     ASSERT_TRUE(greyed.IsOk());
 
     // The right button on a to-do's row opens the to-do menu; a picture of it.
     CSkedraView& view = Frame().ItemView();
     const VNode* plants = nullptr;
-    for (int i = 0; i < view.rowCount; ++i) {
+    for (int i = 0; i < view.RowCount(); ++i) {
         qstring text;
-        view.rowSlots[i].item->Describe(text, true);
-        if (text == "Water the plants") plants = view.rowSlots[i].item;
+        view.RowItem(i)->Describe(text, true);
+        if (text == "Water the plants") plants = view.RowItem(i);
     }
     ASSERT_NE(plants, nullptr);
     MenuWatcher menu(*Frame().ItemWindow(), "todo-context-menu.png");
-    ASSERT_TRUE(User::Does(MouseTo(RowOnScreen(plants)) +
-                           "xdotool click 3\nsleep 1.2\nxdotool key Escape\n"));
+    ASSERT_TRUE(UserDoes(MouseTo(RowOnScreen(plants)) +
+                             "xdotool click 3\nuntil_program menu_pictured\nxdotool key Escape\n",
+                         menu.Conditions()));
     EXPECT_TRUE(menu.pictured);
     EXPECT_EQ(menu.entries, (std::vector<wxString>{
                                 "Waiting for this", "Not waiting for this (greyed)",
@@ -283,19 +143,17 @@ TEST_F(ItemCommandsGuiTest, KeysAndTheContextMenuChangeTheDocumentAndCtrlSSavesI
     EXPECT_TRUE(plants->tempFlags & SELECTED) << "the right button selected the row";
     EXPECT_TRUE(ShownEnabled(CMD_DELETE));
     EXPECT_TRUE(ShownEnabled(CMD_EDIT));
-    EXPECT_FALSE(SamePicture(greyed, ButtonPicture(Frame().Ribbon(), CMD_DELETE)))
+    EXPECT_FALSE(SamePixels(greyed, RibbonButtonPicture(CMD_DELETE)))
         << "the ribbon's Delete is drawn greyed without a selection, plain with one";
     EXPECT_TRUE(Holds(RowTexts(), "Water the plants")) << "Escape chose nothing";
 
     // The menu's "Delete...", the question answered Yes: the row is gone.
-    ASSERT_TRUE(User::Does(MouseTo(RowOnScreen(plants)) +
-                           "xdotool click 3\n"
-                           "sleep 0.6\n"
-                           "xdotool key l\n"
-                           "xdotool search --sync --onlyvisible --name '^Delete items$' "
-                           "windowactivate --sync\n"
-                           "sleep 0.3\n"
-                           "xdotool key Return\n"))
+    ASSERT_TRUE(UserDoes(MouseTo(RowOnScreen(plants)) + "xdotool click 3\n"
+                                                        "until_program menu_shown\n"
+                                                        "xdotool key l\n"
+                                                        "window_shows '^Delete items$'\n"
+                                                        "xdotool key Return\n",
+                         menu.Conditions()))
         << "the question showed";
     rows = RowTexts();
     EXPECT_FALSE(Holds(rows, "Water the plants"));
@@ -303,8 +161,8 @@ TEST_F(ItemCommandsGuiTest, KeysAndTheContextMenuChangeTheDocumentAndCtrlSSavesI
     EXPECT_TRUE(Frame().GetDocumentManager()->GetCurrentDocument()->IsModified());
 
     // Ctrl+S saves; the file read back holds the changes.
-    Frame().ItemWindow()->SetFocus();
-    ASSERT_TRUE(User::Does("xdotool key ctrl+s\n"));
+    ASSERT_TRUE(GiveFocus(Frame().ItemWindow()));
+    ASSERT_TRUE(UserDoes("xdotool key ctrl+s\n"));
     EXPECT_FALSE(Frame().GetDocumentManager()->GetCurrentDocument()->IsModified());
     VCollection saved;
     saved.Load(path.c_str());
@@ -320,9 +178,69 @@ TEST_F(ItemCommandsGuiTest, KeysAndTheContextMenuChangeTheDocumentAndCtrlSSavesI
     EXPECT_EQ(texts.size(), 4u);
 }
 
+// Text in any script, typed into the real to-do dialog: the document becomes UTF-8 and
+// keeps it; the saved file, opened by a new process, shows it in the list and on the
+// command line of a UTF-8 terminal.
+TEST_F(ItemCommandsGuiTest, ATextInAnyScriptIsKeptThroughSaveAndReopen) {
+    const std::string typed =
+        "\xC5\x81ukasz \xD0\x96\xD1\x83\xD0\xBA \xE6\x97\xA5\xE6\x9C\xAC \xE2\x9C\x93";
+    ASSERT_TRUE(Holds(RowTexts(), "Water the plants"));
+    EXPECT_EQ(Doc().Collection()->textEncoding, TextEncoding::Windows1252);
+    ASSERT_TRUE(GiveFocus(Frame().ItemWindow()));
+    ASSERT_TRUE(UserDoes("xdotool key --clearmodifiers shift+d\n"
+                         "window_shows '^To Do$'\n"
+                         "LC_ALL=C.UTF-8 xdotool type --delay 60 '" +
+                         typed +
+                         "'\n"
+                         "handled\n"
+                         "xdotool key Return\n"))
+        << "xdotool found the to-do dialog and typed";
+    EXPECT_TRUE(Holds(RowTexts(), typed)) << "the new to-do shows every character";
+    EXPECT_EQ(Doc().Collection()->textEncoding, TextEncoding::Utf8);
+    EXPECT_TRUE(SaveWindowPicture(Frame(), "unicode-typed.png"));
+
+    ASSERT_TRUE(GiveFocus(Frame().ItemWindow()));
+    ASSERT_TRUE(UserDoes("xdotool key --clearmodifiers ctrl+s\n"));
+    ASSERT_FALSE(Frame().GetDocumentManager()->GetCurrentDocument()->IsModified());
+    EXPECT_EQ(FileBytes(path).substr(8, 4), "TENC");
+
+    // Another process opens the file: a picture of its window to look at.
+    std::string pidFile = dir.File("vantry.pid");
+    // Its title names the document once it has loaded it.
+    ASSERT_TRUE(UserDoes("VANTRY_NO_SPLASH=1 '" VANTRY_BINARY "' '" + path +
+                         "' >/dev/null 2>&1 &\n"
+                         "echo $! > '" +
+                         pidFile +
+                         "'\n"
+                         "xdotool search --sync --onlyvisible --pid $! "
+                         "--name '^Vantry v4.* - agenda.vnt$'\n"))
+        << "the new process shows its window";
+    EXPECT_TRUE(SaveScreenPicture("unicode-reopened.png"));
+    std::string pid = FileBytes(pidFile);
+    if (!pid.empty()) kill(std::stoi(pid), SIGKILL);
+
+    // The command line of a UTF-8 terminal lists it.
+    std::string command = "LANG=C.UTF-8 LC_ALL= '" VANTRY_BINARY "' --list '" + path + "' 2>&1";
+    std::FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string listed;
+    char buffer[512];
+    while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+        listed.append(buffer, n);
+    EXPECT_EQ(pclose(pipe), 0);
+    EXPECT_NE(listed.find(typed + "\n"), std::string::npos) << listed;
+    EXPECT_NE(listed.find("Water the plants\n"), std::string::npos) << listed;
+
+    // And so does this window, opening it again.
+    ASSERT_TRUE(Frame().OpenDocumentFile(path));
+    Frame().ItemView().SetViewType(0);
+    EXPECT_EQ(Doc().Collection()->textEncoding, TextEncoding::Utf8);
+    EXPECT_TRUE(Holds(RowTexts(), typed));
+}
+
 // The folder tree: its menu on the right button, F2, Delete and F1, and a collapse.
 TEST_F(ItemCommandsGuiTest, TheFolderTreesMenuAndKeys) {
-    VCollection& c = *CSkedraDoc::Current()->collection;
+    VCollection& c = *CSkedraDoc::Current()->Collection();
     auto* trips = new VGroup(&c);
     trips->name = "Trips";
     c.Add(trips, c.root);
@@ -331,10 +249,9 @@ TEST_F(ItemCommandsGuiTest, TheFolderTreesMenuAndKeys) {
     c.Add(summer, trips);
     trips->flags |= EXPANDED;
     Frame().DocumentChanged();
-    Pump(200);
     FolderTreeWindow& tree = *Frame().LeftView();
+    ASSERT_TRUE(SettleUntil([&] { return tree.ItemOf(trips).IsOk(); }));
     wxTreeItemId tripsItem = tree.ItemOf(trips);
-    ASSERT_TRUE(tripsItem.IsOk());
     EXPECT_EQ(tree.GetItemText(tree.GetSelection()), "All folders") << "the top folder selected";
     wxRect r;
     tree.GetBoundingRect(tripsItem, r, true);
@@ -342,7 +259,9 @@ TEST_F(ItemCommandsGuiTest, TheFolderTreesMenuAndKeys) {
 
     // The right button: the folder menu for the folder under the pointer.
     MenuWatcher folderMenu(tree, "folder-context-menu.png");
-    ASSERT_TRUE(User::Does(MouseTo(onTrips) + "xdotool click 3\nsleep 1.2\nxdotool key Escape\n"));
+    ASSERT_TRUE(UserDoes(MouseTo(onTrips) +
+                             "xdotool click 3\nuntil_program menu_pictured\nxdotool key Escape\n",
+                         folderMenu.Conditions()));
     EXPECT_TRUE(folderMenu.pictured);
     EXPECT_EQ(folderMenu.entries,
               (std::vector<wxString>{"Focus", "Rename", "Delete folder...", "Add subfolder...",
@@ -350,24 +269,23 @@ TEST_F(ItemCommandsGuiTest, TheFolderTreesMenuAndKeys) {
                                      "Edit...", "About folders..."}));
 
     // The menu's "Make inactive" makes it the current folder and inactive.
-    ASSERT_TRUE(User::Does(MouseTo(onTrips) +
-                           "xdotool click 3\nsleep 0.6\n"
-                           "xdotool key Down Down Down Down Down Down Return\n"));
+    ASSERT_TRUE(UserDoes(MouseTo(onTrips) + "xdotool click 3\nuntil_program menu_shown\n"
+                                            "xdotool key Down Down Down Down Down Down Return\n",
+                         folderMenu.Conditions()));
     EXPECT_TRUE(trips->flags & INACTIVE);
     EXPECT_EQ(Frame().ItemView().Folder(), trips);
     EXPECT_FALSE(tree.ItemOf(trips).IsOk()) << "active items only: the folder left the tree";
     trips->flags &= ~INACTIVE;
     Frame().DocumentChanged();
-    Pump(100);
-    ASSERT_TRUE(tree.ItemOf(trips).IsOk());
+    ASSERT_TRUE(SettleUntil([&] { return tree.ItemOf(trips).IsOk(); }));
 
     // F2 edits the selected folder's label; Escape leaves it.
-    tree.SetFocus();
     tree.SelectItem(tree.ItemOf(trips));
-    Pump(100);
-    ASSERT_TRUE(User::Does("xdotool key F2\nsleep 0.4\n"));
-    EXPECT_NE(tree.GetEditControl(), nullptr) << "F2 opened the label for editing";
-    ASSERT_TRUE(User::Does("xdotool key Delete End BackSpace Escape\n"));
+    ASSERT_TRUE(GiveFocus(&tree));
+    ASSERT_TRUE(UserDoes("xdotool key F2\n"));
+    EXPECT_TRUE(SettleUntil([&] { return tree.GetEditControl() != nullptr; }))
+        << "F2 opened the label for editing";
+    ASSERT_TRUE(UserDoes("xdotool key Delete End BackSpace Escape\n"));
     EXPECT_STREQ(trips->name.Text(), "Trips") << "keys in the label are the label's own";
     EXPECT_TRUE(c.Contains(trips));
 
@@ -377,8 +295,8 @@ TEST_F(ItemCommandsGuiTest, TheFolderTreesMenuAndKeys) {
         pages.push_back(target);
         return true;
     });
-    tree.SetFocus();
-    ASSERT_TRUE(User::Does("xdotool key F1\n"));
+    ASSERT_TRUE(GiveFocus(&tree));
+    ASSERT_TRUE(UserDoes("xdotool key F1\n"));
     QSetShellHandler(nullptr);
     EXPECT_EQ(pages, std::vector<std::string>{
                          "https://vantry.app/index.php?jump=vantry/tutorial_groups.htm"});
@@ -386,26 +304,21 @@ TEST_F(ItemCommandsGuiTest, TheFolderTreesMenuAndKeys) {
     // A collapse marks the document modified, as an expansion does.
     Frame().GetDocumentManager()->GetCurrentDocument()->Modify(false);
     tree.Collapse(tree.ItemOf(trips));
-    Pump(100);
-    EXPECT_FALSE(trips->flags & EXPANDED);
+    EXPECT_TRUE(SettleUntil([&] { return !(trips->flags & EXPANDED); }));
     EXPECT_TRUE(Frame().GetDocumentManager()->GetCurrentDocument()->IsModified());
 
     // Delete on the top folder says no; on a folder it asks, and Yes deletes it.
     tree.SelectItem(tree.ItemOf(c.root));
-    tree.SetFocus();
-    Pump(100);
-    ASSERT_TRUE(User::Does("xdotool key Delete\n"
-                           "xdotool search --sync --onlyvisible --name '^Vantry$' "
-                           "windowactivate --sync\n"
-                           "sleep 0.3\nxdotool key Return\n"))
+    ASSERT_TRUE(GiveFocus(&tree));
+    ASSERT_TRUE(UserDoes("xdotool key Delete\n"
+                         "window_shows '^Vantry$'\n"
+                         "xdotool key Return\n"))
         << "You can't delete the top folder.";
     tree.SelectItem(tree.ItemOf(trips));
-    tree.SetFocus();
-    Pump(100);
-    ASSERT_TRUE(User::Does("xdotool key Delete\n"
-                           "xdotool search --sync --onlyvisible --name '^Delete items$' "
-                           "windowactivate --sync\n"
-                           "sleep 0.3\nxdotool key Return\n"));
+    ASSERT_TRUE(GiveFocus(&tree));
+    ASSERT_TRUE(UserDoes("xdotool key Delete\n"
+                         "window_shows '^Delete items$'\n"
+                         "xdotool key Return\n"));
     EXPECT_FALSE(c.Contains(trips));
     EXPECT_FALSE(tree.ItemOf(summer).IsOk());
     EXPECT_EQ(Frame().ItemView().Folder(), c.root) << "the parent is shown";

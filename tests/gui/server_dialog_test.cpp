@@ -1,18 +1,20 @@
 // The remote view from the window program: the ribbon's "Remote view" button opens the
 // server dialog, a browser gets the open document's page while it is open, and closing
 // it stops the server.
-#include "app/commands/command_ids.h"
 #include "foundation/qshell.h"
 #include "gui/gui_support.h"
 #include "model/vcollection.h"
 #include "model/vcollviewer.h"
+#include "net/socket.h"
+#include "platform/command_ids.h"
 #include "support/http_client.h"
-#include "wx/command_ids.h"
 #include "wx/dialogs/server_dialog.h"
 #include "wx/main_frame.h"
 #include "wx/ui_thread_document.h"
+#include "wx/wx_ids.h"
 
 #include <atomic>
+#include <chrono>
 #include <gtest/gtest.h>
 #include <memory>
 #include <mutex>
@@ -29,7 +31,6 @@
 #include <wx/stattext.h>
 #include <wx/thread.h>
 #include <wx/timer.h>
-#include <wx/uiaction.h>
 
 namespace {
 
@@ -101,7 +102,6 @@ TEST(ServerDialog, TheRemoteViewButtonServesTheDocumentWhileTheDialogIsOpen) {
     std::vector<std::string> texts;
     std::string dialogTitle, closeLabel, page;
     bool clicked = false, forced = false;
-    int ticksAfterClick = 0;
     std::atomic<bool> fetched{false};
     std::thread browser;
     wxTimer poll;
@@ -117,45 +117,36 @@ TEST(ServerDialog, TheRemoteViewButtonServesTheDocumentWhileTheDialogIsOpen) {
             });
             return;
         }
-        if (!fetched) return;
-        if (clicked) {
-            // A dialog the click did not close is ended here, so the test fails, not hangs.
-            if (++ticksAfterClick == 40) {
-                forced = true;
-                dialog->EndModal(wxID_CANCEL);
-            }
-            return;
-        }
+        if (!fetched || clicked) return;
         clicked = true;
         EXPECT_TRUE(SaveWindowPicture(*dialog, "server-dialog.png"));
         // A click on "Close" ends it.
         auto* button = dynamic_cast<wxButton*>(dialog->FindWindow(wxID_CANCEL));
         closeLabel = button ? button->GetLabel().ToStdString() : "<no button>";
         if (!button) return;
-        wxUIActionSimulator closer;
-        closer.MouseMove(button->GetScreenRect().GetPosition() + button->GetSize() / 2);
-        closer.MouseClick();
+        EXPECT_TRUE(
+            UserDoes(MouseTo(button->GetScreenRect().GetPosition() + button->GetSize() / 2) +
+                     "xdotool click 1\n"));
+        // A dialog the click did not close is ended here, so the test fails, not hangs.
+        if (dialog->IsModal()) {
+            forced = true;
+            dialog->EndModal(wxID_CANCEL);
+        }
     });
-    poll.Start(50);
+    poll.Start(20);
 
     // A real click on the button, where the user would click.
-    wxUIActionSimulator pointer;
-    pointer.MouseMove(
-        bar->ClientToScreen(rect.GetPosition() + wxPoint(rect.width / 2, rect.height / 2)));
-    pointer.MouseClick();
-    for (int i = 0; i < 200 && (!fetched || OpenDialogTitled(DlgServer::TITLE)); ++i) {
-        wxMilliSleep(25);
-        Settle();
-    }
-    Settle();
+    EXPECT_TRUE(UserDoes(MouseTo(bar->ClientToScreen(rect.GetPosition() +
+                                                     wxPoint(rect.width / 2, rect.height / 2))) +
+                         "xdotool click 1\n"));
+    EXPECT_TRUE(SettleUntil([&] { return fetched && !OpenDialogTitled(DlgServer::TITLE); }));
     poll.Stop();
     if (browser.joinable()) browser.join();
     auto targets = [&] {
         std::lock_guard<std::mutex> hold(opened->lock);
         return opened->targets;
     };
-    for (int i = 0; i < 200 && targets().empty(); ++i)
-        wxMilliSleep(10);
+    EXPECT_TRUE(SettleUntil([&] { return !targets().empty(); })) << "the browser was asked";
     QSetShellHandler(previous);
     DlgServer::SetBindAddress("");
 
@@ -192,10 +183,7 @@ TEST(UiThreadDocument, RunsWorkOnTheUserInterfaceThreadUntilClosed) {
         UiThreadDocument document([&] { return &viewer; });
         std::atomic<int> result{-1};
         std::thread worker([&] { result = document.Run(work); });
-        for (int i = 0; i < 200 && result < 0; ++i) {
-            wxMilliSleep(5);
-            Settle();
-        }
+        EXPECT_TRUE(SettleUntil([&] { return result >= 0; }));
         worker.join();
         EXPECT_EQ(result.load(), 1);
         EXPECT_EQ(ran.load(), 1);
@@ -204,8 +192,15 @@ TEST(UiThreadDocument, RunsWorkOnTheUserInterfaceThreadUntilClosed) {
     {
         UiThreadDocument document([&] { return &viewer; });
         std::atomic<int> result{-1};
+        Settle();
+        ASSERT_FALSE(wxTheApp->HasPendingEvents());
         std::thread worker([&] { result = document.Run(work); });
-        wxMilliSleep(100); // queued, but this thread handles no events meanwhile
+        // Queued among the program's pending events, which this thread does not handle
+        // meanwhile.
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(WAIT_SECONDS);
+        while (!wxTheApp->HasPendingEvents() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        EXPECT_TRUE(wxTheApp->HasPendingEvents()) << "the worker queued its work";
         EXPECT_EQ(result.load(), -1);
         document.Close();
         worker.join();
@@ -214,6 +209,32 @@ TEST(UiThreadDocument, RunsWorkOnTheUserInterfaceThreadUntilClosed) {
         EXPECT_EQ(ran.load(), 1); // the abandoned work never ran
         EXPECT_FALSE(document.Run(work));
     }
+}
+
+// Another program holds the port: the dialog says so at once instead of claiming to serve,
+// and opens no browser on the other program's page.
+TEST(ServerDialog, ABusyPortIsSaidInTheDialog) {
+    CMainFrame& frame = Frame();
+    QNSocket holder(QNSocket::TCP, "holder");
+    ASSERT_TRUE(holder.Listen(8100, 1, false, "127.0.0.1"));
+    std::atomic<int> opened{0};
+    QShellHandler previous = QSetShellHandler([&opened](const char*) {
+        ++opened;
+        return true;
+    });
+    DlgServer::SetBindAddress("127.0.0.1");
+    std::vector<std::string> texts;
+    {
+        DlgServer dialog(&frame, [] { return nullptr; });
+        dialog.Show();
+        Settle();
+        texts = StaticTexts(&dialog);
+        EXPECT_TRUE(SaveWindowPicture(dialog, "server-dialog-busy-port.png"));
+    }
+    DlgServer::SetBindAddress("");
+    QSetShellHandler(previous);
+    EXPECT_EQ(texts, (std::vector<std::string>{"Can't serve: port 8100 is in use"}));
+    EXPECT_EQ(opened.load(), 0) << "the browser is asked only when serving";
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // Document texts with bytes above 127 on their way to the screen and back: the row
-// canvas, the folder tree's labels and renames, the dialogs, and the saved file.
+// canvas, the folder tree's labels and renames, the dialogs, and the saved file, in
+// Windows-1252 and in UTF-8 documents.
 #include "app/skedradoc.h"
 #include "gui/gui_support.h"
 #include "model/vcollection.h"
@@ -16,7 +17,6 @@
 #include <wx/dcmemory.h>
 #include <wx/docview.h>
 #include <wx/textctrl.h>
-#include <wx/uiaction.h>
 
 namespace {
 
@@ -31,11 +31,6 @@ wxImage Drawn(const std::function<void(wxDC&)>& draw) {
     draw(dc);
     dc.SelectObject(wxNullBitmap);
     return bitmap.ConvertToImage();
-}
-
-bool SamePixels(const wxImage& a, const wxImage& b) {
-    return a.GetSize() == b.GetSize() &&
-           std::equal(a.GetData(), a.GetData() + a.GetWidth() * a.GetHeight() * 3, b.GetData());
 }
 
 TEST(TextCrossingTest, TheCanvasDrawsDocumentBytesAsTheirCharacters) {
@@ -57,7 +52,7 @@ TEST(TextCrossingTest, MessagesShowPathsAndDocumentTexts) {
     EXPECT_EQ(MessageToWx(""), L"");
 }
 
-TEST(TextCrossingTest, TheFilterBoxAndTheContactListSpeakWindows1252) {
+TEST(TextCrossingTest, TheFilterIsUtf8AndTheContactListShowsDocumentTexts) {
     Frame().GetDocumentManager()->CreateNewDocument();
     Settle();
     ScriptedUI ui;
@@ -69,15 +64,17 @@ TEST(TextCrossingTest, TheFilterBoxAndTheContactListSpeakWindows1252) {
         box.GetEventHandler()->ProcessEvent(event);
         Settle();
     };
+    // A search, not a document text: upper case by characters, and a character the
+    // document cannot hold leaves the document as it is.
     enter(L"caf\u00E9 \u20AC");
-    EXPECT_EQ(std::string(Doc().collection->filterText.Text()), "CAF\xE9 \x80");
-    EXPECT_TRUE(ui.asked.empty());
+    EXPECT_EQ(std::string(Doc().Collection()->filterText.Text()), "CAF\xC3\x89 \xE2\x82\xAC");
     enter(L"\u0141\u00F3d\u017A");
-    EXPECT_EQ(std::string(Doc().collection->filterText.Text()), "?\xF3"
-                                                                "D?");
-    EXPECT_EQ(ui.asked.size(), 1u) << "told once for the two lost characters";
+    EXPECT_EQ(std::string(Doc().Collection()->filterText.Text()), "\xC5\x81\xC3\x93"
+                                                                 "D\xC5\xB9");
+    EXPECT_EQ(Doc().Collection()->textEncoding, TextEncoding::Windows1252);
+    EXPECT_TRUE(ui.asked.empty());
 
-    VCollection& c = *Doc().collection;
+    VCollection& c = *Doc().Collection();
     auto* contact = new VContact(&c);
     contact->firstName = "Ren\xE9";
     contact->lastName = "M\xFC"
@@ -105,7 +102,7 @@ TEST(TextCrossingTest, AFolderNameWithHighBytesComesBackByteForByte) {
     Frame().GetDocumentManager()->CreateNewDocument();
     Settle();
     ScriptedUI ui;
-    VCollection& c = *Doc().collection;
+    VCollection& c = *Doc().Collection();
     auto* folder = new VGroup(&c);
     folder->name = "Caf\xE9 \x80 \xC0";
     c.Add(folder, c.root);
@@ -117,41 +114,34 @@ TEST(TextCrossingTest, AFolderNameWithHighBytesComesBackByteForByte) {
     wxTreeItemId item = ItemOf(tree, tree.GetRootItem(), L"Caf\u00E9 \u20AC \u00C0");
     ASSERT_TRUE(item.IsOk()) << "no label reads Caf\u00E9 \u20AC \u00C0";
 
-    // A rename in place stores them as bytes again; a character no byte stands for becomes
-    // "?" and the user hears of it once.
+    // A rename in place stores them as bytes again; a character Windows-1252 cannot hold
+    // changes the document to UTF-8, the folder's old name and all.
     tree.SelectItem(item);
     wxTextCtrl* edit = tree.EditLabel(item);
     ASSERT_NE(edit, nullptr);
     edit->SetValue(L"Cr\u00E8me br\u00FBl\u00E9e \u0142\u0142 \u2122");
     tree.EndEditLabel(item);
     Settle();
-    EXPECT_STREQ(folder->name.Text(), "Cr\xE8"
-                                      "me br\xFB"
-                                      "l\xE9"
-                                      "e ?? \x99");
-    ASSERT_EQ(ui.asked.size(), 1u);
-    EXPECT_NE(ui.asked[0].text.find("\"?\""), std::string::npos) << ui.asked[0].text;
+    EXPECT_EQ(c.textEncoding, TextEncoding::Utf8);
+    EXPECT_STREQ(folder->name.Text(), "Cr\xC3\xA8me br\xC3\xBBl\xC3\xA9"
+                                      "e \xC5\x82\xC5\x82 \xE2\x84\xA2");
+    EXPECT_TRUE(ui.asked.empty()) << "nothing lost, nothing to tell";
 
-    // The folder dialog shows the name and keeps it through OK.
+    // The folder dialog shows the name and keeps it through OK; a character no font
+    // draws (private use) is stored all the same.
     bool edited = false;
     EXPECT_TRUE(WhileDialogShows(
         "Folder properties", [&] { edited = folder->Edit(); },
         [&](wxDialog& dialog) {
             auto* name = dynamic_cast<wxTextCtrl*>(wxWindow::FindFocus());
             ASSERT_NE(name, nullptr);
-            EXPECT_EQ(name->GetValue(), L"Cr\u00E8me br\u00FBl\u00E9e ?? \u2122");
-            name->AppendText(L" \u00FF");
-            wxUIActionSimulator().Char(WXK_RETURN);
-            for (int i = 0; i < 200 && dialog.IsModal(); ++i) {
-                wxYield();
-                wxMilliSleep(10);
-            }
+            EXPECT_EQ(name->GetValue(), L"Cr\u00E8me br\u00FBl\u00E9e \u0142\u0142 \u2122");
+            name->AppendText(wxString(L" \u00FF ") + wxUniChar(0x10FFFD));
+            EXPECT_TRUE(PressUntilClosed(dialog, "Return"));
         }));
     EXPECT_TRUE(edited);
-    const std::string expected = "Cr\xE8"
-                                 "me br\xFB"
-                                 "l\xE9"
-                                 "e ?? \x99 \xFF";
+    const std::string expected = "Cr\xC3\xA8me br\xC3\xBBl\xC3\xA9"
+                                 "e \xC5\x82\xC5\x82 \xE2\x84\xA2 \xC3\xBF \xF4\x8F\xBF\xBD";
     EXPECT_EQ(std::string(folder->name.Text()), expected);
 
     // Saved and read back, byte for byte.
@@ -159,8 +149,10 @@ TEST(TextCrossingTest, AFolderNameWithHighBytesComesBackByteForByte) {
     std::string path = dir.File("names.vnt");
     ASSERT_TRUE(c.Save(path.c_str()));
     EXPECT_NE(FileBytes(path).find(expected), std::string::npos);
+    EXPECT_EQ(FileBytes(path).substr(8, 4), "TENC");
     VCollection loaded;
     loaded.Load(path.c_str());
+    EXPECT_EQ(loaded.textEncoding, TextEncoding::Utf8);
     const VNode* back = nullptr;
     for (VNode* n = loaded.root; n; n = n->next)
         if (n->id == folder->id) back = n;
@@ -169,6 +161,38 @@ TEST(TextCrossingTest, AFolderNameWithHighBytesComesBackByteForByte) {
     Frame().DocumentChanged();
     Settle();
     EXPECT_TRUE(ItemOf(tree, tree.GetRootItem(), ToWx(expected)).IsOk());
+    if (wxDocument* doc = Frame().GetDocumentManager()->GetCurrentDocument()) doc->Modify(false);
+}
+
+// Bytes that are no UTF-8 in a UTF-8 document show as U+FFFD and stay as they are
+// through a dialog's OK.
+TEST(TextCrossingTest, BrokenUtf8ShowsAsReplacementCharactersAndIsKept) {
+    Frame().GetDocumentManager()->CreateNewDocument();
+    Settle();
+    ScriptedUI ui;
+    VCollection& c = *Doc().Collection();
+    c.textEncoding = TextEncoding::Utf8;
+    auto* folder = new VGroup(&c);
+    const std::string broken = "Caf\xE9 \xE6\x97\xA5"; // a Windows-1252 byte among UTF-8
+    folder->name = broken.c_str();
+    c.Add(folder, c.root);
+    Frame().DocumentChanged();
+    Settle();
+
+    wxTreeCtrl& tree = *Frame().LeftView();
+    EXPECT_TRUE(ItemOf(tree, tree.GetRootItem(), L"Caf\uFFFD \u65E5").IsOk());
+    wxImage byCanvas = Drawn([&](wxDC& dc) { WxCanvas(dc).Text(2, 2, broken); });
+    wxImage expected = Drawn([](wxDC& dc) { dc.DrawText(L"Caf\uFFFD \u65E5", 2, 2); });
+    EXPECT_TRUE(SamePixels(byCanvas, expected));
+
+    bool edited = false;
+    EXPECT_TRUE(WhileDialogShows(
+        "Folder properties", [&] { edited = folder->Edit(); },
+        [&](wxDialog& dialog) {
+            EXPECT_TRUE(PressUntilClosed(dialog, "Return"));
+        }));
+    EXPECT_TRUE(edited);
+    EXPECT_EQ(std::string(folder->name.Text()), broken);
     if (wxDocument* doc = Frame().GetDocumentManager()->GetCurrentDocument()) doc->Modify(false);
 }
 

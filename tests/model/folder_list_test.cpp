@@ -27,7 +27,7 @@ std::vector<std::string> Names(const std::vector<VFolderEntry>& entries) {
     return names;
 }
 
-TEST(FolderListTest, LevelByLevelSiblingsByNameEqualNamesInListOrder) {
+TEST(FolderListTest, ParentsFirstSiblingsByNameEqualNamesInListOrder) {
     VCollection c;
     c.filterFlags = 1;
     VGroup* work = Folder(c, "Work");
@@ -47,6 +47,24 @@ TEST(FolderListTest, LevelByLevelSiblingsByNameEqualNamesInListOrder) {
     EXPECT_TRUE(entries[0].hasSubfolders);
     EXPECT_TRUE(entries[2].hasSubfolders);
     EXPECT_FALSE(entries[1].hasSubfolders);
+}
+
+// Each folder right after its parent, not after the unrelated folders of its parent's
+// level: a subfolder must never look like the child of the folder listed before it.
+TEST(FolderListTest, DepthFirstEachFolderRightAfterItsParent) {
+    VCollection c;
+    c.filterFlags = 1;
+    VGroup* alpha = Folder(c, "Alpha");
+    VGroup* sub = Folder(c, "Sub", alpha);
+    Folder(c, "Deeper", sub);
+    Folder(c, "Projects");
+    Folder(c, "alpha"); // byte order: after every upper-case name
+    std::vector<VFolderEntry> entries = FolderList(c);
+    EXPECT_EQ(Names(entries), (std::vector<std::string>{"root", "  Alpha", "    Sub",
+                                                        "      Deeper", "  Projects", "  alpha"}));
+    EXPECT_EQ(entries[2].parent, 1);
+    EXPECT_EQ(entries[3].parent, 2);
+    EXPECT_EQ(entries[4].parent, 0);
 }
 
 TEST(FolderListTest, HiddenFoldersStillCountAsSubfolders) {

@@ -200,13 +200,15 @@ TEST_F(ShownChainTest, MovingTheSelectionAlongTheChain) {
     VCollectionViewer viewer(&c);
     EXPECT_EQ(viewer.folder, c.root);
     EXPECT_EQ(viewer.scale, 1.0f);
-    ::testing::internal::CaptureStderr();
+    RestartLog();
     viewer.DeselectAll();
-    std::string traces = ::testing::internal::GetCapturedStderr();
+    std::string traces = Log();
     EXPECT_EQ(c.Selected(), nullptr);
-    EXPECT_THAT(traces, ::testing::StartsWith("VCollectionViewer::DeselectAll\ncoll "));
-    EXPECT_THAT(traces, HasSubstr("flags 0x19\n")) << "the selected to-do, before clearing";
-    EXPECT_THAT(traces, ::testing::EndsWith("DeselectAll ret\n"));
+    EXPECT_THAT(traces, HasSubstr("(TRACE): [-] VCollectionViewer::DeselectAll [vcollviewer:"));
+    EXPECT_THAT(traces, HasSubstr("(TRACE): [-] coll "));
+    EXPECT_THAT(traces, HasSubstr("flags 0x19")) << "the selected to-do, before clearing";
+    EXPECT_THAT(traces, HasSubstr("(TRACE): [-] DeselectAll ret [vcollviewer:"));
+    EXPECT_LT(traces.find("flags 0x19"), traces.find("DeselectAll ret"));
 }
 
 TEST_F(ShownChainTest, ShiftingAndStretchingAFolder) {
@@ -330,6 +332,20 @@ TEST_F(ExportTest, FolderWithASubfolderAndAnItem) {
     EXPECT_EQ(ReadWholeFile("export.htm"),
               Page("Work", "<li><b>Sub</b></li>\n<ul>\n<li>A</li>\n</ul>\n<li>B</li>\n"));
     EXPECT_EQ(opened, std::vector<std::string>{"export.htm"});
+}
+
+// A UTF-8 document's export says its charset, so a browser reads the characters; a
+// Windows-1252 one stays as it was (the page above).
+TEST_F(ExportTest, AUtf8DocumentsExportSaysItsCharset) {
+    VGroup* work = Folder("\xC5\x81\xC3\xB3" "d\xC5\xBA");
+    Todo("\xD0\x96\xD1\x83\xD0\xBA & \xE6\x97\xA5\xE6\x9C\xAC", work);
+    c.textEncoding = TextEncoding::Utf8;
+    c.MakeView(work);
+    c.ExportHTML(work->name, work, false);
+    std::string page = Page("\xC5\x81\xC3\xB3" "d\xC5\xBA",
+                            "<li>\xD0\x96\xD1\x83\xD0\xBA &amp; \xE6\x97\xA5\xE6\x9C\xAC</li>\n");
+    page.insert(std::string("<html><head>").size(), "<meta charset=\"UTF-8\">");
+    EXPECT_EQ(ReadWholeFile("export.htm"), page);
 }
 
 TEST_F(ExportTest, ListsCloseAtEveryLevelGivenUp) {

@@ -476,15 +476,14 @@ TEST_F(VCollectionTest, RemovingATreeDropsItsContactsFromActions) {
     task->assignees[2] = bo;
     collection.contactFilter = anna;
 
-    ::testing::internal::CaptureStderr();
     collection.RemoveTree(people);
-    std::string traces = ::testing::internal::GetCapturedStderr();
+    std::string traces = Log();
     EXPECT_EQ(task->assignees[0], cy);
     EXPECT_EQ(task->assignees[1], nullptr);
     EXPECT_EQ(collection.contactFilter, nullptr);
     EXPECT_EQ(collection.CountTree(collection.root), 3);
-    EXPECT_THAT(traces, HasSubstr("VCollection (Remove1)\n"));
-    EXPECT_THAT(traces, HasSubstr("VCollection (Remove3)\n"));
+    EXPECT_THAT(traces, HasSubstr("VCollection (Remove1) [vcollection:"));
+    EXPECT_THAT(traces, HasSubstr("VCollection (Remove3) [vcollection:"));
     EXPECT_THAT(traces, HasSubstr("  root ("));
 
     collection.Remove(collection.root);

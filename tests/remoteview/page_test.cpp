@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+using ::testing::EndsWith;
 using ::testing::HasSubstr;
 using ::testing::Not;
 using namespace http_test;
@@ -95,7 +96,7 @@ class RemoteViewTest : public LogTest {
         c.MakeView(c.root);
         server.SetBindAddress("127.0.0.1");
         server.Start(true);
-        port = server.WaitUntilListening(5000);
+        port = server.WaitUntilListening(ANSWER_SECONDS * 1000);
         ASSERT_GT(port, 0);
     }
     void TearDown() override {
@@ -139,6 +140,18 @@ TEST_F(RemoteViewTest, TheRootPageByteForByte) {
     for (const char* target : {"/view", "/anything?x=1", "/view?root=", "/view?root=0",
                                "/view?root=00000000", "/view?root=ZZZ"})
         EXPECT_EQ(Get(target), RootPage()) << target;
+}
+
+// A UTF-8 document's pages say their charset right after <head>; Windows-1252 ones stay
+// as they were (the page above).
+TEST_F(RemoteViewTest, AUtf8DocumentsPagesSayTheirCharset) {
+    c.ConvertTexts(TextEncoding::Utf8);
+    work->name = "\xD0\xA0\xD0\xB0\xD0\xB1\xD0\xBE\xD1\x82\xD0\xB0"; // Работа
+    std::string page = Get("/");
+    std::string head = Head(false);
+    head.insert(std::string("<html><head>").size(), "<meta charset=\"UTF-8\">");
+    EXPECT_EQ(page.rfind(OK + head, 0), 0u) << page.substr(0, 200);
+    EXPECT_THAT(page, HasSubstr("+\xD0\xA0\xD0\xB0\xD0\xB1\xD0\xBE\xD1\x82\xD0\xB0</a>"));
 }
 
 TEST_F(RemoteViewTest, AnIdentityOfNoNodeShowsTheRootWithTheError) {
@@ -203,7 +216,7 @@ TEST_F(RemoteViewTest, AtMostTenThousandItemRows) {
          (at = page.find("<tr bgcolor=#", at + 1)) != std::string::npos;)
         rows += page.compare(at, 20, "<tr bgcolor=#FFFF00 ") != 0;
     EXPECT_EQ(rows, 10000u);
-    EXPECT_EQ(page.substr(page.size() - std::strlen(END)), END);
+    EXPECT_THAT(page, EndsWith(END));
 }
 
 // The page borrows the viewer's folder and chain; the main window finds its own again.
@@ -222,6 +235,54 @@ TEST_F(RemoteViewTest, TheMainWindowKeepsItsFolderAndChain) {
     EXPECT_THAT(Get("/"), HasSubstr("All folders"));
     EXPECT_EQ(viewer.folder, work);
     EXPECT_EQ(chain(), before);
+}
+
+} // namespace
+
+namespace {
+
+// A subfolder follows its parent at once, never after the unrelated folders of its
+// parent's level, where it would look like the child of the folder before it.
+TEST_F(RemoteViewTest, TheFolderTableListsEachFolderRightAfterItsParent) {
+    VGroup* alpha = AddNode<VGroup>(c);
+    alpha->name = "Alpha";
+    VGroup* sub = AddNode<VGroup>(c, alpha);
+    sub->name = "Sub";
+    VGroup* lower = AddNode<VGroup>(c);
+    lower->name = "alpha";
+    std::string page = Get("/");
+    EXPECT_THAT(page, HasSubstr(FOLDER_TABLE + FolderRow(ab, 0, "A&amp;B") +
+                                FolderRow(alpha, 0, "Alpha") + FolderRow(sub, 1, "Sub") +
+                                FolderRow(empty, 0, "Empty") + FolderRow(work, 0, "Work") +
+                                FolderRow(plans, 1, "Plans") + FolderRow(lower, 0, "alpha") +
+                                "</table>\n"));
+}
+
+} // namespace
+
+namespace {
+
+// A document that only gets served shares one index and one folder table between its
+// pages: they are the same pages, byte for byte.
+TEST_F(RemoteViewTest, AFrozenDocumentServesTheSamePages) {
+    std::vector<std::string> targets = {"/", "/view?root=" + Id(work), "/view?root=" + Id(plans),
+                                        "/view?root=" + Id(ab), "/view?root=12345678"};
+    std::vector<std::string> pages;
+    for (const std::string& target : targets)
+        pages.push_back(Get(target));
+    c.FreezeStructure(true);
+    for (int round = 0; round < 2; ++round) // the first fills what the second reuses
+        for (size_t i = 0; i < targets.size(); ++i)
+            EXPECT_EQ(Get(targets[i]), pages[i]) << targets[i] << " round " << round;
+    c.FreezeStructure(false);
+    // Thawed, changed and frozen again: nothing kept from before shows.
+    VGroup* added = AddNode<VGroup>(c);
+    added->name = "Added";
+    c.FreezeStructure(true);
+    std::string page = Get("/view?root=" + Id(added));
+    EXPECT_THAT(page, HasSubstr(FolderRow(added, 0, "Added")));
+    EXPECT_THAT(page, Not(HasSubstr("Invalid node passed")));
+    c.FreezeStructure(false);
 }
 
 } // namespace

@@ -29,7 +29,7 @@ TEST(RemoteViewSerialisation, PagesStayWholeWhileTheDocumentChanges) {
     QNHTTPServerVantry server(document, 0, 8, false);
     server.SetBindAddress("127.0.0.1");
     server.Start(true);
-    int port = server.WaitUntilListening(5000);
+    int port = server.WaitUntilListening(ANSWER_SECONDS * 1000);
     ASSERT_GT(port, 0);
 
     // The user's side: folders and items come and go, get renamed, and the view moves.

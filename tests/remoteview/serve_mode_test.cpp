@@ -1,14 +1,20 @@
 // vantry --serve as a user runs it: the program serves a document file until it is
 // interrupted, then ends cleanly and gives its port back.
 #include "model/vcollection.h"
+#include "model/vtask.h"
+#include "model/vtodo.h"
+#include "net/localnames.h"
 #include "net/socket.h"
 #include "support/http_client.h"
 #include "support/log_capture.h"
 #include "support/model_builders.h"
 
+#include <algorithm>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <gmock/gmock.h>
+#include <libical/ical.h>
 #include <poll.h>
 #include <regex>
 #include <spawn.h>
@@ -51,9 +57,9 @@ class Program {
         if (output >= 0) close(output);
     }
 
-    // Reads standard output until the text matches or ten seconds have passed.
+    // Reads standard output until the text matches, for at most the time a client waits.
     std::string ReadUntil(const std::regex& pattern) {
-        auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        auto until = std::chrono::steady_clock::now() + std::chrono::seconds(ANSWER_SECONDS);
         while (!std::regex_search(text, pattern) && std::chrono::steady_clock::now() < until) {
             pollfd wait{output, POLLIN, 0};
             if (poll(&wait, 1, 100) <= 0) continue;
@@ -64,9 +70,10 @@ class Program {
         }
         return text;
     }
-    // The exit code once the program has ended (at most ten seconds from now), else NOT_ENDED.
+    // The exit code once the program has ended (within the time a client waits), else
+    // NOT_ENDED.
     int Wait() {
-        for (int i = 0; i < 1000 && exitCode == NOT_ENDED; ++i) {
+        for (int i = 0; i < ANSWER_SECONDS * 100 && exitCode == NOT_ENDED; ++i) {
             int status;
             if (waitpid(pid, &status, WNOHANG) == pid)
                 exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
@@ -119,6 +126,52 @@ TEST_F(ServeModeTest, ServesUntilInterruptedAndFreesItsPort) {
     }
 }
 
+// Calendar programs subscribe to /calendar.ics: every item, with UIDs that stay.
+TEST_F(ServeModeTest, ServesTheDocumentAsACalendarFeed) {
+    VCollection c;
+    auto* folder = AddNode<VGroup>(c);
+    folder->name = "Holidays";
+    auto* trip = AddNode<VTask>(c, folder);
+    trip->what = "Trip";
+    trip->flags = 0;
+    trip->startDate = "2026-12-24";
+    trip->duration = 2;
+    AddNode<VTodo>(c, folder)->what = "Pack";
+    ASSERT_TRUE(c.Save("feed.vnt"));
+    Program vantry({"--serve", "--port", "0", "--bind", "127.0.0.1", "feed.vnt"});
+    std::smatch m;
+    std::string shown = vantry.ReadUntil(std::regex("on port ([0-9]+)"));
+    ASSERT_TRUE(std::regex_search(shown, m, std::regex("on port ([0-9]+)"))) << shown;
+    int port = std::stoi(m[1].str());
+
+    std::string uids[2];
+    for (std::string& uid : uids) {
+        std::string answer = Exchange(port, "GET /calendar.ics HTTP/1.0\r\n\r\n");
+        EXPECT_THAT(answer, HasSubstr("HTTP/1.0 200 OK\r\n"));
+        EXPECT_THAT(answer, HasSubstr("\r\nContent-Type: text/calendar; charset=utf-8\r\n"));
+        std::size_t body = answer.find("\r\n\r\n");
+        ASSERT_NE(body, std::string::npos) << answer;
+        icalcomponent* calendar = icalparser_parse_string(answer.c_str() + body + 4);
+        ASSERT_NE(calendar, nullptr) << answer;
+        EXPECT_EQ(icalcomponent_isa(calendar), ICAL_VCALENDAR_COMPONENT);
+        EXPECT_EQ(icalcomponent_count_components(calendar, ICAL_VTODO_COMPONENT), 2);
+        for (icalcomponent* todo =
+                 icalcomponent_get_first_component(calendar, ICAL_VTODO_COMPONENT);
+             todo; todo = icalcomponent_get_next_component(calendar, ICAL_VTODO_COMPONENT)) {
+            uid += icalcomponent_get_uid(todo);
+            if (std::string(icalcomponent_get_summary(todo)) == "Trip") {
+                icaltimetype start = icalcomponent_get_dtstart(todo);
+                EXPECT_TRUE(start.is_date);
+                EXPECT_EQ(start.day, 24);
+            }
+        }
+        icalcomponent_free(calendar);
+    }
+    EXPECT_EQ(uids[0], uids[1]) << "the same UIDs at every fetch";
+    kill(vantry.pid, SIGTERM);
+    EXPECT_EQ(vantry.Wait(), 0);
+}
+
 TEST_F(ServeModeTest, WrongArgumentsEndAtOnce) {
     const std::vector<std::string> cases[] = {
         {"--serve"},
@@ -130,6 +183,57 @@ TEST_F(ServeModeTest, WrongArgumentsEndAtOnce) {
     for (const auto& arguments : cases) {
         Program vantry(arguments);
         EXPECT_EQ(vantry.Wait(), 1) << arguments.back();
+    }
+}
+
+// Without --bind the document stays on this machine: the announced address is loopback
+// and the machine's network address gets no answer.
+TEST_F(ServeModeTest, ServesThisMachineOnlyUnlessToldOtherwise) {
+    Program vantry({"--serve", "--port", "0", "doc.vnt"});
+    ASSERT_GT(vantry.pid, 0);
+    std::smatch m;
+    std::string shown = vantry.ReadUntil(std::regex("browse to [^\n]*\n"));
+    ASSERT_TRUE(std::regex_search(
+        shown, m, std::regex("on port ([0-9]+): browse to http://127\\.0\\.0\\.1:[0-9]+/\n")))
+        << shown;
+    int port = std::stoi(m[1].str());
+    EXPECT_THAT(Exchange(port, "GET / HTTP/1.0\r\n\r\n"), HasSubstr("Holidays"));
+    std::string network = QNNetworkAddress();
+    if (!network.empty()) {
+        QNSocket client(QNSocket::TCP, "client");
+        EXPECT_FALSE(client.Open(port, 0, network.c_str()))
+            << "reachable on " << network << ", beyond this machine";
+    }
+    kill(vantry.pid, SIGTERM);
+    EXPECT_EQ(vantry.Wait(), 0);
+}
+
+// What can't work is said at once, with exit code 1.
+TEST_F(ServeModeTest, ABusyPortOrAnUnknownAddressEndsAtOnceWithTheReason) {
+    QNSocket holder(QNSocket::TCP, "holder");
+    ASSERT_TRUE(holder.Listen(0, 1, false, "127.0.0.1"));
+    std::string busy = std::to_string(holder.BoundPort());
+    struct Case {
+        std::string arguments, reason;
+    } cases[] = {
+        {"--port " + busy + " doc.vnt",
+         "vantry: can't serve doc.vnt: port " + busy + " is in use\n"},
+        {"--port 0 --bind nonsense.invalid doc.vnt",
+         "vantry: can't serve doc.vnt: unknown address 'nonsense.invalid'\n"},
+        {"--port 0 --bind ::1 doc.vnt", "vantry: can't serve doc.vnt: unknown address '::1'\n"},
+    };
+    for (const Case& c : cases) {
+        std::string command =
+            std::string(VANTRY_BINARY) + " --serve " + c.arguments + " 2>&1 >/dev/null";
+        std::FILE* pipe = popen(command.c_str(), "r");
+        std::string err;
+        char buffer[512];
+        while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+            err.append(buffer, n);
+        int status = pclose(pipe);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << c.arguments;
+        EXPECT_THAT(err, HasSubstr(c.reason));
+        EXPECT_LE(std::count(err.begin(), err.end(), '\n'), 3) << "no retries:\n" << err;
     }
 }
 

@@ -6,13 +6,26 @@
 
 namespace http_test {
 
+// How long a client waits for the server before it gives up: generous, for busy machines.
+constexpr int ANSWER_SECONDS = 90;
+
 // A connected socket to 127.0.0.1:port, or -1.
 int Connect(int port);
 bool SendAll(int handle, const std::string& bytes);
-// Everything the server sends until it closes the connection (at most seconds long).
-std::string ReadAll(int handle, int seconds = 5);
+// Everything the server sends until it closes the connection. An answer the server did not
+// end within the time given comes back with NO_END after what arrived, so that a test
+// fails on it rather than taking a part for the whole.
+std::string ReadAll(int handle, int seconds = ANSWER_SECONDS);
+constexpr const char* NO_END = "<the server did not end its answer>";
 // Connects, sends and reads the whole answer.
 std::string Exchange(int port, const std::string& request);
+// The bytes sent on this connection that the server has not read yet, whether still on
+// their way or waiting in its receive queue (from the system's table of connections), or
+// -1 when the connection is not found.
+int UnreadByServer(int handle);
+// Waits until the server has read everything sent on this connection; false when it did
+// not within the time given.
+bool ServerHasRead(int handle, int seconds = ANSWER_SECONDS);
 // The names the system shows for this process's threads.
 std::vector<std::string> ThreadNames();
 

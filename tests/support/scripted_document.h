@@ -1,5 +1,6 @@
 // A document for view and command tests: a collection, settings in a map, and a count
-// of every refresh sequence asked for.
+// of every refresh sequence asked for. Every change tells the item view and marks the
+// host modified, as the program's document does.
 #pragma once
 
 #include "model/vcollection.h"
@@ -23,16 +24,28 @@ class ScriptedDocument : public ViewDocument {
     void DetachView(ItemViewState* itemView) override {
         if (view == itemView) view = nullptr;
     }
-    void ItemsChanged() override { ++itemsChanged; }
-    void ItemEdited(VNode* item) override { edited.push_back(item); }
-    void ActivityChanged() override { ++activityChanged; }
+    void ItemsChanged() override {
+        ++itemsChanged;
+        changed();
+    }
+    void ItemEdited(VNode* item) override {
+        edited.push_back(item);
+        changed();
+    }
+    void ActivityChanged() override {
+        ++activityChanged;
+        changed();
+    }
     void ViewFlagsChanged() override { ++viewFlagsChanged; }
     void RefreshContactList() override { ++contactListRefreshes; }
     void FolderExpansionChanged(VNode*) override {
         ++expansionChanges;
-        if (host) host->SetModified(true);
+        changed();
     }
     void NameNextChange(const std::string& name) override { changeNames.push_back(name); }
+    void NameNextChangeAs(int command) override { changeCommands.push_back(command); }
+
+    void SetHost(DocumentHost* windows) { host = windows; }
 
     VCollection collection;
     DocumentHost* host = nullptr;
@@ -41,5 +54,12 @@ class ScriptedDocument : public ViewDocument {
     int itemsChanged = 0, activityChanged = 0, viewFlagsChanged = 0, contactListRefreshes = 0;
     int expansionChanges = 0;
     std::vector<std::string> changeNames;
+    std::vector<int> changeCommands;
     std::vector<VNode*> edited;
+
+  private:
+    void changed() {
+        if (view) view->DocumentChanged();
+        if (host) host->SetModified(true);
+    }
 };

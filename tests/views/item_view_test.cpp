@@ -1,46 +1,28 @@
 // The item view's rows and paint pass on a recording canvas.
 #include "views/skedraView.h"
 
-#include "app/skedradoc.h"
 #include "foundation/qshell.h"
 #include "foundation/qtime.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
-#include "support/log_capture.h"
 #include "support/model_builders.h"
-#include "support/recording_canvas.h"
-#include "support/recording_host.h"
+#include "support/scripted_document.h"
 #include "support/scripted_ui.h"
+#include "support/windowless_program.h"
 
 #include <filesystem>
 #include <gmock/gmock.h>
 
 namespace {
 
-class ItemViewTest : public LogTest {
+class ItemViewTest : public WindowlessProgram<ScriptedDocument> {
   protected:
-    void SetUp() override {
-        LogTest::SetUp();
-        doc = std::make_unique<CSkedraDoc>(dir.File("vantry").c_str());
-        doc->host = &host;
-        view = std::make_unique<CSkedraView>(doc.get());
-        view->OnInitialUpdate();
-    }
-    void Draw(int width = 1000, int height = 700) {
-        dc.Clear();
-        view->OnDraw(dc, {0, 0, width, height});
-    }
     std::vector<std::string> Texts() const {
         std::vector<std::string> texts;
         for (const CanvasCall& call : dc.Calls(CanvasCall::Text))
             texts.push_back(call.text);
         return texts;
     }
-
-    RecordingHost host;
-    std::unique_ptr<CSkedraDoc> doc;
-    std::unique_ptr<CSkedraView> view;
-    RecordingCanvas dc;
 };
 
 TEST_F(ItemViewTest, EmptyDocumentShowsTheHeadingAndTheHints) {
@@ -57,19 +39,19 @@ TEST_F(ItemViewTest, EmptyDocumentShowsTheHeadingAndTheHints) {
     EXPECT_EQ(texts[2].text, "Press F1 for help and tutorials on getting started.");
     EXPECT_EQ(texts[2].rect.top, 120);
 
-    AddNode<VTodo>(*doc->collection);
+    AddNode<VTodo>(C());
     view->Layout(nullptr);
     Draw();
     EXPECT_EQ(Texts(), std::vector<std::string>{heading}) << "the hints go with the first item";
 }
 
 TEST_F(ItemViewTest, PaintPassGeometryOnScreen) {
-    auto* todo = AddNode<VTodo>(*doc->collection);
+    auto* todo = AddNode<VTodo>(C());
     todo->what = "row";
     Draw(1000);
-    EXPECT_EQ(view->rowHeight, 20);
-    EXPECT_EQ(view->marginRight, 10);
-    EXPECT_EQ(view->listWidth, 1000 - 10);
+    EXPECT_EQ(view->RowHeight(), 20);
+    EXPECT_EQ(view->MarginRight(), 10);
+    EXPECT_EQ(view->ListWidth(), 1000 - 10);
     EXPECT_EQ(view->RowsTop(), 70);
     EXPECT_EQ(todo->rect.x, 0);
     EXPECT_EQ(todo->rect.y, 70);
@@ -78,18 +60,18 @@ TEST_F(ItemViewTest, PaintPassGeometryOnScreen) {
     ASSERT_FALSE(fonts.empty());
     EXPECT_EQ(fonts[0].width, -8);
     EXPECT_EQ(fonts[0].text, "MS Sans Serif");
-    EXPECT_EQ(view->scrollHeight, 70 + 6 * 20);
+    EXPECT_EQ(view->ScrollHeight(), 70 + 6 * 20);
 
     view->SetViewFlags(0x020);
     Draw(1000);
-    EXPECT_EQ(view->listWidth, 450) << "the Gantt chart takes the rest";
-    EXPECT_EQ(view->gantt.x0, 450);
-    EXPECT_EQ(view->gantt.width, 990 - 450);
-    EXPECT_EQ(view->gantt.days, 56);
+    EXPECT_EQ(view->ListWidth(), 450) << "the Gantt chart takes the rest";
+    EXPECT_EQ(view->Gantt().x0, 450);
+    EXPECT_EQ(view->Gantt().width, 990 - 450);
+    EXPECT_EQ(view->Gantt().days, 56);
 }
 
 TEST_F(ItemViewTest, RowsSelectionAndHits) {
-    VCollection& c = *doc->collection;
+    VCollection& c = C();
     auto* folder = AddNode<VGroup>(c);
     folder->name = "F";
     auto* inside = AddNode<VTodo>(c, folder);
@@ -97,13 +79,13 @@ TEST_F(ItemViewTest, RowsSelectionAndHits) {
     top->what = "b";
     inside->what = "a";
     Draw();
-    ASSERT_EQ(view->rowCount, 3);
+    ASSERT_EQ(view->RowCount(), 3);
     EXPECT_EQ(view->HitRow(5, 70), 0);
     EXPECT_EQ(view->HitRow(900, 95), 1) << "anywhere right of the row's left edge";
     EXPECT_EQ(view->HitRow(5, 60), -1);
     view->SelectRow(1);
-    EXPECT_EQ(c.Selected(), view->rowSlots[1].item);
-    EXPECT_GE(host.updates, 1);
+    EXPECT_EQ(c.Selected(), view->RowItem(1));
+    EXPECT_GE(window.repaints, 1);
 
     // Filtered out by the next layout: no longer selected.
     inside->Select();
@@ -116,11 +98,11 @@ TEST_F(ItemViewTest, RowsSelectionAndHits) {
 
     view->SetFolder(folder);
     Draw();
-    EXPECT_EQ(view->rowCount, 0) << "the done item is hidden";
+    EXPECT_EQ(view->RowCount(), 0) << "the done item is hidden";
 }
 
 TEST_F(ItemViewTest, AtMostAThousandRows) {
-    VCollection& c = *doc->collection;
+    VCollection& c = C();
     std::vector<VGroup*> folders;
     for (int f = 0; f < 3; ++f) {
         folders.push_back(AddNode<VGroup>(c));
@@ -128,7 +110,7 @@ TEST_F(ItemViewTest, AtMostAThousandRows) {
             AddNode<VTodo>(c, folders.back());
     }
     Draw();
-    EXPECT_EQ(view->rowCount, CSkedraView::MAX_ROWS);
+    EXPECT_EQ(view->RowCount(), CSkedraView::MAX_ROWS);
 }
 
 TEST_F(ItemViewTest, ViewTypeTwoIsTheList) {
@@ -137,9 +119,9 @@ TEST_F(ItemViewTest, ViewTypeTwoIsTheList) {
     EXPECT_EQ(doc->GetGlobalInt("view_type", 0), 2);
     view->SetViewType(1);
     EXPECT_FALSE(view->IsListMode());
-    AddNode<VTodo>(*doc->collection);
+    AddNode<VTodo>(C());
     Draw();
-    EXPECT_EQ(view->rowCount, 0) << "the calendar has no rows";
+    EXPECT_EQ(view->RowCount(), 0) << "the calendar has no rows";
 }
 
 } // namespace
@@ -147,16 +129,16 @@ TEST_F(ItemViewTest, ViewTypeTwoIsTheList) {
 namespace {
 
 TEST_F(ItemViewTest, CalendarModeLaysOutTheMonth) {
-    auto* task = AddNode<VTask>(*doc->collection);
+    auto* task = AddNode<VTask>(C());
     task->flags = 0;
     task->startDate = "2026-12-16";
     view->SetViewType(1);
-    view->calendar.gridStart.SetDate(30, 11, 2026);
+    view->Calendar().gridStart.SetDate(30, 11, 2026);
     Draw(1000, 700);
-    EXPECT_EQ(view->calendar.weekRows, 5);
-    EXPECT_EQ(view->calendar.cells[0].w, 128);
-    EXPECT_EQ(view->calendar.actions.size(), 1u);
-    EXPECT_STREQ(view->calendar.cells[0].date.Format(2), "2026-11-30");
+    EXPECT_EQ(view->Calendar().weekRows, 5);
+    EXPECT_EQ(view->Calendar().cells[0].w, 128);
+    EXPECT_EQ(view->Calendar().actions.size(), 1u);
+    EXPECT_STREQ(view->Calendar().cells[0].date.Format(2), "2026-11-30");
 }
 
 } // namespace
@@ -165,10 +147,10 @@ namespace {
 
 TEST_F(ItemViewTest, PagesOfAPrinterAt600Dots) {
     for (int i = 0; i < 250; ++i)
-        AddNode<VTodo>(*doc->collection)->what = "row";
+        AddNode<VTodo>(C())->what = "row";
     Draw(1000, 700); // the screen first: 250 rows
-    ASSERT_EQ(view->rowCount, 250);
-    view->rowSlots[3].item->Select();
+    ASSERT_EQ(view->RowCount(), 250);
+    view->RowItem(3)->Select();
 
     RecordingCanvas printer;
     printer.printing = true;
@@ -176,29 +158,29 @@ TEST_F(ItemViewTest, PagesOfAPrinterAt600Dots) {
     printer.vertRes = 6600;
     printer.logPixelsY = 600;
     view->DetermineNoofPages(printer);
-    EXPECT_EQ(view->rowsPerPage, 46) << "MulDiv(8, 600, 72) = 67 and 67 x 2.1 = 140.7";
-    EXPECT_EQ(view->pageCount, 6);
-    EXPECT_EQ(doc->collection->Selected(), nullptr) << "printing loses the selection";
+    EXPECT_EQ(view->RowsPerPage(), 46) << "MulDiv(8, 600, 72) = 67 and 67 x 2.1 = 140.7";
+    EXPECT_EQ(view->PageCount(), 6);
+    EXPECT_EQ(doc->Collection()->Selected(), nullptr) << "printing loses the selection";
 
     view->OnPrepareDC(true, 6);
-    EXPECT_EQ(view->pageFirstRow, 230);
+    EXPECT_EQ(view->PageFirstRow(), 230);
     printer.Clear();
     view->OnDraw(printer, {0, 0, 4800, 6600});
-    EXPECT_EQ(view->scale, 600 / 72.0f);
-    EXPECT_EQ(view->marginLeft, (int)(50 * view->scale));
+    EXPECT_EQ(view->Scale(), 600 / 72.0f);
+    EXPECT_EQ(view->MarginLeft(), (int)(50 * view->Scale()));
     auto texts = printer.Calls(CanvasCall::TextEllipsis);
     EXPECT_EQ(texts.size(), 20u) << "the last page holds 20 rows";
-    EXPECT_EQ(view->rowSlots[230].item->rect.y, view->RowsTop()) << "every page starts at the top";
+    EXPECT_EQ(view->RowItem(230)->rect.y, view->RowsTop()) << "every page starts at the top";
     auto headings = printer.Calls(CanvasCall::Text);
     ASSERT_FALSE(headings.empty());
     EXPECT_THAT(headings[0].text, ::testing::EndsWith(" - page 6 of 6"));
 
     view->EndPrinting();
-    EXPECT_EQ(view->scale, 1.0f);
+    EXPECT_EQ(view->Scale(), 1.0f);
     EXPECT_TRUE(view->needsRebuild);
     view->OnPrepareDC(false);
     Draw(1000, 700);
-    EXPECT_EQ(view->rowHeight, 20) << "screen metrics again";
+    EXPECT_EQ(view->RowHeight(), 20) << "screen metrics again";
 }
 
 TEST_F(ItemViewTest, AnEmptyListPrintsOnePage) {
@@ -208,7 +190,7 @@ TEST_F(ItemViewTest, AnEmptyListPrintsOnePage) {
     printer.vertRes = 6600;
     printer.logPixelsY = 600;
     view->DetermineNoofPages(printer);
-    EXPECT_EQ(view->pageCount, 1);
+    EXPECT_EQ(view->PageCount(), 1);
     view->OnPrepareDC(true, 1);
     view->OnDraw(printer, {0, 0, 4800, 6600});
     auto texts = printer.Calls(CanvasCall::Text);
@@ -227,7 +209,7 @@ TEST_F(ItemViewTest, ExportTellsWhereThePageIsWhenNothingCanShowIt) {
         opened.push_back(target);
         return false;
     });
-    AddNode<VTodo>(*doc->collection)->what = "exported";
+    AddNode<VTodo>(C())->what = "exported";
     Draw();
     view->ExportFolder();
     QSetShellHandler(nullptr);

@@ -1,90 +1,37 @@
 // The item view's pointer, wheel and keys, and drops on the folder tree, without a
 // window: a recording window and a scripted item dialog stand in for the platform.
-#include "app/skedradoc.h"
 #include "model/vcommitem.h"
 #include "model/vcontact.h"
 #include "model/vreference.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
-#include "platform/editor.h"
-#include "support/log_capture.h"
+#include "support/answering_editor.h"
 #include "support/model_builders.h"
-#include "support/recording_canvas.h"
-#include "support/recording_host.h"
+#include "support/scripted_document.h"
 #include "support/scripted_ui.h"
+#include "support/windowless_program.h"
 #include "views/LeftView.h"
 #include "views/drag_data.h"
 #include "views/skedraView.h"
 #include "views/view_window.h"
+#include "views/viewflags.h"
 
 #include <cctype>
 #include <cstring>
-#include <deque>
 #include <gmock/gmock.h>
 #include <typeindex>
 
 namespace {
 
-class RecordingWindow : public ViewWindow {
-  public:
-    void StartDrag(const std::string& text) override { drags.push_back(text); }
-    int ScrollTop() override { return top; }
-    int VisibleHeight() override { return height; }
-    void ScrollTo(int to) override { top = to; }
-    void FocusFilterText() override { ++filterFocus; }
-    void SendCommand(int command) override { commands.push_back(command); }
-    void Repaint() override { ++repaints; }
-
-    std::vector<std::string> drags;
-    std::vector<int> commands;
-    int top = 0, height = 700, filterFocus = 0, repaints = 0;
-};
-
-// The tree's window: which folders it was asked to show selected.
-class RecordingTreeControl : public FolderTreeControl {
-  public:
-    void ShowSelected(VNode* folder) override { shown.push_back(folder); }
-    void EditLabel(VNode*) override {}
-    std::vector<VNode*> shown;
-};
-
-// Item dialogs that record what they were opened on and answer OK or Cancel.
-class AnsweringEditor : public NodeEditor {
-  public:
-    AnsweringEditor() { CurrentNodeEditor() = this; }
-    ~AnsweringEditor() override { CurrentNodeEditor() = nullptr; }
-    bool EditNode(VNode& node) override {
-        opened.push_back(&node);
-        if (auto* action = dynamic_cast<VTask*>(&node)) openedStart = action->startDate.Text();
-        if (answers.empty()) return false;
-        bool ok = answers.front();
-        answers.pop_front();
-        return ok;
-    }
-    std::vector<VNode*> opened;
-    std::string openedStart;
-    std::deque<bool> answers;
-};
-
-class PointerTest : public LogTest {
+class PointerTest : public WindowlessProgram<ScriptedDocument> {
   protected:
     static constexpr int ROWS_TOP = 70, ROW = 20;
 
     void SetUp() override {
-        LogTest::SetUp();
         setenv("TZ", "Europe/Amsterdam", 1);
         tzset();
-        doc = std::make_unique<CSkedraDoc>(dir.File("vantry").c_str());
-        doc->host = &host;
-        view = std::make_unique<CSkedraView>(doc.get());
-        view->OnInitialUpdate();
-        view->window = &window;
+        WindowlessProgram::SetUp();
         view->viewFlags &= ~0x20u; // no Gantt chart: rows as wide as the window
-    }
-    VCollection& C() { return *doc->collection; }
-    void Draw() {
-        dc.Clear();
-        view->OnDraw(dc, {0, 0, 1000, 700});
     }
     int RowY(int row) const { return ROWS_TOP + row * ROW + ROW / 2; }
     // The strike line through a row, drawn for done items.
@@ -111,12 +58,6 @@ class PointerTest : public LogTest {
             count += call == "modified";
         return count;
     }
-
-    RecordingHost host;
-    RecordingWindow window;
-    std::unique_ptr<CSkedraDoc> doc;
-    std::unique_ptr<CSkedraView> view;
-    RecordingCanvas dc;
 };
 
 // List mode ------------------------------------------------------------------------------
@@ -124,12 +65,12 @@ class PointerTest : public LogTest {
 TEST_F(PointerTest, ACheckBoxClickTogglesDoneAndAClickElsewhereOnlySelects) {
     view->SetViewType(0);
     view->viewFlags |= 0x002; // completed items shown too
-    doc->CopyViewFlagsToFilters(view->viewFlags);
+    C().filterFlags = FilterFlagsFor(view->viewFlags, C().filterFlags);
     Todo("finished");
     Todo("other");
     Draw();
-    ASSERT_EQ(view->rowCount, 2);
-    auto* first = static_cast<VTodo*>(view->rowSlots[0].item);
+    ASSERT_EQ(view->RowCount(), 2);
+    auto* first = static_cast<VTodo*>(view->RowItem(0));
     first->flags |= DONE;
     Draw();
     ASSERT_TRUE(Struck(first));
@@ -161,8 +102,8 @@ TEST_F(PointerTest, TheCheckBoxMovesRightWithTheLevelAndTheIcon) {
     auto* call = AddNode<VCall>(C(), work); // a to-call has an icon
     call->flags = 0;
     Draw();
-    ASSERT_EQ(view->rowCount, 2);
-    ASSERT_EQ(view->rowSlots[1].item, call);
+    ASSERT_EQ(view->RowCount(), 2);
+    ASSERT_EQ(view->RowItem(1), call);
     ASSERT_EQ(call->level, 1);
     ASSERT_NE(call->icon, ItemIcon::None);
     EXPECT_FALSE(view->InCheckBox(call, 22, RowY(1)));
@@ -174,7 +115,7 @@ TEST_F(PointerTest, TheCheckBoxMovesRightWithTheLevelAndTheIcon) {
 
 TEST_F(PointerTest, DoubleClicksOpenItemsButNotFromTheCheckBox) {
     view->SetViewType(0);
-    AnsweringEditor editor;
+    AnsweringEditor editor(false);
     VTodo* todo = Todo("call the plumber");
     Draw();
     view->OnLButtonDown(5, RowY(0));
@@ -194,27 +135,24 @@ TEST_F(PointerTest, DoubleClicksOpenItemsButNotFromTheCheckBox) {
 
 TEST_F(PointerTest, FoldersOpenByDoubleClickBackspaceGoesUpEnterEditsTheFolder) {
     view->SetViewType(0);
-    AnsweringEditor editor;
-    CLeftView tree(doc.get());
-    RecordingTreeControl treeWindow;
-    tree.control = &treeWindow;
+    AnsweringEditor editor(false);
     VGroup* work = Folder("Work");
     Todo("inside", work);
     Draw();
-    ASSERT_EQ(view->rowSlots[0].item, work);
+    ASSERT_EQ(view->RowItem(0), work);
     view->OnLButtonDown(200, RowY(0));
     view->OnLButtonDblClk(200, RowY(0));
     EXPECT_EQ(view->Folder(), work);
-    EXPECT_EQ(treeWindow.shown, std::vector<VNode*>{work}) << "the tree follows";
+    EXPECT_EQ(treeControl.shown, std::vector<VNode*>{work}) << "the tree follows";
     EXPECT_FALSE(work->tempFlags & SELECTED);
     EXPECT_TRUE(editor.opened.empty());
 
     view->OnKeyDown(ViewKey::Backspace);
     EXPECT_EQ(view->Folder(), C().root);
-    EXPECT_EQ(treeWindow.shown.back(), C().root);
+    EXPECT_EQ(treeControl.shown.back(), C().root);
     view->OnKeyDown(ViewKey::Backspace); // the top folder has no parent
     EXPECT_EQ(view->Folder(), C().root);
-    EXPECT_EQ(treeWindow.shown.size(), 2u);
+    EXPECT_EQ(treeControl.shown.size(), 2u);
 
     Draw();
     view->OnLButtonDown(200, RowY(0));
@@ -228,7 +166,7 @@ TEST_F(PointerTest, FoldersOpenByDoubleClickBackspaceGoesUpEnterEditsTheFolder) 
 
 TEST_F(PointerTest, DoubleClickOnEmptySpaceAddsAnItemOfTheFoldersType) {
     view->SetViewType(0);
-    AnsweringEditor editor;
+    AnsweringEditor editor(false);
     VGroup* folder = Folder("Typed");
     view->SetFolder(folder);
     const std::pair<int, std::type_index> kinds[] = {
@@ -302,23 +240,23 @@ TEST_F(PointerTest, ArrowsWalkTheShownChainAndScrollTheRowIntoView) {
     view->OnKeyDown(ViewKey::Up);
     EXPECT_EQ(C().Selected(), nullptr) << "nothing before nothing";
     view->OnKeyDown(ViewKey::Down);
-    EXPECT_EQ(C().Selected(), view->rowSlots[0].item) << "the first shown item";
+    EXPECT_EQ(C().Selected(), view->RowItem(0)) << "the first shown item";
     for (int i = 0; i < 10; ++i)
         view->OnKeyDown(ViewKey::Down);
-    EXPECT_EQ(C().Selected(), view->rowSlots[10].item);
+    EXPECT_EQ(C().Selected(), view->RowItem(10));
     // Row 10 ends at 70 + 11 x 20 = 290: the window's 200 units end there.
     EXPECT_EQ(window.top, 90);
     for (int i = 0; i < 10; ++i)
         view->OnKeyDown(ViewKey::Up);
-    EXPECT_EQ(C().Selected(), view->rowSlots[0].item);
+    EXPECT_EQ(C().Selected(), view->RowItem(0));
     EXPECT_EQ(window.top, ROWS_TOP);
     for (int i = 0; i < 50; ++i)
         view->OnKeyDown(ViewKey::Down);
-    EXPECT_EQ(C().Selected(), view->rowSlots[39].item) << "stops at the last";
+    EXPECT_EQ(C().Selected(), view->RowItem(39)) << "stops at the last";
 }
 
 TEST_F(PointerTest, DeleteSendsTheCommandAndFReachesTheFilterField) {
-    AnsweringEditor editor;
+    AnsweringEditor editor(false);
     view->OnKeyDown(ViewKey::Delete);
     EXPECT_EQ(window.commands, std::vector<int>{32792});
     view->OnKeyDown(ViewKey::F);
@@ -335,7 +273,7 @@ class CalendarPointerTest : public PointerTest {
     void SetUp() override {
         PointerTest::SetUp();
         view->SetViewType(1);
-        view->calendar.gridStart.SetDate(30, 11, 2026); // December 2026
+        view->Calendar().gridStart.SetDate(30, 11, 2026); // December 2026
     }
     VTask* Action(const char* start, int days) {
         auto* t = AddNode<VTask>(C());
@@ -346,10 +284,10 @@ class CalendarPointerTest : public PointerTest {
         return t;
     }
     const CalendarCell& Cell(const char* date) {
-        for (const CalendarCell& cell : view->calendar.cells)
+        for (const CalendarCell& cell : view->Calendar().cells)
             if (!std::strcmp(cell.date.Format(2), date)) return cell;
         ADD_FAILURE() << date;
-        return view->calendar.cells[0];
+        return view->Calendar().cells[0];
     }
 };
 
@@ -360,27 +298,27 @@ TEST_F(CalendarPointerTest, FiveUnitsMoveNothingSixMoveTheActionAndKeepItsDurati
     ASSERT_EQ(wednesday.lineCount, 1);
     // Near the right edge of Wednesday's cell, so that six units reach Thursday.
     int x = wednesday.x + wednesday.w - 3, y = wednesday.lines[0].rect.top + 5;
-    ASSERT_EQ(view->calendar.HitItem(x, y), action);
+    ASSERT_EQ(view->Calendar().HitItem(x, y), action);
 
     view->OnLButtonDown(x, y);
     EXPECT_TRUE(action->tempFlags & SELECTED);
     view->OnMouseMove(x + 5, y + 5, true);
-    EXPECT_FALSE(view->dragging);
+    EXPECT_FALSE(view->Dragging());
     view->OnLButtonUp(x + 5, y + 5);
     EXPECT_STREQ(action->startDate.Text(), "2026-12-16");
     EXPECT_FALSE(host.modified);
 
     view->OnLButtonDown(x, y);
     view->OnMouseMove(x + 6, y, true);
-    EXPECT_TRUE(view->dragging);
+    EXPECT_TRUE(view->Dragging());
     Draw();
     bool marker = false;
     for (const CanvasCall& fill : dc.Calls(CanvasCall::Fill))
         marker |= fill.colour == Colour{10, 36, 106} && fill.rect.left == x + 6 - 64;
     EXPECT_TRUE(marker) << "the drag marker follows the pointer";
     view->OnLButtonUp(x + 6, y);
-    EXPECT_FALSE(view->dragging);
-    EXPECT_EQ(view->dragItem, nullptr);
+    EXPECT_FALSE(view->Dragging());
+    EXPECT_EQ(view->PressedItem(), nullptr);
     EXPECT_STREQ(action->startDate.Text(), "2026-12-17");
     EXPECT_EQ(action->duration, 2);
     EXPECT_EQ(Modifications(), 1);
@@ -396,35 +334,39 @@ TEST_F(CalendarPointerTest, FiveUnitsMoveNothingSixMoveTheActionAndKeepItsDurati
 }
 
 TEST_F(CalendarPointerTest, ReleaseOnThePressedEmptyCellAddsAnActionOnThatDay) {
-    AnsweringEditor editor;
+    AnsweringEditor editor(false);
     Draw();
     const CalendarCell& day = Cell("2026-12-22");
     int x = day.x + 60, y = day.y + day.h - 10;
     view->OnLButtonDown(x, y);
     EXPECT_TRUE(Cell("2026-12-22").flags & CalendarCell::SELECTED);
     view->OnMouseMove(x + 20, y, true); // still inside
-    editor.answers = {true};
+    std::string openedStart;
+    editor.answer = [&openedStart](VNode& node) {
+        openedStart = static_cast<VTask&>(node).startDate.Text();
+        return true;
+    };
     view->OnLButtonUp(x + 20, y);
     ASSERT_EQ(editor.opened.size(), 1u);
     auto* added = dynamic_cast<VTask*>(editor.opened[0]);
     ASSERT_NE(added, nullptr);
-    EXPECT_EQ(editor.openedStart, "2026-12-22") << "the dialog opens on that day";
+    EXPECT_EQ(openedStart, "2026-12-22") << "the dialog opens on that day";
     EXPECT_FALSE(added->flags & NO_DATE);
     EXPECT_EQ(added->parent, C().root);
     EXPECT_TRUE(C().Contains(added));
     EXPECT_EQ(Modifications(), 1);
-    EXPECT_EQ(view->calendar.SelectedCell(), nullptr);
+    EXPECT_EQ(view->Calendar().SelectedCell(), nullptr);
 
     Draw();
     view->OnLButtonDown(x, y);
     view->OnMouseMove(x, y - day.h, true); // the week above
-    EXPECT_EQ(view->calendar.SelectedCell(), nullptr);
+    EXPECT_EQ(view->Calendar().SelectedCell(), nullptr);
     view->OnLButtonUp(x, y);
     EXPECT_EQ(editor.opened.size(), 1u) << "leaving the cell first adds nothing";
 }
 
 TEST_F(CalendarPointerTest, DoubleClickOpensAnActionOrAddsOneWithoutDate) {
-    AnsweringEditor editor;
+    AnsweringEditor editor(false);
     VTask* action = Action("2026-12-16", 1);
     Draw();
     const CalendarCell& cell = Cell("2026-12-16");
@@ -440,10 +382,10 @@ TEST_F(CalendarPointerTest, DoubleClickOpensAnActionOrAddsOneWithoutDate) {
 TEST_F(CalendarPointerTest, TheWheelTurnsMonths) {
     Draw();
     view->OnMouseWheel(120);
-    EXPECT_STREQ(view->calendar.gridStart.Format(2), "2026-10-26") << "November";
+    EXPECT_STREQ(view->Calendar().gridStart.Format(2), "2026-10-26") << "November";
     view->OnMouseWheel(-120);
     view->OnMouseWheel(-120);
-    EXPECT_STREQ(view->calendar.gridStart.Format(2), "2026-12-28") << "January";
+    EXPECT_STREQ(view->Calendar().gridStart.Format(2), "2026-12-28") << "January";
     EXPECT_EQ(window.top, 0) << "no rows scroll";
 }
 
@@ -476,7 +418,6 @@ TEST_F(CalendarPointerTest, ElevenActionsOnOneDayShowTheMessageOncePerChange) {
 
 TEST_F(PointerTest, ADropMovesOnlyANodeOfTheOpenDocument) {
     ScriptedUI ui;
-    CLeftView tree(doc.get());
     VGroup* work = Folder("Work");
     VGroup* home = Folder("Home");
     VTodo* todo = Todo("move me", work);
@@ -492,19 +433,19 @@ TEST_F(PointerTest, ADropMovesOnlyANodeOfTheOpenDocument) {
          {std::string("hello"), std::string("https://example.com/"), serial.substr(1), serial + "0",
           DragDataOf(*stranger), std::string("0000000G"), std::string(""), std::string("-0000001"),
           " " + serial.substr(1)}) {
-        EXPECT_FALSE(tree.DropData(foreign, home)) << foreign;
+        EXPECT_FALSE(tree->DropData(foreign, home)) << foreign;
     }
     EXPECT_EQ(todo->parent, work);
     EXPECT_EQ(Modifications(), 0);
     EXPECT_TRUE(ui.asked.empty());
 
-    EXPECT_TRUE(tree.DropData(lower, home));
+    EXPECT_TRUE(tree->DropData(lower, home));
     EXPECT_EQ(todo->parent, home);
     EXPECT_EQ(Modifications(), 1) << "one change per move";
-    EXPECT_EQ(host.refills, 1);
+    EXPECT_EQ(doc->activityChanged, 1) << "the tree and the rows follow";
 
     VGroup* inner = Folder("Inner", work);
-    EXPECT_TRUE(tree.DropData(DragDataOf(*work), inner));
+    EXPECT_TRUE(tree->DropData(DragDataOf(*work), inner));
     ASSERT_EQ(ui.asked.size(), 1u);
     EXPECT_EQ(ui.asked[0].text, "Can't make 'Work' a subfolder of one of its own subfolders.");
     EXPECT_EQ(work->parent, C().root);

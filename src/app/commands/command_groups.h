@@ -14,6 +14,8 @@ std::vector<CommandEntry> ScheduleCommands(); // reschedule and change durations
 std::vector<CommandEntry> WebPageCommands();  // help and the product's web pages
 std::vector<CommandEntry> ProgramCommands();  // About, printing, panes, exit
 std::vector<CommandEntry> HistoryCommands();  // undo and redo
+std::vector<CommandEntry> FileCommands();     // the framework's New, Open, Save, Print...
+std::vector<CommandEntry> ICalendarCommands(); // iCalendar export and import
 
 // Helpers for the groups' conditions.
 inline bool HasView(const CommandContext& c) {

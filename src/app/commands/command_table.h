@@ -4,6 +4,8 @@
 // the window around them) and answers what it changed.
 #pragma once
 
+#include "app/commands/command_keys.h"
+
 #include <string>
 #include <vector>
 
@@ -31,9 +33,13 @@ struct CommandContext {
     std::string text;
 };
 
+// One command, declared once: what it does and what the user sees of it. The ribbon, the
+// menus, the keys, the pictures and the history's names are all built from these rows.
 struct CommandEntry {
-    int id;
-    unsigned (*run)(CommandContext& context);
+    int id = 0;
+    // Null for the framework's own (New, Open, Save, Print...), which the window's
+    // document manager runs: the table only says how they look.
+    unsigned (*run)(CommandContext& context) = nullptr;
     // Null: offered whenever the command's part of the context is there.
     bool (*enabled)(const CommandContext& context) = nullptr;
     // Null: the command shows no tick.
@@ -44,7 +50,24 @@ struct CommandEntry {
     bool (*usable)(const CommandContext& context) = nullptr;
     // Null: the command keeps the caption it was built with; else the caption to show now.
     std::string (*label)(const CommandContext& context) = nullptr;
+
+    // On the ribbon and in the File menu; "&" marks a menu's mnemonic, a tab its key.
+    const char* caption = "";
+    // In the context menus, where they word it otherwise; null: the caption.
+    const char* menuCaption = nullptr;
+    // The File menu's line under the entry.
+    const char* description = "";
+    // Its step in the undo history; null: the caption's words ("&Edit...\tF2": "Edit").
+    const char* undoName = nullptr;
+    // The toolkit's stock picture by name ("delete", "file_open"); null: a plain page.
+    const char* icon = nullptr;
+    // The main window's keys for it, and the folder tree's own.
+    std::vector<KeyStroke> keys = {};
+    NamedKey treeKey = NamedKey::None;
 };
+
+// Every row, group by group.
+const std::vector<CommandEntry>& AllCommands();
 
 // The entry of a command, or null when the table has none.
 const CommandEntry* FindCommand(int id);
@@ -61,3 +84,16 @@ bool CommandChecked(int id, const CommandContext& context);
 bool CommandHasTick(int id);
 // The caption the command shows now, or empty when it keeps the one it was built with.
 std::string CommandLabel(int id, const CommandContext& context);
+
+// What the user sees of a command, from its row; empty (or null) for a number without one.
+std::string CommandCaption(int id);
+std::string CommandMenuCaption(int id);
+std::string CommandDescription(int id);
+const char* CommandIcon(int id);
+// The key a menu shows beside the command, as wx writes it ("Ctrl+S", "Shift+G", "F1"):
+// the first of the row's keys, or "" when it has none.
+std::string CommandKeyText(int id);
+
+// The name of the change a command makes in the history ("Delete", "Add to-do"); empty
+// for a number without a row.
+std::string CommandChangeName(int command);

@@ -29,4 +29,11 @@ class CommandUI {
     // A text field has the keyboard (the filter box, a label being edited): keys such as
     // Ctrl+Z are its own then. Without a window there is none.
     virtual bool TextFieldHasFocus() { return false; }
+    // A file chosen by the user (to write when forSaving), or empty when none was.
+    // wildcard: "Description (*.ext)|*.ext|...".
+    virtual std::string ChooseFile(bool forSaving, const std::string& caption,
+                                   const std::string& wildcard) {
+        (void)forSaving, (void)caption, (void)wildcard;
+        return {};
+    }
 };

@@ -2,48 +2,55 @@
 // the contact filter and the sort order. The control's value arrives in the context.
 #include "app/commands/command_groups.h"
 
-#include "app/commands/command_ids.h"
 #include "app/commands/command_ui.h"
 #include "app/skedradoc.h"
+#include "platform/command_ids.h"
 
 std::vector<CommandEntry> FilterCommands() {
     return {
-        {CMD_STATE_FILTER,
-         [](CommandContext& c) -> unsigned {
-             c.document->OnStateFilter(c.choice);
+        {.id = CMD_STATE_FILTER,
+         .run = [](CommandContext& c) -> unsigned {
+             c.document->Filters().OnStateFilter(c.choice);
              return CHANGED_FILTERS | CHANGED_VIEW | CHANGED_SETTINGS;
          },
-         HasDocument},
-        {CMD_TEXT_FILTER,
-         [](CommandContext& c) -> unsigned {
-             c.document->OnTextFilter(c.text.c_str());
+         .enabled = HasDocument,
+         .caption = "Show "},
+        {.id = CMD_TEXT_FILTER,
+         .run = [](CommandContext& c) -> unsigned {
+             c.document->Filters().OnTextFilter(c.text.c_str());
              return CHANGED_FILTERS;
          },
-         HasDocument},
-        {CMD_CLEAR_FILTER,
-         [](CommandContext& c) -> unsigned {
+         .enabled = HasDocument,
+         .caption = "Filter by text"},
+        {.id = CMD_CLEAR_FILTER,
+         .run = [](CommandContext& c) -> unsigned {
              if (c.ui) c.ui->ClearFilterText();
-             c.document->OnClearFilter();
+             c.document->Filters().OnClearFilter();
              return CHANGED_FILTERS;
          },
-         HasDocument},
-        {CMD_FOCUS_FILTER,
-         [](CommandContext& c) -> unsigned {
+         .enabled = HasDocument,
+         .caption = "Clear filter",
+         .icon = "undo"},
+        {.id = CMD_FOCUS_FILTER,
+         .run = [](CommandContext& c) -> unsigned {
              c.ui->FocusFilterText();
              return CHANGED_NOTHING;
          },
-         HasUI},
-        {CMD_CONTACT_FILTER,
-         [](CommandContext& c) -> unsigned {
-             c.document->OnContactFilter(c.choice);
+         .enabled = HasUI,
+         .keys = {{.modifiers = KEY_CTRL, .letter = 'F'}}},
+        {.id = CMD_CONTACT_FILTER,
+         .run = [](CommandContext& c) -> unsigned {
+             c.document->Filters().OnContactFilter(c.choice);
              return CHANGED_FILTERS;
          },
-         HasDocument},
-        {CMD_SORT,
-         [](CommandContext& c) -> unsigned {
-             c.document->OnSort(c.choice);
+         .enabled = HasDocument,
+         .caption = "Hilite items of "},
+        {.id = CMD_SORT,
+         .run = [](CommandContext& c) -> unsigned {
+             c.document->Filters().OnSort(c.choice);
              return CHANGED_FILTERS;
          },
-         HasDocument},
+         .enabled = HasDocument,
+         .caption = "Sort view "},
     };
 }

@@ -3,12 +3,12 @@
 // selects that folder, which makes it the item view's current folder.
 #include "app/commands/command_groups.h"
 
-#include "app/commands/command_ids.h"
 #include "app/commands/command_ui.h"
 #include "app/commands/item_changes.h"
-#include "app/context_menus.h"
+#include "app/commands/item_states.h"
 #include "app/skedradoc.h"
 #include "model/vcollection.h"
+#include "platform/command_ids.h"
 #include "platform/document_host.h"
 #include "platform/ui.h"
 #include "views/LeftView.h"
@@ -75,12 +75,12 @@ unsigned exportShownItems(CommandContext& c) {
         return CHANGED_NOTHING;
     }
     qstring lastFolder;
-    if (c.document) c.document->GetGlobalString(EXPORT_FOLDER_SETTING, lastFolder, "");
+    if (c.document) c.document->Settings().GetGlobalString(EXPORT_FOLDER_SETTING, lastFolder, "");
     std::string path = c.ui->ChooseExportFile(lastFolder.Text(), VCollection::EXPORT_FILE);
     if (path.empty()) return CHANGED_NOTHING;
     c.view->ExportFolder(path.c_str());
     if (!c.document) return CHANGED_NOTHING;
-    c.document->SetGlobalString(EXPORT_FOLDER_SETTING,
+    c.document->Settings().SetGlobalString(EXPORT_FOLDER_SETTING,
                                 std::filesystem::path(path).parent_path().string().c_str());
     return CHANGED_SETTINGS;
 }
@@ -107,23 +107,59 @@ unsigned editFolder(CommandContext& c) {
 
 std::vector<CommandEntry> FolderCommands() {
     return {
-        {CMD_EXPORT_HTML, exportShownItems, HasView},
-        {CMD_REFILL_TREE,
-         [](CommandContext& c) -> unsigned {
+        {.id = CMD_EXPORT_HTML,
+         .run = exportShownItems,
+         .enabled = HasView,
+         .caption = "Export HTML",
+         .icon = "file_save_as"},
+        {.id = CMD_REFILL_TREE,
+         .run = [](CommandContext& c) -> unsigned {
              if (DocumentHost* host = c.document->Host()) host->RefillTree();
              return CHANGED_NOTHING;
          },
-         HasDocument},
-        {CMD_TREE_FOCUS, focusFolder, hasTree, nullptr, offeredForFolder<CMD_TREE_FOCUS>},
-        {CMD_TREE_RENAME, renameFolder, hasTree, nullptr, offeredForFolder<CMD_TREE_RENAME>},
-        {CMD_TREE_DELETE, deleteFolder, hasTree, nullptr, offeredForFolder<CMD_TREE_DELETE>},
-        {CMD_TREE_ADD_SUBFOLDER, addSubfolder, hasTree, nullptr,
-         offeredForFolder<CMD_TREE_ADD_SUBFOLDER>},
-        {CMD_TREE_EXPORT, exportFolder, hasTree, nullptr, offeredForFolder<CMD_TREE_EXPORT>},
-        {CMD_TREE_MAKE_ACTIVE, setFolderActive<true>, hasTree, nullptr,
-         offeredForFolder<CMD_TREE_MAKE_ACTIVE>},
-        {CMD_TREE_MAKE_INACTIVE, setFolderActive<false>, hasTree, nullptr,
-         offeredForFolder<CMD_TREE_MAKE_INACTIVE>},
-        {CMD_TREE_EDIT, editFolder, hasTree, nullptr, offeredForFolder<CMD_TREE_EDIT>},
+         .enabled = HasDocument,
+         .keys = {{.key = NamedKey::F5}}},
+        {.id = CMD_TREE_FOCUS,
+         .run = focusFolder,
+         .enabled = hasTree,
+         .usable = offeredForFolder<CMD_TREE_FOCUS>,
+         .caption = "Focus"},
+        {.id = CMD_TREE_RENAME,
+         .run = renameFolder,
+         .enabled = hasTree,
+         .usable = offeredForFolder<CMD_TREE_RENAME>,
+         .caption = "Rename\tF2",
+         .treeKey = NamedKey::F2},
+        {.id = CMD_TREE_DELETE,
+         .run = deleteFolder,
+         .enabled = hasTree,
+         .usable = offeredForFolder<CMD_TREE_DELETE>,
+         .caption = "De&lete folder...",
+         .treeKey = NamedKey::Delete},
+        {.id = CMD_TREE_ADD_SUBFOLDER,
+         .run = addSubfolder,
+         .enabled = hasTree,
+         .usable = offeredForFolder<CMD_TREE_ADD_SUBFOLDER>,
+         .caption = "Add subfolder..."},
+        {.id = CMD_TREE_EXPORT,
+         .run = exportFolder,
+         .enabled = hasTree,
+         .usable = offeredForFolder<CMD_TREE_EXPORT>,
+         .caption = "Export as HTML"},
+        {.id = CMD_TREE_MAKE_ACTIVE,
+         .run = setFolderActive<true>,
+         .enabled = hasTree,
+         .usable = offeredForFolder<CMD_TREE_MAKE_ACTIVE>,
+         .caption = "Make active"},
+        {.id = CMD_TREE_MAKE_INACTIVE,
+         .run = setFolderActive<false>,
+         .enabled = hasTree,
+         .usable = offeredForFolder<CMD_TREE_MAKE_INACTIVE>,
+         .caption = "Make inactive"},
+        {.id = CMD_TREE_EDIT,
+         .run = editFolder,
+         .enabled = hasTree,
+         .usable = offeredForFolder<CMD_TREE_EDIT>,
+         .caption = "&Edit..."},
     };
 }

@@ -2,9 +2,8 @@
 // activity, focus, following a link and the preferences.
 #include "app/commands/command_groups.h"
 
-#include "app/commands/command_ids.h"
 #include "app/commands/item_changes.h"
-#include "app/context_menus.h"
+#include "app/commands/item_states.h"
 #include "app/skedradoc.h"
 #include "model/vcollection.h"
 #include "model/vcommitem.h"
@@ -13,7 +12,7 @@
 #include "model/vtask.h"
 #include "model/vtodo.h"
 #include "model/vvisibility.h"
-#include "platform/document_host.h"
+#include "platform/command_ids.h"
 #include "platform/ui.h"
 #include "views/LeftView.h"
 #include "views/item_creation.h"
@@ -80,7 +79,7 @@ unsigned focus(CommandContext& c) {
             c.tree->SelectNode(item);
         } else {
             c.view->SetFolder(item);
-            if (DocumentHost* host = c.view->document->Host()) host->UpdateAllViews();
+            c.view->Redraw();
         }
         return CHANGED_VIEW;
     }
@@ -114,7 +113,7 @@ template <int COMMAND> bool offeredForSelection(const CommandContext& c) {
 } // namespace
 
 VCollection& ShownCollection(const CSkedraView& view) {
-    return *view.viewer->collection;
+    return view.Collection();
 }
 
 VNode* SelectedItem(const CSkedraView& view) {
@@ -126,10 +125,7 @@ bool HasSelectedItem(const CommandContext& c) {
 }
 
 VNode* EditTarget(const CSkedraView& view) {
-    if (view.IsListMode() && view.selectedRow >= 0 && view.selectedRow < view.rowCount) {
-        VNode* row = view.rowSlots[view.selectedRow].item;
-        if (row->tempFlags & SELECTED) return row;
-    }
+    if (VNode* row = view.SelectedRowItem()) return row;
     return SelectedItem(view);
 }
 
@@ -178,8 +174,7 @@ unsigned DeleteWithQuestion(CommandContext& c, VNode* node) {
     bool folderGoes = folder == node || folder->IsDescendantOf(node);
 
     collection.RemoveTree(node);
-    view.Layout(nullptr); // no row may point at a deleted node until the next paint
-    view.selectedRow = -1;
+    view.ForgetRows();
     if (folderGoes) view.SetFolder(parent);
     if (previous) previous->Select();
     view.document->ActivityChanged();
@@ -188,26 +183,106 @@ unsigned DeleteWithQuestion(CommandContext& c, VNode* node) {
 
 std::vector<CommandEntry> ItemCommands() {
     return {
-        {CMD_ADD_FOLDER, AddFolder, HasItemView},
-        {CMD_ADD_TODO, addItem<VTodo>, HasItemView},
-        {CMD_ADD_ACTION, addItem<VTask>, HasItemView},
-        {CMD_ADD_AGREEMENT, addItem<VAgreement>, HasItemView},
-        {CMD_ADD_LOCATION, addItem<VURL>, HasItemView},
-        {CMD_ADD_FACT, addItem<VFact>, HasItemView},
-        {CMD_ADD_CONTACT, addItem<VContact>, HasItemView},
-        {CMD_ADD_CALL, addItem<VCall>, HasItemView},
-        {CMD_ADD_MAIL, addItem<VMail>, HasItemView},
-        {CMD_ADD_PAYMENT, addItem<VPay>, HasItemView},
-        {CMD_EDIT, edit, HasItemView, nullptr, hasEditTarget},
-        {CMD_DELETE, deleteSelected, HasItemView, nullptr, HasSelectedItem},
-        {CMD_WAITING, setWaiting<true>, HasItemView, nullptr, offeredForSelection<CMD_WAITING>},
-        {CMD_NOT_WAITING, setWaiting<false>, HasItemView, nullptr,
-         offeredForSelection<CMD_NOT_WAITING>},
-        {CMD_MAKE_ACTIVE, setActive<true>, HasItemView, nullptr,
-         offeredForSelection<CMD_MAKE_ACTIVE>},
-        {CMD_MAKE_INACTIVE, setActive<false>, HasItemView, nullptr,
-         offeredForSelection<CMD_MAKE_INACTIVE>},
-        {CMD_FOCUS, focus, HasItemView, nullptr, HasSelectedItem},
-        {CMD_FOLLOW_LINK, followLink, HasItemView, nullptr, HasSelectedItem},
+        {.id = CMD_ADD_FOLDER,
+         .run = AddFolder,
+         .enabled = HasItemView,
+         .caption = "Add folder",
+         .menuCaption = "Add new &folder",
+         .icon = "new_dir",
+         .keys = {{.modifiers = KEY_SHIFT, .letter = 'G'}}},
+        {.id = CMD_ADD_TODO,
+         .run = addItem<VTodo>,
+         .enabled = HasItemView,
+         .caption = "Todo",
+         .undoName = "Add to-do",
+         .keys = {{.modifiers = KEY_SHIFT, .letter = 'D'}}},
+        {.id = CMD_ADD_ACTION,
+         .run = addItem<VTask>,
+         .enabled = HasItemView,
+         .caption = "Action",
+         .menuCaption = "Action (with dates)",
+         .undoName = "Add action"},
+        {.id = CMD_ADD_AGREEMENT,
+         .run = addItem<VAgreement>,
+         .enabled = HasItemView,
+         .caption = "Agreement",
+         .undoName = "Add agreement"},
+        {.id = CMD_ADD_LOCATION,
+         .run = addItem<VURL>,
+         .enabled = HasItemView,
+         .caption = "Location",
+         .undoName = "Add location"},
+        {.id = CMD_ADD_FACT,
+         .run = addItem<VFact>,
+         .enabled = HasItemView,
+         .caption = "Fact",
+         .undoName = "Add fact"},
+        {.id = CMD_ADD_CONTACT,
+         .run = addItem<VContact>,
+         .enabled = HasItemView,
+         .caption = "Contact",
+         .undoName = "Add contact"},
+        {.id = CMD_ADD_CALL,
+         .run = addItem<VCall>,
+         .enabled = HasItemView,
+         .caption = "Call",
+         .menuCaption = "To call",
+         .undoName = "Add to-call"},
+        {.id = CMD_ADD_MAIL,
+         .run = addItem<VMail>,
+         .enabled = HasItemView,
+         .caption = "To-Mail",
+         .menuCaption = "To mail",
+         .undoName = "Add to-mail"},
+        {.id = CMD_ADD_PAYMENT,
+         .run = addItem<VPay>,
+         .enabled = HasItemView,
+         .caption = "Payment",
+         .menuCaption = "To pay",
+         .undoName = "Add payment"},
+        {.id = CMD_EDIT,
+         .run = edit,
+         .enabled = HasItemView,
+         .usable = hasEditTarget,
+         .caption = "Edit...",
+         .menuCaption = "&Edit...\tF2",
+         .icon = "edit"},
+        {.id = CMD_DELETE,
+         .run = deleteSelected,
+         .enabled = HasItemView,
+         .usable = HasSelectedItem,
+         .caption = "Delete",
+         .menuCaption = "De&lete...",
+         .icon = "delete"},
+        {.id = CMD_WAITING,
+         .run = setWaiting<true>,
+         .enabled = HasItemView,
+         .usable = offeredForSelection<CMD_WAITING>,
+         .caption = "Waiting for this"},
+        {.id = CMD_NOT_WAITING,
+         .run = setWaiting<false>,
+         .enabled = HasItemView,
+         .usable = offeredForSelection<CMD_NOT_WAITING>,
+         .caption = "Not waiting for this"},
+        {.id = CMD_MAKE_ACTIVE,
+         .run = setActive<true>,
+         .enabled = HasItemView,
+         .usable = offeredForSelection<CMD_MAKE_ACTIVE>,
+         .caption = "Make active"},
+        {.id = CMD_MAKE_INACTIVE,
+         .run = setActive<false>,
+         .enabled = HasItemView,
+         .usable = offeredForSelection<CMD_MAKE_INACTIVE>,
+         .caption = "Make inactive"},
+        {.id = CMD_FOCUS,
+         .run = focus,
+         .enabled = HasItemView,
+         .usable = HasSelectedItem,
+         .caption = "Focus"},
+        {.id = CMD_FOLLOW_LINK,
+         .run = followLink,
+         .enabled = HasItemView,
+         .usable = HasSelectedItem,
+         .caption = "Follow link..."},
     };
 }

@@ -3,9 +3,9 @@
 // leaving.
 #include "app/commands/command_groups.h"
 
-#include "app/commands/command_ids.h"
 #include "app/commands/command_ui.h"
 #include "app/forms/dlg_prefs.h"
+#include "platform/command_ids.h"
 
 namespace {
 
@@ -23,16 +23,48 @@ unsigned preferences(CommandContext& c) {
 
 std::vector<CommandEntry> ProgramCommands() {
     return {
-        {CMD_ABOUT, ask<&CommandUI::ShowAbout>, HasUI},
-        {CMD_REMOTE_VIEW, ask<&CommandUI::ShowRemoteView>, HasUI},
-        {CMD_PRINT_DIRECT, ask<&CommandUI::PrintDirect>, HasUI},
-        {CMD_PRINT_SETUP, ask<&CommandUI::PrintSetup>, HasUI},
-        {CMD_NEXT_PANE, ask<&CommandUI::SwitchPane>, HasUI},
-        {CMD_PREVIOUS_PANE, ask<&CommandUI::SwitchPane>, HasUI},
-        {CMD_EXIT, ask<&CommandUI::Exit>, HasUI},
+        {.id = CMD_ABOUT,
+         .run = ask<&CommandUI::ShowAbout>,
+         .enabled = HasUI,
+         .caption = "About",
+         .icon = "information"},
+        {.id = CMD_REMOTE_VIEW,
+         .run = ask<&CommandUI::ShowRemoteView>,
+         .enabled = HasUI,
+         .caption = "Remote view",
+         .icon = "go_dir_up"},
+        {.id = CMD_PRINT_DIRECT,
+         .run = ask<&CommandUI::PrintDirect>,
+         .enabled = HasUI,
+         .caption = "Quick Print",
+         .description = "Send the document straight to the printer, without changes"},
+        {.id = CMD_PRINT_SETUP,
+         .run = ask<&CommandUI::PrintSetup>,
+         .enabled = HasUI,
+         .caption = "Print Setup",
+         .description = "Change the printer and printing options"},
+        {.id = CMD_NEXT_PANE,
+         .run = ask<&CommandUI::SwitchPane>,
+         .enabled = HasUI,
+         .keys = {{.key = NamedKey::F6}}},
+        {.id = CMD_PREVIOUS_PANE,
+         .run = ask<&CommandUI::SwitchPane>,
+         .enabled = HasUI,
+         .keys = {{.modifiers = KEY_SHIFT, .key = NamedKey::F6}}},
         // F1 and "Getting started" open the guide that comes with the program.
-        {CMD_HELP_KEY, ask<&CommandUI::ShowUserGuide>, HasUI},
-        {CMD_GETTING_STARTED, ask<&CommandUI::ShowUserGuide>, HasUI},
-        {CMD_PREFERENCES, preferences, HasDocument},
+        {.id = CMD_HELP_KEY,
+         .run = ask<&CommandUI::ShowUserGuide>,
+         .enabled = HasUI,
+         .keys = {{.key = NamedKey::F1}}},
+        {.id = CMD_GETTING_STARTED,
+         .run = ask<&CommandUI::ShowUserGuide>,
+         .enabled = HasUI,
+         .caption = "Getting started"},
+        {.id = CMD_EXIT, .run = ask<&CommandUI::Exit>, .enabled = HasUI, .caption = "Exit"},
+        {.id = CMD_PREFERENCES,
+         .run = preferences,
+         .enabled = HasDocument,
+         .caption = "Preferences",
+         .icon = "executable_file"},
     };
 }

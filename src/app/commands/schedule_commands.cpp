@@ -2,10 +2,10 @@
 // folder passes the days on to every item shown below it.
 #include "app/commands/command_groups.h"
 
-#include "app/commands/command_ids.h"
 #include "app/commands/item_changes.h"
 #include "model/vcollection.h"
 #include "model/vvisibility.h"
+#include "platform/command_ids.h"
 #include "views/view_document.h"
 
 namespace {
@@ -24,25 +24,69 @@ template <void (VCollection::*CHANGE)(VNode*, int), int DAYS> unsigned change(Co
 // "Month" is four weeks here, as the menus' "4 weeks later" is.
 constexpr int WEEK = 7, MONTH = 28;
 
-template <void (VCollection::*CHANGE)(VNode*, int), int DAYS> CommandEntry entry(int command) {
-    return {command, change<CHANGE, DAYS>, HasItemView, nullptr, HasSelectedItem};
-}
-
 } // namespace
 
 std::vector<CommandEntry> ScheduleCommands() {
     return {
-        entry<&VCollection::ShiftTree, 1>(CMD_LATER_1_DAY),
-        entry<&VCollection::ShiftTree, WEEK>(CMD_LATER_1_WEEK),
-        entry<&VCollection::ShiftTree, MONTH>(CMD_LATER_4_WEEKS),
-        entry<&VCollection::ShiftTree, -1>(CMD_EARLIER_1_DAY),
-        entry<&VCollection::ShiftTree, -WEEK>(CMD_EARLIER_1_WEEK),
-        entry<&VCollection::ShiftTree, -MONTH>(CMD_EARLIER_4_WEEKS),
-        entry<&VCollection::ResizeTree, 1>(CMD_ADD_1_DAY),
-        entry<&VCollection::ResizeTree, WEEK>(CMD_ADD_1_WEEK),
-        entry<&VCollection::ResizeTree, MONTH>(CMD_ADD_1_MONTH),
-        entry<&VCollection::ResizeTree, -1>(CMD_SUBTRACT_1_DAY),
-        entry<&VCollection::ResizeTree, -WEEK>(CMD_SUBTRACT_1_WEEK),
-        entry<&VCollection::ResizeTree, -MONTH>(CMD_SUBTRACT_1_MONTH),
+        {.id = CMD_LATER_1_DAY,
+         .run = change<&VCollection::ShiftTree, 1>,
+         .enabled = HasItemView,
+         .usable = HasSelectedItem,
+         .caption = "1 day later"},
+        {.id = CMD_LATER_1_WEEK,
+         .run = change<&VCollection::ShiftTree, WEEK>,
+         .enabled = HasItemView,
+         .usable = HasSelectedItem,
+         .caption = "1 week later"},
+        {.id = CMD_LATER_4_WEEKS,
+         .run = change<&VCollection::ShiftTree, MONTH>,
+         .enabled = HasItemView,
+         .usable = HasSelectedItem,
+         .caption = "4 weeks later"},
+        {.id = CMD_EARLIER_1_DAY,
+         .run = change<&VCollection::ShiftTree, -1>,
+         .enabled = HasItemView,
+         .usable = HasSelectedItem,
+         .caption = "1 day earlier"},
+        {.id = CMD_EARLIER_1_WEEK,
+         .run = change<&VCollection::ShiftTree, -WEEK>,
+         .enabled = HasItemView,
+         .usable = HasSelectedItem,
+         .caption = "1 week earlier"},
+        {.id = CMD_EARLIER_4_WEEKS,
+         .run = change<&VCollection::ShiftTree, -MONTH>,
+         .enabled = HasItemView,
+         .usable = HasSelectedItem,
+         .caption = "4 weeks earlier"},
+        {.id = CMD_ADD_1_DAY,
+         .run = change<&VCollection::ResizeTree, 1>,
+         .enabled = HasItemView,
+         .usable = HasSelectedItem,
+         .caption = "Add 1 day"},
+        {.id = CMD_ADD_1_WEEK,
+         .run = change<&VCollection::ResizeTree, WEEK>,
+         .enabled = HasItemView,
+         .usable = HasSelectedItem,
+         .caption = "Add 1 week"},
+        {.id = CMD_ADD_1_MONTH,
+         .run = change<&VCollection::ResizeTree, MONTH>,
+         .enabled = HasItemView,
+         .usable = HasSelectedItem,
+         .caption = "Add 1 month"},
+        {.id = CMD_SUBTRACT_1_DAY,
+         .run = change<&VCollection::ResizeTree, -1>,
+         .enabled = HasItemView,
+         .usable = HasSelectedItem,
+         .caption = "Subtract 1 day"},
+        {.id = CMD_SUBTRACT_1_WEEK,
+         .run = change<&VCollection::ResizeTree, -WEEK>,
+         .enabled = HasItemView,
+         .usable = HasSelectedItem,
+         .caption = "Subtract 1 week"},
+        {.id = CMD_SUBTRACT_1_MONTH,
+         .run = change<&VCollection::ResizeTree, -MONTH>,
+         .enabled = HasItemView,
+         .usable = HasSelectedItem,
+         .caption = "Subtract 1 month"},
     };
 }

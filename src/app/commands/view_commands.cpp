@@ -2,8 +2,8 @@
 // the ribbon's check boxes, the Gantt chart's span and the calendar's month.
 #include "app/commands/command_groups.h"
 
-#include "app/commands/command_ids.h"
 #include "app/skedradoc.h"
+#include "platform/command_ids.h"
 #include "views/skedraView.h"
 #include "views/viewflags.h"
 #include "views/zoom.h"
@@ -40,8 +40,8 @@ template <int DIRECTION> unsigned scrollMonth(CommandContext& c) {
 }
 
 // The Gantt chart's span, stored in the settings.
-template <void (CSkedraDoc::*CHANGE)()> unsigned changeSpan(CommandContext& c) {
-    (c.document->*CHANGE)();
+template <void (GanttSpan::*CHANGE)()> unsigned changeSpan(CommandContext& c) {
+    (c.document->Span().*CHANGE)();
     return CHANGED_VIEW | CHANGED_SETTINGS;
 }
 
@@ -59,21 +59,84 @@ int normalZoom(int) {
 
 std::vector<CommandEntry> ViewCommands() {
     return {
-        {CMD_AS_LIST, setViewType<0>, HasView},
-        {CMD_AS_CALENDAR, setViewType<1>, HasView},
-        {CMD_HIDE_OTHERS, toggleFlag<VIEW_HIDE_OTHERS>, HasView, flagSet<VIEW_HIDE_OTHERS>},
-        {CMD_SHOW_GANTT, toggleFlag<VIEW_GANTT>, HasView, flagSet<VIEW_GANTT>},
-        {CMD_SHOW_PROGRESS, toggleFlag<VIEW_PROGRESS>, HasView, flagSet<VIEW_PROGRESS>},
-        {CMD_SHOW_DAYS, toggleFlag<VIEW_DAYS>, HasView, flagSet<VIEW_DAYS>},
-        {CMD_MORE_WEEKS, changeSpan<&CSkedraDoc::ShowMoreWeeks>, viewAndDocument},
-        {CMD_LESS_WEEKS, changeSpan<&CSkedraDoc::ShowLessWeeks>, viewAndDocument},
-        {CMD_NEXT_WEEK, navigate<&CSkedraView::NextWeek>, HasView},
-        {CMD_PREVIOUS_WEEK, navigate<&CSkedraView::PreviousWeek>, HasView},
-        {CMD_GOTO_TODAY, navigate<&CSkedraView::GotoToday>, HasView},
-        {CMD_PREVIOUS_MONTH, scrollMonth<-1>, HasView},
-        {CMD_NEXT_MONTH, scrollMonth<1>, HasView},
-        {CMD_ZOOM_IN, zoom<ZoomIn>, HasView},
-        {CMD_ZOOM_OUT, zoom<ZoomOut>, HasView},
-        {CMD_ZOOM_RESET, zoom<normalZoom>, HasView},
+        {.id = CMD_AS_LIST,
+         .run = setViewType<0>,
+         .enabled = HasView,
+         .caption = "As list",
+         .icon = "list_view"},
+        {.id = CMD_AS_CALENDAR,
+         .run = setViewType<1>,
+         .enabled = HasView,
+         .caption = "As calendar",
+         .icon = "report_view"},
+        {.id = CMD_HIDE_OTHERS,
+         .run = toggleFlag<VIEW_HIDE_OTHERS>,
+         .enabled = HasView,
+         .checked = flagSet<VIEW_HIDE_OTHERS>,
+         .caption = "Hide other items"},
+        {.id = CMD_SHOW_GANTT,
+         .run = toggleFlag<VIEW_GANTT>,
+         .enabled = HasView,
+         .checked = flagSet<VIEW_GANTT>,
+         .caption = "Show Gantt chart"},
+        {.id = CMD_SHOW_PROGRESS,
+         .run = toggleFlag<VIEW_PROGRESS>,
+         .enabled = HasView,
+         .checked = flagSet<VIEW_PROGRESS>,
+         .caption = "Show progress"},
+        {.id = CMD_SHOW_DAYS,
+         .run = toggleFlag<VIEW_DAYS>,
+         .enabled = HasView,
+         .checked = flagSet<VIEW_DAYS>,
+         .caption = "Show days"},
+        {.id = CMD_MORE_WEEKS,
+         .run = changeSpan<&GanttSpan::ShowMoreWeeks>,
+         .enabled = viewAndDocument,
+         .caption = "Show more weeks"},
+        {.id = CMD_LESS_WEEKS,
+         .run = changeSpan<&GanttSpan::ShowLessWeeks>,
+         .enabled = viewAndDocument,
+         .caption = "Show less weeks"},
+        // The keys the captions name; each goes the other way in the calendar.
+        {.id = CMD_NEXT_WEEK,
+         .run = navigate<&CSkedraView::NextWeek>,
+         .enabled = HasView,
+         .caption = "Next week (PageDn)",
+         .keys = {{.key = NamedKey::PageUp}}},
+        {.id = CMD_PREVIOUS_WEEK,
+         .run = navigate<&CSkedraView::PreviousWeek>,
+         .enabled = HasView,
+         .caption = "Previous week (PageUp)",
+         .keys = {{.key = NamedKey::PageDown}}},
+        {.id = CMD_GOTO_TODAY,
+         .run = navigate<&CSkedraView::GotoToday>,
+         .enabled = HasView,
+         .caption = "Goto today",
+         .icon = "go_home"},
+        {.id = CMD_PREVIOUS_MONTH,
+         .run = scrollMonth<-1>,
+         .enabled = HasView,
+         .caption = "Prev month (PageDown)",
+         .icon = "go_back"},
+        {.id = CMD_NEXT_MONTH,
+         .run = scrollMonth<1>,
+         .enabled = HasView,
+         .caption = "Next month (PageUp)",
+         .icon = "go_forward"},
+        // The item view's size; "=" is the "+" key without Shift on most keyboards.
+        {.id = CMD_ZOOM_IN,
+         .run = zoom<ZoomIn>,
+         .enabled = HasView,
+         .keys = {{.modifiers = KEY_CTRL, .letter = '+'},
+                  {.modifiers = KEY_CTRL, .letter = '='},
+                  {.modifiers = KEY_CTRL | KEY_SHIFT, .letter = '+'}}},
+        {.id = CMD_ZOOM_OUT,
+         .run = zoom<ZoomOut>,
+         .enabled = HasView,
+         .keys = {{.modifiers = KEY_CTRL, .letter = '-'}}},
+        {.id = CMD_ZOOM_RESET,
+         .run = zoom<normalZoom>,
+         .enabled = HasView,
+         .keys = {{.modifiers = KEY_CTRL, .letter = '0'}}},
     };
 }

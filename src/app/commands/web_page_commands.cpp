@@ -1,8 +1,8 @@
 // Help and the product's web pages, opened in the browser.
 #include "app/commands/command_groups.h"
 
-#include "app/commands/command_ids.h"
 #include "app/web_pages.h"
+#include "platform/command_ids.h"
 
 namespace {
 
@@ -15,11 +15,22 @@ template <int ID> unsigned openPage(CommandContext&) {
 
 std::vector<CommandEntry> WebPageCommands() {
     return {
-        {CMD_HELP, openPage<CMD_HELP>},
-        {CMD_CALENDAR_TUTORIAL, openPage<CMD_CALENDAR_TUTORIAL>},
-        {CMD_CHECK_UPDATES, openPage<CMD_CHECK_UPDATES>},
-        {CMD_VISIT_VANTRY, openPage<CMD_VISIT_VANTRY>},
-        {CMD_VISIT_NIMBREL, openPage<CMD_VISIT_NIMBREL>},
-        {CMD_TREE_ABOUT_FOLDERS, openPage<CMD_TREE_ABOUT_FOLDERS>},
+        {.id = CMD_HELP, .run = openPage<CMD_HELP>, .caption = "Help", .icon = "help"},
+        {.id = CMD_CALENDAR_TUTORIAL,
+         .run = openPage<CMD_CALENDAR_TUTORIAL>,
+         .caption = "Getting started with the calendar"},
+        {.id = CMD_CHECK_UPDATES,
+         .run = openPage<CMD_CHECK_UPDATES>,
+         .caption = "Check for updates"},
+        {.id = CMD_VISIT_VANTRY,
+         .run = openPage<CMD_VISIT_VANTRY>,
+         .caption = "Visit Vantry website"},
+        {.id = CMD_VISIT_NIMBREL,
+         .run = openPage<CMD_VISIT_NIMBREL>,
+         .caption = "Visit Nimbrel website"},
+        {.id = CMD_TREE_ABOUT_FOLDERS,
+         .run = openPage<CMD_TREE_ABOUT_FOLDERS>,
+         .caption = "About folders...\tF1",
+         .treeKey = NamedKey::F1},
     };
 }

@@ -19,8 +19,8 @@ void DlgPrefs::Store() {
 
 bool RunPreferences(CSkedraDoc& document) {
     NodeEditor* editor = CurrentNodeEditor();
-    if (!editor || !document.collection || !editor->EditPreferences(*document.collection))
-        return false;
-    document.SetGlobalInt("dateformat", document.collection->dateFormat);
+    VCollection* collection = document.Collection();
+    if (!editor || !collection || !editor->EditPreferences(*collection)) return false;
+    document.SetGlobalInt("dateformat", collection->dateFormat);
     return true;
 }

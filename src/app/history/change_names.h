@@ -1,5 +1,5 @@
-// The names changes go by in the history ("Delete", "Move to 'Work'"): a command's own,
-// or one read from what changed when nothing named it.
+// The name of a change that nothing named, read from what changed. A command's own name
+// comes from its row of the command table (`CommandChangeName`).
 #pragma once
 
 #include <string>
@@ -7,9 +7,10 @@
 class VCollection;
 struct DocumentChange;
 
-// The name of the change a command makes, from its caption on the ribbon or in a menu
-// ("&Edit...\tF2" gives "Edit"); empty for a command that has none.
-std::string CommandChangeName(int command);
+// The names of the changes commands make come from the command table, which sits above
+// the history and gives them when the program starts; until then the name is empty.
+void GiveCommandChangeNames(std::string (*names)(int command));
+std::string CommandChangeNameOf(int command);
 
 // A name for a change nothing named: "Add", "Delete", "Move to 'Work'" or "Change".
 std::string DescribeChange(const DocumentChange& change, VCollection& collection);

@@ -41,6 +41,8 @@ DocumentChange CompareMirrors(const DocumentMirror& was, const DocumentMirror& n
     DocumentChange change;
     change.dateFormatBefore = was.DateFormat();
     change.dateFormatAfter = now.DateFormat();
+    change.encodingBefore = was.Encoding();
+    change.encodingAfter = now.Encoding();
     const auto& old = was.Records();
     const auto& fresh = now.Records();
     bool sameNodes = old.size() == fresh.size();

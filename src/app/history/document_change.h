@@ -28,10 +28,15 @@ struct DocumentChange {
     // The whole list's order, only when nodes that stayed changed places.
     std::vector<std::uint32_t> orderBefore, orderAfter;
     std::int32_t dateFormatBefore = 0, dateFormatAfter = 0;
+    // A text that Windows-1252 cannot hold changes the document to UTF-8 together with the
+    // edit that brought it (every text converted, so most nodes change too).
+    TextEncoding encodingBefore = TextEncoding::Windows1252;
+    TextEncoding encodingAfter = TextEncoding::Windows1252;
 
     // Whether the document file would change: the date format is a setting, not stored.
     bool ChangesNodes() const {
-        return !removed.empty() || !added.empty() || !before.empty() || !orderBefore.empty();
+        return !removed.empty() || !added.empty() || !before.empty() || !orderBefore.empty() ||
+               encodingBefore != encodingAfter;
     }
     bool Empty() const { return !ChangesNodes() && dateFormatBefore == dateFormatAfter; }
     // Whether the folder tree may show something else: a folder came, went or changed,

@@ -6,6 +6,7 @@
 void DocumentMirror::Take(VCollection& collection) {
     collection.WriteSerialRecords(bytes, records);
     dateFormat = collection.dateFormat;
+    encoding = collection.textEncoding;
     bySerial.clear();
 }
 

@@ -1,7 +1,7 @@
 // A copy of the document as the undo history compares it: every node's record numbered
 // by serial numbers (VCollection::WriteSerialRecords), in list order, taken after each
-// change so the next one can be found by comparing; and the date format the document is
-// shown in, which Preferences change.
+// change so the next one can be found by comparing; the date format the document is
+// shown in, which Preferences change; and the encoding of its texts.
 #pragma once
 
 #include "model/vcollection.h"
@@ -18,6 +18,7 @@ class DocumentMirror {
 
     const std::vector<VSerialRecord>& Records() const { return records; }
     std::int32_t DateFormat() const { return dateFormat; }
+    TextEncoding Encoding() const { return encoding; }
     std::string RecordBytes(const VSerialRecord& record) const;
     bool SameRecord(const VSerialRecord& mine, const DocumentMirror& other,
                     const VSerialRecord& theirs) const;
@@ -28,6 +29,7 @@ class DocumentMirror {
     std::vector<unsigned char> bytes;
     std::vector<VSerialRecord> records;
     std::int32_t dateFormat = 0;
+    TextEncoding encoding = TextEncoding::Windows1252;
     // (serial, index) sorted by serial; made when first asked for.
     mutable std::vector<std::pair<std::uint32_t, std::uint32_t>> bySerial;
 };

@@ -161,6 +161,7 @@ bool UndoHistory::step(VCollection& collection, bool back, VNode*& folder, Histo
     result.foldersChanged = change.TouchesFolders();
     result.dateFormatChanged = change.dateFormatBefore != change.dateFormatAfter;
     collection.dateFormat = back ? change.dateFormatBefore : change.dateFormatAfter;
+    collection.textEncoding = back ? change.encodingBefore : change.encodingAfter;
     result.subject = back ? applySide(collection, change.added, change.removed, change.before,
                                       change.orderBefore, folder)
                           : applySide(collection, change.removed, change.added, change.after,

@@ -27,6 +27,15 @@ QDate fromWx(const wxDateTime& value) {
     return date;
 }
 
+// Every text field of the dialog, however deep in boxes (not the date pickers' own).
+void forEachTextField(wxWindow* window, const std::function<void(wxTextCtrl&)>& visit) {
+    for (wxWindow* child : window->GetChildren()) {
+        if (dynamic_cast<wxDatePickerCtrl*>(child)) continue;
+        if (auto* text = dynamic_cast<wxTextCtrl*>(child)) visit(*text);
+        forEachTextField(child, visit);
+    }
+}
+
 } // namespace
 
 FormDialog::FormDialog(wxWindow* parent, const char* title, int templateWidth, ItemForm& itemForm)
@@ -80,7 +89,9 @@ wxTextCtrl* FormDialog::Text(Rows& rows, const char* caption, std::function<qstr
     rows.grid->Add(text, wxSizerFlags(1).Expand());
     firstField(text);
     Tie([text, shown] { text->ChangeValue(ToWx(shown())); },
-        [text, take](TypedText& typed) { return take(typed(text->GetValue())); });
+        [text, shown, take](TypedText& typed) {
+            return take(typed(text->GetValue(), shown().Text()));
+        });
     return text;
 }
 
@@ -103,7 +114,8 @@ wxTextCtrl* FormDialog::MultiLine(Rows& rows, const char* caption, qstring& fiel
     firstField(text);
     Tie([text, &field] { text->ChangeValue(ToWx(LinesForEditing(field))); },
         [text, &field](TypedText& typed) {
-            field = LinesFromEditing(typed.Bytes(text->GetValue()), field);
+            field = LinesFromEditing(typed.Bytes(text->GetValue(), LinesForEditing(field).c_str()),
+                                     field);
             return true;
         });
     return text;
@@ -199,6 +211,9 @@ void FormDialog::Finish() {
 
 bool FormDialog::ReadControls() {
     TypedText typed;
+    // A text the document cannot hold changes its encoding before any field is read, so
+    // no field is read in the old one.
+    forEachTextField(this, [&typed](wxTextCtrl& text) { typed.MakeRoomFor(text.GetValue()); });
     for (auto& read : reads)
         if (!read(typed)) return false;
     return true;

@@ -1,5 +1,6 @@
 // DlgServer: the remote view's dialog. While it is open the HTTP server serves the open
-// document to browsers on port 8100; closing it stops the server.
+// document to browsers on port 8100; closing it stops the server. It first asks whether
+// other devices may browse it; if not, it serves this machine only.
 #pragma once
 
 #include <functional>
@@ -19,10 +20,10 @@ class DlgServer : public wxDialog {
     DlgServer(wxWindow* parent, std::function<VCollectionViewer*()> viewer);
     ~DlgServer() override;
 
-    // The address the dialog shows and opens in the browser.
+    // The address the dialog shows and opens in the browser when serving this machine only.
     static std::string Address();
-    // Where the next dialog's server listens: every local address (a tablet must reach
-    // it) unless set; tests keep it on loopback.
+    // Where the next dialog's server listens without asking the user (tests keep it on
+    // loopback); empty: ask.
     static void SetBindAddress(const std::string& address);
 
   private:

@@ -1,5 +1,6 @@
-// Numbered commands shared by the ribbon, the menus, the accelerators and the command
-// table.
+// The numbers of the commands: the one place they are written. The command table
+// (app/commands) declares what each does and shows; the views send some (the Delete key),
+// and the window gives each one a control id.
 #pragma once
 
 enum Command : int {
@@ -94,4 +95,10 @@ enum Command : int {
     CMD_ZOOM_IN = 32934,
     CMD_ZOOM_OUT = 32935,
     CMD_ZOOM_RESET = 32936,
+    CMD_EXPORT_ICALENDAR = 32940,
+    CMD_IMPORT_ICALENDAR = 32941,
 };
+
+// The ranges the numbers lie in: the program's own and the framework's.
+constexpr int FIRST_PROGRAM_COMMAND = 32768, LAST_PROGRAM_COMMAND = 33767;
+constexpr int FIRST_FRAMEWORK_COMMAND = 57600, LAST_FRAMEWORK_COMMAND = 59393;

@@ -1,0 +1,43 @@
+// RefreshSequences: what the windows do after a change of the document, one sequence per
+// kind of change, in the order the windows need: the item view's rows, the folder tree,
+// the redraw, the modified mark and the ribbon's contact list.
+#pragma once
+
+class DocumentHost;
+class ItemViewState;
+class VCollection;
+class VNode;
+struct HistoryStep;
+
+class RefreshSequences {
+  public:
+    // The windows around the document (none headless) and the item view it marks.
+    void SetHost(DocumentHost* windows) { host = windows; }
+    DocumentHost* Host() const { return host; }
+    void AttachView(ItemViewState* itemView) { view = itemView; }
+    void DetachView(ItemViewState* itemView);
+    ItemViewState* View() const { return view; }
+
+    // The steps the sequences are made of.
+    void RebuildRows();  // the item view's rows are rebuilt and everything redrawn
+    void Tree();         // the folder tree is refilled
+    void RedrawAll();    // everything is redrawn
+    void MarkModified(); // the document is marked modified
+    // The modified mark after a change the history recorded: clear exactly when the
+    // nodes are as saved.
+    void SavedState(bool atSavedState);
+    void ContactList(VCollection& collection);
+
+    // The sequences (ViewDocument tells which follows which change).
+    void ItemsChanged(VCollection& collection);
+    void ItemEdited(VCollection& collection, VNode* item);
+    void ActivityChanged(VCollection& collection);
+    // A new or opened collection: the view shows its top folder, and everything follows.
+    void CollectionReplaced(VCollection& collection);
+    // An undo or redo: the changed node selected, and the windows as the change needs.
+    void HistoryStepped(VCollection& collection, const HistoryStep& step, bool atSavedState);
+
+  private:
+    DocumentHost* host = nullptr;
+    ItemViewState* view = nullptr;
+};

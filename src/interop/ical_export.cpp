@@ -1,0 +1,273 @@
+#include "interop/ical_export.h"
+
+#include "foundation/cp1252.h"
+#include "interop/ical_days.h"
+#include "interop/ical_fields.h"
+#include "interop/ical_uid.h"
+#include "model/vcollection.h"
+#include "model/vcommitem.h"
+#include "model/vcontact.h"
+#include "model/vtask.h"
+#include "model/vtodo.h"
+
+#include <libical/ical.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <unordered_map>
+
+namespace {
+
+// A libical string result, freed after copying.
+std::string take(char* text) {
+    std::string s = text ? text : "";
+    if (text) icalmemory_free_buffer(text);
+    return s;
+}
+
+std::string utf8(const qstring& text) {
+    return Cp1252ToUtf8(text.Text());
+}
+
+void addLine(std::string& to, const char* label, const std::string& value) {
+    if (value.empty()) return;
+    if (!to.empty()) to += "\n";
+    to += label;
+    to += value;
+}
+
+// The item's other fields, one labelled line each.
+std::string actionDescription(const VTask& task) {
+    std::string text, assignees;
+    for (const VContact* contact : task.assignees) {
+        if (!contact) continue;
+        if (!assignees.empty()) assignees += ", ";
+        assignees += utf8(contact->firstName);
+        if (!contact->lastName.IsEmpty()) assignees += " " + utf8(contact->lastName);
+    }
+    addLine(text, "Assigned to: ", assignees);
+    if (task.hoursOfWork) addLine(text, "Hours of work: ", std::to_string(task.hoursOfWork));
+    return text;
+}
+
+std::string commDescription(const VCommItem& item, const char* detailLabel) {
+    std::string text;
+    addLine(text, "Who: ", utf8(item.who));
+    addLine(text, "Reason: ", utf8(item.reason));
+    addLine(text, detailLabel, utf8(item.detail));
+    if (auto* pay = dynamic_cast<const VPay*>(&item))
+        addLine(text, "Account: ", utf8(pay->account));
+    return text;
+}
+
+icaltimetype dateValue(long day) {
+    icaltimetype t = icaltime_null_date();
+    CalendarDay(day, t.year, t.month, t.day);
+    return t;
+}
+
+std::string utcStamp(std::time_t when) {
+    std::tm tm{};
+    gmtime_r(&when, &tm);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y%m%dT%H%M%SZ", &tm);
+    return text;
+}
+
+// The lines of one property as libical writes them (folded, CR LF ended); the property
+// is freed.
+std::string lines(icalproperty* property) {
+    std::string text = take(icalproperty_as_ical_string_r(property));
+    icalproperty_free(property);
+    return text;
+}
+
+// Writes the VTODOs. Every line comes from libical; lines that repeat across items (the
+// time stamp, priorities, states, days, folder paths) are written by it once per export.
+class Exporter {
+  public:
+    Exporter(VCollection& c, IcsExport& r) : collection(c), result(r) {
+        icaltimetype now =
+            icaltime_from_timet_with_zone(std::time(nullptr), 0, icaltimezone_get_utc_timezone());
+        stampLine = lines(icalproperty_new_dtstamp(now));
+        icalcomponent* empty = icalcomponent_new(ICAL_VTODO_COMPONENT);
+        std::string frame = take(icalcomponent_as_ical_string_r(empty));
+        icalcomponent_free(empty);
+        std::size_t split = frame.find("\r\n") + 2; // "BEGIN:VTODO\r\n" | "END:VTODO\r\n"
+        begin = frame.substr(0, split);
+        end = frame.substr(split);
+    }
+
+    void Item(VNode* node) {
+        std::string summary, description;
+        const VTask* task = dynamic_cast<const VTask*>(node);
+        int priority = 1;
+        if (task) {
+            summary = utf8(task->what);
+            description = actionDescription(*task);
+            priority = task->priority;
+        } else if (auto* todo = dynamic_cast<const VTodo*>(node)) {
+            summary = utf8(todo->what);
+            description = utf8(todo->extra);
+            priority = todo->priority;
+        } else if (auto* comm = dynamic_cast<const VCommItem*>(node)) {
+            qstring listText;
+            comm->Describe(listText, false);
+            summary = utf8(listText);
+            description = commDescription(*comm, dynamic_cast<const VPay*>(comm)    ? "Amount: "
+                                                 : dynamic_cast<const VMail*>(comm) ? "Address: "
+                                                                                    : "Phone: ");
+            priority = comm->priority;
+        } else {
+            return; // folders, contacts, reference items
+        }
+        const VExtensions& ext = collection.extensions;
+        if (description.empty()) description = ext.Field(node, VExtensions::ICAL_DESCRIPTION);
+
+        std::string& out = result.text;
+        out += begin;
+        bool assigned = false;
+        out += lines(icalproperty_new_uid(ItemUid(collection, node, assigned).c_str()));
+        out += stampLine;
+        out += lines(icalproperty_new_summary(summary.c_str()));
+        if (!description.empty()) out += lines(icalproperty_new_description(description.c_str()));
+        long first = 0;
+        if (task && !(task->flags & NO_DATE) && ParseDayText(task->startDate.Text(), first)) {
+            long days = task->duration > 0 ? task->duration : 1;
+            out +=
+                cached(dayLines, first, [&] { return icalproperty_new_dtstart(dateValue(first)); });
+            // The day after the last: DUE is later than DTSTART, as an all-day end is.
+            out += cached(dueLines, first + days,
+                          [&] { return icalproperty_new_due(dateValue(first + days)); });
+        }
+        if (task && task->completion)
+            out += cached(percentLines, task->completion,
+                          [&] { return icalproperty_new_percentcomplete(task->completion); });
+        int level = IcalPriority(priority);
+        out += cached(priorityLines, level, [&] { return icalproperty_new_priority(level); });
+        if (node->flags & DONE) {
+            std::string completed = ext.Field(node, VExtensions::ICAL_COMPLETED);
+            if (completed.empty()) {
+                completed = utcStamp(std::time(nullptr));
+                collection.extensions.SetField(node, VExtensions::ICAL_COMPLETED, completed);
+                assigned = true;
+            }
+            out += cached(textLines, "S:COMPLETED",
+                          [] { return icalproperty_new_status(ICAL_STATUS_COMPLETED); });
+            out += cached(textLines, "C:" + completed, [&] {
+                return icalproperty_new_completed(icaltime_from_string(completed.c_str()));
+            });
+        } else {
+            std::string status = ext.Field(node, VExtensions::ICAL_STATUS);
+            out += cached(textLines, "S:" + status, [&] {
+                return icalproperty_new_status(status.empty()
+                                                   ? ICAL_STATUS_NEEDSACTION
+                                                   : icalproperty_string_to_status(status.c_str()));
+            });
+        }
+        bool keptCategories = addKept(ext.Field(node, VExtensions::ICAL_KEPT));
+        if (!keptCategories && node->parent && node->parent != collection.root) {
+            out += cached(folderLines, (const VNode*)node->parent, [&] {
+                qstring path;
+                node->parent->FolderPath(path);
+                return icalproperty_new_categories(utf8(path).c_str());
+            });
+        }
+        out += end;
+        ++result.items;
+        if (assigned) ++result.newIdentities;
+    }
+
+  private:
+    template <class Key, class Make>
+    const std::string& cached(std::unordered_map<Key, std::string>& cache, const Key& key,
+                              Make make) {
+        auto [it, fresh] = cache.try_emplace(key);
+        if (fresh) it->second = lines(make());
+        return it->second;
+    }
+    template <class Make>
+    const std::string& cached(std::unordered_map<std::string, std::string>& cache, const char* key,
+                              Make make) {
+        return cached(cache, std::string(key), make);
+    }
+
+    // Puts back what an earlier import kept of the item: properties and components this
+    // program does not show, as libical writes them. Answers whether CATEGORIES was among
+    // them.
+    bool addKept(const std::string& kept) {
+        if (kept.empty()) return false;
+        icalcomponent* holder = icalparser_parse_string(kept.c_str());
+        if (!holder) return false;
+        bool categories = icalcomponent_get_first_property(holder, ICAL_CATEGORIES_PROPERTY);
+        std::string text = take(icalcomponent_as_ical_string_r(holder));
+        icalcomponent_free(holder);
+        if (text.size() >= begin.size() + end.size())
+            result.text.append(text, begin.size(), text.size() - begin.size() - end.size());
+        return categories;
+    }
+
+    VCollection& collection;
+    IcsExport& result;
+    std::string stampLine, begin, end;
+    std::unordered_map<long, std::string> dayLines, dueLines;
+    std::unordered_map<int, std::string> percentLines, priorityLines;
+    std::unordered_map<std::string, std::string> textLines;
+    std::unordered_map<const VNode*, std::string> folderLines;
+};
+
+} // namespace
+
+std::string CalendarName(const VCollection& collection, const VNode* folder) {
+    if (folder && folder != collection.root) {
+        qstring title;
+        folder->FolderTitle(title);
+        return Cp1252ToUtf8(title.Text());
+    }
+    std::string name = collection.fileName.Text();
+    std::size_t slash = name.rfind('/');
+    if (slash != std::string::npos) name.erase(0, slash + 1);
+    std::size_t dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0) name.erase(dot);
+    // File names are bytes; one that is no UTF-8 reads as the document's code page.
+    return IsUtf8(name.data(), name.size()) ? name : Cp1252ToUtf8(name);
+}
+
+std::vector<VNode*> AllNodes(const VCollection& collection) {
+    std::vector<VNode*> nodes;
+    for (VNode* node = collection.root->next; node; node = node->next)
+        nodes.push_back(node);
+    return nodes;
+}
+
+std::vector<VNode*> ShownNodes(const VNode* folder) {
+    std::vector<VNode*> nodes;
+    for (VNode* node = folder->nextShown; node; node = node->nextShown)
+        nodes.push_back(node);
+    return nodes;
+}
+
+IcsExport ExportICalendar(VCollection& collection, const std::vector<VNode*>& nodes,
+                          const std::string& calendarName) {
+    IcsExport result;
+    icalcomponent* calendar = icalcomponent_new(ICAL_VCALENDAR_COMPONENT);
+    icalcomponent_add_property(calendar, icalproperty_new_prodid(ICAL_PRODID));
+    icalcomponent_add_property(calendar, icalproperty_new_version("2.0"));
+    if (!calendarName.empty()) {
+        icalproperty* name = icalproperty_new_x(calendarName.c_str());
+        icalproperty_set_x_name(name, "X-WR-CALNAME");
+        icalcomponent_add_property(calendar, name);
+    }
+    // libical writes the calendar's own lines; the items go in before its END, each
+    // written once instead of the whole tree at the end.
+    std::string frame = take(icalcomponent_as_ical_string_r(calendar));
+    icalcomponent_free(calendar);
+    const std::string end = "END:VCALENDAR\r\n";
+    std::size_t endAt = frame.rfind(end);
+    result.text = frame.substr(0, endAt);
+    Exporter exporter(collection, result);
+    for (VNode* node : nodes)
+        exporter.Item(node);
+    result.text += end;
+    return result;
+}

@@ -1,0 +1,28 @@
+// The document's items as one iCalendar calendar (RFC 5545), written through libical.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class VCollection;
+class VNode;
+
+struct IcsExport {
+    std::string text;      // the VCALENDAR, UTF-8 with CR LF line ends
+    int items = 0;         // VTODOs written
+    int newIdentities = 0; // items that got their UID (or completion time) now: the
+                           // document changed and should be saved to keep them
+};
+
+// Writes the exportable items among the nodes (actions, to-dos, calls, mails and pays;
+// folders, contacts and reference items are left out). calendarName becomes
+// X-WR-CALNAME when not empty (UTF-8).
+IcsExport ExportICalendar(VCollection& collection, const std::vector<VNode*>& nodes,
+                          const std::string& calendarName);
+// The calendar's name: the folder's title, or for the top folder the document's file
+// name without its folder and extension (UTF-8).
+std::string CalendarName(const VCollection& collection, const VNode* folder);
+// Every node of the document after the top folder, in list order.
+std::vector<VNode*> AllNodes(const VCollection& collection);
+// The nodes of the folder's shown chain, as MakeView last built it.
+std::vector<VNode*> ShownNodes(const VNode* folder);

@@ -1,0 +1,423 @@
+#include "interop/ical_import.h"
+
+#include "foundation/cp1252.h"
+#include "foundation/qfile.h"
+#include "interop/ical_days.h"
+#include "interop/ical_fields.h"
+#include "model/vcollection.h"
+#include "model/vcommitem.h"
+#include "model/vgroup.h"
+#include "model/vtask.h"
+#include "model/vtodo.h"
+
+#include <libical/ical.h>
+
+#include <algorithm>
+#include <cstring>
+#include <ctime>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+// A content line longer than this is no calendar's: reading stops there.
+constexpr std::size_t MAX_LINE = 1 << 20;
+
+// An item as the file gives it, before anything in the document changes.
+struct ParsedItem {
+    std::string uid;
+    std::string summary;
+    std::string description;
+    bool hasDescription = false;
+    bool dated = false;
+    long firstDay = 0;
+    long lastDay = 0;
+    bool done = false;
+    std::string completed;
+    std::string status;
+    int priority = 0; // iCalendar's scale; 0 none
+    int percent = -1;
+    std::string kept; // the properties and components we do not show, as iCalendar text
+};
+
+struct Parsed {
+    std::string calendarName;
+    std::vector<ParsedItem> items;
+};
+
+std::string take(char* text) {
+    std::string s = text ? text : "";
+    if (text) icalmemory_free_buffer(text);
+    return s;
+}
+
+// Hands libical one physical line at a time (in pieces when it asks for less), so the
+// number of the line being read is known when it reports a fault.
+struct LineFeed {
+    const char* data;
+    std::size_t size;
+    std::size_t position = 0;
+    long line = 0; // of the piece handed out last
+    bool atLineStart = true;
+    std::size_t lineLength = 0;
+    bool tooLong = false;
+
+    static char* Next(char* out, std::size_t room, void* self) {
+        auto* feed = (LineFeed*)self;
+        if (feed->position >= feed->size || room < 2 || feed->tooLong) return nullptr;
+        if (feed->atLineStart) {
+            ++feed->line;
+            feed->lineLength = 0;
+        }
+        const char* start = feed->data + feed->position;
+        std::size_t left = feed->size - feed->position;
+        const char* newline = (const char*)std::memchr(start, '\n', std::min(left, room - 1));
+        std::size_t count = newline ? (std::size_t)(newline - start) + 1 : std::min(left, room - 1);
+        std::memcpy(out, start, count);
+        out[count] = '\0';
+        feed->position += count;
+        feed->atLineStart = newline != nullptr;
+        feed->lineLength += count;
+        if (feed->lineLength > MAX_LINE) {
+            feed->tooLong = true;
+            return nullptr;
+        }
+        return out;
+    }
+};
+
+std::string quoteLine(const char* line) {
+    std::string text(line, strnlen(line, 60));
+    return "\"" + text + (std::strlen(text.c_str()) < std::strlen(line) ? "...\"" : "\"");
+}
+
+// The local day a date or time value falls on. All-day values keep their day exactly;
+// times with a zone (or UTC) become the day they are here; floating times keep their day.
+// An end is the last day it covers: the day before an all-day end, the day of the moment
+// before a timed end.
+bool dayOf(icaltimetype t, bool isEnd, long& day) {
+    if (icaltime_is_null_time(t) || !icaltime_is_valid_time(t)) return false;
+    if (t.is_date) {
+        day = DayNumber(t.year, t.month, t.day) - (isEnd ? 1 : 0);
+        return true;
+    }
+    if (icaltime_is_utc(t) || t.zone) {
+        std::time_t seconds =
+            icaltime_as_timet_with_zone(t, t.zone ? t.zone : icaltimezone_get_utc_timezone());
+        if (isEnd) seconds -= 1;
+        std::tm local{};
+        localtime_r(&seconds, &local);
+        day = DayNumber(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+        return true;
+    }
+    day = DayNumber(t.year, t.month, t.day);
+    if (isEnd && t.hour == 0 && t.minute == 0 && t.second == 0) --day;
+    return true;
+}
+
+bool validTodoStatus(icalproperty_status status) {
+    return status == ICAL_STATUS_INPROCESS || status == ICAL_STATUS_CANCELLED;
+}
+
+// One VTODO or VEVENT. False (with the error) for a property libical could not read.
+bool readItem(icalcomponent* component, ParsedItem& item, std::string& error) {
+    icaltimetype start = icaltime_null_time(), end = icaltime_null_time();
+    bool hasStart = false, hasEnd = false, hasDuration = false;
+    icaldurationtype duration = icaldurationtype_null_duration();
+    std::string kept;
+    for (icalproperty* p = icalcomponent_get_first_property(component, ICAL_ANY_PROPERTY); p;
+         p = icalcomponent_get_next_property(component, ICAL_ANY_PROPERTY)) {
+        switch (icalproperty_isa(p)) {
+        case ICAL_XLICERROR_PROPERTY:
+            error = icalproperty_get_xlicerror(p);
+            return false;
+        case ICAL_UID_PROPERTY:
+            item.uid = icalproperty_get_uid(p);
+            break;
+        case ICAL_SUMMARY_PROPERTY:
+            item.summary = icalproperty_get_summary(p);
+            break;
+        case ICAL_DESCRIPTION_PROPERTY:
+            item.description = icalproperty_get_description(p);
+            item.hasDescription = true;
+            break;
+        case ICAL_DTSTART_PROPERTY:
+            start = icalproperty_get_datetime_with_component(p, component);
+            hasStart = true;
+            break;
+        case ICAL_DUE_PROPERTY:
+        case ICAL_DTEND_PROPERTY:
+            end = icalproperty_get_datetime_with_component(p, component);
+            hasEnd = true;
+            break;
+        case ICAL_DURATION_PROPERTY:
+            duration = icalproperty_get_duration(p);
+            hasDuration = true;
+            break;
+        case ICAL_STATUS_PROPERTY: {
+            icalproperty_status status = icalproperty_get_status(p);
+            item.done = item.done || status == ICAL_STATUS_COMPLETED;
+            if (validTodoStatus(status)) item.status = icalproperty_status_to_string(status);
+            break;
+        }
+        case ICAL_COMPLETED_PROPERTY:
+            item.done = true;
+            item.completed = icaltime_as_ical_string(icalproperty_get_completed(p));
+            break;
+        case ICAL_PRIORITY_PROPERTY:
+            item.priority = icalproperty_get_priority(p);
+            break;
+        case ICAL_PERCENTCOMPLETE_PROPERTY:
+            item.percent = icalproperty_get_percentcomplete(p);
+            break;
+        case ICAL_DTSTAMP_PROPERTY:
+            break; // written anew at every export
+        default:
+            kept += take(icalproperty_as_ical_string_r(p));
+            break;
+        }
+    }
+    for (icalcomponent* c = icalcomponent_get_first_component(component, ICAL_ANY_COMPONENT); c;
+         c = icalcomponent_get_next_component(component, ICAL_ANY_COMPONENT))
+        kept += take(icalcomponent_as_ical_string_r(c));
+    if (!kept.empty()) item.kept = "BEGIN:VTODO\r\n" + kept + "END:VTODO\r\n";
+
+    long first = 0, last = 0;
+    if (hasStart && dayOf(start, false, first)) {
+        item.dated = true;
+        last = first;
+        if (hasEnd && dayOf(end, true, last)) {
+        } else if (hasDuration) {
+            dayOf(icaltime_add(start, duration), true, last);
+        }
+        last = std::max(last, first);
+    } else if (hasEnd && dayOf(end, false, first)) {
+        // A to-do with a due day only: an action on that day.
+        item.dated = true;
+        last = first;
+    }
+    item.firstDay = first;
+    item.lastDay = last;
+    return true;
+}
+
+// A name-based UID for an item that came without one, so that importing the same file
+// again finds it.
+std::string derivedUid(const std::string& text) {
+    std::uint64_t hash = 1469598103934665603ull;
+    for (unsigned char c : text)
+        hash = (hash ^ c) * 1099511628211ull;
+    char uid[48];
+    std::snprintf(uid, sizeof uid, "vantry-%016llx", (unsigned long long)hash);
+    return uid;
+}
+
+bool readCalendar(icalcomponent* calendar, Parsed& parsed, std::string& error) {
+    if (icalcomponent_isa(calendar) != ICAL_VCALENDAR_COMPONENT) {
+        error = std::string("the file holds a ") +
+                icalcomponent_kind_to_string(icalcomponent_isa(calendar)) +
+                " where a VCALENDAR belongs";
+        return false;
+    }
+    for (icalproperty* p = icalcomponent_get_first_property(calendar, ICAL_X_PROPERTY); p;
+         p = icalcomponent_get_next_property(calendar, ICAL_X_PROPERTY))
+        if (!std::strcmp(icalproperty_get_x_name(p), "X-WR-CALNAME") && parsed.calendarName.empty())
+            parsed.calendarName = icalproperty_get_x(p) ? icalproperty_get_x(p) : "";
+    for (icalcomponent* c = icalcomponent_get_first_component(calendar, ICAL_ANY_COMPONENT); c;
+         c = icalcomponent_get_next_component(calendar, ICAL_ANY_COMPONENT)) {
+        icalcomponent_kind kind = icalcomponent_isa(c);
+        if (kind != ICAL_VTODO_COMPONENT && kind != ICAL_VEVENT_COMPONENT) continue;
+        // Changed instances of a repeating item share its UID; the item itself holds
+        // the repeat rule, so they are not items of their own.
+        if (icalcomponent_get_first_property(c, ICAL_RECURRENCEID_PROPERTY)) continue;
+        ParsedItem item;
+        if (!readItem(c, item, error)) return false;
+        if (item.uid.empty()) item.uid = derivedUid(take(icalcomponent_as_ical_string_r(c)));
+        parsed.items.push_back(std::move(item));
+    }
+    return true;
+}
+
+struct ParserDeleter {
+    void operator()(icalparser* p) const { icalparser_free(p); }
+};
+
+// Parses the whole text; false with the error and its line when any of it is broken.
+bool parse(const std::string& bytes, Parsed& parsed, IcsImport& result) {
+    const char* data = bytes.data();
+    std::size_t size = bytes.size();
+    auto lineAt = [&](std::size_t offset) {
+        return 1 + (long)std::count(data, data + offset, '\n');
+    };
+    if (const void* zero = std::memchr(data, '\0', size)) {
+        result.line = lineAt((std::size_t)((const char*)zero - data));
+        result.error = "line " + std::to_string(result.line) + " holds binary data, not text";
+        return false;
+    }
+    std::size_t bad = 0;
+    if (!IsUtf8(data, size, &bad)) {
+        result.line = lineAt(bad);
+        result.error = "line " + std::to_string(result.line) + " is not UTF-8 text";
+        return false;
+    }
+    if (size >= 3 && !std::memcmp(data, "\xEF\xBB\xBF", 3)) data += 3, size -= 3;
+
+    ical_set_unknown_token_handling_setting(ICAL_ASSUME_IANA_TOKEN);
+    icalerrorstate errorState = icalerror_get_error_state(ICAL_MALFORMEDDATA_ERROR);
+    icalerror_set_error_state(ICAL_MALFORMEDDATA_ERROR, ICAL_ERROR_NONFATAL);
+    std::unique_ptr<icalparser, ParserDeleter> parser(icalparser_new());
+    LineFeed feed{data, size};
+    icalparser_set_gen_data(parser.get(), &feed);
+    std::vector<icalcomponent*> calendars;
+    long nextStart = 1;
+    bool failed = false;
+    while (char* line = icalparser_get_line(parser.get(), LineFeed::Next)) {
+        // libical has read one line ahead, to see whether the next one continues this one.
+        long start = nextStart;
+        nextStart = feed.line;
+        if (feed.tooLong) {
+            icalmemory_free_buffer(line);
+            break;
+        }
+        icalcomponent* done = icalparser_add_line(parser.get(), line);
+        bool broken = icalparser_get_state(parser.get()) == ICALPARSER_ERROR;
+        if (broken) {
+            result.line = start;
+            result.error =
+                "line " + std::to_string(start) + " is no iCalendar line: " + quoteLine(line);
+        }
+        icalmemory_free_buffer(line);
+        if (done) calendars.push_back(done);
+        if (broken) {
+            failed = true;
+            break;
+        }
+    }
+    if (!failed && feed.tooLong) {
+        failed = true;
+        result.line = feed.line;
+        result.error = "line " + std::to_string(feed.line) + " is longer than " +
+                       std::to_string(MAX_LINE / (1 << 20)) + " MB";
+    }
+    // What is still open when the text ends; the parser frees it.
+    if (icalcomponent* open = icalparser_clean(parser.get())) {
+        if (!failed) {
+            failed = true;
+            result.line = feed.line;
+            result.error = "the file ends at line " + std::to_string(feed.line) + " inside " +
+                           icalcomponent_kind_to_string(icalcomponent_isa(open)) +
+                           ", before its END";
+        }
+    }
+    if (!failed && calendars.empty()) {
+        failed = true;
+        result.line = 1;
+        result.error = "no calendar (BEGIN:VCALENDAR) found from line 1 on";
+    }
+    std::string error;
+    for (icalcomponent* calendar : calendars) {
+        if (!failed && !readCalendar(calendar, parsed, error)) {
+            failed = true;
+            result.error = error;
+        }
+        icalcomponent_free(calendar);
+    }
+    icalerror_set_error_state(ICAL_MALFORMEDDATA_ERROR, errorState);
+    return !failed;
+}
+
+qstring documentText(const std::string& utf8, int& lost) {
+    int missing = 0;
+    std::string text = Utf8ToCp1252(utf8, &missing);
+    lost += missing;
+    if (text.size() > (std::size_t)QFile::MAX_STRING) text.resize(QFile::MAX_STRING);
+    return qstring(text.c_str());
+}
+
+VNode* importFolder(VCollection& c, const qstring& name) {
+    for (VNode* node = c.root->next; node; node = node->next)
+        if (node->parent == c.root && node->IsFolderKind() && !CompareText(node->name, name))
+            return node;
+    auto* folder = new VGroup(&c);
+    folder->name = name;
+    return c.Add(folder, c.root);
+}
+
+void setDone(VNode* node, bool done) {
+    if (done)
+        node->flags |= DONE;
+    else
+        node->flags &= ~DONE;
+}
+
+void applyTo(VNode* node, const ParsedItem& item, int& lost) {
+    if (auto* task = dynamic_cast<VTask*>(node)) {
+        task->what = documentText(item.summary, lost);
+        if (item.dated) {
+            task->startDate = DayText(item.firstDay).c_str();
+            task->duration = (std::int32_t)(item.lastDay - item.firstDay + 1);
+            task->flags &= ~NO_DATE;
+        }
+        task->priority = VantryPriority(item.priority);
+        if (item.percent >= 0) task->completion = std::min(item.percent, 100);
+    } else if (auto* todo = dynamic_cast<VTodo*>(node)) {
+        todo->what = documentText(item.summary, lost);
+        todo->extra = documentText(item.description, lost);
+        todo->priority = VantryPriority(item.priority);
+    } else if (auto* comm = dynamic_cast<VCommItem*>(node)) {
+        comm->priority = VantryPriority(item.priority);
+    }
+    setDone(node, item.done);
+}
+
+VExtensionFields extensionFields(VNode* node, const ParsedItem& item) {
+    VExtensionFields fields;
+    fields[VExtensions::UID] = item.uid;
+    fields[VExtensions::ICAL_KEPT] = item.kept;
+    fields[VExtensions::ICAL_COMPLETED] = item.completed;
+    fields[VExtensions::ICAL_STATUS] = item.status;
+    // A to-do holds its description itself.
+    if (!dynamic_cast<VTodo*>(node)) fields[VExtensions::ICAL_DESCRIPTION] = item.description;
+    return fields;
+}
+
+} // namespace
+
+IcsImport ImportICalendar(VCollection& collection, const std::string& bytes) {
+    IcsImport result;
+    Parsed parsed;
+    if (!parse(bytes, parsed, result)) return result;
+
+    std::unordered_map<std::string, VNode*> byUid;
+    if (!collection.extensions.Empty())
+        for (VNode* node = collection.root->next; node; node = node->next) {
+            std::string uid = collection.extensions.Field(node, VExtensions::UID);
+            if (!uid.empty()) byUid.emplace(uid, node);
+        }
+    int lost = 0;
+    qstring folderName =
+        parsed.calendarName.empty() ? qstring("Imported") : documentText(parsed.calendarName, lost);
+    for (const ParsedItem& item : parsed.items) {
+        VNode*& node = byUid[item.uid];
+        if (node) {
+            ++result.updated;
+        } else {
+            if (!result.folder) result.folder = importFolder(collection, folderName);
+            node = item.dated ? (VNode*)new VTask(&collection) : (VNode*)new VTodo(&collection);
+            collection.Add(node, result.folder);
+            ++result.added;
+        }
+        applyTo(node, item, lost);
+        VExtensionFields fields = extensionFields(node, item);
+        // Fields of other features stay as they were.
+        if (const VExtensionFields* old = collection.extensions.Find(node))
+            for (const auto& [name, value] : *old)
+                if (name != VExtensions::UID && name.compare(0, 5, "ical.") != 0)
+                    fields.emplace(name, value);
+        collection.extensions.SetFields(node, std::move(fields));
+    }
+    result.lostCharacters = lost;
+    result.ok = true;
+    return result;
+}

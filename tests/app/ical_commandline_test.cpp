@@ -1,0 +1,134 @@
+// vantry --export-ics and --import-ics, as scripts run them.
+#include "app/commandline.h"
+
+#include "model/vtask.h"
+#include "model/vtodo.h"
+#include "support/log_capture.h"
+#include "support/model_builders.h"
+
+#include <gmock/gmock.h>
+#include <regex>
+#include <sstream>
+
+using ::testing::HasSubstr;
+
+namespace {
+
+class IcsCommandLineTest : public LogTest {
+  protected:
+    void SetUp() override {
+        LogTest::SetUp();
+        // Work / "Write report" (an action, 25-27 June 2010), Work / "Buy milk" (done),
+        // Home / "Water plants".
+        VCollection c;
+        auto* work = AddNode<VGroup>(c);
+        work->name = "Work";
+        auto* task = AddNode<VTask>(c, work);
+        task->what = "Write report";
+        task->flags = 0;
+        task->startDate = "2010-06-25";
+        task->duration = 3;
+        auto* milk = AddNode<VTodo>(c, work);
+        milk->what = "Buy milk";
+        milk->flags = DONE;
+        auto* home = AddNode<VGroup>(c);
+        home->name = "Home";
+        auto* plants = AddNode<VTodo>(c, home);
+        plants->what = "Water plants";
+        ASSERT_TRUE(c.Save("doc.vnt"));
+        WriteWholeFile("vantry.ini", "global\n{\n  dateformat=1\n}\n");
+    }
+
+    int Run(std::vector<std::string> args) {
+        std::ostringstream o, e;
+        int code = RunCommandLine(args, "vantry.ini", o, e);
+        out = o.str();
+        err = e.str();
+        return code;
+    }
+
+    // The UID and SUMMARY lines of an export, in order.
+    static std::vector<std::string> Lines(const std::string& text, const char* name) {
+        std::vector<std::string> lines;
+        std::regex line(std::string("\n") + name + ":([^\r]*)\r");
+        for (auto it = std::sregex_iterator(text.begin(), text.end(), line);
+             it != std::sregex_iterator(); ++it)
+            lines.push_back((*it)[1]);
+        return lines;
+    }
+
+    std::string out, err;
+};
+
+TEST_F(IcsCommandLineTest, ExportWritesWhatTheListShowsWithUidsKeptInTheDocument) {
+    std::string before = ReadWholeFile("doc.vnt");
+    EXPECT_EQ(Run({"--export-ics", "all.ics", "--show", "5", "doc.vnt"}), 0) << err;
+    EXPECT_EQ(out, "Exported 3 items to all.ics.\n");
+    std::string first = ReadWholeFile("all.ics");
+    EXPECT_THAT(Lines(first, "SUMMARY"),
+                ::testing::UnorderedElementsAre("Write report", "Buy milk", "Water plants"));
+    EXPECT_NE(ReadWholeFile("doc.vnt"), before) << "the document keeps the new UIDs";
+    std::string withUids = ReadWholeFile("doc.vnt");
+
+    EXPECT_EQ(Run({"doc.vnt", "--show", "5", "--export-ics", "again.ics"}), 0);
+    EXPECT_EQ(Lines(ReadWholeFile("again.ics"), "UID"), Lines(first, "UID"));
+    EXPECT_EQ(ReadWholeFile("doc.vnt"), withUids) << "nothing new to keep: not saved again";
+
+    EXPECT_EQ(Run({"--export-ics", "work.ics", "--folder", "Work", "doc.vnt"}), 0);
+    EXPECT_EQ(Lines(ReadWholeFile("work.ics"), "SUMMARY"), std::vector<std::string>{"Write report"})
+        << "one folder, the done to-do hidden as --list hides it";
+    EXPECT_THAT(ReadWholeFile("work.ics"), HasSubstr("X-WR-CALNAME:Work\r\n"));
+    EXPECT_EQ(Run({"--export-ics", "plants.ics", "--filter", "PLANTS", "doc.vnt"}), 0);
+    EXPECT_EQ(Lines(ReadWholeFile("plants.ics"), "SUMMARY"),
+              std::vector<std::string>{"Water plants"});
+}
+
+TEST_F(IcsCommandLineTest, ImportAddsOnceAndSavesTheDocument) {
+    WriteWholeFile("in.ics", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//x//EN\r\n"
+                             "BEGIN:VEVENT\r\nUID:e1\r\nSUMMARY:Meeting\r\n"
+                             "DTSTART;VALUE=DATE:20101201\r\nEND:VEVENT\r\n"
+                             "BEGIN:VTODO\r\nUID:t1\r\nSUMMARY:Paint\r\nEND:VTODO\r\n"
+                             "END:VCALENDAR\r\n");
+    EXPECT_EQ(Run({"--import-ics", "in.ics", "doc.vnt"}), 0) << err;
+    EXPECT_EQ(out, "Imported 2 new and 0 updated items from in.ics.\n");
+    EXPECT_EQ(Run({"--list", "--folder", "Imported", "doc.vnt"}), 0);
+    EXPECT_EQ(out, "Meeting (Wed 01-12-2010)\nPaint\n");
+
+    EXPECT_EQ(Run({"--import-ics", "in.ics", "doc.vnt"}), 0);
+    EXPECT_EQ(out, "Imported 0 new and 2 updated items from in.ics.\n");
+    EXPECT_EQ(Run({"--list", "--show", "5", "doc.vnt"}), 0);
+    EXPECT_EQ(out, "Home\n  Water plants\nImported\n  Meeting (Wed 01-12-2010)\n  Paint\n"
+                   "Work\n  Write report (Fri 25-06-2010 upto 27-06-2010)\n  Buy milk\n")
+        << "nothing added twice, nothing taken away";
+}
+
+TEST_F(IcsCommandLineTest, ABrokenFileSaysWhereAndLeavesTheDocumentAlone) {
+    WriteWholeFile("broken.ics", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n"
+                                 "BEGIN:VTODO\r\nSUMMARY:Fine\r\nEND:VTODO\r\n"
+                                 "BEGIN:VTODO\r\nSUMMARY:Cut off\r\n");
+    std::string before = ReadWholeFile("doc.vnt");
+    EXPECT_EQ(Run({"--import-ics", "broken.ics", "doc.vnt"}), 1);
+    EXPECT_EQ(err, "vantry: Can't import broken.ics: the file ends at line 7 inside VCALENDAR, "
+                   "before its END. Nothing was imported.\n");
+    EXPECT_EQ(ReadWholeFile("doc.vnt"), before);
+    EXPECT_EQ(Run({"--import-ics", "missing.ics", "doc.vnt"}), 1);
+    EXPECT_THAT(err, HasSubstr("Can't open file (missing.ics): No such file or directory. "
+                               "Nothing was imported."));
+    EXPECT_EQ(ReadWholeFile("doc.vnt"), before);
+
+    struct Case {
+        std::vector<std::string> args;
+        const char* reason;
+    } cases[] = {
+        {{"--export-ics"}, "vantry: --export-ics needs OUT and FILE"},
+        {{"--export-ics", "out.ics"}, "vantry: --export-ics needs OUT and FILE"},
+        {{"--import-ics", "in.ics"}, "vantry: --import-ics needs IN and FILE"},
+        {{"--import-ics", "in.ics", "--export-ics", "out.ics", "doc.vnt"}, "can't go together"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Run(c.args), 1) << c.reason;
+        EXPECT_THAT(err, HasSubstr(c.reason));
+    }
+}
+
+} // namespace

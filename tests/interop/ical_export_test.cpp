@@ -1,0 +1,127 @@
+// The iCalendar export: what each kind becomes, and identities that stay.
+#include "interop/ical_export.h"
+
+#include "interop/ical_fixture.h"
+#include "interop/ical_reading.h"
+#include "support/log_capture.h"
+
+#include <gmock/gmock.h>
+#include <set>
+
+using ::testing::HasSubstr;
+
+namespace {
+
+class IcsExportTest : public LogTest {
+  protected:
+    VCollection collection;
+    IcsFixture doc{collection};
+    ReadCalendar Export() {
+        last = ExportICalendar(collection, AllNodes(collection), "My agenda");
+        return ReadICalendar(last.text);
+    }
+    IcsExport last;
+};
+
+TEST_F(IcsExportTest, OneCalendarWithAToDoPerItemAndNothingElse) {
+    ReadCalendar cal = Export();
+    ASSERT_TRUE(cal.parsed) << last.text;
+    EXPECT_EQ(cal.values["VERSION"], "2.0");
+    EXPECT_THAT(cal.values["PRODID"], HasSubstr("Vantry"));
+    EXPECT_EQ(cal.values["X-WR-CALNAME"], "My agenda");
+    std::set<std::string> summaries;
+    for (const ReadTodo& t : cal.todos)
+        summaries.insert(t.Get("SUMMARY"));
+    EXPECT_EQ(summaries, (std::set<std::string>{"Write report", "Plan", "Buy milk", "Café €5",
+                                                "Call Bob (dinner) @ 555-1234", "Carol ()",
+                                                "Landlord ($0 acct NL00) - <reason>"}))
+        << "contacts, facts and folders are not exported; to call, mail and pay by their list text";
+    EXPECT_EQ(last.items, 7);
+    EXPECT_EQ(last.text.substr(0, 17), "BEGIN:VCALENDAR\r\n");
+    EXPECT_EQ(last.text.substr(last.text.size() - 15), "END:VCALENDAR\r\n");
+}
+
+struct FieldCase {
+    const char* summary;
+    const char* property;
+    const char* value;
+};
+
+TEST_F(IcsExportTest, EachItemsFields) {
+    const FieldCase cases[] = {
+        {"Write report", "DTSTART", "20100625"},
+        {"Write report", "DUE", "20100628"}, // the day after the last, as all-day ends go
+        {"Write report", "PRIORITY", "3"},
+        {"Write report", "PERCENT-COMPLETE", "50"},
+        {"Write report", "STATUS", "NEEDS-ACTION"},
+        {"Write report", "CATEGORIES", "Work / Sub"},
+        {"Write report", "DESCRIPTION", "Assigned to: Anna Zee\\nHours of work: 4"},
+        {"Plan", "DTSTART", ""},
+        {"Plan", "DUE", ""},
+        {"Plan", "PRIORITY", "5"},
+        {"Buy milk", "STATUS", "COMPLETED"},
+        {"Buy milk", "DESCRIPTION", "2 litres"},
+        {"Buy milk", "CATEGORIES", "Work"},
+        {"Café €5", "PRIORITY", "1"},
+        {"Café €5", "CATEGORIES", "Home"},
+        {"Call Bob (dinner) @ 555-1234", "DESCRIPTION",
+         "Who: Bob\\nReason: dinner\\nPhone: 555-1234"},
+        {"Landlord ($0 acct NL00) - <reason>", "DESCRIPTION",
+         "Who: Landlord\\nReason: <reason>\\nAmount: $0\\nAccount: NL00"},
+    };
+    ReadCalendar cal = Export();
+    for (const FieldCase& c : cases) {
+        const ReadTodo* t = cal.BySummary(c.summary);
+        ASSERT_NE(t, nullptr) << c.summary;
+        EXPECT_EQ(t->Get(c.property), c.value) << c.summary << " " << c.property;
+    }
+    const ReadTodo* report = cal.BySummary("Write report");
+    EXPECT_EQ(report->parameters.count("DTSTART;VALUE=DATE"), 1u) << "all-day values";
+    EXPECT_EQ(report->parameters.count("DUE;VALUE=DATE"), 1u);
+    EXPECT_NE(cal.BySummary("Buy milk")->Get("COMPLETED"), "");
+    for (const ReadTodo& t : cal.todos)
+        EXPECT_NE(t.Get("DTSTAMP"), "") << t.text;
+}
+
+TEST_F(IcsExportTest, UidsAreGivenOnceAndKeptBySaveAndLoad) {
+    ReadCalendar first = Export();
+    EXPECT_EQ(last.newIdentities, 7) << "every item got its UID (and the done one its time)";
+    std::set<std::string> uids;
+    for (const ReadTodo& t : first.todos) {
+        EXPECT_THAT(t.Get("UID"),
+                    ::testing::MatchesRegex(
+                        "[0-9a-f]{8}-[0-9a-f]{4}-4[0-9a-f]{3}-[89ab][0-9a-f]{3}-[0-9a-f]{12}"));
+        uids.insert(t.Get("UID"));
+    }
+    EXPECT_EQ(uids.size(), 7u) << "all different";
+
+    ReadCalendar second = Export();
+    EXPECT_EQ(last.newIdentities, 0);
+    for (const ReadTodo& t : first.todos) {
+        const ReadTodo* again = second.BySummary(t.Get("SUMMARY"));
+        ASSERT_NE(again, nullptr);
+        EXPECT_EQ(again->Get("UID"), t.Get("UID"));
+        EXPECT_EQ(again->Get("COMPLETED"), t.Get("COMPLETED"));
+    }
+
+    ASSERT_TRUE(collection.Save("doc.vnt"));
+    VCollection loaded;
+    loaded.Load("doc.vnt");
+    IcsExport reloaded = ExportICalendar(loaded, AllNodes(loaded), "My agenda");
+    EXPECT_EQ(reloaded.newIdentities, 0);
+    ReadCalendar third = ReadICalendar(reloaded.text);
+    for (const ReadTodo& t : first.todos)
+        EXPECT_EQ(third.BySummary(t.Get("SUMMARY"))->Get("UID"), t.Get("UID"));
+}
+
+TEST_F(IcsExportTest, AFolderExportsWhatItShows) {
+    collection.MakeView(doc.work);
+    IcsExport part = ExportICalendar(collection, ShownNodes(doc.work), "Work");
+    ReadCalendar cal = ReadICalendar(part.text);
+    EXPECT_EQ(cal.BySummary("Café €5"), nullptr) << "another folder";
+    EXPECT_EQ(cal.BySummary("Buy milk"), nullptr) << "done items are not shown by default";
+    EXPECT_NE(cal.BySummary("Write report"), nullptr) << "subfolders are";
+    EXPECT_EQ(part.items, 5);
+}
+
+} // namespace

@@ -1,0 +1,323 @@
+// The iCalendar import: what becomes of to-dos and events, identities that match,
+// what is kept for the next export, and files that cannot be read.
+#include "interop/ical_import.h"
+
+#include "interop/ical_export.h"
+#include "interop/ical_fixture.h"
+#include "interop/ical_reading.h"
+#include "support/log_capture.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <ctime>
+#include <gmock/gmock.h>
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+namespace {
+
+std::string Calendar(const std::string& items, const std::string& head = "") {
+    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Test//Test//EN\r\n" + head + items +
+           "END:VCALENDAR\r\n";
+}
+
+std::string Item(const std::string& kind, const std::string& lines) {
+    return "BEGIN:" + kind + "\r\n" + lines + "END:" + kind + "\r\n";
+}
+
+// Sets TZ for one test and puts the old value back.
+class ZoneTest : public LogTest {
+  protected:
+    void UseZone(const char* zone) {
+        setenv("TZ", zone, 1);
+        tzset();
+    }
+    void TearDown() override {
+        unsetenv("TZ");
+        tzset();
+        LogTest::TearDown();
+    }
+};
+
+class IcsImportTest : public ZoneTest {
+  protected:
+    VCollection collection;
+
+    std::string Bytes() { return DocumentBytesOf(collection); }
+    static std::string DocumentBytesOf(VCollection& c) { return DocumentBytes(c); }
+    std::vector<VNode*> Items() {
+        std::vector<VNode*> items;
+        for (VNode* n = collection.root->next; n; n = n->next)
+            if (!n->IsFolderKind()) items.push_back(n);
+        return items;
+    }
+};
+
+struct DayCase {
+    const char* zone;
+    const char* lines;
+    const char* startDate; // "" for a to-do
+    int duration;
+};
+
+// Dates become the local day; all-day values keep theirs exactly, in any zone.
+TEST_F(IcsImportTest, DatesBecomeLocalDaysAndAllDayValuesNeverMove) {
+    const DayCase cases[] = {
+        {"Pacific/Kiritimati", "DTSTART;VALUE=DATE:20261224\r\nDUE;VALUE=DATE:20261227\r\n",
+         "2026-12-24", 3},
+        {"America/Adak", "DTSTART;VALUE=DATE:20261224\r\nDUE;VALUE=DATE:20261227\r\n", "2026-12-24",
+         3},
+        {"America/Adak", "DTSTART;VALUE=DATE:20261231\r\n", "2026-12-31", 1},
+        {"Pacific/Kiritimati", "DUE;VALUE=DATE:20270101\r\n", "2027-01-01", 1},
+        // 23:30 UTC on the 24th is the 25th in Kiritimati (UTC+14), the 24th in Adak (UTC-10).
+        {"Pacific/Kiritimati", "DTSTART:20261224T233000Z\r\n", "2026-12-25", 1},
+        {"America/Adak", "DTSTART:20261224T233000Z\r\n", "2026-12-24", 1},
+        {"America/Adak", "DTSTART;TZID=Europe/Berlin:20261225T080000\r\n", "2026-12-24", 1},
+        {"Pacific/Kiritimati",
+         "DTSTART;TZID=Europe/Berlin:20261225T080000\r\nDUE;TZID=Europe/Berlin:20261227T000000\r\n",
+         "2026-12-25", 3},
+        {"America/Adak", "DTSTART:20261225T080000\r\nDUE:20261226T000000\r\n", "2026-12-25", 1},
+        {"America/Adak", "DTSTART;VALUE=DATE:20261224\r\nDURATION:P2D\r\n", "2026-12-24", 2},
+        {"America/Adak", "", "", 0},
+    };
+    for (const DayCase& c : cases) {
+        UseZone(c.zone);
+        VCollection doc;
+        std::string text =
+            Calendar(Item("VTODO", std::string("UID:x\r\nSUMMARY:Party\r\n") + c.lines));
+        IcsImport result = ImportICalendar(doc, text);
+        ASSERT_TRUE(result.ok) << result.error;
+        VNode* item = doc.root->next;
+        ASSERT_FALSE(item->IsFolderKind());
+        SCOPED_TRACE(std::string(c.zone) + " " + c.lines);
+        if (!c.startDate[0]) {
+            ASSERT_NE(dynamic_cast<VTodo*>(item), nullptr) << "no dates: a to-do";
+            continue;
+        }
+        auto* task = dynamic_cast<VTask*>(item);
+        ASSERT_NE(task, nullptr);
+        EXPECT_EQ(std::string(task->startDate.Text()), c.startDate);
+        EXPECT_EQ(task->duration, c.duration);
+        EXPECT_FALSE(task->flags & NO_DATE);
+        // And back out: the same all-day values in this zone.
+        ReadCalendar back = ReadICalendar(ExportICalendar(doc, AllNodes(doc), "").text);
+        std::string start = c.startDate;
+        EXPECT_EQ(back.todos.at(0).Get("DTSTART"),
+                  start.substr(0, 4) + start.substr(5, 2) + start.substr(8, 2));
+    }
+}
+
+// Written on one side of the date line and read on the other: the days stay.
+TEST_F(IcsImportTest, AllDayDatesCrossTheDateLineUnmoved) {
+    VCollection source;
+    IcsFixture doc(source);
+    doc.report->startDate = "2026-12-31";
+    UseZone("Pacific/Kiritimati");
+    std::string written = ExportICalendar(source, AllNodes(source), "").text;
+    UseZone("America/Adak");
+    ASSERT_TRUE(ImportICalendar(collection, written).ok);
+    VTask* report = nullptr;
+    for (VNode* n : Items())
+        if (auto* t = dynamic_cast<VTask*>(n); t && t->what == "Write report") report = t;
+    ASSERT_NE(report, nullptr);
+    EXPECT_STREQ(report->startDate.Text(), "2026-12-31");
+    EXPECT_EQ(report->duration, 3);
+    UseZone("Pacific/Kiritimati");
+    ReadCalendar back = ReadICalendar(ExportICalendar(collection, AllNodes(collection), "").text);
+    const ReadTodo* again = back.BySummary("Write report");
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->Get("DTSTART"), "20261231");
+    EXPECT_EQ(again->Get("DUE"), "20270103");
+}
+
+TEST_F(IcsImportTest, EventsAndToDosBecomeActionsAndToDosInTheCalendarsFolder) {
+    std::string text = Calendar(
+        Item("VEVENT", "UID:e1\r\nSUMMARY:Meeting\r\nDTSTART;VALUE=DATE:20261201\r\n"
+                       "DTEND;VALUE=DATE:20261203\r\nPRIORITY:1\r\n") +
+            Item("VTODO", "UID:t1\r\nSUMMARY:Buy paint\r\nDESCRIPTION:white\\, matt\r\n"
+                          "STATUS:COMPLETED\r\nCOMPLETED:20261130T100000Z\r\nPRIORITY:9\r\n") +
+            Item("VTODO", "UID:t2\r\nSUMMARY:Caf\xC3\xA9 \xE2\x82\xAC and \xE2\x98\x83\r\n"),
+        "X-WR-CALNAME:Renovation\r\n");
+    IcsImport result = ImportICalendar(collection, text);
+    ASSERT_TRUE(result.ok) << result.error;
+    EXPECT_EQ(result.added, 3);
+    EXPECT_EQ(result.lostCharacters, 1) << "the snowman";
+    ASSERT_NE(result.folder, nullptr);
+    EXPECT_STREQ(result.folder->name.Text(), "Renovation");
+    EXPECT_EQ(result.folder->parent, collection.root);
+    std::vector<VNode*> items = Items();
+    ASSERT_EQ(items.size(), 3u);
+    for (VNode* n : items)
+        EXPECT_EQ(n->parent, result.folder);
+    auto* cafe = dynamic_cast<VTodo*>(items[0]);
+    auto* paint = dynamic_cast<VTodo*>(items[1]);
+    auto* meeting = dynamic_cast<VTask*>(items[2]);
+    ASSERT_TRUE(cafe && paint && meeting);
+    EXPECT_STREQ(cafe->what.Text(), "Caf\xE9 \x80 and ?");
+    EXPECT_STREQ(paint->what.Text(), "Buy paint");
+    EXPECT_STREQ(paint->extra.Text(), "white, matt");
+    EXPECT_TRUE(paint->flags & DONE);
+    EXPECT_EQ(paint->priority, 0);
+    EXPECT_STREQ(meeting->startDate.Text(), "2026-12-01");
+    EXPECT_EQ(meeting->duration, 2);
+    EXPECT_EQ(meeting->priority, 3);
+    EXPECT_FALSE(meeting->flags & DONE);
+
+    // Without a calendar name, into "Imported", which is made once.
+    ASSERT_TRUE(ImportICalendar(collection, Calendar(Item("VTODO", "UID:n1\r\nSUMMARY:a\r\n"))).ok);
+    IcsImport more =
+        ImportICalendar(collection, Calendar(Item("VTODO", "UID:n2\r\nSUMMARY:b\r\n")));
+    ASSERT_TRUE(more.ok);
+    EXPECT_STREQ(more.folder->name.Text(), "Imported");
+    EXPECT_EQ(collection.CountChildren(more.folder, false), 2);
+}
+
+TEST_F(IcsImportTest, AKnownUidIsUpdatedNeverDuplicatedAndNothingIsDeleted) {
+    std::string first = Calendar(Item("VTODO", "UID:same\r\nSUMMARY:Old text\r\n") +
+                                 Item("VTODO", "UID:other\r\nSUMMARY:Stays\r\n"));
+    ASSERT_TRUE(ImportICalendar(collection, first).ok);
+    std::string bytes = Bytes();
+    IcsImport again = ImportICalendar(collection, first);
+    EXPECT_EQ(again.added, 0);
+    EXPECT_EQ(again.updated, 2);
+    EXPECT_EQ(Bytes(), bytes) << "importing the same file twice changes nothing";
+
+    // Moved elsewhere and then changed by the other program: updated where it is.
+    VNode* same = Items()[1];
+    auto* mine = AddNode<VGroup>(collection);
+    same->parent = mine;
+    IcsImport changed = ImportICalendar(
+        collection,
+        Calendar(Item("VTODO", "UID:same\r\nSUMMARY:New text\r\nSTATUS:COMPLETED\r\n")));
+    ASSERT_TRUE(changed.ok);
+    EXPECT_EQ(changed.added, 0);
+    EXPECT_EQ(Items().size(), 2u) << "the item missing from the file stays";
+    EXPECT_STREQ(static_cast<VTodo*>(same)->what.Text(), "New text");
+    EXPECT_TRUE(same->flags & DONE);
+    EXPECT_EQ(same->parent, mine);
+
+    // Items without a UID are known again by their contents.
+    std::string anonymous = Calendar(Item("VTODO", "SUMMARY:No uid\r\n"));
+    ASSERT_TRUE(ImportICalendar(collection, anonymous).ok);
+    IcsImport twice = ImportICalendar(collection, anonymous);
+    EXPECT_EQ(twice.added, 0);
+    EXPECT_EQ(Items().size(), 3u);
+}
+
+TEST_F(IcsImportTest, WhatThisProgramDoesNotShowIsWrittenBackUnchanged) {
+    std::string kept = "X-MOZ-GENERATION:3\r\n"
+                       "RRULE:FREQ=WEEKLY;BYDAY=MO\r\n"
+                       "ATTENDEE;CN=Ann Zee;ROLE=REQ-PARTICIPANT:mailto:ann@example.org\r\n"
+                       "CATEGORIES:Home,Garden\r\n"
+                       "LOCATION:Shed\r\n";
+    std::string alarm = "BEGIN:VALARM\r\nACTION:DISPLAY\r\nDESCRIPTION:Reminder\r\n"
+                        "TRIGGER:-PT15M\r\nEND:VALARM\r\n";
+    std::string text =
+        Calendar(Item("VTODO", "UID:keep-1\r\nSUMMARY:Water\r\nDTSTAMP:20260101T000000Z\r\n"
+                               "DTSTART;VALUE=DATE:20261205\r\n" +
+                                   kept + alarm));
+    ASSERT_TRUE(ImportICalendar(collection, text).ok);
+    ASSERT_TRUE(collection.Save("kept.vnt"));
+    VCollection loaded;
+    loaded.Load("kept.vnt");
+    std::string out = ExportICalendar(loaded, AllNodes(loaded), "").text;
+    ReadCalendar cal = ReadICalendar(out);
+    ASSERT_EQ(cal.todos.size(), 1u);
+    const ReadTodo& t = cal.todos[0];
+    EXPECT_EQ(t.Get("UID"), "keep-1");
+    EXPECT_EQ(t.Get("X-MOZ-GENERATION"), "3");
+    EXPECT_EQ(t.Get("RRULE"), "FREQ=WEEKLY;BYDAY=MO");
+    EXPECT_EQ(t.Get("LOCATION"), "Shed");
+    EXPECT_EQ(t.Get("CATEGORIES"), "Home|Garden") << "its own categories instead of the folder";
+    EXPECT_EQ(t.components, std::vector<std::string>{"VALARM"});
+    for (const char* line : {"X-MOZ-GENERATION:3\r\n", "RRULE:FREQ=WEEKLY;BYDAY=MO\r\n",
+                             "ATTENDEE;CN=Ann Zee;ROLE=REQ-PARTICIPANT:mailto:ann@example.org\r\n",
+                             "LOCATION:Shed\r\n", "TRIGGER:-PT15M\r\n"})
+        EXPECT_THAT(out, HasSubstr(line));
+    EXPECT_THAT(out, Not(HasSubstr("20260101T000000Z"))) << "a fresh DTSTAMP";
+}
+
+TEST_F(IcsImportTest, ExportImportExportKeepsItemsAndUids) {
+    VCollection source;
+    IcsFixture doc(source);
+    std::string first = ExportICalendar(source, AllNodes(source), "Agenda").text;
+    IcsImport imported = ImportICalendar(collection, first);
+    ASSERT_TRUE(imported.ok) << imported.error;
+    EXPECT_EQ(imported.added, 7);
+    std::string second = ExportICalendar(collection, AllNodes(collection), "Agenda").text;
+    ReadCalendar a = ReadICalendar(first), b = ReadICalendar(second);
+    ASSERT_EQ(a.todos.size(), b.todos.size());
+    for (const ReadTodo& t : a.todos) {
+        const ReadTodo* u = b.ByUid(t.Get("UID"));
+        ASSERT_NE(u, nullptr) << t.text;
+        for (const char* p : {"SUMMARY", "DESCRIPTION", "DTSTART", "DUE", "STATUS", "COMPLETED",
+                              "PRIORITY", "PERCENT-COMPLETE"})
+            EXPECT_EQ(u->Get(p), t.Get(p)) << t.Get("SUMMARY") << " " << p;
+    }
+    std::string bytes = Bytes();
+    EXPECT_EQ(ImportICalendar(collection, second).added, 0);
+    EXPECT_EQ(Bytes(), bytes);
+}
+
+struct BadCase {
+    const char* what;
+    std::string text;
+    long line;
+    const char* message;
+};
+
+std::string Junk(std::size_t size) {
+    std::string junk(size, '\0');
+    unsigned state = 12345;
+    for (char& c : junk) {
+        state = state * 1103515245 + 12345;
+        c = (char)(state >> 16);
+    }
+    return junk;
+}
+
+TEST_F(IcsImportTest, BrokenFilesSayWhereAndChangeNothing) {
+    std::string todo = Item("VTODO", "UID:a\r\nSUMMARY:fine\r\n");
+    std::string big;
+    for (int i = 0; big.size() < 50u * 1024 * 1024; ++i)
+        big += Item("VTODO", "UID:big-" + std::to_string(i) + "\r\nSUMMARY:item " +
+                                 std::to_string(i) + "\r\n");
+    long bigLines = 2 + (long)std::count(big.begin(), big.end(), '\n');
+    const BadCase cases[] = {
+        {"no END", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n" + todo, 6,
+         "ends at line 6 inside VCALENDAR"},
+        {"an unfinished item", "BEGIN:VCALENDAR\r\nBEGIN:VTODO\r\nSUMMARY:x\r\nEND:VCALENDAR\r\n",
+         4, "inside"},
+        {"a line that is no property", Calendar(todo + "this is not a property\r\n" + todo), 8,
+         "line 8 is no iCalendar line: \"this is not a property\""},
+        {"a date that is none", Calendar(Item("VTODO", "UID:b\r\nDTSTART:tomorrow\r\n")), 6,
+         "line 6"},
+        {"binary", Calendar(todo) + std::string("\0\1\2", 3), 9, "line 9 holds binary data"},
+        {"not UTF-8", Calendar(Item("VTODO", "SUMMARY:Caf\xE9\r\n")), 5, "line 5 is not UTF-8"},
+        {"no calendar at all", "hello\r\n", 1, "line 1"},
+        {"empty", "", 1, "no calendar"},
+        {"50 MB of noise", Junk(50u * 1024 * 1024), 0, "line"},
+        {"50 MB in one line",
+         "BEGIN:VCALENDAR\r\nBEGIN:VTODO\r\nSUMMARY:" + std::string(50u * 1024 * 1024, 'x'), 3,
+         "line 3 is longer than 1 MB"},
+        {"50 MB without END", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n" + big, bigLines,
+         "before its END"},
+    };
+    IcsFixture doc(collection);
+    std::string bytes = Bytes();
+    for (const BadCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        IcsImport result = ImportICalendar(collection, c.text);
+        EXPECT_FALSE(result.ok);
+        EXPECT_THAT(result.error, HasSubstr(c.message));
+        if (c.line) {
+            EXPECT_EQ(result.line, c.line);
+            EXPECT_THAT(result.error, HasSubstr("line " + std::to_string(c.line)));
+        }
+        EXPECT_EQ(result.added + result.updated, 0);
+        EXPECT_EQ(Bytes(), bytes) << "nothing changed";
+    }
+}
+
+} // namespace

@@ -1,0 +1,219 @@
+// The export and import against programs that read and write iCalendar themselves:
+// python3-icalendar, todoman and python3-recurring-ical-events, started by the tests.
+#include "interop/ical_export.h"
+#include "interop/ical_fixture.h"
+#include "interop/ical_import.h"
+#include "interop/ical_reading.h"
+#include "support/log_capture.h"
+#include "support/temp_dir.h"
+
+#include <libical/ical.h>
+
+#include <cstdio>
+#include <gmock/gmock.h>
+#include <set>
+#include <sstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+namespace {
+
+// The system's Python, where the Debian packages are (not one a user put first on PATH).
+const char* PYTHON = "/usr/bin/python3";
+const char* TODOMAN = "/usr/bin/todoman";
+
+// Runs a shell command; its standard output (and error) and its exit code.
+int Shell(const std::string& command, std::string& output) {
+    output.clear();
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    if (!pipe) return -1;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        output.append(buffer, n);
+    int status = pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::set<std::string> Lines(const std::string& text) {
+    std::set<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        if (!line.empty()) lines.insert(line);
+    return lines;
+}
+
+class IcsPeersTest : public LogTest {
+  protected:
+    void SetUp() override {
+        LogTest::SetUp();
+        struct stat info;
+        ASSERT_EQ(stat(PYTHON, &info), 0) << "scripts/install-deps installs python3";
+        dentist = AddNode<VTask>(collection, doc.work);
+        dentist->what = "Dentist";
+        dentist->flags = 0;
+        dentist->startDate = "2010-06-30";
+        exported = ExportICalendar(collection, AllNodes(collection), "Agenda");
+        WriteWholeFile("agenda.ics", exported.text);
+    }
+    std::string Uid(const VNode* node) {
+        return collection.extensions.Field(node, VExtensions::UID);
+    }
+    // Runs a Python script (written to a file) with arguments.
+    int Python(const std::string& script, const std::string& arguments, std::string& output) {
+        WriteWholeFile("script.py", script);
+        return Shell(std::string(PYTHON) + " script.py " + arguments, output);
+    }
+    // A todoman configuration over lists/ in the test's folder.
+    std::string Todoman(const std::string& arguments) {
+        WriteWholeFile("todoman.py", "path = \"" + dir.Path() +
+                                         "/lists/*\"\n"
+                                         "date_format = \"%Y-%m-%d\"\n"
+                                         "time_format = \"%H:%M\"\n"
+                                         "cache_path = \"" +
+                                         dir.Path() +
+                                         "/cache.sqlite3\"\n"
+                                         "default_list = \"vantry\"\n");
+        return std::string(TODOMAN) + " --config todoman.py " + arguments;
+    }
+
+    VCollection collection;
+    IcsFixture doc{collection};
+    VTask* dentist = nullptr;
+    IcsExport exported;
+};
+
+TEST_F(IcsPeersTest, PythonIcalendarReadsEveryItemAsTheDocumentHasIt) {
+    std::string script = R"(import sys, icalendar
+cal = icalendar.Calendar.from_ical(open(sys.argv[1], 'rb').read())
+assert str(cal['VERSION']) == '2.0'
+def day(c, name):
+    return c[name].dt.isoformat() if name in c else '-'
+for c in cal.walk('VTODO'):
+    print('\t'.join([str(c['UID']), str(c['SUMMARY']), str(c.get('STATUS')),
+                     day(c, 'DTSTART'), day(c, 'DUE')]))
+)";
+    std::string out;
+    ASSERT_EQ(Python(script, "agenda.ics", out), 0) << out;
+    auto line = [&](const VNode* node, const std::string& summary, const char* status,
+                    const char* start, const char* due) {
+        return Uid(node) + "\t" + summary + "\t" + status + "\t" + start + "\t" + due;
+    };
+    std::set<std::string> expected = {
+        line(doc.report, "Write report", "NEEDS-ACTION", "2010-06-25", "2010-06-28"),
+        line(dentist, "Dentist", "NEEDS-ACTION", "2010-06-30", "2010-07-01"),
+        line(doc.plan, "Plan", "NEEDS-ACTION", "-", "-"),
+        line(doc.milk, "Buy milk", "COMPLETED", "-", "-"),
+        line(doc.cafe, "Café €5", "NEEDS-ACTION", "-", "-"),
+        line(doc.call, "Call Bob (dinner) @ 555-1234", "NEEDS-ACTION", "-", "-"),
+        line(doc.mail, "Carol ()", "NEEDS-ACTION", "-", "-"),
+        line(doc.pay, "Landlord ($0 acct NL00) - <reason>", "NEEDS-ACTION", "-", "-"),
+    };
+    EXPECT_EQ(Lines(out), expected);
+}
+
+// Each to-do in a file of its own, as a calendar folder (vdir) holds them.
+void WriteVdir(const std::string& text, const std::string& folder) {
+    mkdir("lists", 0700);
+    mkdir(folder.c_str(), 0700);
+    icalcomponent* calendar = icalparser_parse_string(text.c_str());
+    for (icalcomponent* todo = icalcomponent_get_first_component(calendar, ICAL_VTODO_COMPONENT);
+         todo; todo = icalcomponent_get_next_component(calendar, ICAL_VTODO_COMPONENT)) {
+        icalcomponent* one = icalcomponent_new(ICAL_VCALENDAR_COMPONENT);
+        icalcomponent_add_property(one, icalproperty_new_version("2.0"));
+        icalcomponent_add_property(one, icalproperty_new_prodid("-//Vantry tests//EN"));
+        icalcomponent_add_component(one, icalcomponent_new_clone(todo));
+        char* written = icalcomponent_as_ical_string_r(one);
+        WriteWholeFile(folder + "/" + icalcomponent_get_uid(todo) + ".ics", written);
+        icalmemory_free_buffer(written);
+        icalcomponent_free(one);
+    }
+    icalcomponent_free(calendar);
+}
+
+TEST_F(IcsPeersTest, TodomanListsTheSameOpenToDos) {
+    WriteVdir(exported.text, "lists/vantry");
+    std::string out;
+    ASSERT_EQ(
+        Shell(Todoman("--porcelain list") + " | " + PYTHON +
+                  " -c \"import json, sys; [print(t['summary']) for t in json.load(sys.stdin)]\"",
+              out),
+        0)
+        << out;
+    EXPECT_EQ(Lines(out), (std::set<std::string>{"Write report", "Dentist", "Plan", "Café €5",
+                                                 "Call Bob (dinner) @ 555-1234", "Carol ()",
+                                                 "Landlord ($0 acct NL00) - <reason>"}))
+        << "every open item, the done one left out";
+}
+
+TEST_F(IcsPeersTest, RecurringIcalEventsSeesTheActionsOnTheirDays) {
+    std::string script = R"(import sys, datetime, icalendar, recurring_ical_events
+cal = icalendar.Calendar.from_ical(open(sys.argv[1], 'rb').read())
+# Undated to-dos are on every day for it; only the dated ones are compared.
+dated = {str(c['UID']) for c in cal.walk('VTODO') if 'DTSTART' in c}
+day = datetime.date(2010, 6, 20)
+while day <= datetime.date(2010, 7, 5):
+    found = recurring_ical_events.of(cal, components=['VTODO']).at(day)
+    names = sorted(str(c['SUMMARY']) for c in found if str(c['UID']) in dated)
+    print(day.isoformat() + ' ' + ','.join(names))
+    day += datetime.timedelta(days=1)
+)";
+    std::string out;
+    ASSERT_EQ(Python(script, "agenda.ics", out), 0) << out;
+    std::set<std::string> expected;
+    for (int d = 20; d <= 35; ++d) {
+        char text[16];
+        std::snprintf(text, sizeof text, "2010-%02d-%02d", d <= 30 ? 6 : 7, d <= 30 ? d : d - 30);
+        std::string names = d >= 25 && d <= 27 ? "Write report" : d == 30 ? "Dentist" : "";
+        expected.insert(std::string(text) + " " + names);
+    }
+    EXPECT_EQ(Lines(out), expected);
+}
+
+TEST_F(IcsPeersTest, AToDoWrittenByTodomanImportsWithItsFieldsAndKeepsTheRest) {
+    mkdir("lists", 0700);
+    mkdir("lists/vantry", 0700);
+    std::string out;
+    ASSERT_EQ(Shell("echo 'wrap them' | " +
+                        Todoman("new -l vantry -r --due 2026-12-24 --priority high --location Shed "
+                                "'Buy gifts'"),
+                    out),
+              0)
+        << out;
+    ASSERT_EQ(Shell("cat lists/vantry/*.ics", out), 0);
+    std::string written = out;
+    ReadCalendar original = ReadICalendar(written);
+    ASSERT_EQ(original.todos.size(), 1u) << written;
+
+    VCollection doc;
+    IcsImport result = ImportICalendar(doc, written);
+    ASSERT_TRUE(result.ok) << result.error;
+    ASSERT_EQ(result.added, 1);
+    auto* gifts = dynamic_cast<VTask*>(doc.root->next);
+    ASSERT_NE(gifts, nullptr) << "it has a due day: an action";
+    EXPECT_STREQ(gifts->what.Text(), "Buy gifts");
+    EXPECT_STREQ(gifts->startDate.Text(), "2026-12-24");
+    EXPECT_EQ(gifts->duration, 1);
+    EXPECT_EQ(gifts->priority, 2) << "High";
+    EXPECT_FALSE(gifts->flags & DONE);
+
+    ReadCalendar again = ReadICalendar(ExportICalendar(doc, AllNodes(doc), "").text);
+    ASSERT_EQ(again.todos.size(), 1u);
+    const ReadTodo& before = original.todos[0];
+    const ReadTodo& after = again.todos[0];
+    EXPECT_EQ(after.Get("UID"), before.Get("UID"));
+    EXPECT_EQ(after.Get("SUMMARY"), "Buy gifts");
+    EXPECT_EQ(after.Get("DESCRIPTION"), before.Get("DESCRIPTION"));
+    for (const char* kept : {"CREATED", "LAST-MODIFIED", "LOCATION", "SEQUENCE"}) {
+        EXPECT_NE(before.Get(kept), "") << kept;
+        EXPECT_EQ(after.Get(kept), before.Get(kept)) << kept;
+    }
+
+    // todoman reads the re-export as its own.
+    WriteVdir(ExportICalendar(doc, AllNodes(doc), "").text, "lists/back");
+    ASSERT_EQ(Shell(Todoman("--porcelain list back"), out), 0) << out;
+    EXPECT_THAT(out, ::testing::HasSubstr("\"location\": \"Shed\""));
+    EXPECT_THAT(out, ::testing::HasSubstr("\"summary\": \"Buy gifts\""));
+}
+
+} // namespace
