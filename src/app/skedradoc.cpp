@@ -1,8 +1,8 @@
 #include "app/skedradoc.h"
 
 #include "app/document_files.h"
-#include "model/vcollection.h"
 #include "app/history/change_names.h"
+#include "model/vcollection.h"
 #include "net/qdebug.h"
 #include "views/viewstate.h"
 

@@ -44,6 +44,12 @@ Colour ReadableTextColour(Colour background) {
                : RowColour::WHITE;
 }
 
+Colour TextColourOn(Colour wanted, Colour background) {
+    return ContrastRatio(wanted, background) >= STATE_TEXT_CONTRAST
+               ? wanted
+               : ReadableTextColour(background);
+}
+
 Colour VNode::PriorityBackground(int priority) const {
     if (flags & WAITING) return RowColour::LIGHT_YELLOW;
     return priority == 3 ? RowColour::LIGHT_GREEN : RowColour::WHITE;
@@ -84,9 +90,10 @@ void VNode::DrawRowText(VCollectionViewer& v, const qstring& text, Colour colour
     double s = v.scale;
     const FontSpec& font = bold ? v.boldFont : v.regularFont;
     dc.SetFont(font.height, font.weight, font.face);
-    // Row colours are backgrounds: small text reads only as black or white on them.
-    (void)colour;
-    dc.SetTextColour(ReadableTextColour(v.rowFill));
+    bool active = IsActive();
+    Colour shown = active ? colour : RowColour::INACTIVE_GREY;
+    if (tempFlags & SELECTED) shown = active ? RowColour::WHITE : RowColour::INACTIVE_GREY;
+    dc.SetTextColour(TextColourOn(shown, v.rowFill));
 
     double offset = 2 * s;
     if (icon != ItemIcon::None) offset += 18 * s;

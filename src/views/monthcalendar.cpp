@@ -235,7 +235,8 @@ void MonthCalendar::Paint(Canvas& dc, const Frame& f) {
             if (line.firstDay) {
                 qstring text;
                 line.item->Describe(text, true);
-                dc.SetTextColour(ReadableTextColour(fill));
+                dc.SetTextColour(
+                    TextColourOn(selected && !dragged ? RowColour::WHITE : RowColour::BLACK, fill));
                 dc.Text(at(x + 8 * s), at(top + 3 * s), text.Text());
             }
         }

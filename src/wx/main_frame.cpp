@@ -35,7 +35,7 @@ namespace {
 CMainFrame* currentFrame = nullptr;
 // Long enough that the list is not refiltered between two keys of a word.
 constexpr int FILTER_TYPING_PAUSE_MS = 300;
-}
+} // namespace
 
 CMainFrame::CMainFrame(wxDocManager* manager, CSkedraDoc* doc, const wxString& title)
     : wxDocParentFrame(manager, nullptr, wxID_ANY, title, wxDefaultPosition, wxSize(1200, 800)),

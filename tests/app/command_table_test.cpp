@@ -141,9 +141,10 @@ TEST(CommandKeyText, TheFirstKeyOfTheRowAsMenusWriteIt) {
     struct Case {
         int command;
         const char* text;
-    } cases[] = {{CMD_FILE_SAVE, "Ctrl+S"}, {CMD_UNDO, "Ctrl+Z"},       {CMD_ZOOM_IN, "Ctrl++"},
-                 {CMD_ZOOM_OUT, "Ctrl+-"}, {CMD_ZOOM_RESET, "Ctrl+0"}, {CMD_PREVIOUS_PANE, "Shift+F6"},
-                 {CMD_HELP_KEY, "F1"},     {CMD_FILE_SAVE_AS, ""}};
+    } cases[] = {{CMD_FILE_SAVE, "Ctrl+S"},  {CMD_UNDO, "Ctrl+Z"},
+                 {CMD_ZOOM_IN, "Ctrl++"},    {CMD_ZOOM_OUT, "Ctrl+-"},
+                 {CMD_ZOOM_RESET, "Ctrl+0"}, {CMD_PREVIOUS_PANE, "Shift+F6"},
+                 {CMD_HELP_KEY, "F1"},       {CMD_FILE_SAVE_AS, ""}};
     for (const Case& c : cases)
         EXPECT_EQ(CommandKeyText(c.command), c.text) << c.command;
 }

@@ -200,7 +200,10 @@ TEST_F(ItemCommandsGuiTest, ATextInAnyScriptIsKeptThroughSaveAndReopen) {
     EXPECT_TRUE(SaveWindowPicture(Frame(), "unicode-typed.png"));
 
     ASSERT_TRUE(GiveFocus(Frame().ItemWindow()));
-    ASSERT_TRUE(UserDoes("xdotool key --clearmodifiers ctrl+s\n"));
+    // Saved as the File menu does: keys typed right after xdotool has remapped the keyboard
+    // for the characters above may reach GTK before its keymap is back (Ctrl+S itself is
+    // tested by hand in KeysAndTheContextMenuChangeTheDocumentAndCtrlSSavesIt).
+    SendCommand(CMD_FILE_SAVE);
     ASSERT_FALSE(Frame().GetDocumentManager()->GetCurrentDocument()->IsModified());
     EXPECT_EQ(FileBytes(path).substr(8, 4), "TENC");
 

@@ -52,10 +52,10 @@ wait "$pid" || fail "vantry exited with an error: $(cat "$work/out.txt")"
 pid=""
 cd "$work"
 
-# Nothing in the current folder. The log still goes there until it moves to the state
-# folder; that is the only name allowed.
-left=$(ls -A "$here" | grep -v '^QLOG\(_OLD\)\?\.txt$' || true)
+# Nothing in the current folder, not even the log: that is kept in the state folder.
+left=$(ls -A "$here")
 [ -z "$left" ] || fail "files in the current folder: $left"
+[ -d "$home/state/vantry" ] || fail "no state folder $home/state/vantry for the log"
 # Nothing new or gone in the installed tree.
 (cd "$root" && find . | sort) >"$work/tree-after"
 diff -u "$work/tree-before" "$work/tree-after" || fail "the installed tree changed"

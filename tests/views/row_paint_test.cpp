@@ -99,10 +99,7 @@ TEST_F(RowPaintTest, ColoursOfStateAndPriority) {
         todo->flags = k.flags;
         Paint(*todo);
         EXPECT_EQ(FirstFill().colour, k.fill) << k.priority;
-        // The row's colour is the background; the text is black or white on it.
-        (void)k.text;
-        EXPECT_EQ(Text().textColour, RowColour::BLACK) << k.priority;
-        EXPECT_GE(ContrastRatio(Text().textColour, k.fill), READABLE_CONTRAST) << k.priority;
+        EXPECT_EQ(Text().textColour, k.text) << k.priority;
     }
 
     // Done: a tick (twice) in the box and the strike line through the row.
@@ -118,8 +115,8 @@ TEST_F(RowPaintTest, ColoursOfStateAndPriority) {
     EXPECT_EQ(lines.size(), 2u + 4u + 1u) << "separators, two ticks of two strokes, the strike";
 }
 
-// Text on a row's colour is black or white, whichever stands out more: 4.5:1 at least on
-// every colour a row can have.
+// Black or white on a background, whichever stands out more: 4.5:1 at least on every
+// colour a row can have.
 TEST(ReadableText, PicksBlackOrWhiteByContrast) {
     EXPECT_NEAR(ContrastRatio(RowColour::BLACK, RowColour::WHITE), 21.0, 0.01);
     EXPECT_NEAR(ContrastRatio(RowColour::WHITE, RowColour::WHITE), 1.0, 0.01);
@@ -143,17 +140,34 @@ TEST(ReadableText, PicksBlackOrWhiteByContrast) {
     }
 }
 
+// A text keeps its state's colour where that still shows on the background, and turns
+// black or white only where it would vanish.
+TEST(ReadableText, AStateColourStaysWhereItShows) {
+    struct Case {
+        Colour wanted, background, shown;
+    } cases[] = {
+        {RowColour::URGENT_RED, RowColour::WHITE, RowColour::URGENT_RED},
+        {RowColour::INACTIVE_GREY, RowColour::WHITE, RowColour::INACTIVE_GREY},
+        {RowColour::WHITE, LevelColour(2), RowColour::WHITE},
+        {RowColour::INACTIVE_GREY, LevelColour(4), RowColour::BLACK},
+        {RowColour::WHITE, RowColour::WHITE, RowColour::BLACK},
+        {RowColour::BLACK, RowColour::SELECTION_BLUE, RowColour::WHITE},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TextColourOn(c.wanted, c.background), c.shown) << (int)c.wanted.r;
+}
+
 TEST_F(RowPaintTest, SelectionAndInactivity) {
     auto* closed = AddNode<VGroup>(c);
     closed->flags |= INACTIVE;
     auto* todo = AddNode<VTodo>(c, closed);
     todo->what = "inside";
     Paint(*todo, 1);
-    EXPECT_EQ(Text().textColour, RowColour::BLACK) << "inactive through its folder";
+    EXPECT_EQ(Text().textColour, RowColour::INACTIVE_GREY) << "inactive through its folder";
     todo->Select();
     Paint(*todo, 1);
     EXPECT_EQ(FirstFill().colour, RowColour::SELECTION_BLUE);
-    EXPECT_EQ(Text().textColour, RowColour::WHITE) << "on the selection's blue";
+    EXPECT_EQ(Text().textColour, RowColour::INACTIVE_GREY);
     closed->flags &= ~INACTIVE;
     todo->priority = 3;
     Paint(*todo, 1);
@@ -167,10 +181,7 @@ TEST_F(RowPaintTest, FoldersContactsAndText) {
     folder->flags |= WAITING;
     Paint(*folder, 2);
     EXPECT_EQ(FirstFill().colour, LevelColour(2)) << "folders ignore waiting and priority";
-    EXPECT_EQ(Text().textColour, RowColour::BLACK) << "white would not read on this grey";
-    Paint(*folder, 0);
-    EXPECT_EQ(Text().textColour, RowColour::WHITE) << "it does on the darkest";
-    Paint(*folder, 2);
+    EXPECT_EQ(Text().textColour, RowColour::WHITE);
     EXPECT_EQ(Text().fontWeight, 700);
     EXPECT_EQ(Text().text, "Sub & more") << "an ampersand shows as it is";
     EXPECT_EQ(dc.Calls(CanvasCall::Line)[0].rect.left, X + 15)
@@ -212,11 +223,10 @@ TEST_F(RowPaintTest, OverdueAndRunningActions) {
     task->startDate = "2001-01-01";
     task->completion = 99;
     Paint(*task);
-    EXPECT_TRUE(task->tempFlags & OVERDUE);
-    EXPECT_EQ(Text().textColour, RowColour::BLACK) << "text is black on a white row";
+    EXPECT_EQ(Text().textColour, RowColour::URGENT_RED);
     task->flags = NO_DATE;
     Paint(*task);
-    EXPECT_EQ(Text().textColour, RowColour::BLACK);
+    EXPECT_EQ(Text().textColour, RowColour::UNPLANNED_GREY);
 }
 
 } // namespace

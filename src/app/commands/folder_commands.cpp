@@ -80,8 +80,8 @@ unsigned exportShownItems(CommandContext& c) {
     if (path.empty()) return CHANGED_NOTHING;
     c.view->ExportFolder(path.c_str());
     if (!c.document) return CHANGED_NOTHING;
-    c.document->Settings().SetGlobalString(EXPORT_FOLDER_SETTING,
-                                std::filesystem::path(path).parent_path().string().c_str());
+    c.document->Settings().SetGlobalString(
+        EXPORT_FOLDER_SETTING, std::filesystem::path(path).parent_path().string().c_str());
     return CHANGED_SETTINGS;
 }
 
