@@ -110,7 +110,8 @@ void CSkedraDoc::RefreshContactList() {
 }
 
 void CSkedraDoc::FolderExpansionChanged(VNode*) {
-    undo.RecordRefresh(*collection);
+    // Saved with the document, but no edit: no step of the history, and Redo stays.
+    undo.Absorb(*collection);
     refresh.MarkModified();
 }
 

@@ -40,3 +40,7 @@ void UndoRecorder::RecordPending(VCollection& collection) {
 bool UndoRecorder::Step(VCollection& collection, bool back, VNode*& folder, HistoryStep& step) {
     return back ? history.Undo(collection, folder, step) : history.Redo(collection, folder, step);
 }
+
+void UndoRecorder::Absorb(VCollection& collection) {
+    if (commandDepth == 0) history.Absorb(collection);
+}

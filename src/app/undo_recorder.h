@@ -27,6 +27,9 @@ class UndoRecorder {
     // A refresh sequence ran: records what changed since the last record, unless a
     // command is running (it records at its end); true when something had changed.
     bool RecordRefresh(VCollection& collection);
+    // Takes in what changed without making it a step (a folder opened or closed); inside a
+    // command it goes with the command's step.
+    void Absorb(VCollection& collection);
     // Records anything changed without a refresh as a step of its own, so neither a save
     // nor an undo skips it.
     void RecordPending(VCollection& collection);

@@ -4,6 +4,7 @@
 #include "model/vnode.h"
 #include "model/vvisibility.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -11,6 +12,10 @@ namespace {
 // Every position computed with the scale is truncated toward zero at the end.
 int at(double value) {
     return (int)value;
+}
+// Lines as thick as a screen pixel, on paper too.
+int penWidth(double scale) {
+    return at(scale) < 1 ? 1 : at(scale);
 }
 } // namespace
 
@@ -115,13 +120,14 @@ void VNode::DrawCheckBox(VCollectionViewer& v) {
     double right = left + h / 2;
     double top = rect.y + h / 4;
     double bottom = rect.y + h - h / 4;
-    dc.SetPen(PenStyle::Solid, 1, RowColour::BLACK);
+    int pen = penWidth(s);
+    dc.SetPen(PenStyle::Solid, pen, RowColour::BLACK);
     CanvasRect box{at(left), at(top), at(right), at(bottom)};
     dc.FillRect(box, RowColour::WHITE);
     dc.Rectangle(box);
     if (!(flags & DONE)) return;
     for (int shift = 0; shift < 2; ++shift) {
-        int l = box.left + shift, t = box.top;
+        int l = box.left + shift * pen, t = box.top;
         dc.MoveTo(at(l + 2 * s), at(t + 3 * s));
         dc.LineTo(at(l + 4 * s), at(t + 7 * s));
         dc.LineTo(at(l + 10 * s), at(t - 4 * s));
@@ -131,18 +137,25 @@ void VNode::DrawCheckBox(VCollectionViewer& v) {
 void VNode::DrawStrike(VCollectionViewer& v) {
     Canvas& dc = *v.paintDC;
     double s = v.scale;
-    dc.SetPen(PenStyle::Solid, 1, (tempFlags & SELECTED) ? RowColour::WHITE : RowColour::DONE_GREY);
+    dc.SetPen(PenStyle::Solid, penWidth(s),
+              (tempFlags & SELECTED) ? RowColour::WHITE : RowColour::DONE_GREY);
     int y = (rect.height + 2 * rect.y) / 2;
     dc.MoveTo(at(rect.x + 5 * s + 15), y);
     dc.LineTo(at(rect.x + rect.width - 10 - 5 * s), y);
-    dc.SetPen(PenStyle::Solid, at(s) < 1 ? 1 : at(s), RowColour::BLACK);
+    dc.SetPen(PenStyle::Solid, penWidth(s), RowColour::BLACK);
 }
 
 void VNode::DrawIcon(VCollectionViewer& v) {
     if (icon == ItemIcon::None) return;
     double s = v.scale;
     int step = at(5 * s);
-    v.paintDC->Icon(at(rect.x + level * step + s), at(rect.y + s) + (rect.height - 20) / 2, icon);
+    // The icon takes 20 by 20 of the row's height; a printed row is lower than that
+    // scaled, and the icon shrinks to stay inside it.
+    double fit = std::min(1.0, rect.height / (20 * s));
+    int size = at(16 * s * fit);
+    int x = at(rect.x + level * step + s);
+    int y = at(rect.y + s * fit + (rect.height - 20 * s * fit) / 2);
+    v.paintDC->Icon({x, y, x + size, y + size}, icon);
 }
 
 void VNode::PaintDecorations(VCollectionViewer& v) {

@@ -35,7 +35,8 @@ class Canvas {
     virtual void Text(int x, int y, const std::string& text) = 0;
     // Text inside the rectangle, cut with "..." at the end when it does not fit.
     virtual void TextEllipsis(const CanvasRect& rect, const std::string& text) = 0;
-    virtual void Icon(int x, int y, ItemIcon icon) = 0;
+    // The icon's picture, scaled to fill the box (16 by 16 on the screen).
+    virtual void Icon(const CanvasRect& box, ItemIcon icon) = 0;
     virtual int DeviceCaps(DeviceCap cap) const = 0;
     // The part of the surface that drawing can change (a window's damaged area, a page);
     // what lies wholly outside may be left undrawn.

@@ -1,5 +1,6 @@
 #include "views/LeftView.h"
 
+#include "foundation/single_line.h"
 #include "model/vcollection.h"
 #include "model/vfolderlist.h"
 #include "model/vvisibility.h"
@@ -73,7 +74,7 @@ bool CLeftView::BeginLabelEdit(VNode* folder) {
 
 bool CLeftView::EndLabelEdit(VNode* folder, const std::string& text) {
     if (!folder || folder == document->Collection()->root || text.empty()) return false;
-    folder->name = text.c_str();
+    folder->name = SingleLine(text.c_str()); // a pasted line break would make every row tall
     document->NameNextChange("Rename '" + oldName + "'");
     document->ItemEdited(folder);
     return true;
@@ -87,8 +88,6 @@ void CLeftView::Expanded(VNode* folder, bool expanded) {
         folder->flags |= EXPANDED;
     else
         folder->flags &= ~EXPANDED;
-    document->NameNextChange((expanded ? "Expand '" : "Collapse '") +
-                             std::string(folder->name.Text()) + "'");
     document->FolderExpansionChanged(folder);
 }
 

@@ -237,7 +237,10 @@ void MonthCalendar::Paint(Canvas& dc, const Frame& f) {
                 line.item->Describe(text, true);
                 dc.SetTextColour(
                     TextColourOn(selected && !dragged ? RowColour::WHITE : RowColour::BLACK, fill));
-                dc.Text(at(x + 8 * s), at(top + 3 * s), text.Text());
+                // The text may run on over the bar's next days, but never past the grid.
+                const CalendarCell& weekEnd = cells[c / 7 * 7 + 6];
+                dc.TextEllipsis({at(x + 8 * s), at(top + 3 * s), weekEnd.x + weekEnd.w, bottom},
+                                text.Text());
             }
         }
     }

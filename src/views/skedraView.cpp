@@ -61,6 +61,19 @@ void CSkedraView::SetCollection(VCollection* collection) {
 void CSkedraView::SetFolder(VNode* folder) {
     viewer->folder = folder;
     needsRebuild = true;
+    if (!folder) return;
+    viewer->collection->MakeView(folder);
+    dropHiddenSelection();
+}
+
+void CSkedraView::dropHiddenSelection() {
+    // Commands act on the selected node: one the user cannot see (the folder shown, or a
+    // node of another folder) is no selection.
+    VCollection& c = *viewer->collection;
+    VNode* firstShown = viewer->folder ? viewer->folder->nextShown : nullptr;
+    for (VNode* node = c.root; node; node = node->next)
+        if ((node->tempFlags & SELECTED) && !c.InShownChain(node, firstShown))
+            node->tempFlags &= ~SELECTED;
 }
 
 VNode* CSkedraView::Folder() const {
@@ -86,7 +99,6 @@ void CSkedraView::Layout(Canvas* dc) {
     rowCount = 0;
     if (!viewer && document) viewer = std::make_unique<VCollectionViewer>(document->Collection());
     VCollection& c = *viewer->collection;
-    VNode* selected = c.Selected();
     if (!dc) {
         needsRebuild = true;
         return;
@@ -105,7 +117,7 @@ void CSkedraView::Layout(Canvas* dc) {
         y += rowHeight;
         if (printing && rowsPerPage > 0 && rowCount % rowsPerPage == 0) y = RowsTop();
     }
-    if (selected && !c.InShownChain(selected, viewer->folder)) selected->tempFlags &= ~SELECTED;
+    dropHiddenSelection();
     needsRebuild = false;
 }
 
@@ -120,15 +132,12 @@ void CSkedraView::Redraw() {
 }
 
 void CSkedraView::SelectRow(int index) {
+    // The row clicked is the one selection, wherever another flag was left.
+    viewer->DeselectAll();
     selectedRow = -1;
-    for (int i = 0; i < rowCount; ++i) {
-        VNode* item = rowSlots[i].item;
-        if (i == index) {
-            item->tempFlags |= SELECTED;
-            selectedRow = i;
-        } else {
-            item->tempFlags &= ~SELECTED;
-        }
+    if (index >= 0 && index < rowCount) {
+        rowSlots[index].item->tempFlags |= SELECTED;
+        selectedRow = index;
     }
     Redraw();
 }

@@ -165,6 +165,7 @@ class CSkedraView : public ItemViewState {
     int horzRes = 0, vertRes = 0;
     ViewWindow* window = nullptr; // the window around the view, if any
 
+    void dropHiddenSelection();
     void showFolder(VNode* folder);
     void scrollIntoView(const VNode* item);
     void listButtonDown(int x, int y);

@@ -37,8 +37,8 @@ class ViewDocument {
     // The ribbon's "Hilite items of " list after contacts came or went.
     virtual void RefreshContactList() = 0;
 
-    // A folder was opened or closed in the tree: stored with the document, so it is a
-    // change (modified, undoable) that needs no refresh.
+    // A folder was opened or closed in the tree: stored with the document (modified), but
+    // no edit (no undo step, Redo stays); it needs no refresh.
     virtual void FolderExpansionChanged(VNode* folder) = 0;
     // The name the next change goes by in the undo history ("Move to 'Work'"), for input
     // that is no command (a drop, a rename in place); commands are named by the table.

@@ -5,6 +5,10 @@
 #include "views/skedraView.h"
 #include "wx/wx_canvas.h"
 
+#include <algorithm>
+#include <wx/display.h>
+#include <wx/print.h>
+
 namespace {
 
 // The printer's page in its own device units: one logical unit is one printer dot.
@@ -36,7 +40,46 @@ class PrinterCanvas : public WxCanvas {
     wxPrintout& printout;
 };
 
+class PagePreviewFrame : public wxPreviewFrame {
+  public:
+    using wxPreviewFrame::wxPreviewFrame;
+
+    void Initialize() override {
+        wxPreviewFrame::Initialize();
+        wxRect screen = wxDisplay(this).GetClientArea();
+        // Smaller zooms until the page fits the screen, in the zoom list's steps of 5 %.
+        for (int zoom = m_printPreview->GetZoom(); zoom > 10 && !fits(screen); zoom -= 5) {
+            m_printPreview->SetZoom(zoom - 5);
+            if (m_controlBar) m_controlBar->SetZoomControl(zoom - 5);
+        }
+        SetSize(wanted(screen));
+        Centre();
+    }
+
+  private:
+    // The frame's size that shows the canvas's whole page, within the screen.
+    wxSize wanted(const wxRect& screen) const {
+        wxSize page = m_previewCanvas->GetVirtualSize();
+        wxSize canvas = m_previewCanvas->GetClientSize();
+        wxSize frame = GetSize();
+        return wxSize(std::min(frame.x + page.x - canvas.x, screen.width),
+                      std::min(frame.y + page.y - canvas.y, screen.height));
+    }
+    bool fits(const wxRect& screen) const {
+        wxSize page = m_previewCanvas->GetVirtualSize();
+        wxSize canvas = m_previewCanvas->GetClientSize();
+        wxSize frame = GetSize();
+        return frame.x + page.x - canvas.x <= screen.width &&
+               frame.y + page.y - canvas.y <= screen.height;
+    }
+};
+
 } // namespace
+
+wxPreviewFrame* MakePreviewFrame(wxPrintPreviewBase* preview, wxWindow* parent,
+                                 const wxString& title) {
+    return new PagePreviewFrame(preview, parent, title);
+}
 
 ItemViewPrintout::ItemViewPrintout(CSkedraView& itemView) : wxPrintout("Vantry"), view(itemView) {}
 

@@ -5,10 +5,18 @@
 #include <wx/prntbase.h>
 
 class CSkedraView;
+class wxPreviewFrame;
+class wxPrintPreviewBase;
+class wxWindow;
 
 // Tells the user when a print run without the dialog did not print, unless they
 // cancelled it themselves (error: wxPrinter::GetLastError()).
 void ReportQuickPrint(bool printed, wxPrinterError error);
+
+// The print preview's window, sized so that the whole page shows at the preview's zoom
+// (or, on a screen too small for it, at the largest zoom that shows it whole).
+wxPreviewFrame* MakePreviewFrame(wxPrintPreviewBase* preview, wxWindow* parent,
+                                 const wxString& title);
 
 class ItemViewPrintout : public wxPrintout {
   public:

@@ -61,6 +61,11 @@ wxDocTemplate* VantryDocManager::FindTemplateForPath(const wxString&) {
     return GetTemplates().empty() ? nullptr : static_cast<wxDocTemplate*>(GetTemplates()[0]);
 }
 
+wxPreviewFrame* VantryDocManager::CreatePreviewFrame(wxPrintPreviewBase* preview, wxWindow* parent,
+                                                     const wxString& title) {
+    return MakePreviewFrame(preview, parent, title);
+}
+
 wxString VantryDocManager::MakeFrameTitle(wxDocument* doc) {
     wxString title = VANTRY_VERSION_TEXT;
     if (doc) title += " - " + doc->GetUserReadableName() + (doc->IsModified() ? " *" : "");

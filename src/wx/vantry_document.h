@@ -51,6 +51,8 @@ class VantryDocManager : public wxDocManager {
     // Any file the user names is a document, whatever its extension (a backup
     // "doc.bak" too): there is one document type.
     wxDocTemplate* FindTemplateForPath(const wxString& path) override;
+    wxPreviewFrame* CreatePreviewFrame(wxPrintPreviewBase* preview, wxWindow* parent,
+                                       const wxString& title) override;
 
   private:
     // A recent document that is no longer there: said in a box and taken off the list.

@@ -4,9 +4,11 @@
 
 #include <wx/control.h>
 #include <wx/dcclient.h>
+#include <wx/image.h>
 #include <wx/settings.h>
 
 #include <map>
+#include <utility>
 
 #include "wx/icons/agreement.xpm"
 #include "wx/icons/call.xpm"
@@ -157,9 +159,20 @@ void WxCanvas::TextEllipsis(const CanvasRect& r, const std::string& text) {
     dc.DrawText(shown, r.left, r.top);
 }
 
-void WxCanvas::Icon(int x, int y, ItemIcon icon) {
+void WxCanvas::Icon(const CanvasRect& box, ItemIcon icon) {
     const wxBitmap& bitmap = iconBitmap(icon);
-    if (bitmap.IsOk()) dc.DrawBitmap(bitmap, x, y, true);
+    if (!bitmap.IsOk()) return;
+    wxSize size(box.right - box.left, box.bottom - box.top);
+    if (size == bitmap.GetSize() || size.x < 1 || size.y < 1) {
+        dc.DrawBitmap(bitmap, box.left, box.top, true);
+        return;
+    }
+    // On paper a printer dot is much smaller than a screen pixel: the picture grows with it.
+    static std::map<std::pair<ItemIcon, std::pair<int, int>>, wxBitmap> scaled;
+    wxBitmap& picture = scaled[{icon, {size.x, size.y}}];
+    if (!picture.IsOk())
+        picture = wxBitmap(bitmap.ConvertToImage().Scale(size.x, size.y, wxIMAGE_QUALITY_HIGH));
+    dc.DrawBitmap(picture, box.left, box.top, true);
 }
 
 CanvasRect WxCanvas::ClipBox() const {

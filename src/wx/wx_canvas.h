@@ -25,7 +25,7 @@ class WxCanvas : public Canvas {
     void LineTo(int x, int y) override;
     void Text(int x, int y, const std::string& text) override;
     void TextEllipsis(const CanvasRect& rect, const std::string& text) override;
-    void Icon(int x, int y, ItemIcon icon) override;
+    void Icon(const CanvasRect& box, ItemIcon icon) override;
     int DeviceCaps(DeviceCap cap) const override;
     bool IsPrinting() const override { return printing; }
     CanvasRect ClipBox() const override;

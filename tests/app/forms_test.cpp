@@ -84,6 +84,121 @@ TEST_F(FormsTest, PickerDatesOfStoredTexts) {
     EXPECT_EQ(Text(early), "1901-03-05");
 }
 
+// Date fields show the document's date format and take what is typed in it.
+TEST_F(FormsTest, DateFieldsInTheDocumentsFormat) {
+    struct Shown {
+        int format;
+        const char* text;
+    } shown[] = {{0, "20-Dec-26"}, {1, "20-12-2026"}, {2, "12-20-2026"}, {7, "20-Dec-26"}};
+    for (const Shown& c : shown)
+        EXPECT_STREQ(DateFieldText(Day("2026-12-20"), c.format).Text(), c.text) << c.format;
+    EXPECT_STREQ(DateFieldPattern(1), "DD-MM-YYYY");
+    EXPECT_STREQ(DateFieldPattern(2), "MM-DD-YYYY");
+
+    struct Typed {
+        int format;
+        const char* typed;
+        const char* stored; // null: no day
+    } typed[] = {
+        {1, "20-12-2026", "2026-12-20"},
+        {1, " 20/12/2026 ", "2026-12-20"},
+        {1, "1.2.2026", "2026-02-01"},
+        {1, "20-12-26", "2026-12-20"},
+        {1, "29-02-2028", "2028-02-29"},
+        {1, "31-02-2026", nullptr},
+        {1, "29-02-2027", nullptr},
+        {1, "12/20/2026", nullptr},
+        {1, "20-12-0003", nullptr},
+        {1, "31-12-1899", nullptr},
+        {1, "20-12", nullptr},
+        {1, "20-12-2026-1", nullptr},
+        {1, "2O-12-2026", nullptr},
+        {1, "", nullptr},
+        {1, "20-12-202", nullptr},
+        {1, "0-12-2026", nullptr},
+        {2, "12/20/2026", "2026-12-20"},
+        {2, "20-12-2026", nullptr},
+        {2, "02-31-2026", nullptr},
+        {0, "20-Dec-26", "2026-12-20"},
+        {0, "20-dec-2026", "2026-12-20"},
+        {0, "20-12-26", "2026-12-20"},
+        {0, "5-Jun-75", "1975-06-05"},
+        {0, "31-Feb-26", nullptr},
+        {0, "20-Dez-26", nullptr},
+    };
+    for (const Typed& c : typed) {
+        QDate date = Day("2000-01-01");
+        EXPECT_EQ(ParseDateField(c.typed, c.format, date), c.stored != nullptr)
+            << c.format << " " << c.typed;
+        EXPECT_EQ(Text(date), c.stored ? c.stored : "2000-01-01") << c.format << " " << c.typed;
+    }
+
+    // Taking a typed date tells the user about a text that names no day.
+    QDate date = Day("2026-01-05");
+    EXPECT_FALSE(TakeDateField("31-02-2026", 1, date));
+    ASSERT_EQ(ui.asked.size(), 1u);
+    EXPECT_EQ(ui.asked[0].text,
+              "\"31-02-2026\" is not a date. Please type the date as DD-MM-YYYY.");
+    EXPECT_EQ(ui.asked[0].caption, "Error");
+    EXPECT_EQ(Text(date), "2026-01-05");
+    EXPECT_TRUE(TakeDateField("06-01-2026", 1, date));
+    EXPECT_EQ(Text(date), "2026-01-06");
+    EXPECT_EQ(ui.asked.size(), 1u);
+}
+
+// Dates typed into the action's fields are stored as typed; the other fields follow.
+TEST_F(FormsTest, ActionDatesAreStoredAsTyped) {
+    collection.dateFormat = 1;
+    auto* task = Action("2026-12-01", 3);
+    CDlgTaskFull form(*task);
+    EXPECT_STREQ(form.DateShown(form.start).Text(), "01-12-2026");
+    EXPECT_STREQ(form.DateShown(form.end).Text(), "03-12-2026");
+
+    ASSERT_TRUE(form.StartTyped("20-12-2026")); // past the end: the length stays
+    EXPECT_EQ(Text(form.start), "2026-12-20");
+    EXPECT_EQ(Text(form.end), "2026-12-22");
+    EXPECT_EQ(form.duration, 3);
+
+    // A later end typed whole is taken without a word.
+    ASSERT_TRUE(form.EndTyped("31-12-2026"));
+    EXPECT_EQ(form.duration, 12);
+    EXPECT_TRUE(ui.asked.empty());
+
+    // An impossible date is refused with a message and changes nothing.
+    EXPECT_FALSE(form.EndTyped("31-02-2027"));
+    ASSERT_EQ(ui.asked.size(), 1u);
+    EXPECT_EQ(ui.asked[0].text,
+              "\"31-02-2027\" is not a date. Please type the date as DD-MM-YYYY.");
+    EXPECT_EQ(Text(form.end), "2026-12-31");
+    EXPECT_EQ(form.duration, 12);
+
+    // The same date again is no change: a dateless action stays dateless.
+    task->flags |= NO_DATE;
+    CDlgTaskFull dateless(*task);
+    ASSERT_TRUE(dateless.StartTyped("01-12-2026"));
+    EXPECT_TRUE(dateless.noDate);
+
+    form.Store();
+    EXPECT_STREQ(task->startDate.Text(), "2026-12-20");
+    EXPECT_EQ(task->duration, 12);
+
+    collection.dateFormat = 2;
+    CDlgTaskFull us(*task);
+    EXPECT_STREQ(us.DateShown(us.start).Text(), "12-20-2026");
+    ASSERT_TRUE(us.StartTyped("12/21/2026"));
+    us.Store();
+    EXPECT_STREQ(task->startDate.Text(), "2026-12-21");
+}
+
+TEST_F(FormsTest, AgreementDateInTheDocumentsFormat) {
+    collection.dateFormat = 2;
+    auto* agreement = AddNode<VAgreement>(collection);
+    agreement->agreedOn = "2026-07-04";
+    DlgAgreement form(*agreement);
+    EXPECT_EQ(form.dateFormat, 2);
+    EXPECT_STREQ(DateFieldText(form.agreedOn, form.dateFormat).Text(), "07-04-2026");
+}
+
 TEST_F(FormsTest, IntegerTexts) {
     struct Case {
         const char* text;

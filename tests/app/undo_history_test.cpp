@@ -253,8 +253,6 @@ const ChangeCase CASES[] = {
          ASSERT_TRUE(t.tree->BeginLabelEdit(t.Find("Home")));
          EXPECT_TRUE(t.tree->EndLabelEdit(t.Find("Home"), "House"));
      }},
-    {"expand a folder",
-     [](UndoTest& t, CSkedraDoc&, VCollection&) { t.tree->Expanded(t.Find("Work"), true); }},
     {"date format in Preferences",
      [](UndoTest& t, CSkedraDoc&, VCollection&) {
          ScriptedEditor editor;
@@ -579,11 +577,12 @@ TEST_F(UndoTest, ANewChangeAfterAnUndoDropsTheRedo) {
 }
 
 TEST_F(UndoTest, InputThatIsNoCommandNamesItsChange) {
+    // Opening a folder is saved with the document but is no edit.
     tree->Expanded(Find("Work"), true);
-    EXPECT_EQ(Label(CMD_UNDO), "Undo Expand 'Work'");
+    EXPECT_EQ(Label(CMD_UNDO), "Undo");
     EXPECT_TRUE(host.modified);
     tree->Expanded(Find("Work"), false);
-    EXPECT_EQ(Label(CMD_UNDO), "Undo Collapse 'Work'");
+    EXPECT_FALSE(CommandEnabled(CMD_UNDO, context));
     tree->Drop(Find("Projects"), C().root);
     EXPECT_EQ(Label(CMD_UNDO), "Undo Move to 'All folders'");
     Run(CMD_UNDO);
@@ -757,6 +756,48 @@ TEST_F(UndoTest, AChangeGoesByOneNameWhicheverWayItWasStarted) {
     view->OnLButtonUp(toX, toY);
     ASSERT_STREQ(plan->startDate.Text(), "2026-03-04");
     EXPECT_EQ(Label(CMD_UNDO), "Undo Reschedule");
+}
+
+// Opening a folder is stored with the document, but it is no edit: no undo step, and
+// what can be redone stays.
+TEST_F(UndoTest, ExpandingIsNoUndoStep) {
+    VNode* work = Find("Home");
+    ASSERT_NE(work, nullptr);
+    ASSERT_TRUE(tree->BeginLabelEdit(work));
+    ASSERT_TRUE(tree->EndLabelEdit(work, "Job"));
+    VNode* folder = C().root;
+    ASSERT_TRUE(doc->StepHistory(true, folder));
+    ASSERT_STREQ(work->name.Text(), "Home");
+    ASSERT_TRUE(doc->History().CanRedo());
+    size_t steps = doc->History().Count();
+    std::string undoName = doc->History().UndoName();
+
+    host.modified = false;
+    tree->Expanded(work, true);
+    EXPECT_TRUE(work->flags & EXPANDED);
+    EXPECT_TRUE(host.modified) << "the flag is saved with the document";
+    EXPECT_EQ(doc->History().Count(), steps);
+    EXPECT_EQ(doc->History().UndoName(), undoName);
+    EXPECT_TRUE(doc->History().CanRedo());
+
+    // Undo and redo bring back the edits, never an old expansion.
+    ASSERT_TRUE(doc->StepHistory(false, folder));
+    EXPECT_STREQ(work->name.Text(), "Job");
+    EXPECT_TRUE(work->flags & EXPANDED);
+    tree->Expanded(work, false);
+    ASSERT_TRUE(doc->StepHistory(true, folder));
+    EXPECT_STREQ(work->name.Text(), "Home");
+    EXPECT_FALSE(work->flags & EXPANDED);
+
+    // An edit after an expansion is one step, the edit alone.
+    tree->Expanded(work, true);
+    ASSERT_TRUE(tree->BeginLabelEdit(work));
+    ASSERT_TRUE(tree->EndLabelEdit(work, "Jobs"));
+    EXPECT_EQ(doc->History().UndoName(), "Rename 'Home'");
+    EXPECT_FALSE(doc->History().CanRedo());
+    ASSERT_TRUE(doc->StepHistory(true, folder));
+    EXPECT_STREQ(work->name.Text(), "Home");
+    EXPECT_TRUE(work->flags & EXPANDED);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "foundation/qstring.h"
+#include "foundation/single_line.h"
 
 #include "support/log_capture.h"
 
@@ -328,6 +329,23 @@ TEST_F(QStringTest, WideFormOperationsThatWork) {
     s.Clear();
     EXPECT_TRUE(s.IsEmpty());
     EXPECT_EQ(Log(), "");
+}
+
+TEST_F(QStringTest, SingleLineTextsTakeLineBreaksAsBlanks) {
+    struct Case {
+        const char* typed;
+        const char* kept;
+    } cases[] = {
+        {"a\nb\nc", "a b c"},
+        {"a\r\nb", "a b"},
+        {"a\rb", "a b"},
+        {"\n\n", "  "},
+        {"plain", "plain"},
+        {"", ""},
+        {"tab\tstays", "tab\tstays"},
+    };
+    for (const Case& c : cases)
+        EXPECT_STREQ(SingleLine(c.typed).Text(), c.kept) << c.typed;
 }
 
 } // namespace

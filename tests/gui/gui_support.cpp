@@ -1,6 +1,9 @@
 #include "gui/gui_support.h"
 
 #include "app/skedradoc.h"
+#include "model/vnode.h"
+#include "views/skedraView.h"
+#include "wx/folder_tree_window.h"
 #include "wx/item_view_window.h"
 #include "wx/main_frame.h"
 #include "wx/wx_ids.h"
@@ -317,6 +320,10 @@ std::string MouseTo(const wxPoint& p) {
     return "xdotool mousemove " + At(p) + "\nhandled\n";
 }
 
+std::string ClickAt(const wxPoint& p) {
+    return MouseTo(p) + "xdotool click 1\n";
+}
+
 std::string DragScript(const wxPoint& from, const wxPoint& to) {
     std::string steps = MouseTo(from) + "xdotool mousedown 1\nhandled\n";
     for (int i = 1; i <= 8; ++i) {
@@ -329,6 +336,31 @@ std::string DragScript(const wxPoint& from, const wxPoint& to) {
 
 wxPoint ViewPointOnScreen(ItemViewWindow& window, int x, int y) {
     return window.ClientToScreen(window.CalcScrolledPosition(wxPoint(x, y)));
+}
+
+wxPoint RowOnScreen(const VNode* item) {
+    return ViewPointOnScreen(*Frame().ItemWindow(), item->rect.x + 60,
+                             item->rect.y + item->rect.height / 2);
+}
+
+bool TreeLabelOnScreen(FolderTreeWindow& tree, const VNode* folder, wxPoint& where) {
+    wxRect r;
+    wxTreeItemId item = tree.ItemOf(folder);
+    if (!item.IsOk() || !tree.GetBoundingRect(item, r, true)) return false;
+    where = tree.ClientToScreen(wxPoint(r.x + r.width / 2, r.y + r.height / 2));
+    return true;
+}
+
+wxPoint CentreOnScreen(wxWindow& window) {
+    return window.ClientToScreen(
+        wxPoint(window.GetClientSize().x / 2, window.GetClientSize().y / 2));
+}
+
+bool RowsLaidOut() {
+    CSkedraView& view = Frame().ItemView();
+    Frame().UpdateAllViews();
+    view.needsRebuild = true;
+    return PaintedUntil(*Frame().ItemWindow(), [&] { return !view.needsRebuild; });
 }
 
 bool GiveFocus(wxWindow* window) {
@@ -367,7 +399,7 @@ bool SaveWindowPicture(wxWindow& window, const std::string& name) {
 }
 
 bool SaveScreenPicture(const std::string& name) {
-    return SavePicture(ScreenArea(wxRect(wxGetDisplaySize())), name);
+    return SavePicture(SteadyPicture([] { return ScreenArea(wxRect(wxGetDisplaySize())); }), name);
 }
 
 namespace {
@@ -411,19 +443,37 @@ bool SaveFramePicture(const std::string& name) {
 
 namespace {
 
-wxRibbonButtonBar* BarWith(wxWindow* window, int wxId) {
+// The button bars under the window holding the control id's button.
+void BarsWith(wxWindow* window, int wxId, std::vector<wxRibbonButtonBar*>& found) {
     for (wxWindow* child : window->GetChildren()) {
         if (auto* bar = dynamic_cast<wxRibbonButtonBar*>(child); bar && bar->GetItemById(wxId))
-            return bar;
-        if (wxRibbonButtonBar* below = BarWith(child, wxId)) return below;
+            found.push_back(bar);
+        BarsWith(child, wxId, found);
     }
-    return nullptr;
 }
 
 } // namespace
 
+wxRibbonButtonBar* RibbonBarWith(int command) {
+    std::vector<wxRibbonButtonBar*> bars;
+    BarsWith(Frame().Ribbon(), WxIdOf(command), bars);
+    return bars.empty() ? nullptr : bars.front();
+}
+
+bool RibbonButtonOnScreen(int command, wxPoint& where) {
+    std::vector<wxRibbonButtonBar*> bars;
+    BarsWith(Frame().Ribbon(), WxIdOf(command), bars);
+    for (wxRibbonButtonBar* bar : bars)
+        if (bar->IsShownOnScreen()) {
+            wxRect r = bar->GetItemRect(WxIdOf(command));
+            where = bar->ClientToScreen(wxPoint(r.x + r.width / 2, r.y + r.height / 2));
+            return true;
+        }
+    return false;
+}
+
 wxImage RibbonButtonPicture(int command) {
-    wxRibbonButtonBar* bar = BarWith(Frame().Ribbon(), WxIdOf(command));
+    wxRibbonButtonBar* bar = RibbonBarWith(command);
     if (!bar) return wxImage();
     Frame().UpdateWindowUI(wxUPDATE_UI_RECURSE);
     bar->Refresh();
@@ -479,7 +529,9 @@ MenuWatcher::MenuWatcher(wxWindow& watched, const std::string& picture)
         if (snapper->last.IsOk() && Colours(now) > 2 && SamePixels(now, snapper->last)) {
             snapper->timer.Stop();
             snapper->shown = true;
-            if (!pictured) pictured = SaveScreenPicture(pictureName);
+            // (Taken at once: the menu is steady, and the timer must not run events.)
+            if (!pictured)
+                pictured = SavePicture(ScreenArea(wxRect(wxGetDisplaySize())), pictureName);
         }
         snapper->last = now;
     });

@@ -16,7 +16,10 @@
 
 class CMainFrame;
 class CSkedraDoc;
+class FolderTreeWindow;
 class ItemViewWindow;
+class VNode;
+class wxRibbonButtonBar;
 class wxMenu;
 class wxMenuEvent;
 
@@ -66,11 +69,26 @@ bool UserDoes(const std::string& script, User::Conditions conditions = {});
 // Script lines for the pointer.
 std::string At(const wxPoint& screenPoint); // "x y"
 std::string MouseTo(const wxPoint& screenPoint);
+// A click of the left button there.
+std::string ClickAt(const wxPoint& screenPoint);
 // A drag by hand: press, move in steps the program follows one by one (GTK starts its
 // drag loop on the way and needs motion over the target), release.
 std::string DragScript(const wxPoint& from, const wxPoint& to);
 // Where a point of the item view's page is on the screen.
 wxPoint ViewPointOnScreen(ItemViewWindow& window, int x, int y);
+// Where a row of the item view is on the screen: a little into its text.
+wxPoint RowOnScreen(const VNode* item);
+// The middle of a folder's label in the tree, on the screen; false when it has none.
+bool TreeLabelOnScreen(FolderTreeWindow& tree, const VNode* folder, wxPoint& where);
+// The middle of a window on the screen.
+wxPoint CentreOnScreen(wxWindow& window);
+// The ribbon's button bar holding the command's button (on any page).
+wxRibbonButtonBar* RibbonBarWith(int command);
+// The middle of the command's ribbon button on the screen, once its page shows.
+bool RibbonButtonOnScreen(int command, wxPoint& where);
+
+// Builds the item view's rows afresh and repaints until they are laid out.
+bool RowsLaidOut();
 
 // Gives the keyboard to a window of the frame, as a click would, and waits until it has it.
 bool GiveFocus(wxWindow* window);
@@ -88,7 +106,7 @@ bool SaveWindowPicture(wxWindow& window, const std::string& name);
 // The same for the frame, once the window system has painted the ribbon's page (it may
 // take a few rounds after a page change).
 bool SaveFramePicture(const std::string& name);
-// The whole screen, as a PNG under the build folder.
+// The whole screen, once drawn and steady, as a PNG under the build folder.
 bool SaveScreenPicture(const std::string& name);
 // The ribbon's button of the command as the screen shows it, after update-UI has run.
 wxImage RibbonButtonPicture(int command);

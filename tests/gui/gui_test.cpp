@@ -399,20 +399,10 @@ TEST_F(GuiTest, FiltersChangeTheDocumentAndTheView) {
     SendCommand(CMD_LESS_WEEKS);
 }
 
-// The ribbon button bar holding this command's button.
-wxRibbonButtonBar* BarOf(wxWindow* window, int wxId) {
-    for (wxWindow* child : window->GetChildren()) {
-        if (auto* bar = dynamic_cast<wxRibbonButtonBar*>(child))
-            if (bar->GetItemById(wxId)) return bar;
-        if (wxRibbonButtonBar* below = BarOf(child, wxId)) return below;
-    }
-    return nullptr;
-}
-
 // Ribbon clicks, quick-access buttons and menu commands all reach the command table or the
 // document manager; update-UI answers come from the table.
 TEST_F(GuiTest, EveryKindOfControlReachesItsCommand) {
-    wxRibbonButtonBar* bar = BarOf(Frame().Ribbon(), WxIdOf(CMD_SHOW_GANTT));
+    wxRibbonButtonBar* bar = RibbonBarWith(CMD_SHOW_GANTT);
     ASSERT_NE(bar, nullptr);
     std::uint32_t before = Frame().ItemView().viewFlags;
     wxRibbonButtonBarEvent click(wxEVT_RIBBONBUTTONBAR_CLICKED, WxIdOf(CMD_SHOW_GANTT), bar);

@@ -97,8 +97,7 @@ TEST(PointerGuiTest, TickDragAnActionAndMoveAnItemToAnotherFolder) {
 
     // 1. Tick the check box.
     const VRect& r = todo->rect;
-    ASSERT_TRUE(
-        UserDoes(MouseTo(OnScreen(window, r.x + 6, r.y + r.height / 2)) + "xdotool click 1\n"));
+    ASSERT_TRUE(UserDoes(ClickAt(OnScreen(window, r.x + 6, r.y + r.height / 2))));
     EXPECT_TRUE(todo->flags & DONE);
     EXPECT_TRUE(manager.GetCurrentDocument()->IsModified());
     EXPECT_TRUE(SaveWindowPicture(Frame(), "pointer-1-ticked.png"));

@@ -11,7 +11,6 @@
 #include "wx/dialogs/server_dialog.h"
 #include "wx/main_frame.h"
 #include "wx/ui_thread_document.h"
-#include "wx/wx_ids.h"
 
 #include <atomic>
 #include <chrono>
@@ -49,21 +48,6 @@ std::vector<std::string> StaticTexts(wxWindow* window) {
     return texts;
 }
 
-// The ribbon button bar holding the command's button, and the button's place in it.
-bool FindRibbonButton(wxWindow* window, int command, wxRibbonButtonBar** bar, wxRect* rect) {
-    for (wxWindow* child : window->GetChildren()) {
-        if (auto* b = dynamic_cast<wxRibbonButtonBar*>(child))
-            for (size_t i = 0; i < b->GetButtonCount(); ++i)
-                if (b->GetItemId(b->GetItem(i)) == WxIdOf(command)) {
-                    *bar = b;
-                    *rect = b->GetItemRect(WxIdOf(command));
-                    return true;
-                }
-        if (FindRibbonButton(child, command, bar, rect)) return true;
-    }
-    return false;
-}
-
 TEST(ServerDialog, TheRemoteViewButtonServesTheDocumentWhileTheDialogIsOpen) {
     CMainFrame& frame = Frame();
     ASSERT_NE(frame.GetDocumentManager()->CreateDocument(VANTRY_DEMO_DOCUMENT, wxDOC_SILENT),
@@ -86,9 +70,8 @@ TEST(ServerDialog, TheRemoteViewButtonServesTheDocumentWhileTheDialogIsOpen) {
     frame.Ribbon()->SetActivePage((size_t)0);
     frame.Ribbon()->Realize();
     Settle();
-    wxRibbonButtonBar* bar = nullptr;
-    wxRect rect;
-    ASSERT_TRUE(FindRibbonButton(frame.Ribbon(), CMD_REMOTE_VIEW, &bar, &rect));
+    wxRibbonButtonBar* bar = RibbonBarWith(CMD_REMOTE_VIEW);
+    ASSERT_NE(bar, nullptr);
     auto caption = frame.RibbonCaptions().find(CMD_REMOTE_VIEW);
     ASSERT_NE(caption, frame.RibbonCaptions().end());
     EXPECT_EQ(caption->second, "Remote view");
@@ -96,6 +79,8 @@ TEST(ServerDialog, TheRemoteViewButtonServesTheDocumentWhileTheDialogIsOpen) {
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(panel->GetLabel(), "Tools");
     EXPECT_EQ(dynamic_cast<wxRibbonPage*>(panel->GetParent())->GetLabel(), "Global");
+    wxPoint remoteView;
+    ASSERT_TRUE(SettleUntil([&] { return RibbonButtonOnScreen(CMD_REMOTE_VIEW, remoteView); }));
 
     // While the dialog runs its own loop, a browser asks for the page from another thread
     // (the page is built on this thread, between the dialog's events).
@@ -124,9 +109,7 @@ TEST(ServerDialog, TheRemoteViewButtonServesTheDocumentWhileTheDialogIsOpen) {
         auto* button = dynamic_cast<wxButton*>(dialog->FindWindow(wxID_CANCEL));
         closeLabel = button ? button->GetLabel().ToStdString() : "<no button>";
         if (!button) return;
-        EXPECT_TRUE(
-            UserDoes(MouseTo(button->GetScreenRect().GetPosition() + button->GetSize() / 2) +
-                     "xdotool click 1\n"));
+        EXPECT_TRUE(UserDoes(ClickAt(CentreOnScreen(*button))));
         // A dialog the click did not close is ended here, so the test fails, not hangs.
         if (dialog->IsModal()) {
             forced = true;
@@ -136,9 +119,7 @@ TEST(ServerDialog, TheRemoteViewButtonServesTheDocumentWhileTheDialogIsOpen) {
     poll.Start(20);
 
     // A real click on the button, where the user would click.
-    EXPECT_TRUE(UserDoes(MouseTo(bar->ClientToScreen(rect.GetPosition() +
-                                                     wxPoint(rect.width / 2, rect.height / 2))) +
-                         "xdotool click 1\n"));
+    EXPECT_TRUE(UserDoes(ClickAt(remoteView)));
     EXPECT_TRUE(SettleUntil([&] { return fetched && !OpenDialogTitled(DlgServer::TITLE); }));
     poll.Stop();
     if (browser.joinable()) browser.join();

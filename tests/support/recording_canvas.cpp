@@ -6,6 +6,7 @@ CanvasCall RecordingCanvas::next(CanvasCall::Kind kind) const {
     call.penColour = pen;
     call.textColour = textColour;
     call.currentPenStyle = penStyle;
+    call.currentPenWidth = penWidth;
     call.fontWeight = fontWeight;
     return call;
 }
@@ -13,6 +14,7 @@ CanvasCall RecordingCanvas::next(CanvasCall::Kind kind) const {
 void RecordingCanvas::SetPen(PenStyle style, int width, Colour colour) {
     pen = colour;
     penStyle = style;
+    penWidth = width;
     CanvasCall call = next(CanvasCall::Pen);
     call.penStyle = style;
     call.width = width;
@@ -80,9 +82,9 @@ void RecordingCanvas::TextEllipsis(const CanvasRect& rect, const std::string& te
     calls.push_back(call);
 }
 
-void RecordingCanvas::Icon(int x, int y, ItemIcon icon) {
+void RecordingCanvas::Icon(const CanvasRect& box, ItemIcon icon) {
     CanvasCall call = next(CanvasCall::Icon);
-    call.rect = {x, y, x + 16, y + 16};
+    call.rect = box;
     call.icon = icon;
     calls.push_back(call);
 }

@@ -31,6 +31,7 @@ struct CanvasCall {
     // The pen, font and text colour in force when the call was made.
     Colour penColour, textColour;
     PenStyle currentPenStyle = PenStyle::Solid;
+    int currentPenWidth = 1;
     int fontWeight = 0;
 };
 
@@ -46,7 +47,7 @@ class RecordingCanvas : public Canvas {
     void LineTo(int x, int y) override;
     void Text(int x, int y, const std::string& text) override;
     void TextEllipsis(const CanvasRect& rect, const std::string& text) override;
-    void Icon(int x, int y, ItemIcon icon) override;
+    void Icon(const CanvasRect& box, ItemIcon icon) override;
     int DeviceCaps(DeviceCap cap) const override;
     bool IsPrinting() const override { return printing; }
     CanvasRect ClipBox() const override { return clip; }
@@ -64,5 +65,6 @@ class RecordingCanvas : public Canvas {
     int penX = 0, penY = 0;
     Colour pen, textColour;
     PenStyle penStyle = PenStyle::Solid;
+    int penWidth = 1;
     int fontWeight = 0;
 };

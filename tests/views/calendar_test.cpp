@@ -142,6 +142,30 @@ TEST_F(CalendarTest, PaintingCellsLinesAndTheTitle) {
     EXPECT_EQ(barLines, 4) << "a one-day bar has all four edges";
 }
 
+// A long text on a Saturday runs on over Sunday and stops at the grid's right edge.
+TEST_F(CalendarTest, ALongTextEndsAtTheGridsEdge) {
+    std::string what(120, 'w');
+    Action(what.c_str(), "2026-12-19", 1);
+    Action("Short", "2026-12-16", 1);
+    Show(30, 11, 2026);
+    frame.regularFont = {-8, 0, "MS Sans Serif"};
+    calendar.Paint(dc, frame);
+    const CalendarCell& saturday = calendar.cells[2 * 7 + 5];
+    const CalendarCell& sunday = calendar.cells[2 * 7 + 6];
+    int gridRight = calendar.x0 + 7 * calendar.cells[0].w;
+    ASSERT_EQ(sunday.x + sunday.w, gridRight);
+    std::vector<CanvasCall> texts = dc.Calls(CanvasCall::TextEllipsis);
+    ASSERT_EQ(texts.size(), 2u);
+    for (const CanvasCall& text : texts)
+        EXPECT_EQ(text.rect.right, gridRight) << "room to the end of the week: " << text.text;
+    const CanvasCall& longText = texts[0].text == what ? texts[0] : texts[1];
+    EXPECT_EQ(longText.text, what);
+    EXPECT_EQ(longText.rect.left, saturday.x + 8);
+    EXPECT_EQ(longText.rect.top, saturday.y + 2 + 20 + 3);
+    for (const CanvasCall& plain : dc.Calls(CanvasCall::Text))
+        EXPECT_NE(plain.text, what) << "no text drawn without its bounds";
+}
+
 TEST_F(CalendarTest, MonthsMoveByScrollingAndTodayComesBack) {
     Show(30, 11, 2026);
     calendar.ScrollMonth(1);

@@ -72,6 +72,9 @@ TEST_F(FolderTreeTest, RenamingExpandingAndTheTopFolder) {
     EXPECT_EQ(tree->oldName, "Work");
     EXPECT_FALSE(tree->EndLabelEdit(work, "")) << "an empty name is refused";
     EXPECT_STREQ(work->name.Text(), "Work");
+    EXPECT_TRUE(tree->EndLabelEdit(work, "Job\nlist\r\n"));
+    EXPECT_STREQ(work->name.Text(), "Job list ") << "a pasted line break is a blank";
+    doc->edited.clear();
     EXPECT_TRUE(tree->EndLabelEdit(work, "Job"));
     EXPECT_STREQ(work->name.Text(), "Job");
     EXPECT_TRUE(host.modified);

@@ -3,12 +3,15 @@
 
 #include "foundation/qshell.h"
 #include "foundation/qtime.h"
+#include "model/vcommitem.h"
+#include "model/vcontact.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
 #include "support/model_builders.h"
 #include "support/scripted_document.h"
 #include "support/scripted_ui.h"
 #include "support/windowless_program.h"
+#include "views/LeftView.h"
 
 #include <filesystem>
 #include <gmock/gmock.h>
@@ -101,6 +104,46 @@ TEST_F(ItemViewTest, RowsSelectionAndHits) {
     EXPECT_EQ(view->RowCount(), 0) << "the done item is hidden";
 }
 
+// All folders: the "Projects" row clicked, then "Projects" shown (as the tree does), then
+// the "Report" row clicked: Report is the selection, and only Report.
+TEST_F(ItemViewTest, OnlyWhatTheRowsShowIsSelected) {
+    VCollection& c = C();
+    auto* projects = AddNode<VGroup>(c);
+    projects->name = "Projects";
+    auto* report = AddNode<VTodo>(c, projects);
+    report->what = "Report";
+    for (int i = 0; i < 12; ++i)
+        AddNode<VTodo>(c, projects)->what = "Task";
+    Draw();
+    ASSERT_EQ(view->RowItem(0), projects);
+    view->SelectRow(0);
+    ASSERT_EQ(c.Selected(), projects);
+
+    tree->SelectionChanged(projects);
+    EXPECT_EQ(c.Selected(), nullptr) << "the folder shown is no row of its own";
+    Draw();
+    int reportRow = -1;
+    for (int i = 0; i < view->RowCount(); ++i)
+        if (view->RowItem(i) == report) reportRow = i;
+    ASSERT_GE(reportRow, 0);
+    projects->Select(); // a flag left behind by whatever code
+    view->SelectRow(reportRow);
+    EXPECT_EQ(c.Selected(), report);
+    EXPECT_FALSE(projects->tempFlags & SELECTED);
+
+    // A node of another folder selected behind the view's back is dropped by the layout.
+    auto* elsewhere = AddNode<VTodo>(c);
+    elsewhere->Select();
+    view->Layout(nullptr);
+    Draw();
+    EXPECT_FALSE(elsewhere->tempFlags & SELECTED);
+    EXPECT_EQ(c.Selected(), report) << "the shown selection stays";
+
+    // Back to all folders: Report is still shown there, and stays selected.
+    tree->SelectionChanged(c.root);
+    EXPECT_EQ(c.Selected(), report);
+}
+
 TEST_F(ItemViewTest, AtMostAThousandRows) {
     VCollection& c = C();
     std::vector<VGroup*> folders;
@@ -181,6 +224,54 @@ TEST_F(ItemViewTest, PagesOfAPrinterAt600Dots) {
     view->OnPrepareDC(false);
     Draw(1000, 700);
     EXPECT_EQ(view->RowHeight(), 20) << "screen metrics again";
+}
+
+// On paper a dot is a fraction of a screen pixel: icons and the lines of check boxes grow
+// with the scale, so they show as they do on the screen.
+TEST_F(ItemViewTest, IconsAndCheckBoxesScaleOnPaper) {
+    VCollection& c = C();
+    AddNode<VCall>(c);
+    AddNode<VPay>(c);
+    AddNode<VContact>(c);
+    Draw();
+    for (const CanvasCall& icon : dc.Calls(CanvasCall::Icon)) {
+        EXPECT_EQ(icon.rect.right - icon.rect.left, 16) << "on the screen as drawn";
+        EXPECT_EQ(icon.rect.bottom - icon.rect.top, 16);
+    }
+    for (const CanvasCall& box : dc.Calls(CanvasCall::Outline))
+        EXPECT_EQ(box.currentPenWidth, 1);
+
+    RecordingCanvas printer;
+    printer.printing = true;
+    printer.horzRes = 4800;
+    printer.vertRes = 6600;
+    printer.logPixelsY = 600;
+    view->DetermineNoofPages(printer);
+    view->OnPrepareDC(true, 1);
+    printer.Clear();
+    view->OnDraw(printer, {0, 0, 4800, 6600});
+    int pen = (int)view->Scale();
+    ASSERT_EQ(pen, 8);
+    auto icons = printer.Calls(CanvasCall::Icon);
+    std::vector<ItemIcon> kinds;
+    for (const CanvasCall& icon : icons) {
+        kinds.push_back(icon.icon);
+        EXPECT_GE(icon.rect.right - icon.rect.left, 16 * 4) << "not a dot on paper";
+        EXPECT_EQ(icon.rect.bottom - icon.rect.top, icon.rect.right - icon.rect.left);
+        bool insideARow = false;
+        for (int i = 0; i < view->RowCount(); ++i) {
+            const VRect& row = view->RowItem(i)->rect;
+            insideARow |= row.y <= icon.rect.top && icon.rect.bottom <= row.y + row.height;
+        }
+        EXPECT_TRUE(insideARow) << icon.rect.top;
+    }
+    EXPECT_THAT(kinds,
+                ::testing::UnorderedElementsAre(ItemIcon::Call, ItemIcon::Pay, ItemIcon::Contact));
+    auto boxes = printer.Calls(CanvasCall::Outline);
+    ASSERT_EQ(boxes.size(), 2u) << "the call's and the payment's";
+    for (const CanvasCall& box : boxes)
+        EXPECT_EQ(box.currentPenWidth, pen);
+    view->EndPrinting();
 }
 
 TEST_F(ItemViewTest, AnEmptyListPrintsOnePage) {

@@ -41,6 +41,41 @@ class RowPaintTest : public LogTest {
     RecordingCanvas dc;
 };
 
+// On paper (600 dots an inch) the box's lines and the tick are as thick as a screen pixel,
+// and the icon grows as much as the row lets it.
+TEST_F(RowPaintTest, OnPaperLinesAndIconsGrowWithTheScale) {
+    viewer.scale = 600 / 72.0f;
+    constexpr int PRINTED_ROW = 99;
+    auto* todo = AddNode<VTodo>(c);
+    todo->flags |= DONE;
+    auto* call = AddNode<VCall>(c);
+    for (VNode* node : {(VNode*)todo, (VNode*)call}) {
+        SCOPED_TRACE(node->TypeName());
+        node->SetRect(X, Y, 4000, PRINTED_ROW);
+        dc.Clear();
+        node->Paint(viewer);
+        auto boxes = dc.Calls(CanvasCall::Outline);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].currentPenWidth, 8);
+    }
+    auto icons = dc.Calls(CanvasCall::Icon);
+    ASSERT_EQ(icons.size(), 1u);
+    EXPECT_GE(icons[0].rect.top, Y);
+    EXPECT_LE(icons[0].rect.bottom, Y + PRINTED_ROW);
+    EXPECT_GE(icons[0].rect.bottom - icons[0].rect.top, 16 * 4);
+
+    todo->SetRect(X, Y, 4000, PRINTED_ROW);
+    dc.Clear();
+    todo->Paint(viewer);
+    int tickLines = 0;
+    for (size_t i = 0; i < dc.calls.size(); ++i)
+        if (dc.calls[i].kind == CanvasCall::Outline)
+            for (size_t j = i + 1; j < dc.calls.size() && dc.calls[j].kind == CanvasCall::Line;
+                 ++j, ++tickLines)
+                EXPECT_EQ(dc.calls[j].currentPenWidth, 8);
+    EXPECT_EQ(tickLines, 4) << "two strokes, drawn twice";
+}
+
 TEST_F(RowPaintTest, ToCallRowWithIconAndCheckBox) {
     auto* call = AddNode<VCall>(c);
     Paint(*call);

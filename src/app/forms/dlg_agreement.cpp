@@ -1,11 +1,12 @@
 #include "app/forms/dlg_agreement.h"
 
 #include "app/forms/form_fields.h"
+#include "model/vcollection.h"
 #include "model/vreference.h"
 
 DlgAgreement::DlgAgreement(VAgreement& source)
     : withWho(source.withWho), agreement(source.agreement), agreedOn(PickerDate(source.agreedOn)),
-      obsolete(source.flags & DONE), item(source) {}
+      obsolete(source.flags & DONE), dateFormat(source.collection->dateFormat), item(source) {}
 
 FormOutcome DlgAgreement::Validate() {
     if (withWho.IsNotEmpty()) return FormOutcome::Accept;

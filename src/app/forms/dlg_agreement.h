@@ -16,8 +16,9 @@ class DlgAgreement : public ItemForm {
 
     qstring withWho;
     qstring agreement;
-    QDate agreedOn; // the picker's date
+    QDate agreedOn; // typed and shown in the document's date format
     bool obsolete;
+    int dateFormat; // the document's
 
   private:
     VAgreement& item;

@@ -8,7 +8,8 @@
 CDlgTaskFull::CDlgTaskFull(VTask& source)
     : what(source.what), priority(source.priority, 3), start(PickerDate(source.startDate)),
       duration(source.duration), noDate(source.flags & NO_DATE), completion(source.completion),
-      done(source.flags & DONE), task(source), contacts(*source.collection) {
+      done(source.flags & DONE), dateFormat(source.collection->dateFormat), task(source),
+      contacts(*source.collection) {
     char hours[16];
     std::snprintf(hours, sizeof hours, "%d", source.hoursOfWork);
     hoursOfWork = hours;
@@ -62,6 +63,20 @@ void CDlgTaskFull::EndChanged(const QDate& date) {
     }
     end = start;
     duration = 1;
+}
+
+bool CDlgTaskFull::StartTyped(const char* text) {
+    QDate date;
+    if (!TakeDateField(text, dateFormat, date)) return false;
+    if (date != start) StartChanged(date);
+    return true;
+}
+
+bool CDlgTaskFull::EndTyped(const char* text) {
+    QDate date;
+    if (!TakeDateField(text, dateFormat, date)) return false;
+    if (date != end) EndChanged(date);
+    return true;
 }
 
 void CDlgTaskFull::SliderMoved(int position) {

@@ -23,6 +23,12 @@ class CDlgTaskFull : public ItemForm {
     void StartChanged(const QDate& date);
     // The user picked an end date: the duration follows; an end before the start is refused.
     void EndChanged(const QDate& date);
+    // A start or end date typed into its field in the document's date format: a text that
+    // names no day is refused with a message (false); another day counts as picked.
+    bool StartTyped(const char* text);
+    bool EndTyped(const char* text);
+    // How a date field shows a date.
+    qstring DateShown(const QDate& date) const { return DateFieldText(date, dateFormat); }
     void SliderMoved(int position);
     // The label beside the slider: the completion and "%".
     qstring CompletionLabel() const;
@@ -47,6 +53,7 @@ class CDlgTaskFull : public ItemForm {
     // Set after the end-date message has been shown; the next refused end date then
     // clears it instead of showing the message again.
     bool endMessageShown = false;
+    int dateFormat; // the document's
 
   private:
     void endFromDuration();

@@ -1,5 +1,5 @@
-// Field helpers the item dialogs share: date pickers over stored date texts, integer
-// texts, and the list of contacts an action can be assigned to.
+// Field helpers the item dialogs share: dates over stored date texts and typed dates,
+// integer texts, and the list of contacts an action can be assigned to.
 #pragma once
 
 #include "foundation/date.h"
@@ -20,6 +20,19 @@ QDate PickerDate(const char* stored);
 
 // The stored text of a picker's date: "%04d-%02d-%02d".
 qstring PickerText(const QDate& date);
+
+// Dates are typed and shown in the document's date format (VCollection::dateFormat):
+// 0 "25-Jun-10", 1 "25-06-2010", 2 "06-25-2010".
+qstring DateFieldText(const QDate& date, int dateFormat);
+// How the format asks for a date, for messages: "DD-MM-YYYY".
+const char* DateFieldPattern(int dateFormat);
+// The calendar day a typed text names in the format (blanks around it, '-', '/' or '.'
+// between the parts, a year of two or four digits); false for a text that names no day
+// from 1900 on, such as 31-02-2026.
+bool ParseDateField(const char* typed, int dateFormat, QDate& date);
+// A typed date: a text that names no day is refused with a message (the date stays as
+// it was, the dialog stays open).
+bool TakeDateField(const char* typed, int dateFormat, QDate& date);
 
 // The integer a text starts with (after blanks, with an optional sign), 0 when it does
 // not start with one; limited to the range of a 32-bit integer.

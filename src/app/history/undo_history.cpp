@@ -55,7 +55,10 @@ class SideApplier {
     void Reload(const std::vector<NodeImage>& changed) {
         for (const NodeImage& image : changed)
             if (VNode* node = find(image.serial)) {
+                // Whether a folder is open is no edit: undo and redo leave it as it is.
+                std::uint32_t open = node->flags & EXPANDED;
                 c.ReloadNode(node, bytes(image), length(image));
+                node->flags = (node->flags & ~EXPANDED) | open;
                 resolve.push_back(node);
                 if (!subject) subject = node;
             }

@@ -34,6 +34,10 @@ class UndoHistory {
     // when empty); false when nothing did.
     bool Record(VCollection& collection, const std::string& name);
 
+    // Takes the document as it is now without a step, for a change that is no edit (a
+    // folder opened or closed): nothing to undo, and Redo stays.
+    void Absorb(VCollection& collection) { mirror.Take(collection); }
+
     bool CanUndo() const { return position > 0; }
     bool CanRedo() const { return position < changes.size(); }
     const std::string& UndoName() const;

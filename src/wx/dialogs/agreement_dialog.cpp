@@ -12,7 +12,7 @@ class AgreementDialog : public FormDialog {
         Rows rows = AddRows(Body(), "For what");
         Text(rows, "With who", form.withWho);
         Text(rows, "Agreement", form.agreement);
-        Date(rows, "Agreed on", form.agreedOn);
+        Date(rows, "Agreed on", form.agreedOn, form.dateFormat);
         Check(rows, nullptr, "Agreement obsolete", form.obsolete);
         Finish();
     }

@@ -1,36 +1,26 @@
 #include "wx/dialogs/form_dialog.h"
 
 #include "app/forms/form_fields.h"
+#include "foundation/single_line.h"
 #include "wx/text_convert.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
-#include <wx/datectrl.h>
-#include <wx/dateevt.h>
 #include <wx/radiobox.h>
 #include <wx/sizer.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include <functional>
+#include <memory>
+
 namespace {
 
-wxDateTime toWx(const QDate& date) {
-    return wxDateTime((wxDateTime::wxDateTime_t)date.Day(), (wxDateTime::Month)(date.Month() - 1),
-                      date.Year());
-}
-
-QDate fromWx(const wxDateTime& value) {
-    QDate date;
-    date.SetDate(value.GetDay(), value.GetMonth() + 1, value.GetYear());
-    return date;
-}
-
-// Every text field of the dialog, however deep in boxes (not the date pickers' own).
+// Every text field of the dialog, however deep in boxes.
 void forEachTextField(wxWindow* window, const std::function<void(wxTextCtrl&)>& visit) {
     for (wxWindow* child : window->GetChildren()) {
-        if (dynamic_cast<wxDatePickerCtrl*>(child)) continue;
         if (auto* text = dynamic_cast<wxTextCtrl*>(child)) visit(*text);
         forEachTextField(child, visit);
     }
@@ -88,9 +78,27 @@ wxTextCtrl* FormDialog::Text(Rows& rows, const char* caption, std::function<qstr
     auto* text = new wxTextCtrl(rows.parent, wxID_ANY);
     rows.grid->Add(text, wxSizerFlags(1).Expand());
     firstField(text);
-    Tie([text, shown] { text->ChangeValue(ToWx(shown())); },
-        [text, shown, take](TypedText& typed) {
-            return take(typed(text->GetValue(), shown().Text()));
+    // A text the user left as it was shown is not read back: its field keeps its bytes,
+    // unless the document changed its encoding meanwhile (then they are read anew).
+    struct Filled {
+        wxString text;
+        TextEncoding encoding;
+    };
+    auto filled = std::make_shared<Filled>();
+    Tie(
+        [text, shown, filled] {
+            *filled = {ToWx(shown()), ShownEncoding()};
+            text->ChangeValue(filled->text);
+        },
+        [this, text, shown, take, filled](TypedText& typed) {
+            wxString value = text->GetValue();
+            if (value == filled->text && ShownEncoding() == filled->encoding) return true;
+            if (take(SingleLine(typed(value, shown().Text())))) return true;
+            // The refused text stays, selected, for the user to mend.
+            refused = text;
+            text->SetFocus();
+            text->SelectAll();
+            return false;
         });
     return text;
 }
@@ -127,26 +135,27 @@ wxCheckBox* FormDialog::Check(Rows& rows, const char* caption, const char* boxCa
     auto* box = new wxCheckBox(rows.parent, wxID_ANY, ToWx(boxCaption));
     rows.grid->Add(box, wxSizerFlags().CenterVertical());
     firstField(box);
-    Tie([box, &field] { box->SetValue(field); },
-        [box, &field](TypedText&) {
-            field = box->GetValue();
+    // Like a text, a box the user left as it was filled is not read back: a typed date
+    // that cleared "No date yet" in the form is not undone by the box read after it.
+    auto filled = std::make_shared<bool>();
+    Tie(
+        [box, &field, filled] {
+            *filled = field;
+            box->SetValue(field);
+        },
+        [box, &field, filled](TypedText&) {
+            if (box->GetValue() != *filled) field = box->GetValue();
             return true;
         });
     return box;
 }
 
-wxDatePickerCtrl* FormDialog::Date(Rows& rows, const char* caption, QDate& field) {
-    label(rows, caption);
-    auto* picker = new wxDatePickerCtrl(rows.parent, wxID_ANY, toWx(field), wxDefaultPosition,
-                                        wxDefaultSize, wxDP_DROPDOWN | wxDP_SHOWCENTURY);
-    rows.grid->Add(picker, wxSizerFlags().CenterVertical());
-    firstField(picker);
-    Tie([picker, &field] { picker->SetValue(toWx(field)); },
-        [picker, &field](TypedText&) {
-            field = fromWx(picker->GetValue());
-            return true;
+wxTextCtrl* FormDialog::Date(Rows& rows, const char* caption, QDate& field, int dateFormat) {
+    return Text(
+        rows, caption, [&field, dateFormat] { return DateFieldText(field, dateFormat); },
+        [&field, dateFormat](const qstring& typed) {
+            return TakeDateField(typed, dateFormat, field);
         });
-    return picker;
 }
 
 wxChoice* FormDialog::List(Rows& rows, const char* caption, const std::vector<std::string>& entries,
@@ -210,6 +219,7 @@ void FormDialog::Finish() {
 }
 
 bool FormDialog::ReadControls() {
+    refused = nullptr;
     TypedText typed;
     // A text the document cannot hold changes its encoding before any field is read, so
     // no field is read in the old one.

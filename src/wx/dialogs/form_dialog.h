@@ -17,7 +17,6 @@
 class TypedText;
 class wxCheckBox;
 class wxChoice;
-class wxDatePickerCtrl;
 class wxFlexGridSizer;
 class wxRadioBox;
 class wxTextCtrl;
@@ -38,13 +37,16 @@ class FormDialog : public wxDialog {
     Rows AddRows(wxSizer* into, const char* boxCaption = nullptr);
     wxSizer* Body() { return body; }
 
+    // Single-line texts take line breaks as blanks.
     wxTextCtrl* Text(Rows& rows, const char* label, qstring& field);
     // A text the form shows and takes itself; `take` false refuses what was typed.
     wxTextCtrl* Text(Rows& rows, const char* label, std::function<qstring()> shown,
                      std::function<bool(const qstring&)> take);
     wxTextCtrl* MultiLine(Rows& rows, const char* label, qstring& field);
     wxCheckBox* Check(Rows& rows, const char* label, const char* caption, bool& field);
-    wxDatePickerCtrl* Date(Rows& rows, const char* label, QDate& field);
+    // A date typed and shown in the document's date format; a text that names no day is
+    // refused with a message.
+    wxTextCtrl* Date(Rows& rows, const char* label, QDate& field, int dateFormat);
     wxChoice* List(Rows& rows, const char* label, const std::vector<std::string>& entries,
                    std::function<int()> shown, std::function<void(int)> pick);
     wxChoice* List(Rows& rows, const char* label, const std::vector<std::string>& entries,
@@ -67,6 +69,8 @@ class FormDialog : public wxDialog {
     void ShowControls();
     // Whether the dialog is filling its controls (their change events are its own).
     bool Showing() const { return showing; }
+    // The text whose value the last ReadControls refused (it has the focus now), if any.
+    wxWindow* Refused() const { return refused; }
 
   private:
     void onOK(wxCommandEvent& event);
@@ -78,6 +82,7 @@ class FormDialog : public wxDialog {
     int minWidth;
     wxWindow* first = nullptr;
     bool showing = false;
+    wxWindow* refused = nullptr;
     std::vector<std::function<void()>> shows;
     std::vector<std::function<bool(TypedText&)>> reads;
 };

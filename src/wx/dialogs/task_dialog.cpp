@@ -6,13 +6,12 @@
 #include "wx/text_convert.h"
 
 #include <wx/button.h>
-#include <wx/datectrl.h>
-#include <wx/dateevt.h>
 #include <wx/sizer.h>
 #include <wx/slider.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include <functional>
 #include <string>
 
 namespace {
@@ -31,8 +30,13 @@ class TaskDialog : public FormDialog {
         List(who, "and", form.Contacts().Labels(), form.assigned[1]);
 
         Rows when = AddRows(Body(), "When?");
-        wxDatePickerCtrl* start = Date(when, "Start date", form.start);
-        wxDatePickerCtrl* end = Date(when, "End date", form.end);
+        // The dates follow each other when the user leaves a field, never while typing.
+        wxTextCtrl* start = Text(
+            when, "Start date", [this] { return form.DateShown(form.start); },
+            [this](const qstring& typed) { return form.StartTyped(typed); });
+        wxTextCtrl* end = Text(
+            when, "End date", [this] { return form.DateShown(form.end); },
+            [this](const qstring& typed) { return form.EndTyped(typed); });
         duration = Text(
             when, "Duration (in days)",
             [this] { return qstring(std::to_string(form.duration).c_str()); },
@@ -44,16 +48,9 @@ class TaskDialog : public FormDialog {
         Check(progress, nullptr, "Done", form.done);
         Finish();
 
-        start->Bind(wxEVT_DATE_CHANGED,
-                    [this](wxDateEvent&) { exchange([this] { form.StartChanged(form.start); }); });
-        end->Bind(wxEVT_DATE_CHANGED,
-                  [this](wxDateEvent&) { exchange([this] { form.EndChanged(form.end); }); });
-        duration->Bind(wxEVT_KILL_FOCUS, [this](wxFocusEvent& e) {
-            e.Skip();
-            // Leaving for Cancel gives the edit up; a closed dialog has nothing to read.
-            if (!IsModal() || (e.GetWindow() && e.GetWindow()->GetId() == wxID_CANCEL)) return;
-            exchange([this] { form.DurationLeft(); });
-        });
+        for (wxTextCtrl* field : {start, end})
+            whenLeft(field, [] {});
+        whenLeft(duration, [this] { form.DurationLeft(); });
     }
 
   private:
@@ -82,18 +79,45 @@ class TaskDialog : public FormDialog {
             });
     }
 
-    // Reads the controls, lets the form work, and shows the result.
-    template <class Change> void exchange(Change change) {
+    // Leaving the field reads the controls (a typed date does its part then), lets the form
+    // work, and shows the result.
+    void whenLeft(wxTextCtrl* field, std::function<void()> change) {
+        field->Bind(wxEVT_KILL_FOCUS, [this, field, change](wxFocusEvent& e) {
+            e.Skip();
+            // Once the focus has settled: a message shown from inside the move would take
+            // the focus, give it back and have the field left again, over and over.
+            CallAfter([this, field, change] {
+                wxWindow* focus = FindFocus();
+                // Focus in another window (a message box) leaves no field; Cancel gives the
+                // edit up; a closed dialog has nothing to read.
+                if (!IsModal() || !IsActive() || !focus || wxGetTopLevelParent(focus) != this ||
+                    focus->GetId() == wxID_CANCEL)
+                    return;
+                // While a refused text is being mended, only leaving it reads again.
+                if (mending && mending != field) return;
+                exchange(change);
+            });
+        });
+    }
+
+    // A refused text stays in its field, as typed, for the user to mend.
+    void exchange(const std::function<void()>& change) {
         if (Showing() || exchanging) return;
         exchanging = true;
-        if (ReadControls()) change();
-        ShowControls();
+        mending = nullptr;
+        if (ReadControls()) {
+            change();
+            ShowControls();
+        } else {
+            mending = Refused();
+        }
         exchanging = false;
     }
 
     CDlgTaskFull& form;
     wxTextCtrl* duration = nullptr;
     bool exchanging = false;
+    wxWindow* mending = nullptr;
 };
 
 } // namespace
