@@ -36,8 +36,5 @@ IcsImport ImportICalendarFile(VCollection& collection, const char* path, std::st
     }
     message = "Imported " + std::to_string(result.added) + " new and " +
               std::to_string(result.updated) + " updated items from " + path + ".";
-    if (result.lostCharacters)
-        message += " " + std::to_string(result.lostCharacters) +
-                   " characters the document cannot hold became \"?\".";
     return result;
 }

@@ -1,6 +1,7 @@
 #include "interop/ical_export.h"
 
 #include "foundation/cp1252.h"
+#include "foundation/text_encoding.h"
 #include "interop/ical_days.h"
 #include "interop/ical_fields.h"
 #include "interop/ical_uid.h"
@@ -25,8 +26,9 @@ std::string take(char* text) {
     return s;
 }
 
-std::string utf8(const qstring& text) {
-    return Cp1252ToUtf8(text.Text());
+// A text of the node's document as UTF-8, whichever encoding the document keeps.
+std::string utf8(const VNode& owner, const qstring& text) {
+    return TextToUtf8(text.Text(), owner.collection->textEncoding);
 }
 
 void addLine(std::string& to, const char* label, const std::string& value) {
@@ -42,8 +44,8 @@ std::string actionDescription(const VTask& task) {
     for (const VContact* contact : task.assignees) {
         if (!contact) continue;
         if (!assignees.empty()) assignees += ", ";
-        assignees += utf8(contact->firstName);
-        if (!contact->lastName.IsEmpty()) assignees += " " + utf8(contact->lastName);
+        assignees += utf8(*contact, contact->firstName);
+        if (!contact->lastName.IsEmpty()) assignees += " " + utf8(*contact, contact->lastName);
     }
     addLine(text, "Assigned to: ", assignees);
     if (task.hoursOfWork) addLine(text, "Hours of work: ", std::to_string(task.hoursOfWork));
@@ -52,11 +54,11 @@ std::string actionDescription(const VTask& task) {
 
 std::string commDescription(const VCommItem& item, const char* detailLabel) {
     std::string text;
-    addLine(text, "Who: ", utf8(item.who));
-    addLine(text, "Reason: ", utf8(item.reason));
-    addLine(text, detailLabel, utf8(item.detail));
+    addLine(text, "Who: ", utf8(item, item.who));
+    addLine(text, "Reason: ", utf8(item, item.reason));
+    addLine(text, detailLabel, utf8(item, item.detail));
     if (auto* pay = dynamic_cast<const VPay*>(&item))
-        addLine(text, "Account: ", utf8(pay->account));
+        addLine(text, "Account: ", utf8(*pay, pay->account));
     return text;
 }
 
@@ -103,17 +105,17 @@ class Exporter {
         const VTask* task = dynamic_cast<const VTask*>(node);
         int priority = 1;
         if (task) {
-            summary = utf8(task->what);
+            summary = utf8(*node, task->what);
             description = actionDescription(*task);
             priority = task->priority;
         } else if (auto* todo = dynamic_cast<const VTodo*>(node)) {
-            summary = utf8(todo->what);
-            description = utf8(todo->extra);
+            summary = utf8(*node, todo->what);
+            description = utf8(*node, todo->extra);
             priority = todo->priority;
         } else if (auto* comm = dynamic_cast<const VCommItem*>(node)) {
             qstring listText;
             comm->Describe(listText, false);
-            summary = utf8(listText);
+            summary = utf8(*node, listText);
             description = commDescription(*comm, dynamic_cast<const VPay*>(comm)    ? "Amount: "
                                                  : dynamic_cast<const VMail*>(comm) ? "Address: "
                                                                                     : "Phone: ");
@@ -170,7 +172,7 @@ class Exporter {
             out += cached(folderLines, (const VNode*)node->parent, [&] {
                 qstring path;
                 node->parent->FolderPath(path);
-                return icalproperty_new_categories(utf8(path).c_str());
+                return icalproperty_new_categories(utf8(*node, path).c_str());
             });
         }
         out += end;
@@ -222,7 +224,7 @@ std::string CalendarName(const VCollection& collection, const VNode* folder) {
     if (folder && folder != collection.root) {
         qstring title;
         folder->FolderTitle(title);
-        return Cp1252ToUtf8(title.Text());
+        return TextToUtf8(title.Text(), collection.textEncoding);
     }
     std::string name = collection.fileName.Text();
     std::size_t slash = name.rfind('/');
@@ -230,7 +232,8 @@ std::string CalendarName(const VCollection& collection, const VNode* folder) {
     std::size_t dot = name.rfind('.');
     if (dot != std::string::npos && dot > 0) name.erase(dot);
     // File names are bytes; one that is no UTF-8 reads as the document's code page.
-    return IsUtf8(name.data(), name.size()) ? name : Cp1252ToUtf8(name);
+    return IsUtf8(name.data(), name.size()) ? name
+                                             : TextToUtf8(name, TextEncoding::Windows1252);
 }
 
 std::vector<VNode*> AllNodes(const VCollection& collection) {

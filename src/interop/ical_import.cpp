@@ -327,10 +327,10 @@ bool parse(const std::string& bytes, Parsed& parsed, IcsImport& result) {
     return !failed;
 }
 
-qstring documentText(const std::string& utf8, int& lost) {
-    int missing = 0;
-    std::string text = Utf8ToCp1252(utf8, &missing);
-    lost += missing;
+// The text as the document stores it; a character its encoding lacks turns the document
+// into UTF-8 first, so nothing is lost.
+qstring documentText(VCollection& c, const std::string& utf8) {
+    std::string text = c.EnteredUtf8(utf8);
     if (text.size() > (std::size_t)QFile::MAX_STRING) text.resize(QFile::MAX_STRING);
     return qstring(text.c_str());
 }
@@ -351,9 +351,9 @@ void setDone(VNode* node, bool done) {
         node->flags &= ~DONE;
 }
 
-void applyTo(VNode* node, const ParsedItem& item, int& lost) {
+void applyTo(VNode* node, const ParsedItem& item) {
     if (auto* task = dynamic_cast<VTask*>(node)) {
-        task->what = documentText(item.summary, lost);
+        task->what = documentText(*node->collection, item.summary);
         if (item.dated) {
             task->startDate = DayText(item.firstDay).c_str();
             task->duration = (std::int32_t)(item.lastDay - item.firstDay + 1);
@@ -362,8 +362,8 @@ void applyTo(VNode* node, const ParsedItem& item, int& lost) {
         task->priority = VantryPriority(item.priority);
         if (item.percent >= 0) task->completion = std::min(item.percent, 100);
     } else if (auto* todo = dynamic_cast<VTodo*>(node)) {
-        todo->what = documentText(item.summary, lost);
-        todo->extra = documentText(item.description, lost);
+        todo->what = documentText(*node->collection, item.summary);
+        todo->extra = documentText(*node->collection, item.description);
         todo->priority = VantryPriority(item.priority);
     } else if (auto* comm = dynamic_cast<VCommItem*>(node)) {
         comm->priority = VantryPriority(item.priority);
@@ -395,9 +395,9 @@ IcsImport ImportICalendar(VCollection& collection, const std::string& bytes) {
             std::string uid = collection.extensions.Field(node, VExtensions::UID);
             if (!uid.empty()) byUid.emplace(uid, node);
         }
-    int lost = 0;
     qstring folderName =
-        parsed.calendarName.empty() ? qstring("Imported") : documentText(parsed.calendarName, lost);
+        parsed.calendarName.empty() ? qstring("Imported")
+                                    : documentText(collection, parsed.calendarName);
     for (const ParsedItem& item : parsed.items) {
         VNode*& node = byUid[item.uid];
         if (node) {
@@ -408,7 +408,7 @@ IcsImport ImportICalendar(VCollection& collection, const std::string& bytes) {
             collection.Add(node, result.folder);
             ++result.added;
         }
-        applyTo(node, item, lost);
+        applyTo(node, item);
         VExtensionFields fields = extensionFields(node, item);
         // Fields of other features stay as they were.
         if (const VExtensionFields* old = collection.extensions.Find(node))
@@ -417,7 +417,6 @@ IcsImport ImportICalendar(VCollection& collection, const std::string& bytes) {
                     fields.emplace(name, value);
         collection.extensions.SetFields(node, std::move(fields));
     }
-    result.lostCharacters = lost;
     result.ok = true;
     return result;
 }

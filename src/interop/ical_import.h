@@ -13,7 +13,6 @@ struct IcsImport {
     long line = 0;     // that line (1 = first), 0 when no single line is to blame
     int added = 0;
     int updated = 0;
-    int lostCharacters = 0;  // characters the document's code page cannot hold ("?")
     VNode* folder = nullptr; // where new items went
 };
 

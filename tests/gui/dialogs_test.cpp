@@ -171,14 +171,14 @@ TEST_F(DialogsTest, AnActionsEndFollowsItsDurationAndAnEarlierEndIsRefused) {
             EXPECT_EQ(end->GetValue(), "07-12-2026");
 
             // Typing a duration and leaving the field moves the end.
-            duration->SetFocus();
+            ASSERT_TRUE(GiveFocus(duration));
             duration->SelectAll();
             ASSERT_TRUE(UserDoes("xdotool type 5\nxdotool key Tab\n"));
             EXPECT_TRUE(SettleUntil([&] { return end->GetValue() == "11-12-2026"; }))
                 << end->GetValue();
 
             // An end typed before the start is refused when the field is left.
-            end->SetFocus();
+            ASSERT_TRUE(GiveFocus(end));
             end->SelectAll();
             ASSERT_TRUE(UserDoes("xdotool type 01-12-2026\n"));
             EXPECT_TRUE(ui.asked.empty()) << "nothing is said while typing";

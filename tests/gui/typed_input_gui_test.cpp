@@ -21,6 +21,7 @@
 #include "wx/wx_ui.h"
 
 #include <gtest/gtest.h>
+#include <wx/app.h>
 #include <wx/button.h>
 #include <wx/clipbrd.h>
 #include <wx/docview.h>
@@ -347,7 +348,11 @@ TEST_F(TypedInputGuiTest, PrintPreviewShowsTheWholePage) {
     EXPECT_GE(shown.x, page.x) << "the page's width shows";
     EXPECT_GE(shown.y, page.y) << "the page's height shows";
     preview->Close(true);
-    EXPECT_TRUE(SettleUntil([] { return ShownPreview() == nullptr; }));
+    // Gone for good, not only hidden: a frame still waiting to be deleted would outlive the
+    // document manager its destruction reports to.
+    EXPECT_TRUE(SettleUntil([preview] {
+        return ShownPreview() == nullptr && !wxTheApp->IsScheduledForDestruction(preview);
+    }));
 }
 
 } // namespace

@@ -68,11 +68,13 @@ TEST_F(RowPaintTest, OnPaperLinesAndIconsGrowWithTheScale) {
     dc.Clear();
     todo->Paint(viewer);
     int tickLines = 0;
-    for (size_t i = 0; i < dc.calls.size(); ++i)
-        if (dc.calls[i].kind == CanvasCall::Outline)
-            for (size_t j = i + 1; j < dc.calls.size() && dc.calls[j].kind == CanvasCall::Line;
-                 ++j, ++tickLines)
-                EXPECT_EQ(dc.calls[j].currentPenWidth, 8);
+    for (size_t i = 0; i < dc.calls.size(); ++i) {
+        if (dc.calls[i].kind != CanvasCall::Outline) continue;
+        for (size_t j = i + 1; j < dc.calls.size() && dc.calls[j].kind == CanvasCall::Line;
+             ++j, ++tickLines) {
+            EXPECT_EQ(dc.calls[j].currentPenWidth, 8);
+        }
+    }
     EXPECT_EQ(tickLines, 4) << "two strokes, drawn twice";
 }
 
