@@ -489,6 +489,20 @@ bool SamePixels(const wxImage& a, const wxImage& b) {
            std::equal(a.GetData(), a.GetData() + a.GetWidth() * a.GetHeight() * 3, b.GetData());
 }
 
+LongDoubleClickTime::LongDoubleClickTime() {
+    static auto settings = Gtk<void* (*)()>("gtk_settings_get_default");
+    static auto get = Gtk<void (*)(void*, const char*, ...)>("g_object_get");
+    static auto set = Gtk<void (*)(void*, const char*, ...)>("g_object_set");
+    get(settings(), "gtk-double-click-time", &saved, nullptr);
+    set(settings(), "gtk-double-click-time", WAIT_SECONDS * 1000, nullptr);
+}
+
+LongDoubleClickTime::~LongDoubleClickTime() {
+    static auto settings = Gtk<void* (*)()>("gtk_settings_get_default");
+    static auto set = Gtk<void (*)(void*, const char*, ...)>("g_object_set");
+    set(settings(), "gtk-double-click-time", saved, nullptr);
+}
+
 // ---- Menus
 
 // While a menu shows: finds its window on the screen and takes the picture once it is drawn.

@@ -112,6 +112,17 @@ bool SaveScreenPicture(const std::string& name);
 wxImage RibbonButtonPicture(int command);
 bool SamePixels(const wxImage& a, const wxImage& b);
 
+// GTK's double-click time, longer while this lives: a second click at the same spot is then
+// a double click however busy the machine is.
+class LongDoubleClickTime {
+  public:
+    LongDoubleClickTime();
+    ~LongDoubleClickTime();
+
+  private:
+    int saved = 0;
+};
+
 // Watches a window for the context menus it opens: the entries of the first one (a greyed
 // one marked so), and a picture of the screen once it is drawn. Scripts wait for a menu
 // with `until_program menu_shown` and for the picture with `until_program menu_pictured`.

@@ -139,6 +139,18 @@ TEST_F(ItemCommandsGuiTest, KeysAndTheContextMenuChangeTheDocumentAndCtrlSSavesI
         << "the ribbon's Delete is drawn greyed without a selection, plain with one";
     EXPECT_TRUE(Holds(RowTexts(), "Water the plants")) << "Escape chose nothing";
 
+    // The right button again at once, at the same spot: a double click to GTK, and the
+    // menu opens all the same.
+    {
+        LongDoubleClickTime soon;
+        MenuWatcher quick(*Frame().ItemWindow(), "todo-context-menu-quick.png");
+        EXPECT_TRUE(UserDoes(MouseTo(RowOnScreen(plants)) + "xdotool click 3\n"
+                                                            "until_program menu_shown\n"
+                                                            "xdotool key Escape\n",
+                             quick.Conditions()))
+            << "a quick second right click opened the menu";
+    }
+
     // The menu's "Delete...", the question answered Yes: the row is gone. The pointer
     // moves to another spot of the row first, as a hand would, and a fresh watcher waits
     // for this menu.
