@@ -1,12 +1,12 @@
 #include "wx/program_icon.h"
 
-#include "wx/program_icon_svg.h"
+#include "wx/svg_icons.h"
 
 #include <wx/bmpbndl.h>
 #include <wx/icon.h>
 
 wxBitmapBundle ProgramIconBundle() {
-    return wxBitmapBundle::FromSVG(PROGRAM_ICON_SVG, wxSize(16, 16));
+    return SvgIcon("vantry");
 }
 
 wxBitmap ProgramIconBitmap(int size) {

@@ -1,5 +1,6 @@
 #include "wx/wx_canvas.h"
 
+#include "wx/svg_icons.h"
 #include "wx/text_convert.h"
 
 #include <wx/control.h>
@@ -7,15 +8,9 @@
 #include <wx/image.h>
 #include <wx/settings.h>
 
+#include <cmath>
 #include <map>
 #include <utility>
-
-#include "wx/icons/agreement.xpm"
-#include "wx/icons/call.xpm"
-#include "wx/icons/contact.xpm"
-#include "wx/icons/location.xpm"
-#include "wx/icons/mail.xpm"
-#include "wx/icons/pay.xpm"
 
 namespace {
 
@@ -23,25 +18,24 @@ wxColour toWx(Colour c) {
     return wxColour(c.r, c.g, c.b);
 }
 
-const wxBitmap& iconBitmap(ItemIcon icon) {
-    static const wxBitmap contact(contact_xpm), call(call_xpm), mail(mail_xpm), pay(pay_xpm),
-        agreement(agreement_xpm), location(location_xpm), none;
+const char* iconName(ItemIcon icon) {
     switch (icon) {
     case ItemIcon::Contact:
-        return contact;
+        return "contact";
     case ItemIcon::Call:
-        return call;
+        return "call";
     case ItemIcon::Mail:
-        return mail;
+        return "mail";
     case ItemIcon::Pay:
-        return pay;
+        return "pay";
     case ItemIcon::Agreement:
-        return agreement;
+        return "agreement";
     case ItemIcon::Location:
-        return location;
-    default:
-        return none;
+        return "location";
+    case ItemIcon::None:
+        break;
     }
+    return nullptr;
 }
 
 // The rules name Windows faces; this desktop's sans-serif face takes their place.
@@ -160,18 +154,15 @@ void WxCanvas::TextEllipsis(const CanvasRect& r, const std::string& text) {
 }
 
 void WxCanvas::Icon(const CanvasRect& box, ItemIcon icon) {
-    const wxBitmap& bitmap = iconBitmap(icon);
-    if (!bitmap.IsOk()) return;
-    wxSize size(box.right - box.left, box.bottom - box.top);
-    if (size == bitmap.GetSize() || size.x < 1 || size.y < 1) {
-        dc.DrawBitmap(bitmap, box.left, box.top, true);
-        return;
-    }
-    // On paper a printer dot is much smaller than a screen pixel: the picture grows with it.
-    static std::map<std::pair<ItemIcon, std::pair<int, int>>, wxBitmap> scaled;
-    wxBitmap& picture = scaled[{icon, {size.x, size.y}}];
-    if (!picture.IsOk())
-        picture = wxBitmap(bitmap.ConvertToImage().Scale(size.x, size.y, wxIMAGE_QUALITY_HIGH));
+    const char* name = iconName(icon);
+    int size = box.right - box.left;
+    if (!name || size < 1) return;
+    // Drawn from the SVG at the box's size in the screen's own pixels (or the printer's
+    // dots), made once for each size.
+    double density = dc.GetContentScaleFactor();
+    static std::map<std::pair<ItemIcon, std::pair<int, double>>, wxBitmap> drawn;
+    wxBitmap& picture = drawn[{icon, {size, density}}];
+    if (!picture.IsOk()) picture = SvgIconBitmap(name, (int)std::lround(size * density), density);
     dc.DrawBitmap(picture, box.left, box.top, true);
 }
 

@@ -472,6 +472,13 @@ bool RibbonButtonOnScreen(int command, wxPoint& where) {
     return false;
 }
 
+bool ShownEnabled(int command) {
+    wxUpdateUIEvent event(WxIdOf(command));
+    event.SetEventObject(&Frame());
+    Frame().GetEventHandler()->ProcessEvent(event);
+    return event.GetEnabled();
+}
+
 wxImage RibbonButtonPicture(int command) {
     wxRibbonButtonBar* bar = RibbonBarWith(command);
     if (!bar) return wxImage();

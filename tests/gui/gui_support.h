@@ -108,6 +108,8 @@ bool SaveWindowPicture(wxWindow& window, const std::string& name);
 bool SaveFramePicture(const std::string& name);
 // The whole screen, once drawn and steady, as a PNG under the build folder.
 bool SaveScreenPicture(const std::string& name);
+// Whether the command's buttons and menu entries show it usable now (update-UI's answer).
+bool ShownEnabled(int command);
 // The ribbon's button of the command as the screen shows it, after update-UI has run.
 wxImage RibbonButtonPicture(int command);
 bool SamePixels(const wxImage& a, const wxImage& b);

@@ -672,7 +672,42 @@ TEST_F(GuiTest, ScreenshotOfTheMainWindow) {
     c.Add(home, c.root);
     Frame().DocumentChanged();
     Frame().Ribbon()->SetActivePage((size_t)1); // the filters
+    EXPECT_TRUE(RowsLaidOut());
     EXPECT_TRUE(SaveFramePicture("main-window.png"));
+}
+
+// Every usable button of the ribbon shows a picture of its own in full colour, drawn from
+// its SVG: none is a grey placeholder that looks disabled.
+TEST_F(GuiTest, EveryRibbonButtonShowsItsPictureInColour) {
+    std::set<int> looked; // a button on several pages: on the first one
+    for (size_t p = 0; p < RibbonCategories().size(); ++p) {
+        Frame().Ribbon()->SetActivePage(p);
+        Settle();
+        for (const RibbonPanel& panel : RibbonCategories()[p].panels)
+            for (const RibbonElement& e : panel.elements) {
+                // (Beside a field the buttons are the toolkit's own, with words only.)
+                bool buttonBar = std::none_of(
+                    panel.elements.begin(), panel.elements.end(), [](const RibbonElement& o) {
+                        return o.kind == RibbonKind::ComboBox || o.kind == RibbonKind::Edit;
+                    });
+                if (!buttonBar || e.kind != RibbonKind::Button || !ShownEnabled(e.command) ||
+                    !looked.insert(e.command).second)
+                    continue;
+                wxImage picture = RibbonButtonPicture(e.command);
+                ASSERT_TRUE(picture.IsOk()) << e.caption;
+                int coloured = 0;
+                for (int y = 0; y < picture.GetHeight(); ++y)
+                    for (int x = 0; x < picture.GetWidth(); ++x) {
+                        int r = picture.GetRed(x, y), g = picture.GetGreen(x, y),
+                            b = picture.GetBlue(x, y);
+                        coloured += std::max({r, g, b}) - std::min({r, g, b}) >= 100;
+                    }
+                EXPECT_GE(coloured, 8) << "'" << e.caption << "' shows a picture in colour";
+            }
+    }
+    EXPECT_GE(looked.size(), 25u);
+    Frame().Ribbon()->SetActivePage((size_t)1);
+    EXPECT_TRUE(SaveFramePicture("ribbon-icons.png"));
 }
 
 // The names of the rows the item view shows, after a paint.

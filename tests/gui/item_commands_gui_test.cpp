@@ -28,13 +28,6 @@
 namespace {
 
 // Whether the ribbon's button of the command shows enabled, as update-UI has it.
-bool ShownEnabled(int command) {
-    wxUpdateUIEvent event(WxIdOf(command));
-    event.SetEventObject(&Frame());
-    Frame().GetEventHandler()->ProcessEvent(event);
-    return event.GetEnabled();
-}
-
 // The rows' texts as the view has them after a paint.
 std::vector<std::string> RowTexts() {
     CSkedraView& view = Frame().ItemView();

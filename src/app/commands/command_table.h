@@ -59,7 +59,7 @@ struct CommandEntry {
     const char* description = "";
     // Its step in the undo history; null: the caption's words ("&Edit...\tF2": "Edit").
     const char* undoName = nullptr;
-    // The toolkit's stock picture by name ("delete", "file_open"); null: a plain page.
+    // Its picture by name (an SVG of src/wx/icons: "delete", "file_open"); null: a plain page.
     const char* icon = nullptr;
     // The main window's keys for it, and the folder tree's own.
     std::vector<KeyStroke> keys = {};
