@@ -116,7 +116,7 @@ class TypedInputGuiTest : public ::testing::Test {
 TEST_F(TypedInputGuiTest, DatesTypedIntoTheActionDialogAreStoredAsTyped) {
     VCollection start;
     Open(start);
-    Doc().Collection()->dateFormat = 1;         // DD-MM-YYYY, as the view shows dates
+    Doc().Collection()->dateFormat = 1;           // DD-MM-YYYY, as the view shows dates
     Frame().Ribbon()->SetActivePage((size_t)1); // "Items"
     wxPoint actionButton;
     ASSERT_TRUE(SettleUntil([&] { return RibbonButtonOnScreen(CMD_ADD_ACTION, actionButton); }));
