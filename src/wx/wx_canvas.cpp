@@ -5,11 +5,16 @@
 
 #include <wx/control.h>
 #include <wx/dcclient.h>
+#include <wx/dcmemory.h>
+#include <wx/graphics.h>
 #include <wx/image.h>
 #include <wx/settings.h>
 
 #include <cmath>
+#include <cstring>
 #include <map>
+#include <tuple>
+#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -45,9 +50,33 @@ bool isWindowsFace(const std::string& face) {
 
 } // namespace
 
+WxCanvas::WxCanvas(wxDC& dc, bool printing) : dc(dc), printing(printing), pen(dc.GetPen()) {}
+
+// Pens, brushes and fonts are made and handed to the DC only when they change (each makes a
+// cairo source): rows set the same ones over and over.
 void WxCanvas::SetPen(PenStyle style, int width, Colour colour) {
-    dc.SetPen(wxPen(toWx(colour), width < 1 ? 1 : width,
-                    style == PenStyle::Dotted ? wxPENSTYLE_DOT : wxPENSTYLE_SOLID));
+    if (width < 1) width = 1;
+    if (penMade && style == penStyle && width == penWidth && colour == penColour) return;
+    penMade = true;
+    penStyle = style;
+    penWidth = width;
+    penColour = colour;
+    pen = wxPen(toWx(colour), width, style == PenStyle::Dotted ? wxPENSTYLE_DOT : wxPENSTYLE_SOLID);
+    penOnDc = false;
+}
+
+void WxCanvas::usePen() {
+    if (penOnDc) return;
+    dc.SetPen(pen);
+    penOnDc = true;
+}
+
+void WxCanvas::useBrush(bool filled, Colour colour) {
+    if (brushMade && filled == brushFilled && (!filled || colour == brushColour)) return;
+    brushMade = true;
+    brushFilled = filled;
+    brushColour = colour;
+    dc.SetBrush(filled ? wxBrush(toWx(colour)) : *wxTRANSPARENT_BRUSH);
 }
 
 void WxCanvas::SetFont(int height, int weight, const std::string& face) {
@@ -71,6 +100,7 @@ void WxCanvas::SetFont(int height, int weight, const std::string& face) {
     }
     font.SetWeight(weight >= 700 ? wxFONTWEIGHT_BOLD : wxFONTWEIGHT_NORMAL);
     dc.SetFont(font);
+    fontKey = font.GetNativeFontInfoDesc().utf8_string() + (printing ? "\x01" : "\x02");
 }
 
 int WxCanvas::ScreenPixelSize(const wxDC& dc, int characterHeight) {
@@ -100,6 +130,19 @@ CanvasSize WxCanvas::TextExtent(const std::string& text) const {
     return {width, height};
 }
 
+CanvasSize WxCanvas::measured(const std::string& text, const wxString& shown) {
+    // A repaint shows mostly the texts the last one showed: measuring one lays it out
+    // completely, so the sizes are kept by font and text (for a screenful of fonts).
+    static std::unordered_map<std::string, CanvasSize> sizes;
+    std::string key = fontKey + '\0' + text;
+    auto known = sizes.find(key);
+    if (known != sizes.end()) return known->second;
+    if (sizes.size() > 20000) sizes.clear();
+    wxCoord width = 0, height = 0;
+    dc.GetTextExtent(shown, &width, &height);
+    return sizes[key] = {width, height};
+}
+
 void WxCanvas::SetTextColour(Colour colour) {
     dc.SetTextForeground(toWx(colour));
 }
@@ -110,15 +153,15 @@ void WxCanvas::SetTransparentBackground() {
 
 void WxCanvas::FillRect(const CanvasRect& r, Colour colour) {
     // A fill leaves the pen as it was: outlines and lines that follow still use it.
-    wxPen pen = dc.GetPen();
-    dc.SetBrush(wxBrush(toWx(colour)));
-    dc.SetPen(*wxTRANSPARENT_PEN);
+    if (penOnDc) dc.SetPen(*wxTRANSPARENT_PEN);
+    penOnDc = false;
+    useBrush(true, colour);
     dc.DrawRectangle(r.left, r.top, r.right - r.left, r.bottom - r.top);
-    dc.SetPen(pen);
 }
 
 void WxCanvas::Rectangle(const CanvasRect& r) {
-    dc.SetBrush(*wxTRANSPARENT_BRUSH);
+    usePen();
+    useBrush(false, {});
     dc.DrawRectangle(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
@@ -129,7 +172,8 @@ void WxCanvas::MoveTo(int x, int y) {
 
 void WxCanvas::LineTo(int x, int y) {
     // wx leaves the end point out as the rules do.
-    dc.DrawLine(penX, penY, x, y);
+    usePen();
+    if (!stampDottedLine(x, y)) dc.DrawLine(penX, penY, x, y);
     penX = x;
     penY = y;
 }
@@ -141,9 +185,8 @@ void WxCanvas::Text(int x, int y, const std::string& text) {
 void WxCanvas::TextEllipsis(const CanvasRect& r, const std::string& text) {
     wxString whole = ToWx(text);
     // Most texts fit: those are drawn as they are, without cutting or clipping.
-    wxCoord width = 0, height = 0;
-    dc.GetTextExtent(whole, &width, &height);
-    if (width <= r.right - r.left && height <= r.bottom - r.top) {
+    CanvasSize size = measured(text, whole);
+    if (size.width <= r.right - r.left && size.height <= r.bottom - r.top) {
         dc.DrawText(whole, r.left, r.top);
         return;
     }
@@ -164,6 +207,41 @@ void WxCanvas::Icon(const CanvasRect& box, ItemIcon icon) {
     wxBitmap& picture = drawn[{icon, {size, density}}];
     if (!picture.IsOk()) picture = SvgIconBitmap(name, (int)std::lround(size * density), density);
     dc.DrawBitmap(picture, box.left, box.top, true);
+}
+
+bool WxCanvas::stampDottedLine(int x, int y) {
+    // Cairo strokes a dotted line dot by dot, at three times the cost of a plain one. The
+    // Gantt chart draws the same few dotted lines on every row: each is drawn once onto a
+    // transparent bitmap, with the same pen, and that picture is put down wherever the line
+    // goes again: the same pixels for a shift by whole pixels. (Black only: a coloured
+    // picture's smoothed edge blends a shade off.)
+    wxGraphicsContext* gc = dc.GetGraphicsContext();
+    double xScale = 0, yScale = 0;
+    dc.GetUserScale(&xScale, &yScale);
+    if (penStyle != PenStyle::Dotted || !penMade || penColour != Colour{} || printing || !gc ||
+        (x != penX && y != penY) || xScale != 1 || yScale != 1 || dc.GetContentScaleFactor() != 1)
+        return false;
+    int dx = x - penX, dy = y - penY, margin = penWidth + 1;
+    wxSize size(std::abs(dx) + 2 * margin, std::abs(dy) + 2 * margin);
+    wxPoint start(dx < 0 ? size.x - margin : margin, dy < 0 ? size.y - margin : margin);
+    static std::map<std::tuple<int, int, int>, wxGraphicsBitmap> stamps;
+    std::tuple<int, int, int> key{dx, dy, penWidth};
+    auto found = stamps.find(key);
+    if (found == stamps.end()) {
+        if (stamps.size() > 256) stamps.clear();
+        wxImage clear(size);
+        clear.InitAlpha();
+        std::memset(clear.GetAlpha(), 0, (size_t)size.x * size.y);
+        wxBitmap picture(clear, 32);
+        {
+            wxMemoryDC onPicture(picture);
+            onPicture.SetPen(pen);
+            onPicture.DrawLine(start, start + wxPoint(dx, dy));
+        }
+        found = stamps.emplace(key, gc->CreateBitmap(picture)).first;
+    }
+    gc->DrawBitmap(found->second, penX - start.x, penY - start.y, size.x, size.y);
+    return true;
 }
 
 CanvasRect WxCanvas::ClipBox() const {
