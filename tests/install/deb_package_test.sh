@@ -12,7 +12,10 @@ if dpkg-query -W -f='${Status}' vantry 2>/dev/null | grep -q "install ok install
     exit 77
 fi
 work=$(mktemp -d)
-trap 'dpkg -r vantry >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
+# Whatever happens from here on (a failed step, an interrupt, CTest's time limit), the
+# package goes again and so does the work folder: the machine is left as it was found.
+trap 'dpkg --purge vantry >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
+trap 'exit 1' HUP INT TERM
 
 fail() {
     echo "deb_package_test: $*" >&2
@@ -49,5 +52,15 @@ dpkg -r vantry >"$work/remove.log" 2>&1 || {
 while read -r path; do
     if [ -f "$path" ]; then fail "$path is left after dpkg -r"; fi
 done <"$work/files"
-[ ! -e /usr/lib/vantry ] || fail "/usr/lib/vantry is left after dpkg -r"
+for folder in /usr/lib/vantry /usr/share/vantry; do
+    [ ! -e "$folder" ] || fail "$folder is left after dpkg -r"
+done
+# Its record goes too (the ldconfig script CPack adds keeps it until a purge).
+dpkg --purge vantry >"$work/purge.log" 2>&1 || {
+    cat "$work/purge.log" >&2
+    fail "dpkg --purge failed"
+}
+if dpkg-query -W -f='${Status}' vantry 2>/dev/null | grep -qv "not-installed"; then
+    fail "dpkg still knows vantry after a purge: $(dpkg-query -W -f='${Status}' vantry)"
+fi
 echo "deb_package_test: installed, ran and removed cleanly"

@@ -6,6 +6,7 @@ set -eu
 build="$1"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+trap 'exit 1' HUP INT TERM
 root="$work/root"
 
 fail() {

@@ -8,6 +8,7 @@ build="$1"
 work=$(mktemp -d)
 pid=""
 trap 'if [ -n "$pid" ]; then kill -9 "$pid" 2>/dev/null || true; fi; rm -rf "$work"' EXIT
+trap 'exit 1' HUP INT TERM
 root="$work/root"
 home="$work/home"
 here="$work/cwd"
