@@ -852,6 +852,15 @@ TEST_F(GuiTest, TheFileMenuShowsTheKeysOfItsCommands) {
     }
     EXPECT_FALSE(
         Frame().FileMenu()->FindItem(WxIdOf(CMD_FILE_SAVE_AS))->GetItemLabel().Contains("\t"));
+
+    // The menu as the user opens it from the File button, pictured with its keys.
+    wxWindow* fileButton = wxWindow::FindWindowByLabel("File", &Frame());
+    ASSERT_NE(fileButton, nullptr);
+    MenuWatcher menu(*fileButton, "file-menu-keys.png");
+    ASSERT_TRUE(UserDoes(ClickAt(CentreOnScreen(*fileButton)) +
+                             "until_program menu_pictured\nxdotool key Escape\n",
+                         menu.Conditions()));
+    EXPECT_TRUE(menu.pictured);
 }
 
 // Ctrl+F gives the keyboard to the filter; the list narrows as the user types, without
