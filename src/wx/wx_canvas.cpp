@@ -100,7 +100,7 @@ void WxCanvas::SetFont(int height, int weight, const std::string& face) {
     }
     font.SetWeight(weight >= 700 ? wxFONTWEIGHT_BOLD : wxFONTWEIGHT_NORMAL);
     dc.SetFont(font);
-    fontKey = font.GetNativeFontInfoDesc().utf8_string() + (printing ? "\x01" : "\x02");
+    fontKey = font.GetNativeFontInfoDesc().utf8_string();
 }
 
 int WxCanvas::ScreenPixelSize(const wxDC& dc, int characterHeight) {
@@ -130,16 +130,20 @@ CanvasSize WxCanvas::TextExtent(const std::string& text) const {
     return {width, height};
 }
 
-CanvasSize WxCanvas::measured(const std::string& text, const wxString& shown) {
+CanvasSize WxCanvas::measured(const wxString& shown) {
     // A repaint shows mostly the texts the last one showed: measuring one lays it out
-    // completely, so the sizes are kept by font and text (for a screenful of fonts).
+    // completely, so the screen's sizes are kept by font and text (for a screenful of
+    // fonts). Printers measure in their own dots.
     static std::unordered_map<std::string, CanvasSize> sizes;
-    std::string key = fontKey + '\0' + text;
-    auto known = sizes.find(key);
-    if (known != sizes.end()) return known->second;
-    if (sizes.size() > 20000) sizes.clear();
+    std::string key = fontKey + '\0' + shown.utf8_string();
+    if (fontMade && !printing) {
+        auto known = sizes.find(key);
+        if (known != sizes.end()) return known->second;
+    }
     wxCoord width = 0, height = 0;
     dc.GetTextExtent(shown, &width, &height);
+    if (!fontMade || printing) return {width, height};
+    if (sizes.size() > 20000) sizes.clear();
     return sizes[key] = {width, height};
 }
 
@@ -185,7 +189,7 @@ void WxCanvas::Text(int x, int y, const std::string& text) {
 void WxCanvas::TextEllipsis(const CanvasRect& r, const std::string& text) {
     wxString whole = ToWx(text);
     // Most texts fit: those are drawn as they are, without cutting or clipping.
-    CanvasSize size = measured(text, whole);
+    CanvasSize size = measured(whole);
     if (size.width <= r.right - r.left && size.height <= r.bottom - r.top) {
         dc.DrawText(whole, r.left, r.top);
         return;

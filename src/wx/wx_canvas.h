@@ -41,7 +41,7 @@ class WxCanvas : public Canvas {
     void usePen();
     void useBrush(bool filled, Colour colour);
     bool stampDottedLine(int x, int y);
-    CanvasSize measured(const std::string& text, const wxString& shown);
+    CanvasSize measured(const wxString& shown);
 
     wxDC& dc;
     bool printing;
