@@ -1,4 +1,5 @@
-# Vantry: `make run` builds and starts the program, `make test` builds and runs every test.
+# Vantry: `make run` builds and starts the program, `make test` builds and runs every test,
+# `make package` builds the .deb.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
@@ -6,12 +7,16 @@ TSAN_BUILD ?= build-tsan
 JOBS       ?= $(shell nproc)
 GENERATOR  := -G Ninja
 
-.PHONY: run test deps build build-asan build-fuzz build-tsan test-normal test-asan test-fuzz test-tsan clean
+.PHONY: run test package deps build build-asan build-fuzz build-tsan test-normal test-asan test-fuzz test-tsan clean
 
 run: build
 	./$(BUILD)/src/vantry $(ARGS)
 
 test: test-normal test-asan test-tsan test-fuzz
+
+# The .deb of an installed vantry, written into $(BUILD).
+package: build
+	cmake --build $(BUILD) --target package
 
 deps:
 	./scripts/install-deps

@@ -1,12 +1,17 @@
 // A full repaint of the item view: a folder of 1,000 rows with the Gantt chart, on the
 // recording canvas (the view's own work) and on an off-screen wx bitmap (what the screen
-// costs). The wx part needs a display: run it under xvfb-run.
+// costs), beside a floor: the same texts, rectangles and lines that one window-sized
+// repaint draws, put straight onto the same bitmap with wx calls and nothing else. The
+// repaint should stay within 1.5 times the floor. The wx part needs a display: run it
+// under xvfb-run.
 #include "app/skedraDoc.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
 #include "support/recording_canvas.h"
 #include "views/skedraView.h"
 #include "wx/wx_canvas.h"
+
+#include "ratio_reporter.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -16,6 +21,10 @@
 #include <wx/app.h>
 #include <wx/bitmap.h>
 #include <wx/dcmemory.h>
+#include <wx/settings.h>
+
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -89,6 +98,8 @@ void BM_PaintWxBitmap(benchmark::State& state) {
     wxMemoryDC dc(bitmap);
     dc.SetBackground(*wxWHITE_BRUSH);
     WxCanvas canvas(dc);
+    f.view->needsRebuild = true; // the rows exist before a repaint that only paints
+    f.view->OnDraw(canvas, {0, 0, WIDTH, HEIGHT});
     for (auto _ : state) {
         dc.Clear();
         f.view->needsRebuild = state.range(1) != 0;
@@ -97,7 +108,75 @@ void BM_PaintWxBitmap(benchmark::State& state) {
     state.counters["rows"] = f.view->RowCount();
 }
 
+// The floor: what one window-sized repaint draws, replayed straight onto the bitmap: its
+// texts (already converted, in one font), its filled rectangles, outlines and lines.
+void BM_PaintFloor(benchmark::State& state) {
+    if (!wxTheApp) {
+        state.SkipWithError("no display: run under xvfb-run");
+        return;
+    }
+    Fixture& f = Shared();
+    RecordingCanvas recorded;
+    recorded.clip = {0, 0, WIDTH, HEIGHT};
+    f.view->needsRebuild = true;
+    f.view->OnDraw(recorded, {0, 0, WIDTH, HEIGHT});
+    struct Text {
+        wxString text;
+        int x, y;
+    };
+    std::vector<Text> texts;
+    std::vector<std::pair<wxRect, wxBrush>> fills;
+    std::vector<wxRect> outlines, lines;
+    for (const CanvasCall& call : recorded.calls) {
+        const CanvasRect& r = call.rect;
+        switch (call.kind) {
+        case CanvasCall::Text:
+        case CanvasCall::TextEllipsis:
+            texts.push_back({wxString::FromUTF8(call.text), r.left, r.top});
+            break;
+        case CanvasCall::Fill:
+            fills.emplace_back(wxRect(r.left, r.top, r.right - r.left, r.bottom - r.top),
+                               wxBrush(wxColour(call.colour.r, call.colour.g, call.colour.b)));
+            break;
+        case CanvasCall::Outline:
+            outlines.emplace_back(r.left, r.top, r.right - r.left, r.bottom - r.top);
+            break;
+        case CanvasCall::Line:
+            lines.emplace_back(r.left, r.top, r.right, r.bottom);
+            break;
+        default:
+            break;
+        }
+    }
+    wxBitmap bitmap(WIDTH, HEIGHT);
+    wxMemoryDC dc(bitmap);
+    dc.SetBackground(*wxWHITE_BRUSH);
+    wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
+    font.SetPixelSize(wxSize(0, 11));
+    for (auto _ : state) {
+        dc.Clear();
+        dc.SetPen(*wxTRANSPARENT_PEN);
+        for (const auto& [rect, brush] : fills) {
+            dc.SetBrush(brush);
+            dc.DrawRectangle(rect);
+        }
+        dc.SetPen(*wxBLACK_PEN);
+        dc.SetBrush(*wxTRANSPARENT_BRUSH);
+        for (const wxRect& rect : outlines)
+            dc.DrawRectangle(rect);
+        for (const wxRect& line : lines)
+            dc.DrawLine(line.x, line.y, line.width, line.height);
+        dc.SetFont(font);
+        for (const Text& text : texts)
+            dc.DrawText(text.text, text.x, text.y);
+    }
+    state.counters["texts"] = (double)texts.size();
+    state.counters["rects"] = (double)(fills.size() + outlines.size());
+    state.counters["lines"] = (double)lines.size();
+}
+
 BENCHMARK(BM_PaintRecording)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintFloor)->Unit(benchmark::kMillisecond);
 // range(1): 1 rebuilds the rows first (after a change), 0 only repaints.
 BENCHMARK(BM_PaintWxBitmap)
     ->Args({0, 0})
@@ -118,7 +197,9 @@ int main(int argc, char** argv) {
         char* wxArgv[] = {argv[0], nullptr};
         wx = wxEntryStart(wxArgc, wxArgv);
     }
-    benchmark::RunSpecifiedBenchmarks();
+    RatioReporter reporter({{"BM_PaintWxBitmap/0/0", "BM_PaintFloor",
+                             "window-sized repaint / floor (target <= 1.5)"}});
+    benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     if (wx) wxEntryCleanup();
     return 0;

@@ -1,5 +1,7 @@
 // Entry point of vantry: a headless mode when the arguments ask for one, else the window.
 #include "app/command_line.h"
+#include "app/install_layout.h"
+#include "app/settings_place.h"
 #include "foundation/qclock.h"
 #include "foundation/qmessage.h"
 #include "foundation/qsystem.h"
@@ -18,7 +20,8 @@ int main(int argc, char** argv) {
     // The log belongs to the user, not to whatever folder the program was started in.
     qlog_set_folder(VantryStateFolder());
     QSetClockFromEnvironment();
-    std::string settings = std::string(QExecutableDirectory().Text()) + "/vantry.ini";
+    // The headless modes only read the settings (the date format), wherever they are now.
+    std::string settings = SettingsFileToRead(XdgConfigHome(), QExecutableDirectory().Text());
     if (IsServeMode(args)) return RunServeMode(args, settings, std::cout, std::cerr);
     int code = RunCommandLine(args, settings, std::cout, std::cerr);
     if (code >= 0) return code;
@@ -34,7 +37,7 @@ int main(int argc, char** argv) {
         // can't be shown is.
         return args.empty() ? 0 : 1;
     }
-    std::string module = std::string(QExecutableDirectory().Text()) + "/" + WINDOW_MODULE_FILE;
+    std::string module = ModuleDirectory(QExecutableDirectory().Text()) + "/" + WINDOW_MODULE_FILE;
     void* window = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
     auto run = window ? (WindowModuleEntry)dlsym(window, WINDOW_MODULE_ENTRY) : nullptr;
     if (!run) {

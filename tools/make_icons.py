@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Draws Vantry's 16x16 icons as XPM files (src/wx/icons): the six item kinds that
-carry an icon and the ten folder-tree pictures. Run it again after changing a shape."""
+"""Draws the folder tree's ten 16x16 pictures as XPM files (src/wx/icons). Run it again
+after changing a shape. (The rows' and the ribbon's pictures are SVG files beside them.)"""
 import math
 import os
 
@@ -47,76 +47,6 @@ def ring(img, cx, cy, r, c):
                 put(img, x, y, c)
 
 
-def line(img, x0, y0, x1, y1, c):
-    steps = max(abs(x1 - x0), abs(y1 - y0)) * 2 + 1
-    for i in range(steps + 1):
-        t = i / steps
-        put(img, round(x0 + (x1 - x0) * t), round(y0 + (y1 - y0) * t), c)
-
-
-def contact():
-    img = blank()
-    disc(img, 8, 5, 3.2, "#3B6EA5")
-    disc(img, 8, 15, 6.5, "#3B6EA5")
-    rect(img, 0, 15, 15, 15, None)
-    disc(img, 8, 5, 2.2, "#F2C9A0")
-    return img
-
-
-def call():
-    img = blank()
-    for y in range(2, 14):
-        put(img, 3, y, "#2E7D32")
-        put(img, 4, y, "#2E7D32")
-    rect(img, 3, 1, 7, 3, "#2E7D32")
-    rect(img, 3, 12, 7, 14, "#2E7D32")
-    line(img, 9, 4, 11, 6, "#66BB6A")
-    line(img, 10, 2, 13, 5, "#66BB6A")
-    return img
-
-
-def mail():
-    img = blank()
-    rect(img, 1, 3, 14, 12, "#FFFFFF")
-    outline(img, 1, 3, 14, 12, "#8D6E63")
-    line(img, 1, 3, 7, 8, "#8D6E63")
-    line(img, 14, 3, 8, 8, "#8D6E63")
-    return img
-
-
-def pay():
-    img = blank()
-    disc(img, 8, 8, 7, "#E0A800")
-    ring(img, 8, 8, 7, "#9A7400")
-    line(img, 8, 3, 8, 13, "#5D4600")
-    line(img, 10, 5, 6, 5, "#5D4600")
-    line(img, 6, 5, 6, 8, "#5D4600")
-    line(img, 6, 8, 10, 8, "#5D4600")
-    line(img, 10, 8, 10, 11, "#5D4600")
-    line(img, 10, 11, 6, 11, "#5D4600")
-    return img
-
-
-def agreement():
-    img = blank()
-    rect(img, 2, 1, 12, 14, "#FFFFFF")
-    outline(img, 2, 1, 12, 14, "#607D8B")
-    for y in (4, 6, 8):
-        line(img, 4, y, 10, y, "#90A4AE")
-    disc(img, 11, 12, 3, "#C62828")
-    return img
-
-
-def location():
-    img = blank()
-    disc(img, 8, 8, 7, "#4FA3E0")
-    ring(img, 8, 8, 7, "#1F5F8F")
-    line(img, 1, 8, 15, 8, "#1F5F8F")
-    line(img, 8, 1, 8, 15, "#1F5F8F")
-    ring(img, 8, 8, 3.6, "#1F5F8F")
-    return img
-
-
 def folder(badge=None):
     img = blank()
     rect(img, 1, 3, 6, 4, "#D9A400")
@@ -159,8 +89,5 @@ def write(name, img):
 
 
 if __name__ == "__main__":
-    for name, draw in [("contact", contact), ("call", call), ("mail", mail), ("pay", pay),
-                       ("agreement", agreement), ("location", location)]:
-        write(name, draw())
     for name, badge in TREE:
         write(name, folder(badge))

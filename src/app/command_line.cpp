@@ -237,7 +237,7 @@ int runView(const Options& o, const std::string& settingsPath, const LocaleText&
     if (o.hasDateFormat) {
         c.dateFormat = o.dateFormat;
     } else {
-        QInfo settings(settingsPath.c_str());
+        QInfo settings(settingsPath.c_str(), QInfo::READ_ONLY);
         c.LoadSettings(settings);
     }
     c.sortMode = o.byContact ? 1 : 0;

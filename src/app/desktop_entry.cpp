@@ -1,6 +1,5 @@
 #include "app/desktop_entry.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <spawn.h>
@@ -48,6 +47,7 @@ std::string DesktopEntryText(const std::string& executable) {
            "Exec=\"" +
            executable +
            "\" %f\n"
+           "Icon=vantry\n"
            "Terminal=false\n"
            "Categories=Office;ProjectManagement;\n"
            "MimeType=" +
@@ -79,11 +79,4 @@ bool RegisterDocumentType(const std::string& dataHome, const std::string& execut
     if (mimeChanged) runQuietly("update-mime-database", (home / "mime").string());
     if (desktopChanged) runQuietly("update-desktop-database", (home / "applications").string());
     return ok;
-}
-
-std::string UserDataHome() {
-    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && xdg[0]) return xdg;
-    if (const char* home = std::getenv("HOME"); home && home[0])
-        return std::string(home) + "/.local/share";
-    return "";
 }

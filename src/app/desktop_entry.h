@@ -12,6 +12,3 @@ std::string MimeTypeText();
 // Writes both under dataHome (normally ~/.local/share) when they differ from what is
 // there, and asks the desktop's tools to take them up; true when both are in place.
 bool RegisterDocumentType(const std::string& dataHome, const std::string& executable);
-
-// ~/.local/share, or $XDG_DATA_HOME when set; "" without a home.
-std::string UserDataHome();

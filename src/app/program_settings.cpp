@@ -17,9 +17,13 @@ qstring ProgramSettings::PathFor(const char* executablePath) {
     return where;
 }
 
-ProgramSettings::ProgramSettings(const char* executablePath) : path(PathFor(executablePath)) {
+SettingsPlace ProgramSettings::PlaceBeside(const char* executablePath) {
+    return SettingsPlace{"", PathFor(executablePath).Text(), true, ""};
+}
+
+ProgramSettings::ProgramSettings(const SettingsPlace& place) : path(place.file.c_str()) {
     qtrace(QLOC("ProgramSettings::ProgramSettings"), "iniPath %s\n", path.Text());
-    settings = std::make_unique<QInfo>(path);
+    settings = std::make_unique<QInfo>(path, place.writable ? 0 : QInfo::READ_ONLY);
 }
 
 bool ProgramSettings::GetGlobalString(const char* name, qstring& out, const char* def) {

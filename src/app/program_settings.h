@@ -1,7 +1,8 @@
-// ProgramSettings: the settings file beside the program ("vantry.ini"), read at start
-// and written at the end when something in it changed.
+// ProgramSettings: the settings file (see settings_place for where it lives), read at
+// start and written at the end when something in it changed and it may be written.
 #pragma once
 
+#include "app/settings_place.h"
 #include "foundation/qinfo.h"
 #include "foundation/qstring.h"
 
@@ -9,13 +10,15 @@
 
 class ProgramSettings {
   public:
-    // executablePath: the running program; the settings file is "vantry.ini" beside it.
-    explicit ProgramSettings(const char* executablePath);
+    // The place's file; one that must not be written is only read.
+    explicit ProgramSettings(const SettingsPlace& place);
     ProgramSettings(const ProgramSettings&) = delete;
     ProgramSettings& operator=(const ProgramSettings&) = delete;
 
     // The settings file for a program at this path.
     static qstring PathFor(const char* executablePath);
+    // A writable "vantry.ini" beside the program at this path (tests and old set-ups).
+    static SettingsPlace PlaceBeside(const char* executablePath);
 
     // The program's own values, in the "global." section.
     bool GetGlobalString(const char* name, qstring& out, const char* def = nullptr);

@@ -14,7 +14,10 @@ CSkedraDoc* CSkedraDoc::Current() {
     return current;
 }
 
-CSkedraDoc::CSkedraDoc(const char* executablePath) : settings(executablePath) {
+CSkedraDoc::CSkedraDoc(const char* executablePath)
+    : CSkedraDoc(ProgramSettings::PlaceBeside(executablePath)) {}
+
+CSkedraDoc::CSkedraDoc(const SettingsPlace& place) : settings(place) {
     current = this;
     qdbg_setup(settings.File());
     collection = NewCollection(dateFormat());

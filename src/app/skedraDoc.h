@@ -19,6 +19,8 @@ class CSkedraDoc : public ViewDocument {
   public:
     // executablePath: the running program; the settings file is "vantry.ini" beside it.
     explicit CSkedraDoc(const char* executablePath);
+    // The settings file of the place; one that must not be written is only read.
+    explicit CSkedraDoc(const SettingsPlace& place);
     ~CSkedraDoc() override; // the settings file is written when something in it changed
     CSkedraDoc(const CSkedraDoc&) = delete;
     CSkedraDoc& operator=(const CSkedraDoc&) = delete;

@@ -67,14 +67,15 @@ QInfo::Node* QInfo::Node::Append(int newKind, const char* newName) {
     return children.back().get();
 }
 
-QInfo::QInfo(const char* name, int) : fileName(name), root(std::make_unique<Node>()) {
+QInfo::QInfo(const char* name, int options) : fileName(name), root(std::make_unique<Node>()) {
     root->kind = Node::TREE;
     root->name = "root";
-    Read();
+    if (options & READ_ONLY) flags |= NEVER_WRITTEN;
+    if (!(options & READ_ONLY) || fileName.Length() > 0) Read();
 }
 
 QInfo::~QInfo() {
-    if (IsModified()) Write();
+    if (IsModified() && !(flags & NEVER_WRITTEN)) Write();
 }
 
 QInfo::Node* QInfo::Find(const char* path) {

@@ -32,8 +32,10 @@ class QInfo : public QObject {
         Node* Append(int kind, const char* name);
     };
 
+    enum Options { READ_ONLY = 1 }; // never written back; without a file name nothing is read
+
     QInfo(const char* fileName, int options = 0);
-    ~QInfo() override; // writes the tree back first when it was changed
+    ~QInfo() override; // writes the tree back first when it was changed (unless READ_ONLY)
     QInfo(const QInfo&) = delete;
     QInfo& operator=(const QInfo&) = delete;
 
@@ -59,7 +61,7 @@ class QInfo : public QObject {
     Node* Find(const char* path);
 
   private:
-    enum Flags : std::uint32_t { MODIFIED = 1, OPENED = 2 };
+    enum Flags : std::uint32_t { MODIFIED = 1, OPENED = 2, NEVER_WRITTEN = 4 };
 
     void Read();
     const Node* valueNode(const char* path);

@@ -27,6 +27,14 @@ std::string UserBaseFolder(const char* variable, const char* fallback) {
     return home.empty() ? "" : home + "/" + fallback;
 }
 
+std::string XdgConfigHome() {
+    return UserBaseFolder("XDG_CONFIG_HOME", ".config");
+}
+
+std::string XdgDataHome() {
+    return UserBaseFolder("XDG_DATA_HOME", ".local/share");
+}
+
 bool MakeFolders(const std::string& path) {
     if (path.empty()) return false;
     for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {

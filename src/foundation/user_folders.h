@@ -8,6 +8,9 @@
 // "XDG_STATE_HOME" and ".local/state"); empty when neither can be found.
 std::string UserBaseFolder(const char* variable, const char* fallback);
 
+std::string XdgConfigHome(); // $XDG_CONFIG_HOME, by default ~/.config: the settings
+std::string XdgDataHome();   // $XDG_DATA_HOME, by default ~/.local/share: desktop files
+
 // The program's own folder under the state base ($XDG_STATE_HOME/vantry, by default
 // ~/.local/state/vantry): logs and other state that survives a run. Created when missing;
 // empty when it cannot be.

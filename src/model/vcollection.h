@@ -90,8 +90,9 @@ class VCollection {
     // Writes the folder's shown chain (as last built) as "export.htm" in the current
     // folder and, when asked, opens it with the system's handler.
     // False when the file cannot be created (nothing is written or opened then).
-    bool ExportHTML(const char* title, VNode* folder, bool openAfterwards = true) const;
     static constexpr const char* EXPORT_FILE = "export.htm";
+    bool ExportHTML(const char* title, VNode* folder, bool openAfterwards = true,
+                    const char* path = EXPORT_FILE) const;
 
     // The undo history's form of the document: every node after the root, in list order,
     // as the record the document file would hold, but with each node number in it (the

@@ -20,4 +20,5 @@ class VCollectionViewer {
     float scale = 1.0f;        // device units per screen pixel (more when printing)
     FontSpec regularFont;      // the view's fonts of this paint
     FontSpec boldFont;
+    Colour rowFill; // the background of the row being painted
 };

@@ -5,9 +5,10 @@
 #include "foundation/qmessage.h"
 #include "foundation/qtime.h"
 
-bool VCollection::ExportHTML(const char* title, VNode* folder, bool openAfterwards) const {
+bool VCollection::ExportHTML(const char* title, VNode* folder, bool openAfterwards,
+                             const char* path) const {
     qtrace(QLOC("VCollection::ExportHTML"), "VColl:ExportHTML viewRoot %p\n", (void*)folder);
-    QFile file(EXPORT_FILE, QFile::WRITE);
+    QFile file(path, QFile::WRITE);
     if (!file.IsOpen()) return false;
     file.Printf("<html><head>");
     // Only a UTF-8 document says its charset: a Windows-1252 export stays as it was.
@@ -34,6 +35,6 @@ bool VCollection::ExportHTML(const char* title, VNode* folder, bool openAfterwar
         file.Printf("</ul>\n");
     file.Printf("</font></body></html>");
     bool written = file.Close();
-    if (openAfterwards) QNotePad(EXPORT_FILE);
+    if (openAfterwards) QNotePad(path);
     return written;
 }

@@ -5,6 +5,8 @@
 #include "model/vvisibility.h"
 
 #include <algorithm>
+#include <cmath>
+#include <utility>
 
 namespace {
 // Every position computed with the scale is truncated toward zero at the end.
@@ -22,6 +24,35 @@ Colour LevelColour(int level) {
         {88, 90, 91}, {110, 113, 114}, {132, 136, 136}, {154, 158, 159}, {176, 181, 182}};
     int remainder = level % 5;
     return remainder < 0 ? Colour{255, 0, 0} : LEVELS[remainder];
+}
+
+namespace {
+double relativeLuminance(Colour c) {
+    auto linear = [](std::uint8_t channel) {
+        double v = channel / 255.0;
+        return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(c.r) + 0.7152 * linear(c.g) + 0.0722 * linear(c.b);
+}
+} // namespace
+
+double ContrastRatio(Colour a, Colour b) {
+    double la = relativeLuminance(a), lb = relativeLuminance(b);
+    if (la < lb) std::swap(la, lb);
+    return (la + 0.05) / (lb + 0.05);
+}
+
+Colour ReadableTextColour(Colour background) {
+    return ContrastRatio(RowColour::BLACK, background) >=
+                   ContrastRatio(RowColour::WHITE, background)
+               ? RowColour::BLACK
+               : RowColour::WHITE;
+}
+
+Colour TextColourOn(Colour wanted, Colour background) {
+    return ContrastRatio(wanted, background) >= STATE_TEXT_CONTRAST
+               ? wanted
+               : ReadableTextColour(background);
 }
 
 Colour VNode::PriorityBackground(int priority) const {
@@ -46,6 +77,7 @@ void VNode::PaintBackground(VCollectionViewer& v, Colour colour) {
     if (tempFlags & SELECTED) fill = RowColour::SELECTION_BLUE;
     int x = rect.x, y = rect.y, w = rect.width, h = rect.height;
     dc.FillRect({x, y, x + w, y + h}, fill);
+    v.rowFill = fill;
 
     dc.SetPen(PenStyle::Solid, 1, RowColour::SEPARATOR_GREY);
     int indent = level * step + (folder ? step : 0);
@@ -66,7 +98,7 @@ void VNode::DrawRowText(VCollectionViewer& v, const qstring& text, Colour colour
     bool active = IsActive();
     Colour shown = active ? colour : RowColour::INACTIVE_GREY;
     if (tempFlags & SELECTED) shown = active ? RowColour::WHITE : RowColour::INACTIVE_GREY;
-    dc.SetTextColour(shown);
+    dc.SetTextColour(TextColourOn(shown, v.rowFill));
 
     double offset = 2 * s;
     if (icon != ItemIcon::None) offset += 18 * s;

@@ -22,6 +22,19 @@ constexpr Colour UNPLANNED_GREY{64, 64, 64};
 // The colour of indentation level n (by n modulo 5; pure red for a negative remainder).
 Colour LevelColour(int level);
 
+// The contrast ratio of two colours by their relative luminance (1 to 21), as the
+// accessibility guidelines measure legibility.
+double ContrastRatio(Colour a, Colour b);
+// Black or white, whichever stands out more on the background (at least 4.5:1 on every
+// row colour).
+Colour ReadableTextColour(Colour background);
+constexpr double READABLE_CONTRAST = 4.5;
+// The least contrast a text keeps its own colour at: the states' colours (red when overdue,
+// the inactive grey that is meant to look faint) read at that on the row colours they were
+// made for; on any other background the text is black or white instead.
+constexpr double STATE_TEXT_CONTRAST = 1.5;
+Colour TextColourOn(Colour wanted, Colour background);
+
 // A font as the views make them: height (negative: character height), weight, face.
 struct FontSpec {
     int height = 0;

@@ -17,7 +17,7 @@ enum Command : int {
     CMD_UNDO = 57643,
     CMD_REDO = 57644,
     CMD_ABOUT = 57664,
-    CMD_HELP_KEY = 57670, // F1: the online help, reported as such when it cannot open
+    CMD_HELP_KEY = 57670, // F1: the user guide
     CMD_NEXT_PANE = 57680,
     CMD_PREVIOUS_PANE = 57681,
     CMD_EXIT = 57665,
@@ -91,6 +91,10 @@ enum Command : int {
     CMD_GOTO_TODAY = 32930,
     CMD_PREVIOUS_MONTH = 32931,
     CMD_NEXT_MONTH = 32932,
+    CMD_FOCUS_FILTER = 32933, // Ctrl+F: the keyboard to the text filter
+    CMD_ZOOM_IN = 32934,
+    CMD_ZOOM_OUT = 32935,
+    CMD_ZOOM_RESET = 32936,
     CMD_EXPORT_ICALENDAR = 32940,
     CMD_IMPORT_ICALENDAR = 32941,
 };

@@ -88,7 +88,7 @@ int RunServeMode(const std::vector<std::string>& args, const std::string& settin
         return 1;
     }
     if (loaded.Damaged()) err << "vantry: warning: " << loaded.DamageText(o.file) << "\n";
-    QInfo settings(settingsPath.c_str());
+    QInfo settings(settingsPath.c_str(), QInfo::READ_ONLY);
     collection.LoadSettings(settings);
     // Nothing edits the document here: the pages can share what they find in it, and
     // there is no window whose folder they would have to put back.

@@ -235,9 +235,8 @@ void MonthCalendar::Paint(Canvas& dc, const Frame& f) {
             if (line.firstDay) {
                 qstring text;
                 line.item->Describe(text, true);
-                dc.SetTextColour(dragged    ? RowColour::BLACK
-                                 : selected ? RowColour::WHITE
-                                            : RowColour::BLACK);
+                dc.SetTextColour(
+                    TextColourOn(selected && !dragged ? RowColour::WHITE : RowColour::BLACK, fill));
                 // The text may run on over the bar's next days, but never past the grid.
                 const CalendarCell& weekEnd = cells[c / 7 * 7 + 6];
                 dc.TextEllipsis({at(x + 8 * s), at(top + 3 * s), weekEnd.x + weekEnd.w, bottom},

@@ -13,6 +13,7 @@
 #include "views/view_document.h"
 #include "views/view_window.h"
 #include "views/view_flags.h"
+#include "views/zoom.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -200,21 +201,22 @@ void CSkedraView::DetermineNoofPages(Canvas& dc) {
     Layout(&dc);
 }
 
-void CSkedraView::ExportFolder() {
+void CSkedraView::ExportFolder(const char* path) {
+    if (!path) path = VCollection::EXPORT_FILE;
     // The folder's chain as it stands now, which is what the view shows (or will, when
     // the folder was only just chosen).
     VCollection& c = *viewer->collection;
     c.MakeView(viewer->folder);
     qstring title;
     viewer->folder->FolderTitle(title);
-    qstring where = QAbsolutePath(VCollection::EXPORT_FILE);
-    if (!c.ExportHTML(title, viewer->folder, false)) {
+    qstring where = QAbsolutePath(path);
+    if (!c.ExportHTML(title, viewer->folder, false, path)) {
         std::string text = std::string("Can't write file (") + where.Text() + ").";
         ShowMessage(text.c_str(), "Error", MsgButtons::OK, MsgIcon::Error);
         return;
     }
     // Without a program to show the page the user still needs to know where it is.
-    if (!QNotePad(VCollection::EXPORT_FILE)) {
+    if (!QNotePad(path)) {
         std::string text = std::string("The folder was exported to ") + where.Text() +
                            ", but no program could be found to open it.";
         ShowMessage(text.c_str(), "Export HTML", MsgButtons::OK, MsgIcon::Information);
@@ -286,7 +288,8 @@ void CSkedraView::OnDraw(Canvas& dc, const ClientRect& clientRect) {
     horzRes = dc.DeviceCaps(DeviceCap::HorzRes);
     vertRes = dc.DeviceCaps(DeviceCap::VertRes);
     gantt.dc = &dc;
-    scale = printing ? dc.DeviceCaps(DeviceCap::LogPixelsY) / 72.0f : 1.0f;
+    scale = printing ? dc.DeviceCaps(DeviceCap::LogPixelsY) / 72.0f * zoomPercent / 100.0f
+                     : ViewScale(screenScale, zoomPercent);
     if (printing) needsRebuild = true;
     int margin = printing ? (int)(50 * scale) : 0;
     marginLeft = marginTop = marginBottom = margin;

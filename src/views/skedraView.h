@@ -58,8 +58,9 @@ class CSkedraView : public ItemViewState {
     // metrics back afterwards.
     void DetermineNoofPages(Canvas& printer);
 
-    // Writes the current folder, as the view shows it, to export.htm and opens it.
-    void ExportFolder();
+    // Writes the folder's items as a web page at path (export.htm in the current folder
+    // without one) and shows it.
+    void ExportFolder(const char* path = nullptr);
     void EndPrinting();
 
     // Navigation: the week commands move the Gantt chart a week in list mode and show the

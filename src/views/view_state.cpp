@@ -3,6 +3,7 @@
 #include "model/vcollection.h"
 #include "views/view_document.h"
 #include "views/view_flags.h"
+#include "views/zoom.h"
 
 ItemViewState::ItemViewState() {
     ganttStartDate.SetToday();
@@ -19,6 +20,13 @@ void ItemViewState::LoadSettings(ViewDocument& doc) {
         c->filterFlags = FilterFlagsFor(viewFlags, c->filterFlags);
     ganttDaysInView = doc.GetGlobalInt("gantt.days_in_view", 0);
     if (ganttDaysInView == 0) ganttDaysInView = 56;
+    zoomPercent = ValidZoom(doc.GetGlobalInt("zoom", ZOOM_NORMAL));
+}
+
+void ItemViewState::SetZoom(int percent) {
+    zoomPercent = ValidZoom(percent);
+    needsRebuild = true;
+    if (document) document->SetGlobalInt("zoom", zoomPercent);
 }
 
 void ItemViewState::SetViewFlags(std::uint32_t bits) {

@@ -24,6 +24,8 @@ class ItemViewState {
     void ClearViewFlags(std::uint32_t bits);
     void ToggleViewFlags(std::uint32_t bits);
     void SaveViewFlags();
+    // The view's size in percent (views/zoom.h), kept in the settings.
+    void SetZoom(int percent);
     // The document made or opened a collection: the view shows its top folder.
     virtual void CollectionChanged(VCollection*) { needsRebuild = true; }
     // Something in the document changed (it was marked modified).
@@ -32,6 +34,8 @@ class ItemViewState {
     int viewType = 1; // 0 list, 1 month calendar; anything but 1 is the list
     std::uint32_t viewFlags = 32;
     int ganttDaysInView = 56;
+    int zoomPercent = 100;
+    double screenScale = 1.0; // device pixels per 96-dpi pixel, as the window reports
     QDate ganttStartDate;
     bool needsRebuild = true;
     ViewDocument* document = nullptr;

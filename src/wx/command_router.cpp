@@ -1,5 +1,6 @@
 #include "wx/command_router.h"
 
+#include "app/commands/command_table.h"
 #include "platform/command_ids.h"
 #include "wx/text_convert.h"
 #include "wx/wx_ids.h"
@@ -76,6 +77,8 @@ void CommandRouter::onUpdateUI(wxUpdateUIEvent& event) {
     if (auto* button = dynamic_cast<wxBitmapButton*>(event.GetEventObject())) {
         if (button->GetToolTipText() != text) button->SetToolTip(text);
     } else {
-        event.SetText(text);
+        // The menu keeps showing the command's key beside its changing text.
+        std::string key = CommandKeyText(command);
+        event.SetText(key.empty() ? text : text + "\t" + wxString::FromUTF8(key));
     }
 }

@@ -2,6 +2,7 @@
 
 #include "app/skedraDoc.h"
 #include "views/skedraView.h"
+#include "views/zoom.h"
 #include "wx/popup_menu.h"
 #include "wx/wx_canvas.h"
 #include "wx/wx_ids.h"
@@ -65,6 +66,13 @@ void ItemViewWindow::onPaint(wxPaintEvent&) {
     dc.Clear();
     if (!view->document) return;
     WxCanvas canvas(dc);
+    // GTK already draws logical pixels at the monitor's integer scale; what is left to
+    // follow is the desktop's text resolution.
+    double screenScale = ScreenScaleForDpi(GetDPI().y);
+    if (screenScale != view->screenScale) {
+        view->screenScale = screenScale;
+        view->needsRebuild = true;
+    }
     view->OnPrepareDC(false);
     wxSize client = GetClientSize();
     view->OnDraw(canvas, {0, 0, client.x, client.y});

@@ -2,9 +2,11 @@
 
 #include "app/commands/command_table.h"
 #include "app/document_files.h"
+#include "app/install_layout.h"
 #include "app/ribbon_layout.h"
 #include "app/skedraDoc.h"
 #include "foundation/qregularfile.h"
+#include "platform/ui.h"
 #include "views/skedraView.h"
 #include "wx/about_box.h"
 #include "wx/command_router.h"
@@ -22,14 +24,19 @@
 
 #include <wx/choice.h>
 #include <wx/filedlg.h>
+#include <wx/filename.h>
+#include <wx/html/helpctrl.h>
 #include <wx/printdlg.h>
 #include <wx/sizer.h>
 #include <wx/splitter.h>
+#include <wx/stdpaths.h>
 #include <wx/textctrl.h>
 
 namespace {
 CMainFrame* currentFrame = nullptr;
-}
+// Long enough that the list is not refiltered between two keys of a word.
+constexpr int FILTER_TYPING_PAUSE_MS = 300;
+} // namespace
 
 CMainFrame::CMainFrame(wxDocManager* manager, CSkedraDoc* doc, const wxString& title)
     : wxDocParentFrame(manager, nullptr, wxID_ANY, title, wxDefaultPosition, wxSize(1200, 800)),
@@ -43,11 +50,7 @@ CMainFrame::CMainFrame(wxDocManager* manager, CSkedraDoc* doc, const wxString& t
                                           wxSP_LIVE_UPDATE | wxSP_3DSASH);
     leftView = new LeftViewWindow(splitter, document);
     itemWindow = new ItemViewWindow(splitter, document);
-    itemWindow->focusFilterText = [this] {
-        if (!controls.filterText) return;
-        controls.filterText->SetFocus();
-        controls.filterText->SetSelection(0, 1000);
-    };
+    itemWindow->focusFilterText = [this] { FocusFilterText(); };
     splitter->SplitVertically(leftView, itemWindow, 180);
     splitter->SetMinimumPaneSize(60);
     sizer->Add(splitter, 1, wxEXPAND);
@@ -57,6 +60,7 @@ CMainFrame::CMainFrame(wxDocManager* manager, CSkedraDoc* doc, const wxString& t
     SetStatusText(" ");
     router = std::make_unique<CommandRouter>(this, manager, [this] { return Context(); });
     bindKeys();
+    bindFilterTyping();
     DragAcceptFiles(true);
     Bind(wxEVT_DROP_FILES, [this](wxDropFilesEvent& e) {
         if (e.GetNumberOfFiles() > 0) OpenDocumentFile(e.GetFiles()[0]);
@@ -109,6 +113,62 @@ void CMainFrame::bindKeys() {
         }
         event.Skip();
     });
+}
+
+void CMainFrame::FocusFilterText() {
+    if (!controls.filterText) return;
+    controls.filterText->SetFocus();
+    controls.filterText->SelectAll();
+}
+
+void CMainFrame::ShowUserGuide() {
+    if (!help) {
+        wxString folder = wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath();
+        std::string book = DataDirectory(std::string(folder.utf8_str())) + "/help/vantry.hhp";
+        help = std::make_unique<wxHtmlHelpController>(wxHF_DEFAULT_STYLE, this);
+        if (!help->AddBook(wxFileName(wxString::FromUTF8(book)))) {
+            help.reset();
+            ShowMessage(("Can't open the user guide (" + book + ")").c_str(), "Error",
+                        MsgButtons::OK, MsgIcon::Error);
+            return;
+        }
+    }
+    help->Display("index.html");
+}
+
+void CMainFrame::runCommand(int command) {
+    wxCommandEvent event(wxEVT_MENU, WxIdOf(command));
+    event.SetEventObject(this);
+    ProcessWindowEvent(event);
+}
+
+void CMainFrame::bindFilterTyping() {
+    if (!controls.filterText) return;
+    filterPause.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { runCommand(CMD_TEXT_FILTER); });
+    controls.filterText->Bind(wxEVT_TEXT, [this](wxCommandEvent& event) {
+        filterPause.StartOnce(FILTER_TYPING_PAUSE_MS);
+        event.Skip();
+    });
+    controls.filterText->Bind(wxEVT_TEXT_ENTER, [this](wxCommandEvent& event) {
+        filterPause.Stop();
+        event.Skip();
+    });
+    controls.filterText->Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& event) {
+        if (event.GetKeyCode() != WXK_ESCAPE || event.HasAnyModifiers()) {
+            event.Skip();
+            return;
+        }
+        filterPause.Stop();
+        runCommand(CMD_CLEAR_FILTER);
+    });
+}
+
+std::string CMainFrame::ChooseExportFile(const std::string& folder, const std::string& name) {
+    wxFileDialog chooser(this, "Export HTML", wxString::FromUTF8(folder), wxString::FromUTF8(name),
+                         "Web pages (*.htm;*.html)|*.htm;*.html|All files|*",
+                         wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    if (chooser.ShowModal() != wxID_OK) return "";
+    return std::string(chooser.GetPath().utf8_str());
 }
 
 void CMainFrame::ShowAbout() {

@@ -12,9 +12,11 @@
 #include <vector>
 #include <wx/accel.h>
 #include <wx/docview.h>
+#include <wx/timer.h>
 
 class CommandRouter;
 class ReminderTimer;
+class wxHtmlHelpController;
 class CSkedraDoc;
 class CSkedraView;
 class LeftViewWindow;
@@ -42,6 +44,9 @@ class CMainFrame : public wxDocParentFrame, public DocumentHost, public CommandU
     void Exit() override;
     void ClearFilterText() override;
     void ShowRemoteView() override;
+    void ShowUserGuide() override;
+    void FocusFilterText() override;
+    std::string ChooseExportFile(const std::string& folder, const std::string& name) override;
     bool TextFieldHasFocus() override;
     std::string ChooseFile(bool forSaving, const std::string& caption,
                            const std::string& wildcard) override;
@@ -67,9 +72,12 @@ class CMainFrame : public wxDocParentFrame, public DocumentHost, public CommandU
     // Caption of every ribbon element by its command, as built.
     const std::multimap<int, std::string>& RibbonCaptions() const { return controls.captions; }
     wxMenu* FileMenu() { return controls.fileMenu; }
+    wxHtmlHelpController* HelpController() { return help.get(); }
 
   private:
     void bindKeys();
+    void bindFilterTyping();
+    void runCommand(int command);
 
     CSkedraDoc* document;
     RibbonControls controls;
@@ -79,4 +87,8 @@ class CMainFrame : public wxDocParentFrame, public DocumentHost, public CommandU
     std::unique_ptr<ReminderTimer> reminders;
     // Keys that type text in a text field and are commands elsewhere.
     std::vector<wxAcceleratorEntry> typedKeys;
+    // The user guide's window, made when it is first asked for.
+    std::unique_ptr<wxHtmlHelpController> help;
+    // The filter applies once the user pauses typing.
+    wxTimer filterPause;
 };

@@ -66,11 +66,15 @@ void ShowContextMenu(wxWindow& window, const ContextMenu& menu, const VNode* ite
 }
 
 void BindItemViewContextMenu(ItemViewWindow& window) {
-    window.Bind(wxEVT_RIGHT_DOWN, [&window](wxMouseEvent& event) {
+    auto open = [&window](wxMouseEvent& event) {
         CSkedraView& view = window.View();
         if (!view.document) return;
         wxPoint at = window.CalcUnscrolledPosition(event.GetPosition());
         if (const ContextMenu* menu = ContextMenuFor(view.OnRButtonDown(at.x, at.y)))
             ShowContextMenu(window, *menu, view.Collection().Selected(), event.GetPosition());
-    });
+    };
+    window.Bind(wxEVT_RIGHT_DOWN, open);
+    // A right click soon after the last one, at the same spot, comes as a double click
+    // (after a menu closed with Escape, say): it opens the menu all the same.
+    window.Bind(wxEVT_RIGHT_DCLICK, open);
 }

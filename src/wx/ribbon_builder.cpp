@@ -3,9 +3,9 @@
 #include "app/commands/command_table.h"
 #include "app/ribbon_layout.h"
 #include "platform/command_ids.h"
+#include "wx/svg_icons.h"
 #include "wx/wx_ids.h"
 
-#include <wx/artprov.h>
 #include <wx/bmpbuttn.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -22,24 +22,32 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include <cstring>
+
 namespace {
 
-// The stock picture a command's row names ("file_open" is wx's wxART_FILE_OPEN); the
-// others show a plain page.
-wxBitmap iconFor(int command, const wxSize& size) {
-    wxArtID art = wxART_NORMAL_FILE;
-    if (const char* name = CommandIcon(command)) art = "wxART_" + wxString(name).Upper();
-    wxBitmap bitmap = wxArtProvider::GetBitmap(art, wxART_TOOLBAR, size);
-    return bitmap.IsOk() ? bitmap : wxBitmap(size.x, size.y, 32);
+// The picture a command's row names, drawn from its SVG for this window's screen; a plain
+// page for a row without one.
+wxBitmap iconFor(int command, const wxWindow& window) {
+    const char* name = CommandIcon(command);
+    return SvgIconFor(name ? name : "page", window);
 }
 
-wxBitmap emptyIcon() {
-    wxImage image(16, 16);
+// A button without a picture keeps the room of one.
+wxBitmap emptyIcon(const wxWindow& window) {
+    wxBitmap like = iconFor(0, window);
+    wxImage image(like.GetWidth(), like.GetHeight());
     image.InitAlpha();
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x)
-            image.SetAlpha(x, y, 0);
-    return wxBitmap(image);
+    std::memset(image.GetAlpha(), 0, (size_t)image.GetWidth() * image.GetHeight());
+    wxBitmap empty(image);
+    empty.SetScaleFactor(like.GetScaleFactor());
+    return empty;
+}
+
+// A menu caption with the command's key after a tab: GTK shows it at the right.
+wxString withKey(const std::string& caption, int command) {
+    std::string key = CommandKeyText(command);
+    return wxString::FromUTF8(key.empty() ? caption : caption + "\t" + key);
 }
 
 wxMenu* buildFileMenu(wxDocManager* manager) {
@@ -68,7 +76,7 @@ wxMenu* buildFileMenu(wxDocManager* manager) {
             fileMenu->Append(WxIdOf(entry.command), entry.caption, entry.description);
             fileMenu->AppendSubMenu(sub, PRINT_COMMANDS_LABEL);
         } else {
-            fileMenu->Append(WxIdOf(entry.command), entry.caption);
+            fileMenu->Append(WxIdOf(entry.command), withKey(entry.caption, entry.command));
         }
     }
     return fileMenu;
@@ -89,8 +97,8 @@ void buildRibbon(wxRibbonBar* ribbon, RibbonControls& controls) {
                 auto* bar = new wxRibbonButtonBar(panel);
                 for (const RibbonElement& e : panelData.elements) {
                     wxBitmap icon = e.kind == RibbonKind::ButtonWithoutIcon
-                                        ? emptyIcon()
-                                        : iconFor(e.command, wxSize(16, 16));
+                                        ? emptyIcon(*ribbon)
+                                        : iconFor(e.command, *ribbon);
                     if (e.kind == RibbonKind::CheckBox) {
                         bar->AddToggleButton(WxIdOf(e.command), e.caption, icon);
                         controls.toggleBars[e.command] = bar;
@@ -164,7 +172,7 @@ wxWindow* BuildRibbonRow(wxWindow* parent, wxDocManager* manager, RibbonControls
     column->Add(fileButton, 0, wxALL, 2);
     auto* quick = new wxBoxSizer(wxHORIZONTAL);
     for (int command : QuickAccessCommands()) {
-        auto* b = new wxBitmapButton(row, WxIdOf(command), iconFor(command, wxSize(16, 16)),
+        auto* b = new wxBitmapButton(row, WxIdOf(command), iconFor(command, *row),
                                      wxDefaultPosition, wxDefaultSize, wxBORDER_NONE);
         controls.quickAccess[command] = b;
         quick->Add(b, 0, wxALL, 1);

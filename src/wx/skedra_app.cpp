@@ -1,16 +1,21 @@
 #include "wx/skedra_app.h"
 
 #include "app/desktop_entry.h"
+#include "app/install_layout.h"
+#include "app/settings_place.h"
 #include "app/skedraDoc.h"
 #include "app/version.h"
 #include "foundation/qcrash.h"
 #include "foundation/qmessage.h"
+#include "foundation/user_folders.h"
+#include "platform/ui.h"
 #include "views/skedraView.h"
 #include "wx/dialogs/node_editor.h"
 #include "wx/main_frame.h"
 #include "wx/vantry_document.h"
 #include "wx/wx_ui.h"
 
+#include <cstdio>
 #include <cstring>
 #include <wx/config.h>
 #include <wx/dcmemory.h>
@@ -58,7 +63,6 @@ wxDocManager* CSkedraApp::DocManager() {
 }
 
 bool CSkedraApp::OnInit() {
-    SetVendorName("nimbrel");
     SetAppName("Vantry");
     // The program reports its own errors in its own words; wx's log never pops up a box.
     delete wxLog::SetActiveTarget(new wxLogStderr);
@@ -72,16 +76,15 @@ bool CSkedraApp::OnInit() {
     });
 
     wxString executable = wxStandardPaths::Get().GetExecutablePath();
-    document = std::make_unique<CSkedraDoc>(executable.utf8_str());
+    std::string executableFolder(wxFileName(executable).GetPath().utf8_str());
+    SettingsPlace place = PrepareSettingsPlace(XdgConfigHome(), executableFolder);
+    document = std::make_unique<CSkedraDoc>(place);
 
-    // The framework's own state (the recent documents) lives per user under the vendor's name.
-    wxString configHome;
-    if (!wxGetEnv("XDG_CONFIG_HOME", &configHome) || configHome.empty())
-        configHome = wxGetHomeDir() + "/.config";
-    wxString configFolder = configHome + "/nimbrel";
-    wxFileName::Mkdir(configFolder, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
-    wxConfigBase::Set(new wxFileConfig("Vantry", "nimbrel", configFolder + "/Vantry.conf", "",
-                                       wxCONFIG_USE_LOCAL_FILE));
+    // The recent documents live beside the settings, in a file of wx's own format.
+    bool keepRecent = place.writable && !place.folder.empty();
+    wxConfigBase::Set(new wxFileConfig(
+        "Vantry", "", keepRecent ? wxString::FromUTF8(place.folder + "/recent.conf") : wxString(),
+        "", keepRecent ? wxCONFIG_USE_LOCAL_FILE : 0));
 
     docManager = new VantryDocManager;
     new wxDocTemplate(docManager, "Vantry Files", "*.vnt", "", "vnt", "Vantry Document",
@@ -95,7 +98,10 @@ bool CSkedraApp::OnInit() {
     document->SetHost(frame);
     frame->ItemView().OnInitialUpdate();
 
-    RegisterDocumentType(UserDataHome(), std::string(executable.utf8_str()));
+    // An installed program's desktop entry and MIME type come with the package; only a
+    // program run from its build tree registers itself for the user.
+    if (!IsInstalledLayout(executableFolder))
+        RegisterDocumentType(XdgDataHome(), std::string(executable.utf8_str()));
 
     wxString path =
         documentArgument.empty() ? wxString() : wxString(documentArgument.c_str(), *wxConvFileName);
@@ -108,6 +114,13 @@ bool CSkedraApp::OnInit() {
     frame->Maximize();
     frame->Show();
     if (!wxGetEnv("VANTRY_NO_SPLASH", nullptr)) ShowSplash();
+    if (!place.problem.empty()) {
+        std::fprintf(stderr, "vantry: %s\n", place.problem.c_str());
+        std::string problem = place.problem;
+        CallAfter([problem] {
+            ShowMessage(problem.c_str(), "Settings", MsgButtons::OK, MsgIcon::Warning);
+        });
+    }
     return true;
 }
 

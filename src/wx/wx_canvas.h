@@ -4,7 +4,9 @@
 
 #include "platform/canvas.h"
 
+#include <string>
 #include <wx/dc.h>
+#include <wx/pen.h>
 
 struct CanvasSize {
     int width, height;
@@ -12,7 +14,7 @@ struct CanvasSize {
 
 class WxCanvas : public Canvas {
   public:
-    explicit WxCanvas(wxDC& dc, bool printing = false) : dc(dc), printing(printing) {}
+    explicit WxCanvas(wxDC& dc, bool printing = false);
 
     void SetPen(PenStyle style, int width, Colour colour) override;
     void SetFont(int height, int weight, const std::string& face) override;
@@ -36,7 +38,24 @@ class WxCanvas : public Canvas {
     static int ScreenPixelSize(const wxDC& dc, int characterHeight);
 
   private:
+    void usePen();
+    void useBrush(bool filled, Colour colour);
+    bool stampDottedLine(int x, int y);
+    CanvasSize measured(const wxString& shown);
+
     wxDC& dc;
     bool printing;
     int penX = 0, penY = 0;
+    // The pen asked for last, and whether the DC holds it (a fill puts none there).
+    wxPen pen;
+    bool penMade = false, penOnDc = true;
+    PenStyle penStyle = PenStyle::Solid;
+    int penWidth = 0;
+    Colour penColour{};
+    bool brushMade = false, brushFilled = false;
+    Colour brushColour{};
+    bool fontMade = false;
+    int fontHeight = 0, fontWeight = 0;
+    std::string fontFace;
+    std::string fontKey; // the font made last, as its description
 };

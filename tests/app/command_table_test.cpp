@@ -13,6 +13,7 @@
 #include "support/windowless_commands.h"
 #include "views/view_flags.h"
 
+#include <filesystem>
 #include <gmock/gmock.h>
 
 namespace {
@@ -105,28 +106,76 @@ TEST_F(CommandTableTest, ProgramCommandsAskTheWindow) {
                                                   "remote view", "exit"}));
 }
 
-TEST_F(CommandTableTest, TheHelpKeyAndTheWebCommandsReportInTheirOwnWords) {
+TEST_F(CommandTableTest, TheHelpKeyOpensTheGuideAndTheWebCommandsReportInTheirOwnWords) {
     ScriptedUI boxes;
     std::vector<std::string> opened;
     QSetShellHandler([&](const char* url) {
         opened.push_back(url);
         return false;
     });
+    // F1 and "Getting started" stay offline: the guide in the program's help window.
     Run(CMD_HELP_KEY);
+    Run(CMD_GETTING_STARTED);
+    EXPECT_EQ(ui.calls, (std::vector<std::string>{"guide", "guide"}));
+    EXPECT_TRUE(opened.empty());
     Run(CMD_HELP);
     Run(CMD_VISIT_NIMBREL);
     QSetShellHandler(nullptr);
-    ASSERT_EQ(boxes.asked.size(), 3u);
-    EXPECT_EQ(
-        boxes.asked[0].text,
-        "Can't start online help (https://vantry.app/index.php?jump=vantry/documentation.htm)");
-    EXPECT_EQ(boxes.asked[1].text,
+    ASSERT_EQ(boxes.asked.size(), 2u);
+    EXPECT_EQ(boxes.asked[0].text,
               "Can't start website (https://vantry.app/index.php?jump=vantry/documentation.htm)");
     EXPECT_EQ(opened.back(), "https://nimbrel.app/");
 }
 
 // The filter controls through the table, on the program's document.
 class FilterCommandTest : public WindowlessCommands<CSkedraDoc> {};
+
+TEST_F(FilterCommandTest, CtrlFGivesTheKeyboardToTheFilter) {
+    EXPECT_TRUE(RunCommand(CMD_FOCUS_FILTER, context));
+    EXPECT_EQ(ui.calls, std::vector<std::string>{"focus filter"});
+    EXPECT_EQ(CommandKeyText(CMD_FOCUS_FILTER), "Ctrl+F");
+}
+
+// A menu shows the first of a command's keys, written from its row.
+TEST(CommandKeyText, TheFirstKeyOfTheRowAsMenusWriteIt) {
+    struct Case {
+        int command;
+        const char* text;
+    } cases[] = {{CMD_FILE_SAVE, "Ctrl+S"},  {CMD_UNDO, "Ctrl+Z"},
+                 {CMD_ZOOM_IN, "Ctrl++"},    {CMD_ZOOM_OUT, "Ctrl+-"},
+                 {CMD_ZOOM_RESET, "Ctrl+0"}, {CMD_PREVIOUS_PANE, "Shift+F6"},
+                 {CMD_HELP_KEY, "F1"},       {CMD_FILE_SAVE_AS, ""}};
+    for (const Case& c : cases)
+        EXPECT_EQ(CommandKeyText(c.command), c.text) << c.command;
+}
+
+// From the window, Export HTML writes where the user chose and offers that folder next
+// time; Cancel writes nothing.
+TEST_F(FilterCommandTest, ExportAsksWhereAndRemembersTheFolder) {
+    std::filesystem::create_directories(dir.File("pages"));
+    std::vector<std::string> opened;
+    QSetShellHandler([&](const char* target) {
+        opened.push_back(target);
+        return true;
+    });
+    ui.exportAnswer = "";
+    EXPECT_TRUE(RunCommand(CMD_EXPORT_HTML, context));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("export.htm")));
+
+    ui.exportAnswer = dir.File("pages/agenda.htm");
+    unsigned changed = 0;
+    EXPECT_TRUE(RunCommand(CMD_EXPORT_HTML, context, &changed));
+    EXPECT_NE(changed & CHANGED_SETTINGS, 0u);
+    EXPECT_THAT(ReadWholeFile(dir.File("pages/agenda.htm")), ::testing::StartsWith("<html>"));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("export.htm")));
+
+    ui.exportAnswer = "";
+    RunCommand(CMD_EXPORT_HTML, context);
+    QSetShellHandler(nullptr);
+    EXPECT_EQ(opened.size(), 1u) << "the written page is shown";
+    EXPECT_EQ(ui.calls, (std::vector<std::string>{"choose  export.htm", "choose  export.htm",
+                                                  "choose " + dir.File("pages") + " export.htm"}));
+}
 
 TEST_F(FilterCommandTest, ControlsHandTheirValueThroughTheContext) {
     context.choice = 3; // "only finished items"

@@ -434,6 +434,7 @@ TEST_F(ItemCommandTest, TheFolderTreeExportsTheFolderItWasAskedFor) {
         return true;
     });
     tree->contextFolder = folder;
+    ui.exportAnswer = "export.htm"; // the name the file chooser offers
     Run(CMD_TREE_EXPORT);
     QSetShellHandler(nullptr);
     std::ifstream in("export.htm");

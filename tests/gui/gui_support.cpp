@@ -500,6 +500,13 @@ bool RibbonButtonOnScreen(int command, wxPoint& where) {
     return false;
 }
 
+bool ShownEnabled(int command) {
+    wxUpdateUIEvent event(WxIdOf(command));
+    event.SetEventObject(&Frame());
+    Frame().GetEventHandler()->ProcessEvent(event);
+    return event.GetEnabled();
+}
+
 wxImage RibbonButtonPicture(int command) {
     wxRibbonButtonBar* bar = RibbonBarWith(command);
     if (!bar) return wxImage();
@@ -515,6 +522,20 @@ wxImage RibbonButtonPicture(int command) {
 bool SamePixels(const wxImage& a, const wxImage& b) {
     return a.IsOk() && b.IsOk() && a.GetSize() == b.GetSize() &&
            std::equal(a.GetData(), a.GetData() + a.GetWidth() * a.GetHeight() * 3, b.GetData());
+}
+
+LongDoubleClickTime::LongDoubleClickTime() {
+    static auto settings = Gtk<void* (*)()>("gtk_settings_get_default");
+    static auto get = Gtk<void (*)(void*, const char*, ...)>("g_object_get");
+    static auto set = Gtk<void (*)(void*, const char*, ...)>("g_object_set");
+    get(settings(), "gtk-double-click-time", &saved, nullptr);
+    set(settings(), "gtk-double-click-time", WAIT_SECONDS * 1000, nullptr);
+}
+
+LongDoubleClickTime::~LongDoubleClickTime() {
+    static auto settings = Gtk<void* (*)()>("gtk_settings_get_default");
+    static auto set = Gtk<void (*)(void*, const char*, ...)>("g_object_set");
+    set(settings(), "gtk-double-click-time", saved, nullptr);
 }
 
 // ---- Menus

@@ -113,9 +113,22 @@ bool SaveWindowPicture(wxWindow& window, const std::string& name);
 bool SaveFramePicture(const std::string& name);
 // The whole screen, once drawn and steady, as a PNG under the build folder.
 bool SaveScreenPicture(const std::string& name);
+// Whether the command's buttons and menu entries show it usable now (update-UI's answer).
+bool ShownEnabled(int command);
 // The ribbon's button of the command as the screen shows it, after update-UI has run.
 wxImage RibbonButtonPicture(int command);
 bool SamePixels(const wxImage& a, const wxImage& b);
+
+// GTK's double-click time, longer while this lives: a second click at the same spot is then
+// a double click however busy the machine is.
+class LongDoubleClickTime {
+  public:
+    LongDoubleClickTime();
+    ~LongDoubleClickTime();
+
+  private:
+    int saved = 0;
+};
 
 // Watches a window for the context menus it opens: the entries of the first one (a greyed
 // one marked so), and a picture of the screen once it is drawn. Scripts wait for a menu

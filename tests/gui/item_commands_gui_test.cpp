@@ -28,13 +28,6 @@
 namespace {
 
 // Whether the ribbon's button of the command shows enabled, as update-UI has it.
-bool ShownEnabled(int command) {
-    wxUpdateUIEvent event(WxIdOf(command));
-    event.SetEventObject(&Frame());
-    Frame().GetEventHandler()->ProcessEvent(event);
-    return event.GetEnabled();
-}
-
 // The rows' texts as the view has them after a paint.
 std::vector<std::string> RowTexts() {
     CSkedraView& view = Frame().ItemView();
@@ -92,8 +85,9 @@ TEST_F(ItemCommandsGuiTest, KeysAndTheContextMenuChangeTheDocumentAndCtrlSSavesI
     // In the filter field a capital letter is typed, not taken for Shift+D or Shift+G.
     Frame().Ribbon()->SetActivePage((size_t)1); // "Items"
     ASSERT_TRUE(GiveFocus(Frame().FilterTextEdit()));
-    ASSERT_TRUE(UserDoes("xdotool type --delay 30 'Dig Garden'\nhandled\nxdotool key Escape\n"));
+    ASSERT_TRUE(UserDoes("xdotool type --delay 30 'Dig Garden'\nhandled\n"));
     EXPECT_EQ(Frame().FilterTextEdit()->GetValue(), "Dig Garden");
+    SendCommand(CMD_CLEAR_FILTER); // it filtered the list as it was typed
     EXPECT_EQ(RowTexts().size(), 4u) << "no item was added";
     Frame().FilterTextEdit()->ChangeValue("");
 
@@ -137,6 +131,18 @@ TEST_F(ItemCommandsGuiTest, KeysAndTheContextMenuChangeTheDocumentAndCtrlSSavesI
     EXPECT_FALSE(SamePixels(greyed, RibbonButtonPicture(CMD_DELETE)))
         << "the ribbon's Delete is drawn greyed without a selection, plain with one";
     EXPECT_TRUE(Holds(RowTexts(), "Water the plants")) << "Escape chose nothing";
+
+    // The right button again at once, at the same spot: a double click to GTK, and the
+    // menu opens all the same.
+    {
+        LongDoubleClickTime soon;
+        MenuWatcher quick(*Frame().ItemWindow(), "todo-context-menu-quick.png");
+        EXPECT_TRUE(UserDoes(MouseTo(RowOnScreen(plants)) + "xdotool click 3\n"
+                                                            "until_program menu_shown\n"
+                                                            "xdotool key Escape\n",
+                             quick.Conditions()))
+            << "a quick second right click opened the menu";
+    }
 
     // The menu's "Delete...", the question answered Yes: the row is gone. The pointer
     // moves to another spot of the row first, as a hand would, and a fresh watcher waits

@@ -16,6 +16,12 @@ class RecordingCommandUI : public CommandUI {
     void Exit() override { calls.push_back("exit"); }
     void ClearFilterText() override { calls.push_back("clear text"); }
     void ShowRemoteView() override { calls.push_back("remote view"); }
+    void ShowUserGuide() override { calls.push_back("guide"); }
+    void FocusFilterText() override { calls.push_back("focus filter"); }
+    std::string ChooseExportFile(const std::string& folder, const std::string& name) override {
+        calls.push_back("choose " + folder + " " + name);
+        return exportAnswer;
+    }
     bool TextFieldHasFocus() override { return typing; }
     // Answers the file chooser with `answer` (empty: the user cancelled).
     std::string ChooseFile(bool forSaving, const std::string& caption,
@@ -28,4 +34,5 @@ class RecordingCommandUI : public CommandUI {
     bool typing = false;
     std::string answer;
     std::vector<std::string> asked;
+    std::string exportAnswer; // the export chooser's answer; "" is Cancel
 };

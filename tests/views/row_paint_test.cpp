@@ -152,6 +152,48 @@ TEST_F(RowPaintTest, ColoursOfStateAndPriority) {
     EXPECT_EQ(lines.size(), 2u + 4u + 1u) << "separators, two ticks of two strokes, the strike";
 }
 
+// Black or white on a background, whichever stands out more: 4.5:1 at least on every
+// colour a row can have.
+TEST(ReadableText, PicksBlackOrWhiteByContrast) {
+    EXPECT_NEAR(ContrastRatio(RowColour::BLACK, RowColour::WHITE), 21.0, 0.01);
+    EXPECT_NEAR(ContrastRatio(RowColour::WHITE, RowColour::WHITE), 1.0, 0.01);
+    struct Case {
+        Colour background, text;
+    } cases[] = {
+        {RowColour::WHITE, RowColour::BLACK},
+        {RowColour::LIGHT_GREEN, RowColour::BLACK},
+        {RowColour::LIGHT_YELLOW, RowColour::BLACK},
+        {RowColour::CONTACT_GREEN, RowColour::BLACK},
+        {RowColour::SELECTION_BLUE, RowColour::WHITE},
+        {LevelColour(0), RowColour::WHITE},
+        {LevelColour(1), RowColour::WHITE},
+        {LevelColour(3), RowColour::BLACK},
+        {LevelColour(4), RowColour::BLACK},
+        {LevelColour(-1), RowColour::BLACK},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ReadableTextColour(c.background), c.text) << (int)c.background.r;
+        EXPECT_GE(ContrastRatio(c.text, c.background), READABLE_CONTRAST) << (int)c.background.r;
+    }
+}
+
+// A text keeps its state's colour where that still shows on the background, and turns
+// black or white only where it would vanish.
+TEST(ReadableText, AStateColourStaysWhereItShows) {
+    struct Case {
+        Colour wanted, background, shown;
+    } cases[] = {
+        {RowColour::URGENT_RED, RowColour::WHITE, RowColour::URGENT_RED},
+        {RowColour::INACTIVE_GREY, RowColour::WHITE, RowColour::INACTIVE_GREY},
+        {RowColour::WHITE, LevelColour(2), RowColour::WHITE},
+        {RowColour::INACTIVE_GREY, LevelColour(4), RowColour::BLACK},
+        {RowColour::WHITE, RowColour::WHITE, RowColour::BLACK},
+        {RowColour::BLACK, RowColour::SELECTION_BLUE, RowColour::WHITE},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TextColourOn(c.wanted, c.background), c.shown) << (int)c.wanted.r;
+}
+
 TEST_F(RowPaintTest, SelectionAndInactivity) {
     auto* closed = AddNode<VGroup>(c);
     closed->flags |= INACTIVE;

@@ -18,8 +18,7 @@ const Table& table() {
         Table t;
         for (auto group :
              {ViewCommands, FilterCommands, FolderCommands, ItemCommands, ScheduleCommands,
-              WebPageCommands, ProgramCommands, HistoryCommands, FileCommands,
-              ICalendarCommands})
+              WebPageCommands, ProgramCommands, HistoryCommands, FileCommands, ICalendarCommands})
             for (const CommandEntry& e : group())
                 t.rows.push_back(e);
         for (const CommandEntry& e : t.rows)
@@ -107,6 +106,39 @@ std::string CommandDescription(int id) {
 const char* CommandIcon(int id) {
     const CommandEntry* e = FindCommand(id);
     return e ? e->icon : nullptr;
+}
+
+std::string CommandKeyText(int id) {
+    const CommandEntry* e = FindCommand(id);
+    if (!e || e->keys.empty()) return "";
+    const KeyStroke& k = e->keys.front();
+    std::string text;
+    if (k.modifiers & KEY_CTRL) text += "Ctrl+";
+    if (k.modifiers & KEY_ALT) text += "Alt+";
+    if (k.modifiers & KEY_SHIFT) text += "Shift+";
+    switch (k.key) {
+    case NamedKey::None:
+        return text + k.letter;
+    case NamedKey::F1:
+        return text + "F1";
+    case NamedKey::F2:
+        return text + "F2";
+    case NamedKey::F5:
+        return text + "F5";
+    case NamedKey::F6:
+        return text + "F6";
+    case NamedKey::Delete:
+        return text + "Del";
+    case NamedKey::Insert:
+        return text + "Ins";
+    case NamedKey::Back:
+        return text + "Back";
+    case NamedKey::PageUp:
+        return text + "PgUp";
+    case NamedKey::PageDown:
+        return text + "PgDn";
+    }
+    return text;
 }
 
 std::string CommandChangeName(int command) {

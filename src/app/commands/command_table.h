@@ -59,7 +59,7 @@ struct CommandEntry {
     const char* description = "";
     // Its step in the undo history; null: the caption's words ("&Edit...\tF2": "Edit").
     const char* undoName = nullptr;
-    // The toolkit's stock picture by name ("delete", "file_open"); null: a plain page.
+    // Its picture by name (an SVG of src/wx/icons: "delete", "file_open"); null: a plain page.
     const char* icon = nullptr;
     // The main window's keys for it, and the folder tree's own.
     std::vector<KeyStroke> keys = {};
@@ -90,6 +90,9 @@ std::string CommandCaption(int id);
 std::string CommandMenuCaption(int id);
 std::string CommandDescription(int id);
 const char* CommandIcon(int id);
+// The key a menu shows beside the command, as wx writes it ("Ctrl+S", "Shift+G", "F1"):
+// the first of the row's keys, or "" when it has none.
+std::string CommandKeyText(int id);
 
 // The name of the change a command makes in the history ("Delete", "Add to-do"); empty
 // for a number without a row.

@@ -15,6 +15,17 @@ class CommandUI {
     virtual void ClearFilterText() = 0; // the ribbon's "Filter by text" field
     // The server dialog: the open document served to browsers while it is open.
     virtual void ShowRemoteView() = 0;
+    // The user guide shipped with the program, in its own help window (offline).
+    virtual void ShowUserGuide() {}
+    // The keyboard to the ribbon's "Filter by text" field (Ctrl+F).
+    virtual void FocusFilterText() {}
+    // Asks where to save an export, in a file chooser opening in this folder with this
+    // name; "" when the user cancels.
+    virtual std::string ChooseExportFile(const std::string& folder, const std::string& name) {
+        (void)folder;
+        (void)name;
+        return "";
+    }
     // A text field has the keyboard (the filter box, a label being edited): keys such as
     // Ctrl+Z are its own then. Without a window there is none.
     virtual bool TextFieldHasFocus() { return false; }

@@ -31,6 +31,13 @@ std::vector<CommandEntry> FilterCommands() {
          .enabled = HasDocument,
          .caption = "Clear filter",
          .icon = "undo"},
+        {.id = CMD_FOCUS_FILTER,
+         .run = [](CommandContext& c) -> unsigned {
+             c.ui->FocusFilterText();
+             return CHANGED_NOTHING;
+         },
+         .enabled = HasUI,
+         .keys = {{.modifiers = KEY_CTRL, .letter = 'F'}}},
         {.id = CMD_CONTACT_FILTER,
          .run = [](CommandContext& c) -> unsigned {
              c.document->Filters().OnContactFilter(c.choice);

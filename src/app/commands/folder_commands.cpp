@@ -3,6 +3,7 @@
 // selects that folder, which makes it the item view's current folder.
 #include "app/commands/command_groups.h"
 
+#include "app/commands/command_ui.h"
 #include "app/commands/item_changes.h"
 #include "app/commands/item_states.h"
 #include "app/skedraDoc.h"
@@ -13,7 +14,12 @@
 #include "views/LeftView.h"
 #include "views/view_document.h"
 
+#include <filesystem>
+
 namespace {
+
+// The folder an export was saved to last, in the settings.
+constexpr const char* EXPORT_FOLDER_SETTING = "export_folder";
 
 bool hasTree(const CommandContext& c) {
     return HasItemView(c) && c.tree != nullptr;
@@ -61,10 +67,27 @@ unsigned addSubfolder(CommandContext& c) {
     return chosenFolder(c) ? AddFolder(c) : CHANGED_NOTHING;
 }
 
+// From the window the user chooses where the page goes, starting in the folder chosen the
+// last time; without a window it is export.htm in the current folder.
+unsigned exportShownItems(CommandContext& c) {
+    if (!c.ui) {
+        c.view->ExportFolder();
+        return CHANGED_NOTHING;
+    }
+    qstring lastFolder;
+    if (c.document) c.document->Settings().GetGlobalString(EXPORT_FOLDER_SETTING, lastFolder, "");
+    std::string path = c.ui->ChooseExportFile(lastFolder.Text(), VCollection::EXPORT_FILE);
+    if (path.empty()) return CHANGED_NOTHING;
+    c.view->ExportFolder(path.c_str());
+    if (!c.document) return CHANGED_NOTHING;
+    c.document->Settings().SetGlobalString(
+        EXPORT_FOLDER_SETTING, std::filesystem::path(path).parent_path().string().c_str());
+    return CHANGED_SETTINGS;
+}
+
 unsigned exportFolder(CommandContext& c) {
     if (!chosenFolder(c)) return CHANGED_NOTHING;
-    c.view->ExportFolder();
-    return CHANGED_VIEW;
+    return exportShownItems(c) | CHANGED_VIEW;
 }
 
 template <bool ACTIVE> unsigned setFolderActive(CommandContext& c) {
@@ -85,10 +108,7 @@ unsigned editFolder(CommandContext& c) {
 std::vector<CommandEntry> FolderCommands() {
     return {
         {.id = CMD_EXPORT_HTML,
-         .run = [](CommandContext& c) -> unsigned {
-             c.view->ExportFolder();
-             return CHANGED_NOTHING;
-         },
+         .run = exportShownItems,
          .enabled = HasView,
          .caption = "Export HTML",
          .icon = "file_save_as"},

@@ -1,5 +1,6 @@
-// The program's own window commands: About, the remote view's server dialog, printing
-// without the dialog, the printer set-up, moving between the panes, Preferences and leaving.
+// The program's own window commands: About, the user guide, the remote view's server dialog,
+// printing without the dialog, the printer set-up, moving between the panes, Preferences and
+// leaving.
 #include "app/commands/command_groups.h"
 
 #include "app/commands/command_ui.h"
@@ -50,6 +51,16 @@ std::vector<CommandEntry> ProgramCommands() {
          .run = ask<&CommandUI::SwitchPane>,
          .enabled = HasUI,
          .keys = {{.modifiers = KEY_SHIFT, .key = NamedKey::F6}}},
+        // F1 and "Getting started" open the guide that comes with the program.
+        {.id = CMD_HELP_KEY,
+         .run = ask<&CommandUI::ShowUserGuide>,
+         .enabled = HasUI,
+         .keys = {{.key = NamedKey::F1}}},
+        {.id = CMD_GETTING_STARTED,
+         .run = ask<&CommandUI::ShowUserGuide>,
+         .enabled = HasUI,
+         .caption = "Getting started",
+         .icon = "guide"},
         {.id = CMD_EXIT, .run = ask<&CommandUI::Exit>, .enabled = HasUI, .caption = "Exit"},
         {.id = CMD_PREFERENCES,
          .run = preferences,

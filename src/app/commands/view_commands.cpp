@@ -6,6 +6,7 @@
 #include "platform/command_ids.h"
 #include "views/skedraView.h"
 #include "views/view_flags.h"
+#include "views/zoom.h"
 
 namespace {
 
@@ -44,6 +45,16 @@ template <void (GanttSpan::*CHANGE)()> unsigned changeSpan(CommandContext& c) {
     return CHANGED_VIEW | CHANGED_SETTINGS;
 }
 
+// The item view's size, kept in the settings; the rows are laid out again.
+template <int (*STEP)(int)> unsigned zoom(CommandContext& c) {
+    c.view->SetZoom(STEP(c.view->zoomPercent));
+    return CHANGED_VIEW | CHANGED_SETTINGS;
+}
+
+int normalZoom(int) {
+    return ZOOM_NORMAL;
+}
+
 } // namespace
 
 std::vector<CommandEntry> ViewCommands() {
@@ -67,17 +78,20 @@ std::vector<CommandEntry> ViewCommands() {
          .run = toggleFlag<VIEW_GANTT>,
          .enabled = HasView,
          .checked = flagSet<VIEW_GANTT>,
-         .caption = "Show Gantt chart"},
+         .caption = "Show Gantt chart",
+         .icon = "gantt"},
         {.id = CMD_SHOW_PROGRESS,
          .run = toggleFlag<VIEW_PROGRESS>,
          .enabled = HasView,
          .checked = flagSet<VIEW_PROGRESS>,
-         .caption = "Show progress"},
+         .caption = "Show progress",
+         .icon = "progress"},
         {.id = CMD_SHOW_DAYS,
          .run = toggleFlag<VIEW_DAYS>,
          .enabled = HasView,
          .checked = flagSet<VIEW_DAYS>,
-         .caption = "Show days"},
+         .caption = "Show days",
+         .icon = "days"},
         {.id = CMD_MORE_WEEKS,
          .run = changeSpan<&GanttSpan::ShowMoreWeeks>,
          .enabled = viewAndDocument,
@@ -112,5 +126,20 @@ std::vector<CommandEntry> ViewCommands() {
          .enabled = HasView,
          .caption = "Next month (PageUp)",
          .icon = "go_forward"},
+        // The item view's size; "=" is the "+" key without Shift on most keyboards.
+        {.id = CMD_ZOOM_IN,
+         .run = zoom<ZoomIn>,
+         .enabled = HasView,
+         .keys = {{.modifiers = KEY_CTRL, .letter = '+'},
+                  {.modifiers = KEY_CTRL, .letter = '='},
+                  {.modifiers = KEY_CTRL | KEY_SHIFT, .letter = '+'}}},
+        {.id = CMD_ZOOM_OUT,
+         .run = zoom<ZoomOut>,
+         .enabled = HasView,
+         .keys = {{.modifiers = KEY_CTRL, .letter = '-'}}},
+        {.id = CMD_ZOOM_RESET,
+         .run = zoom<normalZoom>,
+         .enabled = HasView,
+         .keys = {{.modifiers = KEY_CTRL, .letter = '0'}}},
     };
 }

@@ -16,31 +16,25 @@ template <int ID> unsigned openPage(CommandContext&) {
 std::vector<CommandEntry> WebPageCommands() {
     return {
         {.id = CMD_HELP, .run = openPage<CMD_HELP>, .caption = "Help", .icon = "help"},
-        {.id = CMD_GETTING_STARTED,
-         .run = openPage<CMD_GETTING_STARTED>,
-         .caption = "Getting started"},
         {.id = CMD_CALENDAR_TUTORIAL,
          .run = openPage<CMD_CALENDAR_TUTORIAL>,
-         .caption = "Getting started with the calendar"},
+         .caption = "Getting started with the calendar",
+         .icon = "guide"},
         {.id = CMD_CHECK_UPDATES,
          .run = openPage<CMD_CHECK_UPDATES>,
-         .caption = "Check for updates"},
+         .caption = "Check for updates",
+         .icon = "updates"},
         {.id = CMD_VISIT_VANTRY,
          .run = openPage<CMD_VISIT_VANTRY>,
-         .caption = "Visit Vantry website"},
+         .caption = "Visit Vantry website",
+         .icon = "web"},
         {.id = CMD_VISIT_NIMBREL,
          .run = openPage<CMD_VISIT_NIMBREL>,
-         .caption = "Visit Nimbrel website"},
+         .caption = "Visit Nimbrel website",
+         .icon = "web"},
         {.id = CMD_TREE_ABOUT_FOLDERS,
          .run = openPage<CMD_TREE_ABOUT_FOLDERS>,
          .caption = "About folders...\tF1",
          .treeKey = NamedKey::F1},
-        // F1: the help page, reported as such when it cannot open.
-        {.id = CMD_HELP_KEY,
-         .run = [](CommandContext&) -> unsigned {
-             OpenWebPage(WebPageFor(CMD_HELP), true);
-             return CHANGED_NOTHING;
-         },
-         .keys = {{.key = NamedKey::F1}}},
     };
 }
