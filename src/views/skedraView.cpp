@@ -155,7 +155,17 @@ void CSkedraView::FillContactList() {
 
 void CSkedraView::SetViewType(int type) {
     viewType = type;
+    showAgenda(false);
     if (document) document->SetGlobalInt("view_type", type);
+}
+
+void CSkedraView::ShowAgenda() {
+    showAgenda(true);
+}
+
+void CSkedraView::showAgenda(bool on) {
+    agenda = on;
+    if (document) document->SetGlobalInt("view_agenda", on ? 1 : 0);
     Layout(nullptr);
     Redraw();
 }

@@ -51,6 +51,8 @@ class CSkedraView : public ItemViewState {
     int HitRow(int x, int y) const;
     void FillContactList();
     void SetViewType(int type);
+    // The agenda instead of the list or the calendar, until a view type is chosen.
+    void ShowAgenda();
     void OnInitialUpdate();
     void OnPrepareDC(bool printing, int page = 1);
 
@@ -105,7 +107,8 @@ class CSkedraView : public ItemViewState {
     int RowsTop() const { return marginTop + (int)(70 * scale); }
     int PageWidth() const { return listWidth + marginLeft + marginRight; }
     int PageHeight() const;
-    bool IsListMode() const { return viewType != 1; }
+    bool IsListMode() const { return viewType != 1 && !agenda; }
+    bool IsAgendaMode() const { return agenda; }
 
     // The collection shown and the viewer that paints its rows (the remote view borrows it).
     VCollection& Collection() const;
@@ -164,6 +167,7 @@ class CSkedraView : public ItemViewState {
     int horzRes = 0, vertRes = 0;
     ViewWindow* window = nullptr; // the window around the view, if any
 
+    void showAgenda(bool on);
     void dropHiddenSelection();
     void showFolder(VNode* folder);
     void scrollIntoView(const VNode* item);
