@@ -2,7 +2,7 @@
 
 #include "foundation/cp1252.h"
 #include "foundation/text_encoding.h"
-#include "interop/ical_days.h"
+#include "model/vdays.h"
 #include "interop/ical_fields.h"
 #include "interop/ical_uid.h"
 #include "model/vcollection.h"
