@@ -6,6 +6,7 @@
 
 class VCollection;
 class VNode;
+struct VWhen;
 
 class VCollectionViewer {
   public:
@@ -20,4 +21,7 @@ class VCollectionViewer {
     float scale = 1.0f;        // device units per screen pixel (more when printing)
     FontSpec regularFont;      // the view's fonts of this paint
     FontSpec boldFont;
+    // The occurrence a row stands for (the agenda's rows), shown as its due text instead
+    // of the item's own due occurrence; none in the list.
+    const VWhen* occurrence = nullptr;
 };
