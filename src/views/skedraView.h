@@ -5,6 +5,7 @@
 
 #include "model/vcollviewer.h"
 #include "model/vpaint.h"
+#include "views/agenda_list.h"
 #include "views/gantt.h"
 #include "views/monthcalendar.h"
 #include "views/viewstate.h"
@@ -109,6 +110,7 @@ class CSkedraView : public ItemViewState {
     int PageHeight() const;
     bool IsListMode() const { return viewType != 1 && !agenda; }
     bool IsAgendaMode() const { return agenda; }
+    bool IsCalendarMode() const { return viewType == 1 && !agenda; }
 
     // The collection shown and the viewer that paints its rows (the remote view borrows it).
     VCollection& Collection() const;
@@ -133,6 +135,8 @@ class CSkedraView : public ItemViewState {
     int ScrollWidth() const { return scrollWidth; }
     int ScrollHeight() const { return scrollHeight; }
     const GanttChart& Gantt() const { return gantt; }
+    // The agenda mode's rows.
+    const AgendaList& Agenda() const { return agendaList; }
     // The calendar mode's month grid; its month is chosen through it.
     MonthCalendar& Calendar() { return calendar; }
 
@@ -157,6 +161,8 @@ class CSkedraView : public ItemViewState {
     FontSpec fontRegular, fontBold, fontLarge;
     GanttChart gantt;
     MonthCalendar calendar;
+    AgendaList agendaList;
+    int agendaRow = -1;        // the agenda's row chosen by the pointer or the keys
     VNode* dragItem = nullptr; // pressed on; in list mode it starts a drag when moved
     bool dragging = false;
     int dragX = 0, dragY = 0;
@@ -172,6 +178,12 @@ class CSkedraView : public ItemViewState {
     void showFolder(VNode* folder);
     void scrollIntoView(const VNode* item);
     void listButtonDown(int x, int y);
+    void agendaButtonDown(int x, int y);
+    // The agenda's row at the point, its item's rectangle on it; none for no row.
+    VNode* agendaItemAt(int x, int y);
+    void selectAgendaRow(int row);
+    int shownRows() const;
+    void tick(VNode* item);
     void calendarButtonDown(int x, int y);
     void addActionOnSelectedDay();
     void moveDraggedAction(int x, int y);

@@ -5,6 +5,7 @@
 #include "foundation/qmessage.h"
 #include "model/vcollection.h"
 #include "model/vdates.h"
+#include "model/vschedule.h"
 #include "model/vtask.h"
 #include "model/vvisibility.h"
 #include "platform/command_ids.h"
@@ -62,10 +63,42 @@ void CSkedraView::EditItem(VNode* item) {
 
 void CSkedraView::OnLButtonDown(int x, int y) {
     if (!document) return;
-    if (IsListMode())
+    if (IsAgendaMode())
+        agendaButtonDown(x, y);
+    else if (IsListMode())
         listButtonDown(x, y);
     else
         calendarButtonDown(x, y);
+}
+
+VNode* CSkedraView::agendaItemAt(int x, int y) {
+    int row = agendaList.HitRow(x, y);
+    selectAgendaRow(row);
+    if (row < 0) return nullptr;
+    // An item may stand on several rows: the one under the pointer is where it is now.
+    const AgendaList::Row& hit = agendaList.Rows()[row];
+    hit.item->SetRect(hit.rect.x, hit.rect.y, hit.rect.width, hit.rect.height);
+    return hit.item;
+}
+
+void CSkedraView::selectAgendaRow(int row) {
+    viewer->DeselectAll();
+    agendaRow = row;
+    if (row >= 0) agendaList.Rows()[row].item->Select();
+    Redraw();
+}
+
+void CSkedraView::agendaButtonDown(int x, int y) {
+    dragItem = nullptr;
+    VNode* item = agendaItemAt(x, y);
+    if (!item) return;
+    if (item->HasCheckBox() && InCheckBox(item, x, y)) {
+        tick(item);
+        return;
+    }
+    dragItem = item;
+    dragX = x;
+    dragY = y;
 }
 
 void CSkedraView::listButtonDown(int x, int y) {
@@ -75,15 +108,21 @@ void CSkedraView::listButtonDown(int x, int y) {
     if (index < 0) return;
     VNode* item = rowSlots[index].item;
     if (item->HasCheckBox() && InCheckBox(item, x, y)) {
-        item->flags ^= DONE;
-        document->NameNextChange(item->flags & DONE ? "Mark done" : "Mark not done");
-        document->ItemsChanged();
+        tick(item);
         return;
     }
     // A drag of the row starts once the pointer moves away with the button held.
     dragItem = item;
     dragX = x;
     dragY = y;
+}
+
+void CSkedraView::tick(VNode* item) {
+    // A repeating item ticked done moves on to its next occurrence.
+    bool done = !(item->flags & DONE);
+    SetItemDone(*viewer->collection, item, done);
+    document->NameNextChange(done ? "Mark done" : "Mark not done");
+    document->ItemsChanged();
 }
 
 void CSkedraView::calendarButtonDown(int x, int y) {
@@ -116,7 +155,7 @@ void CSkedraView::OnMouseMove(int x, int y, bool leftDown) {
         }
         return;
     }
-    if (IsListMode()) {
+    if (!IsCalendarMode()) {
         if (!dragItem || !MovedFar(x, y, dragX, dragY)) return;
         VNode* item = dragItem;
         dragItem = nullptr;
@@ -142,7 +181,7 @@ void CSkedraView::OnMouseMove(int x, int y, bool leftDown) {
 
 void CSkedraView::OnLButtonUp(int x, int y) {
     if (!document) return;
-    if (IsListMode()) {
+    if (!IsCalendarMode()) {
         dragItem = nullptr;
         return;
     }
@@ -185,6 +224,11 @@ void CSkedraView::addActionOnSelectedDay() {
 
 void CSkedraView::OnLButtonDblClk(int x, int y) {
     if (!document) return;
+    if (IsAgendaMode()) {
+        VNode* item = agendaItemAt(x, y);
+        if (item && !(item->HasCheckBox() && InCheckBox(item, x, y))) OpenItem(item);
+        return;
+    }
     if (IsListMode()) {
         int index = HitRow(x, y);
         if (index >= 0) {
@@ -208,6 +252,7 @@ void CSkedraView::OnLButtonDblClk(int x, int y) {
 }
 
 RightClick CSkedraView::OnRButtonDown(int x, int y) {
+    if (IsAgendaMode()) return {true, agendaItemAt(x, y)};
     if (IsListMode()) {
         int row = HitRow(x, y);
         SelectRow(row);
@@ -221,7 +266,7 @@ RightClick CSkedraView::OnRButtonDown(int x, int y) {
 }
 
 void CSkedraView::OnMouseWheel(int delta) {
-    if (!IsListMode()) {
+    if (IsCalendarMode()) {
         ScrollMonth(-delta);
         return;
     }
