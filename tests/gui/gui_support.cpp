@@ -26,6 +26,8 @@
 #include <wx/menu.h>
 #include <wx/ribbon/bar.h>
 #include <wx/ribbon/buttonbar.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
 #include <wx/timer.h>
 
 extern char** environ;
@@ -361,6 +363,27 @@ bool RowsLaidOut() {
     Frame().UpdateAllViews();
     view.needsRebuild = true;
     return PaintedUntil(*Frame().ItemWindow(), [&] { return !view.needsRebuild; });
+}
+
+wxWindow* ControlLabelled(wxWindow& dialog, const wxString& caption) {
+    std::vector<wxWindow*> all;
+    std::function<void(wxWindow&)> collect = [&](wxWindow& w) {
+        for (wxWindow* child : w.GetChildren()) {
+            all.push_back(child);
+            collect(*child);
+        }
+    };
+    collect(dialog);
+    for (wxWindow* label : all)
+        if (dynamic_cast<wxStaticText*>(label) && label->GetLabel() == caption)
+            for (wxWindow* control : all)
+                if (control != label && !dynamic_cast<wxStaticText*>(control) &&
+                    control->GetParent() == label->GetParent() &&
+                    std::abs(control->GetPosition().y + control->GetSize().y / 2 -
+                             (label->GetPosition().y + label->GetSize().y / 2)) < 12 &&
+                    control->GetPosition().x > label->GetPosition().x)
+                    return control;
+    return nullptr;
 }
 
 bool GiveFocus(wxWindow* window) {

@@ -13,6 +13,7 @@
 #include <wx/gdicmn.h>
 #include <wx/image.h>
 #include <wx/string.h>
+#include <wx/textctrl.h>
 
 class CMainFrame;
 class CSkedraDoc;
@@ -89,6 +90,14 @@ bool RibbonButtonOnScreen(int command, wxPoint& where);
 
 // Builds the item view's rows afresh and repaints until they are laid out.
 bool RowsLaidOut();
+
+// The control right of the label with this caption in a dialog, or null; the text field
+// of a labelled text.
+wxWindow* ControlLabelled(wxWindow& dialog, const wxString& caption);
+template <class Control = wxTextCtrl>
+Control* FieldLabelled(wxWindow& dialog, const wxString& caption) {
+    return dynamic_cast<Control*>(ControlLabelled(dialog, caption));
+}
 
 // Gives the keyboard to a window of the frame, as a click would, and waits until it has it.
 bool GiveFocus(wxWindow* window);
