@@ -30,6 +30,6 @@ void FormDialog::Schedule(Rows& rows, ScheduleForm& form) {
     List(rows, "Repeat from", ScheduleForm::RepeatFromEntries(), form.repeatFrom);
     List(rows, "Remind", RemindCaptions(), form.remindUnit);
     Text(
-        rows, "How many", [&form] { return form.RemindAmountShown(); },
+        rows, "How long before", [&form] { return form.RemindAmountShown(); },
         [&form](const qstring& typed) { return form.TakeRemindAmount(typed); });
 }
