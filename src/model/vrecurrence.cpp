@@ -5,6 +5,9 @@
 #include <libical/ical.h>
 
 #include <memory>
+#include <mutex>
+#include <set>
+#include <utility>
 
 namespace {
 
@@ -41,25 +44,51 @@ VWhen when(const icaltimetype& t) {
 
 using Iterator = std::unique_ptr<icalrecur_iterator, decltype(&icalrecur_iterator_free)>;
 
+// Series libical found nothing in after their first occurrence. It searches up to its
+// last year for a rule that never matches (a quarter of a second for February the
+// 30th), so an agenda rebuilt at every change asks it once per rule and start.
+class BarrenSeries {
+  public:
+    bool Has(const std::string& rule, long first) {
+        std::lock_guard lock(mutex);
+        return known.count({rule, first}) != 0;
+    }
+    void Add(const std::string& rule, long first) {
+        std::lock_guard lock(mutex);
+        known.emplace(rule, first);
+    }
+
+  private:
+    std::mutex mutex;
+    std::set<std::pair<std::string, long>> known;
+};
+
+BarrenSeries& barren() {
+    static BarrenSeries series;
+    return series;
+}
+
 // Walks the series from its first occurrence, calling `take` for each until it answers
 // false, the series ends or MAX_REPEAT_YEARS have passed.
 template <typename Take> void walk(const std::string& rule, const VWhen& first, Take take) {
     std::optional<icalrecurrencetype> r = readRule(rule);
-    if (!take(first) || !r) return;
+    if (!take(first) || !r || barren().Has(rule, first.day)) return;
     Iterator it(icalrecur_iterator_new(*r, icalTime(first)), icalrecur_iterator_free);
     icalerror_clear_errno();
-    if (!it) return;
     int year, month, day;
     CalendarDay(first.day, year, month, day);
     long last = DayNumber(year + MAX_REPEAT_YEARS, month, 1) + day - 1;
-    for (icaltimetype t = icalrecur_iterator_next(it.get()); !icaltime_is_null_time(t);
-         t = icalrecur_iterator_next(it.get())) {
+    bool found = false;
+    for (icaltimetype t = it ? icalrecur_iterator_next(it.get()) : icaltime_null_time();
+         !icaltime_is_null_time(t); t = icalrecur_iterator_next(it.get())) {
         VWhen w = when(t);
-        if (w.day > last) return;
+        if (w.day > last) break;
         // libical hands out the first occurrence itself when the rule matches it.
         if (w == first) continue;
+        found = true;
         if (!take(w)) return;
     }
+    if (!found) barren().Add(rule, first.day);
 }
 
 } // namespace

@@ -108,9 +108,16 @@ void SetSchedule(VCollection& collection, const VNode* node, const VSchedule& gi
     ScheduleKind kind = ScheduleKindOf(node);
     if (kind != ScheduleKind::Due) s.dueDay.reset();
     if (!s.dueDay) s.dueMinute.reset();
-    if (kind != ScheduleKind::Action) s.startMinute.reset(), s.endMinute.reset();
+    if (kind != ScheduleKind::Action) {
+        s.startMinute.reset();
+        s.endMinute.reset();
+    }
     if (kind == ScheduleKind::None) s = VSchedule();
-    if (s.dueDay && s.dueMinute) s.dueMinute = ExistingLocalTime({*s.dueDay, s.dueMinute}).minute;
+    if (s.dueDay && s.dueMinute) {
+        VWhen existing = ExistingLocalTime({*s.dueDay, s.dueMinute}); // a gap may end tomorrow
+        s.dueDay = existing.day;
+        s.dueMinute = existing.minute;
+    }
 
     auto day = [](long d) { return DayText(d); };
     auto number = [](int n) { return std::to_string(n); };

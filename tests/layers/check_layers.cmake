@@ -4,6 +4,7 @@
 # Layers point one way: foundation <- net, model <- views <- app <- wx <- main;
 # remoteview sits beside app on model and net only; wx (the server dialog) and main use it.
 # interop (exchange formats) sits on model and foundation; app and remoteview use it.
+# libical is included in interop only, and in the model's recurrence (vrecurrence.cpp).
 # platform/ holds interfaces only.
 cmake_minimum_required(VERSION 3.25)
 set(allowed_foundation foundation)
@@ -26,6 +27,11 @@ foreach(source IN LISTS sources)
     foreach(line IN LISTS includes)
         if(line MATCHES "<wx/" AND NOT layer STREQUAL "wx")
             string(APPEND problems "  ${source}: a wx header outside src/wx: ${line}\n")
+        endif()
+        # libical is the exchange layer's; the model uses only its recurrence iterator.
+        if(line MATCHES "<libical/" AND NOT layer STREQUAL "interop"
+           AND NOT source STREQUAL "model/vrecurrence.cpp")
+            string(APPEND problems "  ${source}: libical outside src/interop: ${line}\n")
         endif()
         if(layer STREQUAL "" OR NOT DEFINED allowed_${layer})
             continue() # main.cpp sits on everything

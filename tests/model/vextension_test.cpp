@@ -4,8 +4,10 @@
 
 #include "foundation/qfile.h"
 #include "model/vcollection.h"
+#include "model/vdays.h"
 #include "model/vgroup.h"
 #include "model/vkinds.h"
+#include "model/vschedule.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
 #include "support/bytes.h"
@@ -147,6 +149,32 @@ TEST_F(VExtensionTest, ReadersThatKnowOnlyTheNodeKindsSkipTheRecords) {
     EXPECT_EQ(records, FormatReaderRecords(without));
     EXPECT_EQ(records.size(), 3u);
     EXPECT_EQ(records[1], RecordBytes(*todo));
+}
+
+TEST_F(VExtensionTest, ReadersThatKnowOnlyTheNodeKindsSkipSchedulesToo) {
+    Build(collection);
+    collection.extensions.Clear();
+    std::string without = DocumentBytes(collection);
+    VSchedule s;
+    s.dueDay = DayNumber(2026, 3, 31);
+    s.dueMinute = 8 * 60;
+    s.rule = "FREQ=MONTHLY;BYMONTHDAY=31";
+    s.reminderMinutes = 15;
+    SetSchedule(collection, todo, s);
+    s.startMinute = 9 * 60;
+    SetSchedule(collection, task, s);
+    std::string with = DocumentBytes(collection);
+    ASSERT_NE(with, without);
+    EXPECT_EQ(FormatReaderRecords(with), FormatReaderRecords(without));
+
+    // Ticking an item that does not repeat writes nothing new.
+    SetSchedule(collection, todo, {});
+    SetSchedule(collection, task, {});
+    ASSERT_EQ(DocumentBytes(collection), without);
+    SetItemDone(collection, todo, true);
+    EXPECT_TRUE(collection.extensions.Empty());
+    todo->flags &= ~DONE;
+    EXPECT_EQ(DocumentBytes(collection), without);
 }
 
 TEST_F(VExtensionTest, RecordsForNoNodeOrDamagedOnesLoseNothingElse) {

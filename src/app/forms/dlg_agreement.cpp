@@ -3,6 +3,7 @@
 #include "app/forms/form_fields.h"
 #include "model/vcollection.h"
 #include "model/vreference.h"
+#include "model/vschedule.h"
 
 DlgAgreement::DlgAgreement(VAgreement& source)
     : withWho(source.withWho), agreement(source.agreement), agreedOn(PickerDate(source.agreedOn)),

@@ -2,6 +2,7 @@
 
 #include "model/vcollection.h"
 #include "model/vcommitem.h"
+#include "model/vschedule.h"
 
 CommItemForm::CommItemForm(VCommItem& source)
     : who(source.who), reason(source.reason), detail(source.detail), priority(source.priority, 4),

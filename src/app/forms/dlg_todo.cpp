@@ -1,6 +1,7 @@
 #include "app/forms/dlg_todo.h"
 
 #include "model/vcollection.h"
+#include "model/vschedule.h"
 #include "model/vtodo.h"
 
 CDlgTodo::CDlgTodo(VTodo& item)
