@@ -156,6 +156,19 @@ TEST_F(ItemViewTest, AtMostAThousandRows) {
     EXPECT_EQ(view->RowCount(), CSkedraView::MAX_ROWS);
 }
 
+// The agenda is stored apart from the view type and comes back at the next start.
+TEST_F(ItemViewTest, TheAgendaComesBackAtTheNextStart) {
+    doc->settings["view_type"] = 1;
+    doc->settings["view_agenda"] = 1;
+    view->OnInitialUpdate();
+    EXPECT_TRUE(view->IsAgendaMode());
+    EXPECT_FALSE(view->IsListMode());
+    EXPECT_FALSE(view->IsCalendarMode());
+    view->SetViewType(1);
+    EXPECT_TRUE(view->IsCalendarMode());
+    EXPECT_EQ(doc->settings["view_agenda"], 0);
+}
+
 TEST_F(ItemViewTest, ViewTypeTwoIsTheList) {
     view->SetViewType(2);
     EXPECT_TRUE(view->IsListMode());

@@ -1,8 +1,10 @@
 #include "app/forms/repeat_choices.h"
 
+#include "model/vdates.h"
+#include "model/vrecurrence.h"
+
 #include <cstdio>
 #include <cstdlib>
-#include <libical/ical.h>
 
 namespace {
 
@@ -27,13 +29,8 @@ const RepeatRule REPEAT_RULES[] = {
 // A rule as libical writes it back, so that the order and case of its parts do not
 // matter; "" for a rule libical cannot read.
 std::string normalised(const std::string& rule) {
-    icalerror_clear_errno();
-    struct icalrecurrencetype read = icalrecurrencetype_from_string(rule.c_str());
-    if (read.freq == ICAL_NO_RECURRENCE || icalerrno != ICAL_NO_ERROR) return "";
-    char* text = icalrecurrencetype_as_string_r(&read);
-    std::string result = text ? text : "";
-    std::free(text);
-    return result;
+    std::optional<RuleParts> parts = ReadRuleParts(rule);
+    return parts ? parts->text : "";
 }
 
 } // namespace
@@ -51,11 +48,6 @@ const std::vector<std::string>& RepeatCaptions() {
             all.push_back(r.caption);
         return all;
     }();
-    return captions;
-}
-
-const std::vector<std::string>& RepeatEndCaptions() {
-    static const std::vector<std::string> captions = {"forever", "until", "times"};
     return captions;
 }
 
@@ -78,23 +70,21 @@ RepeatChoice ChoiceOfRule(const char* rule) {
     RepeatChoice choice;
     if (!rule || !*rule) return choice;
     choice.repeat = Repeat::Custom;
-    std::string stored = normalised(rule);
-    if (stored.empty()) return choice;
-    struct icalrecurrencetype read = icalrecurrencetype_from_string(rule);
+    std::optional<RuleParts> read = ReadRuleParts(rule);
+    if (!read) return choice;
     RepeatChoice candidate;
-    bool timed = false;
-    if (read.count > 0) {
+    if (read->count > 0) {
         candidate.end = RepeatEnd::Count;
-        candidate.count = read.count;
-    } else if (!icaltime_is_null_time(read.until)) {
+        candidate.count = read->count;
+    } else if (read->untilDay) {
         candidate.end = RepeatEnd::Until;
-        candidate.until.SetDate(read.until.day, read.until.month, read.until.year);
-        timed = !read.until.is_date;
+        candidate.until = DateOfDay(*read->untilDay);
     }
     // The choice whose rule, read by libical, is the same rule.
     for (const RepeatRule& r : REPEAT_RULES) {
         candidate.repeat = r.repeat;
-        if (r.repeat != Repeat::None && normalised(RuleOfChoice(candidate, timed)) == stored)
+        if (r.repeat != Repeat::None &&
+            normalised(RuleOfChoice(candidate, read->untilTimed)) == read->text)
             return candidate;
     }
     return choice;

@@ -32,9 +32,8 @@ struct RepeatChoice {
     bool operator==(const RepeatChoice& other) const;
 };
 
-// The captions of the repeat list ("none", "every day", ...) and of the end list.
+// The captions of the repeat list: "none", "every day", ...
 const std::vector<std::string>& RepeatCaptions();
-const std::vector<std::string>& RepeatEndCaptions();
 
 // The RRULE the choice makes, "" for none. A timed due date repeats until the end of the
 // last day (UNTIL must be a date-time then), an all-day one until that day.
