@@ -183,6 +183,8 @@ class CSkedraView : public ItemViewState {
     VNode* agendaItemAt(int x, int y);
     void selectAgendaRow(int row);
     int shownRows() const;
+    // A press on a row's item: its check box ticks it, elsewhere a drag may start.
+    void pressRow(VNode* item, int x, int y);
     void tick(VNode* item);
     void calendarButtonDown(int x, int y);
     void addActionOnSelectedDay();

@@ -90,23 +90,17 @@ void CSkedraView::selectAgendaRow(int row) {
 
 void CSkedraView::agendaButtonDown(int x, int y) {
     dragItem = nullptr;
-    VNode* item = agendaItemAt(x, y);
-    if (!item) return;
-    if (item->HasCheckBox() && InCheckBox(item, x, y)) {
-        tick(item);
-        return;
-    }
-    dragItem = item;
-    dragX = x;
-    dragY = y;
+    if (VNode* item = agendaItemAt(x, y)) pressRow(item, x, y);
 }
 
 void CSkedraView::listButtonDown(int x, int y) {
     dragItem = nullptr;
     int index = HitRow(x, y);
     SelectRow(index);
-    if (index < 0) return;
-    VNode* item = rowSlots[index].item;
+    if (index >= 0) pressRow(rowSlots[index].item, x, y);
+}
+
+void CSkedraView::pressRow(VNode* item, int x, int y) {
     if (item->HasCheckBox() && InCheckBox(item, x, y)) {
         tick(item);
         return;

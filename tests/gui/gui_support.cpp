@@ -1,6 +1,7 @@
 #include "gui/gui_support.h"
 
 #include "app/skedradoc.h"
+#include "model/vcollection.h"
 #include "model/vnode.h"
 #include "views/skedraView.h"
 #include "wx/folder_tree_window.h"
@@ -356,6 +357,13 @@ bool TreeLabelOnScreen(FolderTreeWindow& tree, const VNode* folder, wxPoint& whe
 wxPoint CentreOnScreen(wxWindow& window) {
     return window.ClientToScreen(
         wxPoint(window.GetClientSize().x / 2, window.GetClientSize().y / 2));
+}
+
+bool OpenAsList(VCollection& start, const std::string& path) {
+    if (!start.Save(path.c_str()) || !Frame().OpenDocumentFile(path)) return false;
+    Frame().ItemView().SetViewType(0);
+    Frame().Raise();
+    return SettleUntil([] { return Frame().IsActive(); });
 }
 
 bool RowsLaidOut() {

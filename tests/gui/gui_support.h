@@ -19,6 +19,7 @@ class CMainFrame;
 class CSkedraDoc;
 class FolderTreeWindow;
 class ItemViewWindow;
+class VCollection;
 class VNode;
 class wxRibbonButtonBar;
 class wxMenu;
@@ -87,6 +88,10 @@ wxPoint CentreOnScreen(wxWindow& window);
 wxRibbonButtonBar* RibbonBarWith(int command);
 // The middle of the command's ribbon button on the screen, once its page shows.
 bool RibbonButtonOnScreen(int command, wxPoint& where);
+
+// Saves the collection there and opens it as the program's document, shown as a list, with
+// the frame active (it has the keyboard).
+bool OpenAsList(VCollection& start, const std::string& path);
 
 // Builds the item view's rows afresh and repaints until they are laid out.
 bool RowsLaidOut();

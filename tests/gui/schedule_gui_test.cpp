@@ -34,14 +34,7 @@ class ScheduleGuiTest : public ::testing::Test {
         if (wxDocument* doc = Frame().GetDocumentManager()->GetCurrentDocument())
             doc->Modify(false);
     }
-    // Saves the collection and opens it as the program's document, shown as a list.
-    void Open(VCollection& start) {
-        ASSERT_TRUE(start.Save(path.c_str()));
-        ASSERT_TRUE(Frame().OpenDocumentFile(path));
-        Frame().ItemView().SetViewType(0);
-        Frame().Raise();
-        ASSERT_TRUE(SettleUntil([] { return Frame().IsActive(); })) << "the frame has the keyboard";
-    }
+    void Open(VCollection& start) { ASSERT_TRUE(OpenAsList(start, path)); }
     // A key pressed in the item view, as the user would after a click there.
     static bool KeyInView(const char* key) {
         return GiveFocus(Frame().ItemWindow()) &&

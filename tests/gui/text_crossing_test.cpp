@@ -70,7 +70,7 @@ TEST(TextCrossingTest, TheFilterIsUtf8AndTheContactListShowsDocumentTexts) {
     EXPECT_EQ(std::string(Doc().Collection()->filterText.Text()), "CAF\xC3\x89 \xE2\x82\xAC");
     enter(L"\u0141\u00F3d\u017A");
     EXPECT_EQ(std::string(Doc().Collection()->filterText.Text()), "\xC5\x81\xC3\x93"
-                                                                 "D\xC5\xB9");
+                                                                  "D\xC5\xB9");
     EXPECT_EQ(Doc().Collection()->textEncoding, TextEncoding::Windows1252);
     EXPECT_TRUE(ui.asked.empty());
 
@@ -188,9 +188,7 @@ TEST(TextCrossingTest, BrokenUtf8ShowsAsReplacementCharactersAndIsKept) {
     bool edited = false;
     EXPECT_TRUE(WhileDialogShows(
         "Folder properties", [&] { edited = folder->Edit(); },
-        [&](wxDialog& dialog) {
-            EXPECT_TRUE(PressUntilClosed(dialog, "Return"));
-        }));
+        [&](wxDialog& dialog) { EXPECT_TRUE(PressUntilClosed(dialog, "Return")); }));
     EXPECT_TRUE(edited);
     EXPECT_EQ(std::string(folder->name.Text()), broken);
     if (wxDocument* doc = Frame().GetDocumentManager()->GetCurrentDocument()) doc->Modify(false);

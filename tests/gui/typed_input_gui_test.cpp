@@ -59,14 +59,7 @@ class TypedInputGuiTest : public ::testing::Test {
         if (wxDocument* doc = Frame().GetDocumentManager()->GetCurrentDocument())
             doc->Modify(false);
     }
-    // Opens the saved collection as the program's document, shown as a list.
-    void Open(VCollection& start) {
-        ASSERT_TRUE(start.Save(path.c_str()));
-        ASSERT_TRUE(Frame().OpenDocumentFile(path));
-        Frame().ItemView().SetViewType(0);
-        Frame().Raise();
-        ASSERT_TRUE(SettleUntil([] { return Frame().IsActive(); })) << "the frame has the keyboard";
-    }
+    void Open(VCollection& start) { ASSERT_TRUE(OpenAsList(start, path)); }
     // Ctrl+S in the item view, then the file as saved.
     void SaveAndReload(VCollection& saved) {
         ASSERT_TRUE(GiveFocus(Frame().ItemWindow()));
