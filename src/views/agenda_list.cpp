@@ -6,7 +6,7 @@
 #include <unordered_set>
 
 void AgendaList::Layout(const VCollection& c, VNode* firstShown, long today, const VRect& first,
-                        int maxRows) {
+                        int maxRows, int rowsPerPage) {
     rows.clear();
     std::unordered_set<const VNode*> shown;
     for (VNode* n = firstShown; n; n = n->nextShown)
@@ -16,6 +16,7 @@ void AgendaList::Layout(const VCollection& c, VNode* firstShown, long today, con
     auto add = [&](VNode* item, AgendaGroup group, const VWhen& when) {
         rows.push_back({item, group, when, rect});
         rect.y += rect.height;
+        if (rowsPerPage > 0 && (int)rows.size() % rowsPerPage == 0) rect.y = first.y;
     };
     for (const AgendaEntry& entry : BuildAgenda(c, today, today + DAYS_AHEAD, today)) {
         if ((int)rows.size() + 2 > maxRows) break;
@@ -26,11 +27,12 @@ void AgendaList::Layout(const VCollection& c, VNode* firstShown, long today, con
     }
 }
 
-void AgendaList::Paint(VCollectionViewer& v, const CanvasRect& clip, int selected) {
+void AgendaList::Paint(VCollectionViewer& v, const CanvasRect& clip, int selected, int firstRow,
+                       int lastRow) {
     Canvas& dc = *v.paintDC;
     double s = v.scale;
     int shownSelection = ShownSelection(selected);
-    for (int i = 0; i < (int)rows.size(); ++i) {
+    for (int i = firstRow; i < (int)rows.size() && i < lastRow; ++i) {
         Row& row = rows[i];
         const VRect& r = row.rect;
         if (r.y + r.height + 1 < clip.top || r.y - 2 > clip.bottom) continue;

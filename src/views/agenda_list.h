@@ -27,13 +27,16 @@ class AgendaList {
     };
 
     // The rows for the items of the chain that starts with firstShown, from `first` (the
-    // first row's rectangle) down, at most maxRows of them.
+    // first row's rectangle) down, at most maxRows of them; on paper every page of
+    // rowsPerPage rows starts at the first row's height again.
     void Layout(const VCollection& collection, VNode* firstShown, long today, const VRect& first,
-                int maxRows);
+                int maxRows, int rowsPerPage = 0);
     void Clear() { rows.clear(); }
-    // Paints the rows that meet the clip box; of a selected item only the row `selected`
-    // shows selected (its first row when `selected` is not one of its rows).
-    void Paint(VCollectionViewer& viewer, const CanvasRect& clip, int selected);
+    // Paints the rows from firstRow up to lastRow (a printed page's) that meet the clip box;
+    // of a selected item only the row `selected` shows selected (its first row when
+    // `selected` is not one of its rows).
+    void Paint(VCollectionViewer& viewer, const CanvasRect& clip, int selected, int firstRow,
+               int lastRow);
     // The occurrence row at the point; -1 for none or a heading.
     int HitRow(int x, int y) const;
     // The row that shows as selected: `selected` while its item is selected, else the

@@ -114,7 +114,8 @@ void CSkedraView::Layout(Canvas* dc) {
         QDate today;
         today.SetToday();
         agendaList.Layout(c, viewer->folder->nextShown, DayOfDate(today),
-                          {marginLeft, RowsTop(), listWidth, rowHeight}, MAX_ROWS);
+                          {marginLeft, RowsTop(), listWidth, rowHeight}, MAX_ROWS,
+                          printing ? rowsPerPage : 0);
         dropHiddenSelection();
         needsRebuild = false;
         return;
@@ -224,7 +225,7 @@ void CSkedraView::DetermineNoofPages(Canvas& dc) {
     double lineHeight = (int)((8.0 * dpi + 36) / 72) * 2.1;
     rowsPerPage = lineHeight > 0 ? (int)((h - marginTop - marginBottom) / lineHeight) : 1;
     if (rowsPerPage < 1) rowsPerPage = 1;
-    pageCount = (rowCount + rowsPerPage - 1) / rowsPerPage;
+    pageCount = (shownRows() + rowsPerPage - 1) / rowsPerPage;
     if (pageCount < 1) pageCount = 1;
     printing = true;
     Layout(&dc);
@@ -387,11 +388,11 @@ void CSkedraView::paintRows(Canvas& dc) {
     viewer->regularFont = fontRegular;
     viewer->boldFont = fontBold;
     CanvasRect clip = dc.ClipBox();
+    int last = printing ? pageFirstRow + rowsPerPage : 9999;
     if (IsAgendaMode()) {
-        agendaList.Paint(*viewer, clip, agendaRow);
+        agendaList.Paint(*viewer, clip, agendaRow, pageFirstRow, last);
         return;
     }
-    int last = printing ? pageFirstRow + rowsPerPage : 9999;
     for (int i = pageFirstRow; i < rowCount && i < last; ++i)
         if (rowVisible(rowSlots[i].item, clip)) rowSlots[i].item->Paint(*viewer);
 }

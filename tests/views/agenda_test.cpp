@@ -162,4 +162,33 @@ TEST_F(AgendaTest, ChoosingEditingAndDeletingRows) {
     EXPECT_EQ(C().Selected(), call);
 }
 
+// On paper the agenda goes over pages like the list: each page starts at the top and
+// holds its own rows.
+TEST_F(AgendaTest, PrintedOverPages) {
+    for (int day = 10; day < 60; ++day)
+        Due("A day's task", 10 + day % 20, {}, "");
+    Shown();
+    int rows = (int)view->Agenda().Rows().size();
+    ASSERT_GT(rows, 46);
+    RecordingCanvas printer;
+    printer.printing = true;
+    printer.horzRes = 4800;
+    printer.vertRes = 6600;
+    printer.logPixelsY = 600;
+    view->DetermineNoofPages(printer);
+    ASSERT_EQ(view->RowsPerPage(), 46);
+    EXPECT_EQ(view->PageCount(), (rows + 45) / 46);
+    view->OnPrepareDC(true, 2);
+    printer.Clear();
+    view->OnDraw(printer, {0, 0, 4800, 6600});
+    const auto& printed = view->Agenda().Rows();
+    EXPECT_EQ(printed[46].rect.y, view->RowsTop()) << "the second page starts at the top";
+    int onPage = 0;
+    for (const CanvasCall& fill : printer.Calls(CanvasCall::Fill))
+        onPage += fill.rect.top >= view->RowsTop() && fill.rect.left == view->MarginLeft() &&
+                  fill.rect.right == view->MarginLeft() + view->ListWidth();
+    EXPECT_EQ(onPage, std::min(46, (int)printed.size() - 46)) << "one fill a row of the page";
+    view->EndPrinting();
+}
+
 } // namespace
