@@ -122,6 +122,16 @@ TEST_F(ScheduleGuiTest, TickingARepeatMovesItOnAndCtrlZPutsTheFileBack) {
     ASSERT_TRUE(PaintedUntil(window, [&] { return view.Agenda().Rows().size() >= 6; }));
     Frame().Ribbon()->SetActivePage((size_t)0);
     EXPECT_TRUE(SaveFramePicture("schedule-3-agenda.png"));
+    // A click on the check box of its occurrence in the Agenda ticks it on too; Ctrl+Z back.
+    VRect occurrence{};
+    for (const AgendaList::Row& row : view.Agenda().Rows())
+        if (row.item == item && occurrence.height == 0) occurrence = row.rect;
+    ASSERT_GT(occurrence.height, 0);
+    ASSERT_TRUE(UserDoes(ClickAt(
+        ViewPointOnScreen(window, occurrence.x + 6, occurrence.y + occurrence.height / 2))));
+    EXPECT_TRUE(SettleUntil([&] { return ScheduleOf(c, item).dueDay == Today() + 7; }));
+    ASSERT_TRUE(KeyInView("ctrl+z"));
+    EXPECT_TRUE(SettleUntil([&] { return ScheduleOf(c, item).dueDay == Today(); }));
     SendCommand(CMD_AS_CALENDAR);
     ASSERT_TRUE(PaintedUntil(window, [&] { return view.Calendar().dueItems.size() == 3; }));
     EXPECT_TRUE(SaveFramePicture("schedule-4-calendar.png"));
