@@ -170,11 +170,7 @@ TEST_F(AgendaTest, PrintedOverPages) {
     Shown();
     int rows = (int)view->Agenda().Rows().size();
     ASSERT_GT(rows, 46);
-    RecordingCanvas printer;
-    printer.printing = true;
-    printer.horzRes = 4800;
-    printer.vertRes = 6600;
-    printer.logPixelsY = 600;
+    RecordingCanvas printer = RecordingCanvas::PrinterPage();
     view->DetermineNoofPages(printer);
     ASSERT_EQ(view->RowsPerPage(), 46);
     EXPECT_EQ(view->PageCount(), (rows + 45) / 46);
