@@ -27,7 +27,7 @@ RibbonElement checkBox(int command, unsigned flag) {
 }
 
 RibbonPanel viewPanel() {
-    return {"View", {button(CMD_AS_LIST), button(CMD_AS_CALENDAR)}};
+    return {"View", {button(CMD_AS_LIST), button(CMD_AS_CALENDAR), button(CMD_AS_AGENDA)}};
 }
 
 std::vector<RibbonCategory> build() {

@@ -6,6 +6,7 @@
 
 class VCollection;
 class VNode;
+struct VWhen;
 
 class VCollectionViewer {
   public:
@@ -21,4 +22,7 @@ class VCollectionViewer {
     FontSpec regularFont;      // the view's fonts of this paint
     FontSpec boldFont;
     Colour rowFill; // the background of the row being painted
+    // The occurrence a row stands for (the agenda's rows), shown as its due text instead
+    // of the item's own due occurrence; none in the list.
+    const VWhen* occurrence = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "model/vdates.h"
 
+#include "model/vdays.h"
+
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -14,4 +16,16 @@ bool ParseDate(const char* text, QDate& date) {
     if (month < 1 || month > 12 || day < 1 || day > 31) return false;
     date.SetFromText(text);
     return true;
+}
+
+long DayOfDate(const QDate& date) {
+    return DayNumber(date.Year(), date.Month(), date.Day());
+}
+
+QDate DateOfDay(long day) {
+    int year, month, dayOfMonth;
+    CalendarDay(day, year, month, dayOfMonth);
+    QDate date;
+    date.SetDate(dayOfMonth, month, year);
+    return date;
 }

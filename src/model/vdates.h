@@ -12,3 +12,7 @@ bool ParseDate(const char* text, QDate& date);
 inline qstring DateText(const QDate& date) {
     return qstring(date.Format(2));
 }
+
+// A date's calendar day as a day number (vdays.h) and back (01:00 of that day).
+long DayOfDate(const QDate& date);
+QDate DateOfDay(long day);

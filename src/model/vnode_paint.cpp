@@ -1,7 +1,10 @@
 // Drawing the row of a node: background, indentation, text, check box, strike, icon.
 #include "model/vcollection.h"
 #include "model/vcollviewer.h"
+#include "model/vdates.h"
+#include "model/vdays.h"
 #include "model/vnode.h"
+#include "model/vschedule.h"
 #include "model/vvisibility.h"
 
 #include <algorithm>
@@ -16,6 +19,36 @@ int at(double value) {
 // Lines as thick as a screen pixel, on paper too.
 int penWidth(double scale) {
     return at(scale) < 1 ? 1 : at(scale);
+}
+
+// The column at the row's right end that shows when the item is due.
+constexpr int DUE_WIDTH = 100;
+
+// When the row's item is due: the occurrence's day in the document's date format and its
+// time ("25-06-2010 14:00"); an action's list row has its days in its text already and
+// shows its times of day ("09:00-10:30"). Empty for an item without either.
+struct DueColumn {
+    std::string text;
+    bool overdue = false;
+};
+DueColumn dueColumn(const VNode& node, const VCollectionViewer& v) {
+    ScheduleKind kind = ScheduleKindOf(&node);
+    if (kind == ScheduleKind::None) return {};
+    const VCollection& c = *node.collection;
+    VSchedule schedule = ScheduleOf(c, &node);
+    if (kind == ScheduleKind::Action && !v.occurrence) {
+        if (!schedule.startMinute && !schedule.endMinute) return {};
+        std::string start = schedule.startMinute ? MinuteText(*schedule.startMinute) : "";
+        std::string end = schedule.endMinute ? MinuteText(*schedule.endMinute) : "";
+        return {start + (schedule.endMinute ? "-" + end : "")};
+    }
+    std::optional<VWhen> when = v.occurrence ? *v.occurrence : DueOf(&node, schedule);
+    if (!when) return {};
+    std::string text = c.FormatDate(DateOfDay(when->day));
+    if (when->minute) text += " " + MinuteText(*when->minute);
+    QDate today;
+    today.SetToday();
+    return {text, when->day < DayOfDate(today) && !(node.flags & DONE)};
 }
 } // namespace
 
@@ -106,6 +139,16 @@ void VNode::DrawRowText(VCollectionViewer& v, const qstring& text, Colour colour
     double indent = level * 5 * s + 2 * s;
     CanvasRect box{at(rect.x + offset + indent), at(rect.y + 3 * s),
                    at(rect.x + rect.width + indent), at(rect.y + rect.height + 3 * s)};
+    DueColumn due = dueColumn(*this, v);
+    if (!due.text.empty()) {
+        CanvasRect column{at(rect.x + rect.width - (DUE_WIDTH + 4) * s), box.top,
+                          at(rect.x + rect.width - 4 * s), box.bottom};
+        box.right = std::max(box.left, column.left - at(6 * s));
+        Colour dueColour = due.overdue ? RowColour::URGENT_RED : RowColour::DONE_GREY;
+        dc.SetTextColour((tempFlags & SELECTED) || !active ? shown : dueColour);
+        dc.TextEllipsis(column, due.text);
+        dc.SetTextColour(shown);
+    }
     // The canvas draws text as it is: no character marks a mnemonic, so an "&" shows
     // without being doubled first.
     dc.TextEllipsis(box, text.Text());

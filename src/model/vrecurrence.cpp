@@ -4,6 +4,7 @@
 
 #include <libical/ical.h>
 
+#include <cstdlib>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -125,4 +126,19 @@ std::string RuleAfterOneOccurrence(const std::string& rule) {
     std::string result = text ? text : rule;
     icalmemory_free_buffer(text);
     return result;
+}
+
+std::optional<RuleParts> ReadRuleParts(const std::string& rule) {
+    std::optional<icalrecurrencetype> read = readRule(rule);
+    if (!read) return std::nullopt;
+    RuleParts parts;
+    char* text = icalrecurrencetype_as_string_r(&*read);
+    parts.text = text ? text : "";
+    std::free(text);
+    parts.count = read->count;
+    if (!icaltime_is_null_time(read->until)) {
+        parts.untilDay = when(read->until).day;
+        parts.untilTimed = !read->until.is_date;
+    }
+    return parts;
 }

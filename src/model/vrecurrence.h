@@ -28,3 +28,14 @@ std::optional<VWhen> NextOccurrence(const std::string& rule, const VWhen& first,
 // The rule of the series that starts at the next occurrence: the same rule with one
 // occurrence less to go when it counts them (COUNT).
 std::string RuleAfterOneOccurrence(const std::string& rule);
+
+// A rule as libical reads it: written back by libical (its parts in libical's order and
+// case, so two spellings of one rule compare equal) with how it ends; none for a rule
+// libical cannot read. The item dialogs show rules by it.
+struct RuleParts {
+    std::string text;
+    int count = 0;                // COUNT; 0 for none
+    std::optional<long> untilDay; // the day of UNTIL
+    bool untilTimed = false;      // UNTIL is a date-time
+};
+std::optional<RuleParts> ReadRuleParts(const std::string& rule);

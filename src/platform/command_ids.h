@@ -97,6 +97,7 @@ enum Command : int {
     CMD_ZOOM_RESET = 32936,
     CMD_EXPORT_ICALENDAR = 32940,
     CMD_IMPORT_ICALENDAR = 32941,
+    CMD_AS_AGENDA = 32950,
 };
 
 // The ranges the numbers lie in: the program's own and the framework's.

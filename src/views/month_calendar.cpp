@@ -1,9 +1,13 @@
 #include "views/month_calendar.h"
 
 #include "model/vcollection.h"
+#include "model/vdates.h"
+#include "model/vrecurrence.h"
+#include "model/vschedule.h"
 #include "model/vtask.h"
 #include "platform/canvas.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -32,6 +36,16 @@ QDate mondayOfFirst(QDate d) {
 
 int at(double value) {
     return (int)value;
+}
+
+// A bar's text: the item's time of day, if it has one, before its short text.
+std::string barText(const VNode& item) {
+    qstring text;
+    item.Describe(text, true);
+    VSchedule schedule = ScheduleOf(*item.collection, &item);
+    std::optional<int> minute =
+        ScheduleKindOf(&item) == ScheduleKind::Action ? schedule.startMinute : schedule.dueMinute;
+    return minute ? MinuteText(*minute) + " " + text.Text() : std::string(text.Text());
 }
 
 } // namespace
@@ -100,8 +114,12 @@ void MonthCalendar::Layout(const Frame& f, VNode* firstShown) {
     }
 
     actions.clear();
-    for (VNode* n = firstShown; n && (int)actions.size() < MAX_ACTIONS; n = n->nextShown)
-        if (n->HasDates()) actions.push_back(n);
+    dueItems.clear();
+    for (VNode* n = firstShown; n; n = n->nextShown)
+        if (n->HasDates() && (int)actions.size() < MAX_ACTIONS)
+            actions.push_back(n);
+        else if (ScheduleKindOf(n) == ScheduleKind::Due && (int)dueItems.size() < MAX_ACTIONS)
+            dueItems.push_back(n);
     for (size_t j = 0; j < actions.size(); ++j)
         for (size_t k = j + 1; k < actions.size(); ++k)
             if (static_cast<VTask*>(actions[k])->duration >
@@ -109,14 +127,23 @@ void MonthCalendar::Layout(const Frame& f, VNode* firstShown) {
                 std::swap(actions[j], actions[k]);
     overflowed = false;
     for (VNode* action : actions)
-        if (!(action->flags & NO_DATE)) placeAction(action);
+        if (!(action->flags & NO_DATE))
+            placeOccurrences(action, std::max(1, static_cast<VTask*>(action)->duration));
+    for (VNode* item : dueItems)
+        placeOccurrences(item, 1);
 }
 
-void MonthCalendar::placeAction(VNode* node) {
-    auto* task = static_cast<VTask*>(node);
-    QDate s0, e0;
-    if (!task->Span(s0, e0)) return;
-    e0.AddDays(-1); // the last day
+void MonthCalendar::placeOccurrences(VNode* node, int days) {
+    VSchedule schedule = ScheduleOf(*node->collection, node);
+    std::optional<VWhen> due = DueOf(node, schedule);
+    if (!due) return;
+    long first = DayOfDate(gridStart);
+    // A repeat shows every occurrence whose days meet the grid.
+    for (const VWhen& when : Occurrences(schedule.rule, *due, first - (days - 1), first + 41))
+        placeSpan(node, DateOfDay(when.day), DateOfDay(when.day + days - 1));
+}
+
+void MonthCalendar::placeSpan(VNode* node, const QDate& s0, const QDate& e0) {
     if (!(gridStart.DaysBetween(s0) < 42 && e0.DaysBetween(gridStart) <= 0)) return;
     auto inside = [&](const QDate& d) { return s0.DaysBetween(d) >= 0 && e0.DaysBetween(d) <= 0; };
 
@@ -233,14 +260,13 @@ void MonthCalendar::Paint(Canvas& dc, const Frame& f) {
                 dc.LineTo(left + at(s), bottom);
             }
             if (line.firstDay) {
-                qstring text;
-                line.item->Describe(text, true);
+                std::string text = barText(*line.item);
                 dc.SetTextColour(
                     TextColourOn(selected && !dragged ? RowColour::WHITE : RowColour::BLACK, fill));
                 // The text may run on over the bar's next days, but never past the grid.
                 const CalendarCell& weekEnd = cells[c / 7 * 7 + 6];
                 dc.TextEllipsis({at(x + 8 * s), at(top + 3 * s), weekEnd.x + weekEnd.w, bottom},
-                                text.Text());
+                                text);
             }
         }
     }

@@ -1,5 +1,6 @@
 // MonthCalendar: calendar mode of the item view: one month as weeks of day cells, the
-// dated actions of the shown chain drawn as bars on lines inside the cells.
+// dated actions of the shown chain drawn as bars on lines inside the cells, and the items
+// due on a day as one-day bars; a repeating item shows on the day of each occurrence.
 #pragma once
 
 #include "foundation/date.h"
@@ -61,6 +62,7 @@ class MonthCalendar {
     int weekRows = WEEKS;
     QDate gridStart;
     std::vector<VNode*> actions;
+    std::vector<VNode*> dueItems; // items with a due date of their own, in chain order
     int marginLeft = 0, marginRight = 0, marginTop = 0, marginBottom = 0;
     int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
     CalendarCell cells[WEEKS * 7];
@@ -70,5 +72,7 @@ class MonthCalendar {
 
   private:
     void placeCells(int cellWidth);
-    void placeAction(VNode* action);
+    // Every occurrence of the item (of so many days each) that meets the grid.
+    void placeOccurrences(VNode* item, int days);
+    void placeSpan(VNode* item, const QDate& first, const QDate& last);
 };

@@ -85,6 +85,10 @@ VCollection& CSkedraView::Collection() const {
 }
 
 VNode* CSkedraView::SelectedRowItem() const {
+    if (IsAgendaMode()) {
+        int row = agendaList.ShownSelection(agendaRow);
+        return row >= 0 ? agendaList.Rows()[row].item : nullptr;
+    }
     if (!IsListMode() || selectedRow < 0 || selectedRow >= rowCount) return nullptr;
     VNode* row = rowSlots[selectedRow].item;
     return (row->tempFlags & SELECTED) ? row : nullptr;
@@ -93,10 +97,13 @@ VNode* CSkedraView::SelectedRowItem() const {
 void CSkedraView::ForgetRows() {
     Layout(nullptr);
     selectedRow = -1;
+    agendaList.Clear();
+    agendaRow = -1;
 }
 
 void CSkedraView::Layout(Canvas* dc) {
     rowCount = 0;
+    agendaList.Clear();
     if (!viewer && document) viewer = std::make_unique<VCollectionViewer>(document->Collection());
     VCollection& c = *viewer->collection;
     if (!dc) {
@@ -104,7 +111,17 @@ void CSkedraView::Layout(Canvas* dc) {
         return;
     }
     c.MakeView(viewer->folder);
-    if (!IsListMode()) {
+    if (IsAgendaMode()) {
+        QDate today;
+        today.SetToday();
+        agendaList.Layout(c, viewer->folder->nextShown, DayOfDate(today),
+                          {marginLeft, RowsTop(), listWidth, rowHeight}, MAX_ROWS,
+                          printing ? rowsPerPage : 0);
+        dropHiddenSelection();
+        needsRebuild = false;
+        return;
+    }
+    if (IsCalendarMode()) {
         calendar.Layout(calendarFrame(), viewer->folder->nextShown);
         if (calendar.overflowed && !overflowReported) overflowPending = overflowReported = true;
         return;
@@ -156,7 +173,17 @@ void CSkedraView::FillContactList() {
 
 void CSkedraView::SetViewType(int type) {
     viewType = type;
+    showAgenda(false);
     if (document) document->SetGlobalInt("view_type", type);
+}
+
+void CSkedraView::ShowAgenda() {
+    showAgenda(true);
+}
+
+void CSkedraView::showAgenda(bool on) {
+    agenda = on;
+    if (document) document->SetGlobalInt("view_agenda", on ? 1 : 0);
     Layout(nullptr);
     Redraw();
 }
@@ -178,8 +205,12 @@ void CSkedraView::OnPrepareDC(bool isPrinting, int page) {
     }
 }
 
+int CSkedraView::shownRows() const {
+    return IsAgendaMode() ? (int)agendaList.Rows().size() : rowCount;
+}
+
 int CSkedraView::PageHeight() const {
-    return RowsTop() + (int)((rowCount + 5) * rowHeight * scale) + marginBottom;
+    return RowsTop() + (int)((shownRows() + 5) * rowHeight * scale) + marginBottom;
 }
 
 void CSkedraView::DetermineNoofPages(Canvas& dc) {
@@ -195,7 +226,7 @@ void CSkedraView::DetermineNoofPages(Canvas& dc) {
     double lineHeight = (int)((8.0 * dpi + 36) / 72) * 2.1;
     rowsPerPage = lineHeight > 0 ? (int)((h - marginTop - marginBottom) / lineHeight) : 1;
     if (rowsPerPage < 1) rowsPerPage = 1;
-    pageCount = (rowCount + rowsPerPage - 1) / rowsPerPage;
+    pageCount = (shownRows() + rowsPerPage - 1) / rowsPerPage;
     if (pageCount < 1) pageCount = 1;
     printing = true;
     Layout(&dc);
@@ -258,7 +289,7 @@ void CSkedraView::navigated() {
 }
 
 void CSkedraView::NextWeek() {
-    if (IsListMode())
+    if (!IsCalendarMode())
         ganttStartDate.AddDays(7);
     else
         calendar.ScrollMonth(-1);
@@ -266,7 +297,7 @@ void CSkedraView::NextWeek() {
 }
 
 void CSkedraView::PreviousWeek() {
-    if (IsListMode())
+    if (!IsCalendarMode())
         ganttStartDate.AddDays(-7);
     else
         calendar.ScrollMonth(1);
@@ -307,7 +338,8 @@ void CSkedraView::OnDraw(Canvas& dc, const ClientRect& clientRect) {
                               : client.right - marginLeft - client.left) -
                     marginRight;
     listWidth = fullWidth;
-    if (viewFlags & VIEW_GANTT)
+    bool gantt = (viewFlags & VIEW_GANTT) && IsListMode();
+    if (gantt)
         listWidth = printing ? (int)(dc.DeviceCaps(DeviceCap::HorzRes) * 0.4) : (int)(450 * scale);
     if (needsRebuild || listWidth == 0) Layout(&dc);
 
@@ -334,7 +366,7 @@ void CSkedraView::OnDraw(Canvas& dc, const ClientRect& clientRect) {
                 "Press F1 for help and tutorials on getting started.");
     }
 
-    if (!IsListMode()) {
+    if (IsCalendarMode()) {
         MonthCalendar::Frame frame = calendarFrame();
         calendar.Paint(dc, frame);
         if (dragging && dragItem) calendar.PaintDragMarker(dc, frame, dragItem, dragX, dragY);
@@ -343,8 +375,8 @@ void CSkedraView::OnDraw(Canvas& dc, const ClientRect& clientRect) {
         return;
     }
     paintRows(dc);
-    if (viewFlags & VIEW_GANTT) paintGantt(fullWidth);
-    scrollWidth = PageWidth() + ((viewFlags & VIEW_GANTT) ? fullWidth - listWidth : 0);
+    if (gantt) paintGantt(fullWidth);
+    scrollWidth = PageWidth() + (gantt ? fullWidth - listWidth : 0);
     scrollHeight = PageHeight();
 }
 
@@ -360,6 +392,10 @@ void CSkedraView::paintRows(Canvas& dc) {
     viewer->boldFont = fontBold;
     CanvasRect clip = dc.ClipBox();
     int last = printing ? pageFirstRow + rowsPerPage : 9999;
+    if (IsAgendaMode()) {
+        agendaList.Paint(*viewer, clip, agendaRow, pageFirstRow, last);
+        return;
+    }
     for (int i = pageFirstRow; i < rowCount && i < last; ++i)
         if (rowVisible(rowSlots[i].item, clip)) rowSlots[i].item->Paint(*viewer);
 }

@@ -5,6 +5,7 @@
 
 #include "model/vcollviewer.h"
 #include "model/vpaint.h"
+#include "views/agenda_list.h"
 #include "views/gantt.h"
 #include "views/month_calendar.h"
 #include "views/view_state.h"
@@ -51,6 +52,8 @@ class CSkedraView : public ItemViewState {
     int HitRow(int x, int y) const;
     void FillContactList();
     void SetViewType(int type);
+    // The agenda instead of the list or the calendar, until a view type is chosen.
+    void ShowAgenda();
     void OnInitialUpdate();
     void OnPrepareDC(bool printing, int page = 1);
 
@@ -106,7 +109,9 @@ class CSkedraView : public ItemViewState {
     int RowsTop() const { return marginTop + (int)(70 * scale); }
     int PageWidth() const { return listWidth + marginLeft + marginRight; }
     int PageHeight() const;
-    bool IsListMode() const { return viewType != 1; }
+    bool IsListMode() const { return viewType != 1 && !agenda; }
+    bool IsAgendaMode() const { return agenda; }
+    bool IsCalendarMode() const { return viewType == 1 && !agenda; }
 
     // The collection shown and the viewer that paints its rows (the remote view borrows it).
     VCollection& Collection() const;
@@ -131,6 +136,8 @@ class CSkedraView : public ItemViewState {
     int ScrollWidth() const { return scrollWidth; }
     int ScrollHeight() const { return scrollHeight; }
     const GanttChart& Gantt() const { return gantt; }
+    // The agenda mode's rows.
+    const AgendaList& Agenda() const { return agendaList; }
     // The calendar mode's month grid; its month is chosen through it.
     MonthCalendar& Calendar() { return calendar; }
 
@@ -155,6 +162,8 @@ class CSkedraView : public ItemViewState {
     FontSpec fontRegular, fontBold, fontLarge;
     GanttChart gantt;
     MonthCalendar calendar;
+    AgendaList agendaList;
+    int agendaRow = -1;        // the agenda's row chosen by the pointer or the keys
     VNode* dragItem = nullptr; // pressed on; in list mode it starts a drag when moved
     bool dragging = false;
     int dragX = 0, dragY = 0;
@@ -165,10 +174,19 @@ class CSkedraView : public ItemViewState {
     int horzRes = 0, vertRes = 0;
     ViewWindow* window = nullptr; // the window around the view, if any
 
+    void showAgenda(bool on);
     void dropHiddenSelection();
     void showFolder(VNode* folder);
     void scrollIntoView(const VNode* item);
     void listButtonDown(int x, int y);
+    void agendaButtonDown(int x, int y);
+    // The agenda's row at the point, its item's rectangle on it; none for no row.
+    VNode* agendaItemAt(int x, int y);
+    void selectAgendaRow(int row);
+    int shownRows() const;
+    // A press on a row's item: its check box ticks it, elsewhere a drag may start.
+    void pressRow(VNode* item, int x, int y);
+    void tick(VNode* item);
     void calendarButtonDown(int x, int y);
     void addActionOnSelectedDay();
     void moveDraggedAction(int x, int y);

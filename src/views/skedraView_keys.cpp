@@ -8,14 +8,19 @@
 #include "views/view_window.h"
 
 void CSkedraView::scrollIntoView(const VNode* item) {
-    if (!window || !IsListMode()) return;
-    int index = -1;
-    for (int i = 0; i < rowCount && index < 0; ++i)
-        if (rowSlots[i].item == item) index = i;
-    if (index < 0) return;
-    selectedRow = index;
+    if (!window || IsCalendarMode()) return;
+    VRect r = item->rect;
+    if (IsAgendaMode()) {
+        if (agendaRow < 0) return;
+        r = agendaList.Rows()[agendaRow].rect;
+    } else {
+        int index = -1;
+        for (int i = 0; i < rowCount && index < 0; ++i)
+            if (rowSlots[i].item == item) index = i;
+        if (index < 0) return;
+        selectedRow = index;
+    }
     int top = window->ScrollTop(), height = window->VisibleHeight();
-    const VRect& r = item->rect;
     if (r.y < top)
         window->ScrollTo(r.y);
     else if (r.y + r.height > top + height)
@@ -28,6 +33,14 @@ void CSkedraView::OnKeyDown(ViewKey key) {
     switch (key) {
     case ViewKey::Down:
     case ViewKey::Up: {
+        if (IsAgendaMode()) {
+            int row = agendaList.Step(agendaList.ShownSelection(agendaRow),
+                                      key == ViewKey::Down ? 1 : -1);
+            if (row < 0) return;
+            selectAgendaRow(row);
+            scrollIntoView(agendaList.Rows()[row].item);
+            return;
+        }
         bool moved =
             key == ViewKey::Down ? c.SelectNext(viewer->folder) : c.SelectPrevious(viewer->folder);
         if (!moved) return;

@@ -63,30 +63,60 @@ void CSkedraView::EditItem(VNode* item) {
 
 void CSkedraView::OnLButtonDown(int x, int y) {
     if (!document) return;
-    if (IsListMode())
+    if (IsAgendaMode())
+        agendaButtonDown(x, y);
+    else if (IsListMode())
         listButtonDown(x, y);
     else
         calendarButtonDown(x, y);
+}
+
+VNode* CSkedraView::agendaItemAt(int x, int y) {
+    int row = agendaList.HitRow(x, y);
+    selectAgendaRow(row);
+    if (row < 0) return nullptr;
+    // An item may stand on several rows: the one under the pointer is where it is now.
+    const AgendaList::Row& hit = agendaList.Rows()[row];
+    hit.item->SetRect(hit.rect.x, hit.rect.y, hit.rect.width, hit.rect.height);
+    return hit.item;
+}
+
+void CSkedraView::selectAgendaRow(int row) {
+    viewer->DeselectAll();
+    agendaRow = row;
+    if (row >= 0) agendaList.Rows()[row].item->Select();
+    Redraw();
+}
+
+void CSkedraView::agendaButtonDown(int x, int y) {
+    dragItem = nullptr;
+    if (VNode* item = agendaItemAt(x, y)) pressRow(item, x, y);
 }
 
 void CSkedraView::listButtonDown(int x, int y) {
     dragItem = nullptr;
     int index = HitRow(x, y);
     SelectRow(index);
-    if (index < 0) return;
-    VNode* item = rowSlots[index].item;
+    if (index >= 0) pressRow(rowSlots[index].item, x, y);
+}
+
+void CSkedraView::pressRow(VNode* item, int x, int y) {
     if (item->HasCheckBox() && InCheckBox(item, x, y)) {
-        // A repeating item ticked done moves on to its next occurrence instead.
-        bool tick = !(item->flags & DONE);
-        SetItemDone(*item->collection, item, tick);
-        document->NameNextChange(tick ? "Mark done" : "Mark not done");
-        document->ItemsChanged();
+        tick(item);
         return;
     }
     // A drag of the row starts once the pointer moves away with the button held.
     dragItem = item;
     dragX = x;
     dragY = y;
+}
+
+void CSkedraView::tick(VNode* item) {
+    // A repeating item ticked done moves on to its next occurrence.
+    bool done = !(item->flags & DONE);
+    SetItemDone(*viewer->collection, item, done);
+    document->NameNextChange(done ? "Mark done" : "Mark not done");
+    document->ItemsChanged();
 }
 
 void CSkedraView::calendarButtonDown(int x, int y) {
@@ -119,7 +149,7 @@ void CSkedraView::OnMouseMove(int x, int y, bool leftDown) {
         }
         return;
     }
-    if (IsListMode()) {
+    if (!IsCalendarMode()) {
         if (!dragItem || !MovedFar(x, y, dragX, dragY)) return;
         VNode* item = dragItem;
         dragItem = nullptr;
@@ -145,7 +175,7 @@ void CSkedraView::OnMouseMove(int x, int y, bool leftDown) {
 
 void CSkedraView::OnLButtonUp(int x, int y) {
     if (!document) return;
-    if (IsListMode()) {
+    if (!IsCalendarMode()) {
         dragItem = nullptr;
         return;
     }
@@ -188,6 +218,11 @@ void CSkedraView::addActionOnSelectedDay() {
 
 void CSkedraView::OnLButtonDblClk(int x, int y) {
     if (!document) return;
+    if (IsAgendaMode()) {
+        VNode* item = agendaItemAt(x, y);
+        if (item && !(item->HasCheckBox() && InCheckBox(item, x, y))) OpenItem(item);
+        return;
+    }
     if (IsListMode()) {
         int index = HitRow(x, y);
         if (index >= 0) {
@@ -211,6 +246,7 @@ void CSkedraView::OnLButtonDblClk(int x, int y) {
 }
 
 RightClick CSkedraView::OnRButtonDown(int x, int y) {
+    if (IsAgendaMode()) return {true, agendaItemAt(x, y)};
     if (IsListMode()) {
         int row = HitRow(x, y);
         SelectRow(row);
@@ -224,7 +260,7 @@ RightClick CSkedraView::OnRButtonDown(int x, int y) {
 }
 
 void CSkedraView::OnMouseWheel(int delta) {
-    if (!IsListMode()) {
+    if (IsCalendarMode()) {
         ScrollMonth(-delta);
         return;
     }

@@ -16,6 +16,7 @@ void ItemViewState::LoadSettings(ViewDocument& doc) {
     if (viewFlags == 0) viewFlags = 272;
     if (!(viewFlags & 0x312)) viewFlags |= 0x010;
     viewType = doc.GetGlobalInt("view_type", 0);
+    agenda = doc.GetGlobalInt("view_agenda", 0) != 0;
     if (VCollection* c = doc.Collection())
         c->filterFlags = FilterFlagsFor(viewFlags, c->filterFlags);
     ganttDaysInView = doc.GetGlobalInt("gantt.days_in_view", 0);

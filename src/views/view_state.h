@@ -32,6 +32,9 @@ class ItemViewState {
     virtual void DocumentChanged() {}
 
     int viewType = 1; // 0 list, 1 month calendar; anything but 1 is the list
+    // The agenda shows instead of either; stored apart ("view_agenda"), so that every
+    // view type keeps its meaning.
+    bool agenda = false;
     std::uint32_t viewFlags = 32;
     int ganttDaysInView = 56;
     int zoomPercent = 100;

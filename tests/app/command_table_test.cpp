@@ -85,9 +85,17 @@ TEST_F(CommandTableTest, ViewTypeAndWeekSteps) {
     Run(CMD_PREVIOUS_WEEK);
     EXPECT_EQ(start.DaysBetween(view->ganttStartDate), -7);
 
+    // The agenda shows instead of either, and any view type ends it.
+    EXPECT_EQ(Run(CMD_AS_AGENDA), CHANGED_VIEW | CHANGED_SETTINGS);
+    EXPECT_TRUE(view->IsAgendaMode());
+    EXPECT_FALSE(view->IsListMode());
+    EXPECT_EQ(doc->settings["view_agenda"], 1);
+    EXPECT_EQ(view->viewType, 0) << "the list's type stays for later";
     Run(CMD_AS_CALENDAR);
     EXPECT_EQ(view->viewType, 1);
     EXPECT_EQ(doc->settings["view_type"], 1);
+    EXPECT_FALSE(view->IsAgendaMode());
+    EXPECT_EQ(doc->settings["view_agenda"], 0);
     Run(CMD_GOTO_TODAY);
     QDate today = view->Calendar().gridStart;
     Run(CMD_NEXT_WEEK); // in the calendar: the month before

@@ -54,7 +54,7 @@ TEST_F(ShellTest, RibbonCategoriesPanelsAndElementsInOrder) {
             "List view: [View] [Gantt chart] [Gantt headers]",
             "Calendar view: [View] [Navigate] [Help]",
         }));
-    EXPECT_EQ(elements, 45);
+    EXPECT_EQ(elements, 48) << "with Agenda in the three View panels";
 
     struct Case {
         int command;
@@ -62,6 +62,7 @@ TEST_F(ShellTest, RibbonCategoriesPanelsAndElementsInOrder) {
         RibbonKind kind;
         const char* where;
     } cases[] = {
+        {32950, "Agenda", RibbonKind::Button, "Global / View"},
         {32884, "Export HTML", RibbonKind::Button, "Global / Tools"},
         {32920, "Remote view", RibbonKind::Button, "Global / Tools"},
         {32833, "Visit Nimbrel website", RibbonKind::Button, "Global / Help"},

@@ -164,7 +164,8 @@ TEST_F(DialogsTest, AnActionsEndFollowsItsDurationAndAnEarlierEndIsRefused) {
         "Action", [&] { edited = task->Edit(); },
         [&](wxDialog& dialog) {
             std::vector<wxTextCtrl*> texts = ControlsOf<wxTextCtrl>(dialog);
-            ASSERT_EQ(texts.size(), 5u) << "text, hours, start, end, duration";
+            ASSERT_EQ(texts.size(), 10u) << "text, hours, start, end, duration, the times of "
+                                            "day, the repeat's end and the reminder's";
             wxTextCtrl* end = texts[3];
             wxTextCtrl* duration = texts[4];
             EXPECT_EQ(texts[2]->GetValue(), "07-12-2026") << "the document's date format";

@@ -1,6 +1,7 @@
 #include "gui/gui_support.h"
 
 #include "app/skedraDoc.h"
+#include "model/vcollection.h"
 #include "model/vnode.h"
 #include "views/skedraView.h"
 #include "wx/item_view_window.h"
@@ -26,6 +27,8 @@
 #include <wx/menu.h>
 #include <wx/ribbon/bar.h>
 #include <wx/ribbon/buttonbar.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
 #include <wx/timer.h>
 
 extern char** environ;
@@ -384,11 +387,39 @@ wxPoint CentreOnScreen(wxWindow& window) {
         wxPoint(window.GetClientSize().x / 2, window.GetClientSize().y / 2));
 }
 
+bool OpenAsList(VCollection& start, const std::string& path) {
+    if (!start.Save(path.c_str()) || !Frame().OpenDocumentFile(path)) return false;
+    Frame().ItemView().SetViewType(0);
+    Frame().Raise();
+    return SettleUntil([] { return Frame().IsActive(); });
+}
+
 bool RowsLaidOut() {
     CSkedraView& view = Frame().ItemView();
     Frame().UpdateAllViews();
     view.needsRebuild = true;
     return PaintedUntil(*Frame().ItemWindow(), [&] { return !view.needsRebuild; });
+}
+
+wxWindow* ControlLabelled(wxWindow& dialog, const wxString& caption) {
+    std::vector<wxWindow*> all;
+    std::function<void(wxWindow&)> collect = [&](wxWindow& w) {
+        for (wxWindow* child : w.GetChildren()) {
+            all.push_back(child);
+            collect(*child);
+        }
+    };
+    collect(dialog);
+    for (wxWindow* label : all)
+        if (dynamic_cast<wxStaticText*>(label) && label->GetLabel() == caption)
+            for (wxWindow* control : all)
+                if (control != label && !dynamic_cast<wxStaticText*>(control) &&
+                    control->GetParent() == label->GetParent() &&
+                    std::abs(control->GetPosition().y + control->GetSize().y / 2 -
+                             (label->GetPosition().y + label->GetSize().y / 2)) < 12 &&
+                    control->GetPosition().x > label->GetPosition().x)
+                    return control;
+    return nullptr;
 }
 
 bool GiveFocus(wxWindow* window) {

@@ -13,11 +13,13 @@
 #include <wx/gdicmn.h>
 #include <wx/image.h>
 #include <wx/string.h>
+#include <wx/textctrl.h>
 
 class CMainFrame;
 class CSkedraDoc;
 class LeftViewWindow;
 class ItemViewWindow;
+class VCollection;
 class VNode;
 class wxRibbonButtonBar;
 class wxMenu;
@@ -92,8 +94,20 @@ wxRibbonButtonBar* RibbonBarWith(int command);
 // The middle of the command's ribbon button on the screen, once its page shows.
 bool RibbonButtonOnScreen(int command, wxPoint& where);
 
+// Saves the collection there and opens it as the program's document, shown as a list, with
+// the frame active (it has the keyboard).
+bool OpenAsList(VCollection& start, const std::string& path);
+
 // Builds the item view's rows afresh and repaints until they are laid out.
 bool RowsLaidOut();
+
+// The control right of the label with this caption in a dialog, or null; the text field
+// of a labelled text.
+wxWindow* ControlLabelled(wxWindow& dialog, const wxString& caption);
+template <class Control = wxTextCtrl>
+Control* FieldLabelled(wxWindow& dialog, const wxString& caption) {
+    return dynamic_cast<Control*>(ControlLabelled(dialog, caption));
+}
 
 // Gives the keyboard to a window of the frame, as a click would, and waits until it has it.
 bool GiveFocus(wxWindow* window);

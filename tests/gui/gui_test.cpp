@@ -3,9 +3,13 @@
 #include "app/commands/command_table.h"
 #include "app/ribbon_layout.h"
 #include "app/skedraDoc.h"
+#include "foundation/qclock.h"
 #include "foundation/qshell.h"
 #include "gui/gui_support.h"
+#include "model/vcommitem.h"
+#include "model/vdays.h"
 #include "model/vpaint.h"
+#include "model/vschedule.h"
 #include "model/vtodo.h"
 #include "platform/command_ids.h"
 #include "platform/ui.h"
@@ -119,7 +123,7 @@ TEST_F(GuiTest, RibbonHasEveryElementWithItsCaptionAndCommand) {
                     EXPECT_TRUE(buttons.count(WxIdOf(e.command))) << e.caption;
             }
     }
-    EXPECT_EQ(elements, 45);
+    EXPECT_EQ(elements, 48);
     EXPECT_EQ(Frame().StateFilterBox()->GetStringSelection(), "all active items (default)");
     EXPECT_EQ(Frame().SortBox()->GetStringSelection(), "logically (default)");
     EXPECT_EQ(Frame().StateFilterBox()->GetCount(), 6u);
@@ -579,6 +583,46 @@ TEST_F(GuiTest, TextFitsTheCellsItIsDrawnIn) {
         SendCommand(CMD_AS_LIST);
     }
     dc.SelectObject(wxNullBitmap);
+}
+
+// The due column holds the widest date and time of every date format, and the agenda's
+// headings and rows fit their rows.
+TEST_F(GuiTest, DueTextsAndTheAgendaFitTheirCells) {
+    VCollection& c = *Doc().Collection();
+    auto* call = new VCall(&c);
+    call->who = "the plumber";
+    c.Add(call, c.root);
+    VSchedule s;
+    s.dueDay = LocalDay(QNow());
+    s.dueMinute = 23 * 60 + 58;
+    SetSchedule(c, call, s);
+    CSkedraView& view = Frame().ItemView();
+    wxBitmap bitmap(1244, 900);
+    wxMemoryDC dc(bitmap);
+    for (int format : {0, 1, 2}) {
+        c.dateFormat = format;
+        for (bool agenda : {false, true}) {
+            SCOPED_TRACE(std::to_string(format) + (agenda ? " agenda" : " list"));
+            view.SetViewType(0);
+            if (agenda) view.ShowAgenda();
+            MeasuringCanvas canvas(dc);
+            PaintOnBitmap(view, canvas);
+            const MeasuringCanvas::Drawn* due = nullptr;
+            for (const auto& d : canvas.drawn)
+                if (d.text.size() > 6 && d.text.substr(d.text.size() - 6) == " 23:58") due = &d;
+            ASSERT_NE(due, nullptr);
+            const VRect& row = call->rect;
+            EXPECT_LE(due->x + due->size.width, row.x + row.width - 4) << due->text;
+            EXPECT_LE(due->size.height, view.RowHeight()) << due->text;
+            if (agenda) {
+                const auto* heading = canvas.Find("Today");
+                ASSERT_NE(heading, nullptr);
+                EXPECT_LE(heading->y + heading->size.height,
+                          view.Agenda().Rows()[0].rect.y + view.RowHeight() + 3);
+            }
+        }
+    }
+    view.SetViewType(0);
 }
 
 TEST_F(GuiTest, DemoDocumentAsAMonthCalendar) {

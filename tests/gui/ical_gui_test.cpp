@@ -1,13 +1,14 @@
 // File > Import > iCalendar... and File > Export > iCalendar... in the real window: the
 // sub-menus, the file chooser, the imported folder in the tree, and undo.
-#include "platform/command_ids.h"
 #include "app/skedraDoc.h"
+#include "platform/command_ids.h"
 #include "gui/gui_support.h"
 #include "model/vcollection.h"
+#include "platform/command_ids.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
-#include "wx/wx_ids.h"
 #include "wx/main_frame.h"
+#include "wx/wx_ids.h"
 
 #include <gtest/gtest.h>
 #include <wx/docview.h>

@@ -37,28 +37,6 @@
 
 namespace {
 
-// The text control right of the label with this caption.
-wxTextCtrl* FieldLabelled(wxWindow& dialog, const wxString& caption) {
-    std::vector<wxWindow*> all;
-    std::function<void(wxWindow&)> collect = [&](wxWindow& w) {
-        for (wxWindow* child : w.GetChildren()) {
-            all.push_back(child);
-            collect(*child);
-        }
-    };
-    collect(dialog);
-    for (wxWindow* label : all)
-        if (dynamic_cast<wxStaticText*>(label) && label->GetLabel() == caption)
-            for (wxWindow* text : all)
-                if (auto* field = dynamic_cast<wxTextCtrl*>(text);
-                    field && field->GetParent() == label->GetParent() &&
-                    std::abs(field->GetPosition().y + field->GetSize().y / 2 -
-                             (label->GetPosition().y + label->GetSize().y / 2)) < 12 &&
-                    field->GetPosition().x > label->GetPosition().x)
-                    return field;
-    return nullptr;
-}
-
 // The real message boxes, with every question's text kept for the test.
 class WatchedBoxes : public WxUIServices {
   public:
@@ -81,14 +59,7 @@ class TypedInputGuiTest : public ::testing::Test {
         if (wxDocument* doc = Frame().GetDocumentManager()->GetCurrentDocument())
             doc->Modify(false);
     }
-    // Opens the saved collection as the program's document, shown as a list.
-    void Open(VCollection& start) {
-        ASSERT_TRUE(start.Save(path.c_str()));
-        ASSERT_TRUE(Frame().OpenDocumentFile(path));
-        Frame().ItemView().SetViewType(0);
-        Frame().Raise();
-        ASSERT_TRUE(SettleUntil([] { return Frame().IsActive(); })) << "the frame has the keyboard";
-    }
+    void Open(VCollection& start) { ASSERT_TRUE(OpenAsList(start, path)); }
     // Ctrl+S in the item view, then the file as saved.
     void SaveAndReload(VCollection& saved) {
         ASSERT_TRUE(GiveFocus(Frame().ItemWindow()));
@@ -116,7 +87,7 @@ class TypedInputGuiTest : public ::testing::Test {
 TEST_F(TypedInputGuiTest, DatesTypedIntoTheActionDialogAreStoredAsTyped) {
     VCollection start;
     Open(start);
-    Doc().Collection()->dateFormat = 1;           // DD-MM-YYYY, as the view shows dates
+    Doc().Collection()->dateFormat = 1;         // DD-MM-YYYY, as the view shows dates
     Frame().Ribbon()->SetActivePage((size_t)1); // "Items"
     wxPoint actionButton;
     ASSERT_TRUE(SettleUntil([&] { return RibbonButtonOnScreen(CMD_ADD_ACTION, actionButton); }));

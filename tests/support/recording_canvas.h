@@ -54,6 +54,15 @@ class RecordingCanvas : public Canvas {
 
     std::vector<CanvasCall> Calls(CanvasCall::Kind kind) const;
     void Clear() { calls.clear(); }
+    // A printer page of 8 by 11 inches at 600 dots an inch, as the print tests use it.
+    static RecordingCanvas PrinterPage() {
+        RecordingCanvas printer;
+        printer.printing = true;
+        printer.horzRes = 4800;
+        printer.vertRes = 6600;
+        printer.logPixelsY = 600;
+        return printer;
+    }
 
     std::vector<CanvasCall> calls;
     bool printing = false;

@@ -3,6 +3,9 @@
 #include "views/month_calendar.h"
 
 #include "model/vcollection.h"
+#include "model/vcommitem.h"
+#include "model/vdays.h"
+#include "model/vschedule.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
 #include "support/fixed_clock.h"
@@ -219,6 +222,60 @@ TEST_F(CalendarTest, TodaysCellIsLightBlue) {
             fill.colour == Colour{230, 230, 255} &&
             fill.rect == CanvasRect{cell->x + 1, cell->y + 1, cell->x + cell->w, cell->y + cell->h};
     EXPECT_TRUE(blue);
+}
+
+// Items due on a day show there as one-day bars (with their time); a repeating item, and a
+// repeating action with its length, show on every occurrence in the grid; the occurrences
+// come from the rule, so a monthly item on the 31st skips the months without one.
+TEST_F(CalendarTest, DueItemsAndTheOccurrencesOfRepeats) {
+    auto* call = AddNode<VCall>(c);
+    call->who = "Ann";
+    VSchedule s;
+    s.dueDay = DayNumber(2026, 12, 8);
+    s.dueMinute = 14 * 60 + 30;
+    SetSchedule(c, call, s);
+    auto* weekly = AddNode<VTodo>(c);
+    weekly->what = "Bins out";
+    s = {};
+    s.dueDay = DayNumber(2026, 11, 25);
+    s.rule = "FREQ=WEEKLY;COUNT=4";
+    SetSchedule(c, weekly, s);
+    auto* monthEnd = AddNode<VTodo>(c);
+    monthEnd->what = "Invoice";
+    s.dueDay = DayNumber(2026, 10, 31);
+    s.rule = "FREQ=MONTHLY";
+    SetSchedule(c, monthEnd, s);
+    VTask* retreat = Action("Retreat", "2026-11-06", 3);
+    s = {};
+    s.rule = "FREQ=MONTHLY;BYDAY=1FR";
+    SetSchedule(c, retreat, s);
+
+    Show(30, 11, 2026); // December 2026: 30 November to 3 January
+    auto itemsOn = [&](const char* date) {
+        std::vector<std::string> items;
+        for (const CalendarLine& line : LinesOn(date)) {
+            qstring text;
+            line.item->Describe(text, true);
+            items.push_back(text.Text());
+        }
+        return items;
+    };
+    EXPECT_THAT(itemsOn("2026-12-08"), testing::ElementsAre("Call Ann ()"));
+    for (const char* day : {"2026-12-02", "2026-12-09", "2026-12-16"})
+        EXPECT_THAT(itemsOn(day), testing::ElementsAre("Bins out")) << day;
+    EXPECT_TRUE(itemsOn("2026-12-23").empty()) << "four times in all, from 25 November";
+    EXPECT_THAT(itemsOn("2026-12-31"), testing::ElementsAre("Invoice"));
+    EXPECT_TRUE(itemsOn("2026-11-30").empty()) << "November has no 31st";
+    // The first Friday of December, three days; January's begins in the grid's last week.
+    for (const char* day : {"2026-12-04", "2026-12-05", "2026-12-06", "2027-01-01"})
+        EXPECT_THAT(itemsOn(day), testing::ElementsAre(testing::StartsWith("Retreat"))) << day;
+    EXPECT_TRUE(itemsOn("2026-12-07").empty());
+
+    calendar.Paint(dc, frame);
+    std::vector<std::string> texts;
+    for (const CanvasCall& text : dc.Calls(CanvasCall::TextEllipsis))
+        texts.push_back(text.text);
+    EXPECT_THAT(texts, testing::Contains("14:30 Call Ann ()"));
 }
 
 } // namespace

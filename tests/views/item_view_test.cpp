@@ -156,6 +156,19 @@ TEST_F(ItemViewTest, AtMostAThousandRows) {
     EXPECT_EQ(view->RowCount(), CSkedraView::MAX_ROWS);
 }
 
+// The agenda is stored apart from the view type and comes back at the next start.
+TEST_F(ItemViewTest, TheAgendaComesBackAtTheNextStart) {
+    doc->settings["view_type"] = 1;
+    doc->settings["view_agenda"] = 1;
+    view->OnInitialUpdate();
+    EXPECT_TRUE(view->IsAgendaMode());
+    EXPECT_FALSE(view->IsListMode());
+    EXPECT_FALSE(view->IsCalendarMode());
+    view->SetViewType(1);
+    EXPECT_TRUE(view->IsCalendarMode());
+    EXPECT_EQ(doc->settings["view_agenda"], 0);
+}
+
 TEST_F(ItemViewTest, ViewTypeTwoIsTheList) {
     view->SetViewType(2);
     EXPECT_TRUE(view->IsListMode());
@@ -195,11 +208,7 @@ TEST_F(ItemViewTest, PagesOfAPrinterAt600Dots) {
     ASSERT_EQ(view->RowCount(), 250);
     view->RowItem(3)->Select();
 
-    RecordingCanvas printer;
-    printer.printing = true;
-    printer.horzRes = 4800;
-    printer.vertRes = 6600;
-    printer.logPixelsY = 600;
+    RecordingCanvas printer = RecordingCanvas::PrinterPage();
     view->DetermineNoofPages(printer);
     EXPECT_EQ(view->RowsPerPage(), 46) << "MulDiv(8, 600, 72) = 67 and 67 x 2.1 = 140.7";
     EXPECT_EQ(view->PageCount(), 6);
@@ -241,11 +250,7 @@ TEST_F(ItemViewTest, IconsAndCheckBoxesScaleOnPaper) {
     for (const CanvasCall& box : dc.Calls(CanvasCall::Outline))
         EXPECT_EQ(box.currentPenWidth, 1);
 
-    RecordingCanvas printer;
-    printer.printing = true;
-    printer.horzRes = 4800;
-    printer.vertRes = 6600;
-    printer.logPixelsY = 600;
+    RecordingCanvas printer = RecordingCanvas::PrinterPage();
     view->DetermineNoofPages(printer);
     view->OnPrepareDC(true, 1);
     printer.Clear();
@@ -275,11 +280,7 @@ TEST_F(ItemViewTest, IconsAndCheckBoxesScaleOnPaper) {
 }
 
 TEST_F(ItemViewTest, AnEmptyListPrintsOnePage) {
-    RecordingCanvas printer;
-    printer.printing = true;
-    printer.horzRes = 4800;
-    printer.vertRes = 6600;
-    printer.logPixelsY = 600;
+    RecordingCanvas printer = RecordingCanvas::PrinterPage();
     view->DetermineNoofPages(printer);
     EXPECT_EQ(view->PageCount(), 1);
     view->OnPrepareDC(true, 1);

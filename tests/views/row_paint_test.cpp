@@ -3,9 +3,12 @@
 #include "model/vcollviewer.h"
 #include "model/vcommitem.h"
 #include "model/vcontact.h"
+#include "model/vdays.h"
 #include "model/vreference.h"
+#include "model/vschedule.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
+#include "support/fixed_clock.h"
 #include "support/log_capture.h"
 #include "support/model_builders.h"
 #include "support/recording_canvas.h"
@@ -264,6 +267,65 @@ TEST_F(RowPaintTest, OverdueAndRunningActions) {
     task->flags = NO_DATE;
     Paint(*task);
     EXPECT_EQ(Text().textColour, RowColour::UNPLANNED_GREY);
+}
+
+// When an item is due shows in a column at the row's right end, in the document's date
+// format, with its time; overdue in red, else grey; an action shows its times of day;
+// the agenda's row shows the occurrence it stands for. The text keeps the rest.
+TEST_F(RowPaintTest, DueDatesAfterTheText) {
+    FixedClock clock(10, 12, 2026);
+    c.dateFormat = 0; // 25-Jun-10
+    auto* call = AddNode<VCall>(c);
+    VSchedule due;
+    due.dueDay = DayNumber(2026, 12, 24);
+    due.dueMinute = 14 * 60 + 30;
+    SetSchedule(c, call, due);
+    auto* late = AddNode<VTodo>(c);
+    due.dueDay = DayNumber(2026, 12, 9);
+    due.dueMinute.reset();
+    SetSchedule(c, late, due);
+    auto* meeting = AddNode<VTask>(c);
+    meeting->flags = 0;
+    meeting->startDate = "2026-12-16";
+    VSchedule times;
+    times.startMinute = 9 * 60;
+    times.endMinute = 10 * 60 + 30;
+    SetSchedule(c, meeting, times);
+    auto* plain = AddNode<VTodo>(c);
+
+    struct Case {
+        VNode* node;
+        const char* due;
+        Colour colour;
+    } cases[] = {
+        {call, "24-Dec-26 14:30", RowColour::DONE_GREY},
+        {late, "09-Dec-26", RowColour::URGENT_RED},
+        {meeting, "09:00-10:30", RowColour::DONE_GREY},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.due);
+        Paint(*k.node);
+        auto texts = dc.Calls(CanvasCall::TextEllipsis);
+        ASSERT_EQ(texts.size(), 2u);
+        EXPECT_EQ(texts[0].text, k.due);
+        EXPECT_EQ(texts[0].rect, (CanvasRect{X + W - 104, Y + 3, X + W - 4, Y + 23}));
+        EXPECT_EQ(texts[0].textColour, k.colour);
+        EXPECT_EQ(texts[1].rect.right, X + W - 110) << "the text ends before the column";
+    }
+    Paint(*plain);
+    EXPECT_EQ(Text().rect.right, X + W + 2) << "no column without a due date";
+
+    late->tempFlags |= SELECTED;
+    Paint(*late);
+    EXPECT_EQ(dc.Calls(CanvasCall::TextEllipsis)[0].textColour, RowColour::WHITE);
+    late->tempFlags &= ~SELECTED;
+
+    VWhen occurrence{DayNumber(2027, 1, 6), 8 * 60};
+    viewer.occurrence = &occurrence;
+    Paint(*late);
+    EXPECT_EQ(dc.Calls(CanvasCall::TextEllipsis)[0].text, "06-Jan-27 08:00");
+    EXPECT_EQ(dc.Calls(CanvasCall::TextEllipsis)[0].textColour, RowColour::DONE_GREY);
+    viewer.occurrence = nullptr;
 }
 
 } // namespace

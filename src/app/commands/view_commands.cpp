@@ -15,6 +15,11 @@ template <int TYPE> unsigned setViewType(CommandContext& c) {
     return CHANGED_VIEW | CHANGED_SETTINGS;
 }
 
+unsigned showAgenda(CommandContext& c) {
+    c.view->ShowAgenda();
+    return CHANGED_VIEW | CHANGED_SETTINGS;
+}
+
 template <std::uint32_t BIT> unsigned toggleFlag(CommandContext& c) {
     c.view->ToggleViewFlags(BIT);
     return CHANGED_VIEW | CHANGED_SETTINGS;
@@ -69,6 +74,11 @@ std::vector<CommandEntry> ViewCommands() {
          .enabled = HasView,
          .caption = "As calendar",
          .icon = "report_view"},
+        {.id = CMD_AS_AGENDA,
+         .run = showAgenda,
+         .enabled = HasView,
+         .caption = "Agenda",
+         .icon = "tip"},
         {.id = CMD_HIDE_OTHERS,
          .run = toggleFlag<VIEW_HIDE_OTHERS>,
          .enabled = HasView,

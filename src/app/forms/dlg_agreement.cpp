@@ -7,16 +7,18 @@
 
 DlgAgreement::DlgAgreement(VAgreement& source)
     : withWho(source.withWho), agreement(source.agreement), agreedOn(PickerDate(source.agreedOn)),
-      obsolete(source.flags & DONE), dateFormat(source.collection->dateFormat), item(source) {}
+      obsolete(source.flags & DONE), dateFormat(source.collection->dateFormat),
+      schedule(*source.collection, source), item(source) {}
 
 FormOutcome DlgAgreement::Validate() {
-    if (withWho.IsNotEmpty()) return FormOutcome::Accept;
-    return AskForMissingField("Please enter a person's name.");
+    if (withWho.IsEmpty()) return AskForMissingField("Please enter a person's name.");
+    return schedule.Validate();
 }
 
 void DlgAgreement::Store() {
     item.withWho = withWho;
     item.agreement = agreement;
     item.agreedOn = PickerText(agreedOn);
+    schedule.Store();
     SetItemDone(*item.collection, &item, obsolete);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/forms/item_form.h"
+#include "app/forms/schedule_form.h"
 #include "foundation/date.h"
 #include "foundation/qstring.h"
 
@@ -19,6 +20,7 @@ class DlgAgreement : public ItemForm {
     QDate agreedOn; // typed and shown in the document's date format
     bool obsolete;
     int dateFormat; // the document's
+    ScheduleForm schedule;
 
   private:
     VAgreement& item;

@@ -1,17 +1,19 @@
 #include "app/forms/dlg_commitem.h"
 
+#include "model/vcollection.h"
 #include "model/vcommitem.h"
 #include "model/vschedule.h"
 
 CommItemForm::CommItemForm(VCommItem& source)
     : who(source.who), reason(source.reason), detail(source.detail), priority(source.priority, 4),
-      done(source.flags & DONE), item(source) {}
+      done(source.flags & DONE), schedule(*source.collection, source), item(source) {}
 
 void CommItemForm::Store() {
     item.who = who;
     item.reason = reason;
     item.detail = detail;
     item.priority = priority.Value();
+    schedule.Store();
     SetItemDone(*item.collection, &item, done);
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/forms/item_form.h"
+#include "app/forms/schedule_form.h"
 #include "foundation/qstring.h"
 
 class VCommItem;
@@ -12,6 +13,7 @@ class VPay;
 
 class CommItemForm : public ItemForm {
   public:
+    FormOutcome Validate() override { return schedule.Validate(); }
     void Store() override;
 
     qstring who;
@@ -19,6 +21,7 @@ class CommItemForm : public ItemForm {
     qstring detail; // phone number, e-mail address or amount, as typed
     StoredChoice priority;
     bool done;
+    ScheduleForm schedule;
 
   protected:
     explicit CommItemForm(VCommItem& item);

@@ -9,8 +9,8 @@
 CDlgTaskFull::CDlgTaskFull(VTask& source)
     : what(source.what), priority(source.priority, 3), start(PickerDate(source.startDate)),
       duration(source.duration), noDate(source.flags & NO_DATE), completion(source.completion),
-      done(source.flags & DONE), dateFormat(source.collection->dateFormat), task(source),
-      contacts(*source.collection) {
+      done(source.flags & DONE), dateFormat(source.collection->dateFormat),
+      schedule(*source.collection, source), task(source), contacts(*source.collection) {
     char hours[16];
     std::snprintf(hours, sizeof hours, "%d", source.hoursOfWork);
     hoursOfWork = hours;
@@ -92,7 +92,7 @@ qstring CDlgTaskFull::CompletionLabel() const {
 
 FormOutcome CDlgTaskFull::Validate() {
     if (what.IsEmpty()) return AskForMissingField("Please enter what to do.");
-    return FormOutcome::Accept;
+    return schedule.Validate();
 }
 
 void CDlgTaskFull::Store() {
@@ -107,5 +107,6 @@ void CDlgTaskFull::Store() {
     task.startDate = PickerText(start);
     task.duration = duration < 1 ? 1 : duration;
     task.flags = noDate ? task.flags | NO_DATE : task.flags & ~NO_DATE;
+    schedule.Store();
     SetItemDone(*task.collection, &task, done); // after the dates: a repeat moves on from them
 }

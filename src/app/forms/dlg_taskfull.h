@@ -4,6 +4,7 @@
 
 #include "app/forms/form_fields.h"
 #include "app/forms/item_form.h"
+#include "app/forms/schedule_form.h"
 #include "foundation/date.h"
 #include "foundation/qstring.h"
 
@@ -53,7 +54,8 @@ class CDlgTaskFull : public ItemForm {
     // Set after the end-date message has been shown; the next refused end date then
     // clears it instead of showing the message again.
     bool endMessageShown = false;
-    int dateFormat; // the document's
+    int dateFormat;        // the document's
+    ScheduleForm schedule; // the times of day, the repeat and the reminder
 
   private:
     void endFromDuration();

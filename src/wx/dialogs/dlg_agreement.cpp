@@ -14,6 +14,8 @@ class AgreementDialog : public FormDialog {
         Text(rows, "Agreement", form.agreement);
         Date(rows, "Agreed on", form.agreedOn, form.dateFormat);
         Check(rows, nullptr, "Agreement obsolete", form.obsolete);
+        Rows when = AddRows(Body(), "When?");
+        Schedule(when, form.schedule);
         Finish();
     }
 };

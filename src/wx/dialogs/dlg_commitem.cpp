@@ -26,6 +26,8 @@ class CommItemDialog : public FormDialog {
         Text(rows, layout.detail, form.detail);
         if (account) Text(rows, "Account number", *account);
         Radios(rows, "Priority", {"&Low", "&Medium", "&High", "&Today"}, form.priority, 4);
+        Rows when = AddRows(Body(), "When?");
+        Schedule(when, form.schedule);
         Rows properties = AddRows(Body());
         Check(properties, "Properties", "&Done", form.done);
         Finish();

@@ -42,6 +42,7 @@ class TaskDialog : public FormDialog {
             [this] { return qstring(std::to_string(form.duration).c_str()); },
             [this](const qstring& typed) { return form.ReadDuration(typed); });
         Check(when, "or", "&No date yet", form.noDate);
+        Schedule(when, form.schedule);
 
         Rows progress = AddRows(Body(), "Progress");
         addSlider(progress);

@@ -11,6 +11,8 @@ class TodoDialog : public FormDialog {
         Rows rows = AddRows(Body());
         Text(rows, "Do &what?", form.what);
         Radios(rows, "Priority", {"&Low", "&Medium", "&High", "&Today"}, form.priority, 4);
+        Rows when = AddRows(Body(), "When?");
+        Schedule(when, form.schedule);
         Rows done = AddRows(Body());
         Check(done, nullptr, "&Done", form.done);
         Finish();

@@ -14,6 +14,7 @@
 #include <vector>
 #include <wx/dialog.h>
 
+class ScheduleForm;
 class TypedText;
 class wxCheckBox;
 class wxChoice;
@@ -56,6 +57,8 @@ class FormDialog : public wxDialog {
     // A radio group in its own box, below the rows.
     wxRadioBox* Radios(Rows& rows, const char* caption, const std::vector<const char*>& captions,
                        StoredChoice& choice, int columns);
+    // When the item is due, repeats and reminds (schedule_rows.cpp).
+    void Schedule(Rows& rows, ScheduleForm& form);
     // A control that a dialog ties to its form itself.
     void Tie(std::function<void()> show, std::function<bool(TypedText&)> read);
 
