@@ -1,7 +1,6 @@
 // File > Import > iCalendar... and File > Export > iCalendar... in the real window: the
 // sub-menus, the file chooser, the imported folder in the tree, and undo.
 #include "app/skedraDoc.h"
-#include "platform/command_ids.h"
 #include "gui/gui_support.h"
 #include "model/vcollection.h"
 #include "platform/command_ids.h"
