@@ -43,7 +43,8 @@ bool failed(GError* error, std::string& message) {
 
 } // namespace
 
-bool StoreSyncPassword(const SecretKey& key, const std::string& password, std::string& error) {
+bool DesktopSecretStore::Store(const SecretKey& key, const std::string& password,
+                               std::string& error) {
     error.clear();
     std::string label = "Vantry sync: " + key.user + " at " + key.server;
     GError* problem = nullptr;
@@ -53,7 +54,7 @@ bool StoreSyncPassword(const SecretKey& key, const std::string& password, std::s
     return !failed(problem, error);
 }
 
-std::optional<std::string> LookupSyncPassword(const SecretKey& key, std::string& error) {
+std::optional<std::string> DesktopSecretStore::Lookup(const SecretKey& key, std::string& error) {
     error.clear();
     GError* problem = nullptr;
     gchar* found =
@@ -65,7 +66,7 @@ std::optional<std::string> LookupSyncPassword(const SecretKey& key, std::string&
     return password;
 }
 
-bool ClearSyncPassword(const SecretKey& key, std::string& error) {
+bool DesktopSecretStore::Clear(const SecretKey& key, std::string& error) {
     error.clear();
     GError* problem = nullptr;
     secret_password_clear_sync(schema(), nullptr, &problem, "server", key.server.c_str(), "user",

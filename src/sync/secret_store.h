@@ -1,20 +1,14 @@
-// The sync password in the desktop's secret store (the Secret Service of GNOME Keyring,
-// KeePassXC and others) through libsecret, keyed by the server's URL and the user name.
-// It is never written to the document or the settings file. Each call waits for the
-// store's answer; when the store cannot be reached or refuses, `error` says why.
+// DesktopSecretStore: sync passwords in the desktop's secret store (the Secret Service of
+// GNOME Keyring, KeePassXC and others) through libsecret, under a schema of this program
+// with the server's URL and the user name as attributes. Each call waits for the store's
+// answer; when no secret service runs, the error says so.
 #pragma once
 
-#include <optional>
-#include <string>
+#include "sync/password_store.h"
 
-struct SecretKey {
-    std::string server; // the calendar collection's URL
-    std::string user;
+class DesktopSecretStore : public PasswordStore {
+  public:
+    bool Store(const SecretKey& key, const std::string& password, std::string& error) override;
+    std::optional<std::string> Lookup(const SecretKey& key, std::string& error) override;
+    bool Clear(const SecretKey& key, std::string& error) override;
 };
-
-// Keeps the password, replacing one kept before under the same key.
-bool StoreSyncPassword(const SecretKey& key, const std::string& password, std::string& error);
-// The kept password, or none (with `error` empty when the store simply has none).
-std::optional<std::string> LookupSyncPassword(const SecretKey& key, std::string& error);
-// Forgets the password; true also when none was kept.
-bool ClearSyncPassword(const SecretKey& key, std::string& error);
