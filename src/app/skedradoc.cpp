@@ -40,6 +40,7 @@ void CSkedraDoc::SetGlobalInt(const char* name, int value) {
 
 void CSkedraDoc::replaceCollection(std::unique_ptr<VCollection> fresh) {
     collection = std::move(fresh);
+    ++generation;
     undo.Reset(*collection);
     if (ItemViewState* view = refresh.View()) filters.CopyViewFlagsToFilters(view->viewFlags);
     refresh.CollectionReplaced(*collection);

@@ -34,6 +34,10 @@ class CSkedraDoc : public ViewDocument {
     GanttSpan& Span() { return span; }
     const UndoHistory& History() const { return undo.History(); }
 
+    // Counts the collections New and Open made: work begun on one (a sync) can tell that
+    // the document it was begun on has gone.
+    int CollectionGeneration() const { return generation; }
+
     // ViewDocument
     VCollection* Collection() override { return collection.get(); }
     DocumentHost* Host() override { return refresh.Host(); }
@@ -81,4 +85,5 @@ class CSkedraDoc : public ViewDocument {
     RibbonFilters filters{*this, refresh};
     GanttSpan span{settings, refresh};
     DamagedFile damaged;
+    int generation = 0;
 };

@@ -23,9 +23,11 @@ class RecordingCommandUI : public CommandUI {
         asked.push_back((forSaving ? "save: " : "open: ") + caption + " " + wildcard);
         return answer;
     }
+    WindowSync* Sync() override { return sync; }
 
     std::vector<std::string> calls;
     bool typing = false;
     std::string answer;
     std::vector<std::string> asked;
+    WindowSync* sync = nullptr;
 };

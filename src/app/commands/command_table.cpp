@@ -19,7 +19,7 @@ const Table& table() {
         for (auto group :
              {ViewCommands, FilterCommands, FolderCommands, ItemCommands, ScheduleCommands,
               WebPageCommands, ProgramCommands, HistoryCommands, FileCommands,
-              ICalendarCommands})
+              ICalendarCommands, SyncCommands})
             for (const CommandEntry& e : group())
                 t.rows.push_back(e);
         for (const CommandEntry& e : t.rows)
