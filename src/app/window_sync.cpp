@@ -76,7 +76,7 @@ void WindowSync::Tick() {
     VCollection* collection = document.Collection();
     int minutes = collection ? SyncMinutes(*collection) : 0;
     if (minutes == 0 || Running() || services.clock() - lastEnd < minutes * 60) return;
-    if (ReadSyncState(*collection).account.Empty()) return;
+    if (collection->extensions.Field(collection->root, SyncFields::URL).empty()) return;
     start(false, false);
 }
 

@@ -4,6 +4,7 @@
 #include "app/document_files.h"
 #include "app/ribbon_layout.h"
 #include "app/skedradoc.h"
+#include "app/window_sync.h"
 #include "foundation/qregularfile.h"
 #include "views/skedraView.h"
 #include "wx/about_box.h"
@@ -15,6 +16,7 @@
 #include "wx/printing.h"
 #include "wx/program_icon.h"
 #include "wx/skedra_app.h"
+#include "wx/sync_services.h"
 #include "wx/text_convert.h"
 #include "wx/vantry_document.h"
 #include "wx/wx_ids.h"
@@ -28,7 +30,9 @@
 
 namespace {
 CMainFrame* currentFrame = nullptr;
-}
+// How often the sync looks at its interval (and at a result waiting for a dialog).
+constexpr int SYNC_TICK_MILLISECONDS = 5000;
+} // namespace
 
 CMainFrame::CMainFrame(wxDocManager* manager, CSkedraDoc* doc, const wxString& title)
     : wxDocParentFrame(manager, nullptr, wxID_ANY, title, wxDefaultPosition, wxSize(1200, 800)),
@@ -55,6 +59,9 @@ CMainFrame::CMainFrame(wxDocManager* manager, CSkedraDoc* doc, const wxString& t
     SetStatusText(" ");
     router = std::make_unique<CommandRouter>(this, manager, [this] { return Context(); });
     bindKeys();
+    sync = std::make_unique<WindowSync>(*document, WxSyncServices(*this));
+    syncTimer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { sync->Tick(); });
+    syncTimer.Start(SYNC_TICK_MILLISECONDS);
     DragAcceptFiles(true);
     Bind(wxEVT_DROP_FILES, [this](wxDropFilesEvent& e) {
         if (e.GetNumberOfFiles() > 0) OpenDocumentFile(e.GetFiles()[0]);
@@ -62,6 +69,8 @@ CMainFrame::CMainFrame(wxDocManager* manager, CSkedraDoc* doc, const wxString& t
 }
 
 CMainFrame::~CMainFrame() {
+    syncTimer.Stop();
+    sync.reset(); // waits for a running exchange, which it cancels
     if (currentFrame == this) currentFrame = nullptr;
 }
 

@@ -12,12 +12,14 @@
 #include <vector>
 #include <wx/accel.h>
 #include <wx/docview.h>
+#include <wx/timer.h>
 
 class CommandRouter;
 class CSkedraDoc;
 class CSkedraView;
 class FolderTreeWindow;
 class ItemViewWindow;
+class WindowSync;
 struct CommandContext;
 
 class CMainFrame : public wxDocParentFrame, public DocumentHost, public CommandUI {
@@ -44,6 +46,7 @@ class CMainFrame : public wxDocParentFrame, public DocumentHost, public CommandU
     bool TextFieldHasFocus() override;
     std::string ChooseFile(bool forSaving, const std::string& caption,
                            const std::string& wildcard) override;
+    WindowSync* Sync() override { return sync.get(); }
 
     // Opens a document file (a dropped one, the command line's); an unreadable file is
     // reported in our own words and changes nothing.
@@ -77,4 +80,7 @@ class CMainFrame : public wxDocParentFrame, public DocumentHost, public CommandU
     std::unique_ptr<CommandRouter> router;
     // Keys that type text in a text field and are commands elsewhere.
     std::vector<wxAcceleratorEntry> typedKeys;
+    // The document's sync with its calendar server; the timer lets it see its interval.
+    std::unique_ptr<WindowSync> sync;
+    wxTimer syncTimer;
 };

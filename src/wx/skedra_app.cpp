@@ -5,6 +5,7 @@
 #include "app/version.h"
 #include "foundation/qcrash.h"
 #include "foundation/qmessage.h"
+#include "sync/secret_store.h"
 #include "views/skedraView.h"
 #include "wx/dialogs/node_editor.h"
 #include "wx/main_frame.h"
@@ -66,6 +67,8 @@ bool CSkedraApp::OnInit() {
     CurrentUI() = ui.get();
     editor = std::make_unique<WxNodeEditor>();
     CurrentNodeEditor() = editor.get();
+    passwords = std::make_unique<DesktopSecretStore>();
+    CurrentPasswordStore() = passwords.get();
     qlog_set_fatal_box([](const char* text) {
         wxMessageBox(wxString::FromUTF8(text), "Fatal error - the program will exit",
                      wxOK | wxICON_WARNING);
@@ -136,6 +139,7 @@ int CSkedraApp::OnExit() {
     document.reset(); // writes the settings file when something changed
     CurrentUI() = nullptr;
     CurrentNodeEditor() = nullptr;
+    CurrentPasswordStore() = nullptr;
     qlog_set_fatal_box(nullptr);
     return wxApp::OnExit();
 }
