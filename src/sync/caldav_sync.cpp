@@ -24,6 +24,13 @@ std::string exportOne(VCollection& c, VNode* node) {
     return ExportICalendar(c, {node}, "").text;
 }
 
+// What an item says, whatever its UID.
+std::string contentKey(std::string ics, const std::string& uid) {
+    std::size_t at = ics.find("\r\nUID:" + uid + "\r\n");
+    if (at != std::string::npos) ics.erase(at + 6, uid.size());
+    return SyncFingerprint(ics);
+}
+
 // The exchange with the server, from the snapshot alone.
 class Exchange {
   public:
@@ -223,17 +230,48 @@ class Exchange {
         return true;
     }
 
+    // Items new here that the server has under another UID, with the same content: a
+    // sync cut short uploaded them before the document could keep their UIDs. They are
+    // matched through this program's own export of the server's objects.
+    void matchSameItems(const std::map<std::string, const SyncSnapshotItem*>& local) {
+        const auto& state = snapshot.state.items;
+        std::vector<const std::string*> unclaimed;
+        for (const auto& [uid, download] : there)
+            if (!local.count(uid) && !state.count(uid)) unclaimed.push_back(&download.ics);
+        if (unclaimed.empty()) return;
+        VCollection scratch;
+        ImportICalendar(scratch, CombinedCalendar(unclaimed, ""));
+        std::map<std::string, std::string> byContent;
+        for (VNode* node : AllNodes(scratch)) {
+            std::string uid = scratch.extensions.Field(node, VExtensions::UID);
+            if (!uid.empty()) byContent.emplace(contentKey(exportOne(scratch, node), uid), uid);
+        }
+        for (const auto& [uid, item] : local) {
+            if (state.count(uid) || there.count(uid)) continue;
+            auto match = byContent.find(contentKey(item->ics, uid));
+            if (match == byContent.end()) continue;
+            result.sameItems.push_back({uid, match->second});
+            byContent.erase(match);
+        }
+    }
+
     // What each side does, item by item.
     void plan() {
         std::map<std::string, const SyncSnapshotItem*> local;
         for (const SyncSnapshotItem& item : snapshot.items)
             local.emplace(item.uid, &item);
+        matchSameItems(local);
+        std::set<std::string> matched;
+        for (const auto& [here, server] : result.sameItems)
+            matched.insert(here);
         const auto& state = snapshot.state.items;
         for (const auto& [uid, item] : local) {
             auto known = state.find(uid);
             bool changedHere =
                 known == state.end() || known->second.fingerprint != item->fingerprint;
-            if (there.count(uid)) {
+            if (matched.count(uid)) {
+                continue; // it comes down under the server's UID
+            } else if (there.count(uid)) {
                 if (changedHere) result.conflicts.push_back(uid);
             } else if (gone.count(uid)) {
                 if (changedHere)
@@ -262,7 +300,7 @@ class Exchange {
             if (!send("DELETE", synced->href, "", {"If-Match: " + synced->etag}, response))
                 return false;
             if (response.status == 412) {
-                if (!refetch(synced->href, uid)) return false;
+                if (!refetch(synced->href, uid, synced->etag)) return false;
             } else if (response.status < 300 || response.status == 404) {
                 result.deletedThere.push_back(uid);
             } else {
@@ -293,7 +331,7 @@ class Exchange {
             return false;
         if (response.status == 412) {
             result.conflicts.push_back(item.uid);
-            return refetch(href, item.uid);
+            return refetch(href, item.uid, synced ? synced->etag : "");
         }
         if (response.status >= 300) return unexpected("PUT", href, response.status);
         std::string etag = response.etag;
@@ -306,7 +344,9 @@ class Exchange {
         return true;
     }
 
-    bool refetch(const std::string& href, const std::string& uid) {
+    // After a failed precondition: the server's version now. The ETag the precondition
+    // named must have changed, or the server's ETags are not to be trusted.
+    bool refetch(const std::string& href, const std::string& uid, const std::string& refused) {
         HttpResponse response;
         if (!send("GET", href, "", {}, response)) return false;
         if (response.status == 404) {
@@ -314,6 +354,9 @@ class Exchange {
             return true;
         }
         if (response.status != 200) return unexpected("GET", href, response.status);
+        if (!refused.empty() && response.etag == refused)
+            return fail("the server refused its own ETag " + refused + " for " + key(href) +
+                        " (HTTP 412) and still gives it: its ETags are wrong");
         return arrived(key(href), response.etag, response.body);
     }
 
@@ -430,6 +473,10 @@ SyncApplied ApplySyncResult(VCollection& c, const SyncSnapshot& snapshot,
             c.extensions.SetField(it->second, VExtensions::ICAL_COMPLETED, item.completed);
     }
     auto byUid = nodesByUid(c);
+    for (const auto& [here, server] : result.sameItems)
+        if (auto it = byUid.find(here); it != byUid.end() && !byUid.count(server))
+            c.extensions.SetField(it->second, VExtensions::UID, server);
+    byUid = nodesByUid(c);
     auto find = [&](const std::string& uid) {
         auto it = byUid.find(uid);
         return it == byUid.end() ? nullptr : it->second;
