@@ -62,7 +62,7 @@ class Exchange {
             result.deletesToConfirm = deletes;
             return true;
         }
-        if (!write()) return false;
+        if (!write() || !confirmToken()) return false;
         for (auto& [uid, download] : there)
             result.downloaded.push_back(std::move(download));
         if (!importable()) return false;
@@ -197,6 +197,30 @@ class Exchange {
             changed.push_back(path);
     }
 
+    // The token read before this sync's own writes would show them as changes next time,
+    // and an item written now and deleted elsewhere before then not at all (the server
+    // sees no difference since the token). So the token moves on past them when the
+    // changes since it are exactly these writes; otherwise the next sync lists everything.
+    bool confirmToken() {
+        if (written.empty() || result.token.empty()) return true;
+        DavMultistatus ms;
+        HttpResponse response;
+        if (!multistatus("REPORT", collectionUrl, "0", SyncCollectionBody(result.token), ms,
+                         response))
+            return false;
+        bool onlyOurs = response.status == 207 && !ms.syncToken.empty();
+        for (const DavResponse& r : ms.responses) {
+            std::string path = key(r.href);
+            auto it = written.find(path);
+            if (path != collectionPath &&
+                (it == written.end() || (r.status == 404) != it->second.empty() ||
+                 (r.status != 404 && r.etag != it->second)))
+                onlyOurs = false;
+        }
+        result.token = onlyOurs ? ms.syncToken : std::string();
+        return true;
+    }
+
     // Downloads what changed there, a batch at a time.
     bool fetch() {
         for (std::size_t at = 0; at < changed.size(); at += MULTIGET_BATCH) {
@@ -303,6 +327,7 @@ class Exchange {
                 if (!refetch(synced->href, uid, synced->etag)) return false;
             } else if (response.status < 300 || response.status == 404) {
                 result.deletedThere.push_back(uid);
+                written[key(synced->href)] = "";
             } else {
                 return unexpected("DELETE", synced->href, response.status);
             }
@@ -341,6 +366,7 @@ class Exchange {
             if (!ms.responses.empty()) etag = ms.responses.front().etag;
         }
         result.uploaded.push_back({item.uid, {key(href), etag, item.fingerprint}});
+        written[key(href)] = etag;
         return true;
     }
 
@@ -377,10 +403,11 @@ class Exchange {
     SyncResult& result;
     HttpClient http;
     std::string collectionUrl, collectionPath;
-    std::map<std::string, std::string> uidAt;  // the state's items by path
-    std::vector<std::string> changed;          // paths changed there
-    std::map<std::string, SyncDownload> there; // by UID
-    std::set<std::string> gone;                // UIDs gone there
+    std::map<std::string, std::string> uidAt;   // the state's items by path
+    std::vector<std::string> changed;           // paths changed there
+    std::map<std::string, std::string> written; // paths this sync wrote: ETag, \"\" deleted
+    std::map<std::string, SyncDownload> there;  // by UID
+    std::set<std::string> gone;                 // UIDs gone there
     std::vector<std::pair<const SyncSnapshotItem*, const SyncedItem*>> upload;
     std::vector<std::pair<std::string, const SyncedItem*>> deleteThere;
     std::vector<std::string> deleteHere, forget;

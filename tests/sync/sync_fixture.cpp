@@ -3,6 +3,7 @@
 #include "model/vcollection.h"
 #include "model/vgroup.h"
 #include "model/vtask.h"
+#include "model/vtask.h"
 #include "model/vtodo.h"
 #include "support/model_builders.h"
 
@@ -168,26 +169,29 @@ void SyncTest::MakeDocument(const std::string& file, const std::vector<std::stri
     ASSERT_TRUE(c.Save(file.c_str()));
 }
 
+// An item's text as a list shows it, without an action's days.
+std::string ItemText(const VNode* node) {
+    if (auto* task = dynamic_cast<const VTask*>(node)) return task->what.Text();
+    qstring text;
+    node->Describe(text, false);
+    return text.Text();
+}
+
 DocumentItems SyncTest::Items(const std::string& file) {
     VCollection c;
     c.Load(file.c_str());
     DocumentItems items;
     for (VNode* node = c.root->next; node; node = node->next) {
+        if (node->IsFolderKind()) continue;
         std::string uid = c.extensions.Field(node, VExtensions::UID);
-        qstring text;
-        node->Describe(text, false);
-        if (!node->IsFolderKind())
-            items[uid.empty() ? "(no uid) " + std::string(text.Text()) : uid] = text.Text();
+        items[uid.empty() ? "(no UID) " + ItemText(node) : uid] = ItemText(node);
     }
     return items;
 }
 
 VNode* SyncTest::Find(VCollection& c, const std::string& text) {
-    for (VNode* node = c.root->next; node; node = node->next) {
-        qstring described;
-        node->Describe(described, false);
-        if (text == described.Text()) return node;
-    }
+    for (VNode* node = c.root->next; node; node = node->next)
+        if (ItemText(node) == text) return node;
     ADD_FAILURE() << "no item \"" << text << "\"";
     return nullptr;
 }

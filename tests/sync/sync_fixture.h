@@ -55,7 +55,9 @@ class DavServer {
     std::string url;
 };
 
-// A document's items (to-dos and actions) by UID, as their text.
+// An item's text as a list shows it, without an action's days.
+std::string ItemText(const class VNode* node);
+// A document's items by UID, as their text.
 using DocumentItems = std::map<std::string, std::string>;
 
 class SyncTest : public ::testing::Test {
@@ -76,7 +78,7 @@ class SyncTest : public ::testing::Test {
     static DocumentItems Items(const std::string& file);
     // Loads the document, hands it to the change, saves it.
     template <class Change> static void Edit(const std::string& file, Change change);
-    // The node of the document whose text is this; fails the test when none is.
+    // The node of the document whose text (ItemText) is this; fails the test when none is.
     static class VNode* Find(class VCollection& c, const std::string& text);
     // Sets the account (checking it with the password file "password").
     void Connect(const std::string& file);
