@@ -102,9 +102,14 @@ class Handler(BaseHTTPRequestHandler):
                                                          "<c:calendar-data>%s</c:calendar-data>"
                                                    % (ETAG, OBJECT))]))
         elif self.command == "GET":
-            self.answer(200, OBJECT.encode(), [("ETag", ETAG)])
+            if self.path == ITEM and items:
+                self.answer(200, OBJECT.encode(), [("ETag", ETAG)])
+            else:
+                self.answer(404)
+        elif self.headers.get("If-Match"):
+            self.answer(412)  # whatever ETag it was given, even its own
         else:
-            self.answer(412 if items else 201, headers=[("ETag", '"new"')])
+            self.answer(201, headers=[("ETag", '"new"')])
 
     def wrong_etag(self, request):
         self.calendar(request, True)

@@ -3,7 +3,6 @@
 #include "model/vcollection.h"
 #include "model/vgroup.h"
 #include "model/vtask.h"
-#include "model/vtask.h"
 #include "model/vtodo.h"
 #include "support/model_builders.h"
 
