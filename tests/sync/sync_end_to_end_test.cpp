@@ -1,5 +1,7 @@
 // The sync end to end, as users run it (vantry --sync), against real CalDAV servers the
 // tests start on loopback, with python3-caldav as the other device.
+#include "model/vschedule.h"
+#include "model/vtask.h"
 #include "model/vtodo.h"
 #include "sync/sync_fixture.h"
 
@@ -29,6 +31,19 @@ template <class Items> std::string UidOf(const Items& items, const std::string& 
     for (const auto& [uid, rest] : items)
         if (rest == text || rest.compare(0, text.size() + 1, text + "\t") == 0) return uid;
     return {};
+}
+
+// The item's repeat rule and reminder, as the document holds them.
+std::string Schedule(const std::string& file, const std::string& uid) {
+    VCollection c;
+    c.Load(file.c_str());
+    for (VNode* node = c.root->next; node; node = node->next)
+        if (c.extensions.Field(node, VExtensions::UID) == uid) {
+            VSchedule s = ScheduleOf(c, node);
+            return s.rule + ", " + (s.reminderMinutes ? std::to_string(*s.reminderMinutes) : "no") +
+                   " minutes before";
+        }
+    return "no item " + uid;
 }
 
 class SyncRoundTrip : public SyncTest, public ::testing::WithParamInterface<ServerKind> {
@@ -76,15 +91,23 @@ TEST_P(SyncRoundTrip, EveryChangeOnEitherSideArrivesOnTheOther) {
     EXPECT_NE(UidOf(there, "Item 3 from here"), "");
     EXPECT_EQ(UidOf(there, "Item 4"), "");
     EXPECT_EQ(here.size(), there.size());
+    EXPECT_EQ(Schedule("doc.vnt", "phone-daily"), "FREQ=DAILY;COUNT=5, 15 minutes before");
 
-    // What came from the device goes back with its repeat rule and reminder.
+    // What came from the device goes back with its repeat rule and reminder; a repeat rule
+    // and a reminder changed here arrive there.
     Edit("doc.vnt", [](VCollection& c) {
-        static_cast<VTodo*>(Find(c, "Daily from the phone"))->what = "Daily, edited here";
+        VNode* daily = Find(c, "Daily from the phone");
+        static_cast<VTask*>(daily)->what = "Daily, edited here";
+        VNode* weekly = Find(c, "Weekly review");
+        VSchedule schedule = ScheduleOf(c, weekly);
+        schedule.rule = "FREQ=WEEKLY;BYDAY=TU";
+        schedule.reminderMinutes = 60;
+        SetSchedule(c, weekly, schedule);
     });
     ASSERT_EQ(Vantry("--sync --password-file password doc.vnt").code, 0);
     there = DeviceItems();
     EXPECT_EQ(there["phone-daily"], "Daily, edited here\tFREQ=DAILY;COUNT=5\t-PT15M");
-    EXPECT_EQ(there["weekly-review"], "Weekly review\tFREQ=WEEKLY;BYDAY=MO\t-PT30M");
+    EXPECT_EQ(there["weekly-review"], "Weekly review\tFREQ=WEEKLY;BYDAY=TU\t-PT1H");
 
     // Nothing changed anywhere: nothing moves.
     r = Vantry("--sync --password-file password doc.vnt");
