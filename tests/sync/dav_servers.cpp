@@ -1,5 +1,7 @@
 #include "sync/dav_servers.h"
 
+#include "support/shell.h"
+
 #include <arpa/inet.h>
 #include <chrono>
 #include <csignal>
@@ -32,18 +34,6 @@ int connectTo(int port) {
 }
 
 } // namespace
-
-int Shell(const std::string& command, std::string& output) {
-    output.clear();
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return -1;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        output.append(buffer, n);
-    int status = pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 std::string Quoted(const std::string& text) {
     std::string out = "'";

@@ -2,6 +2,8 @@
 // Xandikos, and the processes and ports around them.
 #pragma once
 
+#include "support/shell.h"
+
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -9,8 +11,7 @@
 // How long anything the tests start may take to answer, however loaded the machine.
 constexpr int WAIT_SECONDS = 90;
 
-// Runs a shell command; its output (standard output and error) and exit code.
-int Shell(const std::string& command, std::string& output);
+// The text quoted for the shell.
 std::string Quoted(const std::string& text);
 
 // A program the test started; stopped (SIGTERM, then waited for) when it goes.
