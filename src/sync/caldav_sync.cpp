@@ -39,9 +39,8 @@ class Exchange {
           collectionUrl(withSlash(s.state.account.url)), collectionPath(UrlPath(collectionUrl)) {}
 
     bool Run() {
-        if (collectionPath.empty()) return fail("\"" + snapshot.state.account.url + "\" is no URL");
         DavResponse calendar;
-        if (!readCollection(calendar)) return false;
+        if (!Check(calendar)) return false;
         result.calendarName = calendar.displayName;
         const SyncState& state = snapshot.state;
         for (const auto& [uid, item] : state.items)
@@ -71,8 +70,7 @@ class Exchange {
     }
 
     // The account answers as a calendar collection.
-    bool Check() {
-        DavResponse calendar;
+    bool Check(DavResponse& calendar) {
         return !collectionPath.empty() ? readCollection(calendar)
                                        : fail("\"" + snapshot.state.account.url + "\" is no URL");
     }
@@ -589,7 +587,8 @@ std::string CheckSyncAccount(const SyncAccount& account, const SyncOptions& opti
     probe.state.account = account;
     SyncResult result;
     Exchange exchange(probe, options, result);
-    return exchange.Check() ? std::string() : result.error;
+    DavResponse calendar;
+    return exchange.Check(calendar) ? std::string() : result.error;
 }
 
 std::string SyncReport(const SyncResult& result, const SyncApplied& applied) {

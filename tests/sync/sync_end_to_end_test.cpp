@@ -156,7 +156,7 @@ TEST_F(RadicaleSync, AConflictKeepsBothVersions) {
     EXPECT_THAT(there[uid], HasSubstr("Item 5, the phone"));
 }
 
-TEST_F(RadicaleSync, WrongPasswordIsReportedAndTheDocumentStaysAsItWas) {
+TEST_F(RadicaleSync, AWrongPasswordOrCalendarIsReportedAndTheDocumentStaysAsItWas) {
     Synced("doc.vnt");
     Edit("doc.vnt", [](VCollection& c) { static_cast<VTodo*>(Find(c, "Item 1"))->what = "new"; });
     std::string before = ReadWholeFile("doc.vnt");
@@ -169,6 +169,12 @@ TEST_F(RadicaleSync, WrongPasswordIsReportedAndTheDocumentStaysAsItWas) {
                " --user test --password-file wrong doc.vnt");
     EXPECT_EQ(r.code, 1);
     EXPECT_THAT(r.output, HasSubstr("HTTP 401"));
+    EXPECT_EQ(ReadWholeFile("doc.vnt"), before);
+    std::string elsewhere = server.CalendarUrl() + "../elsewhere/";
+    r = Vantry("--sync-account " + Quoted(elsewhere) +
+               " --user test --password-file password doc.vnt");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_THAT(r.output, HasSubstr("there is no calendar at " + elsewhere + " (HTTP 404)"));
     EXPECT_EQ(ReadWholeFile("doc.vnt"), before);
 }
 
