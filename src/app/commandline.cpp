@@ -6,10 +6,13 @@
 #include "app/sync_commandline.h"
 #include "app/version.h"
 #include "foundation/localetext.h"
+#include "foundation/qclock.h"
 #include "foundation/qfile.h"
 #include "foundation/qinfo.h"
 #include "foundation/qregularfile.h"
+#include "model/vagenda.h"
 #include "model/vcollection.h"
+#include "model/vdays.h"
 #include "views/viewflags.h"
 
 #include <cstdio>
@@ -19,16 +22,20 @@ namespace {
 
 // The date formats --date-format takes: those of the preferences dialog.
 constexpr int DATE_FORMATS = 3;
+// --agenda without --to: two weeks from its first day.
+constexpr int AGENDA_DAYS = 14;
 
 struct Options {
-    std::string mode; // "--list", "--export-html", "--save-as", "--export-ics" or "--import-ics"
+    std::string mode; // "--list", "--export-html", "--save-as", "--export-ics", "--import-ics"
+                      // or "--agenda"
     std::string folder;
     int show = 0;
     std::string filter;
     bool hasDateFormat = false;
     int dateFormat = 0;
     bool byContact = false;
-    std::string output; // --save-as, --export-ics: OUT; --import-ics: IN
+    std::string output;   // --save-as, --export-ics: OUT; --import-ics: IN
+    std::string from, to; // --agenda's days as given
     std::string file;
 };
 
@@ -42,7 +49,7 @@ bool parseNumber(const std::string& text, int& value) {
 
 bool isMode(const std::string& arg) {
     return arg == "--list" || arg == "--export-html" || arg == "--save-as" ||
-           arg == "--export-ics" || arg == "--import-ics";
+           arg == "--export-ics" || arg == "--import-ics" || arg == "--agenda";
 }
 
 // The modes that name a second file before FILE.
@@ -56,7 +63,8 @@ std::string secondFileNeed(const std::string& mode) {
 
 bool takesValue(const std::string& option) {
     return option == "--folder" || option == "--show" || option == "--filter" ||
-           option == "--date-format" || namesSecondFile(option);
+           option == "--date-format" || option == "--from" || option == "--to" ||
+           namesSecondFile(option);
 }
 
 // Fills the options, which may come before or after FILE ("--" ends them); false
@@ -88,7 +96,7 @@ bool parse(const std::vector<std::string>& args, Options& o, std::ostream& err) 
             o.byContact = true;
             continue;
         }
-        if (arg == "--list" || arg == "--export-html") continue;
+        if (arg == "--list" || arg == "--export-html" || arg == "--agenda") continue;
         if (!takesValue(arg) || i + 1 >= args.size()) {
             if (namesSecondFile(arg))
                 err << "vantry: " << secondFileNeed(arg) << " FILE\n";
@@ -99,6 +107,8 @@ bool parse(const std::vector<std::string>& args, Options& o, std::ostream& err) 
         const std::string& value = args[++i];
         if (namesSecondFile(arg)) {
             o.output = value;
+        } else if (arg == "--from" || arg == "--to") {
+            (arg == "--from" ? o.from : o.to) = value;
         } else if (arg == "--folder") {
             o.folder = value;
         } else if (arg == "--filter") {
@@ -119,8 +129,18 @@ bool parse(const std::vector<std::string>& args, Options& o, std::ostream& err) 
         }
     }
     if (o.mode.empty()) {
-        err << "vantry: these options need --list, --export-html, --export-ics, --import-ics or "
-               "--save-as\n";
+        err << "vantry: these options need --list, --export-html, --export-ics, --import-ics, "
+               "--agenda or --save-as\n";
+        return false;
+    }
+    bool viewOptions =
+        !o.folder.empty() || o.show || !o.filter.empty() || o.hasDateFormat || o.byContact;
+    if (o.mode == "--agenda" && viewOptions) {
+        err << "vantry: --agenda takes --from and --to only\n";
+        return false;
+    }
+    if (o.mode != "--agenda" && (!o.from.empty() || !o.to.empty())) {
+        err << "vantry: --from and --to go with --agenda\n";
         return false;
     }
     if (o.file.empty()) {
@@ -176,6 +196,38 @@ int importICalendar(const Options& o, std::ostream& out, std::ostream& err) {
     }
     if (!c.Save(o.file.c_str())) return 1;
     out << message << "\n";
+    return 0;
+}
+
+// A day given as YYYY-MM-DD; false (after saying so) for anything else.
+bool agendaDay(const char* option, const std::string& text, long& day, std::ostream& err) {
+    if (ParseDayText(text.c_str(), day)) return true;
+    err << "vantry: " << option << " takes a day as YYYY-MM-DD ('" << text << "')\n";
+    return false;
+}
+
+// One line per occurrence: day, time of day (empty without one), text and folder,
+// separated by tabs.
+int printAgenda(const Options& o, const LocaleText& text, std::ostream& out, std::ostream& err) {
+    long today = LocalDay(QNow()), from = today, to = 0;
+    if (!o.from.empty() && !agendaDay("--from", o.from, from, err)) return 1;
+    if (o.to.empty())
+        to = from + AGENDA_DAYS - 1;
+    else if (!agendaDay("--to", o.to, to, err))
+        return 1;
+    if (to < from) {
+        err << "vantry: --to (" << o.to << ") is before --from\n";
+        return 1;
+    }
+    VCollection c;
+    if (!load(c, o.file, err)) return 1;
+    std::string lines;
+    for (const AgendaEntry& e : BuildAgenda(c, from, to, today)) {
+        lines += DayText(e.when.day) + '\t' + (e.when.minute ? MinuteText(*e.when.minute) : "") +
+                 '\t' + text.ToTerminal(e.text, c.textEncoding) + '\t' +
+                 text.ToTerminal(e.folder, c.textEncoding) + '\n';
+    }
+    out << lines;
     return 0;
 }
 
@@ -253,6 +305,11 @@ void PrintUsage(std::ostream& out) {
         << "                                        sync FILE with its calendar; more\n"
         << "                                        than 10 deletes (or a tenth) need\n"
         << "                                        --allow-deletes\n"
+        << "       vantry --agenda [--from YYYY-MM-DD] [--to YYYY-MM-DD] FILE\n"
+        << "                                        print what is due from FROM (today)\n"
+        << "                                        to TO (13 days later), overdue items\n"
+        << "                                        first: day, time, text and folder,\n"
+        << "                                        one occurrence a line, tab-separated\n"
         << "       vantry --serve [--port N] [--bind ADDRESS] FILE\n"
         << "                                        serve the remote view (port 8100)\n"
         << "                                        until interrupted\n"
@@ -307,5 +364,6 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& sett
         return c.Save(o.output.c_str()) ? 0 : 1;
     }
     if (o.mode == "--import-ics") return importICalendar(o, out, err);
+    if (o.mode == "--agenda") return printAgenda(o, LocaleText::FromEnvironment(), out, err);
     return runView(o, settingsPath, LocaleText::FromEnvironment(), out, err);
 }

@@ -2,12 +2,14 @@
 
 #include "foundation/cp1252.h"
 #include "foundation/text_encoding.h"
-#include "interop/ical_days.h"
 #include "interop/ical_fields.h"
+#include "interop/ical_schedule.h"
 #include "interop/ical_uid.h"
 #include "model/vcollection.h"
 #include "model/vcommitem.h"
 #include "model/vcontact.h"
+#include "model/vdays.h"
+#include "model/vschedule.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
 
@@ -133,14 +135,21 @@ class Exporter {
         out += stampLine;
         out += lines(icalproperty_new_summary(summary.c_str()));
         if (!description.empty()) out += lines(icalproperty_new_description(description.c_str()));
+        VSchedule schedule = ScheduleOf(collection, node);
         long first = 0;
         if (task && !(task->flags & NO_DATE) && ParseDayText(task->startDate.Text(), first)) {
             long days = task->duration > 0 ? task->duration : 1;
-            out +=
-                cached(dayLines, first, [&] { return icalproperty_new_dtstart(dateValue(first)); });
-            // The day after the last: DUE is later than DTSTART, as an all-day end is.
-            out += cached(dueLines, first + days,
-                          [&] { return icalproperty_new_due(dateValue(first + days)); });
+            if (schedule.startMinute || schedule.endMinute) {
+                out += timedSpan(first, days, schedule);
+            } else {
+                out += cached(dayLines, first,
+                              [&] { return icalproperty_new_dtstart(dateValue(first)); });
+                // The day after the last: DUE is later than DTSTART, as an all-day end is.
+                out += cached(dueLines, first + days,
+                              [&] { return icalproperty_new_due(dateValue(first + days)); });
+            }
+        } else if (schedule.dueDay) {
+            out += lines(icalproperty_new_due(IcalWhen({*schedule.dueDay, schedule.dueMinute})));
         }
         if (task && task->completion)
             out += cached(percentLines, task->completion,
@@ -167,7 +176,8 @@ class Exporter {
                                                    : icalproperty_string_to_status(status.c_str()));
             });
         }
-        bool keptCategories = addKept(ext.Field(node, VExtensions::ICAL_KEPT));
+        out += ScheduleLines(schedule, !task, summary);
+        bool keptCategories = addKept(ext.Field(node, VExtensions::ICAL_KEPT), schedule);
         if (!keptCategories && node->parent && node->parent != collection.root) {
             out += cached(folderLines, (const VNode*)node->parent, [&] {
                 qstring path;
@@ -194,19 +204,43 @@ class Exporter {
         return cached(cache, std::string(key), make);
     }
 
+    // An action's days with times of day: from the start time (or midnight) on the first
+    // day to the end time on the last (or the midnight after it).
+    static std::string timedSpan(long first, long days, const VSchedule& s) {
+        VWhen start{first, s.startMinute.value_or(0)};
+        VWhen due{first + days - 1, s.endMinute};
+        if (!s.endMinute || !(start < due)) due = {first + days, 0};
+        return lines(icalproperty_new_dtstart(IcalWhen(start))) +
+               lines(icalproperty_new_due(IcalWhen(due)));
+    }
+
     // Puts back what an earlier import kept of the item: properties and components this
-    // program does not show, as libical writes them. Answers whether CATEGORIES was among
-    // them.
-    bool addKept(const std::string& kept) {
+    // program does not show, as libical writes them, but no repeat rule or alarm where the
+    // item's own schedule now has one. Answers whether CATEGORIES was among them.
+    bool addKept(const std::string& kept, const VSchedule& schedule) {
         if (kept.empty()) return false;
         icalcomponent* holder = icalparser_parse_string(kept.c_str());
         if (!holder) return false;
+        if (!schedule.rule.empty()) removeAll(holder, ICAL_RRULE_PROPERTY);
+        if (schedule.reminderMinutes)
+            while (icalcomponent* alarm =
+                       icalcomponent_get_first_component(holder, ICAL_VALARM_COMPONENT)) {
+                icalcomponent_remove_component(holder, alarm);
+                icalcomponent_free(alarm);
+            }
         bool categories = icalcomponent_get_first_property(holder, ICAL_CATEGORIES_PROPERTY);
         std::string text = take(icalcomponent_as_ical_string_r(holder));
         icalcomponent_free(holder);
         if (text.size() >= begin.size() + end.size())
             result.text.append(text, begin.size(), text.size() - begin.size() - end.size());
         return categories;
+    }
+
+    static void removeAll(icalcomponent* holder, icalproperty_kind kind) {
+        while (icalproperty* p = icalcomponent_get_first_property(holder, kind)) {
+            icalcomponent_remove_property(holder, p);
+            icalproperty_free(p);
+        }
     }
 
     VCollection& collection;
@@ -232,8 +266,7 @@ std::string CalendarName(const VCollection& collection, const VNode* folder) {
     std::size_t dot = name.rfind('.');
     if (dot != std::string::npos && dot > 0) name.erase(dot);
     // File names are bytes; one that is no UTF-8 reads as the document's code page.
-    return IsUtf8(name.data(), name.size()) ? name
-                                             : TextToUtf8(name, TextEncoding::Windows1252);
+    return IsUtf8(name.data(), name.size()) ? name : TextToUtf8(name, TextEncoding::Windows1252);
 }
 
 std::vector<VNode*> AllNodes(const VCollection& collection) {

@@ -2,10 +2,11 @@
 
 #include "foundation/cp1252.h"
 #include "foundation/qfile.h"
-#include "interop/ical_days.h"
 #include "interop/ical_fields.h"
+#include "interop/ical_schedule.h"
 #include "model/vcollection.h"
 #include "model/vcommitem.h"
+#include "model/vdays.h"
 #include "model/vgroup.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
@@ -30,9 +31,12 @@ struct ParsedItem {
     std::string summary;
     std::string description;
     bool hasDescription = false;
-    bool dated = false;
+    bool dated = false; // DTSTART: an action's days, with times of day when it has them
     long firstDay = 0;
     long lastDay = 0;
+    std::optional<int> startMinute, endMinute;
+    std::optional<VWhen> due; // DUE without DTSTART: when a to-do is due
+    IcsScheduleParts schedule;
     bool done = false;
     std::string completed;
     std::string status;
@@ -92,28 +96,15 @@ std::string quoteLine(const char* line) {
     return "\"" + text + (std::strlen(text.c_str()) < std::strlen(line) ? "...\"" : "\"");
 }
 
-// The local day a date or time value falls on. All-day values keep their day exactly;
-// times with a zone (or UTC) become the day they are here; floating times keep their day.
-// An end is the last day it covers: the day before an all-day end, the day of the moment
-// before a timed end.
-bool dayOf(icaltimetype t, bool isEnd, long& day) {
-    if (icaltime_is_null_time(t) || !icaltime_is_valid_time(t)) return false;
-    if (t.is_date) {
-        day = DayNumber(t.year, t.month, t.day) - (isEnd ? 1 : 0);
-        return true;
+// The last day of a span and its end time: an all-day end is the day after the last; a
+// timed end at midnight ends the day before, any other the day it is on at that time.
+void endOf(const VWhen& end, long first, long& last, std::optional<int>& endMinute) {
+    if (!end.minute || (*end.minute == 0 && end.day > first)) {
+        last = end.day - 1;
+        return;
     }
-    if (icaltime_is_utc(t) || t.zone) {
-        std::time_t seconds =
-            icaltime_as_timet_with_zone(t, t.zone ? t.zone : icaltimezone_get_utc_timezone());
-        if (isEnd) seconds -= 1;
-        std::tm local{};
-        localtime_r(&seconds, &local);
-        day = DayNumber(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
-        return true;
-    }
-    day = DayNumber(t.year, t.month, t.day);
-    if (isEnd && t.hour == 0 && t.minute == 0 && t.second == 0) --day;
-    return true;
+    last = end.day;
+    endMinute = end.minute;
 }
 
 bool validTodoStatus(icalproperty_status status) {
@@ -130,6 +121,11 @@ bool readItem(icalcomponent* component, ParsedItem& item, std::string& error) {
          p = icalcomponent_get_next_property(component, ICAL_ANY_PROPERTY)) {
         switch (icalproperty_isa(p)) {
         case ICAL_XLICERROR_PROPERTY:
+            // A repeat rule libical cannot read is kept as text (and never expanded).
+            if (std::optional<std::string> rule = RejectedRule(p)) {
+                item.schedule.rule = *rule;
+                break;
+            }
             error = icalproperty_get_xlicerror(p);
             return false;
         case ICAL_UID_PROPERTY:
@@ -174,31 +170,29 @@ bool readItem(icalcomponent* component, ParsedItem& item, std::string& error) {
         case ICAL_DTSTAMP_PROPERTY:
             break; // written anew at every export
         default:
-            kept += take(icalproperty_as_ical_string_r(p));
+            if (!ReadScheduleProperty(p, item.schedule))
+                kept += take(icalproperty_as_ical_string_r(p));
             break;
         }
     }
     for (icalcomponent* c = icalcomponent_get_first_component(component, ICAL_ANY_COMPONENT); c;
          c = icalcomponent_get_next_component(component, ICAL_ANY_COMPONENT))
-        kept += take(icalcomponent_as_ical_string_r(c));
+        if (!ReadReminder(c, item.schedule)) kept += take(icalcomponent_as_ical_string_r(c));
     if (!kept.empty()) item.kept = "BEGIN:VTODO\r\n" + kept + "END:VTODO\r\n";
 
-    long first = 0, last = 0;
-    if (hasStart && dayOf(start, false, first)) {
+    std::optional<VWhen> from, to;
+    if (hasStart) from = LocalWhen(start);
+    if (hasEnd) to = LocalWhen(end);
+    if (from) {
         item.dated = true;
-        last = first;
-        if (hasEnd && dayOf(end, true, last)) {
-        } else if (hasDuration) {
-            dayOf(icaltime_add(start, duration), true, last);
-        }
-        last = std::max(last, first);
-    } else if (hasEnd && dayOf(end, false, first)) {
-        // A to-do with a due day only: an action on that day.
-        item.dated = true;
-        last = first;
+        item.firstDay = item.lastDay = from->day;
+        item.startMinute = from->minute;
+        if (!to && hasDuration) to = LocalWhen(icaltime_add(start, duration));
+        if (to) endOf(*to, from->day, item.lastDay, item.endMinute);
+        item.lastDay = std::max(item.lastDay, item.firstDay);
+    } else {
+        item.due = to;
     }
-    item.firstDay = first;
-    item.lastDay = last;
     return true;
 }
 
@@ -354,9 +348,12 @@ void setDone(VNode* node, bool done) {
 void applyTo(VNode* node, const ParsedItem& item) {
     if (auto* task = dynamic_cast<VTask*>(node)) {
         task->what = documentText(*node->collection, item.summary);
-        if (item.dated) {
-            task->startDate = DayText(item.firstDay).c_str();
-            task->duration = (std::int32_t)(item.lastDay - item.firstDay + 1);
+        // An action given only a due time takes it as its day.
+        long first = item.dated ? item.firstDay : item.due ? item.due->day : 0;
+        long last = item.dated ? item.lastDay : first;
+        if (item.dated || item.due) {
+            task->startDate = DayText(first).c_str();
+            task->duration = (std::int32_t)(last - first + 1);
             task->flags &= ~NO_DATE;
         }
         task->priority = VantryPriority(item.priority);
@@ -369,6 +366,22 @@ void applyTo(VNode* node, const ParsedItem& item) {
         comm->priority = VantryPriority(item.priority);
     }
     setDone(node, item.done);
+}
+
+// The item's times, repeat and reminder; what the file does not tell (the day the last
+// occurrence was done, the reminders shown) stays.
+void applySchedule(VCollection& c, VNode* node, const ParsedItem& item) {
+    VSchedule s = ScheduleOf(c, node);
+    s.rule = item.schedule.rule;
+    s.repeatFrom = item.schedule.repeatFrom;
+    s.reminderMinutes = item.schedule.reminderMinutes;
+    s.startMinute = item.dated ? item.startMinute : item.due ? item.due->minute : std::nullopt;
+    s.endMinute = item.endMinute;
+    // An item that cannot hold days of an action is due at the end of them.
+    std::optional<VWhen> due = item.dated ? VWhen{item.lastDay, item.endMinute} : item.due;
+    s.dueDay = due ? std::optional<long>(due->day) : std::nullopt;
+    s.dueMinute = due ? due->minute : std::nullopt;
+    SetSchedule(c, node, s); // keeps what the node's kind can carry
 }
 
 VExtensionFields extensionFields(VNode* node, const ParsedItem& item) {
@@ -395,9 +408,9 @@ IcsImport ImportICalendar(VCollection& collection, const std::string& bytes) {
             std::string uid = collection.extensions.Field(node, VExtensions::UID);
             if (!uid.empty()) byUid.emplace(uid, node);
         }
-    qstring folderName =
-        parsed.calendarName.empty() ? qstring("Imported")
-                                    : documentText(collection, parsed.calendarName);
+    qstring folderName = parsed.calendarName.empty()
+                             ? qstring("Imported")
+                             : documentText(collection, parsed.calendarName);
     for (const ParsedItem& item : parsed.items) {
         VNode*& node = byUid[item.uid];
         if (node) {
@@ -416,6 +429,7 @@ IcsImport ImportICalendar(VCollection& collection, const std::string& bytes) {
                 if (name != VExtensions::UID && name.compare(0, 5, "ical.") != 0)
                     fields.emplace(name, value);
         collection.extensions.SetFields(node, std::move(fields));
+        applySchedule(collection, node, item);
     }
     result.ok = true;
     return result;

@@ -32,6 +32,17 @@ class VExtensions {
     static constexpr const char* ICAL_DESCRIPTION = "ical.description";
     static constexpr const char* ICAL_COMPLETED = "ical.completed";
     static constexpr const char* ICAL_STATUS = "ical.status";
+    // The schedule (model/vschedule.h): days "YYYY-MM-DD", times "HH:MM", minutes as
+    // decimal text.
+    static constexpr const char* DUE_DAY = "due.day";
+    static constexpr const char* DUE_TIME = "due.time";
+    static constexpr const char* START_TIME = "start.time"; // an action's first day
+    static constexpr const char* END_TIME = "end.time";     // and its last
+    static constexpr const char* REPEAT_RULE = "repeat.rule";
+    static constexpr const char* REPEAT_FROM = "repeat.from"; // "done"; none: the due date
+    static constexpr const char* REMIND_BEFORE = "remind.before";
+    static constexpr const char* DONE_DAY = "done.day";
+    static constexpr const char* REMINDER_SHOWN = "remind.shown"; // "YYYY-MM-DD[THH:MM]"
 
     bool Empty() const { return byNode.empty(); }
     // The node's fields; null when it has none.

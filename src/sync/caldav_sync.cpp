@@ -24,6 +24,13 @@ std::string exportOne(VCollection& c, VNode* node) {
     return ExportICalendar(c, {node}, "").text;
 }
 
+// What an item says, whatever its UID.
+std::string contentKey(std::string ics, const std::string& uid) {
+    std::size_t at = ics.find("\r\nUID:" + uid + "\r\n");
+    if (at != std::string::npos) ics.erase(at + 6, uid.size());
+    return SyncFingerprint(ics);
+}
+
 // The exchange with the server, from the snapshot alone.
 class Exchange {
   public:
@@ -32,9 +39,8 @@ class Exchange {
           collectionUrl(withSlash(s.state.account.url)), collectionPath(UrlPath(collectionUrl)) {}
 
     bool Run() {
-        if (collectionPath.empty()) return fail("\"" + snapshot.state.account.url + "\" is no URL");
         DavResponse calendar;
-        if (!readCollection(calendar)) return false;
+        if (!Check(calendar)) return false;
         result.calendarName = calendar.displayName;
         const SyncState& state = snapshot.state;
         for (const auto& [uid, item] : state.items)
@@ -55,7 +61,7 @@ class Exchange {
             result.deletesToConfirm = deletes;
             return true;
         }
-        if (!write()) return false;
+        if (!write() || !confirmToken()) return false;
         for (auto& [uid, download] : there)
             result.downloaded.push_back(std::move(download));
         if (!importable()) return false;
@@ -64,8 +70,7 @@ class Exchange {
     }
 
     // The account answers as a calendar collection.
-    bool Check() {
-        DavResponse calendar;
+    bool Check(DavResponse& calendar) {
         return !collectionPath.empty() ? readCollection(calendar)
                                        : fail("\"" + snapshot.state.account.url + "\" is no URL");
     }
@@ -190,6 +195,30 @@ class Exchange {
             changed.push_back(path);
     }
 
+    // The token read before this sync's own writes would show them as changes next time,
+    // and an item written now and deleted elsewhere before then not at all (the server
+    // sees no difference since the token). So the token moves on past them when the
+    // changes since it are exactly these writes; otherwise the next sync lists everything.
+    bool confirmToken() {
+        if (written.empty() || result.token.empty()) return true;
+        DavMultistatus ms;
+        HttpResponse response;
+        if (!multistatus("REPORT", collectionUrl, "0", SyncCollectionBody(result.token), ms,
+                         response))
+            return false;
+        bool onlyOurs = response.status == 207 && !ms.syncToken.empty();
+        for (const DavResponse& r : ms.responses) {
+            std::string path = key(r.href);
+            auto it = written.find(path);
+            if (path != collectionPath &&
+                (it == written.end() || (r.status == 404) != it->second.empty() ||
+                 (r.status != 404 && r.etag != it->second)))
+                onlyOurs = false;
+        }
+        result.token = onlyOurs ? ms.syncToken : std::string();
+        return true;
+    }
+
     // Downloads what changed there, a batch at a time.
     bool fetch() {
         for (std::size_t at = 0; at < changed.size(); at += MULTIGET_BATCH) {
@@ -223,17 +252,48 @@ class Exchange {
         return true;
     }
 
+    // Items new here that the server has under another UID, with the same content: a
+    // sync cut short uploaded them before the document could keep their UIDs. They are
+    // matched through this program's own export of the server's objects.
+    void matchSameItems(const std::map<std::string, const SyncSnapshotItem*>& local) {
+        const auto& state = snapshot.state.items;
+        std::vector<const std::string*> unclaimed;
+        for (const auto& [uid, download] : there)
+            if (!local.count(uid) && !state.count(uid)) unclaimed.push_back(&download.ics);
+        if (unclaimed.empty()) return;
+        VCollection scratch;
+        ImportICalendar(scratch, CombinedCalendar(unclaimed, ""));
+        std::map<std::string, std::string> byContent;
+        for (VNode* node : AllNodes(scratch)) {
+            std::string uid = scratch.extensions.Field(node, VExtensions::UID);
+            if (!uid.empty()) byContent.emplace(contentKey(exportOne(scratch, node), uid), uid);
+        }
+        for (const auto& [uid, item] : local) {
+            if (state.count(uid) || there.count(uid)) continue;
+            auto match = byContent.find(contentKey(item->ics, uid));
+            if (match == byContent.end()) continue;
+            result.sameItems.push_back({uid, match->second});
+            byContent.erase(match);
+        }
+    }
+
     // What each side does, item by item.
     void plan() {
         std::map<std::string, const SyncSnapshotItem*> local;
         for (const SyncSnapshotItem& item : snapshot.items)
             local.emplace(item.uid, &item);
+        matchSameItems(local);
+        std::set<std::string> matched;
+        for (const auto& [here, server] : result.sameItems)
+            matched.insert(here);
         const auto& state = snapshot.state.items;
         for (const auto& [uid, item] : local) {
             auto known = state.find(uid);
             bool changedHere =
                 known == state.end() || known->second.fingerprint != item->fingerprint;
-            if (there.count(uid)) {
+            if (matched.count(uid)) {
+                continue; // it comes down under the server's UID
+            } else if (there.count(uid)) {
                 if (changedHere) result.conflicts.push_back(uid);
             } else if (gone.count(uid)) {
                 if (changedHere)
@@ -262,9 +322,10 @@ class Exchange {
             if (!send("DELETE", synced->href, "", {"If-Match: " + synced->etag}, response))
                 return false;
             if (response.status == 412) {
-                if (!refetch(synced->href, uid)) return false;
+                if (!refetch(synced->href, uid, synced->etag)) return false;
             } else if (response.status < 300 || response.status == 404) {
                 result.deletedThere.push_back(uid);
+                written[key(synced->href)] = "";
             } else {
                 return unexpected("DELETE", synced->href, response.status);
             }
@@ -293,7 +354,7 @@ class Exchange {
             return false;
         if (response.status == 412) {
             result.conflicts.push_back(item.uid);
-            return refetch(href, item.uid);
+            return refetch(href, item.uid, synced ? synced->etag : "");
         }
         if (response.status >= 300) return unexpected("PUT", href, response.status);
         std::string etag = response.etag;
@@ -303,10 +364,13 @@ class Exchange {
             if (!ms.responses.empty()) etag = ms.responses.front().etag;
         }
         result.uploaded.push_back({item.uid, {key(href), etag, item.fingerprint}});
+        written[key(href)] = etag;
         return true;
     }
 
-    bool refetch(const std::string& href, const std::string& uid) {
+    // After a failed precondition: the server's version now. The ETag the precondition
+    // named must have changed, or the server's ETags are not to be trusted.
+    bool refetch(const std::string& href, const std::string& uid, const std::string& refused) {
         HttpResponse response;
         if (!send("GET", href, "", {}, response)) return false;
         if (response.status == 404) {
@@ -314,6 +378,9 @@ class Exchange {
             return true;
         }
         if (response.status != 200) return unexpected("GET", href, response.status);
+        if (!refused.empty() && response.etag == refused)
+            return fail("the server refused its own ETag " + refused + " for " + key(href) +
+                        " (HTTP 412) and still gives it: its ETags are wrong");
         return arrived(key(href), response.etag, response.body);
     }
 
@@ -334,10 +401,11 @@ class Exchange {
     SyncResult& result;
     HttpClient http;
     std::string collectionUrl, collectionPath;
-    std::map<std::string, std::string> uidAt;  // the state's items by path
-    std::vector<std::string> changed;          // paths changed there
-    std::map<std::string, SyncDownload> there; // by UID
-    std::set<std::string> gone;                // UIDs gone there
+    std::map<std::string, std::string> uidAt;   // the state's items by path
+    std::vector<std::string> changed;           // paths changed there
+    std::map<std::string, std::string> written; // paths this sync wrote: ETag, \"\" deleted
+    std::map<std::string, SyncDownload> there;  // by UID
+    std::set<std::string> gone;                 // UIDs gone there
     std::vector<std::pair<const SyncSnapshotItem*, const SyncedItem*>> upload;
     std::vector<std::pair<std::string, const SyncedItem*>> deleteThere;
     std::vector<std::string> deleteHere, forget;
@@ -430,6 +498,10 @@ SyncApplied ApplySyncResult(VCollection& c, const SyncSnapshot& snapshot,
             c.extensions.SetField(it->second, VExtensions::ICAL_COMPLETED, item.completed);
     }
     auto byUid = nodesByUid(c);
+    for (const auto& [here, server] : result.sameItems)
+        if (auto it = byUid.find(here); it != byUid.end() && !byUid.count(server))
+            c.extensions.SetField(it->second, VExtensions::UID, server);
+    byUid = nodesByUid(c);
     auto find = [&](const std::string& uid) {
         auto it = byUid.find(uid);
         return it == byUid.end() ? nullptr : it->second;
@@ -515,7 +587,8 @@ std::string CheckSyncAccount(const SyncAccount& account, const SyncOptions& opti
     probe.state.account = account;
     SyncResult result;
     Exchange exchange(probe, options, result);
-    return exchange.Check() ? std::string() : result.error;
+    DavResponse calendar;
+    return exchange.Check(calendar) ? std::string() : result.error;
 }
 
 std::string SyncReport(const SyncResult& result, const SyncApplied& applied) {

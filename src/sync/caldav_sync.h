@@ -30,6 +30,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 class VCollection;
@@ -83,8 +84,11 @@ struct SyncResult {
     std::vector<SyncDownload> downloaded;  // new or changed there
     std::vector<std::string> deletedHere;  // UIDs deleted there, to delete here
     std::vector<std::string> conflicts;    // UIDs changed on both sides (in downloaded)
-    std::string calendarName;              // the collection's display name
-    std::string token;                     // the new sync token (empty without one)
+    // Items new on both sides with the same content (UID here, UID there): what a sync cut
+    // short had uploaded already. The item here takes the server's UID.
+    std::vector<std::pair<std::string, std::string>> sameItems;
+    std::string calendarName; // the collection's display name
+    std::string token;        // the new sync token (empty without one)
 };
 
 // What step 3 did, for telling the user.

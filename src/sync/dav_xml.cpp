@@ -1,8 +1,8 @@
 #include "sync/dav_xml.h"
 
+#include <libxml/entities.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
-#include <libxml/xmlsave.h>
 
 #include <cstdio>
 #include <cstring>
@@ -73,23 +73,11 @@ void readResponse(const xmlNode* response, DavResponse& r) {
     }
 }
 
+// Text as XML character data, escaped by libxml2.
 std::string escapedText(const std::string& s) {
-    std::string out;
-    for (char c : s) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        default:
-            out += c;
-        }
-    }
+    xmlChar* escaped = xmlEncodeSpecialChars(nullptr, (const xmlChar*)s.c_str());
+    std::string out = escaped ? (const char*)escaped : "";
+    xmlFree(escaped);
     return out;
 }
 

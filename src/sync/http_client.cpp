@@ -146,7 +146,6 @@ HttpResponse HttpClient::sendOnce(const std::string& method, const std::string& 
         curl_easy_setopt(c, CURLOPT_POSTFIELDS, body.data());
         curl_easy_setopt(c, CURLOPT_POSTFIELDSIZE_LARGE, (curl_off_t)body.size());
     }
-    if (method == "HEAD") curl_easy_setopt(c, CURLOPT_NOBODY, 1L);
 
     HttpResponse response;
     CURLcode code = curl_easy_perform(c);

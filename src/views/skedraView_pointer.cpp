@@ -5,6 +5,7 @@
 #include "foundation/qmessage.h"
 #include "model/vcollection.h"
 #include "model/vdates.h"
+#include "model/vschedule.h"
 #include "model/vtask.h"
 #include "model/vvisibility.h"
 #include "platform/command_ids.h"
@@ -75,8 +76,10 @@ void CSkedraView::listButtonDown(int x, int y) {
     if (index < 0) return;
     VNode* item = rowSlots[index].item;
     if (item->HasCheckBox() && InCheckBox(item, x, y)) {
-        item->flags ^= DONE;
-        document->NameNextChange(item->flags & DONE ? "Mark done" : "Mark not done");
+        // A repeating item ticked done moves on to its next occurrence instead.
+        bool tick = !(item->flags & DONE);
+        SetItemDone(*item->collection, item, tick);
+        document->NameNextChange(tick ? "Mark done" : "Mark not done");
         document->ItemsChanged();
         return;
     }

@@ -4,7 +4,10 @@
 #include "interop/ical_fixture.h"
 #include "interop/ical_import.h"
 #include "interop/ical_reading.h"
+#include "model/vdays.h"
+#include "model/vschedule.h"
 #include "support/log_capture.h"
+#include "support/shell.h"
 #include "support/temp_dir.h"
 
 #include <libical/ical.h>
@@ -14,26 +17,12 @@
 #include <set>
 #include <sstream>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 namespace {
 
 // The system's Python, where the Debian packages are (not one a user put first on PATH).
 const char* PYTHON = "/usr/bin/python3";
 const char* TODOMAN = "/usr/bin/todoman";
-
-// Runs a shell command; its standard output (and error) and its exit code.
-int Shell(const std::string& command, std::string& output) {
-    output.clear();
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return -1;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        output.append(buffer, n);
-    int status = pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 std::set<std::string> Lines(const std::string& text) {
     std::set<std::string> lines;
@@ -189,11 +178,12 @@ TEST_F(IcsPeersTest, AToDoWrittenByTodomanImportsWithItsFieldsAndKeepsTheRest) {
     IcsImport result = ImportICalendar(doc, written);
     ASSERT_TRUE(result.ok) << result.error;
     ASSERT_EQ(result.added, 1);
-    auto* gifts = dynamic_cast<VTask*>(doc.root->next);
-    ASSERT_NE(gifts, nullptr) << "it has a due day: an action";
+    auto* gifts = dynamic_cast<VTodo*>(doc.root->next);
+    ASSERT_NE(gifts, nullptr) << "a due day and no start: a to-do";
     EXPECT_STREQ(gifts->what.Text(), "Buy gifts");
-    EXPECT_STREQ(gifts->startDate.Text(), "2026-12-24");
-    EXPECT_EQ(gifts->duration, 1);
+    std::optional<VWhen> due = DueOf(doc, gifts);
+    ASSERT_TRUE(due);
+    EXPECT_EQ(DayText(due->day), "2026-12-24");
     EXPECT_EQ(gifts->priority, 2) << "High";
     EXPECT_FALSE(gifts->flags & DONE);
 
@@ -204,6 +194,7 @@ TEST_F(IcsPeersTest, AToDoWrittenByTodomanImportsWithItsFieldsAndKeepsTheRest) {
     EXPECT_EQ(after.Get("UID"), before.Get("UID"));
     EXPECT_EQ(after.Get("SUMMARY"), "Buy gifts");
     EXPECT_EQ(after.Get("DESCRIPTION"), before.Get("DESCRIPTION"));
+    EXPECT_EQ(after.Get("DUE"), before.Get("DUE"));
     for (const char* kept : {"CREATED", "LAST-MODIFIED", "LOCATION", "SEQUENCE"}) {
         EXPECT_NE(before.Get(kept), "") << kept;
         EXPECT_EQ(after.Get(kept), before.Get(kept)) << kept;

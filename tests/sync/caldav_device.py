@@ -38,7 +38,7 @@ def main():
         if response.status not in (200, 201):
             sys.exit("MKCALENDAR answered %d" % response.status)
         return
-    objects = list(cal.objects(load_objects=True))
+    objects = cal.todos(include_completed=True) + cal.events()
     if command == "list":
         for o in objects:
             comp = o.icalendar_instance.walk("VTODO") + o.icalendar_instance.walk("VEVENT")

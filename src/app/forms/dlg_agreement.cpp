@@ -3,6 +3,7 @@
 #include "app/forms/form_fields.h"
 #include "model/vcollection.h"
 #include "model/vreference.h"
+#include "model/vschedule.h"
 
 DlgAgreement::DlgAgreement(VAgreement& source)
     : withWho(source.withWho), agreement(source.agreement), agreedOn(PickerDate(source.agreedOn)),
@@ -17,5 +18,5 @@ void DlgAgreement::Store() {
     item.withWho = withWho;
     item.agreement = agreement;
     item.agreedOn = PickerText(agreedOn);
-    item.flags = obsolete ? item.flags | DONE : item.flags & ~DONE;
+    SetItemDone(*item.collection, &item, obsolete);
 }

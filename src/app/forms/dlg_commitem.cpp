@@ -1,6 +1,7 @@
 #include "app/forms/dlg_commitem.h"
 
 #include "model/vcommitem.h"
+#include "model/vschedule.h"
 
 CommItemForm::CommItemForm(VCommItem& source)
     : who(source.who), reason(source.reason), detail(source.detail), priority(source.priority, 4),
@@ -11,7 +12,7 @@ void CommItemForm::Store() {
     item.reason = reason;
     item.detail = detail;
     item.priority = priority.Value();
-    item.flags = done ? item.flags | DONE : item.flags & ~DONE;
+    SetItemDone(*item.collection, &item, done);
 }
 
 DlgCall::DlgCall(VCall& call) : CommItemForm(call) {}

@@ -1,6 +1,7 @@
 #include "app/forms/dlg_taskfull.h"
 
 #include "model/vcollection.h"
+#include "model/vschedule.h"
 #include "model/vtask.h"
 
 #include <cstdio>
@@ -106,5 +107,5 @@ void CDlgTaskFull::Store() {
     task.startDate = PickerText(start);
     task.duration = duration < 1 ? 1 : duration;
     task.flags = noDate ? task.flags | NO_DATE : task.flags & ~NO_DATE;
-    task.flags = done ? task.flags | DONE : task.flags & ~DONE;
+    SetItemDone(*task.collection, &task, done); // after the dates: a repeat moves on from them
 }

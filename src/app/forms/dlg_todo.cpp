@@ -1,5 +1,6 @@
 #include "app/forms/dlg_todo.h"
 
+#include "model/vschedule.h"
 #include "model/vtodo.h"
 
 CDlgTodo::CDlgTodo(VTodo& item)
@@ -8,5 +9,5 @@ CDlgTodo::CDlgTodo(VTodo& item)
 void CDlgTodo::Store() {
     todo.what = what;
     todo.priority = priority.Value();
-    todo.flags = done ? todo.flags | DONE : todo.flags & ~DONE;
+    SetItemDone(*todo.collection, &todo, done);
 }

@@ -1,4 +1,4 @@
-#include "interop/ical_days.h"
+#include "model/vdays.h"
 
 #include <cstdio>
 
@@ -42,4 +42,16 @@ std::string DayText(long number) {
     char text[32];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d", year, month, day);
     return text;
+}
+
+int WeekdayOf(long number) {
+    // 1970-01-01 was a Thursday.
+    long weekday = (number + 4) % 7;
+    return (int)(weekday < 0 ? weekday + 7 : weekday);
+}
+
+long LocalDay(std::time_t moment) {
+    std::tm local{};
+    localtime_r(&moment, &local);
+    return DayNumber(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
 }

@@ -1,0 +1,115 @@
+// vantry --agenda, as scripts and status bars run it.
+#include "app/commandline.h"
+
+#include "model/vdays.h"
+#include "model/vschedule.h"
+#include "model/vtask.h"
+#include "model/vtodo.h"
+#include "support/fixed_clock.h"
+#include "support/log_capture.h"
+#include "support/model_builders.h"
+
+#include <gmock/gmock.h>
+#include <sstream>
+
+namespace {
+
+class AgendaCommandLineTest : public LogTest {
+  protected:
+    void SetUp() override {
+        LogTest::SetUp();
+        setenv("LC_ALL", "C.UTF-8", 1); // texts reach the terminal in UTF-8
+        // Home / "Rent" monthly from 1 January 2026 at 08:30, Home / "Trip" (an action,
+        // 5-6 January), "Café" (in Windows-1252) due 20 January.
+        VCollection c;
+        auto* home = AddNode<VGroup>(c);
+        home->name = "Home";
+        auto* rent = AddNode<VTodo>(c, home);
+        rent->what = "Rent";
+        VSchedule s;
+        s.dueDay = DayNumber(2026, 1, 1);
+        s.dueMinute = 8 * 60 + 30;
+        s.rule = "FREQ=MONTHLY";
+        SetSchedule(c, rent, s);
+        auto* trip = AddNode<VTask>(c, home);
+        trip->what = "Trip";
+        trip->flags = 0;
+        trip->startDate = "2026-01-05";
+        trip->duration = 2;
+        auto* cafe = AddNode<VTodo>(c);
+        cafe->what = "Caf\xE9";
+        VSchedule due;
+        due.dueDay = DayNumber(2026, 1, 20);
+        SetSchedule(c, cafe, due);
+        ASSERT_TRUE(c.Save("doc.vnt"));
+    }
+
+    int Run(std::vector<std::string> args) {
+        std::ostringstream o, e;
+        int code = RunCommandLine(args, "vantry.ini", o, e);
+        out = o.str();
+        err = e.str();
+        return code;
+    }
+
+    FixedClock clock{4, 1, 2026}; // Sunday 4 January 2026
+    std::string out, err;
+};
+
+TEST_F(AgendaCommandLineTest, PrintsOneOccurrenceALineInDueOrder) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string expected;
+    } cases[] = {
+        // Today to 13 days later; the rent of 1 January is overdue and comes first.
+        {{"--agenda", "doc.vnt"},
+         "2026-01-01\t08:30\tRent\tHome\n"
+         "2026-01-05\t\tTrip\tHome\n"},
+        {{"doc.vnt", "--agenda", "--from", "2026-01-06", "--to", "2026-03-01"},
+         "2026-01-01\t08:30\tRent\tHome\n"
+         "2026-01-05\t\tTrip\tHome\n" // its second day is in the span
+         "2026-01-20\t\tCaf\xC3\xA9\t\n"
+         "2026-02-01\t08:30\tRent\tHome\n"
+         "2026-03-01\t08:30\tRent\tHome\n"},
+        {{"--agenda", "--from", "2025-12-01", "--to", "2026-01-01", "doc.vnt"},
+         "2026-01-01\t08:30\tRent\tHome\n"},
+        {{"--agenda", "--from", "2026-02-02", "--to", "2026-02-02", "doc.vnt"},
+         "2026-01-01\t08:30\tRent\tHome\n"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Run(c.args), 0) << err;
+        EXPECT_EQ(out, c.expected) << ::testing::PrintToString(c.args);
+        EXPECT_EQ(err, "");
+    }
+}
+
+TEST_F(AgendaCommandLineTest, BadDaysAndOptionsAreRefusedWithTheReason) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;
+    } cases[] = {
+        {{"--agenda", "--from", "2026-02-31", "doc.vnt"},
+         "vantry: --from takes a day as YYYY-MM-DD ('2026-02-31')\n"},
+        {{"--agenda", "--to", "tomorrow", "doc.vnt"},
+         "vantry: --to takes a day as YYYY-MM-DD ('tomorrow')\n"},
+        {{"--agenda", "--from", "2026-02-01", "--to", "2026-01-31", "doc.vnt"},
+         "vantry: --to (2026-01-31) is before --from\n"},
+        {{"--agenda", "--folder", "Home", "doc.vnt"},
+         "vantry: --agenda takes --from and --to only\n"},
+        {{"--list", "--from", "2026-01-01", "doc.vnt"},
+         "vantry: --from and --to go with --agenda\n"},
+        {{"--agenda", "--from"}, "vantry: unknown or incomplete option '--from'\n"},
+        {{"--agenda"}, "vantry: --agenda needs a FILE\n"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Run(c.args), 1);
+        EXPECT_THAT(err, ::testing::StartsWith(c.message)) << ::testing::PrintToString(c.args);
+        EXPECT_EQ(out, "");
+    }
+    WriteWholeFile("other.txt", "hello");
+    EXPECT_EQ(Run({"--agenda", "other.txt"}), 1);
+    EXPECT_EQ(err, "vantry: other.txt: not a Vantry document\n");
+    EXPECT_EQ(Run({"--agenda", "missing.vnt"}), 1);
+}
+
+} // namespace
