@@ -13,6 +13,7 @@ namespace {
 class ModalCount : public wxModalDialogHook {
   public:
     ModalCount() { Register(); }
+    ~ModalCount() override { Unregister(); }
     int open = 0;
 
   protected:
