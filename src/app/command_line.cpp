@@ -3,6 +3,7 @@
 #include "app/document_files.h"
 #include "app/ical_files.h"
 #include "app/skedraDoc.h"
+#include "app/sync_command_line.h"
 #include "app/version.h"
 #include "foundation/locale_text.h"
 #include "foundation/qclock.h"
@@ -297,6 +298,13 @@ void PrintUsage(std::ostream& out) {
         << "                                        iCalendar file (.ics)\n"
         << "       vantry --import-ics IN FILE      add the to-dos and events of an\n"
         << "                                        iCalendar file to FILE\n"
+        << "       vantry --sync-account URL --user NAME [--password-file F] FILE\n"
+        << "                                        sync FILE with this CalDAV calendar\n"
+        << "                                        (checked when a password is given)\n"
+        << "       vantry --sync [--password-file F] [--allow-deletes] FILE\n"
+        << "                                        sync FILE with its calendar; more\n"
+        << "                                        than 10 deletes (or a tenth) need\n"
+        << "                                        --allow-deletes\n"
         << "       vantry --agenda [--from YYYY-MM-DD] [--to YYYY-MM-DD] FILE\n"
         << "                                        print what is due from FROM (today)\n"
         << "                                        to TO (13 days later), overdue items\n"
@@ -333,6 +341,7 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& sett
         asksForMode = asksForMode || isMode(arg);
     }
     if (!anyOption) return -1; // nothing, or a document to open in the window
+    if (IsSyncCommandLine(args)) return RunSyncCommandLine(args, out, err);
     if (!asksForMode && args.size() == 1) {
         err << "vantry: unknown option '" << args[0] << "'\n";
         PrintUsage(err);

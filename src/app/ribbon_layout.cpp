@@ -102,6 +102,7 @@ const std::vector<MenuEntry>& ApplicationMenu() {
                               fileEntry(CMD_PRINT_SETUP)}),
         {"Export", 0, {fileEntry(CMD_EXPORT_ICALENDAR)}},
         {"Import", 0, {fileEntry(CMD_IMPORT_ICALENDAR)}},
+        {"Sync", 0, {fileEntry(CMD_SYNC_ACCOUNT), fileEntry(CMD_SYNC_NOW)}},
         {"", 0, {}},
         fileEntry(CMD_UNDO),
         fileEntry(CMD_REDO),

@@ -36,7 +36,7 @@ class CSkedraDoc : public ViewDocument {
     GanttSpan& Span() { return span; }
     const UndoHistory& History() const { return undo.History(); }
     // Counts the documents created or opened, so a part that keeps state for one document
-    // sees when another takes its place.
+    // (the reminders, a sync under way) sees when another takes its place.
     unsigned DocumentNumber() const { return documentNumber; }
 
     // ViewDocument

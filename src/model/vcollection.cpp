@@ -221,7 +221,8 @@ VLoadResult VCollection::Load(const char* path) {
         (*it)->PostLoad();
     for (auto& [number, fields] : extensionRecords) {
         VNode* node = loadIndex.Find(number);
-        if (node && node != root)
+        // Number 0 is the top folder: document-wide data such as the sync account.
+        if (node)
             extensions.SetFields(node, std::move(fields));
         else
             qerr(QLOC("VCollection::Load"), "Extension record for node %d: no such node", number);
@@ -297,6 +298,8 @@ bool VCollection::writeFile(const char* path) const {
         file.WriteString(qstring(TextEncodingName(textEncoding)));
         file.EndSize(at);
     }
+    // The top folder has no record of its own; its fields go first, numbered 0.
+    extensions.Write(file, root, 0);
     for (VNode* node = root->next; node; node = node->next)
         saveNode(file, node);
     return file.Close();

@@ -98,6 +98,8 @@ enum Command : int {
     CMD_EXPORT_ICALENDAR = 32940,
     CMD_IMPORT_ICALENDAR = 32941,
     CMD_AS_AGENDA = 32950,
+    CMD_SYNC_ACCOUNT = 32965,
+    CMD_SYNC_NOW = 32966,
 };
 
 // The ranges the numbers lie in: the program's own and the framework's.

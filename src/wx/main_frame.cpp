@@ -5,6 +5,7 @@
 #include "app/install_layout.h"
 #include "app/ribbon_layout.h"
 #include "app/skedraDoc.h"
+#include "app/window_sync.h"
 #include "foundation/qregularfile.h"
 #include "platform/ui.h"
 #include "views/skedraView.h"
@@ -18,6 +19,7 @@
 #include "wx/program_icon.h"
 #include "wx/reminder_timer.h"
 #include "wx/skedra_app.h"
+#include "wx/sync_services.h"
 #include "wx/text_convert.h"
 #include "wx/vantry_document.h"
 #include "wx/wx_ids.h"
@@ -36,6 +38,8 @@ namespace {
 CMainFrame* currentFrame = nullptr;
 // Long enough that the list is not refiltered between two keys of a word.
 constexpr int FILTER_TYPING_PAUSE_MS = 300;
+// How often the sync looks at its interval (and at a result waiting for a dialog).
+constexpr int SYNC_TICK_MILLISECONDS = 5000;
 } // namespace
 
 CMainFrame::CMainFrame(wxDocManager* manager, CSkedraDoc* doc, const wxString& title)
@@ -61,6 +65,9 @@ CMainFrame::CMainFrame(wxDocManager* manager, CSkedraDoc* doc, const wxString& t
     router = std::make_unique<CommandRouter>(this, manager, [this] { return Context(); });
     bindKeys();
     bindFilterTyping();
+    sync = std::make_unique<WindowSync>(*document, WxSyncServices(*this));
+    syncTimer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { sync->Tick(); });
+    syncTimer.Start(SYNC_TICK_MILLISECONDS);
     DragAcceptFiles(true);
     Bind(wxEVT_DROP_FILES, [this](wxDropFilesEvent& e) {
         if (e.GetNumberOfFiles() > 0) OpenDocumentFile(e.GetFiles()[0]);
@@ -68,6 +75,8 @@ CMainFrame::CMainFrame(wxDocManager* manager, CSkedraDoc* doc, const wxString& t
 }
 
 CMainFrame::~CMainFrame() {
+    syncTimer.Stop();
+    sync.reset(); // waits for a running exchange, which it cancels
     if (currentFrame == this) currentFrame = nullptr;
 }
 

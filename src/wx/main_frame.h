@@ -21,6 +21,7 @@ class CSkedraDoc;
 class CSkedraView;
 class LeftViewWindow;
 class ItemViewWindow;
+class WindowSync;
 struct CommandContext;
 
 class CMainFrame : public wxDocParentFrame, public DocumentHost, public CommandUI {
@@ -50,6 +51,7 @@ class CMainFrame : public wxDocParentFrame, public DocumentHost, public CommandU
     bool TextFieldHasFocus() override;
     std::string ChooseFile(bool forSaving, const std::string& caption,
                            const std::string& wildcard) override;
+    WindowSync* Sync() override { return sync.get(); }
 
     // Opens a document file (a dropped one, the command line's); an unreadable file is
     // reported in our own words and changes nothing.
@@ -91,4 +93,7 @@ class CMainFrame : public wxDocParentFrame, public DocumentHost, public CommandU
     std::unique_ptr<wxHtmlHelpController> help;
     // The filter applies once the user pauses typing.
     wxTimer filterPause;
+    // The document's sync with its calendar server; the timer lets it see its interval.
+    std::unique_ptr<WindowSync> sync;
+    wxTimer syncTimer;
 };

@@ -9,6 +9,7 @@
 #include "foundation/qmessage.h"
 #include "foundation/user_folders.h"
 #include "platform/ui.h"
+#include "sync/secret_store.h"
 #include "views/skedraView.h"
 #include "wx/dialogs/node_editor.h"
 #include "wx/main_frame.h"
@@ -70,6 +71,8 @@ bool CSkedraApp::OnInit() {
     CurrentUI() = ui.get();
     editor = std::make_unique<WxNodeEditor>();
     CurrentNodeEditor() = editor.get();
+    passwords = std::make_unique<DesktopSecretStore>();
+    CurrentPasswordStore() = passwords.get();
     qlog_set_fatal_box([](const char* text) {
         wxMessageBox(wxString::FromUTF8(text), "Fatal error - the program will exit",
                      wxOK | wxICON_WARNING);
@@ -149,6 +152,7 @@ int CSkedraApp::OnExit() {
     document.reset(); // writes the settings file when something changed
     CurrentUI() = nullptr;
     CurrentNodeEditor() = nullptr;
+    CurrentPasswordStore() = nullptr;
     qlog_set_fatal_box(nullptr);
     return wxApp::OnExit();
 }

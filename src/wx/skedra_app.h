@@ -8,6 +8,7 @@
 #include <wx/timer.h>
 
 class CSkedraDoc;
+class DesktopSecretStore;
 class CMainFrame;
 class VantryDocManager;
 class WxUIServices;
@@ -39,6 +40,7 @@ class CSkedraApp : public wxApp {
   private:
     std::unique_ptr<WxUIServices> ui;
     std::unique_ptr<WxNodeEditor> editor;
+    std::unique_ptr<DesktopSecretStore> passwords;
     std::unique_ptr<CSkedraDoc> document;
     VantryDocManager* docManager = nullptr;
     CMainFrame* frame = nullptr;

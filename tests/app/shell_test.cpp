@@ -103,8 +103,14 @@ TEST_F(ShellTest, ApplicationMenuQuickAccessAndKeys) {
     for (const MenuEntry& e : ApplicationMenu())
         captions.push_back(e.caption);
     EXPECT_EQ(captions, (std::vector<std::string>{"New", "Open", "Save", "Save As", "Print",
-                                                  "Export", "Import", "", "Undo", "Redo", "",
-                                                  "Close", "Recent documents", "Exit"}));
+                                                  "Export", "Import", "Sync", "", "Undo", "Redo",
+                                                  "", "Close", "Recent documents", "Exit"}));
+    const MenuEntry& sync = ApplicationMenu()[7];
+    ASSERT_EQ(sync.submenu.size(), 2u);
+    EXPECT_EQ(sync.submenu[0].caption, "Account...");
+    EXPECT_EQ(sync.submenu[0].command, CMD_SYNC_ACCOUNT);
+    EXPECT_EQ(sync.submenu[1].caption, "Sync now");
+    EXPECT_EQ(sync.submenu[1].command, CMD_SYNC_NOW);
     const MenuEntry& print = ApplicationMenu()[4];
     ASSERT_EQ(print.submenu.size(), 3u);
     EXPECT_EQ(print.submenu[1].caption, "Print Preview");

@@ -138,6 +138,9 @@ TEST_F(DialogsTest, EveryDialogOpensFocusedAndEscapeCancelsIt) {
         "Preferences", [&] { SendCommand(CMD_PREFERENCES); },
         [&](wxDialog& dialog) { LookAtAndEscape(dialog, "dialog-preferences.png"); }));
     EXPECT_EQ(Doc().Collection()->dateFormat, 1);
+    EXPECT_TRUE(WhileDialogShows(
+        "Sync Account", [&] { SendCommand(CMD_SYNC_ACCOUNT); },
+        [&](wxDialog& dialog) { LookAtAndEscape(dialog, "dialog-sync-account.png"); }));
     EXPECT_TRUE(ui.asked.empty());
 }
 

@@ -5,6 +5,7 @@
 # remoteview sits beside app on model and net only; wx (the server dialog) and main use it.
 # interop (exchange formats) sits on model and foundation; app and remoteview use it.
 # libical is included in interop only, and in the model's recurrence (vrecurrence.cpp).
+# sync (CalDAV) sits on interop, model and foundation; app and wx use it.
 # platform/ holds interfaces only.
 cmake_minimum_required(VERSION 3.25)
 set(allowed_foundation foundation)
@@ -12,10 +13,11 @@ set(allowed_platform platform foundation)
 set(allowed_net net foundation platform)
 set(allowed_model model foundation platform)
 set(allowed_interop interop model foundation platform)
+set(allowed_sync sync interop model foundation platform)
 set(allowed_views views model foundation platform)
-set(allowed_app app views interop model net foundation platform)
+set(allowed_app app views sync interop model net foundation platform)
 set(allowed_remoteview remoteview interop model net foundation platform)
-set(allowed_wx wx app views remoteview interop model net foundation platform)
+set(allowed_wx wx app views remoteview sync interop model net foundation platform)
 
 file(GLOB_RECURSE sources RELATIVE "${SOURCE_DIR}/src" "${SOURCE_DIR}/src/*.h"
      "${SOURCE_DIR}/src/*.cpp")

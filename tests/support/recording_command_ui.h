@@ -29,10 +29,12 @@ class RecordingCommandUI : public CommandUI {
         asked.push_back((forSaving ? "save: " : "open: ") + caption + " " + wildcard);
         return answer;
     }
+    WindowSync* Sync() override { return sync; }
 
     std::vector<std::string> calls;
     bool typing = false;
     std::string answer;
     std::vector<std::string> asked;
     std::string exportAnswer; // the export chooser's answer; "" is Cancel
+    WindowSync* sync = nullptr;
 };

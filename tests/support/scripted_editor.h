@@ -5,8 +5,10 @@
 #pragma once
 
 #include "app/forms/dlg_prefs.h"
+#include "app/forms/dlg_sync_account.h"
 #include "app/forms/form_for_node.h"
 #include "platform/editor.h"
+#include "sync/password_store.h"
 
 #include <functional>
 
@@ -23,6 +25,10 @@ class ScriptedEditor : public NodeEditor {
     }
     bool EditPreferences(VCollection& collection) override {
         DlgPrefs form(collection);
+        return run(form);
+    }
+    bool EditSyncAccount(VCollection& collection) override {
+        DlgSyncAccount form(collection, CurrentPasswordStore());
         return run(form);
     }
 

@@ -16,6 +16,7 @@ std::vector<CommandEntry> ProgramCommands();  // About, printing, panes, exit
 std::vector<CommandEntry> HistoryCommands();  // undo and redo
 std::vector<CommandEntry> FileCommands();     // the framework's New, Open, Save, Print...
 std::vector<CommandEntry> ICalendarCommands(); // iCalendar export and import
+std::vector<CommandEntry> SyncCommands();      // the sync account and Sync now
 
 // Helpers for the groups' conditions.
 inline bool HasView(const CommandContext& c) {

@@ -18,7 +18,8 @@ const Table& table() {
         Table t;
         for (auto group :
              {ViewCommands, FilterCommands, FolderCommands, ItemCommands, ScheduleCommands,
-              WebPageCommands, ProgramCommands, HistoryCommands, FileCommands, ICalendarCommands})
+              WebPageCommands, ProgramCommands, HistoryCommands, FileCommands,
+              ICalendarCommands, SyncCommands})
             for (const CommandEntry& e : group())
                 t.rows.push_back(e);
         for (const CommandEntry& e : t.rows)

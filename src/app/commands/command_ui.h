@@ -4,6 +4,8 @@
 
 #include <string>
 
+class WindowSync;
+
 class CommandUI {
   public:
     virtual ~CommandUI() = default;
@@ -36,4 +38,6 @@ class CommandUI {
         (void)forSaving, (void)caption, (void)wildcard;
         return {};
     }
+    // The open document's sync while the window runs; none without a window.
+    virtual WindowSync* Sync() { return nullptr; }
 };

@@ -43,6 +43,10 @@ DocumentChange CompareMirrors(const DocumentMirror& was, const DocumentMirror& n
     change.dateFormatAfter = now.DateFormat();
     change.encodingBefore = was.Encoding();
     change.encodingAfter = now.Encoding();
+    if (was.TopFields() != now.TopFields()) {
+        change.topBefore = was.TopFields();
+        change.topAfter = now.TopFields();
+    }
     const auto& old = was.Records();
     const auto& fresh = now.Records();
     bool sameNodes = old.size() == fresh.size();

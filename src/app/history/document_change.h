@@ -32,11 +32,13 @@ struct DocumentChange {
     // edit that brought it (every text converted, so most nodes change too).
     TextEncoding encodingBefore = TextEncoding::Windows1252;
     TextEncoding encodingAfter = TextEncoding::Windows1252;
+    // The top folder's extension fields, when they changed (a sync, its account).
+    VExtensionFields topBefore, topAfter;
 
     // Whether the document file would change: the date format is a setting, not stored.
     bool ChangesNodes() const {
         return !removed.empty() || !added.empty() || !before.empty() || !orderBefore.empty() ||
-               encodingBefore != encodingAfter;
+               encodingBefore != encodingAfter || topBefore != topAfter;
     }
     bool Empty() const { return !ChangesNodes() && dateFormatBefore == dateFormatAfter; }
     // Whether the folder tree may show something else: a folder came, went or changed,

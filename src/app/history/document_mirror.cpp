@@ -7,12 +7,15 @@ void DocumentMirror::Take(VCollection& collection) {
     collection.WriteSerialRecords(bytes, records);
     dateFormat = collection.dateFormat;
     encoding = collection.textEncoding;
+    const VExtensionFields* top = collection.extensions.Find(collection.root);
+    topFields = top ? *top : VExtensionFields{};
     bySerial.clear();
 }
 
 void DocumentMirror::Clear() {
     bytes.clear();
     records.clear();
+    topFields.clear();
     bySerial.clear();
 }
 

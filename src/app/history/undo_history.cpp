@@ -165,6 +165,8 @@ bool UndoHistory::step(VCollection& collection, bool back, VNode*& folder, Histo
     result.dateFormatChanged = change.dateFormatBefore != change.dateFormatAfter;
     collection.dateFormat = back ? change.dateFormatBefore : change.dateFormatAfter;
     collection.textEncoding = back ? change.encodingBefore : change.encodingAfter;
+    if (change.topBefore != change.topAfter)
+        collection.extensions.SetFields(collection.root, back ? change.topBefore : change.topAfter);
     result.subject = back ? applySide(collection, change.added, change.removed, change.before,
                                       change.orderBefore, folder)
                           : applySide(collection, change.removed, change.added, change.after,

@@ -13,6 +13,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -129,6 +130,20 @@ wxTextCtrl* FormDialog::MultiLine(Rows& rows, const char* caption, qstring& fiel
     return text;
 }
 
+wxTextCtrl* FormDialog::Utf8Text(Rows& rows, const char* caption, std::string& field, long style) {
+    label(rows, caption);
+    auto* text = new wxTextCtrl(rows.parent, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, style);
+    rows.grid->Add(text, wxSizerFlags(1).Expand());
+    firstField(text);
+    utf8Texts.push_back(text);
+    Tie([text, &field] { text->ChangeValue(wxString::FromUTF8(field)); },
+        [text, &field](TypedText&) {
+            field = SingleLine(text->GetValue().utf8_str()).Text();
+            return true;
+        });
+    return text;
+}
+
 wxCheckBox* FormDialog::Check(Rows& rows, const char* caption, const char* boxCaption,
                               bool& field) {
     label(rows, caption);
@@ -223,7 +238,10 @@ bool FormDialog::ReadControls() {
     TypedText typed;
     // A text the document cannot hold changes its encoding before any field is read, so
     // no field is read in the old one.
-    forEachTextField(this, [&typed](wxTextCtrl& text) { typed.MakeRoomFor(text.GetValue()); });
+    forEachTextField(this, [this, &typed](wxTextCtrl& text) {
+        if (std::find(utf8Texts.begin(), utf8Texts.end(), &text) == utf8Texts.end())
+            typed.MakeRoomFor(text.GetValue());
+    });
     for (auto& read : reads)
         if (!read(typed)) return false;
     return true;

@@ -44,6 +44,9 @@ class FormDialog : public wxDialog {
     wxTextCtrl* Text(Rows& rows, const char* label, std::function<qstring()> shown,
                      std::function<bool(const qstring&)> take);
     wxTextCtrl* MultiLine(Rows& rows, const char* label, qstring& field);
+    // A text that is no document text (a server's address, a password): UTF-8 whatever
+    // the document's encoding, which it never changes. `style`: wxTE_PASSWORD, say.
+    wxTextCtrl* Utf8Text(Rows& rows, const char* label, std::string& field, long style = 0);
     wxCheckBox* Check(Rows& rows, const char* label, const char* caption, bool& field);
     // A date typed and shown in the document's date format; a text that names no day is
     // refused with a message.
@@ -88,4 +91,5 @@ class FormDialog : public wxDialog {
     wxWindow* refused = nullptr;
     std::vector<std::function<void()>> shows;
     std::vector<std::function<bool(TypedText&)>> reads;
+    std::vector<wxWindow*> utf8Texts;
 };

@@ -1,4 +1,4 @@
-// The item dialogs and Preferences, each built on its form.
+// The item dialogs, Preferences and the sync account, each built on its form.
 #pragma once
 
 #include <memory>
@@ -15,6 +15,7 @@ class DlgFact;
 class DlgURL;
 class DlgGroup;
 class DlgPrefs;
+class DlgSyncAccount;
 
 std::unique_ptr<FormDialog> MakeTodoDialog(wxWindow* parent, CDlgTodo& form);
 std::unique_ptr<FormDialog> MakeTaskDialog(wxWindow* parent, CDlgTaskFull& form);
@@ -26,3 +27,4 @@ std::unique_ptr<FormDialog> MakeFactDialog(wxWindow* parent, DlgFact& form);
 std::unique_ptr<FormDialog> MakeLocationDialog(wxWindow* parent, DlgURL& form);
 std::unique_ptr<FormDialog> MakeFolderDialog(wxWindow* parent, DlgGroup& form);
 std::unique_ptr<FormDialog> MakePreferencesDialog(wxWindow* parent, DlgPrefs& form);
+std::unique_ptr<FormDialog> MakeSyncAccountDialog(wxWindow* parent, DlgSyncAccount& form);

@@ -6,10 +6,12 @@
 #include "app/forms/dlg_prefs.h"
 #include "app/forms/dlg_reference.h"
 #include "app/forms/dlg_resource.h"
+#include "app/forms/dlg_sync_account.h"
 #include "app/forms/dlg_taskfull.h"
 #include "app/forms/dlg_todo.h"
 #include "app/forms/form_for_node.h"
 #include "model/vnode.h"
+#include "sync/password_store.h"
 #include "wx/dialogs/form_dialog.h"
 #include "wx/dialogs/item_dialogs.h"
 
@@ -64,4 +66,9 @@ bool WxNodeEditor::EditNode(VNode& node) {
 bool WxNodeEditor::EditPreferences(VCollection& collection) {
     DlgPrefs form(collection);
     return run(*MakePreferencesDialog(owner(), form), form);
+}
+
+bool WxNodeEditor::EditSyncAccount(VCollection& collection) {
+    DlgSyncAccount form(collection, CurrentPasswordStore());
+    return run(*MakeSyncAccountDialog(owner(), form), form);
 }

@@ -1,4 +1,5 @@
-// WxNodeEditor: shows the dialog of a node's kind (and Preferences) as a modal window.
+// WxNodeEditor: shows the dialog of a node's kind (and Preferences, and the sync account)
+// as a modal window.
 #pragma once
 
 #include "platform/editor.h"
@@ -7,4 +8,5 @@ class WxNodeEditor : public NodeEditor {
   public:
     bool EditNode(VNode& node) override;
     bool EditPreferences(VCollection& collection) override;
+    bool EditSyncAccount(VCollection& collection) override;
 };

@@ -1,0 +1,88 @@
+// A server that misbehaves (tests/sync/misbehaving_dav.py): every way ends in a clear
+// message, a non-zero exit, and the document as it was, byte for byte.
+#include "model/vtodo.h"
+#include "sync/caldav_sync.h"
+#include "sync/sync_fixture.h"
+
+#include <gmock/gmock.h>
+#include <sys/stat.h>
+#include <thread>
+
+using ::testing::HasSubstr;
+
+namespace {
+
+struct BadServerCase {
+    const char* mode;
+    const char* message;
+};
+
+class BadServerTest : public SyncTest, public ::testing::WithParamInterface<BadServerCase> {
+  protected:
+    // Starts the server in the mode; its calendar's URL.
+    std::string Start(const std::string& mode, const std::string& scheme = "http") {
+        port = FreePort();
+        std::vector<std::string> argv = {"/usr/bin/python3", SYNC_TEST_DIR "/misbehaving_dav.py",
+                                         std::to_string(port), mode};
+        if (mode == "expired-tls") argv.push_back(dir.Path());
+        EXPECT_TRUE(process.Start(argv, dir.File("server.log")));
+        EXPECT_TRUE(WaitForPort(port));
+        return scheme + "://127.0.0.1:" + std::to_string(port) + "/user/cal/";
+    }
+    Process process;
+    int port = 0;
+};
+
+TEST_P(BadServerTest, GivesAClearMessageAndChangesNothing) {
+    std::string mode = GetParam().mode;
+    std::string url = Start(mode, mode == "expired-tls" ? "https" : "http");
+    MakeDocument("doc.vnt", mode == "wrong-etag" ? std::vector<std::string>{}
+                                                 : std::vector<std::string>{"Mine"});
+    ASSERT_EQ(Vantry("--sync-account " + Quoted(url) + " --user test doc.vnt").code, 0);
+    if (mode == "wrong-etag") {
+        // The server's item arrives once; changed here, it must go back with If-Match.
+        Result first = Vantry("--sync doc.vnt");
+        ASSERT_EQ(first.code, 0) << first.output;
+        Edit("doc.vnt", [](VCollection& c) {
+            static_cast<VTodo*>(Find(c, "Server item"))->what = "Changed here";
+        });
+    }
+    std::string before = ReadWholeFile("doc.vnt");
+    Result r = Vantry("--sync doc.vnt");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_THAT(r.output, HasSubstr("Sync failed: "));
+    EXPECT_THAT(r.output, HasSubstr(GetParam().message));
+    EXPECT_THAT(r.output, HasSubstr("The document is unchanged."));
+    EXPECT_EQ(ReadWholeFile("doc.vnt"), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, BadServerTest,
+    ::testing::Values(BadServerCase{"garbage", "the server's answer is no readable XML"},
+                      BadServerCase{"huge", "the server's answer to PROPFIND is longer than 64 MB"},
+                      BadServerCase{"redirect", "to another server (http://127.0.0.2:"},
+                      BadServerCase{"wrong-etag", "its ETags are wrong"},
+                      BadServerCase{"unavailable", "the server failed (HTTP 503 to PROPFIND"},
+                      BadServerCase{"expired-tls", "SSL certificate problem"}),
+    [](const auto& info) {
+        std::string name = info.param.mode;
+        for (char& c : name)
+            if (c == '-') c = '_';
+        return name;
+    });
+
+// Trusting the authority that signed it, the certificate is still refused: it expired.
+TEST_F(BadServerTest, AnExpiredCertificateIsRefusedEvenFromATrustedAuthority) {
+    std::string url = Start("expired-tls", "https");
+    SyncSnapshot snapshot;
+    snapshot.state.account = {url, "test"};
+    SyncOptions options;
+    options.caFile = dir.File("ca.pem");
+    struct stat info;
+    ASSERT_EQ(stat(options.caFile.c_str(), &info), 0);
+    SyncResult result = ExchangeWithServer(snapshot, options);
+    EXPECT_EQ(result.status, SyncResult::Status::Failed);
+    EXPECT_THAT(result.error, HasSubstr("certificate has expired"));
+}
+
+} // namespace
