@@ -391,7 +391,6 @@ class Exchange {
         for (const SyncDownload& d : result.downloaded)
             objects.push_back(&d.ics);
         VCollection scratch;
-        scratch.CreateRoot();
         IcsImport check = ImportICalendar(scratch, CombinedCalendar(objects, ""));
         return check.ok || fail("the server's calendar objects cannot be read: " + check.error);
     }
