@@ -133,11 +133,13 @@ struct Bench {
         ApplySyncResult(c, snapshot, result);
         return result;
     }
-    void Vdirsyncer(benchmark::State& state, const std::string& command) {
+    // vdirsyncer with these arguments; why it failed, or empty.
+    std::string Vdirsyncer(const std::string& command) {
         std::string output;
         if (Shell("vdirsyncer -c " + (folder / "vdirsyncer.conf").string() + " " + command,
                   output) != 0)
-            state.SkipWithError(("vdirsyncer: " + output).c_str());
+            return "vdirsyncer " + command + ": " + output;
+        return {};
     }
     // CHANGES to-dos of the desktop document get new texts.
     void ChangeHere() {
@@ -169,81 +171,96 @@ struct Bench {
 
 Bench* bench = nullptr;
 
-void Check(benchmark::State& state, const SyncResult& result, std::size_t uploaded,
-           std::size_t downloaded) {
-    if (result.status != SyncResult::Status::Done)
-        state.SkipWithError(("sync failed: " + result.error).c_str());
-    else if (result.uploaded.size() != uploaded || result.downloaded.size() != downloaded)
-        state.SkipWithError(("unexpected counts: " + std::to_string(result.uploaded.size()) +
-                             " up, " + std::to_string(result.downloaded.size()) + " down")
-                                .c_str());
+// Why the sync did not do what the benchmark expects; empty when it did.
+std::string Problem(const SyncResult& result, std::size_t uploaded, std::size_t downloaded) {
+    if (result.status != SyncResult::Status::Done) return "sync failed: " + result.error;
+    if (result.uploaded.size() != uploaded || result.downloaded.size() != downloaded)
+        return "unexpected counts: " + std::to_string(result.uploaded.size()) + " up, " +
+               std::to_string(result.downloaded.size()) + " down";
+    return {};
+}
+
+// Runs the benchmark's loop: each round prepares untimed, runs the timed part, and
+// settles untimed; the first problem ends it (and is printed, as a run may stop there).
+template <class Prepare, class Timed, class Settle>
+void Rounds(benchmark::State& state, Prepare prepare, Timed timed, Settle settle) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::string problem = prepare();
+        state.ResumeTiming();
+        if (problem.empty()) problem = timed();
+        state.PauseTiming();
+        if (problem.empty()) problem = settle();
+        state.ResumeTiming();
+        if (!problem.empty()) {
+            std::fprintf(stderr, "%s\n", problem.c_str());
+            state.SkipWithError(problem.c_str());
+            break;
+        }
+    }
+}
+
+std::string Nothing() {
+    return {};
 }
 
 void BM_Vantry_FirstSync_Upload1000(benchmark::State& state) {
-    for (auto _ : state)
-        Check(state, bench->Sync(bench->uploader), UPLOAD_ITEMS, 0);
+    Rounds(
+        state, Nothing, [] { return Problem(bench->Sync(bench->uploader), UPLOAD_ITEMS, 0); },
+        Nothing);
 }
 void BM_Vdirsyncer_FirstSync_Upload1000(benchmark::State& state) {
-    bench->Vdirsyncer(state, "discover upload > /dev/null");
-    for (auto _ : state)
-        bench->Vdirsyncer(state, "sync upload");
+    Rounds(
+        state, [] { return bench->Vdirsyncer("discover upload > /dev/null"); },
+        [] { return bench->Vdirsyncer("sync upload"); }, Nothing);
 }
 void BM_Vantry_FirstSync_Download10000(benchmark::State& state) {
-    for (auto _ : state)
-        Check(state, bench->Sync(bench->desktop), 0, ITEMS);
+    Rounds(
+        state, Nothing, [] { return Problem(bench->Sync(bench->desktop), 0, ITEMS); }, Nothing);
 }
 void BM_Vdirsyncer_FirstSync_Download10000(benchmark::State& state) {
-    bench->Vdirsyncer(state, "discover calendar > /dev/null");
-    for (auto _ : state)
-        bench->Vdirsyncer(state, "sync calendar");
+    Rounds(
+        state, [] { return bench->Vdirsyncer("discover calendar > /dev/null"); },
+        [] { return bench->Vdirsyncer("sync calendar"); }, Nothing);
 }
 void BM_Vantry_Sync_NothingChanged(benchmark::State& state) {
-    for (auto _ : state)
-        Check(state, bench->Sync(bench->desktop), 0, 0);
+    Rounds(
+        state, Nothing, [] { return Problem(bench->Sync(bench->desktop), 0, 0); }, Nothing);
 }
 void BM_Vdirsyncer_Sync_NothingChanged(benchmark::State& state) {
-    for (auto _ : state)
-        bench->Vdirsyncer(state, "sync calendar");
+    Rounds(
+        state, Nothing, [] { return bench->Vdirsyncer("sync calendar"); }, Nothing);
 }
+// Ten changes here go up; vdirsyncer takes them afterwards, for the next round.
 void BM_Vantry_Sync_10ChangesUp(benchmark::State& state) {
-    for (auto _ : state) {
-        state.PauseTiming();
-        bench->ChangeHere();
-        state.ResumeTiming();
-        Check(state, bench->Sync(bench->desktop), CHANGES, 0);
-        state.PauseTiming();
-        bench->Vdirsyncer(state, "sync calendar"); // takes them, for the next round
-        state.ResumeTiming();
-    }
+    Rounds(
+        state, [] { return bench->ChangeHere(), std::string(); },
+        [] { return Problem(bench->Sync(bench->desktop), CHANGES, 0); },
+        [] { return bench->Vdirsyncer("sync calendar"); });
 }
 void BM_Vdirsyncer_Sync_10ChangesUp(benchmark::State& state) {
-    for (auto _ : state) {
-        state.PauseTiming();
-        bench->ChangeInFolder();
-        state.ResumeTiming();
-        bench->Vdirsyncer(state, "sync calendar");
-        state.PauseTiming();
-        Check(state, bench->Sync(bench->desktop), 0, CHANGES);
-        state.ResumeTiming();
-    }
+    Rounds(
+        state, [] { return bench->ChangeInFolder(), std::string(); },
+        [] { return bench->Vdirsyncer("sync calendar"); },
+        [] { return Problem(bench->Sync(bench->desktop), 0, CHANGES); });
 }
 void BM_Vantry_Sync_10ChangesDown(benchmark::State& state) {
-    for (auto _ : state) {
-        state.PauseTiming();
-        bench->ChangeInFolder();
-        bench->Vdirsyncer(state, "sync calendar");
-        state.ResumeTiming();
-        Check(state, bench->Sync(bench->desktop), 0, CHANGES);
-    }
+    Rounds(
+        state,
+        [] {
+            bench->ChangeInFolder();
+            return bench->Vdirsyncer("sync calendar");
+        },
+        [] { return Problem(bench->Sync(bench->desktop), 0, CHANGES); }, Nothing);
 }
 void BM_Vdirsyncer_Sync_10ChangesDown(benchmark::State& state) {
-    for (auto _ : state) {
-        state.PauseTiming();
-        bench->ChangeHere();
-        Check(state, bench->Sync(bench->desktop), CHANGES, 0);
-        state.ResumeTiming();
-        bench->Vdirsyncer(state, "sync calendar");
-    }
+    Rounds(
+        state,
+        [] {
+            bench->ChangeHere();
+            return Problem(bench->Sync(bench->desktop), CHANGES, 0);
+        },
+        [] { return bench->Vdirsyncer("sync calendar"); }, Nothing);
 }
 
 #define SYNC_BENCH(name, iterations)                                                               \
