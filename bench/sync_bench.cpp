@@ -157,11 +157,13 @@ struct Bench {
         int n = 0;
         for (const auto& entry : fs::directory_iterator(folder / "vdir")) {
             if (n == CHANGES) break;
+            // vdirsyncer keeps the server's lines with plain line feeds.
             std::string text = ReadFile(entry.path());
-            std::size_t at = text.find("\r\nSUMMARY:");
+            std::size_t at = text.find("\nSUMMARY:");
             if (at == std::string::npos) continue;
-            std::size_t end = text.find("\r\n", at + 2);
-            text.replace(at + 10, end - at - 10,
+            at += 9;
+            std::size_t end = text.find_first_of("\r\n", at);
+            text.replace(at, end - at,
                          "Changed in the folder round " + std::to_string(round) + " item " +
                              std::to_string(n++));
             WriteFile(entry.path(), text);
