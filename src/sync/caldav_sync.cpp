@@ -39,21 +39,24 @@ class Exchange {
           collectionUrl(withSlash(s.state.account.url)), collectionPath(UrlPath(collectionUrl)) {}
 
     bool Run() {
-        DavResponse calendar;
-        if (!Check(calendar)) return false;
-        result.calendarName = calendar.displayName;
         const SyncState& state = snapshot.state;
         for (const auto& [uid, item] : state.items)
             uidAt[key(item.href)] = uid;
+        // With a token, what changed since is all there is to ask (a server may work
+        // through every item to answer anything about the collection's token); the
+        // collection itself only when the token is refused or there is none.
         bool listed = false;
-        if (!calendar.syncToken.empty() && !state.token.empty()) {
-            if (!changesSince(state.token, listed)) return false;
-        }
+        if (!state.token.empty() && !changesSince(state.token, listed)) return false;
+        bool named = false;
         if (!listed) {
-            if (!listAll()) return false;
+            DavResponse calendar;
+            if (!Check(calendar) || !listAll()) return false;
             result.token = calendar.syncToken;
+            result.calendarName = calendar.displayName;
+            named = true;
         }
         if (!fetch()) return false;
+        if (!named && !readName()) return false;
         plan();
         int deletes = (int)(deleteHere.size() + deleteThere.size());
         if (!options.allowDeletes && SyncDeleteLimitExceeded(deletes, (int)snapshot.items.size())) {
@@ -142,6 +145,21 @@ class Exchange {
         for (DavResponse& r : ms.responses)
             if (key(r.href) == collectionPath) calendar = r;
         if (!calendar.calendar) return fail(collectionUrl + " is no calendar collection");
+        return true;
+    }
+
+    // The collection's display name, for the folder that new items go to.
+    bool readName() {
+        bool anyNew = false;
+        for (const auto& [uid, download] : there)
+            anyNew = anyNew || !snapshot.state.items.count(uid);
+        if (!anyNew) return true;
+        DavMultistatus ms;
+        HttpResponse response;
+        if (!multistatus("PROPFIND", collectionUrl, "0", NamePropfindBody(), ms, response))
+            return false;
+        for (const DavResponse& r : ms.responses)
+            if (key(r.href) == collectionPath) result.calendarName = r.displayName;
         return true;
     }
 
@@ -391,7 +409,6 @@ class Exchange {
         for (const SyncDownload& d : result.downloaded)
             objects.push_back(&d.ics);
         VCollection scratch;
-        scratch.CreateRoot();
         IcsImport check = ImportICalendar(scratch, CombinedCalendar(objects, ""));
         return check.ok || fail("the server's calendar objects cannot be read: " + check.error);
     }

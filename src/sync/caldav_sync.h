@@ -54,7 +54,8 @@ struct SyncOptions {
     std::string password;      // never stored; empty: none
     bool allowDeletes = false; // delete past the limit without asking
     std::string caFile;        // extra certificate authority (tests); empty: the system's
-    long timeoutSeconds = 60;  // per request, from connecting to the last byte
+    long timeoutSeconds = 300; // per request, from connecting to the last byte: a
+                               // server may think long over a large calendar
     std::size_t maxResponseBytes = 64u << 20;  // a longer answer fails the sync
     const std::atomic<bool>* cancel = nullptr; // set to stop soon (the sync then fails)
 };

@@ -124,6 +124,11 @@ std::string PropfindBody() {
            "<d:displayname/><d:sync-token/></d:prop></d:propfind>";
 }
 
+std::string NamePropfindBody() {
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+           "<d:propfind xmlns:d=\"DAV:\"><d:prop><d:displayname/></d:prop></d:propfind>";
+}
+
 std::string SyncCollectionBody(const std::string& token) {
     return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
            "<d:sync-collection xmlns:d=\"DAV:\"><d:sync-token>" +

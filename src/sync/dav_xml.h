@@ -26,6 +26,7 @@ struct DavMultistatus {
 bool ParseMultistatus(const std::string& body, DavMultistatus& out, std::string& error);
 
 // Request bodies.
-std::string PropfindBody(); // resourcetype, getetag, displayname, sync-token
+std::string PropfindBody();     // resourcetype, getetag, displayname, sync-token
+std::string NamePropfindBody(); // displayname
 std::string SyncCollectionBody(const std::string& token);
 std::string MultigetBody(const std::vector<std::string>& hrefs);

@@ -5,12 +5,15 @@
 #include <curl/curl.h>
 #include <libxml/parser.h>
 
+#include <algorithm>
 #include <memory>
 #include <mutex>
 
 namespace {
 
 constexpr int MAX_REDIRECTS = 5;
+// A server that answers at all accepts a connection quickly.
+constexpr long CONNECT_SECONDS = 30;
 
 struct UrlFree {
     void operator()(CURLU* u) const { curl_url_cleanup(u); }
@@ -128,7 +131,7 @@ HttpResponse HttpClient::sendOnce(const std::string& method, const std::string& 
     curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
     if (!caFile.empty()) curl_easy_setopt(c, CURLOPT_CAINFO, caFile.c_str());
-    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, timeoutSeconds);
+    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, std::min(timeoutSeconds, CONNECT_SECONDS));
     curl_easy_setopt(c, CURLOPT_TIMEOUT, timeoutSeconds);
     curl_easy_setopt(c, CURLOPT_HTTPHEADER, list);
     curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorText);

@@ -9,7 +9,9 @@ usage: misbehaving_dav.py PORT MODE [ARGS]
   wrong-etag              one item whose ETag it refuses (412) and keeps giving
   expired-tls FOLDER      a calendar behind TLS whose certificate expired yesterday; the
                           authority that signed it goes to FOLDER/ca.pem
-  proxy TARGET STOP       forwards to TARGET and dies at request number STOP (0: never)
+  proxy TARGET STOP [without-sync-tokens]
+                          forwards to TARGET and dies at request number STOP (0: never);
+                          without-sync-tokens: hides the calendar's sync token
 """
 import http.client
 import os
@@ -42,6 +44,20 @@ def response(href, props):
 
 CALENDAR = response(CAL, "<d:resourcetype><d:collection/><c:calendar/></d:resourcetype>"
                          "<d:displayname>Bad</d:displayname>")
+
+
+def without_sync_tokens(data):
+    """The multi-status without any sync-token property, as a server without them sends."""
+    import xml.etree.ElementTree as ET
+
+    ET.register_namespace("d", "DAV:")
+    ET.register_namespace("c", "urn:ietf:params:xml:ns:caldav")
+    root = ET.fromstring(data)
+    for parent in root.iter():
+        for child in list(parent):
+            if child.tag == "{DAV:}sync-token":
+                parent.remove(child)
+    return ET.tostring(root)
 
 
 class Handler(BaseHTTPRequestHandler):
@@ -126,6 +142,8 @@ class Handler(BaseHTTPRequestHandler):
         connection.request(self.command, self.path, body=request, headers=headers)
         reply = connection.getresponse()
         data = reply.read()
+        if ARGS[2:] == ["without-sync-tokens"] and reply.status == 207:
+            data = without_sync_tokens(data)
         self.answer(reply.status, data,
                     [(k, v) for k, v in reply.getheaders()
                      if k.lower() not in ("content-length", "transfer-encoding", "connection")])

@@ -3,7 +3,9 @@
 #include "model/vschedule.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
+#include "sync/http_client.h"
 #include "sync/sync_fixture.h"
+#include "sync/sync_state.h"
 
 #include <gmock/gmock.h>
 
@@ -46,9 +48,26 @@ std::string Schedule(const std::string& file, const std::string& uid) {
     return "no item " + uid;
 }
 
-class SyncRoundTrip : public SyncTest, public ::testing::WithParamInterface<ServerKind> {
+struct RoundTripServer {
+    const char* name;
+    ServerKind kind;
+    bool syncTokens; // false: the document sees the server through a proxy that hides them
+};
+
+class SyncRoundTrip : public SyncTest, public ::testing::WithParamInterface<RoundTripServer> {
   protected:
-    void SetUp() override { ASSERT_TRUE(server.Start(GetParam(), dir.Path())); }
+    void SetUp() override {
+        ASSERT_TRUE(server.Start(GetParam().kind, dir.Path()));
+        if (GetParam().syncTokens) return;
+        int port = FreePort();
+        ASSERT_TRUE(proxy.Start({"/usr/bin/python3", SYNC_TEST_DIR "/misbehaving_dav.py",
+                                 std::to_string(port), "proxy", server.CalendarUrl(), "0",
+                                 "without-sync-tokens"},
+                                dir.File("proxy.log")));
+        ASSERT_TRUE(WaitForPort(port));
+        accountUrl = "http://127.0.0.1:" + std::to_string(port) + UrlPath(server.CalendarUrl());
+    }
+    Process proxy;
 };
 
 TEST_P(SyncRoundTrip, EveryChangeOnEitherSideArrivesOnTheOther) {
@@ -113,13 +132,18 @@ TEST_P(SyncRoundTrip, EveryChangeOnEitherSideArrivesOnTheOther) {
     r = Vantry("--sync --password-file password doc.vnt");
     EXPECT_THAT(r.output, HasSubstr("0 uploaded, 0 downloaded, 0 deleted on the server, 0 "
                                     "deleted here"));
+    // The way it went: by the server's sync token, or by its ETags alone.
+    VCollection c;
+    c.Load("doc.vnt");
+    EXPECT_EQ(ReadSyncState(c).token.empty(), !GetParam().syncTokens);
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, SyncRoundTrip,
-                         ::testing::Values(ServerKind::Radicale, ServerKind::Xandikos),
-                         [](const auto& info) {
-                             return info.param == ServerKind::Radicale ? "Radicale" : "Xandikos";
-                         });
+                         ::testing::Values(RoundTripServer{"Radicale", ServerKind::Radicale, true},
+                                           RoundTripServer{"Xandikos", ServerKind::Xandikos, true},
+                                           RoundTripServer{"RadicaleByETagsAlone",
+                                                           ServerKind::Radicale, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 class RadicaleSync : public SyncTest {
   protected:

@@ -78,7 +78,8 @@ VNode* SyncTest::Find(VCollection& c, const std::string& text) {
 
 void SyncTest::Connect(const std::string& file) {
     WriteWholeFile("password", "secret\n");
-    Result r = Vantry("--sync-account " + Quoted(server.CalendarUrl()) +
-                      " --user test --password-file password " + file);
+    Result r =
+        Vantry("--sync-account " + Quoted(accountUrl.empty() ? server.CalendarUrl() : accountUrl) +
+               " --user test --password-file password " + file);
     ASSERT_EQ(r.code, 0) << r.output;
 }

@@ -36,11 +36,13 @@ class SyncTest : public ::testing::Test {
     template <class Change> static void Edit(const std::string& file, Change change);
     // The node of the document whose text (ItemText) is this; fails the test when none is.
     static class VNode* Find(class VCollection& c, const std::string& text);
-    // Sets the account (checking it with the password file "password").
+    // Sets the account (checking it with the password file "password"): accountUrl, or
+    // the server's calendar.
     void Connect(const std::string& file);
 
     TempDir dir;
     DavServer server;
+    std::string accountUrl; // the document's way to the server, when not straight to it
 };
 
 #include "model/vcollection.h"
