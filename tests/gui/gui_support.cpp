@@ -206,7 +206,12 @@ ask() {
 handled() { ask ""; }
 until_program() { ask "$1"; }
 window_shows() {
-    xdotool search --sync --onlyvisible --name "$1" windowactivate --sync > /dev/null
+    # xdotool gives up when a window it walks through closes meanwhile: it looks again.
+    tries=0
+    until xdotool search --sync --onlyvisible --name "$1" windowactivate --sync > /dev/null; do
+        tries=$((tries + 1))
+        [ $tries -lt 10 ] || return 1
+    done
     handled
 }
 )sh";
@@ -328,18 +333,29 @@ bool UserDoes(const std::string& script, User::Conditions conditions) {
     return User(script, std::move(conditions)).Done();
 }
 
-std::string TypeEachCharacter(const std::string& utf8) {
-    std::string script;
+std::string TypeText(const std::string& utf8) {
+    // Every character beyond ASCII gets a key of its own in the keyboard map, all before
+    // typing: xdotool would otherwise remap a spare key for each character while the program
+    // may still be reading the one before.
+    std::string script = "set -- $(xmodmap -pke | awk 'NF == 3 { print $2 }')\n"; // free keys
+    std::set<char32_t> mapped;
     for (size_t at = 0; at < utf8.size();) {
-        size_t length = 1;
-        while (at + length < utf8.size() && ((unsigned char)utf8[at + length] & 0xC0) == 0x80)
-            ++length;
-        std::string character = utf8.substr(at, length);
-        if (character == "'") character = "'\\''";
-        script += "LC_ALL=C.UTF-8 xdotool type '" + character + "'\nhandled\n";
+        unsigned char lead = utf8[at];
+        size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        char32_t code = length == 1 ? lead : lead & (0x7F >> length);
+        for (size_t i = 1; i < length && at + i < utf8.size(); ++i)
+            code = (code << 6) | ((unsigned char)utf8[at + i] & 0x3F);
         at += length;
+        if (code < 0x80 || !mapped.insert(code).second) continue;
+        char keysym[16];
+        std::snprintf(keysym, sizeof keysym, "U%04X", (unsigned)code);
+        script += "xmodmap -e \"keycode $1 = " + std::string(keysym) + "\"; shift\n";
     }
-    return script;
+    std::string quoted;
+    for (char c : utf8)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return script + "handled\nLC_ALL=C.UTF-8 xdotool type --delay 30 '" + quoted +
+           "'\nhandled\n";
 }
 
 std::string At(const wxPoint& p) {

@@ -68,10 +68,9 @@ class User {
 // Runs the script as a User and waits for it.
 bool UserDoes(const std::string& script, User::Conditions conditions = {});
 
-// Script lines that type UTF-8 text a character at a time, each handled before the next:
-// xdotool types a character the keyboard lacks through a key it maps for it, and the
-// program must have read that key before the map changes for the next one.
-std::string TypeEachCharacter(const std::string& utf8);
+// Script lines that type UTF-8 text in any script: the characters the keyboard lacks get
+// keys of their own first, so that the keyboard map stays as it is while the text is typed.
+std::string TypeText(const std::string& utf8);
 
 // Script lines for the pointer.
 std::string At(const wxPoint& screenPoint); // "x y"
