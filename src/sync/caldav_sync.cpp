@@ -4,7 +4,7 @@
 #include "interop/ical_import.h"
 #include "interop/ical_uid.h"
 #include "model/vcollection.h"
-#include "sync/calendar_objects.h"
+#include "interop/calendar_objects.h"
 #include "sync/dav_xml.h"
 #include "sync/http_client.h"
 

@@ -1,4 +1,4 @@
-#include "sync/calendar_objects.h"
+#include "interop/calendar_objects.h"
 
 #include <libical/ical.h>
 
