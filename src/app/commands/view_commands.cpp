@@ -78,7 +78,7 @@ std::vector<CommandEntry> ViewCommands() {
          .run = showAgenda,
          .enabled = HasView,
          .caption = "Agenda",
-         .icon = "tip"},
+         .icon = "agenda"},
         {.id = CMD_HIDE_OTHERS,
          .run = toggleFlag<VIEW_HIDE_OTHERS>,
          .enabled = HasView,
