@@ -1087,6 +1087,10 @@ int main(int argc, char** argv) {
     if (!wxEntryStart(wxArgc, wxArgv) || !wxTheApp->CallOnInit()) return 2;
     // No test may wait on a real modal box: tests that expect one script it.
     CurrentUI() = nullptr;
+    // The window manager maximises the new window a moment later: points on the screen are
+    // taken once it has, or the first test's pointer lands where the window was.
+    if (!SettleUntil([] { return Frame().IsMaximized() && Frame().IsActive(); })) return 2;
+    Settle();
     int result = RUN_ALL_TESTS();
     wxTheApp->OnExit();
     wxEntryCleanup();
