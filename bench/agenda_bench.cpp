@@ -8,6 +8,7 @@
 #include "model/vdays.h"
 #include "model/vschedule.h"
 #include "model/vtodo.h"
+#include "process_time.h"
 #include "ratio_reporter.h"
 
 #include <benchmark/benchmark.h>
@@ -78,12 +79,6 @@ struct Data {
 Data& TheData() {
     static Data data;
     return data;
-}
-
-double ProcessSeconds() {
-    timespec t;
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return (double)t.tv_sec + (double)t.tv_nsec / 1e9;
 }
 
 std::size_t Lines(const std::string& text) {

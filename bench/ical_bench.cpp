@@ -9,6 +9,7 @@
 #include "model/vcommitem.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
+#include "process_time.h"
 #include "ratio_reporter.h"
 
 #include <benchmark/benchmark.h>
@@ -86,12 +87,6 @@ struct Data {
 Data& TheData() {
     static Data data;
     return data;
-}
-
-double ProcessSeconds() {
-    timespec t;
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return (double)t.tv_sec + (double)t.tv_nsec / 1e9;
 }
 
 void BM_VantryExport(benchmark::State& state) {
