@@ -5,6 +5,7 @@
 #include "model/vschedule.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
+#include "support/command_line_run.h"
 #include "support/fixed_clock.h"
 #include "support/log_capture.h"
 #include "support/model_builders.h"
@@ -14,7 +15,7 @@
 
 namespace {
 
-class AgendaCommandLineTest : public LogTest {
+class AgendaCommandLineTest : public CommandLineRunTest {
   protected:
     void SetUp() override {
         LogTest::SetUp();
@@ -44,16 +45,7 @@ class AgendaCommandLineTest : public LogTest {
         ASSERT_TRUE(c.Save("doc.vnt"));
     }
 
-    int Run(std::vector<std::string> args) {
-        std::ostringstream o, e;
-        int code = RunCommandLine(args, "vantry.ini", o, e);
-        out = o.str();
-        err = e.str();
-        return code;
-    }
-
     FixedClock clock{4, 1, 2026}; // Sunday 4 January 2026
-    std::string out, err;
 };
 
 TEST_F(AgendaCommandLineTest, PrintsOneOccurrenceALineInDueOrder) {

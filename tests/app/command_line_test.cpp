@@ -4,6 +4,7 @@
 #include "model/vcontact.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
+#include "support/command_line_run.h"
 #include "support/log_capture.h"
 #include "support/model_builders.h"
 #include "views/view_flags.h"
@@ -17,7 +18,7 @@ using ::testing::HasSubstr;
 
 namespace {
 
-class CommandLineTest : public LogTest {
+class CommandLineTest : public CommandLineRunTest {
   protected:
     void SetUp() override {
         LogTest::SetUp();
@@ -52,15 +53,6 @@ class CommandLineTest : public LogTest {
         WriteWholeFile("vantry.ini", "global\n{\n  dateformat=0\n}\n");
     }
 
-    int Run(std::vector<std::string> args) {
-        std::ostringstream o, e;
-        int code = RunCommandLine(args, "vantry.ini", o, e);
-        out = o.str();
-        err = e.str();
-        return code;
-    }
-
-    std::string out, err;
 };
 
 TEST_F(CommandLineTest, ListsTheShownChainIndentedByLevel) {

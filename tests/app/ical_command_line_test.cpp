@@ -3,6 +3,7 @@
 
 #include "model/vtask.h"
 #include "model/vtodo.h"
+#include "support/command_line_run.h"
 #include "support/log_capture.h"
 #include "support/model_builders.h"
 
@@ -14,7 +15,7 @@ using ::testing::HasSubstr;
 
 namespace {
 
-class IcsCommandLineTest : public LogTest {
+class IcsCommandLineTest : public CommandLineRunTest {
   protected:
     void SetUp() override {
         LogTest::SetUp();
@@ -39,14 +40,6 @@ class IcsCommandLineTest : public LogTest {
         WriteWholeFile("vantry.ini", "global\n{\n  dateformat=1\n}\n");
     }
 
-    int Run(std::vector<std::string> args) {
-        std::ostringstream o, e;
-        int code = RunCommandLine(args, "vantry.ini", o, e);
-        out = o.str();
-        err = e.str();
-        return code;
-    }
-
     // The UID and SUMMARY lines of an export, in order.
     static std::vector<std::string> Lines(const std::string& text, const char* name) {
         std::vector<std::string> lines;
@@ -57,7 +50,6 @@ class IcsCommandLineTest : public LogTest {
         return lines;
     }
 
-    std::string out, err;
 };
 
 TEST_F(IcsCommandLineTest, ExportWritesWhatTheListShowsWithUidsKeptInTheDocument) {
