@@ -26,17 +26,6 @@ std::string itemText(const VNode* node) {
     return text.Text();
 }
 
-// The occurrence in the document's date format, with its time of day.
-std::string whenText(const VCollection& collection, const VWhen& when) {
-    int year, month, day;
-    CalendarDay(when.day, year, month, day);
-    QDate date;
-    date.SetDate(day, month, year);
-    std::string text = collection.FormatDate(date);
-    if (when.minute) text += " " + MinuteText(*when.minute);
-    return text;
-}
-
 } // namespace
 
 Notification NoticeText(const VCollection& collection, const ReminderNotice& notice) {
@@ -45,7 +34,7 @@ Notification NoticeText(const VCollection& collection, const ReminderNotice& not
     for (const Reminder& reminder : notice.reminders) {
         const VNode* node = nodeOf(collection, reminder.serial);
         if (!node) continue;
-        std::string due = "Due " + whenText(collection, reminder.occurrence);
+        std::string due = "Due " + WhenText(collection, reminder.occurrence);
         if (!notice.missed) {
             shown.title = itemText(node);
             shown.body = due + "\n";

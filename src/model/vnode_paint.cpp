@@ -44,11 +44,9 @@ DueColumn dueColumn(const VNode& node, const VCollectionViewer& v) {
     }
     std::optional<VWhen> when = v.occurrence ? *v.occurrence : DueOf(&node, schedule);
     if (!when) return {};
-    std::string text = c.FormatDate(DateOfDay(when->day));
-    if (when->minute) text += " " + MinuteText(*when->minute);
     QDate today;
     today.SetToday();
-    return {text, when->day < DayOfDate(today) && !(node.flags & DONE)};
+    return {WhenText(c, *when), when->day < DayOfDate(today) && !(node.flags & DONE)};
 }
 } // namespace
 

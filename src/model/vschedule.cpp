@@ -2,6 +2,7 @@
 
 #include "foundation/qclock.h"
 #include "model/vcollection.h"
+#include "model/vdates.h"
 #include "model/vdays.h"
 #include "model/vrecurrence.h"
 #include "model/vtask.h"
@@ -219,6 +220,12 @@ std::time_t LocalInstant(const VWhen& when) {
 std::string MinuteText(int minute) {
     char text[16];
     std::snprintf(text, sizeof text, "%02d:%02d", minute / 60, minute % 60);
+    return text;
+}
+
+std::string WhenText(const VCollection& collection, const VWhen& when) {
+    std::string text = collection.FormatDate(DateOfDay(when.day));
+    if (when.minute) text += " " + MinuteText(*when.minute);
     return text;
 }
 

@@ -91,4 +91,7 @@ VWhen ExistingLocalTime(const VWhen& when);
 
 // "HH:MM" and back (false for anything else).
 std::string MinuteText(int minute);
+// An occurrence as the user reads it: its day in the document's date format and its time
+// ("25-06-2010 14:00").
+std::string WhenText(const VCollection& collection, const VWhen& when);
 bool ParseMinuteText(const std::string& text, int& minute);
