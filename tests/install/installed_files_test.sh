@@ -27,7 +27,9 @@ real_home=${HOME:-/root}
 touch "$work/marker"
 
 cd "$here"
+# A clean environment but the sanitizers' settings, for a sanitized build.
 env -i PATH="/usr/bin:/bin" DISPLAY="$DISPLAY" XAUTHORITY="${XAUTHORITY:-}" HOME="$home" \
+    ASAN_OPTIONS="${ASAN_OPTIONS:-}" UBSAN_OPTIONS="${UBSAN_OPTIONS:-}" \
     XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" XDG_STATE_HOME="$home/state" \
     XDG_CACHE_HOME="$home/cache" XDG_RUNTIME_DIR="$home/runtime" GSETTINGS_BACKEND=memory \
     NO_AT_BRIDGE=1 VANTRY_NO_SPLASH=1 "$root/usr/bin/vantry" >"$work/out.txt" 2>&1 &
