@@ -1,26 +1,52 @@
 #!/bin/sh
 # Runs a GUI test program on a virtual screen with a small window manager, so that
 # maximising and focus work as on a desktop.
-set -e
+#
+# The X server picks a free display itself (-displayfd): tests that start at the same
+# moment never take the same one, as they may with xvfb-run -a.
 program="$1"
 shift
 export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1
-exec xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
-  openbox >/dev/null 2>&1 &
-  wm=$!
-  # The window manager is there once it names its window on the root window (at most a
-  # minute on a busy machine).
+work=$(mktemp -d) || exit 1
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+server=$!
+wm=
+stop() {
+  [ -n "$wm" ] && kill "$wm" 2>/dev/null
+  kill "$server" 2>/dev/null
+  wait "$server" 2>/dev/null
+  rm -rf "$work"
+}
+trap stop EXIT
+trap 'exit 1' INT TERM
+
+# Waits (at most a minute on a busy machine) until the command succeeds while $1 runs.
+wait_for() {
+  pid=$1
+  shift
   tries=0
-  until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; do
+  until "$@"; do
     tries=$((tries + 1))
-    if [ $tries -gt 6000 ] || ! kill -0 $wm 2>/dev/null; then
-      echo "no window manager started" >&2
-      exit 1
-    fi
+    if [ $tries -gt 6000 ] || ! kill -0 "$pid" 2>/dev/null; then return 1; fi
     sleep 0.01
   done
-  "$0" "$@"
-  status=$?
-  kill $wm 2>/dev/null || true
-  exit $status
-' "$program" "$@"
+}
+
+# The display's number arrives, ending in a newline, once the server accepts clients.
+if ! wait_for "$server" grep -q '^[0-9][0-9]*$' "$work/display"; then
+  echo "no X server started:" >&2
+  cat "$work/xvfb.log" >&2
+  exit 1
+fi
+DISPLAY=":$(cat "$work/display")"
+export DISPLAY
+
+openbox >/dev/null 2>&1 &
+wm=$!
+# The window manager is there once it names its window on the root window.
+if ! wait_for "$wm" sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"'; then
+  echo "no window manager started" >&2
+  exit 1
+fi
+
+"$program" "$@"
