@@ -110,8 +110,12 @@ class ReminderBusTest : public ::testing::Test {
     // Starts the program on the document with its clock at `clock` ("YYYY-MM-DDTHH:MM:SS").
     void StartProgram(const std::string& clock) {
         calledBefore = Calls().size();
-        program = Spawn({VANTRY_BINARY, document}, {"VANTRY_CLOCK=" + clock, "VANTRY_NO_SPLASH=1",
-                                                    "XDG_STATE_HOME=" + dir.File("state")});
+        // (Settings, log and the user's desktop entry go into the test's folder, not the home.)
+        program = Spawn({VANTRY_BINARY, document},
+                        {"VANTRY_CLOCK=" + clock, "VANTRY_NO_SPLASH=1", "HOME=" + dir.Path(),
+                         "XDG_CONFIG_HOME=" + dir.File("config"),
+                         "XDG_DATA_HOME=" + dir.File("data"),
+                         "XDG_STATE_HOME=" + dir.File("state")});
         ASSERT_GT(program, 0);
     }
 

@@ -33,7 +33,7 @@ wait_for() {
 }
 
 # The display's number arrives, ending in a newline, once the server accepts clients.
-if ! wait_for "$server" grep -q '^[0-9][0-9]*$' "$work/display"; then
+if ! wait_for "$server" grep -qs '^[0-9][0-9]*$' "$work/display"; then
   echo "no X server started:" >&2
   cat "$work/xvfb.log" >&2
   exit 1
