@@ -23,13 +23,28 @@ for tool in wrk "$nginx" python3; do
 done
 [ -x "$vantry" ] || { echo "remote_view_bench: no program at $vantry (build it first)" >&2; exit 2; }
 
+# until_true TENTHS COMMAND...: polls COMMAND every tenth of a second, at most TENTHS times.
+until_true() {
+    tries=$1
+    shift
+    until "$@" 2>/dev/null; do
+        tries=$((tries - 1))
+        [ "$tries" -gt 0 ] || return 1
+        sleep 0.1
+    done
+}
+
 work=$(mktemp -d)
 chmod 755 "$work" # nginx's workers run as another user
 vantry_pid=""
 cleanup() {
     [ -n "$vantry_pid" ] && kill "$vantry_pid" 2>/dev/null && wait "$vantry_pid" 2>/dev/null
-    [ -f "$work/nginx.pid" ] && kill "$(cat "$work/nginx.pid")" 2>/dev/null
-    sleep 0.2
+    if [ -f "$work/nginx.pid" ]; then
+        nginx_pid=$(cat "$work/nginx.pid")
+        kill "$nginx_pid" 2>/dev/null
+        # nginx writes into the scratch folder until its master has gone.
+        until_true 600 sh -c "! kill -0 $nginx_pid" || true
+    fi
     rm -rf "$work"
 }
 trap cleanup EXIT INT TERM
@@ -40,8 +55,8 @@ document=$(realpath "$document")
 (cd "$work" && exec "$vantry" --serve --port "$vantry_port" --bind 127.0.0.1 "$document") \
     >"$work/vantry.out" 2>/dev/null &
 vantry_pid=$!
-for _ in $(seq 50); do grep -q "Serving" "$work/vantry.out" 2>/dev/null && break; sleep 0.1; done
-grep -q "Serving" "$work/vantry.out" || { echo "remote_view_bench: vantry did not start" >&2; exit 1; }
+until_true 600 grep -q "Serving" "$work/vantry.out" ||
+    { echo "remote_view_bench: vantry did not start" >&2; exit 1; }
 
 # fetch PORT FILE STATUS_LINE: the body one GET answers, into FILE (or, when FILE exists,
 # checked against it), after checking the status line and, for nginx, the closing header.
@@ -93,7 +108,9 @@ http {
 }
 CONF
 "$nginx" -c "$work/nginx.conf" -p "$work" 2>/dev/null
-sleep 0.3
+# The master writes its pid once its sockets listen and it has left the foreground.
+until_true 600 test -s "$work/nginx.pid" ||
+    { echo "remote_view_bench: nginx did not start" >&2; exit 1; }
 fetch "$nginx_port" "$work/www/index.html" "HTTP/1.1 200 OK"
 
 rate() {

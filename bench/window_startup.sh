@@ -9,6 +9,7 @@
 # VANTRY=path times another vantry binary on the same document. Not part of `make test`.
 set -euo pipefail
 
+here=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-build}" && pwd)
 nodes=${2:-100000}
 runs=${3:-3}
@@ -19,12 +20,10 @@ trap 'rm -rf "$work"' EXIT
 
 "$build/bench/make_bench_documents" "$nodes" "$work/startup.vnt" "$work/unused.json"
 
-export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1 VANTRY_NO_SPLASH=1
+# On the GUI tests' virtual screen, which starts the loop once its window manager is up.
+export VANTRY_NO_SPLASH=1
 export VANTRY_BIN=$vantry WORK=$work RUNS=$runs LIMIT=$limit
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
-  openbox >/dev/null 2>&1 &
-  wm=$!
-  sleep 1
+"$here/tests/gui/run-under-xvfb.sh" bash -c '
   cd "$WORK"
   for ((run = 1; run <= RUNS; run++)); do
     start=$(date +%s%N)
@@ -49,5 +48,4 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
       echo "run $run: window shown after $(( (shown - start) / 1000000 )) ms"
     fi
   done
-  kill $wm 2>/dev/null || true
 '
