@@ -44,7 +44,7 @@ TEST_F(ThreadTest, RunsItsFunctionUnderItsNameAndIsRegistered) {
         EXPECT_EQ(QThread::RegisteredCount(), before + 1);
         EXPECT_STREQ(thread.Name(), "HTTPRequest Handler");
         ASSERT_TRUE(thread.Start());
-        ASSERT_TRUE(probe.started.Wait(5000));
+        ASSERT_TRUE(probe.started.Wait(60 * 1000));
         EXPECT_GT(thread.Id(), 0);
         // The system keeps the first 15 characters.
         EXPECT_EQ(SystemName(thread.Id()), "HTTPRequest Han");
@@ -66,7 +66,7 @@ TEST_F(ThreadTest, AFullRegistryIsReportedAndTheThreadStillWorks) {
         QThread extra(&runProbe, &probe, "extra");
         EXPECT_THAT(Log(), HasSubstr("AddThread(); out of thread space."));
         ASSERT_TRUE(extra.Start());
-        EXPECT_TRUE(probe.started.Wait(5000));
+        EXPECT_TRUE(probe.started.Wait(60 * 1000));
         probe.finish.Release();
     }
     EXPECT_THAT(Log(), HasSubstr("RemoveThread(); can't find thread "));

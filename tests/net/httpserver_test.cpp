@@ -355,6 +355,7 @@ TEST_F(HTTPServerTest, ThreadsAreNamedAndAllEndWithTheServer) {
     int port;
     {
         RecordingServer server(8);
+        server.SetRequestTimeout(600 * 1000); // far beyond the test's patience
         port = server.Listen();
         ASSERT_GT(port, 0);
         EXPECT_TRUE(server.IsRunning());
@@ -369,7 +370,7 @@ TEST_F(HTTPServerTest, ThreadsAreNamedAndAllEndWithTheServer) {
         ASSERT_TRUE(ServerHasRead(handle)) << "a worker is in the middle of the head";
         auto before = std::chrono::steady_clock::now();
         server.Stop();
-        EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(5));
+        EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(60));
         EXPECT_FALSE(server.IsRunning());
         EXPECT_EQ(ReadAll(handle), "");
         close(handle);

@@ -77,7 +77,7 @@ TEST_F(ServerGuardTest, AClientThatNeverReadsLosesItsResponseAtTheDeadline) {
     SizedServer server(2);
     server.SetSendTimeout(300);
     ASSERT_TRUE(server.Start(true));
-    int port = server.WaitUntilListening(5000);
+    int port = server.WaitUntilListening(ANSWER_SECONDS * 1000);
     int stalled = ConnectNarrow(port);
     ASSERT_GE(stalled, 0);
     ASSERT_TRUE(SendAll(stalled, "GET /big HTTP/1.0\r\n\r\n"));
@@ -94,7 +94,7 @@ TEST_F(ServerGuardTest, AClientThatNeverReadsLosesItsResponseAtTheDeadline) {
 TEST_F(ServerGuardTest, AClientThatReadsSlowlyButSteadilyGetsItAll) {
     SizedServer server(2);
     ASSERT_TRUE(server.Start(true));
-    int port = server.WaitUntilListening(5000);
+    int port = server.WaitUntilListening(ANSWER_SECONDS * 1000);
     int handle = ConnectNarrow(port);
     ASSERT_TRUE(SendAll(handle, "GET /big HTTP/1.0\r\n\r\n"));
     std::string answer = ReadAll(handle, 60);
@@ -106,7 +106,7 @@ TEST_F(ServerGuardTest, StoppingNeverWaitsForAClient) {
     auto server = std::make_unique<SizedServer>(4);
     server->SetSendTimeout(600 * 1000); // far beyond the test's patience
     ASSERT_TRUE(server->Start(true));
-    int port = server->WaitUntilListening(5000);
+    int port = server->WaitUntilListening(ANSWER_SECONDS * 1000);
     int stalled[3];
     for (int& handle : stalled) {
         handle = ConnectNarrow(port);
@@ -160,7 +160,7 @@ TEST_F(ServerGuardTest, AGuardedServerAnswersOnlyThisMachinesNames) {
     SizedServer server;
     server.SetGuarded(true);
     ASSERT_TRUE(server.Start(true));
-    int port = server.WaitUntilListening(5000);
+    int port = server.WaitUntilListening(ANSWER_SECONDS * 1000);
     EXPECT_EQ(server.Token(), "") << "no token on loopback";
     std::string p = ":" + std::to_string(port);
     std::vector<HostCase> cases = {
@@ -188,7 +188,7 @@ TEST_F(ServerGuardTest, AGuardedServerAnswersOnlyThisMachinesNames) {
 TEST_F(ServerGuardTest, AnUnguardedServerAnswersAnyHost) {
     SizedServer server;
     ASSERT_TRUE(server.Start(true));
-    int port = server.WaitUntilListening(5000);
+    int port = server.WaitUntilListening(ANSWER_SECONDS * 1000);
     EXPECT_EQ(Exchange(port, "GET / HTTP/1.0\r\nHost: attacker.example\r\n\r\n"),
               "HTTP/1.0 200 OK\r\n\r\nup");
 }
@@ -200,7 +200,7 @@ TEST_F(ServerGuardTest, WithATokenOnlyRequestsThatCarryItAreAnswered) {
         server.SetGuarded(true);
         server.RequireToken();
         ASSERT_TRUE(server.Start(true));
-        int port = server.WaitUntilListening(5000);
+        int port = server.WaitUntilListening(ANSWER_SECONDS * 1000);
         const std::string token = server.Token();
         EXPECT_EQ(token.size(), 32u);
         EXPECT_NE(token, previous) << "a new token at every start";
