@@ -3,7 +3,7 @@
 #include "app/skedraDoc.h"
 #include "foundation/qclock.h"
 #include "model/vcollection.h"
-#include "model/vdays.h"
+#include "model/vschedule.h"
 #include "views/LeftView.h"
 #include "views/skedraView.h"
 

@@ -11,14 +11,13 @@
 #include "support/model_builders.h"
 
 #include <gmock/gmock.h>
-#include <sstream>
 
 namespace {
 
 class AgendaCommandLineTest : public CommandLineRunTest {
   protected:
     void SetUp() override {
-        LogTest::SetUp();
+        CommandLineRunTest::SetUp();
         setenv("LC_ALL", "C.UTF-8", 1); // texts reach the terminal in UTF-8
         // Home / "Rent" monthly from 1 January 2026 at 08:30, Home / "Trip" (an action,
         // 5-6 January), "Café" (in Windows-1252) due 20 January.

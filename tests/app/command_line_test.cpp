@@ -11,7 +11,6 @@
 
 #include <cstdio>
 #include <gmock/gmock.h>
-#include <sstream>
 #include <sys/wait.h>
 
 using ::testing::HasSubstr;
@@ -21,7 +20,7 @@ namespace {
 class CommandLineTest : public CommandLineRunTest {
   protected:
     void SetUp() override {
-        LogTest::SetUp();
+        CommandLineRunTest::SetUp();
         setenv("TZ", "Europe/Amsterdam", 1);
         tzset();
         // Work / Sub / "Write <report>" (an action for Anna), Work / "Buy milk" (done),
@@ -52,7 +51,6 @@ class CommandLineTest : public CommandLineRunTest {
         ASSERT_TRUE(c.Save("doc.vnt"));
         WriteWholeFile("vantry.ini", "global\n{\n  dateformat=0\n}\n");
     }
-
 };
 
 TEST_F(CommandLineTest, ListsTheShownChainIndentedByLevel) {

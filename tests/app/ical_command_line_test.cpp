@@ -9,7 +9,6 @@
 
 #include <gmock/gmock.h>
 #include <regex>
-#include <sstream>
 
 using ::testing::HasSubstr;
 
@@ -18,7 +17,7 @@ namespace {
 class IcsCommandLineTest : public CommandLineRunTest {
   protected:
     void SetUp() override {
-        LogTest::SetUp();
+        CommandLineRunTest::SetUp();
         // Work / "Write report" (an action, 25-27 June 2010), Work / "Buy milk" (done),
         // Home / "Water plants".
         VCollection c;
@@ -49,7 +48,6 @@ class IcsCommandLineTest : public CommandLineRunTest {
             lines.push_back((*it)[1]);
         return lines;
     }
-
 };
 
 TEST_F(IcsCommandLineTest, ExportWritesWhatTheListShowsWithUidsKeptInTheDocument) {
