@@ -8,19 +8,54 @@
 #include "model/vtask.h"
 #include "model/vvisibility.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 #include <vector>
 
 namespace {
 
-constexpr int MAX_CHILDREN_SHOWN = 500;
+// The original rules sorted at most this many children of a folder (and left the
+// rest out); up to here their exchange sort gives the order users know.
+constexpr size_t EXCHANGE_SORTED = 500;
 
 // The exchange sort of the shown chain: its order on ties is part of what users see.
 template <class Node> void exchangeSort(std::vector<Node*>& nodes) {
     for (size_t p = 0; p < nodes.size(); ++p)
         for (size_t j = p + 1; j < nodes.size(); ++j)
             if (nodes[j]->ComesBefore(nodes[p])) std::swap(nodes[j], nodes[p]);
+}
+
+// A merge sort by the same ComesBefore, ties in list order. Written out because
+// ComesBefore is no strict weak order between kinds (a to-do and an action compare by
+// name only), which std::stable_sort requires; this one stays a permutation whatever
+// the answers.
+void mergeSort(std::vector<VNode*>& nodes) {
+    std::vector<VNode*> buffer(nodes.size());
+    for (size_t width = 1; width < nodes.size(); width *= 2) {
+        for (size_t left = 0; left < nodes.size(); left += 2 * width) {
+            size_t middle = std::min(left + width, nodes.size());
+            size_t right = std::min(left + 2 * width, nodes.size());
+            size_t a = left, b = middle, out = left;
+            while (a < middle && b < right)
+                buffer[out++] = nodes[b]->ComesBefore(nodes[a]) ? nodes[b++] : nodes[a++];
+            while (a < middle)
+                buffer[out++] = nodes[a++];
+            while (b < right)
+                buffer[out++] = nodes[b++];
+        }
+        nodes.swap(buffer);
+    }
+}
+
+// Every child shows: a folder of thousands (a large import) would take seconds for the
+// exchange sort's n * n comparisons at every repaint, so past what the rules sorted
+// the merge sort takes over.
+void sortChildren(std::vector<VNode*>& nodes) {
+    if (nodes.size() <= EXCHANGE_SORTED)
+        exchangeSort(nodes);
+    else
+        mergeSort(nodes);
 }
 
 // The earliest start and the day after the latest end of a folder's dated actions.
@@ -71,11 +106,9 @@ void VCollection::MakeView(VNode* folder) {
         Level level;
         DateRange range;
         VVisibility::Range children = visibility.Children(parent);
-        for (size_t i = children.begin; i < children.end; ++i) {
-            if ((int)level.nodes.size() >= MAX_CHILDREN_SHOWN) break;
+        for (size_t i = children.begin; i < children.end; ++i)
             if (visibility.Visible(i)) level.nodes.push_back(visibility.Child(i));
-        }
-        exchangeSort(level.nodes);
+        sortChildren(level.nodes);
         for (VNode* node : level.nodes)
             range.Add(node);
         range.StoreIn(parent);

@@ -15,6 +15,7 @@
 #include "support/reference_chain.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <gmock/gmock.h>
 #include <string>
@@ -165,18 +166,31 @@ TEST_F(ShownChainTest, ChainIsSortedDepthFirstWithLevelsAndDateRanges) {
     EXPECT_FALSE(c.InShownChain(work, sub));
 }
 
-TEST_F(ShownChainTest, AtMost500ChildrenOfAFolderAreShown) {
+// The original rules stopped at 500 children of a folder, which made items vanish from
+// the list, the agenda and every export without a word. Every child shows; up to 500 in
+// the rules' own order (the comparison with the reference chain covers that), beyond it
+// in the same order of ComesBefore.
+TEST_F(ShownChainTest, EveryChildOfALargeFolderIsShownInOrder) {
     VGroup* big = Folder("big");
     std::vector<VTodo*> todos;
-    for (int i = 0; i < 600; ++i)
-        todos.push_back(Todo("t", big));
+    for (int i = 0; i < 1200; ++i) {
+        char what[16];
+        std::snprintf(what, sizeof what, "t%04d", (i * 7919) % 1200); // not in list order
+        todos.push_back(Todo(what, big));
+        todos.back()->priority = i % 3;
+    }
     c.MakeView(big);
-    int shown = 0;
+    std::vector<VNode*> shown;
     for (VNode* n = big->nextShown; n; n = n->nextShown)
-        ++shown;
-    EXPECT_EQ(shown, 500);
-    EXPECT_TRUE(c.InShownChain(todos.back(), big)) << "the newest come first in the list";
-    EXPECT_FALSE(c.InShownChain(todos.front(), big));
+        shown.push_back(n);
+    ASSERT_EQ(shown.size(), todos.size());
+    EXPECT_TRUE(c.InShownChain(todos.front(), big));
+    EXPECT_TRUE(c.InShownChain(todos.back(), big));
+    for (size_t i = 1; i < shown.size(); ++i) {
+        EXPECT_FALSE(shown[i]->ComesBefore(shown[i - 1])) << i;
+        EXPECT_EQ(shown[i]->siblingIndex, (int)i);
+    }
+    EXPECT_EQ(static_cast<VTodo*>(shown.front())->priority, 2) << "highest priority first";
 }
 
 TEST_F(ShownChainTest, MovingTheSelectionAlongTheChain) {

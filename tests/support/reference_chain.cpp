@@ -12,6 +12,8 @@ bool isFolder(const VNode* node) {
     return !std::strcmp(node->TypeName(), "group");
 }
 
+// The rules' cap of 500 children stays here: MakeView shows them all, and the documents
+// compared with it keep every folder below the cap, where both must agree.
 void buildLevel(VCollection& c, VNode* folder, int depth, VNode*& tail) {
     std::vector<VNode*> taken;
     for (VNode* n = c.root->next; n; n = n->next)
