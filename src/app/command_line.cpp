@@ -15,8 +15,10 @@
 #include "model/vdays.h"
 #include "views/view_flags.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <sys/stat.h>
 
 namespace {
 
@@ -152,6 +154,12 @@ bool parse(const std::vector<std::string>& args, Options& o, std::ostream& err) 
     return true;
 }
 
+// Nothing at all is at the path (a dangling link is something, and is refused).
+bool isMissing(const std::string& path) {
+    struct stat info;
+    return lstat(path.c_str(), &info) != 0 && errno == ENOENT;
+}
+
 VNode* findFolder(VCollection& c, const std::string& title) {
     return title.empty() ? c.root : c.FindFolder(title.c_str());
 }
@@ -173,6 +181,14 @@ bool load(VCollection& c, const std::string& file, std::ostream& err) {
 int exportICalendar(const Options& o, VCollection& c, VNode* folder, std::ostream& out,
                     std::ostream& err) {
     IcsExport exported;
+    if (o.output == "-") {
+        // Standard output carries the calendar alone, for a pipe; it goes out only once
+        // the document keeps the UIDs it names.
+        exported = ExportICalendar(c, ShownNodes(folder), CalendarName(c, folder));
+        if (exported.newIdentities && !c.Save(o.file.c_str())) return 1;
+        out.write(exported.text.data(), (std::streamsize)exported.text.size());
+        return 0;
+    }
     std::string message;
     bool written = ExportICalendarFile(c, ShownNodes(folder), CalendarName(c, folder),
                                        o.output.c_str(), exported, message);
@@ -185,9 +201,12 @@ int exportICalendar(const Options& o, VCollection& c, VNode* folder, std::ostrea
     return 0;
 }
 
-int importICalendar(const Options& o, std::ostream& out, std::ostream& err) {
+// Into a new document when FILE is not there yet (`startsDocument`); one that is there
+// must hold a document.
+int importICalendar(const Options& o, bool startsDocument, std::ostream& out,
+                    std::ostream& err) {
     VCollection c;
-    if (!load(c, o.file, err)) return 1;
+    if (!startsDocument && !load(c, o.file, err)) return 1;
     std::string message;
     IcsImport imported = ImportICalendarFile(c, o.output.c_str(), message);
     if (!imported.ok) {
@@ -295,9 +314,11 @@ void PrintUsage(std::ostream& out) {
         << "       vantry --save-as OUT FILE        load FILE and save it as OUT\n"
         << "       vantry --export-ics OUT [OPTIONS] FILE\n"
         << "                                        write what a folder shows as an\n"
-        << "                                        iCalendar file (.ics)\n"
+        << "                                        iCalendar file (.ics); OUT - is\n"
+        << "                                        standard output\n"
         << "       vantry --import-ics IN FILE      add the to-dos and events of an\n"
-        << "                                        iCalendar file to FILE\n"
+        << "                                        iCalendar file to FILE (a new\n"
+        << "                                        document when FILE is not there)\n"
         << "       vantry --sync-account URL --user NAME [--password-file F] FILE\n"
         << "                                        sync FILE with this CalDAV calendar\n"
         << "                                        (checked when a password is given)\n"
@@ -353,8 +374,9 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& sett
         return 1;
     }
     // Only a regular file is read: a directory, a FIFO or a device ends here, before
-    // anything is read or written.
-    if (!QIsReadableRegularFile(o.file.c_str())) {
+    // anything is read or written. An import may start a document in a file not there.
+    bool startsDocument = o.mode == "--import-ics" && isMissing(o.file);
+    if (!startsDocument && !QIsReadableRegularFile(o.file.c_str())) {
         ReportUnreadable(o.file.c_str());
         return 1;
     }
@@ -363,7 +385,7 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& sett
         if (!load(c, o.file, err)) return 1;
         return c.Save(o.output.c_str()) ? 0 : 1;
     }
-    if (o.mode == "--import-ics") return importICalendar(o, out, err);
+    if (o.mode == "--import-ics") return importICalendar(o, startsDocument, out, err);
     if (o.mode == "--agenda") return printAgenda(o, LocaleText::FromEnvironment(), out, err);
     return runView(o, settingsPath, LocaleText::FromEnvironment(), out, err);
 }

@@ -1,12 +1,16 @@
 // vantry --export-ics and --import-ics, as scripts run them.
 #include "app/command_line.h"
 
+#include "foundation/qregularfile.h"
+#include "model/vdays.h"
+#include "model/vschedule.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
 #include "support/command_line_run.h"
 #include "support/log_capture.h"
 #include "support/model_builders.h"
 
+#include <algorithm>
 #include <gmock/gmock.h>
 #include <regex>
 
@@ -119,6 +123,62 @@ TEST_F(IcsCommandLineTest, ABrokenFileSaysWhereAndLeavesTheDocumentAlone) {
         EXPECT_EQ(Run(c.args), 1) << c.reason;
         EXPECT_THAT(err, HasSubstr(c.reason));
     }
+}
+
+TEST_F(IcsCommandLineTest, ImportStartsADocumentThatDoesNotExistYet) {
+    WriteWholeFile("in.ics", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//x//EN\r\n"
+                             "BEGIN:VTODO\r\nUID:t1\r\nSUMMARY:Paint\r\nEND:VTODO\r\n"
+                             "END:VCALENDAR\r\n");
+    EXPECT_EQ(Run({"--import-ics", "in.ics", "new.vnt"}), 0) << err;
+    EXPECT_EQ(out, "Imported 1 new and 0 updated items from in.ics.\n");
+    EXPECT_EQ(Run({"--list", "new.vnt"}), 0) << err;
+    EXPECT_EQ(out, "Imported\n  Paint\n");
+
+    // A file that is there but holds no document is refused and left as it was.
+    for (const char* damaged : {"hello\n", "VGZ1"}) {
+        WriteWholeFile("other.vnt", damaged);
+        EXPECT_EQ(Run({"--import-ics", "in.ics", "other.vnt"}), 1);
+        EXPECT_THAT(err, HasSubstr("other.vnt: not a Vantry document"));
+        EXPECT_EQ(ReadWholeFile("other.vnt"), damaged);
+    }
+    // A missing calendar starts nothing either.
+    EXPECT_EQ(Run({"--import-ics", "missing.ics", "none.vnt"}), 1);
+    EXPECT_FALSE(QIsReadableRegularFile("none.vnt"));
+}
+
+TEST_F(IcsCommandLineTest, ExportToADashWritesTheCalendarAloneToStandardOutput) {
+    EXPECT_EQ(Run({"--export-ics", "-", "--show", "5", "doc.vnt"}), 0) << err;
+    EXPECT_EQ(out.substr(0, 17), "BEGIN:VCALENDAR\r\n");
+    EXPECT_EQ(out.substr(out.size() - 15), "END:VCALENDAR\r\n") << "nothing after it";
+    EXPECT_THAT(Lines(out, "SUMMARY"),
+                ::testing::UnorderedElementsAre("Write report", "Buy milk", "Water plants"));
+    EXPECT_FALSE(QIsReadableRegularFile("-")) << "no file named -";
+    std::string first = out;
+    EXPECT_EQ(Run({"--export-ics", "again.ics", "--show", "5", "doc.vnt"}), 0);
+    EXPECT_EQ(Lines(ReadWholeFile("again.ics"), "UID"), Lines(first, "UID"))
+        << "the UIDs given were kept";
+}
+
+// Every item of a large folder reaches the list, the export and the agenda.
+TEST_F(IcsCommandLineTest, AFolderOfSixHundredItemsIsListedExportedAndInTheAgendaWhole) {
+    VCollection c;
+    auto* big = AddNode<VGroup>(c);
+    big->name = "Big";
+    for (int i = 0; i < 600; ++i) {
+        auto* todo = AddNode<VTodo>(c, big);
+        todo->what = ("item " + std::to_string(i)).c_str();
+        SetSchedule(c, todo, VSchedule{DayNumber(2026, 12, 1 + i % 28), {}, {}, {}, "",
+                                       RepeatFrom::DueDate, {}, {}, {}});
+    }
+    ASSERT_TRUE(c.Save("big.vnt"));
+    EXPECT_EQ(Run({"--list", "--folder", "Big", "big.vnt"}), 0) << err;
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 600);
+    EXPECT_EQ(Run({"--export-ics", "big.ics", "big.vnt"}), 0) << err;
+    EXPECT_EQ(out, "Exported 600 items to big.ics.\n");
+    EXPECT_EQ(Lines(ReadWholeFile("big.ics"), "SUMMARY").size(), 600u);
+    EXPECT_EQ(Run({"--agenda", "--from", "2026-12-01", "--to", "2026-12-31", "big.vnt"}), 0)
+        << err;
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 600);
 }
 
 } // namespace
