@@ -1,6 +1,7 @@
 #include "interop/ical_export.h"
 
 #include "foundation/text_encoding.h"
+#include "interop/ical_content_lines.h"
 #include "interop/ical_fields.h"
 #include "interop/ical_schedule.h"
 #include "interop/ical_uid.h"
@@ -80,7 +81,7 @@ std::string utcStamp(std::time_t when) {
 // The lines of one property as libical writes them (folded, CR LF ended); the property
 // is freed.
 std::string lines(icalproperty* property) {
-    std::string text = take(icalproperty_as_ical_string_r(property));
+    std::string text = PropertyLines(property);
     icalproperty_free(property);
     return text;
 }
@@ -219,14 +220,19 @@ class Exporter {
     // reminder are fine). Answers whether CATEGORIES was among them.
     bool addKept(const std::string& kept, const VSchedule& schedule) {
         if (kept.empty()) return false;
-        icalcomponent* holder = icalparser_parse_string(kept.c_str());
+        icalcomponent* holder = ParseICalendarText(kept);
         if (!holder) return false;
         if (!schedule.rule.empty()) removeAll(holder, ICAL_RRULE_PROPERTY);
         bool categories = icalcomponent_get_first_property(holder, ICAL_CATEGORIES_PROPERTY);
-        std::string text = take(icalcomponent_as_ical_string_r(holder));
+        // Property by property, as libical writes a component, so that categories are
+        // written as they are.
+        for (icalproperty* p = icalcomponent_get_first_property(holder, ICAL_ANY_PROPERTY); p;
+             p = icalcomponent_get_next_property(holder, ICAL_ANY_PROPERTY))
+            result.text += PropertyLines(p);
+        for (icalcomponent* c = icalcomponent_get_first_component(holder, ICAL_ANY_COMPONENT); c;
+             c = icalcomponent_get_next_component(holder, ICAL_ANY_COMPONENT))
+            result.text += take(icalcomponent_as_ical_string_r(c));
         icalcomponent_free(holder);
-        if (text.size() >= begin.size() + end.size())
-            result.text.append(text, begin.size(), text.size() - begin.size() - end.size());
         return categories;
     }
 

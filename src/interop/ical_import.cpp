@@ -2,6 +2,7 @@
 
 #include "foundation/qfile.h"
 #include "foundation/text_encoding.h"
+#include "interop/ical_content_lines.h"
 #include "interop/ical_fields.h"
 #include "interop/ical_schedule.h"
 #include "model/vcollection.h"
@@ -107,6 +108,20 @@ void endOf(const VWhen& end, long first, long& last, std::optional<int>& endMinu
     endMinute = end.minute;
 }
 
+// A fault libical reports that loses nothing: RELATED-TO;VALUE=UID (RFC 9253) is a
+// type it does not know, but it keeps the property, whose value is the UID either way.
+bool harmlessFault(icalproperty* error) {
+    const char* text = icalproperty_get_xlicerror(error);
+    return text && !std::strncmp(text, "Invalid VALUE type for property RELATED-TO",
+                                 std::strlen("Invalid VALUE type for property RELATED-TO"));
+}
+
+// A fault found in an item that stops the import (one libical reports on a line it
+// still reads: a parameter without its value, a type the property cannot have).
+bool stopsImport(icalproperty* error) {
+    return !RejectedRule(error) && !harmlessFault(error);
+}
+
 bool validTodoStatus(icalproperty_status status) {
     return status == ICAL_STATUS_INPROCESS || status == ICAL_STATUS_CANCELLED;
 }
@@ -126,6 +141,7 @@ bool readItem(icalcomponent* component, ParsedItem& item, std::string& error) {
                 item.schedule.rule = *rule;
                 break;
             }
+            if (harmlessFault(p)) break;
             error = icalproperty_get_xlicerror(p);
             return false;
         case ICAL_UID_PROPERTY:
@@ -170,8 +186,7 @@ bool readItem(icalcomponent* component, ParsedItem& item, std::string& error) {
         case ICAL_DTSTAMP_PROPERTY:
             break; // written anew at every export
         default:
-            if (!ReadScheduleProperty(p, item.schedule))
-                kept += take(icalproperty_as_ical_string_r(p));
+            if (!ReadScheduleProperty(p, item.schedule)) kept += PropertyLines(p);
             break;
         }
     }
@@ -207,26 +222,50 @@ std::string derivedUid(const std::string& text) {
     return uid;
 }
 
-bool readCalendar(icalcomponent* calendar, Parsed& parsed, std::string& error) {
+// How many components the component is, with those inside it.
+size_t componentCount(icalcomponent* component) {
+    size_t count = 1;
+    for (icalcomponent* c = icalcomponent_get_first_component(component, ICAL_ANY_COMPONENT); c;
+         c = icalcomponent_get_next_component(component, ICAL_ANY_COMPONENT))
+        count += componentCount(c);
+    return count;
+}
+
+// Why an import stops, and which component is to blame: its number in the order the
+// components begin in the file.
+struct Fault {
+    std::string error;
+    size_t component = 0;
+};
+
+// The calendar is component number `index`; those inside it follow it in that order.
+bool readCalendar(icalcomponent* calendar, size_t index, Parsed& parsed, Fault& fault) {
     if (icalcomponent_isa(calendar) != ICAL_VCALENDAR_COMPONENT) {
-        error = std::string("the file holds a ") +
-                icalcomponent_kind_to_string(icalcomponent_isa(calendar)) +
-                " where a VCALENDAR belongs";
+        fault = {std::string("the file holds a ") +
+                     icalcomponent_kind_to_string(icalcomponent_isa(calendar)) +
+                     " where a VCALENDAR belongs",
+                 index};
         return false;
     }
     for (icalproperty* p = icalcomponent_get_first_property(calendar, ICAL_X_PROPERTY); p;
          p = icalcomponent_get_next_property(calendar, ICAL_X_PROPERTY))
         if (!std::strcmp(icalproperty_get_x_name(p), "X-WR-CALNAME") && parsed.calendarName.empty())
             parsed.calendarName = icalproperty_get_x(p) ? icalproperty_get_x(p) : "";
+    size_t next = index + 1;
     for (icalcomponent* c = icalcomponent_get_first_component(calendar, ICAL_ANY_COMPONENT); c;
          c = icalcomponent_get_next_component(calendar, ICAL_ANY_COMPONENT)) {
+        size_t number = next;
+        next += componentCount(c);
         icalcomponent_kind kind = icalcomponent_isa(c);
         if (kind != ICAL_VTODO_COMPONENT && kind != ICAL_VEVENT_COMPONENT) continue;
         // Changed instances of a repeating item share its UID; the item itself holds
         // the repeat rule, so they are not items of their own.
         if (icalcomponent_get_first_property(c, ICAL_RECURRENCEID_PROPERTY)) continue;
         ParsedItem item;
-        if (!readItem(c, item, error)) return false;
+        if (!readItem(c, item, fault.error)) {
+            fault.component = number;
+            return false;
+        }
         if (item.uid.empty()) item.uid = derivedUid(take(icalcomponent_as_ical_string_r(c)));
         parsed.items.push_back(std::move(item));
     }
@@ -235,6 +274,101 @@ bool readCalendar(icalcomponent* calendar, Parsed& parsed, std::string& error) {
 
 struct ParserDeleter {
     void operator()(icalparser* p) const { icalparser_free(p); }
+};
+using Parser = std::unique_ptr<icalparser, ParserDeleter>;
+
+// The lines to hand libical for one line of the file.
+std::vector<std::string> readable(const char* line) {
+    if (MayNeedRewrite(line)) return ReadableLines(line);
+    return {line};
+}
+
+// Hands the line to the parser; answers its state after the last of its readable lines.
+icalparser_state addLine(icalparser* parser, const char* line, icalcomponent*& done) {
+    for (std::string& text : readable(line))
+        if (icalcomponent* c = icalparser_add_line(parser, text.data())) done = c;
+    return icalparser_get_state(parser);
+}
+
+// A repeat rule libical rejects leaves an error in the item, which keeps its text.
+bool brokenLine(icalparser_state state, const char* line) {
+    return state == ICALPARSER_ERROR && strncasecmp(line, "RRULE", 5) != 0;
+}
+
+// Whether libical, reading the line alone inside a to-do, finds a fault that stops an
+// import. Lines that begin or end a component are none of this.
+bool faultyAlone(const char* line) {
+    Parser probe(icalparser_new());
+    icalcomponent* done = nullptr;
+    addLine(probe.get(), "BEGIN:VCALENDAR", done);
+    addLine(probe.get(), "BEGIN:VTODO", done);
+    icalparser_state state = addLine(probe.get(), line, done);
+    if (state != ICALPARSER_IN_PROGRESS && state != ICALPARSER_ERROR) return false;
+    if (brokenLine(state, line)) return true;
+    addLine(probe.get(), "END:VTODO", done);
+    addLine(probe.get(), "END:VCALENDAR", done);
+    if (!done) return false;
+    bool faulty = false;
+    icalcomponent* todo = icalcomponent_get_first_component(done, ICAL_VTODO_COMPONENT);
+    for (icalproperty* p = todo ? icalcomponent_get_first_property(todo, ICAL_XLICERROR_PROPERTY)
+                                : nullptr;
+         p && !faulty; p = icalcomponent_get_next_property(todo, ICAL_XLICERROR_PROPERTY))
+        faulty = stopsImport(p);
+    icalcomponent_free(done);
+    return faulty;
+}
+
+// libical reports some faults inside the component without stopping at their line: the
+// first line after `begin`, up to `end`, that shows the fault alone; `begin` itself
+// when none does.
+long faultyLine(const char* data, std::size_t size, long begin, long end) {
+    Parser reader(icalparser_new());
+    LineFeed feed{data, size};
+    icalparser_set_gen_data(reader.get(), &feed);
+    long nextStart = 1;
+    while (char* line = icalparser_get_line(reader.get(), LineFeed::Next)) {
+        long start = nextStart;
+        nextStart = feed.line;
+        bool found = start > begin && start <= end && faultyAlone(line);
+        icalmemory_free_buffer(line);
+        if (found) return start;
+        if (start > end) break;
+    }
+    return begin;
+}
+
+// The components as the file begins and ends them, numbered in the order they begin
+// (the order of a walk of the parsed calendars, each before what it holds).
+struct Components {
+    std::vector<long> begins, ends; // lines; 0: no END read
+    struct Open {
+        std::size_t number;
+        std::string kind;
+    };
+    std::vector<Open> open;
+
+    static std::string kindOf(const char* line) {
+        const char* colon = std::strchr(line, ':');
+        return colon ? colon + 1 : "";
+    }
+    void Begin(const char* line, long at) {
+        open.push_back({begins.size(), kindOf(line)});
+        begins.push_back(at);
+        ends.push_back(0);
+    }
+    // False when the END names another kind than the innermost open component's: libical
+    // would close that one with it.
+    bool End(const char* line, long at) {
+        if (open.empty()) return true;
+        if (strcasecmp(kindOf(line).c_str(), open.back().kind.c_str()) != 0) return false;
+        ends[open.back().number] = at;
+        open.pop_back();
+        return true;
+    }
+    std::string Unclosed() const {
+        return "the " + open.back().kind + " that begins at line " +
+               std::to_string(begins[open.back().number]) + " has no END";
+    }
 };
 
 // Parses the whole text; false with the error and its line when any of it is broken.
@@ -260,12 +394,18 @@ bool parse(const std::string& bytes, Parsed& parsed, IcsImport& result) {
     ical_set_unknown_token_handling_setting(ICAL_ASSUME_IANA_TOKEN);
     icalerrorstate errorState = icalerror_get_error_state(ICAL_MALFORMEDDATA_ERROR);
     icalerror_set_error_state(ICAL_MALFORMEDDATA_ERROR, ICAL_ERROR_NONFATAL);
-    std::unique_ptr<icalparser, ParserDeleter> parser(icalparser_new());
+    Parser parser(icalparser_new());
     LineFeed feed{data, size};
     icalparser_set_gen_data(parser.get(), &feed);
     std::vector<icalcomponent*> calendars;
+    Components components;
     long nextStart = 1;
     bool failed = false;
+    auto fail = [&](long line, std::string error) {
+        failed = true;
+        result.line = line;
+        result.error = std::move(error);
+    };
     while (char* line = icalparser_get_line(parser.get(), LineFeed::Next)) {
         // libical has read one line ahead, to see whether the next one continues this one.
         long start = nextStart;
@@ -274,49 +414,39 @@ bool parse(const std::string& bytes, Parsed& parsed, IcsImport& result) {
             icalmemory_free_buffer(line);
             break;
         }
-        icalcomponent* done = icalparser_add_line(parser.get(), line);
-        // A repeat rule libical rejects leaves an error in the item, which keeps its text.
-        bool broken = icalparser_get_state(parser.get()) == ICALPARSER_ERROR &&
-                      strncasecmp(line, "RRULE", 5) != 0;
-        if (broken) {
-            result.line = start;
-            result.error =
-                "line " + std::to_string(start) + " is no iCalendar line: " + quoteLine(line);
-        }
+        icalcomponent* done = nullptr;
+        icalparser_state state = addLine(parser.get(), line, done);
+        if (brokenLine(state, line))
+            fail(start, "line " + std::to_string(start) + " is no iCalendar line: " +
+                            quoteLine(line));
+        else if (state == ICALPARSER_BEGIN_COMP)
+            components.Begin(line, start);
+        else if ((state == ICALPARSER_END_COMP || state == ICALPARSER_SUCCESS) &&
+                 !components.End(line, start))
+            fail(components.begins[components.open.back().number],
+                 components.Unclosed() + " (line " + std::to_string(start) + " ends a " +
+                     Components::kindOf(line) + ")");
         icalmemory_free_buffer(line);
         if (done) calendars.push_back(done);
-        if (broken) {
-            failed = true;
-            break;
-        }
+        if (failed) break;
     }
-    if (!failed && feed.tooLong) {
-        failed = true;
-        result.line = feed.line;
-        result.error = "line " + std::to_string(feed.line) + " is longer than " +
-                       std::to_string(MAX_LINE / (1 << 20)) + " MB";
-    }
+    if (!failed && feed.tooLong)
+        fail(feed.line, "line " + std::to_string(feed.line) + " is longer than " +
+                            std::to_string(MAX_LINE / (1 << 20)) + " MB");
     // What is still open when the text ends; the parser frees it.
-    if (icalcomponent* open = icalparser_clean(parser.get())) {
-        if (!failed) {
-            failed = true;
-            result.line = feed.line;
-            result.error = "the file ends at line " + std::to_string(feed.line) + " inside " +
-                           icalcomponent_kind_to_string(icalcomponent_isa(open)) +
-                           ", before its END";
-        }
-    }
-    if (!failed && calendars.empty()) {
-        failed = true;
-        result.line = 1;
-        result.error = "no calendar (BEGIN:VCALENDAR) found from line 1 on";
-    }
-    std::string error;
+    if (icalparser_clean(parser.get()) && !failed && !components.open.empty())
+        fail(components.begins[components.open.back().number], components.Unclosed());
+    if (!failed && calendars.empty()) fail(1, "no calendar (BEGIN:VCALENDAR) found from line 1 on");
+    std::size_t number = 0;
     for (icalcomponent* calendar : calendars) {
-        if (!failed && !readCalendar(calendar, parsed, error)) {
-            failed = true;
-            result.error = error;
+        Fault fault;
+        if (!failed) RestoreEmptyValues(calendar);
+        if (!failed && !readCalendar(calendar, number, parsed, fault)) {
+            long begin = components.begins.at(fault.component);
+            long line = faultyLine(data, size, begin, components.ends.at(fault.component));
+            fail(line, "line " + std::to_string(line) + ": " + fault.error);
         }
+        number += componentCount(calendar);
         icalcomponent_free(calendar);
     }
     icalerror_set_error_state(ICAL_MALFORMEDDATA_ERROR, errorState);

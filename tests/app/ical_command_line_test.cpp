@@ -102,8 +102,8 @@ TEST_F(IcsCommandLineTest, ABrokenFileSaysWhereAndLeavesTheDocumentAlone) {
                                  "BEGIN:VTODO\r\nSUMMARY:Cut off\r\n");
     std::string before = ReadWholeFile("doc.vnt");
     EXPECT_EQ(Run({"--import-ics", "broken.ics", "doc.vnt"}), 1);
-    EXPECT_EQ(err, "vantry: Can't import broken.ics: the file ends at line 7 inside VCALENDAR, "
-                   "before its END. Nothing was imported.\n");
+    EXPECT_EQ(err, "vantry: Can't import broken.ics: the VTODO that begins at line 6 has no END. "
+                   "Nothing was imported.\n");
     EXPECT_EQ(ReadWholeFile("doc.vnt"), before);
     EXPECT_EQ(Run({"--import-ics", "missing.ics", "doc.vnt"}), 1);
     EXPECT_THAT(err, HasSubstr("Can't open file (missing.ics): No such file or directory. "

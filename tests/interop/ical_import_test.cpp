@@ -273,6 +273,106 @@ TEST_F(IcsImportTest, ExportImportExportKeepsItemsAndUids) {
     EXPECT_EQ(Bytes(), bytes);
 }
 
+// What libical 3 refuses or misreads as it stands: an empty text, a category holding a
+// comma, a RELATED-TO that says its value is a UID. Each is read, and written back as
+// it came.
+TEST_F(IcsImportTest, EmptyTextsCommasInCategoriesAndUidRelationsComeBackAsTheyCame) {
+    struct Case {
+        const char* lines;
+        const char* summary;            // the item's text
+        const char* extra;              // a to-do's description
+        std::vector<std::string> back;  // lines of the export
+        std::vector<std::string> never; // ... and what it must not hold
+    } cases[] = {
+        {"SUMMARY:\r\n", "", "", {"SUMMARY:\r\n"}, {"X-LIC-ERROR"}},
+        {"SUMMARY:Pay\r\nDESCRIPTION:\r\n", "Pay", "", {"SUMMARY:Pay\r\n"}, {"X-LIC-ERROR"}},
+        {"SUMMARY:Pay\r\nLOCATION:\r\nX-MOZ-LASTACK:\r\nCOMMENT;LANGUAGE=en:\r\n",
+         "Pay",
+         "",
+         {"LOCATION:\r\n", "X-MOZ-LASTACK:\r\n", "COMMENT;LANGUAGE=en:\r\n"},
+         {"X-LIC-ERROR", "X-VANTRY"}},
+        {"SUMMARY:Sort\r\nCATEGORIES:a\\,b,c\r\n",
+         "Sort",
+         "",
+         {"CATEGORIES:a\\,b\r\n", "CATEGORIES:c\r\n"},
+         {"CATEGORIES:a,b"}},
+        {"SUMMARY:Sort\r\nCATEGORIES:Home,Garden\\, front,\\\\,\r\n",
+         "Sort",
+         "",
+         {"CATEGORIES:Home\r\n", "CATEGORIES:Garden\\, front\r\n", "CATEGORIES:\\\\\r\n",
+          "CATEGORIES:\r\n"},
+         {"X-LIC-ERROR"}},
+        {"SUMMARY:Child\r\nRELATED-TO;VALUE=UID:parent-1\r\n",
+         "Child",
+         "",
+         {"RELATED-TO:parent-1\r\n"},
+         {"X-LIC-ERROR"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lines);
+        VCollection doc;
+        IcsImport result = ImportICalendar(doc, Calendar(Item("VTODO", std::string("UID:u\r\n") +
+                                                                         c.lines)));
+        ASSERT_TRUE(result.ok) << result.error;
+        auto* todo = dynamic_cast<VTodo*>(doc.root->next);
+        ASSERT_NE(todo, nullptr);
+        EXPECT_STREQ(todo->what.Text(), c.summary);
+        EXPECT_STREQ(todo->extra.Text(), c.extra);
+        std::string back = ExportICalendar(doc, AllNodes(doc), "").text;
+        for (const std::string& line : c.back)
+            EXPECT_THAT(back, HasSubstr(line));
+        for (const std::string& text : c.never)
+            EXPECT_THAT(back, Not(HasSubstr(text)));
+        // And that export reads back to the same export.
+        VCollection again;
+        ASSERT_TRUE(ImportICalendar(again, back).ok);
+        EXPECT_EQ(TodoTexts(ExportICalendar(again, AllNodes(again), "").text), TodoTexts(back));
+    }
+}
+
+// A folder named with a comma is one category, however many commas.
+TEST_F(IcsImportTest, AFolderWithACommaInItsNameIsOneCategory) {
+    auto* folder = AddNode<VGroup>(collection);
+    folder->name = "Bills, taxes";
+    auto* todo = AddNode<VTodo>(collection, folder);
+    todo->what = "File";
+    std::string text = ExportICalendar(collection, AllNodes(collection), "").text;
+    EXPECT_THAT(text, HasSubstr("CATEGORIES:Bills\\, taxes\r\n"));
+    VCollection doc;
+    ASSERT_TRUE(ImportICalendar(doc, text).ok);
+    EXPECT_EQ(TodoTexts(ExportICalendar(doc, AllNodes(doc), "").text), TodoTexts(text));
+}
+
+// Our own export of untitled items, and a service's calendar with one empty
+// DESCRIPTION among many, are read whole.
+TEST_F(IcsImportTest, UntitledItemsAndEmptyDescriptionsDoNotStopAnImport) {
+    auto* agenda = AddNode<VGroup>(collection);
+    agenda->name = "Agenda";
+    auto* untitled = AddNode<VTodo>(collection, agenda);
+    untitled->what = "";
+    auto* action = AddNode<VTask>(collection, agenda);
+    action->what = "";
+    action->flags = 0;
+    action->startDate = "2026-12-12";
+    std::string first = ExportICalendar(collection, AllNodes(collection), "Agenda").text;
+    ASSERT_THAT(first, HasSubstr("SUMMARY:\r\n"));
+    VCollection doc;
+    IcsImport imported = ImportICalendar(doc, first);
+    ASSERT_TRUE(imported.ok) << imported.error;
+    EXPECT_EQ(imported.added, 2);
+    EXPECT_EQ(TodoTexts(ExportICalendar(doc, AllNodes(doc), "Agenda").text), TodoTexts(first));
+
+    std::string service = Calendar(
+        Item("VEVENT", "UID:g1\r\nSUMMARY:Lunch\r\nDTSTART;VALUE=DATE:20261201\r\n"
+                       "DESCRIPTION:\r\n") +
+            Item("VEVENT", "UID:g2\r\nSUMMARY:Dinner\r\nDTSTART;VALUE=DATE:20261202\r\n"
+                           "DESCRIPTION:Bring wine\r\n"),
+        "X-WR-CALNAME:Family\r\n");
+    IcsImport family = ImportICalendar(doc, service);
+    ASSERT_TRUE(family.ok) << family.error;
+    EXPECT_EQ(family.added, 2);
+}
+
 struct BadCase {
     const char* what;
     std::string text;
@@ -296,12 +396,23 @@ TEST_F(IcsImportTest, BrokenFilesSayWhereAndChangeNothing) {
     for (int i = 0; big.size() < 50u * 1024 * 1024; ++i)
         big += Item("VTODO", "UID:big-" + std::to_string(i) + "\r\nSUMMARY:item " +
                                  std::to_string(i) + "\r\n");
-    long bigLines = 2 + (long)std::count(big.begin(), big.end(), '\n');
     const BadCase cases[] = {
-        {"no END", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n" + todo, 6,
-         "ends at line 6 inside VCALENDAR"},
+        // An unclosed component is named by the line that begins it.
+        {"no END", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n" + todo, 1,
+         "the VCALENDAR that begins at line 1 has no END"},
+        {"an item without END", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n" + todo +
+         "BEGIN:VTODO\r\nSUMMARY:cut off\r\n", 7, "the VTODO that begins at line 7 has no END"},
         {"an unfinished item", "BEGIN:VCALENDAR\r\nBEGIN:VTODO\r\nSUMMARY:x\r\nEND:VCALENDAR\r\n",
-         4, "inside"},
+         2, "the VTODO that begins at line 2 has no END (line 4 ends a VCALENDAR)"},
+        // Faults libical finds in a line without stopping there: still that line.
+        {"a parameter without a value",
+         Calendar(todo + Item("VTODO", "UID:p\r\nSUMMARY:x\r\nDESCRIPTION;NOVALUE:y\r\n")), 11,
+         "line 11: Can't parse parameter name: NOVALUE"},
+        {"a value type the property cannot have",
+         Calendar(todo + Item("VTODO", "UID:p\r\nSUMMARY;VALUE=DATE:x\r\n")), 10,
+         "line 10: Invalid VALUE type for property SUMMARY"},
+        {"a to-do outside a calendar", todo, 1, "line 1"},
+        {"a date that is empty", Calendar(Item("VTODO", "UID:b\r\nDTSTART:\r\n")), 6, "line 6"},
         {"a line that is no property", Calendar(todo + "this is not a property\r\n" + todo), 8,
          "line 8 is no iCalendar line: \"this is not a property\""},
         {"a date that is none", Calendar(Item("VTODO", "UID:b\r\nDTSTART:tomorrow\r\n")), 6,
@@ -314,8 +425,8 @@ TEST_F(IcsImportTest, BrokenFilesSayWhereAndChangeNothing) {
         {"50 MB in one line",
          "BEGIN:VCALENDAR\r\nBEGIN:VTODO\r\nSUMMARY:" + std::string(50u * 1024 * 1024, 'x'), 3,
          "line 3 is longer than 1 MB"},
-        {"50 MB without END", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n" + big, bigLines,
-         "before its END"},
+        {"50 MB without END", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n" + big, 1,
+         "the VCALENDAR that begins at line 1 has no END"},
     };
     IcsFixture doc(collection);
     std::string bytes = Bytes();

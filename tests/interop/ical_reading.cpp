@@ -67,3 +67,24 @@ ReadCalendar ReadICalendar(const std::string& text) {
     icalcomponent_free(root);
     return calendar;
 }
+
+std::multiset<std::string> TodoTexts(const std::string& text) {
+    std::multiset<std::string> todos;
+    const std::string begin = "BEGIN:VTODO\r\n", end = "END:VTODO\r\n";
+    for (size_t at = text.find(begin); at != std::string::npos; at = text.find(begin, at)) {
+        size_t stop = text.find(end, at);
+        if (stop == std::string::npos) break;
+        std::string todo;
+        for (size_t line = at; line < stop + end.size();) {
+            size_t next = text.find("\r\n", line) + 2;
+            // A folded line goes on after CR LF and a space.
+            while (next < text.size() && text[next] == ' ')
+                next = text.find("\r\n", next) + 2;
+            if (text.compare(line, 8, "DTSTAMP:") != 0) todo.append(text, line, next - line);
+            line = next;
+        }
+        todos.insert(todo);
+        at = stop;
+    }
+    return todos;
+}

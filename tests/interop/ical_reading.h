@@ -2,6 +2,7 @@
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -28,3 +29,7 @@ struct ReadCalendar {
 };
 
 ReadCalendar ReadICalendar(const std::string& text);
+
+// The VTODOs of a calendar's text, each as the lines it has there but DTSTAMP (which
+// every export writes anew), in any order: two exports of the same items compare equal.
+std::multiset<std::string> TodoTexts(const std::string& text);
