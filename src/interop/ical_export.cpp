@@ -9,6 +9,7 @@
 #include "model/vcommitem.h"
 #include "model/vcontact.h"
 #include "model/vdays.h"
+#include "model/vrecurrence.h"
 #include "model/vschedule.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
@@ -149,7 +150,11 @@ class Exporter {
                               [&] { return icalproperty_new_due(dateValue(first + days)); });
             }
         } else if (schedule.dueDay) {
-            out += lines(icalproperty_new_due(IcalWhen({*schedule.dueDay, schedule.dueMinute})));
+            icaltimetype due = IcalWhen({*schedule.dueDay, schedule.dueMinute});
+            // A repeat counts from DTSTART (RFC 5545 wants one with RRULE): the first
+            // occurrence, due when it starts; the import reads the pair back as a due day.
+            if (RuleReadable(schedule.rule)) out += lines(icalproperty_new_dtstart(due));
+            out += lines(icalproperty_new_due(due));
         }
         if (task && task->completion)
             out += cached(percentLines, task->completion,

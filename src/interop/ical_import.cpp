@@ -129,7 +129,7 @@ bool validTodoStatus(icalproperty_status status) {
 // One VTODO or VEVENT. False (with the error) for a property libical could not read.
 bool readItem(icalcomponent* component, ParsedItem& item, std::string& error) {
     icaltimetype start = icaltime_null_time(), end = icaltime_null_time();
-    bool hasStart = false, hasEnd = false, hasDuration = false;
+    bool hasStart = false, hasEnd = false, hasDuration = false, endIsDue = false;
     icaldurationtype duration = icaldurationtype_null_duration();
     std::string kept;
     for (icalproperty* p = icalcomponent_get_first_property(component, ICAL_ANY_PROPERTY); p;
@@ -162,6 +162,7 @@ bool readItem(icalcomponent* component, ParsedItem& item, std::string& error) {
         case ICAL_DTEND_PROPERTY:
             end = icalproperty_get_datetime_with_component(p, component);
             hasEnd = true;
+            endIsDue = icalproperty_isa(p) == ICAL_DUE_PROPERTY;
             break;
         case ICAL_DURATION_PROPERTY:
             duration = icalproperty_get_duration(p);
@@ -198,7 +199,16 @@ bool readItem(icalcomponent* component, ParsedItem& item, std::string& error) {
     std::optional<VWhen> from, to;
     if (hasStart) from = LocalWhen(start);
     if (hasEnd) to = LocalWhen(end);
-    if (from) {
+    // A repeating to-do due when it starts is due then: the start is the series' first
+    // occurrence, as the export writes it.
+    if (from && to && endIsDue && *from == *to && !item.schedule.rule.empty()) from.reset();
+    if (!from && to && !endIsDue) {
+        // An event with an end alone lasts up to it: up to an all-day end is the day
+        // before it, as it is for an event that starts.
+        item.dated = true;
+        endOf(*to, to->day - 1, item.lastDay, item.endMinute);
+        item.firstDay = item.lastDay;
+    } else if (from) {
         item.dated = true;
         item.firstDay = item.lastDay = from->day;
         item.startMinute = from->minute;

@@ -121,6 +121,76 @@ TEST_F(IcsImportTest, DatesBecomeLocalDaysAndAllDayValuesNeverMove) {
     }
 }
 
+// An all-day end is exclusive: an event on 12 December ends on the 13th. Read and
+// written, the days stay what they were, whichever kind holds them.
+TEST_F(IcsImportTest, AllDayEndsAreTheDayAfterBothWays) {
+    struct Case {
+        const char* kind;
+        const char* lines;
+        const char* todoDue;  // when a to-do of the same UID is there already; "" none
+        const char* first;    // the action's first day, or the to-do's due day
+        int days;             // the action's days; 0 for the to-do
+        const char* start;    // DTSTART written back ("" none)
+        const char* end;      // DUE written back
+    } cases[] = {
+        {"VEVENT", "DTSTART;VALUE=DATE:20261212\r\nDTEND;VALUE=DATE:20261213\r\n", "",
+         "2026-12-12", 1, "20261212", "20261213"},
+        {"VEVENT", "DTSTART;VALUE=DATE:20261212\r\nDTEND;VALUE=DATE:20261215\r\n", "",
+         "2026-12-12", 3, "20261212", "20261215"},
+        {"VEVENT", "DTSTART;VALUE=DATE:20261212\r\n", "", "2026-12-12", 1, "20261212",
+         "20261213"},
+        {"VEVENT", "DTSTART;VALUE=DATE:20261212\r\nDURATION:P1D\r\n", "", "2026-12-12", 1,
+         "20261212", "20261213"},
+        {"VTODO", "DTSTART;VALUE=DATE:20261212\r\nDUE;VALUE=DATE:20261213\r\n", "",
+         "2026-12-12", 1, "20261212", "20261213"},
+        // An event without a start ends the day before its end.
+        {"VEVENT", "DTEND;VALUE=DATE:20261213\r\n", "", "2026-12-12", 1, "20261212",
+         "20261213"},
+        // A to-do known by its UID takes the event's one day as its due day.
+        {"VEVENT", "DTSTART;VALUE=DATE:20261212\r\nDTEND;VALUE=DATE:20261213\r\n",
+         "2026-12-01", "2026-12-12", 0, "", "20261212"},
+        {"VEVENT", "DTEND;VALUE=DATE:20261213\r\n", "2026-12-01", "2026-12-12", 0, "",
+         "20261212"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.kind) + " " + c.lines + c.todoDue);
+        VCollection doc;
+        if (c.todoDue[0]) {
+            // In the folder an import without a calendar name makes, as the events go.
+            auto* imported = AddNode<VGroup>(doc);
+            imported->name = "Imported";
+            auto* todo = AddNode<VTodo>(doc, imported);
+            long due = 0;
+            ASSERT_TRUE(ParseDayText(c.todoDue, due));
+            SetSchedule(doc, todo, VSchedule{due, {}, {}, {}, "", RepeatFrom::DueDate, {}, {}, {}});
+            doc.extensions.SetField(todo, VExtensions::UID, "x");
+        }
+        IcsImport result = ImportICalendar(
+            doc, Calendar(Item(c.kind, std::string("UID:x\r\nSUMMARY:Party\r\n") + c.lines)));
+        ASSERT_TRUE(result.ok) << result.error;
+        VNode* item = doc.root->next;
+        while (item->IsFolderKind())
+            item = item->next;
+        if (c.days) {
+            auto* task = dynamic_cast<VTask*>(item);
+            ASSERT_NE(task, nullptr);
+            EXPECT_STREQ(task->startDate.Text(), c.first);
+            EXPECT_EQ(task->duration, c.days);
+        } else {
+            std::optional<VWhen> due = DueOf(doc, item);
+            ASSERT_TRUE(due);
+            EXPECT_EQ(DayText(due->day), c.first);
+        }
+        std::string back = ExportICalendar(doc, AllNodes(doc), "").text;
+        const ReadTodo& t = ReadICalendar(back).todos.at(0);
+        EXPECT_EQ(t.Get("DTSTART"), c.start);
+        EXPECT_EQ(t.Get("DUE"), c.end);
+        VCollection again;
+        ASSERT_TRUE(ImportICalendar(again, back).ok);
+        EXPECT_EQ(TodoTexts(ExportICalendar(again, AllNodes(again), "").text), TodoTexts(back));
+    }
+}
+
 // Written on one side of the date line and read on the other: the days stay.
 TEST_F(IcsImportTest, AllDayDatesCrossTheDateLineUnmoved) {
     VCollection source;

@@ -59,8 +59,17 @@ std::vector<ExportCase> Cases() {
          Schedule(Day(2026, 3, 31), 8 * 60 + 30, "FREQ=MONTHLY;BYMONTHDAY=31", 15),
          nullptr,
          0,
-         {{"DUE", "20260331T083000"}, {"RRULE", "FREQ=MONTHLY;BYMONTHDAY=31"}},
+         // A repeat needs its start (RFC 5545): the first occurrence, as DUE has it.
+         {{"DUE", "20260331T083000"},
+          {"DTSTART", "20260331T083000"},
+          {"RRULE", "FREQ=MONTHLY;BYMONTHDAY=31"}},
          {"TRIGGER;RELATED=END:-PT15M\r\n", "ACTION:DISPLAY\r\n", "DESCRIPTION:Rent\r\n"}},
+        {"Bins",
+         Schedule(Day(2026, 4, 2), {}, "FREQ=WEEKLY;UNTIL=20260430", {}),
+         nullptr,
+         0,
+         {{"DUE", "20260402"}, {"DTSTART", "20260402"}, {"RRULE", "FREQ=WEEKLY;UNTIL=20260430"}},
+         {"DTSTART;VALUE=DATE:20260402\r\n"}},
         {"Call Ann () @ 555",
          Schedule(Day(2026, 4, 1), 12 * 60, "", 0),
          nullptr,
@@ -86,7 +95,7 @@ std::vector<ExportCase> Cases() {
          Schedule(Day(2026, 3, 31), {}, "FREQ=FOO", {}),
          nullptr,
          0,
-         {{"RRULE", ""}},
+         {{"RRULE", ""}, {"DTSTART", ""}},
          {}},
     };
 }
@@ -149,7 +158,7 @@ TEST_F(IcsScheduleTest, ExportWritesTimesRepeatsAndReminders) {
             EXPECT_EQ(todo->Get(name), value) << name;
         for (const std::string& line : c.lines)
             EXPECT_THAT(todo->text, HasSubstr(line));
-        EXPECT_EQ(todo->components.size(), c.lines.empty() ? 0u : 1u) << "one VALARM";
+        EXPECT_EQ(todo->components.size(), c.schedule.reminderMinutes ? 1u : 0u) << "one VALARM";
     }
 }
 
