@@ -10,8 +10,8 @@
 #include <cstdio>
 #include <map>
 #include <memory>
-#include <utility>
 #include <string>
+#include <utility>
 
 namespace {
 

@@ -203,8 +203,7 @@ int exportICalendar(const Options& o, VCollection& c, VNode* folder, std::ostrea
 
 // Into a new document when FILE is not there yet (`startsDocument`); one that is there
 // must hold a document.
-int importICalendar(const Options& o, bool startsDocument, std::ostream& out,
-                    std::ostream& err) {
+int importICalendar(const Options& o, bool startsDocument, std::ostream& out, std::ostream& err) {
     VCollection c;
     if (!startsDocument && !load(c, o.file, err)) return 1;
     std::string message;

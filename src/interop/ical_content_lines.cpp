@@ -45,8 +45,7 @@ bool named(std::string_view name, const char* wanted) {
 bool textValued(std::string_view name) {
     if (named(name, "BEGIN") || named(name, "END")) return false;
     icalproperty_kind kind = icalproperty_string_to_kind(std::string(name).c_str());
-    if (kind == ICAL_NO_PROPERTY || kind == ICAL_X_PROPERTY)
-        return true;
+    if (kind == ICAL_NO_PROPERTY || kind == ICAL_X_PROPERTY) return true;
     icalvalue_kind value = icalproperty_kind_to_value_kind(kind);
     return value == ICAL_TEXT_VALUE || value == ICAL_X_VALUE;
 }

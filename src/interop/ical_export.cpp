@@ -71,14 +71,6 @@ icaltimetype dateValue(long day) {
     return t;
 }
 
-std::string utcStamp(std::time_t when) {
-    std::tm tm{};
-    gmtime_r(&when, &tm);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y%m%dT%H%M%SZ", &tm);
-    return text;
-}
-
 // The lines of one property as libical writes them (folded, CR LF ended); the property
 // is freed.
 std::string lines(icalproperty* property) {
@@ -162,17 +154,11 @@ class Exporter {
         int level = IcalPriority(priority);
         out += cached(priorityLines, level, [&] { return icalproperty_new_priority(level); });
         if (node->flags & DONE) {
-            std::string completed = ext.Field(node, VExtensions::ICAL_COMPLETED);
-            if (completed.empty()) {
-                completed = utcStamp(std::time(nullptr));
-                collection.extensions.SetField(node, VExtensions::ICAL_COMPLETED, completed);
-                assigned = true;
-            }
             out += cached(textLines, "S:COMPLETED",
                           [] { return icalproperty_new_status(ICAL_STATUS_COMPLETED); });
-            out += cached(textLines, "C:" + completed, [&] {
-                return icalproperty_new_completed(icaltime_from_string(completed.c_str()));
-            });
+            if (std::optional<std::time_t> when = completedAt(node, schedule))
+                out += cached(completedLines, *when,
+                              [&] { return icalproperty_new_completed(UtcValue(*when)); });
         } else {
             std::string status = ext.Field(node, VExtensions::ICAL_STATUS);
             out += cached(textLines, "S:" + status, [&] {
@@ -207,6 +193,24 @@ class Exporter {
     const std::string& cached(std::unordered_map<std::string, std::string>& cache, const char* key,
                               Make make) {
         return cached(cache, std::string(key), make);
+    }
+
+    // When a done item was done. An item ticked done keeps the moment; one from an
+    // earlier export or import has it as iCalendar text. One done before either has none
+    // and gets a moment its own days give, the day its last repeat was done or else its
+    // due day at 00:00 UTC, so that every export writes the same; with neither there is
+    // nothing to tell, and no COMPLETED (its STATUS says it is done).
+    std::optional<std::time_t> completedAt(const VNode* node, const VSchedule& schedule) const {
+        if (std::optional<std::time_t> at = DoneAt(collection, node)) return at;
+        std::string kept = collection.extensions.Field(node, VExtensions::ICAL_COMPLETED);
+        icaltimetype value = icaltime_from_string(kept.c_str());
+        if (!kept.empty() && !icaltime_is_null_time(value) && icaltime_is_valid_time(value))
+            return UtcMoment(value);
+        std::optional<long> day = schedule.doneDay;
+        if (!day)
+            if (std::optional<VWhen> due = DueOf(node, schedule)) day = due->day;
+        if (!day) return std::nullopt;
+        return UtcMoment(IcalWhen({*day, 0})); // a floating midnight, taken as UTC
     }
 
     // An action's days with times of day: from the start time (or midnight) on the first
@@ -253,6 +257,7 @@ class Exporter {
     std::string stampLine, begin, end;
     std::unordered_map<long, std::string> dayLines, dueLines;
     std::unordered_map<int, std::string> percentLines, priorityLines;
+    std::unordered_map<std::time_t, std::string> completedLines;
     std::unordered_map<std::string, std::string> textLines;
     std::unordered_map<const VNode*, std::string> folderLines;
 };

@@ -10,8 +10,8 @@ class VNode;
 struct IcsExport {
     std::string text;      // the VCALENDAR, UTF-8 with CR LF line ends
     int items = 0;         // VTODOs written
-    int newIdentities = 0; // items that got their UID (or completion time) now: the
-                           // document changed and should be saved to keep them
+    int newIdentities = 0; // items that got their UID now: the document changed and
+                           // should be saved to keep them
 };
 
 // Writes the exportable items among the nodes (actions, to-dos, calls, mails and pays;

@@ -39,7 +39,7 @@ struct ParsedItem {
     std::optional<VWhen> due; // DUE without DTSTART: when a to-do is due
     IcsScheduleParts schedule;
     bool done = false;
-    std::string completed;
+    std::optional<std::time_t> completedAt; // COMPLETED, the moment it was done
     std::string status;
     int priority = 0; // iCalendar's scale; 0 none
     int percent = -1;
@@ -176,7 +176,7 @@ bool readItem(icalcomponent* component, ParsedItem& item, std::string& error) {
         }
         case ICAL_COMPLETED_PROPERTY:
             item.done = true;
-            item.completed = icaltime_as_ical_string(icalproperty_get_completed(p));
+            item.completedAt = UtcMoment(icalproperty_get_datetime_with_component(p, component));
             break;
         case ICAL_PRIORITY_PROPERTY:
             item.priority = icalproperty_get_priority(p);
@@ -427,8 +427,8 @@ bool parse(const std::string& bytes, Parsed& parsed, IcsImport& result) {
         icalcomponent* done = nullptr;
         icalparser_state state = addLine(parser.get(), line, done);
         if (brokenLine(state, line))
-            fail(start, "line " + std::to_string(start) + " is no iCalendar line: " +
-                            quoteLine(line));
+            fail(start,
+                 "line " + std::to_string(start) + " is no iCalendar line: " + quoteLine(line));
         else if (state == ICALPARSER_BEGIN_COMP)
             components.Begin(line, start);
         else if ((state == ICALPARSER_END_COMP || state == ICALPARSER_SUCCESS) &&
@@ -530,7 +530,6 @@ VExtensionFields extensionFields(VNode* node, const ParsedItem& item) {
     VExtensionFields fields;
     fields[VExtensions::UID] = item.uid;
     fields[VExtensions::ICAL_KEPT] = item.kept;
-    fields[VExtensions::ICAL_COMPLETED] = item.completed;
     fields[VExtensions::ICAL_STATUS] = item.status;
     // A to-do holds its description itself.
     if (!dynamic_cast<VTodo*>(node)) fields[VExtensions::ICAL_DESCRIPTION] = item.description;
@@ -572,6 +571,8 @@ IcsImport ImportICalendar(VCollection& collection, const std::string& bytes) {
                     fields.emplace(name, value);
         collection.extensions.SetFields(node, std::move(fields));
         applySchedule(collection, node, item);
+        // A done item the file does not say the moment of keeps the one it had.
+        if (!item.done || item.completedAt) SetDoneAt(collection, node, item.completedAt);
     }
     result.ok = true;
     return result;

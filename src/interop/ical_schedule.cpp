@@ -48,6 +48,14 @@ std::optional<VWhen> LocalWhen(icaltimetype t) {
     return VWhen{DayNumber(t.year, t.month, t.day), t.hour * 60 + t.minute};
 }
 
+std::time_t UtcMoment(icaltimetype t) {
+    return icaltime_as_timet_with_zone(t, t.zone ? t.zone : icaltimezone_get_utc_timezone());
+}
+
+icaltimetype UtcValue(std::time_t moment) {
+    return icaltime_from_timet_with_zone(moment, 0, icaltimezone_get_utc_timezone());
+}
+
 std::string ScheduleLines(const VSchedule& s, bool relatedToDue, const std::string& summary) {
     std::string out;
     if (RuleReadable(s.rule)) {

@@ -7,6 +7,7 @@
 
 #include <libical/ical.h>
 
+#include <ctime>
 #include <optional>
 #include <string>
 
@@ -22,6 +23,12 @@ icaltimetype IcalWhen(const VWhen& when);
 // The local day and time of a value: dates keep their day, floating times their day and
 // time, times with a zone (or UTC) become the time here. None for no valid value.
 std::optional<VWhen> LocalWhen(icaltimetype value);
+
+// The moment a value names: in its zone, in UTC, or, for a floating value (which RFC 5545
+// does not allow where a moment is meant, as in COMPLETED), its digits taken as UTC.
+std::time_t UtcMoment(icaltimetype value);
+// A moment as a UTC DATE-TIME.
+icaltimetype UtcValue(std::time_t moment);
 
 // The RRULE, X-VANTRY-REPEAT-FROM and VALARM lines (an unreadable rule is not written;
 // `relatedToDue`: the alarm's trigger counts from DUE, else from DTSTART).

@@ -42,6 +42,8 @@ class VExtensions {
     static constexpr const char* REPEAT_FROM = "repeat.from"; // "done"; none: the due date
     static constexpr const char* REMIND_BEFORE = "remind.before";
     static constexpr const char* DONE_DAY = "done.day";
+    // The moment the item was ticked done, in UTC: "YYYY-MM-DDTHH:MM:SSZ".
+    static constexpr const char* DONE_AT = "done.at";
     static constexpr const char* REMINDER_SHOWN = "remind.shown"; // "YYYY-MM-DD[THH:MM]"
 
     bool Empty() const { return byNode.empty(); }

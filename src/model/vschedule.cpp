@@ -155,7 +155,10 @@ std::optional<VWhen> DueOf(const VCollection& collection, const VNode* node) {
     return DueOf(node, ScheduleOf(collection, node));
 }
 
-bool SetItemDone(VCollection& collection, VNode* node, bool done, long today) {
+namespace {
+
+// The tick itself; SetItemDone keeps the moment around it.
+bool tickDone(VCollection& collection, VNode* node, bool done, long today) {
     VSchedule s = ScheduleOf(collection, node);
     std::optional<VWhen> due = DueOf(node, s);
     if (!done || s.rule.empty() || !due || (node->flags & DONE)) {
@@ -177,8 +180,49 @@ bool SetItemDone(VCollection& collection, VNode* node, bool done, long today) {
     return (node->flags & DONE) != 0;
 }
 
+} // namespace
+
+bool SetItemDone(VCollection& collection, VNode* node, bool done, long today) {
+    bool wasDone = (node->flags & DONE) != 0;
+    bool isDone = tickDone(collection, node, done, today);
+    // Set once, when the item becomes done; an item done before the moment was kept
+    // gets none rather than one that is not true.
+    if (!isDone)
+        SetDoneAt(collection, node, std::nullopt);
+    else if (!wasDone)
+        SetDoneAt(collection, node, QNow());
+    return isDone;
+}
+
 bool SetItemDone(VCollection& collection, VNode* node, bool done) {
     return SetItemDone(collection, node, done, LocalDay(QNow()));
+}
+
+std::optional<std::time_t> DoneAt(const VCollection& collection, const VNode* node) {
+    std::string text = collection.extensions.Field(node, X::DONE_AT);
+    std::tm utc{};
+    int used = 0;
+    if (text.size() != 20 ||
+        std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2dZ%n", &utc.tm_year, &utc.tm_mon,
+                    &utc.tm_mday, &utc.tm_hour, &utc.tm_min, &utc.tm_sec, &used) != 6 ||
+        used != 20 || utc.tm_mon < 1 || utc.tm_mon > 12 || utc.tm_mday < 1 || utc.tm_mday > 31 ||
+        utc.tm_hour > 23 || utc.tm_min > 59 || utc.tm_sec > 60)
+        return std::nullopt;
+    utc.tm_year -= 1900;
+    utc.tm_mon -= 1;
+    return timegm(&utc);
+}
+
+void SetDoneAt(VCollection& collection, const VNode* node, std::optional<std::time_t> moment) {
+    std::string text;
+    if (moment) {
+        std::tm utc{};
+        gmtime_r(&*moment, &utc);
+        char buffer[32];
+        std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H:%M:%SZ", &utc);
+        text = buffer;
+    }
+    collection.extensions.SetField(node, X::DONE_AT, text);
 }
 
 VWhen ExistingLocalTime(const VWhen& when) {

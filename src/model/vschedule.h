@@ -77,11 +77,17 @@ std::optional<VWhen> DueOf(const VCollection& collection, const VNode* node);
 // Ticks the item done (or not done), the one way the check box, the dialogs and the
 // commands set the done state. Ticking a repeating item done records `today` as the day
 // done and moves the same node to its next occurrence (from its due date or from today,
-// as the schedule says), leaving it not done; the last occurrence stays done. Answers
-// whether the node is done now.
+// as the schedule says), leaving it not done; the last occurrence stays done. An item
+// that becomes done keeps the clock's moment (DoneAt), one that is not done has none.
+// Answers whether the node is done now.
 bool SetItemDone(VCollection& collection, VNode* node, bool done, long today);
 // The same with the clock's today (QNow).
 bool SetItemDone(VCollection& collection, VNode* node, bool done);
+
+// The moment the item was ticked done (set once by SetItemDone, or by an import that
+// says when); none for an item not done, or done before the moment was kept.
+std::optional<std::time_t> DoneAt(const VCollection& collection, const VNode* node);
+void SetDoneAt(VCollection& collection, const VNode* node, std::optional<std::time_t> moment);
 
 // The moment of a local day and time (a day without a time: its midnight). A time
 // that does not exist there (a daylight-saving gap) is the next minute that does.

@@ -1,10 +1,10 @@
 #include "sync/caldav_sync.h"
 
+#include "interop/calendar_objects.h"
 #include "interop/ical_export.h"
 #include "interop/ical_import.h"
 #include "interop/ical_uid.h"
 #include "model/vcollection.h"
-#include "interop/calendar_objects.h"
 #include "sync/dav_xml.h"
 #include "sync/http_client.h"
 
@@ -461,8 +461,8 @@ SyncSnapshot TakeSyncSnapshot(VCollection& collection) {
     HttpClient::Initialise();
     SyncSnapshot snapshot;
     snapshot.state = ReadSyncState(collection);
-    // The export gives UIDs (and completion times) to items that lack them; the snapshot
-    // keeps them and the document gets its fields back as they were.
+    // The export gives UIDs to items that lack them; the snapshot keeps them and the
+    // document gets its fields back as they were.
     VExtensions before = collection.extensions;
     std::set<std::string> seen;
     for (VNode* node : AllNodes(collection)) {
@@ -473,8 +473,6 @@ SyncSnapshot TakeSyncSnapshot(VCollection& collection) {
         item.serial = node->Serial();
         item.uid = uid;
         item.newUid = before.Field(node, VExtensions::UID).empty();
-        if (before.Field(node, VExtensions::ICAL_COMPLETED).empty())
-            item.completed = collection.extensions.Field(node, VExtensions::ICAL_COMPLETED);
         item.fingerprint = SyncFingerprint(ics);
         item.ics = std::move(ics);
         snapshot.items.push_back(std::move(item));
@@ -510,9 +508,6 @@ SyncApplied ApplySyncResult(VCollection& c, const SyncSnapshot& snapshot,
         if (it == bySerial.end()) continue;
         if (item.newUid && c.extensions.Field(it->second, VExtensions::UID).empty())
             c.extensions.SetField(it->second, VExtensions::UID, item.uid);
-        if (!item.completed.empty() &&
-            c.extensions.Field(it->second, VExtensions::ICAL_COMPLETED).empty())
-            c.extensions.SetField(it->second, VExtensions::ICAL_COMPLETED, item.completed);
     }
     auto byUid = nodesByUid(c);
     for (const auto& [here, server] : result.sameItems)

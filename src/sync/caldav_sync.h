@@ -40,7 +40,6 @@ struct SyncSnapshotItem {
     std::uint32_t serial = 0; // the node's serial number
     std::string uid;
     bool newUid = false;     // given by this snapshot; written to the node in step 3
-    std::string completed;   // a completion time given by this snapshot, else empty
     std::string ics;         // the item's own VCALENDAR, as uploaded
     std::string fingerprint; // SyncFingerprint of it
 };

@@ -167,8 +167,9 @@ TEST_F(IcsCommandLineTest, AFolderOfSixHundredItemsIsListedExportedAndInTheAgend
     for (int i = 0; i < 600; ++i) {
         auto* todo = AddNode<VTodo>(c, big);
         todo->what = ("item " + std::to_string(i)).c_str();
-        SetSchedule(c, todo, VSchedule{DayNumber(2026, 12, 1 + i % 28), {}, {}, {}, "",
-                                       RepeatFrom::DueDate, {}, {}, {}});
+        VSchedule due;
+        due.dueDay = DayNumber(2026, 12, 1 + i % 28);
+        SetSchedule(c, todo, due);
     }
     ASSERT_TRUE(c.Save("big.vnt"));
     EXPECT_EQ(Run({"--list", "--folder", "Big", "big.vnt"}), 0) << err;
@@ -176,8 +177,7 @@ TEST_F(IcsCommandLineTest, AFolderOfSixHundredItemsIsListedExportedAndInTheAgend
     EXPECT_EQ(Run({"--export-ics", "big.ics", "big.vnt"}), 0) << err;
     EXPECT_EQ(out, "Exported 600 items to big.ics.\n");
     EXPECT_EQ(Lines(ReadWholeFile("big.ics"), "SUMMARY").size(), 600u);
-    EXPECT_EQ(Run({"--agenda", "--from", "2026-12-01", "--to", "2026-12-31", "big.vnt"}), 0)
-        << err;
+    EXPECT_EQ(Run({"--agenda", "--from", "2026-12-01", "--to", "2026-12-31", "big.vnt"}), 0) << err;
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 600);
 }
 

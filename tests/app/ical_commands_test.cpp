@@ -1,7 +1,7 @@
 // File > Export > iCalendar... and File > Import > iCalendar...: a chosen file, a message,
 // and an import that is one step of the undo history.
-#include "platform/command_ids.h"
 #include "model/vtodo.h"
+#include "platform/command_ids.h"
 #include "support/model_builders.h"
 #include "support/scripted_ui.h"
 #include "support/windowless_commands.h"

@@ -3,8 +3,12 @@
 
 #include "interop/ical_fixture.h"
 #include "interop/ical_reading.h"
+#include "model/vdays.h"
+#include "model/vschedule.h"
+#include "support/fixed_clock.h"
 #include "support/log_capture.h"
 
+#include <functional>
 #include <gmock/gmock.h>
 #include <set>
 
@@ -78,14 +82,16 @@ TEST_F(IcsExportTest, EachItemsFields) {
     const ReadTodo* report = cal.BySummary("Write report");
     EXPECT_EQ(report->parameters.count("DTSTART;VALUE=DATE"), 1u) << "all-day values";
     EXPECT_EQ(report->parameters.count("DUE;VALUE=DATE"), 1u);
-    EXPECT_NE(cal.BySummary("Buy milk")->Get("COMPLETED"), "");
+    // Done before the moment was kept, and with no day to tell when: no COMPLETED
+    // rather than one that is not true (STATUS says it is done).
+    EXPECT_EQ(cal.BySummary("Buy milk")->Get("COMPLETED"), "");
     for (const ReadTodo& t : cal.todos)
         EXPECT_NE(t.Get("DTSTAMP"), "") << t.text;
 }
 
 TEST_F(IcsExportTest, UidsAreGivenOnceAndKeptBySaveAndLoad) {
     ReadCalendar first = Export();
-    EXPECT_EQ(last.newIdentities, 7) << "every item got its UID (and the done one its time)";
+    EXPECT_EQ(last.newIdentities, 7) << "every item got its UID";
     std::set<std::string> uids;
     for (const ReadTodo& t : first.todos) {
         EXPECT_THAT(t.Get("UID"),
@@ -112,6 +118,65 @@ TEST_F(IcsExportTest, UidsAreGivenOnceAndKeptBySaveAndLoad) {
     ReadCalendar third = ReadICalendar(reloaded.text);
     for (const ReadTodo& t : first.todos)
         EXPECT_EQ(third.BySummary(t.Get("SUMMARY"))->Get("UID"), t.Get("UID"));
+}
+
+// COMPLETED is a UTC moment (RFC 5545) and the same at every export: the moment the item
+// was ticked done, else one its own days give, never the time of the export.
+TEST_F(IcsExportTest, CompletedIsTheMomentItWasDoneInUtcAtEveryExport) {
+    FixedClock clock(11, 12, 2026);
+    struct Case {
+        const char* what;
+        std::function<void(VTodo*)> set;
+        const char* completed; // "" none
+    } cases[] = {
+        {"ticked", [&](VTodo* t) { SetItemDone(collection, t, true); }, "20261211T110000Z"},
+        {"kept by an earlier export",
+         [&](VTodo* t) {
+             t->flags |= DONE;
+             collection.extensions.SetField(t, VExtensions::ICAL_COMPLETED, "20261130T100000Z");
+         },
+         "20261130T100000Z"},
+        {"its last repeat done",
+         [&](VTodo* t) {
+             VSchedule s;
+             s.dueDay = DayNumber(2026, 12, 1);
+             s.rule = "FREQ=DAILY;COUNT=1";
+             s.doneDay = DayNumber(2026, 12, 5);
+             SetSchedule(collection, t, s);
+             t->flags |= DONE;
+         },
+         "20261205T000000Z"},
+        {"due",
+         [&](VTodo* t) {
+             VSchedule s;
+             s.dueDay = DayNumber(2026, 12, 7);
+             s.dueMinute = 9 * 60;
+             SetSchedule(collection, t, s);
+             t->flags |= DONE;
+         },
+         "20261207T000000Z"},
+        {"nothing to tell when", [&](VTodo* t) { t->flags |= DONE; }, ""},
+    };
+    clock.Set(1796986800); // 2026-12-11 11:00:00 UTC
+    for (const Case& c : cases) {
+        auto* todo = AddNode<VTodo>(collection, doc.home);
+        todo->what = c.what;
+        c.set(todo);
+    }
+    ReadCalendar first = Export();
+    clock.Set(1796986800 + 86400 * 3);
+    IcsExport again = ExportICalendar(collection, AllNodes(collection), "My agenda");
+    EXPECT_EQ(again.newIdentities, 0) << "nothing given but UIDs, and those were given already";
+    EXPECT_EQ(TodoTexts(again.text), TodoTexts(last.text)) << "the same at every export";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ReadTodo* todo = first.BySummary(c.what);
+        ASSERT_NE(todo, nullptr);
+        EXPECT_EQ(todo->Get("STATUS"), "COMPLETED");
+        EXPECT_EQ(todo->Get("COMPLETED"), c.completed);
+    }
+    EXPECT_EQ(collection.extensions.Field(doc.milk, VExtensions::ICAL_COMPLETED), "")
+        << "an export writes nothing of its own into the document";
 }
 
 TEST_F(IcsExportTest, AFolderExportsWhatItShows) {

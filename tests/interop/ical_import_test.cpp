@@ -56,6 +56,13 @@ class IcsImportTest : public ZoneTest {
     }
 };
 
+VNode* FirstItem(const VCollection& doc) {
+    VNode* node = doc.root->next;
+    while (node && node->IsFolderKind())
+        node = node->next;
+    return node;
+}
+
 struct DayCase {
     const char* zone;
     const char* lines;
@@ -127,30 +134,27 @@ TEST_F(IcsImportTest, AllDayEndsAreTheDayAfterBothWays) {
     struct Case {
         const char* kind;
         const char* lines;
-        const char* todoDue;  // when a to-do of the same UID is there already; "" none
-        const char* first;    // the action's first day, or the to-do's due day
-        int days;             // the action's days; 0 for the to-do
-        const char* start;    // DTSTART written back ("" none)
-        const char* end;      // DUE written back
+        const char* todoDue; // when a to-do of the same UID is there already; "" none
+        const char* first;   // the action's first day, or the to-do's due day
+        int days;            // the action's days; 0 for the to-do
+        const char* start;   // DTSTART written back ("" none)
+        const char* end;     // DUE written back
     } cases[] = {
-        {"VEVENT", "DTSTART;VALUE=DATE:20261212\r\nDTEND;VALUE=DATE:20261213\r\n", "",
-         "2026-12-12", 1, "20261212", "20261213"},
-        {"VEVENT", "DTSTART;VALUE=DATE:20261212\r\nDTEND;VALUE=DATE:20261215\r\n", "",
-         "2026-12-12", 3, "20261212", "20261215"},
-        {"VEVENT", "DTSTART;VALUE=DATE:20261212\r\n", "", "2026-12-12", 1, "20261212",
-         "20261213"},
+        {"VEVENT", "DTSTART;VALUE=DATE:20261212\r\nDTEND;VALUE=DATE:20261213\r\n", "", "2026-12-12",
+         1, "20261212", "20261213"},
+        {"VEVENT", "DTSTART;VALUE=DATE:20261212\r\nDTEND;VALUE=DATE:20261215\r\n", "", "2026-12-12",
+         3, "20261212", "20261215"},
+        {"VEVENT", "DTSTART;VALUE=DATE:20261212\r\n", "", "2026-12-12", 1, "20261212", "20261213"},
         {"VEVENT", "DTSTART;VALUE=DATE:20261212\r\nDURATION:P1D\r\n", "", "2026-12-12", 1,
          "20261212", "20261213"},
-        {"VTODO", "DTSTART;VALUE=DATE:20261212\r\nDUE;VALUE=DATE:20261213\r\n", "",
-         "2026-12-12", 1, "20261212", "20261213"},
+        {"VTODO", "DTSTART;VALUE=DATE:20261212\r\nDUE;VALUE=DATE:20261213\r\n", "", "2026-12-12", 1,
+         "20261212", "20261213"},
         // An event without a start ends the day before its end.
-        {"VEVENT", "DTEND;VALUE=DATE:20261213\r\n", "", "2026-12-12", 1, "20261212",
-         "20261213"},
+        {"VEVENT", "DTEND;VALUE=DATE:20261213\r\n", "", "2026-12-12", 1, "20261212", "20261213"},
         // A to-do known by its UID takes the event's one day as its due day.
-        {"VEVENT", "DTSTART;VALUE=DATE:20261212\r\nDTEND;VALUE=DATE:20261213\r\n",
-         "2026-12-01", "2026-12-12", 0, "", "20261212"},
-        {"VEVENT", "DTEND;VALUE=DATE:20261213\r\n", "2026-12-01", "2026-12-12", 0, "",
-         "20261212"},
+        {"VEVENT", "DTSTART;VALUE=DATE:20261212\r\nDTEND;VALUE=DATE:20261213\r\n", "2026-12-01",
+         "2026-12-12", 0, "", "20261212"},
+        {"VEVENT", "DTEND;VALUE=DATE:20261213\r\n", "2026-12-01", "2026-12-12", 0, "", "20261212"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.kind) + " " + c.lines + c.todoDue);
@@ -162,7 +166,9 @@ TEST_F(IcsImportTest, AllDayEndsAreTheDayAfterBothWays) {
             auto* todo = AddNode<VTodo>(doc, imported);
             long due = 0;
             ASSERT_TRUE(ParseDayText(c.todoDue, due));
-            SetSchedule(doc, todo, VSchedule{due, {}, {}, {}, "", RepeatFrom::DueDate, {}, {}, {}});
+            VSchedule schedule;
+            schedule.dueDay = due;
+            SetSchedule(doc, todo, schedule);
             doc.extensions.SetField(todo, VExtensions::UID, "x");
         }
         IcsImport result = ImportICalendar(
@@ -381,8 +387,8 @@ TEST_F(IcsImportTest, EmptyTextsCommasInCategoriesAndUidRelationsComeBackAsTheyC
     for (const Case& c : cases) {
         SCOPED_TRACE(c.lines);
         VCollection doc;
-        IcsImport result = ImportICalendar(doc, Calendar(Item("VTODO", std::string("UID:u\r\n") +
-                                                                         c.lines)));
+        IcsImport result =
+            ImportICalendar(doc, Calendar(Item("VTODO", std::string("UID:u\r\n") + c.lines)));
         ASSERT_TRUE(result.ok) << result.error;
         auto* todo = dynamic_cast<VTodo*>(doc.root->next);
         ASSERT_NE(todo, nullptr);
@@ -432,15 +438,54 @@ TEST_F(IcsImportTest, UntitledItemsAndEmptyDescriptionsDoNotStopAnImport) {
     EXPECT_EQ(imported.added, 2);
     EXPECT_EQ(TodoTexts(ExportICalendar(doc, AllNodes(doc), "Agenda").text), TodoTexts(first));
 
-    std::string service = Calendar(
-        Item("VEVENT", "UID:g1\r\nSUMMARY:Lunch\r\nDTSTART;VALUE=DATE:20261201\r\n"
-                       "DESCRIPTION:\r\n") +
-            Item("VEVENT", "UID:g2\r\nSUMMARY:Dinner\r\nDTSTART;VALUE=DATE:20261202\r\n"
-                           "DESCRIPTION:Bring wine\r\n"),
-        "X-WR-CALNAME:Family\r\n");
+    std::string service =
+        Calendar(Item("VEVENT", "UID:g1\r\nSUMMARY:Lunch\r\nDTSTART;VALUE=DATE:20261201\r\n"
+                                "DESCRIPTION:\r\n") +
+                     Item("VEVENT", "UID:g2\r\nSUMMARY:Dinner\r\nDTSTART;VALUE=DATE:20261202\r\n"
+                                    "DESCRIPTION:Bring wine\r\n"),
+                 "X-WR-CALNAME:Family\r\n");
     IcsImport family = ImportICalendar(doc, service);
     ASSERT_TRUE(family.ok) << family.error;
     EXPECT_EQ(family.added, 2);
+}
+
+// An imported COMPLETED is the moment the item was done, kept as it came (in UTC, as
+// RFC 5545 has it; one given with a zone is the same moment in UTC).
+TEST_F(IcsImportTest, ACompletedMomentIsKeptAsItCame) {
+    struct Case {
+        const char* lines;
+        const char* kept; // "" none
+    } cases[] = {
+        {"STATUS:COMPLETED\r\nCOMPLETED:20261130T100000Z\r\n", "20261130T100000Z"},
+        {"COMPLETED;TZID=Europe/Berlin:20261130T110000\r\n", "20261130T100000Z"},
+        {"COMPLETED:20261130T100000\r\n", "20261130T100000Z"},
+        {"STATUS:COMPLETED\r\n", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lines);
+        VCollection doc;
+        ASSERT_TRUE(ImportICalendar(doc, Calendar(Item("VTODO", std::string("UID:c\r\n"
+                                                                            "SUMMARY:Done\r\n") +
+                                                                    c.lines)))
+                        .ok);
+        VNode* item = FirstItem(doc);
+        EXPECT_TRUE(item->flags & DONE);
+        std::string back = ExportICalendar(doc, AllNodes(doc), "").text;
+        EXPECT_EQ(ReadICalendar(back).todos.at(0).Get("COMPLETED"), c.kept);
+        VCollection again;
+        ASSERT_TRUE(ImportICalendar(again, back).ok);
+        EXPECT_EQ(TodoTexts(ExportICalendar(again, AllNodes(again), "").text), TodoTexts(back));
+    }
+    // Done no more: the moment goes.
+    VCollection doc;
+    ASSERT_TRUE(
+        ImportICalendar(doc, Calendar(Item("VTODO", "UID:c\r\nCOMPLETED:20261130T100000Z\r\n")))
+            .ok);
+    ASSERT_TRUE(DoneAt(doc, FirstItem(doc)));
+    ASSERT_TRUE(
+        ImportICalendar(doc, Calendar(Item("VTODO", "UID:c\r\nSTATUS:NEEDS-ACTION\r\n"))).ok);
+    EXPECT_FALSE(FirstItem(doc)->flags & DONE);
+    EXPECT_EQ(DoneAt(doc, FirstItem(doc)), std::nullopt);
 }
 
 struct BadCase {
@@ -470,8 +515,9 @@ TEST_F(IcsImportTest, BrokenFilesSayWhereAndChangeNothing) {
         // An unclosed component is named by the line that begins it.
         {"no END", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n" + todo, 1,
          "the VCALENDAR that begins at line 1 has no END"},
-        {"an item without END", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n" + todo +
-         "BEGIN:VTODO\r\nSUMMARY:cut off\r\n", 7, "the VTODO that begins at line 7 has no END"},
+        {"an item without END",
+         "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n" + todo + "BEGIN:VTODO\r\nSUMMARY:cut off\r\n", 7,
+         "the VTODO that begins at line 7 has no END"},
         {"an unfinished item", "BEGIN:VCALENDAR\r\nBEGIN:VTODO\r\nSUMMARY:x\r\nEND:VCALENDAR\r\n",
          2, "the VTODO that begins at line 2 has no END (line 4 ends a VCALENDAR)"},
         // Faults libical finds in a line without stopping there: still that line.

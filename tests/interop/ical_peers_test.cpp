@@ -7,6 +7,7 @@
 #include "model/vdays.h"
 #include "model/vschedule.h"
 #include "support/log_capture.h"
+#include "support/model_builders.h"
 #include "support/shell.h"
 #include "support/temp_dir.h"
 
@@ -205,6 +206,93 @@ TEST_F(IcsPeersTest, AToDoWrittenByTodomanImportsWithItsFieldsAndKeepsTheRest) {
     ASSERT_EQ(Shell(Todoman("--porcelain list back"), out), 0) << out;
     EXPECT_THAT(out, ::testing::HasSubstr("\"location\": \"Shed\""));
     EXPECT_THAT(out, ::testing::HasSubstr("\"summary\": \"Buy gifts\""));
+}
+
+// What libical 3 would have lost or a peer refused: an untitled item, a folder named
+// with a comma, a repeating to-do (which needs its DTSTART) and the moment an item was
+// done, as python3-icalendar and recurring-ical-events read them.
+TEST_F(IcsPeersTest, PythonIcalendarReadsUntitledItemsRepeatsAndCompletionAndWritesCategoriesAsWeDo) {
+    VCollection doc;
+    auto* bills = AddNode<VGroup>(doc);
+    bills->name = "Bills, taxes";
+    auto* untitled = AddNode<VTodo>(doc, bills);
+    untitled->what = "";
+    auto* bins = AddNode<VTodo>(doc, bills);
+    bins->what = "Bins";
+    VSchedule weekly;
+    weekly.dueDay = DayNumber(2026, 12, 7);
+    weekly.rule = "FREQ=WEEKLY;COUNT=4";
+    SetSchedule(doc, bins, weekly);
+    auto* paid = AddNode<VTodo>(doc, bills);
+    paid->what = "Paid";
+    SetItemDone(doc, paid, true);
+    ASSERT_TRUE(DoneAt(doc, paid));
+    std::string completed = std::to_string(*DoneAt(doc, paid));
+    WriteWholeFile("bills.ics", ExportICalendar(doc, AllNodes(doc), "Bills").text);
+
+    std::string script = R"(import sys, datetime, icalendar, recurring_ical_events
+cal = icalendar.Calendar.from_ical(open(sys.argv[1], 'rb').read())
+for c in cal.walk('VTODO'):
+    completed = c.get('COMPLETED')
+    when = '-'
+    if completed is not None:
+        when = str(int(completed.dt.timestamp())) + ' ' + str(completed.dt.utcoffset())
+    start = c['DTSTART'].dt.isoformat() if 'DTSTART' in c else '-'
+    print('\t'.join(['[' + str(c['SUMMARY']) + ']', start, when]))
+days = recurring_ical_events.of(cal, components=['VTODO']).between(
+    datetime.date(2026, 12, 1), datetime.date(2027, 1, 31))
+print(' '.join(sorted(c['DUE'].dt.isoformat() for c in days if str(c['SUMMARY']) == 'Bins')))
+# Its reader (4.0) splits categories at escaped commas too (fixed in later releases);
+# its writer shows how one category with a comma is written.
+todo = icalendar.Todo()
+todo.add('categories', ['Bills, taxes'])
+print(todo.to_ical().decode().splitlines()[1])
+)";
+    std::string out;
+    ASSERT_EQ(Python(script, "bills.ics", out), 0) << out;
+    std::set<std::string> lines = Lines(out);
+    EXPECT_EQ(lines.count("[]\t-\t-"), 1u) << out;
+    EXPECT_EQ(lines.count("[Bins]\t2026-12-07\t-"), 1u) << "DTSTART beside RRULE";
+    EXPECT_EQ(lines.count("[Paid]\t-\t" + completed + " 0:00:00"), 1u) << "in UTC";
+    EXPECT_EQ(lines.count("2026-12-07 2026-12-14 2026-12-21 2026-12-28"), 1u) << out;
+    EXPECT_EQ(lines.count("CATEGORIES:Bills\\, taxes"), 1u) << out;
+    EXPECT_THAT(ReadWholeFile("bills.ics"), ::testing::HasSubstr("CATEGORIES:Bills\\, taxes\r\n"));
+}
+
+// A calendar python3-icalendar writes with what libical 3 refused or misread: the values
+// come in and go out as they were.
+TEST_F(IcsPeersTest, ACalendarPythonIcalendarWritesImportsWithItsValues) {
+    std::string script = R"(import sys, datetime, icalendar
+cal = icalendar.Calendar()
+cal.add('prodid', '-//peer//EN')
+cal.add('version', '2.0')
+t = icalendar.Todo()
+t.add('uid', 'peer-1')
+t.add('summary', 'Taxes')
+t.add('description', '')
+t.add('categories', ['a,b', 'c'])
+t.add('status', 'COMPLETED')
+t.add('completed', datetime.datetime(2026, 11, 30, 10, 0, 0, tzinfo=datetime.timezone.utc))
+t.add('related-to', 'parent-1', parameters={'VALUE': 'UID'})
+cal.add_component(t)
+open(sys.argv[1], 'wb').write(cal.to_ical())
+)";
+    std::string out;
+    ASSERT_EQ(Python(script, "peer.ics", out), 0) << out;
+    std::string written = ReadWholeFile("peer.ics");
+    ASSERT_THAT(written, ::testing::HasSubstr("DESCRIPTION:\r\n"));
+    VCollection doc;
+    IcsImport imported = ImportICalendar(doc, written);
+    ASSERT_TRUE(imported.ok) << imported.error << "\n" << written;
+    auto* taxes = dynamic_cast<VTodo*>(doc.root->next);
+    ASSERT_NE(taxes, nullptr);
+    EXPECT_STREQ(taxes->what.Text(), "Taxes");
+    EXPECT_STREQ(taxes->extra.Text(), "");
+    EXPECT_TRUE(taxes->flags & DONE);
+    std::string back = ExportICalendar(doc, AllNodes(doc), "").text;
+    for (const char* line : {"CATEGORIES:a\\,b\r\n", "CATEGORIES:c\r\n",
+                             "COMPLETED:20261130T100000Z\r\n", "RELATED-TO:parent-1\r\n"})
+        EXPECT_THAT(back, ::testing::HasSubstr(line));
 }
 
 } // namespace

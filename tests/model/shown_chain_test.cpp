@@ -351,12 +351,14 @@ TEST_F(ExportTest, FolderWithASubfolderAndAnItem) {
 // A UTF-8 document's export says its charset, so a browser reads the characters; a
 // Windows-1252 one stays as it was (the page above).
 TEST_F(ExportTest, AUtf8DocumentsExportSaysItsCharset) {
-    VGroup* work = Folder("\xC5\x81\xC3\xB3" "d\xC5\xBA");
+    VGroup* work = Folder("\xC5\x81\xC3\xB3"
+                          "d\xC5\xBA");
     Todo("\xD0\x96\xD1\x83\xD0\xBA & \xE6\x97\xA5\xE6\x9C\xAC", work);
     c.textEncoding = TextEncoding::Utf8;
     c.MakeView(work);
     c.ExportHTML(work->name, work, false);
-    std::string page = Page("\xC5\x81\xC3\xB3" "d\xC5\xBA",
+    std::string page = Page("\xC5\x81\xC3\xB3"
+                            "d\xC5\xBA",
                             "<li>\xD0\x96\xD1\x83\xD0\xBA &amp; \xE6\x97\xA5\xE6\x9C\xAC</li>\n");
     page.insert(std::string("<html><head>").size(), "<meta charset=\"UTF-8\">");
     EXPECT_EQ(ReadWholeFile("export.htm"), page);

@@ -9,6 +9,7 @@
 #include "model/vschedule.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
+#include "support/fixed_clock.h"
 #include "support/log_capture.h"
 #include "support/model_builders.h"
 
@@ -282,6 +283,42 @@ TEST_F(ScheduleTest, TickingNotDoneOnlyClearsTheMark) {
     EXPECT_FALSE(SetItemDone(collection, todo, false, Day("2026-01-02")));
     EXPECT_FALSE(todo->flags & DONE);
     EXPECT_EQ(Text(*DueOf(collection, todo)), "2026-01-01");
+}
+
+// The moment an item is ticked done is kept once, in UTC, for the iCalendar COMPLETED:
+// ticking it again later keeps the first moment; unticking forgets it.
+TEST_F(ScheduleTest, TickingDoneKeepsTheMomentItWasDoneOnce) {
+    FixedClock clock(11, 12, 2026);
+    std::time_t first = 1796970600; // 2026-12-11 06:30:00 UTC
+    clock.Set(first);
+    VTodo* todo = AddNode<VTodo>(collection);
+    std::string undone = DocumentBytes(collection);
+    EXPECT_EQ(DoneAt(collection, todo), std::nullopt);
+    ASSERT_TRUE(SetItemDone(collection, todo, true));
+    EXPECT_EQ(DoneAt(collection, todo), first);
+    EXPECT_EQ(collection.extensions.Field(todo, VExtensions::DONE_AT), "2026-12-11T06:30:00Z");
+    clock.Set(first + 3600);
+    SetItemDone(collection, todo, true);
+    EXPECT_EQ(DoneAt(collection, todo), first) << "set once";
+    EXPECT_FALSE(SetItemDone(collection, todo, false));
+    EXPECT_EQ(DoneAt(collection, todo), std::nullopt);
+    EXPECT_EQ(DocumentBytes(collection), undone) << "unticked, the document is what it was";
+
+    // A repeating item moves on, not done: no moment; its last occurrence keeps one.
+    VSchedule s;
+    s.dueDay = Day("2026-12-10");
+    s.rule = "FREQ=DAILY;COUNT=2";
+    SetSchedule(collection, todo, s);
+    EXPECT_FALSE(SetItemDone(collection, todo, true));
+    EXPECT_EQ(DoneAt(collection, todo), std::nullopt);
+    EXPECT_TRUE(SetItemDone(collection, todo, true));
+    EXPECT_EQ(DoneAt(collection, todo), first + 3600);
+
+    // The field reads back only as a UTC moment.
+    for (const char* text : {"2026-12-11T06:30:00", "2026-13-11T06:30:00Z", "yesterday", ""}) {
+        collection.extensions.SetField(todo, VExtensions::DONE_AT, text);
+        EXPECT_EQ(DoneAt(collection, todo), std::nullopt) << text;
+    }
 }
 
 TEST_F(ScheduleTest, TheAgendaListsEachOccurrenceOnceInDueOrderByGroup) {
