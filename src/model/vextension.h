@@ -27,7 +27,8 @@ class VExtensions {
     static constexpr const char* UID = "uid"; // iCalendar UID
     // What an iCalendar import brought that the item's own fields cannot hold: the
     // properties and components this program does not show (as iCalendar text), a
-    // description, the completion time and a status other than done or to do.
+    // description and a status other than done or to do. ical.completed is read only:
+    // the completion time an earlier export or import kept before done.at did.
     static constexpr const char* ICAL_KEPT = "ical.kept";
     static constexpr const char* ICAL_DESCRIPTION = "ical.description";
     static constexpr const char* ICAL_COMPLETED = "ical.completed";
