@@ -452,9 +452,13 @@ bool parse(const std::string& bytes, Parsed& parsed, IcsImport& result) {
         Fault fault;
         if (!failed) RestoreEmptyValues(calendar);
         if (!failed && !readCalendar(calendar, number, parsed, fault)) {
-            long begin = components.begins.at(fault.component);
-            long line = faultyLine(data, size, begin, components.ends.at(fault.component));
-            fail(line, "line " + std::to_string(line) + ": " + fault.error);
+            if (fault.component < components.begins.size()) {
+                long line = faultyLine(data, size, components.begins[fault.component],
+                                       components.ends[fault.component]);
+                fail(line, "line " + std::to_string(line) + ": " + fault.error);
+            } else {
+                fail(0, fault.error); // not reached: every component was begun by a line
+            }
         }
         number += componentCount(calendar);
         icalcomponent_free(calendar);

@@ -197,7 +197,8 @@ TEST_F(IcsImportTest, AllDayEndsAreTheDayAfterBothWays) {
             EXPECT_EQ(DayText(due->day), c.first);
         }
         std::string back = ExportICalendar(doc, AllNodes(doc), "").text;
-        const ReadTodo& t = ReadICalendar(back).todos.at(0);
+        ReadCalendar read = ReadICalendar(back);
+        const ReadTodo& t = read.todos.at(0);
         EXPECT_EQ(t.Get("DTSTART"), c.start);
         EXPECT_EQ(t.Get("DUE"), c.end);
         EXPECT_EQ(ExportedAgain(back), TodoTexts(back));
