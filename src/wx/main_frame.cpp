@@ -62,6 +62,10 @@ CMainFrame::CMainFrame(wxDocManager* manager, CSkedraDoc* doc, const wxString& t
 
     CreateStatusBar(1);
     SetStatusText(" ");
+    // Every part gets its place in the frame's size now, before GTK first allocates it:
+    // the panels otherwise start at wx's default 20 by 20 pixels, too small for the File
+    // button and the panes' scroll bars, which GTK reports on the terminal at every start.
+    Layout();
     router = std::make_unique<CommandRouter>(this, manager, [this] { return Context(); });
     bindKeys();
     bindFilterTyping();
