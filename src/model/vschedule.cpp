@@ -165,7 +165,7 @@ bool SetItemDone(VCollection& collection, VNode* node, bool done, long today) {
     s.doneDay = today;
     // From the day done, the series starts afresh on that day at the due time.
     VWhen from = s.repeatFrom == RepeatFrom::DayDone ? VWhen{today, due->minute} : *due;
-    std::optional<VWhen> next = NextOccurrence(s.rule, from, from.day);
+    std::optional<VWhen> next = NextOccurrence(s.rule, from, VWhen{from.day, 24 * 60 - 1});
     if (next) {
         s.rule = RuleAfterOneOccurrence(s.rule);
         moveTo(node, s, *next);
