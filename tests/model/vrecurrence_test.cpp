@@ -5,6 +5,7 @@
 #include "model/vdays.h"
 #include "model/vrecurrence.h"
 #include "model/vschedule.h"
+#include "model/vtask.h"
 #include "model/vtodo.h"
 #include "support/costly_repeats.h"
 #include "support/model_builders.h"
@@ -265,6 +266,35 @@ TEST(BoundedExpansionTest, TheLatestOccurrenceIsFoundNearTheMoment) {
         Stopwatch watch;
         EXPECT_EQ(Text(LatestOccurrence(c.rule, When(c.first), When(c.at))), c.latest);
         EXPECT_LT(watch.Seconds(), CEILING_SECONDS);
+    }
+}
+
+// Ticking done moves an item to its next occurrence, which may be later the same day.
+TEST(BoundedExpansionTest, TickingMovesToTheNextMomentEvenTheSameDay) {
+    VCollection c;
+    VTodo* pills = AddNode<VTodo>(c);
+    VSchedule s;
+    s.dueDay = Day("2026-03-01");
+    s.dueMinute = 9 * 60;
+    s.rule = "FREQ=DAILY;BYHOUR=9,15";
+    SetSchedule(c, pills, s);
+    auto* walk = AddNode<VTask>(c);
+    walk->flags = 0;
+    walk->startDate = "2026-03-01";
+    VSchedule times;
+    times.startMinute = 9 * 60;
+    times.endMinute = 9 * 60 + 45;
+    times.rule = "FREQ=DAILY;BYHOUR=9,15";
+    SetSchedule(c, walk, times);
+
+    for (const char* expected : {"2026-03-01 15:00", "2026-03-02 09:00", "2026-03-02 15:00"}) {
+        SCOPED_TRACE(expected);
+        EXPECT_FALSE(SetItemDone(c, pills, true, Day("2026-03-01")));
+        EXPECT_EQ(Text(*DueOf(c, pills)), expected);
+        EXPECT_FALSE(SetItemDone(c, walk, true, Day("2026-03-01")));
+        EXPECT_EQ(Text(*DueOf(c, walk)), expected);
+        VSchedule moved = ScheduleOf(c, walk);
+        EXPECT_EQ(*moved.endMinute - *moved.startMinute, 45) << "its end time moves with it";
     }
 }
 
