@@ -207,7 +207,8 @@ bool agendaDay(const char* option, const std::string& text, long& day, std::ostr
 }
 
 // One line per occurrence: day, time of day (empty without one), text and folder,
-// separated by tabs.
+// separated by tabs. A repeat whose occurrences are not all listed is named on the error
+// stream, with the moment after which its occurrences are left out.
 int printAgenda(const Options& o, const LocaleText& text, std::ostream& out, std::ostream& err) {
     long today = LocalDay(QNow()), from = today, to = 0;
     if (!o.from.empty() && !agendaDay("--from", o.from, from, err)) return 1;
@@ -222,12 +223,21 @@ int printAgenda(const Options& o, const LocaleText& text, std::ostream& out, std
     VCollection c;
     if (!load(c, o.file, err)) return 1;
     std::string lines;
-    for (const AgendaEntry& e : BuildAgenda(c, from, to, today)) {
+    Agenda agenda = BuildAgenda(c, from, to, today);
+    for (const AgendaEntry& e : agenda.entries) {
         lines += DayText(e.when.day) + '\t' + (e.when.minute ? MinuteText(*e.when.minute) : "") +
                  '\t' + text.ToTerminal(e.text, c.textEncoding) + '\t' +
                  text.ToTerminal(e.folder, c.textEncoding) + '\n';
     }
     out << lines;
+    for (const AgendaCut& cut : agenda.cut) {
+        qstring shown;
+        cut.node->Describe(shown, true);
+        err << "vantry: \"" << text.ToTerminal(shown.Text(), c.textEncoding)
+            << "\": its occurrences after " << DayText(cut.after.day)
+            << (cut.after.minute ? " " + MinuteText(*cut.after.minute) : "")
+            << " are left out (too many to go through)\n";
+    }
     return 0;
 }
 
