@@ -135,6 +135,9 @@ class VCollection {
     bool Save(const char* path = nullptr);
     // What the user is told when saving to the target stopped as the result says.
     static std::string SaveFailureText(const char* target, const QReplaceResult& result);
+    // The bytes Save would write now (the nodes numbered as Save numbers them): the same
+    // bytes before and after a command mean it changed nothing worth a save.
+    std::string FileBytes();
 
     VGroup* root = nullptr;
     qstring fileName;
@@ -173,7 +176,9 @@ class VCollection {
     // A node's record followed by its extension record, if any.
     void saveNode(QFile& file, VNode* node) const;
     static std::int32_t parentNumber(const VNode* node);
+    void numberNodes(); // 1..n in list order, and the parents' numbers, as saved
     bool writeFile(const char* path) const; // the document file's bytes, in place
+    void writeTo(QFile& file) const;
     void readEncodingRecord(QFile& file, const char* path);
     void changeTree(VNode* node, int days, void (VNode::*change)(int));
     // Moves the selection to the target; false (and nothing changed) without one.
