@@ -340,6 +340,10 @@ std::string VCollection::SaveFailureText(const char* target, const QReplaceResul
         text =
             std::string("Can't open file (") + target + ") for writing: it is not a regular file.";
         break;
+    case QReplaceStep::ForeignLink:
+        text = std::string("Can't open file (") + target +
+               ") for writing: it is another user's link in a shared folder.";
+        break;
     default:
         text = std::string("Can't open file (") + target + ") for writing.";
         break;

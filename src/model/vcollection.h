@@ -88,8 +88,9 @@ class VCollection {
     int Contacts(VContact** out, int maximum) const;
 
     // Writes the folder's shown chain (as last built) as "export.htm" in the current
-    // folder and, when asked, opens it with the system's handler.
-    // False when the file cannot be created (nothing is written or opened then).
+    // folder and, when asked, opens it with the system's handler. The file is replaced
+    // in one step (QReplaceFile). False when it cannot be written (nothing is changed or
+    // opened then).
     static constexpr const char* EXPORT_FILE = "export.htm";
     bool ExportHTML(const char* title, VNode* folder, bool openAfterwards = true,
                     const char* path = EXPORT_FILE) const;
