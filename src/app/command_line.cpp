@@ -17,6 +17,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <sys/stat.h>
 
 namespace {
 
@@ -158,43 +159,80 @@ VNode* findFolder(VCollection& c, const std::string& title) {
 
 // Loads the document; false (after saying so) when the file holds none. A damaged file
 // is loaded as far as it goes, with a warning, since what it holds may be all there is.
-bool load(VCollection& c, const std::string& file, std::ostream& err) {
+bool load(VCollection& c, const std::string& file, std::ostream& err, bool* damaged = nullptr) {
     VLoadResult result = c.Load(file.c_str());
     if (!result.isDocument) {
         err << "vantry: " << file << ": not a Vantry document\n";
         return false;
     }
     if (result.Damaged()) err << "vantry: warning: " << result.DamageText(file) << "\n";
+    if (damaged) *damaged = result.Damaged();
     return true;
 }
 
+// Whether both paths name one file, whatever links or folders lead to it.
+bool sameFile(const std::string& a, const std::string& b) {
+    struct stat first {};
+    struct stat second {};
+    return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+// The window asks before it saves over a file that was damaged when it was read; here
+// nobody can be asked, so a mode that would do it refuses, and the file keeps what could
+// not be read for another try. Answers the exit code.
+int refuseToSaveOverDamage(const Options& o, const char* reason, std::ostream& err) {
+    err << "vantry: " << o.mode << " would save over the damaged " << o.file << reason
+        << " and lose what could not be read; nothing was written. Save what could be read "
+           "under another name first: vantry --save-as OUT "
+        << o.file << "\n";
+    return 1;
+}
+
+// Saving under another name is the way out of a damaged file; over it, it is refused.
+int saveAs(const Options& o, std::ostream& err) {
+    VCollection c;
+    bool damaged = false;
+    if (!load(c, o.file, err, &damaged)) return 1;
+    if (damaged && sameFile(o.output, o.file)) return refuseToSaveOverDamage(o, "", err);
+    return c.Save(o.output.c_str()) ? 0 : 1;
+}
+
 // Items exported for the first time get their UIDs now; the document keeps them, so
-// that the next export gives the same ones.
-int exportICalendar(const Options& o, VCollection& c, VNode* folder, std::ostream& out,
-                    std::ostream& err) {
-    IcsExport exported;
+// that the next export gives the same ones. Nothing else of it changes, and nothing is
+// saved unless the export file was written.
+int exportICalendar(const Options& o, bool damaged, VCollection& c, VNode* folder,
+                    std::ostream& out, std::ostream& err) {
+    IcsExport exported = ExportICalendar(c, ShownNodes(folder), CalendarName(c, folder));
+    if (exported.newIdentities && damaged)
+        return refuseToSaveOverDamage(o, " (to keep the items' new UIDs)", err);
     std::string message;
-    bool written = ExportICalendarFile(c, ShownNodes(folder), CalendarName(c, folder),
-                                       o.output.c_str(), exported, message);
-    if (exported.newIdentities && !c.Save(o.file.c_str())) return 1;
-    if (!written) {
+    if (!WriteICalendarFile(exported, o.output.c_str(), message)) {
         err << "vantry: " << message << "\n";
         return 1;
     }
+    if (exported.newIdentities && !c.Save(o.file.c_str())) return 1;
     out << message << "\n";
     return 0;
 }
 
+// Saves only what the import changed: the same items imported again leave the file as
+// it is.
 int importICalendar(const Options& o, std::ostream& out, std::ostream& err) {
     VCollection c;
-    if (!load(c, o.file, err)) return 1;
+    bool damaged = false;
+    if (!load(c, o.file, err, &damaged)) return 1;
+    std::string before = c.FileBytes();
     std::string message;
     IcsImport imported = ImportICalendarFile(c, o.output.c_str(), message);
     if (!imported.ok) {
         err << "vantry: " << message << "\n";
         return 1;
     }
-    if (!c.Save(o.file.c_str())) return 1;
+    if (c.FileBytes() != before) {
+        if (damaged) return refuseToSaveOverDamage(o, "", err);
+        if (!c.Save(o.file.c_str())) return 1;
+    }
     out << message << "\n";
     return 0;
 }
@@ -244,7 +282,8 @@ int printAgenda(const Options& o, const LocaleText& text, std::ostream& out, std
 int runView(const Options& o, const std::string& settingsPath, const LocaleText& text,
             std::ostream& out, std::ostream& err) {
     VCollection c;
-    if (!load(c, o.file, err)) return 1;
+    bool damaged = false;
+    if (!load(c, o.file, err, &damaged)) return 1;
     if (o.hasDateFormat) {
         c.dateFormat = o.dateFormat;
     } else {
@@ -261,7 +300,7 @@ int runView(const Options& o, const std::string& settingsPath, const LocaleText&
         return 1;
     }
     c.MakeView(folder);
-    if (o.mode == "--export-ics") return exportICalendar(o, c, folder, out, err);
+    if (o.mode == "--export-ics") return exportICalendar(o, damaged, c, folder, out, err);
     if (o.mode == "--export-html") {
         qstring title;
         folder->FolderTitle(title);
@@ -371,11 +410,7 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& sett
         ReportUnreadable(o.file.c_str());
         return 1;
     }
-    if (o.mode == "--save-as") {
-        VCollection c;
-        if (!load(c, o.file, err)) return 1;
-        return c.Save(o.output.c_str()) ? 0 : 1;
-    }
+    if (o.mode == "--save-as") return saveAs(o, err);
     if (o.mode == "--import-ics") return importICalendar(o, out, err);
     if (o.mode == "--agenda") return printAgenda(o, LocaleText::FromEnvironment(), out, err);
     return runView(o, settingsPath, LocaleText::FromEnvironment(), out, err);

@@ -268,15 +268,25 @@ std::int32_t VCollection::parentNumber(const VNode* node) {
     return node->parent ? node->parent->id : 0;
 }
 
-bool VCollection::Save(const char* path) {
-    qstring target(path ? path : fileName.Text());
+void VCollection::numberNodes() {
     std::int32_t number = 0;
     for (VNode* node = root; node; node = node->next)
         node->id = number++;
     // Every node is numbered by now.
     for (VNode* node = root->next; node; node = node->next)
         node->parentId = parentNumber(node);
+}
 
+std::string VCollection::FileBytes() {
+    numberNodes();
+    QFile file;
+    writeTo(file);
+    return std::string((const char*)file.OutputBytes(), (size_t)file.OutputSize());
+}
+
+bool VCollection::Save(const char* path) {
+    qstring target(path ? path : fileName.Text());
+    numberNodes();
     QReplaceResult result =
         QReplaceFile(target, [this](const char* temporary) { return writeFile(temporary); });
     if (!result.ok()) {
@@ -290,6 +300,11 @@ bool VCollection::Save(const char* path) {
 bool VCollection::writeFile(const char* path) const {
     QFile file(path, QFile::WRITE);
     if (!file.IsOpen()) return false;
+    writeTo(file);
+    return file.Close();
+}
+
+void VCollection::writeTo(QFile& file) const {
     file.Write("VGZ1", 4);
     file.Write32(1);
     if (textEncoding != TextEncoding::Windows1252) {
@@ -302,7 +317,6 @@ bool VCollection::writeFile(const char* path) const {
     extensions.Write(file, root, 0);
     for (VNode* node = root->next; node; node = node->next)
         saveNode(file, node);
-    return file.Close();
 }
 
 void VCollection::saveNode(QFile& file, VNode* node) const {
@@ -325,6 +339,10 @@ std::string VCollection::SaveFailureText(const char* target, const QReplaceResul
     case QReplaceStep::NotAFile:
         text =
             std::string("Can't open file (") + target + ") for writing: it is not a regular file.";
+        break;
+    case QReplaceStep::ForeignLink:
+        text = std::string("Can't open file (") + target +
+               ") for writing: it is another user's link in a shared folder.";
         break;
     default:
         text = std::string("Can't open file (") + target + ") for writing.";

@@ -88,8 +88,9 @@ class VCollection {
     int Contacts(VContact** out, int maximum) const;
 
     // Writes the folder's shown chain (as last built) as "export.htm" in the current
-    // folder and, when asked, opens it with the system's handler.
-    // False when the file cannot be created (nothing is written or opened then).
+    // folder and, when asked, opens it with the system's handler. The file is replaced
+    // in one step (QReplaceFile). False when it cannot be written (nothing is changed or
+    // opened then).
     static constexpr const char* EXPORT_FILE = "export.htm";
     bool ExportHTML(const char* title, VNode* folder, bool openAfterwards = true,
                     const char* path = EXPORT_FILE) const;
@@ -135,6 +136,9 @@ class VCollection {
     bool Save(const char* path = nullptr);
     // What the user is told when saving to the target stopped as the result says.
     static std::string SaveFailureText(const char* target, const QReplaceResult& result);
+    // The bytes Save would write now (the nodes numbered as Save numbers them): the same
+    // bytes before and after a command mean it changed nothing worth a save.
+    std::string FileBytes();
 
     VGroup* root = nullptr;
     qstring fileName;
@@ -173,7 +177,9 @@ class VCollection {
     // A node's record followed by its extension record, if any.
     void saveNode(QFile& file, VNode* node) const;
     static std::int32_t parentNumber(const VNode* node);
+    void numberNodes(); // 1..n in list order, and the parents' numbers, as saved
     bool writeFile(const char* path) const; // the document file's bytes, in place
+    void writeTo(QFile& file) const;
     void readEncodingRecord(QFile& file, const char* path);
     void changeTree(VNode* node, int days, void (VNode::*change)(int));
     // Moves the selection to the target; false (and nothing changed) without one.

@@ -10,10 +10,14 @@
 #include "views/view_flags.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <gmock/gmock.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 using ::testing::HasSubstr;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -127,6 +131,60 @@ TEST_F(CommandLineTest, SaveAsWritesWhatTheFileHolds) {
                 HasSubstr("Error: Can't open file (no/such/dir/x.vnt) for writing. Nothing was "
                           "written.\n"))
         << "without a window the message box is a line on standard error";
+}
+
+// A link planted by another local user in a shared folder (the temporary folder) under
+// the name a command writes to is not followed: the file it points at stays as it is.
+TEST_F(CommandLineTest, NoCommandWritesThroughAnotherUsersLinkInASharedFolder) {
+    constexpr uid_t OTHER = 65534;
+    fs::create_directory("shared");
+    ASSERT_EQ(chmod("shared", 01777), 0);
+    const std::string refused = ") for writing: it is another user's link in a shared folder.";
+    struct Case {
+        std::vector<std::string> args;
+        const char* link;   // the name the command writes to
+        bool onErrorStream; // the reason: a message box (standard error) or the mode's own
+        std::string reason;
+    } cases[] = {
+        {{"--save-as", "shared/out.vnt", "doc.vnt"},
+         "shared/out.vnt",
+         false,
+         "Error: Can't open file (shared/out.vnt" + refused + " The file on disk is unchanged."},
+        {{"--export-ics", "shared/out.ics", "doc.vnt"},
+         "shared/out.ics",
+         true,
+         "vantry: Can't open file (shared/out.ics" + refused},
+        // --export-html writes export.htm into the working folder.
+        {{"--export-html", "../doc.vnt"},
+         "shared/export.htm",
+         true,
+         "vantry: can't write export.htm in this folder"},
+    };
+    for (const Case& c : cases) {
+        for (uid_t owner : {OTHER, geteuid()}) {
+            WriteWholeFile("victim", "precious");
+            const std::string doc = ReadWholeFile("doc.vnt");
+            fs::remove(c.link);
+            fs::create_symlink(dir.File("victim"), c.link);
+            if (lchown(c.link, owner, owner) != 0) GTEST_SKIP() << "giving links away needs root";
+            bool html = c.args[0] == "--export-html";
+            if (html) fs::current_path("shared");
+            ::testing::internal::CaptureStderr();
+            int code = Run(c.args);
+            std::string boxes = ::testing::internal::GetCapturedStderr();
+            if (html) fs::current_path(dir.Path());
+            if (owner == OTHER) {
+                EXPECT_EQ(code, 1) << c.link;
+                EXPECT_THAT(c.onErrorStream ? err : boxes, HasSubstr(c.reason)) << c.link;
+                EXPECT_EQ(ReadWholeFile("victim"), "precious") << c.link;
+                EXPECT_EQ(ReadWholeFile("doc.vnt"), doc) << c.link;
+            } else {
+                EXPECT_EQ(code, 0) << c.link << ": our own link is followed, as ever";
+                EXPECT_NE(ReadWholeFile("victim"), "precious") << c.link;
+            }
+            EXPECT_TRUE(fs::is_symlink(c.link)) << c.link;
+        }
+    }
 }
 
 TEST_F(CommandLineTest, BadInputEndsWithACodeAndAReason) {

@@ -7,8 +7,10 @@
 #include "support/log_capture.h"
 #include "support/model_builders.h"
 
+#include <filesystem>
 #include <gmock/gmock.h>
 #include <regex>
+#include <sys/stat.h>
 
 using ::testing::HasSubstr;
 
@@ -71,6 +73,57 @@ TEST_F(IcsCommandLineTest, ExportWritesWhatTheListShowsWithUidsKeptInTheDocument
     EXPECT_EQ(Run({"--export-ics", "plants.ics", "--filter", "PLANTS", "doc.vnt"}), 0);
     EXPECT_EQ(Lines(ReadWholeFile("plants.ics"), "SUMMARY"),
               std::vector<std::string>{"Water plants"});
+}
+
+TEST_F(IcsCommandLineTest, AFailedExportLeavesTheDocumentAlone) {
+    std::filesystem::create_directory("folder");
+    const std::string before = ReadWholeFile("doc.vnt");
+    struct Case {
+        const char* target;
+        const char* reason;
+    } cases[] = {
+        {"/dev/null", "vantry: Can't open file (/dev/null) for writing: it is not a regular file."},
+        {"folder", "vantry: Can't open file (folder) for writing: it is not a regular file."},
+        {"no/such/dir/out.ics", "vantry: Can't open file (no/such/dir/out.ics) for writing."},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Run({"--export-ics", c.target, "doc.vnt"}), 1) << c.target;
+        EXPECT_THAT(err, HasSubstr(c.reason));
+        EXPECT_EQ(out, "") << c.target;
+        EXPECT_EQ(ReadWholeFile("doc.vnt"), before) << c.target << ": no UIDs kept for nothing";
+    }
+    EXPECT_TRUE(std::filesystem::is_directory("folder"));
+}
+
+// What changes nothing in the document writes nothing: the file is not even replaced by
+// the same bytes.
+TEST_F(IcsCommandLineTest, ACommandThatChangesNothingLeavesTheFileAsItIs) {
+    auto calendar = [](const std::string& summary) {
+        return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//x//EN\r\nBEGIN:VTODO\r\nUID:t1\r\n"
+               "SUMMARY:" +
+               summary + "\r\nEND:VTODO\r\nEND:VCALENDAR\r\n";
+    };
+    WriteWholeFile("in.ics", calendar("Paint"));
+    ASSERT_EQ(Run({"--import-ics", "in.ics", "doc.vnt"}), 0) << err;
+    ASSERT_EQ(Run({"--export-ics", "all.ics", "--show", "5", "doc.vnt"}), 0) << err;
+    auto identity = [] {
+        struct stat info {};
+        stat("doc.vnt", &info);
+        return std::pair{info.st_ino, ReadWholeFile("doc.vnt")};
+    };
+    const auto before = identity();
+    EXPECT_EQ(Run({"--import-ics", "in.ics", "doc.vnt"}), 0) << err;
+    EXPECT_EQ(out, "Imported 0 new and 1 updated items from in.ics.\n");
+    EXPECT_EQ(identity(), before) << "the same item imported again";
+    EXPECT_EQ(Run({"--export-ics", "again.ics", "--show", "5", "doc.vnt"}), 0) << err;
+    EXPECT_EQ(identity(), before) << "every item had its UID";
+
+    // A real change is saved.
+    WriteWholeFile("in.ics", calendar("Paint the door"));
+    EXPECT_EQ(Run({"--import-ics", "in.ics", "doc.vnt"}), 0) << err;
+    EXPECT_NE(identity().second, before.second);
+    EXPECT_EQ(Run({"--list", "--folder", "Imported", "doc.vnt"}), 0);
+    EXPECT_EQ(out, "Paint the door\n");
 }
 
 TEST_F(IcsCommandLineTest, ImportAddsOnceAndSavesTheDocument) {
