@@ -23,6 +23,8 @@ class PageWriter {
     explicit PageWriter(std::string linkQuery = "") : linkQuery(std::move(linkQuery)) {}
     void Write(const char* text) { page += text; }
     const std::string& Text() const { return page; }
+    // The page as written, which leaves the writer empty.
+    std::string Take() { return std::move(page); }
     const std::string& LinkQuery() const { return linkQuery; }
 
   private:
