@@ -51,15 +51,18 @@ void QNHTTPServerVantry::HandleRequest(QNHTTPRequest& request) {
     PageWriter page(Token().empty() ? "" : std::string("&") + TOKEN_NAME + "=" + Token());
     qstring errorText;
     const char* root = request.Query().Get("root");
+    TextEncoding encoding = TextEncoding::Windows1252;
     bool built = false;
     document.Run([&](VCollectionViewer& viewer) {
         if (Stopping()) return; // requests that waited for the document end at once
-        WritePageHead(page, request.IsIPad(), viewer.collection->textEncoding);
+        encoding = viewer.collection->textEncoding;
+        WritePageHead(page, request.IsIPad(), encoding);
         WriteDocumentPart(page, viewer, root, errorText, &cache);
         built = true;
     });
     if (!built) return answerUnavailable(request);
     request.SetStatus(200);
+    request.ResponseHeaders().Add("Content-Type", PageContentType(encoding).c_str());
     WritePageEnd(page);
     request.WriteShared(std::make_shared<const std::string>(page.Take()));
     request.Finish();

@@ -46,6 +46,8 @@ struct PageCache {
 VNode* ChooseNode(VCollection& collection, const char* root, qstring& errorText,
                   const PageCache* cache = nullptr);
 
+// The page's Content-Type: HTML in the encoding of the document's texts.
+std::string PageContentType(TextEncoding encoding);
 // A UTF-8 document's page says so; a Windows-1252 one's stays as it always was.
 void WritePageHead(PageWriter& w, bool iPad, TextEncoding encoding = TextEncoding::Windows1252);
 // The error paragraph when there is an error text, which is then emptied.

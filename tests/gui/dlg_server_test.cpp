@@ -144,11 +144,10 @@ TEST(ServerDialog, TheRemoteViewButtonServesTheDocumentWhileTheDialogIsOpen) {
     EXPECT_EQ(closeLabel, "Close");
     EXPECT_FALSE(forced) << "the click on Close ended the dialog";
     EXPECT_EQ(targets(), (std::vector<std::string>{"http://127.0.0.1:8100"}));
-    EXPECT_EQ(
-        page.rfind(
-            "HTTP/1.0 200 OK\r\n\r\n<html><head><title>Vantry Server - remote view / iPad</title>",
-            0),
-        0u)
+    EXPECT_EQ(page.rfind("HTTP/1.0 200 OK\r\nContent-Type: text/html; charset=windows-1252\r\n\r\n"
+                         "<html><head><title>Vantry Server - remote view / iPad</title>",
+                         0),
+              0u)
         << page;
     EXPECT_NE(page.find("Current path: All folders (click to move up)"), std::string::npos);
     EXPECT_EQ(OpenDialogTitled(DlgServer::TITLE), nullptr);
