@@ -278,7 +278,7 @@ std::vector<VNode*> ShownNodes(const VNode* folder) {
 }
 
 IcsExport ExportICalendar(VCollection& collection, const std::vector<VNode*>& nodes,
-                          const std::string& calendarName) {
+                          const std::string& calendarName, const std::function<bool()>& abandon) {
     IcsExport result;
     icalcomponent* calendar = icalcomponent_new(ICAL_VCALENDAR_COMPONENT);
     icalcomponent_add_property(calendar, icalproperty_new_prodid(ICAL_PRODID));
@@ -294,10 +294,18 @@ IcsExport ExportICalendar(VCollection& collection, const std::vector<VNode*>& no
     icalcomponent_free(calendar);
     const std::string end = "END:VCALENDAR\r\n";
     std::size_t endAt = frame.rfind(end);
-    result.text = frame.substr(0, endAt);
+    // Room for a typical item per node, asked once: pages not written never take memory,
+    // while growing step by step would hold the old text and its copy at once.
+    result.text.reserve(frame.size() + nodes.size() * 256);
+    result.text.append(frame, 0, endAt);
     Exporter exporter(collection, result);
-    for (VNode* node : nodes)
+    for (VNode* node : nodes) {
+        if (abandon && abandon()) {
+            result.abandoned = true;
+            return result;
+        }
         exporter.Item(node);
+    }
     result.text += end;
     return result;
 }

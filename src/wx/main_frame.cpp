@@ -12,9 +12,9 @@
 #include "wx/about_box.h"
 #include "wx/command_router.h"
 #include "wx/dialogs/dlg_server.h"
-#include "wx/left_view_window.h"
 #include "wx/item_view_window.h"
 #include "wx/key_codes.h"
+#include "wx/left_view_window.h"
 #include "wx/printing.h"
 #include "wx/program_icon.h"
 #include "wx/reminder_timer.h"
@@ -219,7 +219,9 @@ void CMainFrame::ClearFilterText() {
 }
 
 void CMainFrame::ShowRemoteView() {
-    DlgServer dialog(this, [this] { return ItemView().Viewer(); });
+    DlgServer dialog(
+        this, [this] { return ItemView().Viewer(); },
+        [this] { return document->ChangeSequence(); });
     dialog.ShowModal();
 }
 
