@@ -1,6 +1,7 @@
 #include "interop/ical_export.h"
 
 #include "foundation/text_encoding.h"
+#include "interop/ical_bounds.h"
 #include "interop/ical_fields.h"
 #include "interop/ical_schedule.h"
 #include "interop/ical_uid.h"
@@ -218,7 +219,11 @@ class Exporter {
     // own schedule has one (two would repeat it twice over; other alarms beside its
     // reminder are fine). Answers whether CATEGORIES was among them.
     bool addKept(const std::string& kept, const VSchedule& schedule) {
-        if (kept.empty()) return false;
+        long line = 0;
+        std::string error;
+        // The document file may come from anyone: nested too deep, libical would overflow
+        // the stack on it.
+        if (kept.empty() || !WithinIcsBounds(kept, line, error)) return false;
         icalcomponent* holder = icalparser_parse_string(kept.c_str());
         if (!holder) return false;
         if (!schedule.rule.empty()) removeAll(holder, ICAL_RRULE_PROPERTY);

@@ -2,6 +2,7 @@
 
 #include "foundation/qfile.h"
 #include "foundation/text_encoding.h"
+#include "interop/ical_bounds.h"
 #include "interop/ical_fields.h"
 #include "interop/ical_schedule.h"
 #include "model/vcollection.h"
@@ -256,6 +257,8 @@ bool parse(const std::string& bytes, Parsed& parsed, IcsImport& result) {
         return false;
     }
     if (size >= 3 && !std::memcmp(data, "\xEF\xBB\xBF", 3)) data += 3, size -= 3;
+    // Before libical sees it: nested too deep, the text would overflow the stack there.
+    if (!WithinIcsBounds(std::string_view(data, size), result.line, result.error)) return false;
 
     ical_set_unknown_token_handling_setting(ICAL_ASSUME_IANA_TOKEN);
     icalerrorstate errorState = icalerror_get_error_state(ICAL_MALFORMEDDATA_ERROR);
