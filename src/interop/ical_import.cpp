@@ -197,6 +197,13 @@ bool readItem(icalcomponent* component, ParsedItem& item, std::string& error) {
     return true;
 }
 
+// What the file calls the component ("VTODO"); libical has no name for a kind it does not
+// know ("BEGIN:VFOO"), and `unknown` stands in for it.
+std::string kindName(icalcomponent* component, const char* unknown) {
+    const char* name = icalcomponent_kind_to_string(icalcomponent_isa(component));
+    return name ? name : unknown;
+}
+
 // A name-based UID for an item that came without one, so that importing the same file
 // again finds it.
 std::string derivedUid(const std::string& text) {
@@ -210,8 +217,7 @@ std::string derivedUid(const std::string& text) {
 
 bool readCalendar(icalcomponent* calendar, Parsed& parsed, std::string& error) {
     if (icalcomponent_isa(calendar) != ICAL_VCALENDAR_COMPONENT) {
-        error = std::string("the file holds a ") +
-                icalcomponent_kind_to_string(icalcomponent_isa(calendar)) +
+        error = "the file holds a " + kindName(calendar, "component of unknown kind") +
                 " where a VCALENDAR belongs";
         return false;
     }
@@ -305,8 +311,7 @@ bool parse(const std::string& bytes, Parsed& parsed, IcsImport& result) {
             failed = true;
             result.line = feed.line;
             result.error = "the file ends at line " + std::to_string(feed.line) + " inside " +
-                           icalcomponent_kind_to_string(icalcomponent_isa(open)) +
-                           ", before its END";
+                           kindName(open, "a component of unknown kind") + ", before its END";
         }
     }
     if (!failed && calendars.empty()) {
