@@ -28,10 +28,11 @@ bool continues(const std::string& logical, std::string_view physical) {
            (physical[0] == ' ' || physical[0] == '\t');
 }
 
-} // namespace
-
-bool WithinIcsBounds(std::string_view text, long& line, std::string& error,
-                     const IcsLimits& limits) {
+// Reads the text in content lines as libical does, counting BEGIN and END. Lines end at
+// LF; libical's string reader also ends them at a CR alone once no LF follows (and turns
+// it into an LF), which the import's own reader does not: `crEndsTail` chooses.
+bool scan(std::string_view text, bool crEndsTail, long& line, std::string& error,
+          const IcsLimits& limits) {
     std::string logical; // the content line being read, unfolded
     long logicalLine = 0, physicalLine = 0;
     int depth = 0;
@@ -51,9 +52,17 @@ bool WithinIcsBounds(std::string_view text, long& line, std::string& error,
         error = "line " + std::to_string(line) + " " + error;
         return false;
     };
+    // Past the last LF, looking for the next would read the rest of the text each time.
+    std::size_t lastLf = text.rfind('\n');
     for (std::size_t at = 0; at < text.size();) {
-        std::size_t newline = text.find('\n', at);
-        std::size_t end = newline == std::string_view::npos ? text.size() : newline + 1;
+        bool pastLastLf = lastLf == std::string_view::npos || at > lastLf;
+        std::size_t end = pastLastLf ? std::string_view::npos : text.find('\n', at);
+        bool endsInCr = false;
+        if (pastLastLf && crEndsTail) {
+            end = text.find('\r', at);
+            endsInCr = end != std::string_view::npos;
+        }
+        end = end == std::string_view::npos ? text.size() : end + 1;
         std::string_view physical = text.substr(at, end - at);
         at = end;
         ++physicalLine;
@@ -61,11 +70,25 @@ bool WithinIcsBounds(std::string_view text, long& line, std::string& error,
             logical.pop_back();
             if (!logical.empty() && logical.back() == '\r') logical.pop_back();
             logical.append(physical.substr(1));
-            continue;
+        } else {
+            if (!count()) return false;
+            logical.assign(physical);
+            logicalLine = physicalLine;
         }
-        if (!count()) return false;
-        logical.assign(physical);
-        logicalLine = physicalLine;
+        if (endsInCr) logical.back() = '\n';
     }
     return count();
+}
+
+} // namespace
+
+bool WithinIcsBounds(std::string_view text, long& line, std::string& error,
+                     const IcsLimits& limits) {
+    // libical's readers skip a byte order mark at the start.
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    if (!scan(text, false, line, error, limits)) return false;
+    // What follows the last LF reads differently when a CR alone ends lines there.
+    std::size_t lastLf = text.rfind('\n');
+    std::string_view tail = lastLf == std::string_view::npos ? text : text.substr(lastLf + 1);
+    return tail.find('\r') == std::string_view::npos || scan(text, true, line, error, limits);
 }

@@ -22,6 +22,7 @@ struct IcsLimits {
 
 // False when a component begins deeper than the limit or past the count: then `line` is
 // the number of the line that begins it (1 = first) and `error` says so, starting "line N ".
-// Lines are unfolded as libical unfolds them.
+// Lines are unfolded as libical unfolds them, and ended as either of its readers ends them
+// (the import's, at LF; libical's string reader's, also at CR alone after the last LF).
 bool WithinIcsBounds(std::string_view text, long& line, std::string& error,
                      const IcsLimits& limits = {});

@@ -31,6 +31,15 @@ std::string Nested(int levels, const std::string& begin = "BEGIN:VTODO\r\n",
     return text + "END:VCALENDAR\r\n";
 }
 
+// The same with its lines ended by CR alone, which libical's string reader takes for line
+// ends where no LF follows.
+std::string CrOnly(const std::string& text) {
+    std::string out;
+    for (char c : text)
+        if (c != '\n' || out.empty() || out.back() != '\r') out += c;
+    return out;
+}
+
 class IcsBoundsTest : public LogTest {
   protected:
     VCollection collection;
@@ -100,6 +109,7 @@ TEST(IcsBounds, NamesTheLineThatGoesPastALimit) {
         {"33 levels deep", Nested(32), {}, 66},
         {"in lower case, with a parameter and a space", Nested(32, "begin ;x=1:vtodo\r\n"), {}, 66},
         {"BEGIN folded over two lines: the first", Nested(32, "BEG\r\n IN:VTODO\r\n"), {}, 97},
+        {"lines ended by CR alone", CrOnly(Nested(32)), {}, 66},
         {"as many components as allowed", Nested(0) + "BEGIN:VTODO\r\nEND:VTODO\r\n", {32, 2}, 0},
         {"one component too many",
          "BEGIN:VCALENDAR\r\nBEGIN:VTODO\r\nEND:VTODO\r\nBEGIN:VTODO\r\nEND:VTODO\r\n"
@@ -142,29 +152,32 @@ int LibicalDepth(const std::string& text) {
 // The depth counted is libical's own, however the lines are written: folded, in lower case,
 // or looking like BEGIN and END without being them.
 TEST(IcsBounds, CountsTheSameDepthAsLibical) {
+    std::string head = HEAD;
     struct Case {
-        const char* begin;
-        const char* end;
-        int depth; // libical's, of five levels written so
+        std::string text; // five levels, written so
+        int depth;        // libical's
     } cases[] = {
-        {"BEGIN:VTODO\r\n", "END:VTODO\r\n", 6},
-        {"begin ;x=1:vtodo\r\n", "end:vtodo\r\n", 6},
-        {"BEG\r\n IN:VTODO\r\n", "E\r\n\tND:VTODO\r\n", 6},
-        {"\r\n BEGIN:VTODO\r\n", "END:VTODO\r\n", 6},            // an empty line continued
-        {"\n BEGIN:VTODO\n", "END:VTODO\r\n", 1},                // after LF alone: no continuation
-        {"\tBEGIN:VTODO\r\n", "END:VTODO\r\n", 1},               // continues the UID line before
-        {"BEGIN:VTODO\r\n\n END:VTODO\r\n", "END:VTODO\r\n", 6}, // no END after LF alone
-        {"BEGIN:VTODO\r\nEN\r\n D:VTODO\r\n", "END:VTODO\r\n", 2},
-        {"BEGIN\\:VTODO\r\n", "END:VTODO\r\n", 1},
+        {Nested(5), 6},
+        {Nested(5, "begin ;x=1:vtodo\r\n", "end:vtodo\r\n"), 6},
+        {Nested(5, "BEG\r\n IN:VTODO\r\n", "E\r\n\tND:VTODO\r\n"), 6},
+        {Nested(5, "\r\n BEGIN:VTODO\r\n"), 6},            // an empty line continued
+        {Nested(5, "\n BEGIN:VTODO\n"), 1},                // after LF alone: no continuation
+        {Nested(5, "\tBEGIN:VTODO\r\n"), 1},               // continues the UID line before
+        {Nested(5, "BEGIN:VTODO\r\n\n END:VTODO\r\n"), 6}, // no END after LF alone
+        {Nested(5, "BEGIN:VTODO\r\nEN\r\n D:VTODO\r\n"), 2},
+        {Nested(5, "BEGIN\\:VTODO\r\n"), 1},
+        {CrOnly(Nested(5)), 6},
+        {head + CrOnly(Nested(5).substr(head.size())), 6}, // CR alone after the last LF
+        {Nested(5, "BEGIN:VTODO\rX-A:1\r\n"), 6},          // CR alone before an LF
+        {"\xEF\xBB\xBF" + Nested(5), 6},                   // a byte order mark
     };
     for (const Case& c : cases) {
-        std::string text = Nested(5, c.begin, c.end);
-        SCOPED_TRACE(text);
-        ASSERT_EQ(LibicalDepth(text), c.depth);
+        SCOPED_TRACE(c.text);
+        ASSERT_EQ(LibicalDepth(c.text), c.depth);
         long line = 0;
         std::string error;
-        EXPECT_TRUE(WithinIcsBounds(text, line, error, {c.depth, 100}));
-        EXPECT_FALSE(WithinIcsBounds(text, line, error, {c.depth - 1, 100}));
+        EXPECT_TRUE(WithinIcsBounds(c.text, line, error, {c.depth, 100}));
+        EXPECT_FALSE(WithinIcsBounds(c.text, line, error, {c.depth - 1, 100}));
     }
 }
 
@@ -174,6 +187,7 @@ TEST(IcsBounds, ServerObjectsPastTheBoundsGiveNothing) {
     std::string fine = std::string(HEAD) + "BEGIN:VTODO\r\nUID:fine\r\nSUMMARY:Fine\r\n"
                                            "END:VTODO\r\nEND:VCALENDAR\r\n";
     EXPECT_EQ(ObjectUid(nested), "");
+    EXPECT_EQ(ObjectUid(CrOnly(nested)), "");
     EXPECT_EQ(ObjectSummary(nested), "");
     EXPECT_EQ(MarkedCopy(nested, "copy", " (conflict)"), "");
     std::string combined = CombinedCalendar({&nested, &fine}, "");
