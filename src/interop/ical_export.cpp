@@ -78,9 +78,10 @@ std::string utcStamp(std::time_t when) {
     return text;
 }
 
-// The lines of one property as libical writes them (folded, CR LF ended); the property
-// is freed.
+// The lines of one property as libical writes them (folded, CR LF ended), none for no
+// property; the property is freed.
 std::string lines(icalproperty* property) {
+    if (!property) return {};
     std::string text = take(icalproperty_as_ical_string_r(property));
     icalproperty_free(property);
     return text;
@@ -133,7 +134,8 @@ class Exporter {
         bool assigned = false;
         out += lines(icalproperty_new_uid(ItemUid(collection, node, assigned).c_str()));
         out += stampLine;
-        out += lines(icalproperty_new_summary(summary.c_str()));
+        // libical reads no property without a value: an empty text is left out.
+        if (!summary.empty()) out += lines(icalproperty_new_summary(summary.c_str()));
         if (!description.empty()) out += lines(icalproperty_new_description(description.c_str()));
         VSchedule schedule = ScheduleOf(collection, node);
         long first = 0;
@@ -178,13 +180,13 @@ class Exporter {
         }
         out += ScheduleLines(schedule, !task, summary);
         bool keptCategories = addKept(ext.Field(node, VExtensions::ICAL_KEPT), schedule);
-        if (!keptCategories && node->parent && node->parent != collection.root) {
+        if (!keptCategories && node->parent && node->parent != collection.root)
             out += cached(folderLines, (const VNode*)node->parent, [&] {
                 qstring path;
                 node->parent->FolderPath(path);
-                return icalproperty_new_categories(utf8(*node, path).c_str());
+                std::string text = utf8(*node, path);
+                return text.empty() ? nullptr : icalproperty_new_categories(text.c_str());
             });
-        }
         out += end;
         ++result.items;
         if (assigned) ++result.newIdentities;

@@ -273,6 +273,26 @@ TEST_F(IcsImportTest, ExportImportExportKeepsItemsAndUids) {
     EXPECT_EQ(Bytes(), bytes);
 }
 
+// libical reads no property without a value, so the export writes none: an item without
+// text, in a folder without a name, with a reminder, comes back.
+TEST_F(IcsImportTest, ItemsWithoutTextExportToAFileTheImportReads) {
+    VCollection source;
+    auto* folder = AddNode<VGroup>(source);
+    folder->name = "";
+    auto* todo = AddNode<VTodo>(source, folder);
+    VSchedule schedule;
+    schedule.dueDay = DayNumber(2026, 1, 6);
+    schedule.reminderMinutes = 10;
+    SetSchedule(source, todo, schedule);
+    IcsExport exported = ExportICalendar(source, AllNodes(source), "");
+    ASSERT_EQ(exported.items, 1);
+    IcsImport imported = ImportICalendar(collection, exported.text);
+    EXPECT_TRUE(imported.ok) << imported.error << "\n" << exported.text;
+    EXPECT_EQ(imported.added, 1);
+    ASSERT_EQ(Items().size(), 1u);
+    EXPECT_EQ(ScheduleOf(collection, Items()[0]).reminderMinutes, 10);
+}
+
 struct BadCase {
     const char* what;
     std::string text;
