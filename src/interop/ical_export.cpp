@@ -160,7 +160,10 @@ class Exporter {
         out += cached(priorityLines, level, [&] { return icalproperty_new_priority(level); });
         if (node->flags & DONE) {
             std::string completed = ext.Field(node, VExtensions::ICAL_COMPLETED);
-            if (completed.empty()) {
+            // A time libical cannot write (a damaged file's) gives way as a missing one.
+            icaltimetype stored =
+                completed.empty() ? icaltime_null_time() : icaltime_from_string(completed.c_str());
+            if (icaltime_is_null_time(stored) || !icaltime_is_valid_time(stored)) {
                 completed = utcStamp(std::time(nullptr));
                 collection.extensions.SetField(node, VExtensions::ICAL_COMPLETED, completed);
                 assigned = true;

@@ -112,6 +112,15 @@ bool validTodoStatus(icalproperty_status status) {
     return status == ICAL_STATUS_INPROCESS || status == ICAL_STATUS_CANCELLED;
 }
 
+// libical reads times it cannot write: past the year 3000 it writes 00000000, which it
+// does not read again. False (with the error) for such a one.
+bool writable(icalproperty* p, icaltimetype time, std::string& error) {
+    if (icaltime_is_valid_time(time)) return true;
+    error = std::string(icalproperty_kind_to_string(icalproperty_isa(p))) +
+            " lies past the year 3000: " + icaltime_as_ical_string(time);
+    return false;
+}
+
 // One VTODO or VEVENT. False (with the error) for a property libical could not read.
 bool readItem(icalcomponent* component, ParsedItem& item, std::string& error) {
     icaltimetype start = icaltime_null_time(), end = icaltime_null_time();
@@ -142,11 +151,13 @@ bool readItem(icalcomponent* component, ParsedItem& item, std::string& error) {
         case ICAL_DTSTART_PROPERTY:
             start = icalproperty_get_datetime_with_component(p, component);
             hasStart = true;
+            if (!writable(p, start, error)) return false;
             break;
         case ICAL_DUE_PROPERTY:
         case ICAL_DTEND_PROPERTY:
             end = icalproperty_get_datetime_with_component(p, component);
             hasEnd = true;
+            if (!writable(p, end, error)) return false;
             break;
         case ICAL_DURATION_PROPERTY:
             duration = icalproperty_get_duration(p);
@@ -158,10 +169,13 @@ bool readItem(icalcomponent* component, ParsedItem& item, std::string& error) {
             if (validTodoStatus(status)) item.status = icalproperty_status_to_string(status);
             break;
         }
-        case ICAL_COMPLETED_PROPERTY:
+        case ICAL_COMPLETED_PROPERTY: {
+            icaltimetype completed = icalproperty_get_completed(p);
+            if (!writable(p, completed, error)) return false;
             item.done = true;
-            item.completed = icaltime_as_ical_string(icalproperty_get_completed(p));
+            item.completed = icaltime_as_ical_string(completed);
             break;
+        }
         case ICAL_PRIORITY_PROPERTY:
             item.priority = icalproperty_get_priority(p);
             break;
