@@ -10,6 +10,7 @@
 #include "model/vnode.h"
 #include "model/vrecurrence.h"
 #include "model/vschedule.h"
+#include "scratch_files.h"
 #include "sync/sync_state.h"
 
 #include <cstdint>
@@ -18,18 +19,8 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
-
-// Files in memory where there is such a folder: every save waits for the disk otherwise,
-// and six saves an input would leave little time for the fuzzing.
-std::string scratch(const char* what) {
-    struct stat shm {};
-    std::string folder = stat("/dev/shm", &shm) == 0 && S_ISDIR(shm.st_mode) ? "/dev/shm" : "/tmp";
-    return folder + "/vantry-fuzz-records-" + std::to_string(getpid()) + "-" + what + ".vnt";
-}
 
 std::string bytesOf(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -38,7 +29,8 @@ std::string bytesOf(const std::string& path) {
 
 // Saves, then loads and saves twice more: the bytes must come back.
 void checkRoundTrip(VCollection& collection) {
-    static const std::string first = scratch("first"), second = scratch("second");
+    static const std::string first = ScratchFile("records", "first"),
+                             second = ScratchFile("records", "second");
     collection.Save(first.c_str());
     std::string saved = bytesOf(first);
     VCollection reversed, again;
@@ -55,11 +47,8 @@ void checkRoundTrip(VCollection& collection) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
-    static const std::string input = scratch("in");
-    if (std::FILE* f = std::fopen(input.c_str(), "wb")) {
-        std::fwrite(data, 1, size, f);
-        std::fclose(f);
-    }
+    static const std::string input = ScratchFile("records", "in");
+    WriteScratchFile(input, data, size);
     VCollection collection;
     collection.Load(input.c_str());
     const long today = DayNumber(2026, 1, 5);
