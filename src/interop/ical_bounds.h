@@ -15,8 +15,9 @@ struct IcsLimits {
     // a few kilobytes of stack (100,000 levels overflow it).
     int depth = 32;
     // A calendar of decades of a busy shared agenda holds some 10^5 components (items with
-    // their alarms and changed occurrences). A million is ten times that: about 24 MB of
-    // text at the least and a few hundred MB in libical, beyond which a text is no calendar.
+    // their alarms and changed occurrences). A million is ten times that: 24 MB of text at
+    // the least, whose import (a million empty to-dos) took 10 s and 630 MB; past it a text
+    // is no calendar.
     long components = 1000000;
 };
 
