@@ -1,6 +1,7 @@
 #include "interop/ical_export.h"
 
 #include "foundation/text_encoding.h"
+#include "interop/ical_bounds.h"
 #include "interop/ical_fields.h"
 #include "interop/ical_schedule.h"
 #include "interop/ical_uid.h"
@@ -77,9 +78,10 @@ std::string utcStamp(std::time_t when) {
     return text;
 }
 
-// The lines of one property as libical writes them (folded, CR LF ended); the property
-// is freed.
+// The lines of one property as libical writes them (folded, CR LF ended), none for no
+// property; the property is freed.
 std::string lines(icalproperty* property) {
+    if (!property) return {};
     std::string text = take(icalproperty_as_ical_string_r(property));
     icalproperty_free(property);
     return text;
@@ -132,7 +134,8 @@ class Exporter {
         bool assigned = false;
         out += lines(icalproperty_new_uid(ItemUid(collection, node, assigned).c_str()));
         out += stampLine;
-        out += lines(icalproperty_new_summary(summary.c_str()));
+        // libical reads no property without a value: an empty text is left out.
+        if (!summary.empty()) out += lines(icalproperty_new_summary(summary.c_str()));
         if (!description.empty()) out += lines(icalproperty_new_description(description.c_str()));
         VSchedule schedule = ScheduleOf(collection, node);
         long first = 0;
@@ -157,7 +160,10 @@ class Exporter {
         out += cached(priorityLines, level, [&] { return icalproperty_new_priority(level); });
         if (node->flags & DONE) {
             std::string completed = ext.Field(node, VExtensions::ICAL_COMPLETED);
-            if (completed.empty()) {
+            // A time libical cannot write (a damaged file's) gives way as a missing one.
+            icaltimetype stored =
+                completed.empty() ? icaltime_null_time() : icaltime_from_string(completed.c_str());
+            if (icaltime_is_null_time(stored) || !icaltime_is_valid_time(stored)) {
                 completed = utcStamp(std::time(nullptr));
                 collection.extensions.SetField(node, VExtensions::ICAL_COMPLETED, completed);
                 assigned = true;
@@ -177,13 +183,13 @@ class Exporter {
         }
         out += ScheduleLines(schedule, !task, summary);
         bool keptCategories = addKept(ext.Field(node, VExtensions::ICAL_KEPT), schedule);
-        if (!keptCategories && node->parent && node->parent != collection.root) {
+        if (!keptCategories && node->parent && node->parent != collection.root)
             out += cached(folderLines, (const VNode*)node->parent, [&] {
                 qstring path;
                 node->parent->FolderPath(path);
-                return icalproperty_new_categories(utf8(*node, path).c_str());
+                std::string text = utf8(*node, path);
+                return text.empty() ? nullptr : icalproperty_new_categories(text.c_str());
             });
-        }
         out += end;
         ++result.items;
         if (assigned) ++result.newIdentities;
@@ -218,7 +224,11 @@ class Exporter {
     // own schedule has one (two would repeat it twice over; other alarms beside its
     // reminder are fine). Answers whether CATEGORIES was among them.
     bool addKept(const std::string& kept, const VSchedule& schedule) {
-        if (kept.empty()) return false;
+        long line = 0;
+        std::string error;
+        // The document file may come from anyone: nested too deep, libical would overflow
+        // the stack on it.
+        if (kept.empty() || !WithinIcsBounds(kept, line, error)) return false;
         icalcomponent* holder = icalparser_parse_string(kept.c_str());
         if (!holder) return false;
         if (!schedule.rule.empty()) removeAll(holder, ICAL_RRULE_PROPERTY);

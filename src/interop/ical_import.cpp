@@ -2,6 +2,7 @@
 
 #include "foundation/qfile.h"
 #include "foundation/text_encoding.h"
+#include "interop/ical_bounds.h"
 #include "interop/ical_fields.h"
 #include "interop/ical_schedule.h"
 #include "model/vcollection.h"
@@ -111,6 +112,15 @@ bool validTodoStatus(icalproperty_status status) {
     return status == ICAL_STATUS_INPROCESS || status == ICAL_STATUS_CANCELLED;
 }
 
+// libical reads times it cannot write: past the year 3000 it writes 00000000, which it
+// does not read again. False (with the error) for such a one.
+bool writable(icalproperty* p, icaltimetype time, std::string& error) {
+    if (icaltime_is_valid_time(time)) return true;
+    error = std::string(icalproperty_kind_to_string(icalproperty_isa(p))) +
+            " lies past the year 3000: " + icaltime_as_ical_string(time);
+    return false;
+}
+
 // One VTODO or VEVENT. False (with the error) for a property libical could not read.
 bool readItem(icalcomponent* component, ParsedItem& item, std::string& error) {
     icaltimetype start = icaltime_null_time(), end = icaltime_null_time();
@@ -141,11 +151,13 @@ bool readItem(icalcomponent* component, ParsedItem& item, std::string& error) {
         case ICAL_DTSTART_PROPERTY:
             start = icalproperty_get_datetime_with_component(p, component);
             hasStart = true;
+            if (!writable(p, start, error)) return false;
             break;
         case ICAL_DUE_PROPERTY:
         case ICAL_DTEND_PROPERTY:
             end = icalproperty_get_datetime_with_component(p, component);
             hasEnd = true;
+            if (!writable(p, end, error)) return false;
             break;
         case ICAL_DURATION_PROPERTY:
             duration = icalproperty_get_duration(p);
@@ -157,10 +169,13 @@ bool readItem(icalcomponent* component, ParsedItem& item, std::string& error) {
             if (validTodoStatus(status)) item.status = icalproperty_status_to_string(status);
             break;
         }
-        case ICAL_COMPLETED_PROPERTY:
+        case ICAL_COMPLETED_PROPERTY: {
+            icaltimetype completed = icalproperty_get_completed(p);
+            if (!writable(p, completed, error)) return false;
             item.done = true;
-            item.completed = icaltime_as_ical_string(icalproperty_get_completed(p));
+            item.completed = icaltime_as_ical_string(completed);
             break;
+        }
         case ICAL_PRIORITY_PROPERTY:
             item.priority = icalproperty_get_priority(p);
             break;
@@ -196,6 +211,13 @@ bool readItem(icalcomponent* component, ParsedItem& item, std::string& error) {
     return true;
 }
 
+// What the file calls the component ("VTODO"); libical has no name for a kind it does not
+// know ("BEGIN:VFOO"), and `unknown` stands in for it.
+std::string kindName(icalcomponent* component, const char* unknown) {
+    const char* name = icalcomponent_kind_to_string(icalcomponent_isa(component));
+    return name ? name : unknown;
+}
+
 // A name-based UID for an item that came without one, so that importing the same file
 // again finds it.
 std::string derivedUid(const std::string& text) {
@@ -209,8 +231,7 @@ std::string derivedUid(const std::string& text) {
 
 bool readCalendar(icalcomponent* calendar, Parsed& parsed, std::string& error) {
     if (icalcomponent_isa(calendar) != ICAL_VCALENDAR_COMPONENT) {
-        error = std::string("the file holds a ") +
-                icalcomponent_kind_to_string(icalcomponent_isa(calendar)) +
+        error = "the file holds a " + kindName(calendar, "component of unknown kind") +
                 " where a VCALENDAR belongs";
         return false;
     }
@@ -256,6 +277,8 @@ bool parse(const std::string& bytes, Parsed& parsed, IcsImport& result) {
         return false;
     }
     if (size >= 3 && !std::memcmp(data, "\xEF\xBB\xBF", 3)) data += 3, size -= 3;
+    // Before libical sees it: nested too deep, the text would overflow the stack there.
+    if (!WithinIcsBounds(std::string_view(data, size), result.line, result.error)) return false;
 
     ical_set_unknown_token_handling_setting(ICAL_ASSUME_IANA_TOKEN);
     icalerrorstate errorState = icalerror_get_error_state(ICAL_MALFORMEDDATA_ERROR);
@@ -302,8 +325,7 @@ bool parse(const std::string& bytes, Parsed& parsed, IcsImport& result) {
             failed = true;
             result.line = feed.line;
             result.error = "the file ends at line " + std::to_string(feed.line) + " inside " +
-                           icalcomponent_kind_to_string(icalcomponent_isa(open)) +
-                           ", before its END";
+                           kindName(open, "a component of unknown kind") + ", before its END";
         }
     }
     if (!failed && calendars.empty()) {

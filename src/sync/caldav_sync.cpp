@@ -5,6 +5,7 @@
 #include "interop/ical_uid.h"
 #include "model/vcollection.h"
 #include "interop/calendar_objects.h"
+#include "interop/ical_bounds.h"
 #include "sync/dav_xml.h"
 #include "sync/http_client.h"
 
@@ -262,6 +263,11 @@ class Exchange {
     }
 
     bool arrived(const std::string& path, const std::string& etag, const std::string& ics) {
+        // Said here with its line: past the bounds, ObjectUid would find no item either.
+        long line = 0;
+        std::string error;
+        if (!WithinIcsBounds(ics, line, error))
+            return fail("the server's calendar object " + path + " cannot be read: " + error);
         std::string uid = ObjectUid(ics);
         if (uid.empty())
             return fail("the server's calendar object " + path + " holds no readable item");

@@ -174,4 +174,20 @@ TEST_F(IcsCommandLineTest, ABrokenFileSaysWhereAndLeavesTheDocumentAlone) {
     }
 }
 
+// 100,000 to-dos, each inside the one before, would overflow the stack in libical.
+TEST_F(IcsCommandLineTest, ACalendarNestedTooDeepIsRefusedByItsLine) {
+    std::string nested = "BEGIN:VCALENDAR\r\n";
+    for (int i = 0; i < 100000; ++i)
+        nested += "BEGIN:VTODO\r\n";
+    for (int i = 0; i < 100000; ++i)
+        nested += "END:VTODO\r\n";
+    WriteWholeFile("nested.ics", nested + "END:VCALENDAR\r\n");
+    std::string before = ReadWholeFile("doc.vnt");
+    EXPECT_EQ(Run({"--import-ics", "nested.ics", "doc.vnt"}), 1);
+    EXPECT_EQ(err, "vantry: Can't import nested.ics: line 33 begins a component nested more than "
+                   "32 deep. Nothing was imported.\n");
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(ReadWholeFile("doc.vnt"), before);
+}
+
 } // namespace

@@ -114,6 +114,19 @@ TEST_F(IcsExportTest, UidsAreGivenOnceAndKeptBySaveAndLoad) {
         EXPECT_EQ(third.BySummary(t.Get("SUMMARY"))->Get("UID"), t.Get("UID"));
 }
 
+// The completion time comes from the document file; one libical cannot write (it would
+// write 00000000T000000, which nothing reads) gives way to a new one.
+TEST_F(IcsExportTest, AStoredCompletionTimeThatCannotBeWrittenIsGivenAnew) {
+    for (const char* stored : {"garbage", "40520202T120000Z"}) {
+        collection.extensions.SetField(doc.milk, VExtensions::ICAL_COMPLETED, stored);
+        ReadCalendar cal = Export();
+        ASSERT_TRUE(cal.parsed) << last.text;
+        std::string completed = cal.BySummary("Buy milk")->Get("COMPLETED");
+        EXPECT_THAT(completed, ::testing::MatchesRegex("20[0-9]{6}T[0-9]{6}Z")) << stored;
+        EXPECT_EQ(collection.extensions.Field(doc.milk, VExtensions::ICAL_COMPLETED), completed);
+    }
+}
+
 TEST_F(IcsExportTest, AFolderExportsWhatItShows) {
     collection.MakeView(doc.work);
     IcsExport part = ExportICalendar(collection, ShownNodes(doc.work), "Work");
