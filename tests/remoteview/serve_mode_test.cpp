@@ -222,24 +222,29 @@ TEST_F(ServeModeTest, ClientsThatNeverReadTheFeedHoldNeitherMemoryNorPagesNorThe
     EXPECT_THAT(Exchange(port, "GET / HTTP/1.0\r\n\r\n"), HasSubstr("All folders"));
     long start = StatusKilobytes(vantry.pid, "VmRSS");
     ASSERT_GT(start, 0);
+    // One client that reads it: how long the feed takes on this machine, build included.
+    auto fetched = std::chrono::steady_clock::now();
+    EXPECT_THAT(Exchange(port, "GET /calendar.ics HTTP/1.0\r\n\r\n"),
+                HasSubstr("END:VCALENDAR\r\n"));
+    auto oneFeed = std::chrono::steady_clock::now() - fetched;
 
     std::vector<int> feeds;
     for (int i = 0; i < 20; ++i) {
         feeds.push_back(ConnectNarrow(port));
         ASSERT_TRUE(SendAll(feeds.back(), "GET /calendar.ics HTTP/1.0\r\n\r\n"));
     }
-    // A page meanwhile waits at most for the feed's one build, never for those clients.
+    // A page meanwhile waits neither for those clients nor for builds of the feed for them
+    // (a build for each would keep it waiting several times as long as one feed).
     auto asked = std::chrono::steady_clock::now();
     EXPECT_THAT(Exchange(port, "GET /view?root=0 HTTP/1.0\r\n\r\n"),
                 HasSubstr("Current path: All folders (click to move up)"));
-    EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(10));
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, oneFeed + std::chrono::seconds(5));
     for (int i = 0; i < ANSWER_SECONDS * 100 && !AllHaveBytes(feeds); ++i)
         usleep(10000);
     EXPECT_TRUE(AllHaveBytes(feeds)) << "every client is being sent the feed";
 
-    long peak = StatusKilobytes(vantry.pid, "VmHWM");
 #ifndef SERVED_WITH_ASAN // AddressSanitizer keeps what is freed: its sizes say nothing
-    EXPECT_LT(peak, 2 * start) << "started at " << start << " kB";
+    EXPECT_LT(StatusKilobytes(vantry.pid, "VmHWM"), 2 * start) << "started at " << start << " kB";
 #endif
 
     auto stopping = std::chrono::steady_clock::now();
