@@ -4,6 +4,7 @@
 #include "model/vcontact.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
+#include "support/bytes.h"
 #include "support/command_line_run.h"
 #include "support/log_capture.h"
 #include "support/model_builders.h"
@@ -127,6 +128,21 @@ TEST_F(CommandLineTest, SaveAsWritesWhatTheFileHolds) {
                 HasSubstr("Error: Can't open file (no/such/dir/x.vnt) for writing. Nothing was "
                           "written.\n"))
         << "without a window the message box is a line on standard error";
+}
+
+// A file a newer version wrote: its records of other tags and a second extension record
+// of a node survive --save-as, so saving the copy once more gives the file back.
+TEST_F(CommandLineTest, SaveAsKeepsWhatANewerVersionWrote) {
+    const std::string newer = "ZNEW" + Int(4 + 5) + "newer";
+    const std::string bytes =
+        "VGZ1" + Int(1) + newer + NodeRecord("NGRP", "Work", 1, 0, Int(0) + Int(0)) + newer +
+        NodeRecord("TODO", "", 2, 1, Text("Call") + Text("") + Int(1)) +
+        ExtensionRecord(2, {{"uid", "first"}}) + ExtensionRecord(2, {{"uid", "second"}}) + newer;
+    WriteWholeFile("newer.vnt", bytes);
+    EXPECT_EQ(Run({"--save-as", "copy.vnt", "newer.vnt"}), 0);
+    EXPECT_EQ(ReadWholeFile("copy.vnt").size(), bytes.size()) << "nothing dropped";
+    EXPECT_EQ(Run({"--save-as", "copy2.vnt", "copy.vnt"}), 0);
+    EXPECT_EQ(ReadWholeFile("copy2.vnt"), bytes);
 }
 
 TEST_F(CommandLineTest, BadInputEndsWithACodeAndAReason) {
