@@ -145,6 +145,20 @@ TEST_F(CommandLineTest, SaveAsKeepsWhatANewerVersionWrote) {
     EXPECT_EQ(ReadWholeFile("copy2.vnt"), bytes);
 }
 
+// Item texts with line breaks, tabs or terminal commands in them print as one line each,
+// the controls written out.
+TEST_F(CommandLineTest, ListedTextsCannotForgeLinesOrCommandTheTerminal) {
+    setenv("LC_ALL", "C.UTF-8", 1);
+    VCollection c;
+    auto* folder = AddNode<VGroup>(c);
+    folder->name = "In\tbox\x1b]0;title\x07";
+    AddNode<VTodo>(c, folder)->what = "Pay\r\n2026-12-01 09:00 FAKE\x1b[2J";
+    ASSERT_TRUE(c.Save("forged.vnt"));
+    EXPECT_EQ(Run({"--list", "forged.vnt"}), 0);
+    EXPECT_EQ(out, "In\\tbox\\x1b]0;title\\x07\n"
+                   "  Pay\\r\\n2026-12-01 09:00 FAKE\\x1b[2J\n");
+}
+
 TEST_F(CommandLineTest, BadInputEndsWithACodeAndAReason) {
     struct Case {
         std::vector<std::string> args;
