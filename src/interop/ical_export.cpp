@@ -86,7 +86,7 @@ std::string lines(icalproperty* property) {
 }
 
 // Writes the VTODOs. Every line comes from libical; lines that repeat across items (the
-// time stamp, priorities, states, days, folder paths) are written by it once per export.
+// time stamp, priorities, states, days, folders) are written by it once per export.
 class Exporter {
   public:
     Exporter(VCollection& c, IcsExport& r) : collection(c), result(r) {
@@ -177,11 +177,12 @@ class Exporter {
         }
         out += ScheduleLines(schedule, !task, summary);
         bool keptCategories = addKept(ext.Field(node, VExtensions::ICAL_KEPT), schedule);
+        // The item's own folder, by its name: the whole path would make every item's
+        // line as long as its folder is deep, and 20,000 nested folders minutes and a
+        // gigabyte of text.
         if (!keptCategories && node->parent && node->parent != collection.root) {
             out += cached(folderLines, (const VNode*)node->parent, [&] {
-                qstring path;
-                node->parent->FolderPath(path);
-                return icalproperty_new_categories(utf8(*node, path).c_str());
+                return icalproperty_new_categories(utf8(*node, node->parent->name).c_str());
             });
         }
         out += end;
