@@ -21,7 +21,11 @@ QNHTTPServerVantry::~QNHTTPServerVantry() {
 
 namespace {
 
-// The whole document as one iCalendar file, for calendar programs to subscribe to.
+// The whole document as one iCalendar file, for calendar programs to subscribe to. The
+// document is never saved from here (--serve must not rewrite it behind the user's
+// back): items without a UID get the ones the export derives from the document
+// (DeriveUids), which come out the same at every start, so subscribers never see their
+// items replaced by a restart.
 void serveCalendar(QNHTTPRequest& request, RemoteDocument& document) {
     std::string calendar;
     bool served = document.Run([&](VCollectionViewer& viewer) {
