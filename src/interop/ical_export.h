@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 class VCollection;
@@ -26,6 +27,12 @@ IcsExport ExportICalendar(VCollection& collection, const std::vector<VNode*>& no
 // The calendar's name: the folder's title, or for the top folder the document's file
 // name without its folder and extension (UTF-8).
 std::string CalendarName(const VCollection& collection, const VNode* folder);
+// Gives every exported kind among the nodes that has no UID its derived one (DeriveUids,
+// over the whole document), kept in its extension record; answers the nodes given one.
+// The export does this for its nodes; a caller that exports many nodes one at a time
+// does it for all of them first.
+std::unordered_set<const VNode*> GiveItemUids(VCollection& collection,
+                                             const std::vector<VNode*>& nodes);
 // Every node of the document after the top folder, in list order.
 std::vector<VNode*> AllNodes(const VCollection& collection);
 // The nodes of the folder's shown chain, as MakeView last built it.

@@ -5,6 +5,7 @@
 #include "interop/ical_bounds.h"
 #include "interop/ical_fields.h"
 #include "interop/ical_schedule.h"
+#include "interop/ical_uid.h"
 #include "model/vcollection.h"
 #include "model/vcommitem.h"
 #include "model/vdays.h"
@@ -218,17 +219,6 @@ std::string kindName(icalcomponent* component, const char* unknown) {
     return name ? name : unknown;
 }
 
-// A name-based UID for an item that came without one, so that importing the same file
-// again finds it.
-std::string derivedUid(const std::string& text) {
-    std::uint64_t hash = 1469598103934665603ull;
-    for (unsigned char c : text)
-        hash = (hash ^ c) * 1099511628211ull;
-    char uid[48];
-    std::snprintf(uid, sizeof uid, "vantry-%016llx", (unsigned long long)hash);
-    return uid;
-}
-
 bool readCalendar(icalcomponent* calendar, Parsed& parsed, std::string& error) {
     if (icalcomponent_isa(calendar) != ICAL_VCALENDAR_COMPONENT) {
         error = "the file holds a " + kindName(calendar, "component of unknown kind") +
@@ -248,7 +238,8 @@ bool readCalendar(icalcomponent* calendar, Parsed& parsed, std::string& error) {
         if (icalcomponent_get_first_property(c, ICAL_RECURRENCEID_PROPERTY)) continue;
         ParsedItem item;
         if (!readItem(c, item, error)) return false;
-        if (item.uid.empty()) item.uid = derivedUid(take(icalcomponent_as_ical_string_r(c)));
+        // Named by its text, so that importing the same file again finds it.
+        if (item.uid.empty()) item.uid = NameUid(take(icalcomponent_as_ical_string_r(c)));
         parsed.items.push_back(std::move(item));
     }
     return true;

@@ -9,11 +9,13 @@
 #include "model/vextension.h"
 #include "model/vgroup.h"
 #include "model/vnodeindex.h"
+#include "model/vunknown_records.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class VContact;
@@ -167,6 +169,8 @@ class VCollection {
     VContact* contactFilter = nullptr;
     // Data beyond the nodes' own records, saved and loaded with them.
     VExtensions extensions;
+    // Records of tags this version does not know, kept to be written back as they came.
+    VUnknownRecords unknownRecords;
 
   private:
     void linkAfterRoot(VNode* node);
@@ -174,6 +178,21 @@ class VCollection {
     static void unlink(VNode* node);
     void deleteUnlinked(VNode* node); // and forgets it as the contact filter
     void repairParents(const std::vector<VNode*>& loaded);
+    // An extension record as the loader read it, before its number names a node.
+    struct LoadedExtension {
+        std::int32_t number = 0;
+        VExtensionFields fields;
+        std::string keptWhole; // later records for the node that could not be merged
+    };
+    // Keeps the record that ends at recordEnd with the node; a cut-off one is not kept.
+    void keepUnknownRecord(QFile& file, VNode* owner, long recordEnd, std::int32_t length,
+                           long fileSize);
+    // Adds the record to those read so far, or to the earlier one of the same number;
+    // lastNode is the node whose record came last.
+    void addExtensionRecord(QFile& file, LoadedExtension record,
+                            std::vector<LoadedExtension>& records,
+                            std::unordered_map<std::int32_t, std::size_t>& byNumber,
+                            long recordEnd, std::int32_t length, VNode* lastNode);
     // A node's record followed by its extension record, if any.
     void saveNode(QFile& file, VNode* node) const;
     static std::int32_t parentNumber(const VNode* node);

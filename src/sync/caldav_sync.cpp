@@ -470,8 +470,10 @@ SyncSnapshot TakeSyncSnapshot(VCollection& collection) {
     // The export gives UIDs (and completion times) to items that lack them; the snapshot
     // keeps them and the document gets its fields back as they were.
     VExtensions before = collection.extensions;
+    std::vector<VNode*> nodes = AllNodes(collection);
+    GiveItemUids(collection, nodes); // at once: one at a time would derive them n times
     std::set<std::string> seen;
-    for (VNode* node : AllNodes(collection)) {
+    for (VNode* node : nodes) {
         std::string ics = exportOne(collection, node);
         std::string uid = collection.extensions.Field(node, VExtensions::UID);
         if (uid.empty() || !seen.insert(uid).second) continue; // not exported, or a twin

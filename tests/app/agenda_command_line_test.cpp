@@ -78,6 +78,23 @@ TEST_F(AgendaCommandLineTest, PrintsOneOccurrenceALineInDueOrder) {
     EXPECT_EQ(ReadWholeFile("doc.vnt"), file) << "only read";
 }
 
+// A text cannot forge an occurrence of its own: every control in it is written out, so
+// one line is one occurrence.
+TEST_F(AgendaCommandLineTest, ItemTextsCannotForgeLines) {
+    VCollection c;
+    c.Load("doc.vnt");
+    for (VNode* n = c.root->next; n; n = n->next) {
+        auto* todo = dynamic_cast<VTodo*>(n);
+        if (todo && todo->what == "Rent") todo->what = "Rent\n2026-12-01\t09:00\tFAKE\x1b[2J";
+        if (n->IsFolderKind()) n->name = "Home\x1b]0;title\x07";
+    }
+    ASSERT_TRUE(c.Save("doc.vnt"));
+    EXPECT_EQ(Run({"--agenda", "doc.vnt"}), 0);
+    EXPECT_EQ(out, "2026-01-01\t08:30\tRent\\n2026-12-01\\t09:00\\tFAKE\\x1b[2J\t"
+                   "Home\\x1b]0;title\\x07\n"
+                   "2026-01-05\t\tTrip\tHome\\x1b]0;title\\x07\n");
+}
+
 TEST_F(AgendaCommandLineTest, BadDaysAndOptionsAreRefusedWithTheReason) {
     struct Case {
         std::vector<std::string> args;

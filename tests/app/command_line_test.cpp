@@ -4,6 +4,7 @@
 #include "model/vcontact.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
+#include "support/bytes.h"
 #include "support/command_line_run.h"
 #include "support/log_capture.h"
 #include "support/model_builders.h"
@@ -185,6 +186,35 @@ TEST_F(CommandLineTest, NoCommandWritesThroughAnotherUsersLinkInASharedFolder) {
             EXPECT_TRUE(fs::is_symlink(c.link)) << c.link;
         }
     }
+}
+
+// A file a newer version wrote: its records of other tags and a second extension record
+// of a node survive --save-as, so saving the copy once more gives the file back.
+TEST_F(CommandLineTest, SaveAsKeepsWhatANewerVersionWrote) {
+    const std::string newer = "ZNEW" + Int(4 + 5) + "newer";
+    const std::string bytes =
+        "VGZ1" + Int(1) + newer + NodeRecord("NGRP", "Work", 1, 0, Int(0) + Int(0)) + newer +
+        NodeRecord("TODO", "", 2, 1, Text("Call") + Text("") + Int(1)) +
+        ExtensionRecord(2, {{"uid", "first"}}) + ExtensionRecord(2, {{"uid", "second"}}) + newer;
+    WriteWholeFile("newer.vnt", bytes);
+    EXPECT_EQ(Run({"--save-as", "copy.vnt", "newer.vnt"}), 0);
+    EXPECT_EQ(ReadWholeFile("copy.vnt").size(), bytes.size()) << "nothing dropped";
+    EXPECT_EQ(Run({"--save-as", "copy2.vnt", "copy.vnt"}), 0);
+    EXPECT_EQ(ReadWholeFile("copy2.vnt"), bytes);
+}
+
+// Item texts with line breaks, tabs or terminal commands in them print as one line each,
+// the controls written out.
+TEST_F(CommandLineTest, ListedTextsCannotForgeLinesOrCommandTheTerminal) {
+    setenv("LC_ALL", "C.UTF-8", 1);
+    VCollection c;
+    auto* folder = AddNode<VGroup>(c);
+    folder->name = "In\tbox\x1b]0;title\x07";
+    AddNode<VTodo>(c, folder)->what = "Pay\r\n2026-12-01 09:00 FAKE\x1b[2J";
+    ASSERT_TRUE(c.Save("forged.vnt"));
+    EXPECT_EQ(Run({"--list", "forged.vnt"}), 0);
+    EXPECT_EQ(out, "In\\tbox\\x1b]0;title\\x07\n"
+                   "  Pay\\r\\n2026-12-01 09:00 FAKE\\x1b[2J\n");
 }
 
 TEST_F(CommandLineTest, BadInputEndsWithACodeAndAReason) {

@@ -7,6 +7,7 @@
 #include "support/log_capture.h"
 #include "support/model_builders.h"
 
+#include <chrono>
 #include <filesystem>
 #include <gmock/gmock.h>
 #include <regex>
@@ -188,6 +189,42 @@ TEST_F(IcsCommandLineTest, ACalendarNestedTooDeepIsRefusedByItsLine) {
                    "32 deep. Nothing was imported.\n");
     EXPECT_EQ(out, "");
     EXPECT_EQ(ReadWholeFile("doc.vnt"), before);
+}
+
+} // namespace
+
+namespace {
+
+// 20,000 folders, each inside the one before, each holding one to-do named after its
+// folder: the export names each item's own folder, and its work grows with the number of
+// items, not with the items times the depth of their folders (which was minutes and a
+// gigabyte). The time goal is bench/ical_bench's; the ceiling here only catches a walk
+// that grows with the square of the nesting again, on a busy machine or a sanitizer's.
+TEST_F(IcsCommandLineTest, DeeplyNestedFoldersExportEachItemsOwnFolder) {
+    constexpr int DEPTH = 20000;
+    {
+        VCollection c;
+        VNode* folder = c.root;
+        for (int i = 0; i < DEPTH; ++i) {
+            folder = AddNode<VGroup>(c, folder);
+            folder->name = ("F" + std::to_string(i)).c_str();
+            AddNode<VTodo>(c, folder)->what = ("T" + std::to_string(i)).c_str();
+        }
+        ASSERT_TRUE(c.Save("deep.vnt"));
+    }
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Run({"--export-ics", "deep.ics", "deep.vnt"}), 0) << err;
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(seconds, 100.0);
+
+    std::string text = ReadWholeFile("deep.ics");
+    std::vector<std::string> summaries = Lines(text, "SUMMARY");
+    std::vector<std::string> categories = Lines(text, "CATEGORIES");
+    ASSERT_EQ(summaries.size(), (std::size_t)DEPTH);
+    ASSERT_EQ(categories.size(), (std::size_t)DEPTH);
+    for (int i = 0; i < DEPTH; ++i)
+        ASSERT_EQ("F" + summaries[i].substr(1), categories[i]) << "item " << i;
 }
 
 } // namespace

@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <fstream>
+#include <map>
 #include <gmock/gmock.h>
 #include <libical/ical.h>
 #include <poll.h>
@@ -253,6 +254,56 @@ TEST_F(ServeModeTest, ClientsThatNeverReadTheFeedHoldNeitherMemoryNorPagesNorThe
     EXPECT_LT(std::chrono::steady_clock::now() - stopping, std::chrono::seconds(3));
     for (int handle : feeds)
         close(handle);
+}
+
+// Each item's UID by its summary, as one run of vantry --serve hands the feed out.
+std::map<std::string, std::string> FeedUids(const char* file) {
+    std::map<std::string, std::string> uids;
+    Program vantry({"--serve", "--port", "0", "--bind", "127.0.0.1", file});
+    std::smatch m;
+    std::string shown = vantry.ReadUntil(std::regex("on port ([0-9]+)"));
+    if (!std::regex_search(shown, m, std::regex("on port ([0-9]+)"))) return uids;
+    std::string answer = Exchange(std::stoi(m[1].str()), "GET /calendar.ics HTTP/1.0\r\n\r\n");
+    std::size_t body = answer.find("\r\n\r\n");
+    if (icalcomponent* calendar =
+            body == std::string::npos ? nullptr : icalparser_parse_string(answer.c_str() + body + 4)) {
+        for (icalcomponent* todo =
+                 icalcomponent_get_first_component(calendar, ICAL_VTODO_COMPONENT);
+             todo; todo = icalcomponent_get_next_component(calendar, ICAL_VTODO_COMPONENT))
+            uids[icalcomponent_get_summary(todo)] = icalcomponent_get_uid(todo);
+        icalcomponent_free(calendar);
+    }
+    kill(vantry.pid, SIGTERM);
+    EXPECT_EQ(vantry.Wait(), 0);
+    return uids;
+}
+
+// The feed never saves the document, yet subscribers see the same items at every start:
+// the UIDs of items that have none stored come out the same from the same file, and an
+// item added (and the save that reverses the file's order) changes no other's.
+TEST_F(ServeModeTest, TheFeedsUidsStayAcrossRestartsAndAdditions) {
+    {
+        VCollection c;
+        auto* folder = AddNode<VGroup>(c);
+        folder->name = "Holidays";
+        for (const char* text : {"Pack", "Book the train", "Water the plants"})
+            AddNode<VTodo>(c, folder)->what = text;
+        ASSERT_TRUE(c.Save("feed.vnt"));
+    }
+    std::string file = ReadWholeFile("feed.vnt");
+    std::map<std::string, std::string> first = FeedUids("feed.vnt");
+    ASSERT_EQ(first.size(), 3u);
+    EXPECT_EQ(FeedUids("feed.vnt"), first) << "a second start";
+    EXPECT_EQ(ReadWholeFile("feed.vnt"), file) << "the document is only read";
+
+    VCollection c;
+    c.Load("feed.vnt");
+    AddNode<VTodo>(c, c.FindFolder("Holidays"))->what = "Buy sun cream";
+    ASSERT_TRUE(c.Save("feed.vnt"));
+    std::map<std::string, std::string> after = FeedUids("feed.vnt");
+    ASSERT_EQ(after.size(), 4u);
+    for (const auto& [text, uid] : first)
+        EXPECT_EQ(after[text], uid) << text;
 }
 
 TEST_F(ServeModeTest, WrongArgumentsEndAtOnce) {
