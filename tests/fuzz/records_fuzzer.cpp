@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
         ReadRuleParts(schedule.rule);
         SetSchedule(collection, node, schedule);
         if (std::optional<VWhen> due = DueOf(collection, node)) {
-            NextOccurrence(schedule.rule, *due, due->day);
+            NextOccurrence(schedule.rule, *due, *due);
             if (!schedule.rule.empty()) SetItemDone(collection, node, true, today);
         }
     }
