@@ -114,12 +114,21 @@ bool validTodoStatus(icalproperty_status status) {
 }
 
 // libical reads times it cannot write: past the year 3000 it writes 00000000, which it
-// does not read again. False (with the error) for such a one.
+// does not read again; and it takes a month or day that no calendar has (month 83), which
+// turns into some other day, as far as past 3000. False (with the error) for such a one.
 bool writable(icalproperty* p, icaltimetype time, std::string& error) {
-    if (icaltime_is_valid_time(time)) return true;
-    error = std::string(icalproperty_kind_to_string(icalproperty_isa(p))) +
-            " lies past the year 3000: " + icaltime_as_ical_string(time);
-    return false;
+    std::string kind = icalproperty_kind_to_string(icalproperty_isa(p));
+    if (!icaltime_is_valid_time(time)) {
+        error = kind + " lies past the year 3000: " + icaltime_as_ical_string(time);
+        return false;
+    }
+    if (time.month < 1 || time.month > 12 || time.day < 1 ||
+        time.day > icaltime_days_in_month(time.month, time.year) || time.hour > 23 ||
+        time.minute > 59 || time.second > 60) {
+        error = kind + " is no day of the calendar: " + icaltime_as_ical_string(time);
+        return false;
+    }
+    return true;
 }
 
 // One VTODO or VEVENT. False (with the error) for a property libical could not read.

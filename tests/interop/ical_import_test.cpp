@@ -332,6 +332,8 @@ TEST_F(IcsImportTest, BrokenFilesSayWhereAndChangeNothing) {
         {"a day libical cannot write back",
          Calendar(Item("VEVENT", "DTSTART;VALUE=DATE:99990101\r\n")), 0,
          "DTSTART lies past the year 3000: 99990101"},
+        {"a month no calendar has", Calendar(Item("VTODO", "UID:d\r\nDUE;VALUE=DATE:29958309\r\n")),
+         0, "DUE is no day of the calendar: 29958309"},
         {"binary", Calendar(todo) + std::string("\0\1\2", 3), 9, "line 9 holds binary data"},
         {"not UTF-8", Calendar(Item("VTODO", "SUMMARY:Caf\xE9\r\n")), 5, "line 5 is not UTF-8"},
         {"no calendar at all", "hello\r\n", 1, "line 1"},
