@@ -1,18 +1,32 @@
-# Vantry: `make run` builds and starts the program, `make test` builds and runs every test,
-# `make package` builds the .deb.
+# Vantry: `make run` builds the program and starts it, `make test` builds and runs every test
+# of every build tree, `make package` builds the .deb.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 TSAN_BUILD ?= build-tsan
 JOBS       ?= $(shell nproc)
 GENERATOR  := -G Ninja
+export BUILD ASAN_BUILD FUZZ_BUILD TSAN_BUILD JOBS
 
 .PHONY: run test package deps build build-asan build-fuzz build-tsan test-normal test-asan test-fuzz test-tsan clean
 
-run: build
+# Only the program, its window module and the user guide: no test, no benchmark.
+run: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target vantry vantry_guide
 	./$(BUILD)/src/vantry $(ARGS)
 
-test: test-normal test-asan test-tsan test-fuzz
+# Every tree is built and tested even when one before it failed; one summary at the end.
+test: deps
+	./scripts/test-trees normal asan tsan fuzz
+
+test-normal: deps
+	./scripts/test-trees normal
+test-asan: deps
+	./scripts/test-trees asan
+test-tsan: deps
+	./scripts/test-trees tsan
+test-fuzz: deps
+	./scripts/test-trees fuzz
 
 # The .deb of an installed vantry, written into $(BUILD).
 package: build
@@ -21,36 +35,26 @@ package: build
 deps:
 	./scripts/install-deps
 
-build: deps
+# Each tree is configured once; after that Ninja runs CMake again by itself when a CMake
+# file changes.
+$(BUILD)/build.ninja:
 	cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
-	cmake --build $(BUILD) -j $(JOBS)
-
-build-asan: deps
+$(ASAN_BUILD)/build.ninja:
 	cmake -S . -B $(ASAN_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DVANTRY_SANITIZE=ON
-	cmake --build $(ASAN_BUILD) -j $(JOBS)
-
-build-fuzz: deps
+$(FUZZ_BUILD)/build.ninja:
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTRY_FUZZ=ON
-	cmake --build $(FUZZ_BUILD) -j $(JOBS)
-
 # The server's tests only: ThreadSanitizer slows everything down several times.
-build-tsan: deps
+$(TSAN_BUILD)/build.ninja:
 	cmake -S . -B $(TSAN_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTRY_TSAN=ON
+
+build: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+build-asan: deps $(ASAN_BUILD)/build.ninja
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+build-fuzz: deps $(FUZZ_BUILD)/build.ninja
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+build-tsan: deps $(TSAN_BUILD)/build.ninja
 	cmake --build $(TSAN_BUILD) -j $(JOBS)
 
-test-normal: build
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
-
-test-asan: build-asan
-	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
-		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
-
-test-tsan: build-tsan
-	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 ctest --output-on-failure -j $(JOBS)
-
-# Fuzz targets run one after another: each gets the machine for its bounded time.
-test-fuzz: build-fuzz
-	cd $(FUZZ_BUILD) && ctest --output-on-failure
-
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(TSAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(TSAN_BUILD) test-logs

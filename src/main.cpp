@@ -1,6 +1,7 @@
 // Entry point of vantry: a headless mode when the arguments ask for one, else the window.
 #include "app/command_line.h"
 #include "app/install_layout.h"
+#include "app/register_mode.h"
 #include "app/settings_place.h"
 #include "foundation/qclock.h"
 #include "foundation/qmessage.h"
@@ -11,6 +12,7 @@
 
 #include <cstdlib>
 #include <dlfcn.h>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -23,6 +25,11 @@ int main(int argc, char** argv) {
     // The headless modes only read the settings (the date format), wherever they are now.
     std::string settings = SettingsFileToRead(XdgConfigHome(), QExecutableDirectory().Text());
     if (IsServeMode(args)) return RunServeMode(args, settings, std::cout, std::cerr);
+    if (IsRegisterMode(args)) {
+        std::error_code error;
+        std::string executable = std::filesystem::read_symlink("/proc/self/exe", error).string();
+        return RunRegisterMode(args, executable, XdgDataHome(), std::cout, std::cerr);
+    }
     int code = RunCommandLine(args, settings, std::cout, std::cerr);
     if (code >= 0) return code;
     const char* display = std::getenv("DISPLAY");

@@ -166,53 +166,88 @@ VNode* findFolder(VCollection& c, const std::string& title) {
 
 // Loads the document; false (after saying so) when the file holds none. A damaged file
 // is loaded as far as it goes, with a warning, since what it holds may be all there is.
-bool load(VCollection& c, const std::string& file, std::ostream& err) {
+bool load(VCollection& c, const std::string& file, std::ostream& err, bool* damaged = nullptr) {
     VLoadResult result = c.Load(file.c_str());
     if (!result.isDocument) {
         err << "vantry: " << file << ": not a Vantry document\n";
         return false;
     }
     if (result.Damaged()) err << "vantry: warning: " << result.DamageText(file) << "\n";
+    if (damaged) *damaged = result.Damaged();
     return true;
 }
 
+// Whether both paths name one file, whatever links or folders lead to it.
+bool sameFile(const std::string& a, const std::string& b) {
+    struct stat first {};
+    struct stat second {};
+    return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+// The window asks before it saves over a file that was damaged when it was read; here
+// nobody can be asked, so a mode that would do it refuses, and the file keeps what could
+// not be read for another try. Answers the exit code.
+int refuseToSaveOverDamage(const Options& o, const char* reason, std::ostream& err) {
+    err << "vantry: " << o.mode << " would save over the damaged " << o.file << reason
+        << " and lose what could not be read; nothing was written. Save what could be read "
+           "under another name first: vantry --save-as OUT "
+        << o.file << "\n";
+    return 1;
+}
+
+// Saving under another name is the way out of a damaged file; over it, it is refused.
+int saveAs(const Options& o, std::ostream& err) {
+    VCollection c;
+    bool damaged = false;
+    if (!load(c, o.file, err, &damaged)) return 1;
+    if (damaged && sameFile(o.output, o.file)) return refuseToSaveOverDamage(o, "", err);
+    return c.Save(o.output.c_str()) ? 0 : 1;
+}
+
 // Items exported for the first time get their UIDs now; the document keeps them, so
-// that the next export gives the same ones.
-int exportICalendar(const Options& o, VCollection& c, VNode* folder, std::ostream& out,
-                    std::ostream& err) {
-    IcsExport exported;
+// that the next export gives the same ones. Nothing else of it changes, and nothing is
+// saved unless the calendar was written.
+int exportICalendar(const Options& o, bool damaged, VCollection& c, VNode* folder,
+                    std::ostream& out, std::ostream& err) {
+    IcsExport exported = ExportICalendar(c, ShownNodes(folder), CalendarName(c, folder));
+    if (exported.newIdentities && damaged)
+        return refuseToSaveOverDamage(o, " (to keep the items' new UIDs)", err);
     if (o.output == "-") {
         // Standard output carries the calendar alone, for a pipe; it goes out only once
         // the document keeps the UIDs it names.
-        exported = ExportICalendar(c, ShownNodes(folder), CalendarName(c, folder));
         if (exported.newIdentities && !c.Save(o.file.c_str())) return 1;
         out.write(exported.text.data(), (std::streamsize)exported.text.size());
         return 0;
     }
     std::string message;
-    bool written = ExportICalendarFile(c, ShownNodes(folder), CalendarName(c, folder),
-                                       o.output.c_str(), exported, message);
-    if (exported.newIdentities && !c.Save(o.file.c_str())) return 1;
-    if (!written) {
+    if (!WriteICalendarFile(exported, o.output.c_str(), message)) {
         err << "vantry: " << message << "\n";
         return 1;
     }
+    if (exported.newIdentities && !c.Save(o.file.c_str())) return 1;
     out << message << "\n";
     return 0;
 }
 
 // Into a new document when FILE is not there yet (`startsDocument`); one that is there
-// must hold a document.
+// must hold a document. Saves only what the import changed: the same items imported
+// again leave the file as it is.
 int importICalendar(const Options& o, bool startsDocument, std::ostream& out, std::ostream& err) {
     VCollection c;
-    if (!startsDocument && !load(c, o.file, err)) return 1;
+    bool damaged = false;
+    if (!startsDocument && !load(c, o.file, err, &damaged)) return 1;
+    std::string before = startsDocument ? std::string() : c.FileBytes();
     std::string message;
     IcsImport imported = ImportICalendarFile(c, o.output.c_str(), message);
     if (!imported.ok) {
         err << "vantry: " << message << "\n";
         return 1;
     }
-    if (!c.Save(o.file.c_str())) return 1;
+    if (c.FileBytes() != before) {
+        if (damaged) return refuseToSaveOverDamage(o, "", err);
+        if (!c.Save(o.file.c_str())) return 1;
+    }
     out << message << "\n";
     return 0;
 }
@@ -225,7 +260,8 @@ bool agendaDay(const char* option, const std::string& text, long& day, std::ostr
 }
 
 // One line per occurrence: day, time of day (empty without one), text and folder,
-// separated by tabs.
+// separated by tabs. A repeat whose occurrences are not all listed is named on the error
+// stream, with the moment after which its occurrences are left out.
 int printAgenda(const Options& o, const LocaleText& text, std::ostream& out, std::ostream& err) {
     long today = LocalDay(QNow()), from = today, to = 0;
     if (!o.from.empty() && !agendaDay("--from", o.from, from, err)) return 1;
@@ -240,19 +276,29 @@ int printAgenda(const Options& o, const LocaleText& text, std::ostream& out, std
     VCollection c;
     if (!load(c, o.file, err)) return 1;
     std::string lines;
-    for (const AgendaEntry& e : BuildAgenda(c, from, to, today)) {
+    Agenda agenda = BuildAgenda(c, from, to, today);
+    for (const AgendaEntry& e : agenda.entries) {
         lines += DayText(e.when.day) + '\t' + (e.when.minute ? MinuteText(*e.when.minute) : "") +
                  '\t' + text.ToTerminal(e.text, c.textEncoding) + '\t' +
                  text.ToTerminal(e.folder, c.textEncoding) + '\n';
     }
     out << lines;
+    for (const AgendaCut& cut : agenda.cut) {
+        qstring shown;
+        cut.node->Describe(shown, true);
+        err << "vantry: \"" << text.ToTerminal(shown.Text(), c.textEncoding)
+            << "\": its occurrences after " << DayText(cut.after.day)
+            << (cut.after.minute ? " " + MinuteText(*cut.after.minute) : "")
+            << " are left out (too many to go through)\n";
+    }
     return 0;
 }
 
 int runView(const Options& o, const std::string& settingsPath, const LocaleText& text,
             std::ostream& out, std::ostream& err) {
     VCollection c;
-    if (!load(c, o.file, err)) return 1;
+    bool damaged = false;
+    if (!load(c, o.file, err, &damaged)) return 1;
     if (o.hasDateFormat) {
         c.dateFormat = o.dateFormat;
     } else {
@@ -269,7 +315,7 @@ int runView(const Options& o, const std::string& settingsPath, const LocaleText&
         return 1;
     }
     c.MakeView(folder);
-    if (o.mode == "--export-ics") return exportICalendar(o, c, folder, out, err);
+    if (o.mode == "--export-ics") return exportICalendar(o, damaged, c, folder, out, err);
     if (o.mode == "--export-html") {
         qstring title;
         folder->FolderTitle(title);
@@ -333,6 +379,9 @@ void PrintUsage(std::ostream& out) {
         << "       vantry --serve [--port N] [--bind ADDRESS] FILE\n"
         << "                                        serve the remote view (port 8100)\n"
         << "                                        until interrupted\n"
+        << "       vantry --register | --unregister\n"
+        << "                                        make the desktop open .vnt files with\n"
+        << "                                        this (build-tree) program, or stop\n"
         << "       vantry --help | --version\n"
         << "options (before or after FILE; \"--\" ends them):\n"
         << "  --folder PATH      the folder, as \"A / B\" (default: the top folder)\n"
@@ -379,11 +428,7 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& sett
         ReportUnreadable(o.file.c_str());
         return 1;
     }
-    if (o.mode == "--save-as") {
-        VCollection c;
-        if (!load(c, o.file, err)) return 1;
-        return c.Save(o.output.c_str()) ? 0 : 1;
-    }
+    if (o.mode == "--save-as") return saveAs(o, err);
     if (o.mode == "--import-ics") return importICalendar(o, startsDocument, out, err);
     if (o.mode == "--agenda") return printAgenda(o, LocaleText::FromEnvironment(), out, err);
     return runView(o, settingsPath, LocaleText::FromEnvironment(), out, err);

@@ -12,17 +12,34 @@ namespace {
 
 const char* const MIME_TYPE = "application/x-vantry-document";
 
-bool writeIfChanged(const std::filesystem::path& path, const std::string& text, bool& changed) {
+std::string readFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
-    std::stringstream existing;
-    existing << in.rdbuf();
-    if (in && existing.str() == text) return true;
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool writeIfChanged(const std::filesystem::path& path, const std::string& text, bool& changed) {
+    std::error_code error;
+    if (std::filesystem::exists(path, error) && readFile(path) == text) return true;
     std::error_code ignored;
     std::filesystem::create_directories(path.parent_path(), ignored);
     std::ofstream out(path, std::ios::binary);
     out << text;
     changed = true;
     return (bool)out;
+}
+
+// The executable a desktop entry of ours starts; empty when the text is no entry we write.
+std::string executableOf(const std::string& entry) {
+    const std::string before = "\nExec=\"";
+    size_t start = entry.find(before);
+    if (start == std::string::npos) return "";
+    start += before.size();
+    size_t end = entry.find("\" %f\n", start);
+    if (end == std::string::npos) return "";
+    std::string executable = entry.substr(start, end - start);
+    return entry == DesktopEntryText(executable) ? executable : "";
 }
 
 void runQuietly(const char* program, const std::string& argument) {
@@ -79,4 +96,32 @@ bool RegisterDocumentType(const std::string& dataHome, const std::string& execut
     if (mimeChanged) runQuietly("update-mime-database", (home / "mime").string());
     if (desktopChanged) runQuietly("update-desktop-database", (home / "applications").string());
     return ok;
+}
+
+bool UnregisterDocumentType(const std::string& dataHome, std::string& problem) {
+    std::filesystem::path home(dataHome);
+    std::filesystem::path entry = home / "applications" / "vantry.desktop";
+    std::filesystem::path mime = home / "mime" / "packages" / "vantry.xml";
+    std::error_code error;
+    bool hasEntry = std::filesystem::exists(entry, error);
+    bool hasMime = std::filesystem::exists(mime, error);
+    if (hasEntry && executableOf(readFile(entry)).empty()) {
+        problem = entry.string() + " was not written by vantry --register; it is left as it is";
+        return false;
+    }
+    if (hasMime && readFile(mime) != MimeTypeText()) {
+        problem = mime.string() + " was not written by vantry --register; it is left as it is";
+        return false;
+    }
+    if (hasEntry && !std::filesystem::remove(entry, error)) {
+        problem = "can't remove " + entry.string() + " (" + error.message() + ")";
+        return false;
+    }
+    if (hasEntry) runQuietly("update-desktop-database", (home / "applications").string());
+    if (hasMime && !std::filesystem::remove(mime, error)) {
+        problem = "can't remove " + mime.string() + " (" + error.message() + ")";
+        return false;
+    }
+    if (hasMime) runQuietly("update-mime-database", (home / "mime").string());
+    return true;
 }

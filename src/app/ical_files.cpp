@@ -11,6 +11,10 @@ bool ExportICalendarFile(VCollection& collection, const std::vector<VNode*>& nod
                          const std::string& calendarName, const char* path, IcsExport& exported,
                          std::string& message) {
     exported = ExportICalendar(collection, nodes, calendarName);
+    return WriteICalendarFile(exported, path, message);
+}
+
+bool WriteICalendarFile(const IcsExport& exported, const char* path, std::string& message) {
     QReplaceResult written = QReplaceFile(path, exported.text.data(), (long)exported.text.size());
     if (!written.ok()) {
         message = VCollection::SaveFailureText(path, written);

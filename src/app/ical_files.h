@@ -11,6 +11,10 @@
 class VCollection;
 class VNode;
 
+// Writes an export into the file, replaced in one step (QReplaceFile). False with the
+// message when the file could not be written.
+bool WriteICalendarFile(const IcsExport& exported, const char* path, std::string& message);
+
 // Exports the nodes into the file, replaced in one step. False with the message when the
 // file could not be written; the document may have new UIDs either way (newIdentities).
 bool ExportICalendarFile(VCollection& collection, const std::vector<VNode*>& nodes,

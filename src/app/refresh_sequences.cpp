@@ -25,6 +25,7 @@ void RefreshSequences::RedrawAll() {
 }
 
 void RefreshSequences::MarkModified() {
+    ++changes;
     if (view) view->DocumentChanged();
     if (host) host->SetModified(true);
 }
@@ -34,6 +35,7 @@ void RefreshSequences::SavedState(bool atSavedState) {
         MarkModified();
         return;
     }
+    ++changes; // back to the saved nodes is a change too
     if (view) view->DocumentChanged();
     if (host) host->SetModified(false);
 }
@@ -65,6 +67,7 @@ void RefreshSequences::ActivityChanged(VCollection& collection) {
 }
 
 void RefreshSequences::CollectionReplaced(VCollection& collection) {
+    ++changes;
     if (view) view->CollectionChanged(&collection);
     ContactList(collection);
     Tree();

@@ -3,6 +3,8 @@
 // the redraw, the modified mark and the ribbon's contact list.
 #pragma once
 
+#include <cstdint>
+
 class DocumentHost;
 class ItemViewState;
 class VCollection;
@@ -28,6 +30,11 @@ class RefreshSequences {
     void SavedState(bool atSavedState);
     void ContactList(VCollection& collection);
 
+    // Moves with every change of the document the sequences announce (and with a new or
+    // opened one): what was made from the document before, the remote view's calendar
+    // feed, is made again once it moved.
+    std::uint64_t Changes() const { return changes; }
+
     // The sequences (ViewDocument tells which follows which change).
     void ItemsChanged(VCollection& collection);
     void ItemEdited(VCollection& collection, VNode* item);
@@ -40,4 +47,5 @@ class RefreshSequences {
   private:
     DocumentHost* host = nullptr;
     ItemViewState* view = nullptr;
+    std::uint64_t changes = 0;
 };

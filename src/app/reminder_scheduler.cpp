@@ -5,30 +5,27 @@
 #include "model/vrecurrence.h"
 
 #include <algorithm>
+#include <ctime>
 #include <optional>
 
 namespace {
 
-// The item's occurrences around the moment `at`: the latest at or before it (none
-// already recorded as reminded) and the first after it.
 struct Around {
     std::optional<VWhen> reached;
     std::optional<VWhen> next;
 };
 
+// The item's occurrences around the moment `at`: the latest at or before it (none
+// already recorded as reminded) and the first after it. Both look near `at` only, so a
+// series that began long ago costs no more than a new one.
 Around occurrencesAround(const VSchedule& s, const VWhen& first, std::time_t at) {
+    std::tm local{};
+    localtime_r(&at, &local);
+    VWhen now{LocalDay(at), local.tm_hour * 60 + local.tm_min};
     Around around;
-    long day = LocalDay(at);
-    // Occurrences up to the one recorded were reminded of: the walk starts there.
-    long from = s.reminderShown ? std::max(first.day, s.reminderShown->day) : first.day;
-    for (const VWhen& when : Occurrences(s.rule, first, from, day + 1)) {
-        if (LocalInstant(when) > at) {
-            around.next = when;
-            break;
-        }
-        if (!s.reminderShown || *s.reminderShown < when) around.reached = when;
-    }
-    if (!around.next) around.next = NextOccurrence(s.rule, first, day + 1);
+    std::optional<VWhen> latest = LatestOccurrence(s.rule, first, now);
+    if (latest && (!s.reminderShown || *s.reminderShown < *latest)) around.reached = latest;
+    around.next = NextOccurrence(s.rule, first, now);
     return around;
 }
 

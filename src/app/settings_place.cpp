@@ -1,5 +1,7 @@
 #include "app/settings_place.h"
 
+#include "foundation/user_folders.h"
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -64,9 +66,9 @@ SettingsPlace PrepareSettingsPlace(const std::string& configHome,
         place.problem = std::string("There is no home folder for the settings") + DEFAULTS;
         return place;
     }
+    // The settings say what the user works on: a folder made for them is theirs alone.
     std::error_code error;
-    fs::create_directories(place.folder, error);
-    if (!fs::is_directory(place.folder, error)) {
+    if (!MakeFolders(place.folder)) {
         place.writable = false;
         place.problem = "Can't make the settings folder " + place.folder + DEFAULTS;
         return place;

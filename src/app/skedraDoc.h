@@ -38,6 +38,8 @@ class CSkedraDoc : public ViewDocument {
     // Counts the documents created or opened, so a part that keeps state for one document
     // (the reminders, a sync under way) sees when another takes its place.
     unsigned DocumentNumber() const { return documentNumber; }
+    // Moves with every change of the document that a refresh announces.
+    std::uint64_t ChangeSequence() const { return refresh.Changes(); }
 
     // ViewDocument
     VCollection* Collection() override { return collection.get(); }

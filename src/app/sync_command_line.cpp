@@ -1,6 +1,7 @@
 #include "app/sync_command_line.h"
 
 #include "app/document_files.h"
+#include "foundation/locale_text.h"
 #include "foundation/qregularfile.h"
 #include "model/vcollection.h"
 #include "sync/caldav_sync.h"
@@ -110,7 +111,10 @@ int sync(const SyncArgs& a, SyncOptions& options, VCollection& c, std::ostream& 
         return 1;
     }
     SyncApplied applied = ApplySyncResult(c, snapshot, result);
-    std::string report = SyncReport(result, applied);
+    // The report quotes item texts (those kept twice): they reach the terminal as every
+    // printed item text does.
+    std::string report =
+        LocaleText::FromEnvironment().ToTerminal(SyncReport(result, applied), TextEncoding::Utf8);
     if (result.status != SyncResult::Status::Done) {
         err << "vantry: " << report << "\n";
         return 1;

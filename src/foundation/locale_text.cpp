@@ -1,5 +1,6 @@
 #include "foundation/locale_text.h"
 
+#include "foundation/control_escape.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -35,7 +36,10 @@ LocaleText LocaleText::FromEnvironment() {
 
 std::string LocaleText::ToTerminal(const std::string& documentText,
                                    TextEncoding document) const {
-    return utf8 ? TextToUtf8(documentText, document) : documentText;
+    // Every mode that prints document texts comes through here: the controls in them
+    // are written out first, so that no text forges a line or commands the terminal.
+    std::string visible = EscapeControls(documentText, document);
+    return utf8 ? TextToUtf8(visible, document) : visible;
 }
 
 std::string LocaleText::FromTerminal(const std::string& typed, TextEncoding document) const {

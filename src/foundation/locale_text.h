@@ -15,7 +15,8 @@ class LocaleText {
     explicit LocaleText(bool utf8) : utf8(utf8) {}
 
     bool IsUtf8() const { return utf8; }
-    // A document text as the terminal should print it.
+    // A document text as the terminal should print it: its control characters written
+    // out (EscapeControls), so that it stays on its line and sends the terminal nothing.
     std::string ToTerminal(const std::string& documentText,
                            TextEncoding document = TextEncoding::Windows1252) const;
     // An argument as typed, as the document spells it. Characters the document can't

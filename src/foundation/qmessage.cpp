@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <fcntl.h>
 #include <mutex>
 #include <string>
 #include <sys/stat.h>
@@ -76,7 +77,7 @@ void rotateIfFull(const std::string& log) {
 void appendToLog(const char* time, const char* level, const QLocation* loc, const char* text) {
     std::string log = logPath(QLOG_FILE);
     rotateIfFull(log);
-    std::FILE* f = std::fopen(log.c_str(), "a");
+    std::FILE* f = qlog_open(log, true);
     if (!f) {
         std::fprintf(stderr, "** [%s/%d] Can't open log file (QLOG)\n", APP_NAME, (int)getpid());
         return;
@@ -228,6 +229,20 @@ void qlog_set_fatal_box(QTextSink showBox) {
 void qlog_set_folder(const std::string& folder) {
     std::lock_guard<std::mutex> lock(hookMutex);
     logFolder = folder;
+}
+
+std::FILE* qlog_open(const std::string& path, bool append) {
+    int fd =
+        open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC), 0600);
+    if (fd < 0) return nullptr;
+    // The log tells what the user worked on and where: a log of ours that others can
+    // read is narrowed to its user.
+    struct stat info {};
+    if (fstat(fd, &info) == 0 && (info.st_mode & 077) && info.st_uid == geteuid())
+        fchmod(fd, info.st_mode & 0700);
+    std::FILE* f = fdopen(fd, append ? "a" : "w");
+    if (!f) close(fd);
+    return f;
 }
 
 std::string qlog_path(const char* name) {

@@ -52,6 +52,10 @@ void qlog_set_last_log(std::FILE* lastLog);
 void qlog_set_folder(const std::string& folder);
 // A log file's name (QLOG_FILE, ...) with the log folder in front.
 std::string qlog_path(const char* name); // QLOG_LAST.txt opened by the set-up
+// Opens a log file for appending or afresh, readable by its user alone: made 0600
+// whatever the umask, and one that an older run left open to others is closed up. Null
+// when it cannot be opened.
+std::FILE* qlog_open(const std::string& path, bool append);
 std::FILE* qlog_last_log();
 
 // Forgets the start markers and hooks, as at process start (tests use it).

@@ -77,6 +77,16 @@ bool writeAll(int fd, const void* bytes, long count) {
     return true;
 }
 
+// The kernel's rule for following a link (may_follow_link): we own it, or its folder is
+// not both sticky and writable by all, or the folder's owner owns the link too.
+bool foreignLink(const std::string& link, const struct stat& linkInfo) {
+    if (linkInfo.st_uid == geteuid()) return false;
+    struct stat folder {};
+    if (stat(folderOf(link).c_str(), &folder) != 0) return true; // can't tell: don't follow
+    constexpr mode_t SHARED = S_ISVTX | S_IWOTH;
+    return (folder.st_mode & SHARED) == SHARED && folder.st_uid != linkInfo.st_uid;
+}
+
 } // namespace
 
 bool QResolveLinks(const char* path, qstring& resolved) {
@@ -86,6 +96,10 @@ bool QResolveLinks(const char* path, qstring& resolved) {
         if (lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
             resolved = current.c_str();
             return true;
+        }
+        if (foreignLink(current, info)) {
+            errno = EACCES;
+            return false;
         }
         char link[PATH_MAX];
         ssize_t length = readlink(current.c_str(), link, sizeof link - 1);
@@ -104,7 +118,11 @@ bool QResolveLinks(const char* path, qstring& resolved) {
 QReplaceResult QReplaceFile(const char* target, const std::function<bool(const char*)>& write) {
     qstring real;
     if (!target || !target[0]) return failed(QReplaceStep::Temporary, ENOENT, false);
-    if (!QResolveLinks(target, real)) return failed(QReplaceStep::Links, ELOOP, false);
+    if (!QResolveLinks(target, real)) {
+        // A foreign link is refused before anything is made or read beside its file.
+        if (errno == EACCES) return failed(QReplaceStep::ForeignLink, EACCES, true);
+        return failed(QReplaceStep::Links, ELOOP, false);
+    }
 
     struct stat old {};
     bool existed = stat(real.Text(), &old) == 0;

@@ -16,5 +16,7 @@ std::string XdgDataHome();   // $XDG_DATA_HOME, by default ~/.local/share: deskt
 // empty when it cannot be.
 std::string VantryStateFolder();
 
-// Creates the folder and its missing parents; true when it is there afterwards.
+// Creates the folder and its missing parents, each for the user alone (0700, as the base
+// directory rules ask); true when it is there afterwards. Folders that are there already
+// keep their modes.
 bool MakeFolders(const std::string& path);

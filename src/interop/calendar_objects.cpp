@@ -1,5 +1,7 @@
 #include "interop/calendar_objects.h"
 
+#include "interop/ical_bounds.h"
+
 #include <libical/ical.h>
 
 #include <memory>
@@ -11,7 +13,11 @@ struct ComponentFree {
 };
 using Component = std::unique_ptr<icalcomponent, ComponentFree>;
 
+// Null for a text libical cannot read, or must not (nested or crowded past the bounds).
 Component parse(const std::string& ics) {
+    long line = 0;
+    std::string error;
+    if (!WithinIcsBounds(ics, line, error)) return nullptr;
     icalerrorstate state = icalerror_get_error_state(ICAL_MALFORMEDDATA_ERROR);
     icalerror_set_error_state(ICAL_MALFORMEDDATA_ERROR, ICAL_ERROR_NONFATAL);
     Component c(icalparser_parse_string(ics.c_str()));

@@ -1,6 +1,7 @@
 #include "interop/ical_export.h"
 
 #include "foundation/text_encoding.h"
+#include "interop/ical_bounds.h"
 #include "interop/ical_content_lines.h"
 #include "interop/ical_fields.h"
 #include "interop/ical_schedule.h"
@@ -18,7 +19,9 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -71,16 +74,80 @@ icaltimetype dateValue(long day) {
     return t;
 }
 
-// The lines of one property as libical writes them (folded, CR LF ended); the property
-// is freed.
+// The lines of one property as libical writes them (folded, CR LF ended), none for no
+// property; the property is freed.
 std::string lines(icalproperty* property) {
+    if (!property) return {};
     std::string text = PropertyLines(property);
     icalproperty_free(property);
     return text;
 }
 
+// What an exported item's VTODO says before its times: none for a kind that is not
+// exported.
+struct ItemFields {
+    bool exported = false;
+    std::string summary, description;
+    int priority = 1;
+    const VTask* task = nullptr;
+};
+
+ItemFields itemFields(const VNode& node) {
+    ItemFields f;
+    f.exported = true;
+    if ((f.task = dynamic_cast<const VTask*>(&node))) {
+        f.summary = utf8(node, f.task->what);
+        f.description = actionDescription(*f.task);
+        f.priority = f.task->priority;
+    } else if (auto* todo = dynamic_cast<const VTodo*>(&node)) {
+        f.summary = utf8(node, todo->what);
+        f.description = utf8(node, todo->extra);
+        f.priority = todo->priority;
+    } else if (auto* comm = dynamic_cast<const VCommItem*>(&node)) {
+        qstring listText;
+        comm->Describe(listText, false);
+        f.summary = utf8(node, listText);
+        f.description = commDescription(*comm, dynamic_cast<const VPay*>(comm)    ? "Amount: "
+                                               : dynamic_cast<const VMail*>(comm) ? "Address: "
+                                                                                  : "Phone: ");
+        f.priority = comm->priority;
+    } else {
+        f.exported = false;
+    }
+    if (f.exported && f.description.empty())
+        f.description = node.collection->extensions.Field(&node, VExtensions::ICAL_DESCRIPTION);
+    return f;
+}
+
+bool isExported(const VNode* node) {
+    return dynamic_cast<const VTask*>(node) || dynamic_cast<const VTodo*>(node) ||
+           dynamic_cast<const VCommItem*>(node);
+}
+
+// An exported item without a UID, named for DeriveUids: the document (its file's name),
+// the folder's name, the kind and the list text; then the rest of what its VTODO shows
+// (the extension fields but the UID and the completion time an export stamps).
+UidCandidate uidCandidate(const VCollection& c, const std::string& document, const VNode* node) {
+    ItemFields f = itemFields(*node);
+    UidCandidate candidate{node, document, f.description};
+    for (const std::string& part :
+         {std::string(node->parent ? node->parent->name.Text() : ""),
+          std::string(node->TypeName()), f.summary})
+        candidate.name += '\0' + part;
+    candidate.details += '\0' + std::to_string(f.priority) + '/' + std::to_string(node->flags);
+    if (f.task)
+        candidate.details += '/' + std::string(f.task->startDate.Text()) + '/' +
+                             std::to_string(f.task->duration) + '/' +
+                             std::to_string(f.task->completion);
+    if (const VExtensionFields* fields = c.extensions.Find(node))
+        for (const auto& [name, value] : *fields)
+            if (name != VExtensions::UID && name != VExtensions::ICAL_COMPLETED)
+                candidate.details += '\0' + name + '=' + value;
+    return candidate;
+}
+
 // Writes the VTODOs. Every line comes from libical; lines that repeat across items (the
-// time stamp, priorities, states, days, folder paths) are written by it once per export.
+// time stamp, priorities, states, days, folders) are written by it once per export.
 class Exporter {
   public:
     Exporter(VCollection& c, IcsExport& r) : collection(c), result(r) {
@@ -95,37 +162,21 @@ class Exporter {
         end = frame.substr(split);
     }
 
-    void Item(VNode* node) {
-        std::string summary, description;
-        const VTask* task = dynamic_cast<const VTask*>(node);
-        int priority = 1;
-        if (task) {
-            summary = utf8(*node, task->what);
-            description = actionDescription(*task);
-            priority = task->priority;
-        } else if (auto* todo = dynamic_cast<const VTodo*>(node)) {
-            summary = utf8(*node, todo->what);
-            description = utf8(*node, todo->extra);
-            priority = todo->priority;
-        } else if (auto* comm = dynamic_cast<const VCommItem*>(node)) {
-            qstring listText;
-            comm->Describe(listText, false);
-            summary = utf8(*node, listText);
-            description = commDescription(*comm, dynamic_cast<const VPay*>(comm)    ? "Amount: "
-                                                 : dynamic_cast<const VMail*>(comm) ? "Address: "
-                                                                                    : "Phone: ");
-            priority = comm->priority;
-        } else {
-            return; // folders, contacts, reference items
-        }
+    void Item(VNode* node, bool newUid) {
+        ItemFields fields = itemFields(*node);
+        if (!fields.exported) return; // folders, contacts, reference items
+        const std::string& summary = fields.summary;
+        const std::string& description = fields.description;
+        const VTask* task = fields.task;
+        const int priority = fields.priority;
         const VExtensions& ext = collection.extensions;
-        if (description.empty()) description = ext.Field(node, VExtensions::ICAL_DESCRIPTION);
 
         std::string& out = result.text;
         out += begin;
-        bool assigned = false;
-        out += lines(icalproperty_new_uid(ItemUid(collection, node, assigned).c_str()));
+        bool assigned = newUid;
+        out += lines(icalproperty_new_uid(ext.Field(node, VExtensions::UID).c_str()));
         out += stampLine;
+        // An untitled item has an empty SUMMARY, which the import reads back as such.
         out += lines(icalproperty_new_summary(summary.c_str()));
         if (!description.empty()) out += lines(icalproperty_new_description(description.c_str()));
         VSchedule schedule = ScheduleOf(collection, node);
@@ -169,13 +220,14 @@ class Exporter {
         }
         out += ScheduleLines(schedule, !task, summary);
         bool keptCategories = addKept(ext.Field(node, VExtensions::ICAL_KEPT), schedule);
-        if (!keptCategories && node->parent && node->parent != collection.root) {
+        // The item's own folder, by its name: the whole path would make every item's
+        // line as long as its folder is deep, and 20,000 nested folders minutes and a
+        // gigabyte of text. A folder without a name gives no CATEGORIES.
+        if (!keptCategories && node->parent && node->parent != collection.root)
             out += cached(folderLines, (const VNode*)node->parent, [&] {
-                qstring path;
-                node->parent->FolderPath(path);
-                return icalproperty_new_categories(utf8(*node, path).c_str());
+                std::string text = utf8(*node, node->parent->name);
+                return text.empty() ? nullptr : icalproperty_new_categories(text.c_str());
             });
-        }
         out += end;
         ++result.items;
         if (assigned) ++result.newIdentities;
@@ -228,7 +280,11 @@ class Exporter {
     // own schedule has one (two would repeat it twice over; other alarms beside its
     // reminder are fine). Answers whether CATEGORIES was among them.
     bool addKept(const std::string& kept, const VSchedule& schedule) {
-        if (kept.empty()) return false;
+        long line = 0;
+        std::string error;
+        // The document file may come from anyone: nested too deep, libical would overflow
+        // the stack on it.
+        if (kept.empty() || !WithinIcsBounds(kept, line, error)) return false;
         icalcomponent* holder = ParseICalendarText(kept);
         if (!holder) return false;
         if (!schedule.rule.empty()) removeAll(holder, ICAL_RRULE_PROPERTY);
@@ -279,6 +335,36 @@ std::string CalendarName(const VCollection& collection, const VNode* folder) {
     return IsUtf8(name) ? name : TextToUtf8(name, TextEncoding::Windows1252);
 }
 
+std::unordered_set<const VNode*> GiveItemUids(VCollection& collection,
+                                             const std::vector<VNode*>& nodes) {
+    std::unordered_set<const VNode*> given;
+    VExtensions& ext = collection.extensions;
+    auto lacksUid = [&](const VNode* node) {
+        return isExported(node) && ext.Field(node, VExtensions::UID).empty();
+    };
+    if (std::none_of(nodes.begin(), nodes.end(), lacksUid)) return given;
+    // Derived over the whole document, whatever part is exported, so that a folder's
+    // export and the whole document's agree.
+    std::string document = CalendarName(collection, collection.root);
+    std::vector<UidCandidate> candidates;
+    std::unordered_set<std::string> inUse;
+    for (VNode* node = collection.root->next; node; node = node->next) {
+        if (lacksUid(node))
+            candidates.push_back(uidCandidate(collection, document, node));
+        else if (std::string uid = ext.Field(node, VExtensions::UID); !uid.empty())
+            inUse.insert(std::move(uid));
+    }
+    std::unordered_map<const VNode*, std::string> uids =
+        DeriveUids(candidates, std::move(inUse));
+    for (VNode* node : nodes) {
+        auto it = uids.find(node);
+        if (it == uids.end() || !ext.Field(node, VExtensions::UID).empty()) continue;
+        ext.SetField(node, VExtensions::UID, it->second);
+        given.insert(node);
+    }
+    return given;
+}
+
 std::vector<VNode*> AllNodes(const VCollection& collection) {
     std::vector<VNode*> nodes;
     for (VNode* node = collection.root->next; node; node = node->next)
@@ -294,7 +380,7 @@ std::vector<VNode*> ShownNodes(const VNode* folder) {
 }
 
 IcsExport ExportICalendar(VCollection& collection, const std::vector<VNode*>& nodes,
-                          const std::string& calendarName) {
+                          const std::string& calendarName, const std::function<bool()>& abandon) {
     IcsExport result;
     icalcomponent* calendar = icalcomponent_new(ICAL_VCALENDAR_COMPONENT);
     icalcomponent_add_property(calendar, icalproperty_new_prodid(ICAL_PRODID));
@@ -310,10 +396,19 @@ IcsExport ExportICalendar(VCollection& collection, const std::vector<VNode*>& no
     icalcomponent_free(calendar);
     const std::string end = "END:VCALENDAR\r\n";
     std::size_t endAt = frame.rfind(end);
-    result.text = frame.substr(0, endAt);
+    // Room for a typical item per node, asked once: pages not written never take memory,
+    // while growing step by step would hold the old text and its copy at once.
+    result.text.reserve(frame.size() + nodes.size() * 256);
+    result.text.append(frame, 0, endAt);
+    std::unordered_set<const VNode*> given = GiveItemUids(collection, nodes);
     Exporter exporter(collection, result);
-    for (VNode* node : nodes)
-        exporter.Item(node);
+    for (VNode* node : nodes) {
+        if (abandon && abandon()) {
+            result.abandoned = true;
+            return result;
+        }
+        exporter.Item(node, given.count(node) > 0);
+    }
     result.text += end;
     return result;
 }

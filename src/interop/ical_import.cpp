@@ -2,9 +2,11 @@
 
 #include "foundation/qfile.h"
 #include "foundation/text_encoding.h"
+#include "interop/ical_bounds.h"
 #include "interop/ical_content_lines.h"
 #include "interop/ical_fields.h"
 #include "interop/ical_schedule.h"
+#include "interop/ical_uid.h"
 #include "model/vcollection.h"
 #include "model/vcommitem.h"
 #include "model/vdays.h"
@@ -126,6 +128,24 @@ bool validTodoStatus(icalproperty_status status) {
     return status == ICAL_STATUS_INPROCESS || status == ICAL_STATUS_CANCELLED;
 }
 
+// libical reads times it cannot write: past the year 3000 it writes 00000000, which it
+// does not read again; and it takes a month or day that no calendar has (month 83), which
+// turns into some other day, as far as past 3000. False (with the error) for such a one.
+bool writable(icalproperty* p, icaltimetype time, std::string& error) {
+    std::string kind = icalproperty_kind_to_string(icalproperty_isa(p));
+    if (!icaltime_is_valid_time(time)) {
+        error = kind + " lies past the year 3000: " + icaltime_as_ical_string(time);
+        return false;
+    }
+    if (time.month < 1 || time.month > 12 || time.day < 1 ||
+        time.day > icaltime_days_in_month(time.month, time.year) || time.hour > 23 ||
+        time.minute > 59 || time.second > 60) {
+        error = kind + " is no day of the calendar: " + icaltime_as_ical_string(time);
+        return false;
+    }
+    return true;
+}
+
 // One VTODO or VEVENT. False (with the error) for a property libical could not read.
 bool readItem(icalcomponent* component, ParsedItem& item, std::string& error) {
     icaltimetype start = icaltime_null_time(), end = icaltime_null_time();
@@ -157,12 +177,14 @@ bool readItem(icalcomponent* component, ParsedItem& item, std::string& error) {
         case ICAL_DTSTART_PROPERTY:
             start = icalproperty_get_datetime_with_component(p, component);
             hasStart = true;
+            if (!writable(p, start, error)) return false;
             break;
         case ICAL_DUE_PROPERTY:
         case ICAL_DTEND_PROPERTY:
             end = icalproperty_get_datetime_with_component(p, component);
             hasEnd = true;
             endIsDue = icalproperty_isa(p) == ICAL_DUE_PROPERTY;
+            if (!writable(p, end, error)) return false;
             break;
         case ICAL_DURATION_PROPERTY:
             duration = icalproperty_get_duration(p);
@@ -174,10 +196,13 @@ bool readItem(icalcomponent* component, ParsedItem& item, std::string& error) {
             if (validTodoStatus(status)) item.status = icalproperty_status_to_string(status);
             break;
         }
-        case ICAL_COMPLETED_PROPERTY:
+        case ICAL_COMPLETED_PROPERTY: {
+            icaltimetype completed = icalproperty_get_completed(p);
+            if (!writable(p, completed, error)) return false;
             item.done = true;
             item.completedAt = UtcMoment(icalproperty_get_datetime_with_component(p, component));
             break;
+        }
         case ICAL_PRIORITY_PROPERTY:
             item.priority = icalproperty_get_priority(p);
             break;
@@ -221,15 +246,11 @@ bool readItem(icalcomponent* component, ParsedItem& item, std::string& error) {
     return true;
 }
 
-// A name-based UID for an item that came without one, so that importing the same file
-// again finds it.
-std::string derivedUid(const std::string& text) {
-    std::uint64_t hash = 1469598103934665603ull;
-    for (unsigned char c : text)
-        hash = (hash ^ c) * 1099511628211ull;
-    char uid[48];
-    std::snprintf(uid, sizeof uid, "vantry-%016llx", (unsigned long long)hash);
-    return uid;
+// What the file calls the component ("VTODO"); libical has no name for a kind it does not
+// know ("BEGIN:VFOO"), and `unknown` stands in for it.
+std::string kindName(icalcomponent* component, const char* unknown) {
+    const char* name = icalcomponent_kind_to_string(icalcomponent_isa(component));
+    return name ? name : unknown;
 }
 
 // How many components the component is, with those inside it.
@@ -251,8 +272,7 @@ struct Fault {
 // The calendar is component number `index`; those inside it follow it in that order.
 bool readCalendar(icalcomponent* calendar, size_t index, Parsed& parsed, Fault& fault) {
     if (icalcomponent_isa(calendar) != ICAL_VCALENDAR_COMPONENT) {
-        fault = {std::string("the file holds a ") +
-                     icalcomponent_kind_to_string(icalcomponent_isa(calendar)) +
+        fault = {"the file holds a " + kindName(calendar, "component of unknown kind") +
                      " where a VCALENDAR belongs",
                  index};
         return false;
@@ -276,7 +296,8 @@ bool readCalendar(icalcomponent* calendar, size_t index, Parsed& parsed, Fault& 
             fault.component = number;
             return false;
         }
-        if (item.uid.empty()) item.uid = derivedUid(take(icalcomponent_as_ical_string_r(c)));
+        // Named by its text, so that importing the same file again finds it.
+        if (item.uid.empty()) item.uid = NameUid(take(icalcomponent_as_ical_string_r(c)));
         parsed.items.push_back(std::move(item));
     }
     return true;
@@ -400,6 +421,8 @@ bool parse(const std::string& bytes, Parsed& parsed, IcsImport& result) {
         return false;
     }
     if (size >= 3 && !std::memcmp(data, "\xEF\xBB\xBF", 3)) data += 3, size -= 3;
+    // Before libical sees it: nested too deep, the text would overflow the stack there.
+    if (!WithinIcsBounds(std::string_view(data, size), result.line, result.error)) return false;
 
     ical_set_unknown_token_handling_setting(ICAL_ASSUME_IANA_TOKEN);
     icalerrorstate errorState = icalerror_get_error_state(ICAL_MALFORMEDDATA_ERROR);

@@ -69,7 +69,9 @@ std::string ScheduleLines(const VSchedule& s, bool relatedToDue, const std::stri
     if (s.reminderMinutes) {
         icalcomponent* alarm = icalcomponent_new(ICAL_VALARM_COMPONENT);
         icalcomponent_add_property(alarm, icalproperty_new_action(ICAL_ACTION_DISPLAY));
-        icalcomponent_add_property(alarm, icalproperty_new_description(summary.c_str()));
+        // A display alarm needs a text, and libical reads no property without a value.
+        icalcomponent_add_property(
+            alarm, icalproperty_new_description(summary.empty() ? "Reminder" : summary.c_str()));
         icaltriggertype trigger{icaltime_null_time(),
                                 icaldurationtype_from_int(-60 * *s.reminderMinutes)};
         icalproperty* when = icalproperty_new_trigger(trigger);

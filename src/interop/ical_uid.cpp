@@ -1,7 +1,5 @@
 #include "interop/ical_uid.h"
 
-#include "model/vcollection.h"
-
 #include <cstdio>
 #include <random>
 
@@ -23,12 +21,30 @@ std::string NewUuid() {
     return text;
 }
 
-std::string ItemUid(VCollection& collection, const VNode* node, bool& assigned) {
-    std::string uid = collection.extensions.Field(node, VExtensions::UID);
-    if (uid.empty()) {
-        uid = NewUuid();
-        collection.extensions.SetField(node, VExtensions::UID, uid);
-        assigned = true;
-    }
+std::string NameUid(std::string_view text) {
+    std::uint64_t hash = 1469598103934665603ull; // FNV-1a
+    for (unsigned char c : text)
+        hash = (hash ^ c) * 1099511628211ull;
+    char uid[48];
+    std::snprintf(uid, sizeof uid, "vantry-%016llx", (unsigned long long)hash);
     return uid;
+}
+
+std::unordered_map<const VNode*, std::string> DeriveUids(
+    const std::vector<UidCandidate>& candidates, std::unordered_set<std::string> inUse) {
+    std::unordered_map<std::string_view, int> named;
+    for (const UidCandidate& c : candidates)
+        ++named[c.name];
+    std::unordered_map<const VNode*, std::string> uids;
+    for (const UidCandidate& c : candidates) {
+        std::string seed = c.name;
+        if (named[c.name] > 1) seed += '\0' + c.details;
+        // Twins alike in every field take the next free count; so does a name whose UID
+        // another item already keeps.
+        std::string uid = NameUid(seed);
+        for (int count = 1; !inUse.insert(uid).second; ++count)
+            uid = NameUid(seed + '\0' + std::to_string(count));
+        uids.emplace(c.node, std::move(uid));
+    }
+    return uids;
 }

@@ -30,9 +30,9 @@ const char* AgendaGroupTitle(AgendaGroup group) {
     return titles[(int)group];
 }
 
-std::vector<AgendaEntry> BuildAgenda(const VCollection& collection, long from, long to,
-                                     long today) {
-    std::vector<AgendaEntry> entries;
+Agenda BuildAgenda(const VCollection& collection, long from, long to, long today) {
+    Agenda agenda;
+    std::vector<AgendaEntry>& entries = agenda.entries;
     for (VNode* node = collection.root ? collection.root->next : nullptr; node; node = node->next) {
         if ((node->flags & DONE) || ScheduleKindOf(node) == ScheduleKind::None) continue;
         VSchedule schedule = ScheduleOf(collection, node);
@@ -43,8 +43,9 @@ std::vector<AgendaEntry> BuildAgenda(const VCollection& collection, long from, l
         // Each occurrence once: the due one before the span when it is overdue, then
         // those whose days meet the span.
         if (due->day + length - 1 < std::min(from, today)) found.push_back(*due);
-        std::vector<VWhen> inSpan = Occurrences(schedule.rule, *due, from - (length - 1), to);
-        found.insert(found.end(), inSpan.begin(), inSpan.end());
+        OccurrenceList inSpan = Occurrences(schedule.rule, *due, from - (length - 1), to);
+        found.insert(found.end(), inSpan.found.begin(), inSpan.found.end());
+        if (inSpan.cutAfter) agenda.cut.push_back({node, *inSpan.cutAfter});
         if (found.empty()) continue;
 
         qstring text, folder;
@@ -58,5 +59,5 @@ std::vector<AgendaEntry> BuildAgenda(const VCollection& collection, long from, l
     }
     std::stable_sort(entries.begin(), entries.end(),
                      [](const AgendaEntry& a, const AgendaEntry& b) { return a.when < b.when; });
-    return entries;
+    return agenda;
 }

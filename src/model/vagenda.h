@@ -24,10 +24,23 @@ struct AgendaEntry {
     std::string folder; // its folder path ("Home / Bills"), in the document's encoding
 };
 
+// An item whose occurrences in the span are not all listed: a repeat too frequent to list
+// in full (MAX_LISTED_OCCURRENCES), or one whose rule takes more than the budget to
+// expand (vrecurrence.h). Its occurrences after `after` are left out.
+struct AgendaCut {
+    VNode* node = nullptr;
+    VWhen after;
+};
+
+struct Agenda {
+    std::vector<AgendaEntry> entries;
+    std::vector<AgendaCut> cut; // in list order
+};
+
 // Occurrences from `from` to `to` (days, both included) of every active item that is not
 // done and has a due occurrence (actions with dates, items with a due day), and before
 // them the items whose due occurrence lies before both `from` and `today` (Overdue).
 // Ordered by day and time (a day without a time first), then by the items' list order.
 // Groups by the occurrence's days: Overdue (its last day before today), Today (today
 // among its days), Tomorrow, This week (up to Sunday; weeks start on Monday), Later.
-std::vector<AgendaEntry> BuildAgenda(const VCollection& collection, long from, long to, long today);
+Agenda BuildAgenda(const VCollection& collection, long from, long to, long today);

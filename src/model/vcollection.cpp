@@ -35,6 +35,7 @@ void VCollection::Clear() {
     }
     nodeArena.Release();
     extensions.Clear();
+    unknownRecords.Clear();
     root = nullptr;
     contactFilter = nullptr;
 }
@@ -74,6 +75,8 @@ void VCollection::Remove(VNode* node) {
 void VCollection::deleteUnlinked(VNode* node) {
     if (contactFilter == (const VNode*)node) contactFilter = nullptr;
     extensions.Forget(node);
+    // Records of tags this version does not know are the node's data: they go with it.
+    unknownRecords.Forget(node);
     delete node;
 }
 
@@ -162,7 +165,11 @@ VLoadResult VCollection::Load(const char* path) {
     // with addresses known ahead, which is much faster than chasing the links.
     std::vector<VNode*> loaded;
     // Extension records name their node by number; they are matched once all are read.
-    std::vector<std::pair<std::int32_t, VExtensionFields>> extensionRecords;
+    std::vector<LoadedExtension> extensionRecords;
+    std::unordered_map<std::int32_t, std::size_t> extensionOf; // number -> its entry
+    // Records of unknown tags belong to the node whose record they follow; those before
+    // any node to the top folder, which is written first.
+    VNode* lastNode = root;
     QFile file(path, QFile::READ | QFile::MEMORY);
     file.SetTextArena(&nodeArena);
     if (file.IsOpen()) {
@@ -196,13 +203,18 @@ VLoadResult VCollection::Load(const char* path) {
                     // walk from the root would find first.
                     loadIndex.Put(node->id, node);
                     loaded.push_back(node);
+                    lastNode = node;
                     ++result.records;
                 } else if (std::memcmp(tag, VExtensions::TAG, 4) == 0) {
                     file.SetReadEnd(recordEnd);
-                    std::pair<std::int32_t, VExtensionFields> record;
-                    if (VExtensions::ReadBody(file, record.first, record.second) &&
-                        !record.second.empty())
-                        extensionRecords.push_back(std::move(record));
+                    LoadedExtension record;
+                    if (!VExtensions::ReadBody(file, record.number, record.fields))
+                        keepUnknownRecord(file, lastNode, recordEnd, length, result.fileSize);
+                    else if (!record.fields.empty())
+                        addExtensionRecord(file, std::move(record), extensionRecords,
+                                           extensionOf, recordEnd, length, lastNode);
+                } else {
+                    keepUnknownRecord(file, lastNode, recordEnd, length, result.fileSize);
                 }
                 file.SetReadEnd(-1);
                 if (recordEnd > result.fileSize || !file.Seek(recordEnd, 0) ||
@@ -219,19 +231,74 @@ VLoadResult VCollection::Load(const char* path) {
     indexing = true;
     for (auto it = loaded.rbegin(); it != loaded.rend(); ++it)
         (*it)->PostLoad();
-    for (auto& [number, fields] : extensionRecords) {
-        VNode* node = loadIndex.Find(number);
+    for (LoadedExtension& record : extensionRecords) {
+        VNode* node = loadIndex.Find(record.number);
         // Number 0 is the top folder: document-wide data such as the sync account.
-        if (node)
-            extensions.SetFields(node, std::move(fields));
-        else
-            qerr(QLOC("VCollection::Load"), "Extension record for node %d: no such node", number);
+        if (node) {
+            extensions.SetFields(node, std::move(record.fields));
+            if (!record.keptWhole.empty()) unknownRecords.Add(node, record.keptWhole);
+        } else {
+            qerr(QLOC("VCollection::Load"), "Extension record for node %d: no such node",
+                 record.number);
+        }
     }
     indexing = false;
     loadIndex.Clear();
     repairParents(loaded);
     result.isDocument = result.headerOk || result.records > 0;
     return result;
+}
+
+namespace {
+
+// The whole record (tag, length, body) that ends there; empty when it cannot be read.
+std::string wholeRecord(QFile& file, long recordEnd, std::int32_t length) {
+    std::string record((std::size_t)length + 4, '\0');
+    file.SetReadEnd(recordEnd);
+    if (!file.Seek(recordEnd - (long)record.size(), 0) ||
+        file.Read(record.data(), (int)record.size()) != (int)record.size())
+        record.clear();
+    return record;
+}
+
+} // namespace
+
+void VCollection::keepUnknownRecord(QFile& file, VNode* owner, long recordEnd,
+                                    std::int32_t length, long fileSize) {
+    // A record cut off by the end of the file is damage, not data: written back whole
+    // it would swallow what a later save puts after it.
+    if (recordEnd > fileSize) return;
+    std::string record = wholeRecord(file, recordEnd, length);
+    if (!record.empty()) unknownRecords.Add(owner, record);
+}
+
+void VCollection::addExtensionRecord(QFile& file, LoadedExtension record,
+                                     std::vector<LoadedExtension>& records,
+                                     std::unordered_map<std::int32_t, std::size_t>& byNumber,
+                                     long recordEnd, std::int32_t length, VNode* lastNode) {
+    auto [at, first] = byNumber.try_emplace(record.number, records.size());
+    if (first) {
+        records.push_back(std::move(record));
+        return;
+    }
+    // A second record for the same node. Fields of other names join the first record's
+    // (a save writes them as one record). A record that names a field again cannot join
+    // without losing one of the two values, so it is kept whole instead, byte for byte,
+    // as the node's own unknown record: the node keeps its first value, and the second
+    // goes back into the file unchanged (with the node's number of that file). Following
+    // its own node's record, it keeps its place among that node's unknown records.
+    LoadedExtension& earlier = records[at->second];
+    for (const auto& field : record.fields) {
+        if (earlier.fields.count(field.first)) {
+            std::string whole = wholeRecord(file, recordEnd, length);
+            if (lastNode->id == record.number && (lastNode == root) == (record.number == 0))
+                unknownRecords.Add(lastNode, whole);
+            else
+                earlier.keptWhole += whole;
+            return;
+        }
+    }
+    earlier.fields.merge(record.fields);
 }
 
 void VCollection::repairParents(const std::vector<VNode*>& loaded) {
@@ -268,15 +335,25 @@ std::int32_t VCollection::parentNumber(const VNode* node) {
     return node->parent ? node->parent->id : 0;
 }
 
-bool VCollection::Save(const char* path) {
-    qstring target(path ? path : fileName.Text());
+void VCollection::numberNodes() {
     std::int32_t number = 0;
     for (VNode* node = root; node; node = node->next)
         node->id = number++;
     // Every node is numbered by now.
     for (VNode* node = root->next; node; node = node->next)
         node->parentId = parentNumber(node);
+}
 
+std::string VCollection::FileBytes() {
+    numberNodes();
+    QFile file;
+    writeTo(file);
+    return std::string((const char*)file.OutputBytes(), (size_t)file.OutputSize());
+}
+
+bool VCollection::Save(const char* path) {
+    qstring target(path ? path : fileName.Text());
+    numberNodes();
     QReplaceResult result =
         QReplaceFile(target, [this](const char* temporary) { return writeFile(temporary); });
     if (!result.ok()) {
@@ -290,6 +367,11 @@ bool VCollection::Save(const char* path) {
 bool VCollection::writeFile(const char* path) const {
     QFile file(path, QFile::WRITE);
     if (!file.IsOpen()) return false;
+    writeTo(file);
+    return file.Close();
+}
+
+void VCollection::writeTo(QFile& file) const {
     file.Write("VGZ1", 4);
     file.Write32(1);
     if (textEncoding != TextEncoding::Windows1252) {
@@ -300,15 +382,16 @@ bool VCollection::writeFile(const char* path) const {
     }
     // The top folder has no record of its own; its fields go first, numbered 0.
     extensions.Write(file, root, 0);
+    unknownRecords.Write(file, root, 0);
     for (VNode* node = root->next; node; node = node->next)
         saveNode(file, node);
-    return file.Close();
 }
 
 void VCollection::saveNode(QFile& file, VNode* node) const {
     if (node->tempFlags & NOT_SAVED) return;
     node->Save(file);
     extensions.Write(file, node, node->id);
+    unknownRecords.Write(file, node, node->id);
 }
 
 std::string VCollection::SaveFailureText(const char* target, const QReplaceResult& result) {
@@ -325,6 +408,10 @@ std::string VCollection::SaveFailureText(const char* target, const QReplaceResul
     case QReplaceStep::NotAFile:
         text =
             std::string("Can't open file (") + target + ") for writing: it is not a regular file.";
+        break;
+    case QReplaceStep::ForeignLink:
+        text = std::string("Can't open file (") + target +
+               ") for writing: it is another user's link in a shared folder.";
         break;
     default:
         text = std::string("Can't open file (") + target + ") for writing.";

@@ -9,11 +9,13 @@
 #include "model/vextension.h"
 #include "model/vgroup.h"
 #include "model/vnodeindex.h"
+#include "model/vunknown_records.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class VContact;
@@ -88,8 +90,9 @@ class VCollection {
     int Contacts(VContact** out, int maximum) const;
 
     // Writes the folder's shown chain (as last built) as "export.htm" in the current
-    // folder and, when asked, opens it with the system's handler.
-    // False when the file cannot be created (nothing is written or opened then).
+    // folder and, when asked, opens it with the system's handler. The file is replaced
+    // in one step (QReplaceFile). False when it cannot be written (nothing is changed or
+    // opened then).
     static constexpr const char* EXPORT_FILE = "export.htm";
     bool ExportHTML(const char* title, VNode* folder, bool openAfterwards = true,
                     const char* path = EXPORT_FILE) const;
@@ -135,6 +138,9 @@ class VCollection {
     bool Save(const char* path = nullptr);
     // What the user is told when saving to the target stopped as the result says.
     static std::string SaveFailureText(const char* target, const QReplaceResult& result);
+    // The bytes Save would write now (the nodes numbered as Save numbers them): the same
+    // bytes before and after a command mean it changed nothing worth a save.
+    std::string FileBytes();
 
     VGroup* root = nullptr;
     qstring fileName;
@@ -163,6 +169,8 @@ class VCollection {
     VContact* contactFilter = nullptr;
     // Data beyond the nodes' own records, saved and loaded with them.
     VExtensions extensions;
+    // Records of tags this version does not know, kept to be written back as they came.
+    VUnknownRecords unknownRecords;
 
   private:
     void linkAfterRoot(VNode* node);
@@ -170,10 +178,27 @@ class VCollection {
     static void unlink(VNode* node);
     void deleteUnlinked(VNode* node); // and forgets it as the contact filter
     void repairParents(const std::vector<VNode*>& loaded);
+    // An extension record as the loader read it, before its number names a node.
+    struct LoadedExtension {
+        std::int32_t number = 0;
+        VExtensionFields fields;
+        std::string keptWhole; // later records for the node that could not be merged
+    };
+    // Keeps the record that ends at recordEnd with the node; a cut-off one is not kept.
+    void keepUnknownRecord(QFile& file, VNode* owner, long recordEnd, std::int32_t length,
+                           long fileSize);
+    // Adds the record to those read so far, or to the earlier one of the same number;
+    // lastNode is the node whose record came last.
+    void addExtensionRecord(QFile& file, LoadedExtension record,
+                            std::vector<LoadedExtension>& records,
+                            std::unordered_map<std::int32_t, std::size_t>& byNumber,
+                            long recordEnd, std::int32_t length, VNode* lastNode);
     // A node's record followed by its extension record, if any.
     void saveNode(QFile& file, VNode* node) const;
     static std::int32_t parentNumber(const VNode* node);
+    void numberNodes(); // 1..n in list order, and the parents' numbers, as saved
     bool writeFile(const char* path) const; // the document file's bytes, in place
+    void writeTo(QFile& file) const;
     void readEncodingRecord(QFile& file, const char* path);
     void changeTree(VNode* node, int days, void (VNode::*change)(int));
     // Moves the selection to the target; false (and nothing changed) without one.

@@ -5,6 +5,7 @@
 #include "model/vkinds.h"
 #include "model/vvisibility.h"
 
+#include <algorithm>
 #include <cstring>
 
 void VCollection::WriteSerialRecords(std::vector<unsigned char>& bytes,
@@ -51,18 +52,20 @@ void VCollection::ReloadNode(VNode* node, const unsigned char* record, std::uint
     // A kind's Load starts after the record's tag and length, as in a file.
     QFile file(record + 8, (long)length - 8);
     node->Load(file);
-    // The node's extension record, when it has one, follows its own record.
-    std::int32_t nodeLength = (std::int32_t)((std::uint32_t)record[4] | (record[5] << 8) |
-                                             (record[6] << 16) | ((std::uint32_t)record[7] << 24));
-    std::uint32_t extensionAt = (std::uint32_t)nodeLength + 4;
+    // The node's extension record, when it has one, follows its own record, and the
+    // records of unknown tags it keeps follow that.
+    std::size_t restAt = std::min<std::size_t>(VUnknownRecords::RecordSize(record), length);
     VExtensionFields fields;
-    if (nodeLength >= 4 && extensionAt + 8 <= length &&
-        std::memcmp(record + extensionAt, VExtensions::TAG, 4) == 0) {
-        QFile extension(record + extensionAt + 8, (long)(length - extensionAt - 8));
+    if (restAt + 8 <= length && std::memcmp(record + restAt, VExtensions::TAG, 4) == 0) {
+        std::size_t extensionEnd =
+            std::min<std::size_t>(restAt + VUnknownRecords::RecordSize(record + restAt), length);
+        QFile extension(record + restAt + 8, (long)(extensionEnd - restAt - 8));
         std::int32_t number;
         VExtensions::ReadBody(extension, number, fields);
+        restAt = extensionEnd;
     }
     extensions.SetFields(node, std::move(fields));
+    unknownRecords.Set(node, std::string((const char*)record + restAt, length - restAt));
 }
 
 void VCollection::ResolveSerials(const std::vector<VNode*>& nodes) {

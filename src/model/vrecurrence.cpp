@@ -1,125 +1,55 @@
 #include "model/vrecurrence.h"
 
-#include "model/vdays.h"
-
-#include <libical/ical.h>
+#include "model/vrecurrence_rule.h"
+#include "model/vrecurrence_walk.h"
 
 #include <cstdlib>
-#include <memory>
-#include <mutex>
-#include <set>
-#include <utility>
-
-namespace {
-
-// A readable rule, or none.
-std::optional<icalrecurrencetype> readRule(const std::string& rule) {
-    if (rule.empty()) return std::nullopt;
-    icalrecurrencetype r = icalrecurrencetype_from_string(rule.c_str());
-    // libical leaves an error behind for the caller to see; nobody else looks at it.
-    icalerror_clear_errno();
-    if (r.freq == ICAL_NO_RECURRENCE) return std::nullopt;
-    return r;
-}
-
-icaltimetype icalTime(const VWhen& when) {
-    int year, month, day;
-    CalendarDay(when.day, year, month, day);
-    icaltimetype t = icaltime_null_time();
-    t.year = year;
-    t.month = month;
-    t.day = day;
-    t.is_date = !when.minute;
-    if (when.minute) {
-        t.hour = *when.minute / 60;
-        t.minute = *when.minute % 60;
-    }
-    return t; // floating: no zone
-}
-
-VWhen when(const icaltimetype& t) {
-    VWhen w{DayNumber(t.year, t.month, t.day), std::nullopt};
-    if (!t.is_date) w.minute = t.hour * 60 + t.minute;
-    return w;
-}
-
-using Iterator = std::unique_ptr<icalrecur_iterator, decltype(&icalrecur_iterator_free)>;
-
-// Series libical found nothing in after their first occurrence. It searches up to its
-// last year for a rule that never matches (a quarter of a second for February the
-// 30th), so an agenda rebuilt at every change asks it once per rule and start.
-class BarrenSeries {
-  public:
-    bool Has(const std::string& rule, long first) {
-        std::lock_guard lock(mutex);
-        return known.count({rule, first}) != 0;
-    }
-    void Add(const std::string& rule, long first) {
-        std::lock_guard lock(mutex);
-        known.emplace(rule, first);
-    }
-
-  private:
-    std::mutex mutex;
-    std::set<std::pair<std::string, long>> known;
-};
-
-BarrenSeries& barren() {
-    static BarrenSeries series;
-    return series;
-}
-
-// Walks the series from its first occurrence, calling `take` for each until it answers
-// false, the series ends or MAX_REPEAT_YEARS have passed.
-template <typename Take> void walk(const std::string& rule, const VWhen& first, Take take) {
-    std::optional<icalrecurrencetype> r = readRule(rule);
-    if (!take(first) || !r || barren().Has(rule, first.day)) return;
-    Iterator it(icalrecur_iterator_new(*r, icalTime(first)), icalrecur_iterator_free);
-    icalerror_clear_errno();
-    int year, month, day;
-    CalendarDay(first.day, year, month, day);
-    long last = DayNumber(year + MAX_REPEAT_YEARS, month, 1) + day - 1;
-    bool found = false;
-    for (icaltimetype t = it ? icalrecur_iterator_next(it.get()) : icaltime_null_time();
-         !icaltime_is_null_time(t); t = icalrecur_iterator_next(it.get())) {
-        VWhen w = when(t);
-        if (w.day > last) break;
-        // libical hands out the first occurrence itself when the rule matches it.
-        if (w == first) continue;
-        found = true;
-        if (!take(w)) return;
-    }
-    if (!found) barren().Add(rule, first.day);
-}
-
-} // namespace
 
 bool RuleReadable(const std::string& rule) {
-    return readRule(rule).has_value();
+    return ReadRule(rule).has_value();
 }
 
-std::vector<VWhen> Occurrences(const std::string& rule, const VWhen& first, long from, long to) {
-    std::vector<VWhen> found;
-    walk(rule, first, [&](const VWhen& w) {
-        if (w.day > to) return false;
-        if (w.day >= from) found.push_back(w);
-        return true;
-    });
-    return found;
+OccurrenceList Occurrences(const std::string& rule, const VWhen& first, long from, long to) {
+    OccurrenceList list;
+    SeriesWalk walk(rule, first, {from, std::nullopt}, VWhen{to, 24 * 60 - 1});
+    while (std::optional<VWhen> when = walk.Next()) {
+        if (list.found.size() == MAX_LISTED_OCCURRENCES) {
+            list.cutAfter = list.found.back();
+            return list;
+        }
+        list.found.push_back(*when);
+    }
+    list.cutAfter = walk.CutAfter();
+    return list;
 }
 
-std::optional<VWhen> NextOccurrence(const std::string& rule, const VWhen& first, long after) {
-    std::optional<VWhen> next;
-    walk(rule, first, [&](const VWhen& w) {
-        if (w.day <= after) return true;
-        next = w;
-        return false;
-    });
-    return next;
+std::optional<VWhen> NextOccurrence(const std::string& rule, const VWhen& first,
+                                    const VWhen& after) {
+    SeriesWalk walk(rule, first, after, std::nullopt);
+    while (std::optional<VWhen> when = walk.Next())
+        if (after < *when) return when;
+    return std::nullopt;
+}
+
+std::optional<VWhen> LatestOccurrence(const std::string& rule, const VWhen& first,
+                                      const VWhen& at) {
+    if (at < first) return std::nullopt;
+    // Spans back from `at` growing eightfold from an hour: a frequent rule is settled in a
+    // short one (within the budget), a rare one in a few more; the last reaches the first
+    // occurrence, which always counts.
+    for (long long span = 3600;; span *= 8) {
+        VWhen from = FloatingWhen(FloatingSeconds(at) - span, false);
+        if (from < first) from = first;
+        SeriesWalk walk(rule, first, from, at);
+        std::optional<VWhen> latest;
+        while (std::optional<VWhen> when = walk.Next())
+            latest = when;
+        if (latest || from == first) return latest;
+    }
 }
 
 std::string RuleAfterOneOccurrence(const std::string& rule) {
-    std::optional<icalrecurrencetype> r = readRule(rule);
+    std::optional<icalrecurrencetype> r = ReadRule(rule);
     if (!r || r->count <= 1) return rule;
     --r->count;
     char* text = icalrecurrencetype_as_string_r(&*r);
@@ -129,7 +59,7 @@ std::string RuleAfterOneOccurrence(const std::string& rule) {
 }
 
 std::optional<RuleParts> ReadRuleParts(const std::string& rule) {
-    std::optional<icalrecurrencetype> read = readRule(rule);
+    std::optional<icalrecurrencetype> read = ReadRule(rule);
     if (!read) return std::nullopt;
     RuleParts parts;
     char* text = icalrecurrencetype_as_string_r(&*read);
@@ -137,7 +67,7 @@ std::optional<RuleParts> ReadRuleParts(const std::string& rule) {
     std::free(text);
     parts.count = read->count;
     if (!icaltime_is_null_time(read->until)) {
-        parts.untilDay = when(read->until).day;
+        parts.untilDay = WhenOf(read->until).day;
         parts.untilTimed = !read->until.is_date;
     }
     return parts;

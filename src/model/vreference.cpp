@@ -6,6 +6,34 @@
 #include "model/vdates.h"
 #include "platform/ui.h"
 
+#include <cstring>
+#include <strings.h>
+#include <sys/stat.h>
+
+namespace {
+
+// Why a location's address is not opened, or null when it may be: a web page, a mail
+// address, or a file or folder of this machine by its full path. A document may come
+// from anyone, and the system's handler would run a script ("javascript:"), show a
+// file through the browser ("file:") or read a leading "-" as an option of its own.
+const char* refusalOf(const char* address) {
+    static const char* const NOT_A_LOCATION = ": a location opens a web page (http, https), a "
+                                              "mail address (mailto) or a file or folder by its "
+                                              "full path.";
+    for (const char* p = address; *p; ++p)
+        if ((unsigned char)*p < 0x20 || *p == 0x7F) return NOT_A_LOCATION;
+    for (const char* scheme : {"http://", "https://", "mailto:"}) {
+        size_t length = std::strlen(scheme);
+        if (strncasecmp(address, scheme, length) == 0)
+            return address[length] ? nullptr : NOT_A_LOCATION;
+    }
+    if (address[0] != '/') return NOT_A_LOCATION;
+    struct stat info {};
+    return stat(address, &info) == 0 ? nullptr : ": there is no such file or folder.";
+}
+
+} // namespace
+
 VAgreement::VAgreement(VCollection* collection)
     : VNode(collection), agreement("Agreement"), withWho("<person>") {
     icon = ItemIcon::Agreement;
@@ -96,10 +124,12 @@ void VURL::Save(QFile& file) {
 
 bool VURL::Open() {
     qstring address(url);
-    if (!QShellOpen(address)) {
+    const char* refusal = refusalOf(address);
+    if (refusal || !QShellOpen(address)) {
         qstring text("Can't open url (");
         text += address;
         text += ")";
+        if (refusal) text += refusal;
         ShowMessage(text, "Error", MsgButtons::OK, MsgIcon::Error);
     }
     return false;

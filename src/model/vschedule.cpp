@@ -7,6 +7,7 @@
 #include "model/vrecurrence.h"
 #include "model/vtask.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -61,13 +62,20 @@ VTask* actionOf(VNode* node) {
     return ScheduleKindOf(node) == ScheduleKind::Action ? static_cast<VTask*>(node) : nullptr;
 }
 
-// Moves the item to the occurrence `next` (a due kind's due day, an action's days).
+// Moves the item to the occurrence `next`: a due kind's due day and time, an action's
+// days and times (a rule that changes the time of day, BYHOUR=9,15, moves its end time by
+// as much, within the day).
 void moveTo(VNode* node, VSchedule& schedule, const VWhen& next) {
     if (VTask* action = actionOf(node)) {
         action->startDate = DayText(next.day).c_str();
+        if (schedule.startMinute && next.minute && schedule.endMinute)
+            schedule.endMinute =
+                std::clamp(*schedule.endMinute + *next.minute - *schedule.startMinute, 0, 24 * 60 - 1);
+        if (schedule.startMinute) schedule.startMinute = next.minute;
         return;
     }
     schedule.dueDay = next.day;
+    schedule.dueMinute = next.minute;
 }
 
 } // namespace
@@ -166,9 +174,10 @@ bool tickDone(VCollection& collection, VNode* node, bool done, long today) {
         return done;
     }
     s.doneDay = today;
-    // From the day done, the series starts afresh on that day at the due time.
+    // From the day done, the series starts afresh on that day at the due time. The next
+    // occurrence is the next moment, which may be later the same day.
     VWhen from = s.repeatFrom == RepeatFrom::DayDone ? VWhen{today, due->minute} : *due;
-    std::optional<VWhen> next = NextOccurrence(s.rule, from, from.day);
+    std::optional<VWhen> next = NextOccurrence(s.rule, from, from);
     if (next) {
         s.rule = RuleAfterOneOccurrence(s.rule);
         moveTo(node, s, *next);

@@ -1,25 +1,46 @@
 #include "net/httpserver.h"
 
 #include "foundation/qmessage.h"
-#include "net/local_names.h"
 #include "net/socket.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstring>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
 #include <poll.h>
-#include <random>
 #include <sys/eventfd.h>
+#include <thread>
 #include <unistd.h>
 
+namespace {
+
+// A listener that can't take a connection (the process is out of descriptors) waits this
+// long before it tries again, rather than waking the loop at once.
+constexpr auto LISTEN_PAUSE = std::chrono::milliseconds(50);
+
+void signal(int eventHandle) {
+    std::uint64_t one = 1;
+    if (eventHandle >= 0 && write(eventHandle, &one, sizeof one) < 0)
+        qwarn(QLOC("QNHTTPServer::Signal"), "HTTPServer: can't wake the server's loop");
+}
+
+void drain(int eventHandle) {
+    std::uint64_t count;
+    while (read(eventHandle, &count, sizeof count) > 0) {
+    }
+}
+
+} // namespace
+
 QNHTTPServer::QNHTTPServer(int serverPort, int workers, bool scan)
-    : port(serverPort), portScan(scan), workerCount(workers), freeWorkers(workers, workers),
-      wakeHandle(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+    : port(serverPort), portScan(scan), workerCount(workers),
+      wakeHandle(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
+      returnedHandle(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
 
 QNHTTPServer::~QNHTTPServer() {
     Stop();
     if (wakeHandle >= 0) close(wakeHandle);
+    if (returnedHandle >= 0) close(returnedHandle);
 }
 
 bool QNHTTPServer::Start(bool inOwnThread) {
@@ -34,7 +55,7 @@ bool QNHTTPServer::Start(bool inOwnThread) {
         listenFailed = true;
         return false;
     }
-    prepareGuard();
+    if (guarded) guard.Prepare(bindAddress.IsEmpty() ? "" : bindAddress.Text(), tokenRequired);
     boundPort = listener->BoundPort();
     if (!inOwnThread) {
         serve();
@@ -47,11 +68,9 @@ bool QNHTTPServer::Start(bool inOwnThread) {
 
 void QNHTTPServer::Stop() {
     if (stopping.exchange(true)) return;
-    std::uint64_t one = 1;
-    if (wakeHandle >= 0 && write(wakeHandle, &one, sizeof one) < 0)
-        qwarn(QLOC("QNHTTPServer::Stop"), "HTTPServer: can't wake the server's threads");
-    { std::lock_guard<std::mutex> hold(idleLock); }
-    idleChanged.notify_all();
+    signal(wakeHandle);
+    { std::lock_guard<std::mutex> hold(queueLock); }
+    queueChanged.notify_all();
     if (thread) thread->Join();
     thread.reset();
 }
@@ -66,17 +85,6 @@ int QNHTTPServer::WaitUntilListening(int milliseconds) {
 
 void QNHTTPServer::serverThread(void* server) {
     static_cast<QNHTTPServer*>(server)->serve();
-}
-
-void QNHTTPServer::workerThread(void* worker) {
-    auto* w = static_cast<Worker*>(worker);
-    w->server->work(*w);
-}
-
-bool QNHTTPServer::pause(int milliseconds) {
-    pollfd wake{wakeHandle, POLLIN, 0};
-    poll(&wake, 1, milliseconds);
-    return !stopping.load();
 }
 
 bool QNHTTPServer::listen(QNSocket& socket) {
@@ -111,151 +119,218 @@ bool QNHTTPServer::listen(QNSocket& socket) {
     return false;
 }
 
-void QNHTTPServer::prepareGuard() {
-    if (!guarded) return;
-    localNames = QNLocalNames();
-    if (!bindAddress.IsEmpty()) localNames.push_back(QNHostOfHeader(bindAddress.Text()));
-    token.clear();
-    if (!tokenRequired && QNIsLoopback(bindAddress.Text())) return;
-    // Reachable from other machines: a token nobody can guess, new at every start.
-    std::random_device random;
-    const char* digits = "0123456789abcdef";
-    for (int i = 0; i < 32; ++i)
-        token += digits[random() % 16];
-}
-
-bool QNHTTPServer::admits(const QNHTTPRequest& request) const {
-    if (!guarded) return true;
-    if (const char* host = request.Headers().Get("host")) {
-        std::string name = QNHostOfHeader(host);
-        if (std::find(localNames.begin(), localNames.end(), name) == localNames.end()) {
-            qtrace(QLOC("QNHTTPServer::Admits"), "Refused a request for host '%s'\n", host);
-            return false;
-        }
-    }
-    if (token.empty()) return true;
-    const char* given = request.Query().Get(TOKEN_NAME);
-    return given && token == given;
-}
-
 void QNHTTPServer::serve() {
     QNSocket& socket = *listener;
-    // An accept that finds the connection gone again must not block the loop.
+    // The loop never waits on one socket: it polls them all.
     socket.SetNonBlocking(true);
-    // Connections are taken once their first bytes are there: one that never sends
-    // anything takes no worker, and a worker rarely waits for a request to arrive.
-    int deferSeconds = std::max(1, requestTimeout / 1000);
-    setsockopt(socket.Handle(), IPPROTO_TCP, TCP_DEFER_ACCEPT, &deferSeconds, sizeof deferSeconds);
-
-    if (!freeWorkers.Wait())
-        qtrace(QLOC("QNHTTPServer::ServerThread"), "Error with semaphore acquire!");
     running = true;
     for (int i = 0; i < workerCount; ++i) {
-        auto worker = std::make_unique<Worker>();
-        worker->server = this;
-        worker->wake = std::make_unique<QSema>(0, 1);
-        worker->freeWorkers = &freeWorkers;
-        worker->thread = std::make_unique<QThread>(&QNHTTPServer::workerThread, worker.get(),
-                                                   "HTTPRequest Handler");
-        workers.push_back(std::move(worker));
-        workers.back()->thread->Start();
+        workers.push_back(
+            std::make_unique<QThread>(&QNHTTPServer::workerThread, this, "HTTPRequest Handler"));
+        workers.back()->Start();
     }
     listeningPort = socket.BoundPort();
 
-    acceptLoop(socket);
+    loop(socket);
     socket.Close();
+    held.clear(); // closes every connection the loop still holds
     endWorkers();
     running = false;
 }
 
-void QNHTTPServer::acceptLoop(QNSocket& socket) {
+void QNHTTPServer::loop(QNSocket& socket) {
+    Clock::time_point listenAgain{};
+    std::vector<pollfd> waits;
+    std::vector<std::uint64_t> orders; // of the held connections, in the order of waits
+    constexpr size_t FIRST_HELD = 3;
     while (!stopping.load()) {
-        // One unit stays with this thread, so at most n - 1 requests run at once.
-        while (!freeWorkers.Wait(100))
-            if (stopping.load()) return;
-        qtrace(QLOC("QNHTTPServer::ServerThread"),
-               "HTTPServer:ServerThread(); accepting new connection...\n");
-        std::unique_ptr<QNSocket> connection;
-        // The listening socket does not block: take a waiting connection, else wait for one.
-        bool waiting = false;
-        while (!(connection = socket.Accept(0))) {
-            // One there that cannot be taken (the process is out of descriptors): give the
-            // others time to close theirs instead of trying again at once.
-            if (waiting && !pause(50)) return;
-            pollfd waits[2] = {{socket.Handle(), POLLIN, 0}, {wakeHandle, POLLIN, 0}};
-            poll(waits, 2, -1);
-            if (stopping.load()) return;
-            waiting = waits[0].revents & POLLIN;
+        takeBackResponses();
+        Clock::time_point now = Clock::now();
+        closeLate(now);
+        bool listening = now >= listenAgain;
+        waits.assign({{wakeHandle, POLLIN, 0},
+                      {returnedHandle, POLLIN, 0},
+                      {listening ? socket.Handle() : -1, POLLIN, 0}});
+        orders.clear();
+        for (const auto& [order, connection] : held) {
+            waits.push_back(
+                {connection.request->Handle(), (short)(connection.sending ? POLLOUT : POLLIN), 0});
+            orders.push_back(order);
         }
-        auto acceptedAt = QNHTTPRequest::Clock::now();
-        auto* request = new QNHTTPRequest(this, std::move(connection));
-
-        Worker* chosen = nullptr;
-        {
-            std::unique_lock<std::mutex> hold(idleLock);
-            idleChanged.wait(hold, [&] {
-                for (auto& w : workers)
-                    if (w->idle.load()) {
-                        chosen = w.get();
-                        return true;
-                    }
-                return stopping.load();
-            });
-            if (chosen) {
-                chosen->idle = false;
-                chosen->request = request;
-                chosen->acceptedAt = acceptedAt;
-            }
+        int timeout = millisecondsToNextDeadline(now);
+        if (!listening) {
+            auto pause = std::chrono::ceil<std::chrono::milliseconds>(listenAgain - now).count();
+            timeout = timeout < 0 ? (int)pause : std::min(timeout, (int)pause);
         }
-        if (!chosen) {
-            delete request;
-            return;
+        if (poll(waits.data(), waits.size(), timeout) <= 0 || stopping.load()) continue;
+        if (waits[1].revents & POLLIN) drain(returnedHandle); // taken back at the loop's top
+        for (size_t i = 0; i < orders.size(); ++i) {
+            if (!waits[FIRST_HELD + i].revents) continue;
+            auto at = held.find(orders[i]);
+            if (at != held.end()) advance(at);
         }
-        chosen->wake->Release();
+        if ((waits[2].revents & POLLIN) && !acceptWaiting(socket))
+            listenAgain = Clock::now() + LISTEN_PAUSE;
     }
 }
 
-void QNHTTPServer::work(Worker& w) {
+bool QNHTTPServer::acceptWaiting(QNSocket& socket) {
     for (;;) {
-        {
-            std::lock_guard<std::mutex> hold(idleLock);
-            w.idle = true;
+        std::unique_ptr<QNSocket> connection = socket.Accept(0);
+        if (!connection) {
+            int error = socket.AcceptError();
+            if (error == ECONNABORTED || error == EINTR) continue; // that client gave up
+            return error == EAGAIN || error == EWOULDBLOCK;
         }
-        idleChanged.notify_one();
-        w.wake->Wait();
-        QNHTTPRequest* request;
-        QNHTTPRequest::Clock::time_point deadline;
+        makeRoom();
+        auto deadline = Clock::now() + std::chrono::milliseconds(requestTimeout);
+        held.emplace(++accepted,
+                     Held{std::make_unique<QNHTTPRequest>(this, std::move(connection)), deadline});
+    }
+}
+
+void QNHTTPServer::makeRoom() {
+    for (;;) {
+        Request gone;
         {
-            std::lock_guard<std::mutex> hold(idleLock);
-            request = w.request;
-            w.request = nullptr;
-            deadline = w.acceptedAt + std::chrono::milliseconds(requestTimeout);
-        }
-        if (!request) return; // woken to end
-        if (request->Read(deadline, wakeHandle)) {
-            request->SetSendTimeout(sendTimeout);
-            if (admits(*request)) {
-                HandleRequest(*request);
-            } else {
-                request->SetStatus(403);
+            std::lock_guard<std::mutex> hold(queueLock);
+            if ((int)(held.size() + ready.size()) < std::max(1, connectionLimit)) return;
+            if (!ready.empty() && (held.empty() || ready.front().order < held.begin()->first)) {
+                gone = std::move(ready.front().request);
+                ready.pop_front();
             }
-            request->Finish();
         }
-        delete request;
-        w.freeWorkers->Release();
+        if (!gone) {
+            gone = std::move(held.begin()->second.request);
+            held.erase(held.begin());
+        }
+        qtrace(QLOC("QNHTTPServer::MakeRoom"),
+               "Closed the connection from %s: more than %d connections\n", gone->PeerText(),
+               connectionLimit);
+    }
+}
+
+void QNHTTPServer::advance(std::map<std::uint64_t, Held>::iterator at) {
+    Held& connection = at->second;
+    if (connection.sending) {
+        if (connection.request->SendAvailable() != QNHTTPRequest::SENDING) held.erase(at);
+        return;
+    }
+    QNHTTPRequest::Reading reading = connection.request->ReadAvailable();
+    if (reading == QNHTTPRequest::READING) return;
+    std::uint64_t order = at->first;
+    Request request = std::move(connection.request);
+    held.erase(at);
+    if (reading == QNHTTPRequest::READ) {
+        dispatch(order, std::move(request));
+    } else if (reading == QNHTTPRequest::REFUSED) {
+        int status = request->RefusalStatus();
+        answer(order, std::move(request), status);
+    }
+}
+
+void QNHTTPServer::dispatch(std::uint64_t order, Request request) {
+    // Checked before any work is done for it, and without a worker.
+    if (guarded && !guard.Admits(*request)) return answer(order, std::move(request), 403);
+    {
+        std::lock_guard<std::mutex> hold(queueLock);
+        ready.push_back({order, std::move(request)});
+    }
+    queueChanged.notify_one();
+}
+
+void QNHTTPServer::answer(std::uint64_t order, Request request, int status) {
+    request->SetStatus(status);
+    request->SetSendTimeout(sendTimeout);
+    request->Finish();
+    if (!request->Sending()) return;
+    auto deadline = request->SendDeadline();
+    held.emplace(order, Held{std::move(request), deadline, true});
+}
+
+void QNHTTPServer::takeBackResponses() {
+    std::vector<Queued> back;
+    {
+        std::lock_guard<std::mutex> hold(queueLock);
+        back.swap(returned);
+    }
+    for (Queued& q : back) {
+        auto deadline = q.request->SendDeadline();
+        held.emplace(q.order, Held{std::move(q.request), deadline, true});
+    }
+}
+
+void QNHTTPServer::closeLate(Clock::time_point now) {
+    for (auto at = held.begin(); at != held.end();) {
+        Held& connection = at->second;
+        if (connection.deadline > now) {
+            ++at;
+            continue;
+        }
+        if (connection.sending)
+            connection.request->AbandonSend(true);
+        else
+            qtrace(QLOC("QNHTTPRequest::Read"), "Request from %s not complete in time\n",
+                   connection.request->PeerText());
+        at = held.erase(at);
+    }
+}
+
+int QNHTTPServer::millisecondsToNextDeadline(Clock::time_point now) const {
+    Clock::time_point next = Clock::time_point::max();
+    for (const auto& [order, connection] : held)
+        next = std::min(next, connection.deadline);
+    if (next == Clock::time_point::max()) return -1;
+    // Rounded up: a wake-up just before the deadline would find nothing to close.
+    auto left = std::chrono::ceil<std::chrono::milliseconds>(next - now).count();
+    return (int)std::clamp<long long>(left, 0, 1 << 30);
+}
+
+void QNHTTPServer::workerThread(void* server) {
+    static_cast<QNHTTPServer*>(server)->work();
+}
+
+void QNHTTPServer::work() {
+    // As many as there are workers less one run at once: a pool of n answers n - 1 requests
+    // together, as it always has.
+    const int most = std::max(1, workerCount - 1);
+    for (;;) {
+        Queued next;
+        {
+            std::unique_lock<std::mutex> hold(queueLock);
+            queueChanged.wait(
+                hold, [&] { return stopping.load() || (!ready.empty() && handling < most); });
+            if (stopping.load()) return;
+            next = std::move(ready.front());
+            ready.pop_front();
+            ++handling;
+        }
+        next.request->SetSendTimeout(sendTimeout);
+        HandleRequest(*next.request);
+        next.request->Finish();
+        // What the client did not take at once the loop sends as it reads: the worker
+        // never waits for it.
+        bool giveBack = next.request->Sending();
+        {
+            std::lock_guard<std::mutex> hold(queueLock);
+            --handling;
+            if (giveBack && !stopping.load()) returned.push_back(std::move(next));
+        }
+        queueChanged.notify_all();
+        if (giveBack) signal(returnedHandle);
     }
 }
 
 void QNHTTPServer::endWorkers() {
-    for (auto& w : workers) {
-        {
-            std::lock_guard<std::mutex> hold(idleLock);
-            delete w->request; // handed over but never taken
-            w->request = nullptr;
-        }
-        w->wake->Release();
-    }
+    { std::lock_guard<std::mutex> hold(queueLock); }
+    queueChanged.notify_all();
     for (auto& w : workers)
-        w->thread->Join();
+        w->Join();
     workers.clear();
+    // Requests no worker took, and responses given back too late for the loop.
+    std::deque<Queued> dropped;
+    std::vector<Queued> unsent;
+    std::lock_guard<std::mutex> hold(queueLock);
+    dropped.swap(ready);
+    unsent.swap(returned);
 }

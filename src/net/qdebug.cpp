@@ -77,8 +77,7 @@ void qdbg_setup(QInfo& settings) {
 
     if ((settings.GetInt("dev.log_last", 0) || settings.GetInt("dev.strict", 0)) &&
         !qlog_last_log()) {
-        if (std::FILE* last = std::fopen(qlog_path(QLOG_LAST_FILE).c_str(), "w"))
-            qlog_set_last_log(last);
+        if (std::FILE* last = qlog_open(qlog_path(QLOG_LAST_FILE), false)) qlog_set_last_log(last);
     }
     if (settings.GetBool("dev.opengl_checks", false)) {
         qwarn(QLOC("qdbg_setup"), "dev.opengl_checks is 1; may slow the program down - only use "

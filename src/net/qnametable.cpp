@@ -7,6 +7,7 @@ bool QNameTable::Add(const char* name, const char* value) {
     for (Entry& e : entries) {
         if (e.used && e.name == name) {
             e.value = value;
+            ++e.times;
             return true;
         }
         if (!e.used && !free) free = &e;
@@ -15,6 +16,7 @@ bool QNameTable::Add(const char* name, const char* value) {
     free->name = name;
     free->value = value;
     free->used = true;
+    free->times = 1;
     return true;
 }
 
@@ -22,6 +24,12 @@ const char* QNameTable::Get(const char* name) const {
     for (const Entry& e : entries)
         if (e.used && e.name == name) return e.value.c_str();
     return nullptr;
+}
+
+int QNameTable::Times(const char* name) const {
+    for (const Entry& e : entries)
+        if (e.used && e.name == name) return e.times;
+    return 0;
 }
 
 int QNameTable::Count() const {

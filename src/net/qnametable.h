@@ -15,6 +15,9 @@ class QNameTable {
     bool Add(const char* name, const char* value);
     // The value of the name (compared exactly), or null.
     const char* Get(const char* name) const;
+    // How often the name was added (the last value stands): a request that names its Host
+    // or its key twice is ambiguous, whichever value the server would take.
+    int Times(const char* name) const;
     int Count() const;
     // Entry i in table order (i below Count()).
     const char* NameAt(int i) const { return entries[i].name.Text(); }
@@ -25,6 +28,7 @@ class QNameTable {
         qstring name;
         std::string value;
         bool used = false;
+        int times = 0;
     };
     Entry entries[SIZE];
 };

@@ -83,6 +83,7 @@ bool QNSocket::Listen(int listenPort, int backlog, bool quiet, const char* bindA
 }
 
 std::unique_ptr<QNSocket> QNSocket::Accept(long timeoutMicroseconds) {
+    acceptError = EAGAIN;
     if (handle < 0) return nullptr;
     if (timeoutMicroseconds != 0) {
         fd_set pending;
@@ -95,9 +96,12 @@ std::unique_ptr<QNSocket> QNSocket::Accept(long timeoutMicroseconds) {
     socklen_t size = sizeof from;
     int accepted = ::accept4(handle, (sockaddr*)&from, &size, SOCK_CLOEXEC);
     if (accepted < 0) {
-        qnError("QNSocket:Accept() failed");
+        acceptError = errno;
+        // A client that gave up before it was taken is its own business, not a failure.
+        if (acceptError != ECONNABORTED) qnError("QNSocket:Accept() failed");
         return nullptr;
     }
+    acceptError = 0;
     auto connection = FromHandle(accepted, "TCP_accept");
     auto* bytes = (const unsigned char*)&from.sin_addr.s_addr;
     std::snprintf(connection->peer, sizeof connection->peer, "%d.%d.%d.%d", bytes[0], bytes[1],

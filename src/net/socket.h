@@ -28,6 +28,8 @@ class QNSocket {
     static constexpr int LISTEN_UNKNOWN_ADDRESS = -1;
     // Waits at most timeoutMicroseconds (0: for ever) for a connection.
     std::unique_ptr<QNSocket> Accept(long timeoutMicroseconds);
+    // Why the last Accept gave none: the system's error number (EAGAIN: nothing waiting).
+    int AcceptError() const { return acceptError; }
     // A TCP socket that owns a connection made elsewhere (an accepted or a paired handle).
     static std::unique_ptr<QNSocket> FromHandle(int handle, const char* name);
 
@@ -59,5 +61,6 @@ class QNSocket {
     char peer[16] = {0};
     int port = 0;
     int listenError = 0;
+    int acceptError = 0;
     qstring name;
 };

@@ -1,10 +1,8 @@
 #include "remoteview/httpserver_vantry.h"
 
 #include "foundation/qmessage.h"
-#include "interop/ical_export.h"
 #include "model/vcollection.h"
 #include "model/vcollviewer.h"
-#include "remoteview/page.h"
 #include "remoteview/remote_document.h"
 
 #include <cstring>
@@ -21,42 +19,51 @@ QNHTTPServerVantry::~QNHTTPServerVantry() {
 
 namespace {
 
-// The whole document as one iCalendar file, for calendar programs to subscribe to.
-void serveCalendar(QNHTTPRequest& request, RemoteDocument& document) {
-    std::string calendar;
-    bool served = document.Run([&](VCollectionViewer& viewer) {
-        VCollection& c = *viewer.collection;
-        calendar = ExportICalendar(c, AllNodes(c), CalendarName(c, c.root)).text;
-    });
-    request.SetStatus(served ? 200 : 503);
-    if (served) {
-        request.ResponseHeaders().Add("Content-Type", "text/calendar; charset=utf-8");
-        request.Write(calendar.data(), (int)calendar.size());
-    }
+// The document is going away with the server, or the server is stopping.
+void answerUnavailable(QNHTTPRequest& request) {
+    request.SetStatus(503);
     request.Finish();
 }
 
 } // namespace
 
+void QNHTTPServerVantry::serveCalendar(QNHTTPRequest& request) {
+    // Built in the document's turn, at most once per change of it; sent after, from the
+    // one copy every response shares.
+    std::shared_ptr<const std::string> feed;
+    document.Run([&](VCollectionViewer& viewer) {
+        if (Stopping()) return;
+        feed = calendar.Of(*viewer.collection, document.ChangeSequence(),
+                           [this] { return Stopping(); });
+    });
+    if (!feed) return answerUnavailable(request);
+    request.SetStatus(200);
+    request.ResponseHeaders().Add("Content-Type", "text/calendar; charset=utf-8");
+    request.WriteShared(std::move(feed));
+    request.Finish();
+}
+
 void QNHTTPServerVantry::HandleRequest(QNHTTPRequest& request) {
     qtrace(QLOC("QNHTTPServerVantry::HandleRequest"), "HTTPServer handlReq request %p\n",
            (void*)&request);
-    if (!std::strcmp(request.Path(), "/calendar.ics")) return serveCalendar(request, document);
+    if (!std::strcmp(request.Path(), "/calendar.ics")) return serveCalendar(request);
     // Each request has its own writer and error text, so requests never see each other's.
     PageWriter page(Token().empty() ? "" : std::string("&") + TOKEN_NAME + "=" + Token());
     qstring errorText;
     const char* root = request.Query().Get("root");
-    bool served = document.Run([&](VCollectionViewer& viewer) {
-        WritePageHead(page, request.IsIPad(), viewer.collection->textEncoding);
+    TextEncoding encoding = TextEncoding::Windows1252;
+    bool built = false;
+    document.Run([&](VCollectionViewer& viewer) {
+        if (Stopping()) return; // requests that waited for the document end at once
+        encoding = viewer.collection->textEncoding;
+        WritePageHead(page, request.IsIPad(), encoding);
         WriteDocumentPart(page, viewer, root, errorText, &cache);
+        built = true;
     });
-    if (!served) { // the document is going away with the server
-        request.SetStatus(503);
-        request.Finish();
-        return;
-    }
+    if (!built) return answerUnavailable(request);
     request.SetStatus(200);
+    request.ResponseHeaders().Add("Content-Type", PageContentType(encoding).c_str());
     WritePageEnd(page);
-    request.Write(page.Text().data(), (int)page.Text().size());
+    request.WriteShared(std::make_shared<const std::string>(page.Take()));
     request.Finish();
 }

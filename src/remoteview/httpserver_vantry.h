@@ -1,8 +1,10 @@
 // QNHTTPServerVantry: the program's HTTP server. Every request gets one page that lets a
-// browser on another device (a tablet) browse the open document read-only.
+// browser on another device (a tablet) browse the open document read-only; /calendar.ics
+// gets the whole document as iCalendar.
 #pragma once
 
 #include "net/httpserver.h"
+#include "remoteview/calendar_feed.h"
 #include "remoteview/page.h"
 
 class RemoteDocument;
@@ -15,6 +17,10 @@ class QNHTTPServerVantry : public QNHTTPServer {
     void HandleRequest(QNHTTPRequest& request) override;
 
   private:
+    void serveCalendar(QNHTTPRequest& request);
+
     RemoteDocument& document;
-    PageCache cache; // used under the document's Run only
+    // Both used under the document's Run only.
+    PageCache cache;
+    CalendarFeed calendar;
 };

@@ -50,6 +50,10 @@ VNode* ChooseNode(VCollection& c, const char* root, qstring& errorText, const Pa
     return c.root;
 }
 
+std::string PageContentType(TextEncoding encoding) {
+    return std::string("text/html; charset=") + TextEncodingName(encoding);
+}
+
 void WritePageHead(PageWriter& w, bool iPad, TextEncoding encoding) {
     w.Write("<html>");
     w.Write("<head>");

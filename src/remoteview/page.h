@@ -23,6 +23,8 @@ class PageWriter {
     explicit PageWriter(std::string linkQuery = "") : linkQuery(std::move(linkQuery)) {}
     void Write(const char* text) { page += text; }
     const std::string& Text() const { return page; }
+    // The page as written, which leaves the writer empty.
+    std::string Take() { return std::move(page); }
     const std::string& LinkQuery() const { return linkQuery; }
 
   private:
@@ -44,6 +46,8 @@ struct PageCache {
 VNode* ChooseNode(VCollection& collection, const char* root, qstring& errorText,
                   const PageCache* cache = nullptr);
 
+// The page's Content-Type: HTML in the encoding of the document's texts.
+std::string PageContentType(TextEncoding encoding);
 // A UTF-8 document's page says so; a Windows-1252 one's stays as it always was.
 void WritePageHead(PageWriter& w, bool iPad, TextEncoding encoding = TextEncoding::Windows1252);
 // The error paragraph when there is an error text, which is then emptied.

@@ -1,6 +1,7 @@
 #include "sync/caldav_sync.h"
 
 #include "interop/calendar_objects.h"
+#include "interop/ical_bounds.h"
 #include "interop/ical_export.h"
 #include "interop/ical_import.h"
 #include "interop/ical_uid.h"
@@ -262,6 +263,11 @@ class Exchange {
     }
 
     bool arrived(const std::string& path, const std::string& etag, const std::string& ics) {
+        // Said here with its line: past the bounds, ObjectUid would find no item either.
+        long line = 0;
+        std::string error;
+        if (!WithinIcsBounds(ics, line, error))
+            return fail("the server's calendar object " + path + " cannot be read: " + error);
         std::string uid = ObjectUid(ics);
         if (uid.empty())
             return fail("the server's calendar object " + path + " holds no readable item");
@@ -464,8 +470,10 @@ SyncSnapshot TakeSyncSnapshot(VCollection& collection) {
     // The export gives UIDs to items that lack them; the snapshot keeps them and the
     // document gets its fields back as they were.
     VExtensions before = collection.extensions;
+    std::vector<VNode*> nodes = AllNodes(collection);
+    GiveItemUids(collection, nodes); // at once: one at a time would derive them n times
     std::set<std::string> seen;
-    for (VNode* node : AllNodes(collection)) {
+    for (VNode* node : nodes) {
         std::string ics = exportOne(collection, node);
         std::string uid = collection.extensions.Field(node, VExtensions::UID);
         if (uid.empty() || !seen.insert(uid).second) continue; // not exported, or a twin

@@ -2,6 +2,7 @@
 
 #include "model/vcollection.h"
 
+#include <cctype>
 #include <cstdio>
 #include <sstream>
 
@@ -23,10 +24,12 @@ std::string escaped(const std::string& text) {
     return out;
 }
 
+// A percent sign without two hex digits after it (a damaged document's) is kept as it is.
 std::string unescaped(const std::string& text) {
+    auto hex = [&](std::size_t at) { return std::isxdigit((unsigned char)text[at]) != 0; };
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size()) {
+        if (text[i] == '%' && i + 2 < text.size() && hex(i + 1) && hex(i + 2)) {
             out += (char)std::stoi(text.substr(i + 1, 2), nullptr, 16);
             i += 2;
         } else {

@@ -18,7 +18,7 @@ void AgendaList::Layout(const VCollection& c, VNode* firstShown, long today, con
         rect.y += rect.height;
         if (rowsPerPage > 0 && (int)rows.size() % rowsPerPage == 0) rect.y = first.y;
     };
-    for (const AgendaEntry& entry : BuildAgenda(c, today, today + DAYS_AHEAD, today)) {
+    for (const AgendaEntry& entry : BuildAgenda(c, today, today + DAYS_AHEAD, today).entries) {
         if ((int)rows.size() + 2 > maxRows) break;
         if (!shown.count(entry.node)) continue;
         if (entry.group == AgendaGroup::Later && !later.insert(entry.node).second) continue;

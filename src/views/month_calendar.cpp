@@ -138,8 +138,9 @@ void MonthCalendar::placeOccurrences(VNode* node, int days) {
     std::optional<VWhen> due = DueOf(node, schedule);
     if (!due) return;
     long first = DayOfDate(gridStart);
-    // A repeat shows every occurrence whose days meet the grid.
-    for (const VWhen& when : Occurrences(schedule.rule, *due, first - (days - 1), first + 41))
+    // A repeat shows every occurrence whose days meet the grid (of one that repeats more
+    // often than vrecurrence lists, the first ones).
+    for (const VWhen& when : Occurrences(schedule.rule, *due, first - (days - 1), first + 41).found)
         placeSpan(node, DateOfDay(when.day), DateOfDay(when.day + days - 1));
 }
 

@@ -12,9 +12,9 @@
 #include "wx/about_box.h"
 #include "wx/command_router.h"
 #include "wx/dialogs/dlg_server.h"
-#include "wx/left_view_window.h"
 #include "wx/item_view_window.h"
 #include "wx/key_codes.h"
+#include "wx/left_view_window.h"
 #include "wx/printing.h"
 #include "wx/program_icon.h"
 #include "wx/reminder_timer.h"
@@ -62,6 +62,10 @@ CMainFrame::CMainFrame(wxDocManager* manager, CSkedraDoc* doc, const wxString& t
 
     CreateStatusBar(1);
     SetStatusText(" ");
+    // Every part gets its place in the frame's size now, before GTK first allocates it:
+    // the panels otherwise start at wx's default 20 by 20 pixels, too small for the File
+    // button and the panes' scroll bars, which GTK reports on the terminal at every start.
+    Layout();
     router = std::make_unique<CommandRouter>(this, manager, [this] { return Context(); });
     bindKeys();
     bindFilterTyping();
@@ -215,7 +219,9 @@ void CMainFrame::ClearFilterText() {
 }
 
 void CMainFrame::ShowRemoteView() {
-    DlgServer dialog(this, [this] { return ItemView().Viewer(); });
+    DlgServer dialog(
+        this, [this] { return ItemView().Viewer(); },
+        [this] { return document->ChangeSequence(); });
     dialog.ShowModal();
 }
 

@@ -1,7 +1,5 @@
 #include "wx/skedra_app.h"
 
-#include "app/desktop_entry.h"
-#include "app/install_layout.h"
 #include "app/settings_place.h"
 #include "app/skedraDoc.h"
 #include "app/version.h"
@@ -100,11 +98,6 @@ bool CSkedraApp::OnInit() {
     SetTopWindow(frame);
     document->SetHost(frame);
     frame->ItemView().OnInitialUpdate();
-
-    // An installed program's desktop entry and MIME type come with the package; only a
-    // program run from its build tree registers itself for the user.
-    if (!IsInstalledLayout(executableFolder))
-        RegisterDocumentType(XdgDataHome(), std::string(executable.utf8_str()));
 
     wxString path =
         documentArgument.empty() ? wxString() : wxString(documentArgument.c_str(), *wxConvFileName);

@@ -13,8 +13,14 @@ struct Pending {
 
 } // namespace
 
-UiThreadDocument::UiThreadDocument(std::function<VCollectionViewer*()> getViewer)
-    : state(std::make_shared<State>()), viewer(std::move(getViewer)) {}
+UiThreadDocument::UiThreadDocument(std::function<VCollectionViewer*()> getViewer,
+                                   std::function<std::uint64_t()> getChanges)
+    : state(std::make_shared<State>()), viewer(std::move(getViewer)),
+      changes(std::move(getChanges)) {}
+
+std::uint64_t UiThreadDocument::ChangeSequence() {
+    return changes ? changes() : ++unknownChanges;
+}
 
 UiThreadDocument::~UiThreadDocument() {
     Close();

@@ -6,10 +6,12 @@
 #include "model/vtask.h"
 #include "model/vtodo.h"
 #include "support/command_line_run.h"
+#include "support/costly_repeats.h"
 #include "support/fixed_clock.h"
 #include "support/log_capture.h"
 #include "support/model_builders.h"
 
+#include <chrono>
 #include <gmock/gmock.h>
 
 namespace {
@@ -76,6 +78,23 @@ TEST_F(AgendaCommandLineTest, PrintsOneOccurrenceALineInDueOrder) {
     EXPECT_EQ(ReadWholeFile("doc.vnt"), file) << "only read";
 }
 
+// A text cannot forge an occurrence of its own: every control in it is written out, so
+// one line is one occurrence.
+TEST_F(AgendaCommandLineTest, ItemTextsCannotForgeLines) {
+    VCollection c;
+    c.Load("doc.vnt");
+    for (VNode* n = c.root->next; n; n = n->next) {
+        auto* todo = dynamic_cast<VTodo*>(n);
+        if (todo && todo->what == "Rent") todo->what = "Rent\n2026-12-01\t09:00\tFAKE\x1b[2J";
+        if (n->IsFolderKind()) n->name = "Home\x1b]0;title\x07";
+    }
+    ASSERT_TRUE(c.Save("doc.vnt"));
+    EXPECT_EQ(Run({"--agenda", "doc.vnt"}), 0);
+    EXPECT_EQ(out, "2026-01-01\t08:30\tRent\\n2026-12-01\\t09:00\\tFAKE\\x1b[2J\t"
+                   "Home\\x1b]0;title\\x07\n"
+                   "2026-01-05\t\tTrip\tHome\\x1b]0;title\\x07\n");
+}
+
 TEST_F(AgendaCommandLineTest, BadDaysAndOptionsAreRefusedWithTheReason) {
     struct Case {
         std::vector<std::string> args;
@@ -103,6 +122,45 @@ TEST_F(AgendaCommandLineTest, BadDaysAndOptionsAreRefusedWithTheReason) {
     EXPECT_EQ(Run({"--agenda", "other.txt"}), 1);
     EXPECT_EQ(err, "vantry: other.txt: not a Vantry document\n");
     EXPECT_EQ(Run({"--agenda", "missing.vnt"}), 1);
+}
+
+// The year's agenda of a document with a secondly and a minutely repeat and forty that
+// never match ends in a few seconds: each series lists what its budget (the secondly one)
+// or the cap on listed occurrences (the minutely one) reaches, and the error stream names
+// every series cut short. The ceiling is a guard for a loaded machine; the time itself is
+// measured by bench/agenda_expansion_bench.
+TEST_F(AgendaCommandLineTest, CostlyRepeatsOverAYearEndQuicklyAndSayWhereTheyStop) {
+    {
+        VCollection c;
+        AddCostlyRepeats(c);
+        ASSERT_TRUE(c.Save("costly.vnt"));
+    }
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Run({"--agenda", "--from", "2026-01-01", "--to", "2026-12-31", "costly.vnt"}), 0);
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(seconds, 60.0);
+    RecordProperty("seconds", std::to_string(seconds));
+
+    auto lines = [&](const std::string& what) {
+        long n = 0;
+        for (std::size_t at = out.find(what); at != std::string::npos; at = out.find(what, at + 1))
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(lines("\tEvery second\t"), 1667) << "27 h 46 min 40 s of seconds, a line a minute";
+    EXPECT_EQ(lines("\tEvery minute\t"), 10000);
+    EXPECT_EQ(lines("\tNever "), 40) << "the first occurrence alone";
+    EXPECT_THAT(out, ::testing::StartsWith("2026-01-01\t00:00\tEvery second\tCostly\n"));
+    EXPECT_EQ(err, "vantry: \"Every second\": its occurrences after 2026-01-02 03:46 are left "
+                   "out (too many to go through)\n"
+                   "vantry: \"Every minute\": its occurrences after 2026-01-07 22:39 are left "
+                   "out (too many to go through)\n"
+                   "vantry: \"Never 38\": its occurrences after 2026-03-11 10:40 are left out "
+                   "(too many to go through)\n"
+                   "vantry: \"Never 39\": its occurrences after 2026-03-11 10:40 are left out "
+                   "(too many to go through)\n"
+                   "vantry: \"Never 40\": its occurrences after 2026-01-02 03:46 are left out "
+                   "(too many to go through)\n");
 }
 
 } // namespace

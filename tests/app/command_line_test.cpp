@@ -4,16 +4,21 @@
 #include "model/vcontact.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
+#include "support/bytes.h"
 #include "support/command_line_run.h"
 #include "support/log_capture.h"
 #include "support/model_builders.h"
 #include "views/view_flags.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <gmock/gmock.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 using ::testing::HasSubstr;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -127,6 +132,89 @@ TEST_F(CommandLineTest, SaveAsWritesWhatTheFileHolds) {
                 HasSubstr("Error: Can't open file (no/such/dir/x.vnt) for writing. Nothing was "
                           "written.\n"))
         << "without a window the message box is a line on standard error";
+}
+
+// A link planted by another local user in a shared folder (the temporary folder) under
+// the name a command writes to is not followed: the file it points at stays as it is.
+TEST_F(CommandLineTest, NoCommandWritesThroughAnotherUsersLinkInASharedFolder) {
+    constexpr uid_t OTHER = 65534;
+    fs::create_directory("shared");
+    ASSERT_EQ(chmod("shared", 01777), 0);
+    const std::string refused = ") for writing: it is another user's link in a shared folder.";
+    struct Case {
+        std::vector<std::string> args;
+        const char* link;   // the name the command writes to
+        bool onErrorStream; // the reason: a message box (standard error) or the mode's own
+        std::string reason;
+    } cases[] = {
+        {{"--save-as", "shared/out.vnt", "doc.vnt"},
+         "shared/out.vnt",
+         false,
+         "Error: Can't open file (shared/out.vnt" + refused + " The file on disk is unchanged."},
+        {{"--export-ics", "shared/out.ics", "doc.vnt"},
+         "shared/out.ics",
+         true,
+         "vantry: Can't open file (shared/out.ics" + refused},
+        // --export-html writes export.htm into the working folder.
+        {{"--export-html", "../doc.vnt"},
+         "shared/export.htm",
+         true,
+         "vantry: can't write export.htm in this folder"},
+    };
+    for (const Case& c : cases) {
+        for (uid_t owner : {OTHER, geteuid()}) {
+            WriteWholeFile("victim", "precious");
+            const std::string doc = ReadWholeFile("doc.vnt");
+            fs::remove(c.link);
+            fs::create_symlink(dir.File("victim"), c.link);
+            if (lchown(c.link, owner, owner) != 0) GTEST_SKIP() << "giving links away needs root";
+            bool html = c.args[0] == "--export-html";
+            if (html) fs::current_path("shared");
+            ::testing::internal::CaptureStderr();
+            int code = Run(c.args);
+            std::string boxes = ::testing::internal::GetCapturedStderr();
+            if (html) fs::current_path(dir.Path());
+            if (owner == OTHER) {
+                EXPECT_EQ(code, 1) << c.link;
+                EXPECT_THAT(c.onErrorStream ? err : boxes, HasSubstr(c.reason)) << c.link;
+                EXPECT_EQ(ReadWholeFile("victim"), "precious") << c.link;
+                EXPECT_EQ(ReadWholeFile("doc.vnt"), doc) << c.link;
+            } else {
+                EXPECT_EQ(code, 0) << c.link << ": our own link is followed, as ever";
+                EXPECT_NE(ReadWholeFile("victim"), "precious") << c.link;
+            }
+            EXPECT_TRUE(fs::is_symlink(c.link)) << c.link;
+        }
+    }
+}
+
+// A file a newer version wrote: its records of other tags and a second extension record
+// of a node survive --save-as, so saving the copy once more gives the file back.
+TEST_F(CommandLineTest, SaveAsKeepsWhatANewerVersionWrote) {
+    const std::string newer = "ZNEW" + Int(4 + 5) + "newer";
+    const std::string bytes =
+        "VGZ1" + Int(1) + newer + NodeRecord("NGRP", "Work", 1, 0, Int(0) + Int(0)) + newer +
+        NodeRecord("TODO", "", 2, 1, Text("Call") + Text("") + Int(1)) +
+        ExtensionRecord(2, {{"uid", "first"}}) + ExtensionRecord(2, {{"uid", "second"}}) + newer;
+    WriteWholeFile("newer.vnt", bytes);
+    EXPECT_EQ(Run({"--save-as", "copy.vnt", "newer.vnt"}), 0);
+    EXPECT_EQ(ReadWholeFile("copy.vnt").size(), bytes.size()) << "nothing dropped";
+    EXPECT_EQ(Run({"--save-as", "copy2.vnt", "copy.vnt"}), 0);
+    EXPECT_EQ(ReadWholeFile("copy2.vnt"), bytes);
+}
+
+// Item texts with line breaks, tabs or terminal commands in them print as one line each,
+// the controls written out.
+TEST_F(CommandLineTest, ListedTextsCannotForgeLinesOrCommandTheTerminal) {
+    setenv("LC_ALL", "C.UTF-8", 1);
+    VCollection c;
+    auto* folder = AddNode<VGroup>(c);
+    folder->name = "In\tbox\x1b]0;title\x07";
+    AddNode<VTodo>(c, folder)->what = "Pay\r\n2026-12-01 09:00 FAKE\x1b[2J";
+    ASSERT_TRUE(c.Save("forged.vnt"));
+    EXPECT_EQ(Run({"--list", "forged.vnt"}), 0);
+    EXPECT_EQ(out, "In\\tbox\\x1b]0;title\\x07\n"
+                   "  Pay\\r\\n2026-12-01 09:00 FAKE\\x1b[2J\n");
 }
 
 TEST_F(CommandLineTest, BadInputEndsWithACodeAndAReason) {

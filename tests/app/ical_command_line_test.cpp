@@ -11,8 +11,11 @@
 #include "support/model_builders.h"
 
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
 #include <gmock/gmock.h>
 #include <regex>
+#include <sys/stat.h>
 
 using ::testing::HasSubstr;
 
@@ -75,6 +78,57 @@ TEST_F(IcsCommandLineTest, ExportWritesWhatTheListShowsWithUidsKeptInTheDocument
     EXPECT_EQ(Run({"--export-ics", "plants.ics", "--filter", "PLANTS", "doc.vnt"}), 0);
     EXPECT_EQ(Lines(ReadWholeFile("plants.ics"), "SUMMARY"),
               std::vector<std::string>{"Water plants"});
+}
+
+TEST_F(IcsCommandLineTest, AFailedExportLeavesTheDocumentAlone) {
+    std::filesystem::create_directory("folder");
+    const std::string before = ReadWholeFile("doc.vnt");
+    struct Case {
+        const char* target;
+        const char* reason;
+    } cases[] = {
+        {"/dev/null", "vantry: Can't open file (/dev/null) for writing: it is not a regular file."},
+        {"folder", "vantry: Can't open file (folder) for writing: it is not a regular file."},
+        {"no/such/dir/out.ics", "vantry: Can't open file (no/such/dir/out.ics) for writing."},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Run({"--export-ics", c.target, "doc.vnt"}), 1) << c.target;
+        EXPECT_THAT(err, HasSubstr(c.reason));
+        EXPECT_EQ(out, "") << c.target;
+        EXPECT_EQ(ReadWholeFile("doc.vnt"), before) << c.target << ": no UIDs kept for nothing";
+    }
+    EXPECT_TRUE(std::filesystem::is_directory("folder"));
+}
+
+// What changes nothing in the document writes nothing: the file is not even replaced by
+// the same bytes.
+TEST_F(IcsCommandLineTest, ACommandThatChangesNothingLeavesTheFileAsItIs) {
+    auto calendar = [](const std::string& summary) {
+        return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//x//EN\r\nBEGIN:VTODO\r\nUID:t1\r\n"
+               "SUMMARY:" +
+               summary + "\r\nEND:VTODO\r\nEND:VCALENDAR\r\n";
+    };
+    WriteWholeFile("in.ics", calendar("Paint"));
+    ASSERT_EQ(Run({"--import-ics", "in.ics", "doc.vnt"}), 0) << err;
+    ASSERT_EQ(Run({"--export-ics", "all.ics", "--show", "5", "doc.vnt"}), 0) << err;
+    auto identity = [] {
+        struct stat info {};
+        stat("doc.vnt", &info);
+        return std::pair{info.st_ino, ReadWholeFile("doc.vnt")};
+    };
+    const auto before = identity();
+    EXPECT_EQ(Run({"--import-ics", "in.ics", "doc.vnt"}), 0) << err;
+    EXPECT_EQ(out, "Imported 0 new and 1 updated items from in.ics.\n");
+    EXPECT_EQ(identity(), before) << "the same item imported again";
+    EXPECT_EQ(Run({"--export-ics", "again.ics", "--show", "5", "doc.vnt"}), 0) << err;
+    EXPECT_EQ(identity(), before) << "every item had its UID";
+
+    // A real change is saved.
+    WriteWholeFile("in.ics", calendar("Paint the door"));
+    EXPECT_EQ(Run({"--import-ics", "in.ics", "doc.vnt"}), 0) << err;
+    EXPECT_NE(identity().second, before.second);
+    EXPECT_EQ(Run({"--list", "--folder", "Imported", "doc.vnt"}), 0);
+    EXPECT_EQ(out, "Paint the door\n");
 }
 
 TEST_F(IcsCommandLineTest, ImportAddsOnceAndSavesTheDocument) {
@@ -179,6 +233,58 @@ TEST_F(IcsCommandLineTest, AFolderOfSixHundredItemsIsListedExportedAndInTheAgend
     EXPECT_EQ(Lines(ReadWholeFile("big.ics"), "SUMMARY").size(), 600u);
     EXPECT_EQ(Run({"--agenda", "--from", "2026-12-01", "--to", "2026-12-31", "big.vnt"}), 0) << err;
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 600);
+}
+
+// 100,000 to-dos, each inside the one before, would overflow the stack in libical.
+TEST_F(IcsCommandLineTest, ACalendarNestedTooDeepIsRefusedByItsLine) {
+    std::string nested = "BEGIN:VCALENDAR\r\n";
+    for (int i = 0; i < 100000; ++i)
+        nested += "BEGIN:VTODO\r\n";
+    for (int i = 0; i < 100000; ++i)
+        nested += "END:VTODO\r\n";
+    WriteWholeFile("nested.ics", nested + "END:VCALENDAR\r\n");
+    std::string before = ReadWholeFile("doc.vnt");
+    EXPECT_EQ(Run({"--import-ics", "nested.ics", "doc.vnt"}), 1);
+    EXPECT_EQ(err, "vantry: Can't import nested.ics: line 33 begins a component nested more than "
+                   "32 deep. Nothing was imported.\n");
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(ReadWholeFile("doc.vnt"), before);
+}
+
+} // namespace
+
+namespace {
+
+// 20,000 folders, each inside the one before, each holding one to-do named after its
+// folder: the export names each item's own folder, and its work grows with the number of
+// items, not with the items times the depth of their folders (which was minutes and a
+// gigabyte). The time goal is bench/ical_bench's; the ceiling here only catches a walk
+// that grows with the square of the nesting again, on a busy machine or a sanitizer's.
+TEST_F(IcsCommandLineTest, DeeplyNestedFoldersExportEachItemsOwnFolder) {
+    constexpr int DEPTH = 20000;
+    {
+        VCollection c;
+        VNode* folder = c.root;
+        for (int i = 0; i < DEPTH; ++i) {
+            folder = AddNode<VGroup>(c, folder);
+            folder->name = ("F" + std::to_string(i)).c_str();
+            AddNode<VTodo>(c, folder)->what = ("T" + std::to_string(i)).c_str();
+        }
+        ASSERT_TRUE(c.Save("deep.vnt"));
+    }
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Run({"--export-ics", "deep.ics", "deep.vnt"}), 0) << err;
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(seconds, 100.0);
+
+    std::string text = ReadWholeFile("deep.ics");
+    std::vector<std::string> summaries = Lines(text, "SUMMARY");
+    std::vector<std::string> categories = Lines(text, "CATEGORIES");
+    ASSERT_EQ(summaries.size(), (std::size_t)DEPTH);
+    ASSERT_EQ(categories.size(), (std::size_t)DEPTH);
+    for (int i = 0; i < DEPTH; ++i)
+        ASSERT_EQ("F" + summaries[i].substr(1), categories[i]) << "item " << i;
 }
 
 } // namespace

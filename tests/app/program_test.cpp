@@ -167,3 +167,37 @@ TEST_F(ProgramTest, AnUnknownDateFormatIsRefusedLikeAnUnknownFilter) {
 }
 
 } // namespace
+
+// The build-tree program registers itself with the desktop only when asked, and takes it
+// back on request; a desktop entry somebody else wrote is left alone.
+TEST_F(ProgramTest, RegistersWithTheDesktopOnlyWhenAsked) {
+    std::string data = dir.File("data");
+    std::string entry = data + "/applications/vantry.desktop";
+    std::string mime = data + "/mime/packages/vantry.xml";
+    std::string environment = "XDG_DATA_HOME='" + data + "'";
+
+    Result r = Run(environment, "--register");
+    ASSERT_EQ(r.code, 0) << r.err;
+    std::string binary = std::filesystem::canonical(VANTRY_BINARY).string();
+    EXPECT_THAT(ReadWholeFile(entry), HasSubstr("Exec=\"" + binary + "\" %f\n"));
+    EXPECT_THAT(ReadWholeFile(mime), HasSubstr("<glob pattern=\"*.vnt\"/>"));
+    EXPECT_THAT(r.out, HasSubstr("vantry --unregister"));
+
+    r = Run(environment, "--unregister");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(entry));
+    EXPECT_FALSE(std::filesystem::exists(mime));
+    r = Run(environment, "--unregister");
+    EXPECT_EQ(r.code, 0) << "nothing registered is nothing to fail at: " << r.err;
+
+    std::filesystem::create_directories(data + "/applications");
+    WriteWholeFile(entry, "[Desktop Entry]\nType=Application\nName=Vantry (mine)\nExec=vantry\n");
+    r = Run(environment, "--unregister");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_THAT(r.err, HasSubstr("was not written by vantry --register"));
+    EXPECT_THAT(ReadWholeFile(entry), HasSubstr("Vantry (mine)")) << "the user's own entry stays";
+
+    r = Run(environment, "--register extra");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_THAT(r.err, HasSubstr("takes no other argument"));
+}

@@ -24,7 +24,8 @@ class RepeatTickTest : public WindowlessCommands<CSkedraDoc> {
     void SetUp() override {
         WindowlessCommands::SetUp();
         // Home: "Rent", due on the 31st at 08:00 twice (January and March); "Standup",
-        // an action every Monday at 09:00 from 5 January.
+        // an action every Monday at 09:00 from 5 January; "Pills", due at 09:00 and 15:00
+        // every day from 2 February.
         path = dir.File("repeats.vnt");
         {
             VCollection c;
@@ -47,6 +48,13 @@ class RepeatTickTest : public WindowlessCommands<CSkedraDoc> {
             weekly.startMinute = 9 * 60;
             weekly.rule = "FREQ=WEEKLY";
             SetSchedule(c, standup, weekly);
+            auto* pills = AddNode<VTodo>(c, home);
+            pills->what = "Pills";
+            VSchedule twice;
+            twice.dueDay = DayNumber(2026, 2, 2);
+            twice.dueMinute = 9 * 60;
+            twice.rule = "FREQ=DAILY;BYHOUR=9,15";
+            SetSchedule(c, pills, twice);
             ASSERT_TRUE(c.Save(path.c_str()));
         }
         ASSERT_TRUE(doc->OpenDocument(path.c_str()));
@@ -154,6 +162,19 @@ TEST_F(RepeatTickTest, TheLastOccurrenceStaysDone) {
     ASSERT_TRUE(RunCommand(CMD_UNDO, context));
     EXPECT_EQ(Bytes(), moved);
     EXPECT_FALSE(Find("Rent")->flags & DONE);
+}
+
+// The next occurrence is the next moment: the same day's later time comes first.
+TEST_F(RepeatTickTest, TwoOccurrencesOnADayAreTickedInTurn) {
+    std::string before = Bytes();
+    for (const char* next : {"2026-02-02 15:00", "2026-02-03 09:00", "2026-02-03 15:00"}) {
+        Tick(Find("Pills"));
+        EXPECT_EQ(Due(Find("Pills")), next);
+        EXPECT_FALSE(Find("Pills")->flags & DONE);
+    }
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(RunCommand(CMD_UNDO, context));
+    EXPECT_EQ(Bytes(), before);
 }
 
 } // namespace

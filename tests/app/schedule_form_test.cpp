@@ -130,6 +130,11 @@ TEST_F(ScheduleFormTest, ACustomRuleIsKeptUntilAnotherIsChosen) {
     EXPECT_EQ(shown.RepeatShown(), (int)Repeat::Custom);
     EXPECT_EQ(ScheduleForm(collection, *broken).RepeatEntries().back(),
               "repeats (unreadable rule)");
+    auto* noCount = AddNode<VTodo>(collection);
+    custom.rule = "FREQ=DAILY;COUNT=-5";
+    SetSchedule(collection, noCount, custom);
+    EXPECT_EQ(ScheduleForm(collection, *noCount).RepeatEntries().back(),
+              "repeats (unreadable rule)");
     ASSERT_TRUE(Edit(
         *todo, [](ScheduleForm& s) { EXPECT_TRUE(ScheduleForm::TakeTime("18:00", s.dueMinute)); }));
     EXPECT_EQ(Schedule(todo).rule, "FREQ=MONTHLY;BYMONTHDAY=31;WKST=SU");

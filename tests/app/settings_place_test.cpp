@@ -2,6 +2,7 @@
 #include "app/settings_place.h"
 #include "app/skedraDoc.h"
 #include "foundation/user_folders.h"
+#include "support/file_modes.h"
 #include "support/log_capture.h"
 #include "support/temp_dir.h"
 
@@ -117,6 +118,26 @@ TEST_F(SettingsPlaceTest, FirstStartMakesTheFolderUnderTheConfigHome) {
     EXPECT_EQ(place.problem, "");
     EXPECT_TRUE(fs::is_directory(place.folder));
     EXPECT_FALSE(fs::exists(SettingsFile())); // written only when a setting changes
+}
+
+// The settings and the log say what the user works on: the folders the program makes for
+// them are the user's alone, whatever the umask would let others read.
+TEST_F(SettingsPlaceTest, TheFoldersTheProgramMakesAreItsUsersAlone) {
+    ScopedUmask usual(022);
+    SettingsPlace place = PrepareSettingsPlace(ConfigHome(), ProgramFolder());
+    EXPECT_EQ(FileMode(place.folder), 0700);
+    EXPECT_EQ(FileMode(ConfigHome()), 0700) << "a config home made on the way as well";
+
+    ScopedEnv state("XDG_STATE_HOME", dir.File("state").c_str());
+    ASSERT_EQ(VantryStateFolder(), dir.File("state/vantry"));
+    EXPECT_EQ(FileMode(dir.File("state/vantry")), 0700);
+    EXPECT_EQ(FileMode(dir.File("state")), 0700);
+
+    // A folder the user made is left as they made it.
+    fs::create_directories(dir.File("own/vantry"));
+    ASSERT_EQ(chmod(dir.File("own/vantry").c_str(), 0755), 0);
+    EXPECT_EQ(PrepareSettingsPlace(dir.File("own"), ProgramFolder()).problem, "");
+    EXPECT_EQ(FileMode(dir.File("own/vantry")), 0755);
 }
 
 TEST_F(SettingsPlaceTest, AnOldFileBesideTheProgramIsTakenOverOnce) {

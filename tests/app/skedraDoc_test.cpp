@@ -178,6 +178,41 @@ TEST_F(DocumentTest, RefreshSequencesInTheirOrder) {
     EXPECT_EQ(doc->Collection()->filterFlags & 15, 1u | 8u) << "copied to the filters";
 }
 
+// What is made from the document (the remote view's calendar feed) is made again once
+// the change sequence moved: every announced change moves it, a save does not.
+TEST_F(DocumentTest, EveryAnnouncedChangeMovesTheChangeSequence) {
+    auto doc = Make();
+    auto* folder = AddNode<VGroup>(*doc->Collection());
+    auto* todo = AddNode<VTodo>(*doc->Collection(), folder);
+    VNode* viewFolder = folder;
+    struct Case {
+        const char* name;
+        std::function<void()> run;
+        bool moves;
+    } cases[] = {
+        {"items changed", [&] { doc->ItemsChanged(); }, true},
+        {"item edited",
+         [&] {
+             todo->what = "edited";
+             doc->ItemEdited(todo);
+         },
+         true},
+        {"activity changed", [&] { doc->ActivityChanged(); }, true},
+        {"folder opened", [&] { doc->FolderExpansionChanged(folder); }, true},
+        {"saved", [&] { ASSERT_TRUE(doc->SaveDocument("doc.vnt")); }, false},
+        {"undone", [&] { ASSERT_TRUE(doc->StepHistory(true, viewFolder)); }, true},
+        {"redone", [&] { ASSERT_TRUE(doc->StepHistory(false, viewFolder)); }, true},
+        {"opened", [&] { ASSERT_TRUE(doc->OpenDocument("doc.vnt")); }, true},
+        {"new", [&] { ASSERT_TRUE(doc->OnNewDocument()); }, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::uint64_t before = doc->ChangeSequence();
+        c.run();
+        EXPECT_EQ(doc->ChangeSequence() != before, c.moves);
+    }
+}
+
 TEST_F(DocumentTest, SettingsAreWrittenAtTheEndOnlyWhenChanged) {
     {
         auto doc = Make("global\n{\n  view_type=1\n}\n");

@@ -1,5 +1,6 @@
 #include "foundation/qmessage.h"
 
+#include "support/file_modes.h"
 #include "support/log_capture.h"
 
 #include <filesystem>
@@ -84,6 +85,26 @@ TEST_F(MessageLogTest, TheLogGoesToTheFolderItIsGiven) {
               (uintmax_t)QLOG_ROTATE_SIZE);
     EXPECT_THAT(ReadWholeFile(dir.File("state/QLOG.txt")), HasSubstr("after rotation"));
     EXPECT_FALSE(std::filesystem::exists(QLOG_OLD_FILE));
+}
+
+// The log says what the user worked on and where their files are: it is theirs alone,
+// whatever the umask would let others read.
+TEST_F(MessageLogTest, TheLogIsReadableByItsUserAlone) {
+    ScopedUmask usual(022);
+    qwarn(QLOC("Op"), "a new log");
+    EXPECT_EQ(FileMode(QLOG_FILE), 0600);
+    // A log that an older run left open to others is closed up at the next entry.
+    for (mode_t wider : {0644, 0666, 0640, 0604}) {
+        ASSERT_EQ(chmod(QLOG_FILE, wider), 0);
+        qwarn(QLOC("Op"), "entry");
+        EXPECT_EQ(FileMode(QLOG_FILE), 0600) << std::oct << wider;
+    }
+    // The log that a full one makes room for starts closed too.
+    WriteWholeFile(QLOG_FILE, std::string(QLOG_ROTATE_SIZE, 'x'));
+    ASSERT_EQ(chmod(QLOG_FILE, 0644), 0);
+    qerr(QLOC("Op"), "after rotation");
+    EXPECT_EQ(FileMode(QLOG_FILE), 0600);
+    EXPECT_THAT(Log(), HasSubstr("after rotation"));
 }
 
 TEST_F(MessageLogTest, ErrorsAndWarningsGetALineEndOnStandardError) {

@@ -105,6 +105,58 @@ TEST_F(ReplaceTest, SavingThroughALinkChangesTheFileAndKeepsTheLink) {
     EXPECT_EQ(QReplaceFile("loop-a", "x", 1).step, QReplaceStep::Links);
 }
 
+// Another local user ("nobody") can plant a link in the temporary folder under the name
+// a save is about to use. The kernel would not follow it for us; a save that follows
+// links by hand must not either, or it overwrites one of our files.
+TEST_F(ReplaceTest, AnotherUsersLinkInASharedFolderIsNeverFollowed) {
+    constexpr uid_t OTHER = 65534;
+    fs::create_directory("shared"); // as the temporary folder: sticky, anyone may write
+    fs::create_directory("open");   // anyone may write, not sticky
+    fs::create_directory("theirs"); // sticky, and the other user's own
+    ASSERT_EQ(chmod("shared", 01777), 0);
+    ASSERT_EQ(chmod("open", 0777), 0);
+    ASSERT_EQ(chmod("theirs", 01777), 0);
+    if (chown("theirs", OTHER, OTHER) != 0) GTEST_SKIP() << "giving files away needs root";
+
+    struct Case {
+        const char* link;
+        uid_t owner;
+        bool refused;
+    } cases[] = {
+        {"shared/planted.vnt", OTHER, true},
+        {"shared/mine.vnt", geteuid(), false},
+        {"open/planted.vnt", OTHER, false},
+        {"theirs/planted.vnt", OTHER, false}, // the folder's owner may link in it
+    };
+    for (const Case& c : cases) {
+        WriteWholeFile("victim.vnt", "precious");
+        fs::create_symlink(dir.File("victim.vnt"), c.link);
+        ASSERT_EQ(lchown(c.link, c.owner, c.owner), 0) << c.link;
+        QReplaceResult result = QReplaceFile(c.link, "new", 3);
+        if (c.refused) {
+            EXPECT_EQ(result.step, QReplaceStep::ForeignLink) << c.link;
+            EXPECT_EQ(result.error, EACCES) << c.link;
+            EXPECT_EQ(ReadWholeFile("victim.vnt"), "precious") << c.link;
+        } else {
+            EXPECT_TRUE(result.ok()) << c.link;
+            EXPECT_EQ(ReadWholeFile("victim.vnt"), "new") << c.link;
+        }
+        EXPECT_TRUE(fs::is_symlink(c.link)) << c.link;
+    }
+    // Through a link of our own first: every link on the way is looked at.
+    WriteWholeFile("victim.vnt", "precious");
+    fs::create_symlink("shared/planted.vnt", "mine.vnt");
+    EXPECT_EQ(QReplaceFile("mine.vnt", "new", 3).step, QReplaceStep::ForeignLink);
+    EXPECT_EQ(ReadWholeFile("victim.vnt"), "precious");
+    qstring resolved;
+    EXPECT_FALSE(QResolveLinks("mine.vnt", resolved));
+    EXPECT_EQ(errno, EACCES);
+    for (auto [folder, links] : {std::pair{"shared", 2}, {"open", 1}, {"theirs", 1}})
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator{}), links)
+            << folder << ": the links alone, no temporary left";
+    EXPECT_TRUE(Leftovers({"shared", "open", "theirs", "victim.vnt", "mine.vnt"}).empty());
+}
+
 TEST_F(ReplaceTest, ANameNearTheLimitStillSaves) {
     std::string name(246, 'n');
     name += ".vnt"; // 250 bytes

@@ -3,25 +3,15 @@
 // encoding.
 #include "model/vcollection.h"
 #include "model/vnode.h"
+#include "scratch_files.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
-#include <unistd.h>
-
-namespace {
-std::string scratch(const char* what) {
-    return "/tmp/vantry-fuzz-" + std::to_string(getpid()) + "-" + what + ".vnt";
-}
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
-    static const std::string input = scratch("in");
-    static const std::string output = scratch("out");
-    if (std::FILE* f = std::fopen(input.c_str(), "wb")) {
-        std::fwrite(data, 1, size, f);
-        std::fclose(f);
-    }
+    static const std::string input = ScratchFile("load", "in");
+    static const std::string output = ScratchFile("load", "out");
+    WriteScratchFile(input, data, size);
     VCollection collection;
     collection.Load(input.c_str());
     for (VNode* node = collection.root->next; node; node = node->next) {

@@ -1,10 +1,9 @@
 // Feeds arbitrary bytes to the HTTP request reader over a real socket pair: request line,
 // headers, a POST body, query and form decoding. It must neither crash, hang, leak nor
-// read outside its 1512-byte buffer.
+// read beyond what it received.
 #include "net/httprequest.h"
 #include "net/socket.h"
 
-#include <chrono>
 #include <cstdint>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -22,8 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     shutdown(pair[1], SHUT_WR);
 
     QNHTTPRequest request(nullptr, QNSocket::FromHandle(pair[0], "fuzz"));
-    auto deadline = QNHTTPRequest::Clock::now() + std::chrono::seconds(2);
-    if (request.Read(deadline)) {
+    // Everything was sent and the sending side shut: one read comes to an end.
+    if (request.ReadAvailable() == QNHTTPRequest::READ) {
         // Everything decoded goes back out, so every text is read to its end.
         request.SetStatus(200);
         request.ResponseHeaders().Add("X-Path", request.Path());

@@ -19,6 +19,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 #include <wx/app.h>
 #include <wx/button.h>
@@ -88,6 +89,7 @@ TEST(ServerDialog, TheRemoteViewButtonServesTheDocumentWhileTheDialogIsOpen) {
     std::string dialogTitle, closeLabel, page;
     bool clicked = false, forced = false;
     std::atomic<bool> fetched{false};
+    std::vector<int> held; // clients that never finish a request
     std::thread browser;
     wxTimer poll;
     poll.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
@@ -104,6 +106,11 @@ TEST(ServerDialog, TheRemoteViewButtonServesTheDocumentWhileTheDialogIsOpen) {
         }
         if (!fetched || clicked) return;
         clicked = true;
+        // One client that sends nothing and one that stops in its head: closing the dialog
+        // does not wait for them.
+        held.push_back(http_test::Connect(8100));
+        held.push_back(http_test::Connect(8100));
+        http_test::SendAll(held.back(), "GET / HTTP/1.0\r\nHost: loc");
         EXPECT_TRUE(SaveWindowPicture(*dialog, "server-dialog.png"));
         // A click on "Close" ends it.
         auto* button = dynamic_cast<wxButton*>(dialog->FindWindow(wxID_CANCEL));
@@ -137,16 +144,19 @@ TEST(ServerDialog, TheRemoteViewButtonServesTheDocumentWhileTheDialogIsOpen) {
     EXPECT_EQ(closeLabel, "Close");
     EXPECT_FALSE(forced) << "the click on Close ended the dialog";
     EXPECT_EQ(targets(), (std::vector<std::string>{"http://127.0.0.1:8100"}));
-    EXPECT_EQ(
-        page.rfind(
-            "HTTP/1.0 200 OK\r\n\r\n<html><head><title>Vantry Server - remote view / iPad</title>",
-            0),
-        0u)
+    EXPECT_EQ(page.rfind("HTTP/1.0 200 OK\r\nContent-Type: text/html; charset=windows-1252\r\n\r\n"
+                         "<html><head><title>Vantry Server - remote view / iPad</title>",
+                         0),
+              0u)
         << page;
     EXPECT_NE(page.find("Current path: All folders (click to move up)"), std::string::npos);
     EXPECT_EQ(OpenDialogTitled(DlgServer::TITLE), nullptr);
-    // The dialog's server is gone with it: the port is free.
+    // The dialog's server is gone with it: the port is free, its connections are closed.
     EXPECT_EQ(http_test::Connect(8100), -1);
+    for (int handle : held) {
+        EXPECT_EQ(http_test::ReadAll(handle, 10), "");
+        close(handle);
+    }
 }
 
 // A worker's work runs on the user-interface thread; once the document is closed, a

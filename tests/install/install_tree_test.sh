@@ -25,7 +25,10 @@ usr/lib/vantry/libvantry_window.so
 usr/share/applications/vantry.desktop
 usr/share/mime/packages/vantry.xml
 usr/share/metainfo/app.nimbrel.vantry.metainfo.xml
-usr/share/man/man1/vantry.1
+usr/share/man/man1/vantry.1.gz
+usr/share/doc/vantry/copyright
+usr/share/doc/vantry/changelog.gz
+usr/share/lintian/overrides/vantry
 usr/share/icons/hicolor/scalable/apps/vantry.svg"
 for size in 16 22 24 32 48 64 128 256; do
     expected="$expected
@@ -56,14 +59,14 @@ appstreamcli validate --no-net "$root/usr/share/metainfo/app.nimbrel.vantry.meta
 grep -q 'type="application/x-vantry-document"' "$root/usr/share/mime/packages/vantry.xml" ||
     fail "the MIME type file does not describe application/x-vantry-document"
 
-# man reads the page without a warning and shows its sections.
-LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$root/usr/share/man/man1/vantry.1" \
-    >"$work/man.txt" 2>"$work/man.err" || fail "man -l fails on vantry.1"
+# man reads the compressed page without a warning and shows its sections.
+LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$root/usr/share/man/man1/vantry.1.gz" \
+    >"$work/man.txt" 2>"$work/man.err" || fail "man -l fails on vantry.1.gz"
 if [ -s "$work/man.err" ]; then
     cat "$work/man.err" >&2
-    fail "man -l warns about vantry.1"
+    fail "man -l warns about vantry.1.gz"
 fi
-for section in NAME SYNOPSIS OPTIONS FILES "EXIT STATUS" EXAMPLES; do
+for section in NAME SYNOPSIS MODES OPTIONS FILES ENVIRONMENT "EXIT STATUS" EXAMPLES; do
     grep -q "^$section" "$work/man.txt" || fail "the man page has no $section section"
 done
 

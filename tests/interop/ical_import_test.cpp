@@ -490,6 +490,26 @@ TEST_F(IcsImportTest, ACompletedMomentIsKeptAsItCame) {
     EXPECT_EQ(DoneAt(doc, FirstItem(doc)), std::nullopt);
 }
 
+// libical reads no property without a value, so the export writes none: an item without
+// text, in a folder without a name, with a reminder, comes back.
+TEST_F(IcsImportTest, ItemsWithoutTextExportToAFileTheImportReads) {
+    VCollection source;
+    auto* folder = AddNode<VGroup>(source);
+    folder->name = "";
+    auto* todo = AddNode<VTodo>(source, folder);
+    VSchedule schedule;
+    schedule.dueDay = DayNumber(2026, 1, 6);
+    schedule.reminderMinutes = 10;
+    SetSchedule(source, todo, schedule);
+    IcsExport exported = ExportICalendar(source, AllNodes(source), "");
+    ASSERT_EQ(exported.items, 1);
+    IcsImport imported = ImportICalendar(collection, exported.text);
+    EXPECT_TRUE(imported.ok) << imported.error << "\n" << exported.text;
+    EXPECT_EQ(imported.added, 1);
+    ASSERT_EQ(Items().size(), 1u);
+    EXPECT_EQ(ScheduleOf(collection, Items()[0]).reminderMinutes, 10);
+}
+
 struct BadCase {
     const char* what;
     std::string text;
@@ -535,9 +555,21 @@ TEST_F(IcsImportTest, BrokenFilesSayWhereAndChangeNothing) {
          "line 8 is no iCalendar line: \"this is not a property\""},
         {"a date that is none", Calendar(Item("VTODO", "UID:b\r\nDTSTART:tomorrow\r\n")), 6,
          "line 6"},
+        {"a time libical cannot write back",
+         Calendar(Item("VTODO", "UID:c\r\nSTATUS:COMPLETED\r\nCOMPLETED:40520202T120000Z\r\n")), 0,
+         "COMPLETED lies past the year 3000: 40520202T120000Z"},
+        {"a day libical cannot write back",
+         Calendar(Item("VEVENT", "DTSTART;VALUE=DATE:99990101\r\n")), 0,
+         "DTSTART lies past the year 3000: 99990101"},
+        {"a month no calendar has", Calendar(Item("VTODO", "UID:d\r\nDUE;VALUE=DATE:29958309\r\n")),
+         0, "DUE is no day of the calendar: 29958309"},
         {"binary", Calendar(todo) + std::string("\0\1\2", 3), 9, "line 9 holds binary data"},
         {"not UTF-8", Calendar(Item("VTODO", "SUMMARY:Caf\xE9\r\n")), 5, "line 5 is not UTF-8"},
         {"no calendar at all", "hello\r\n", 1, "line 1"},
+        {"a kind libical has no name for", "BEGIN:VFOO\r\nEND:VFOO\r\n", 0,
+         "the file holds a component of unknown kind where a VCALENDAR belongs"},
+        {"no END to a kind libical has no name for", "BEGIN:VFOO\r\nSUMMARY:x\r\n", 1,
+         "the VFOO that begins at line 1 has no END"},
         {"empty", "", 1, "no calendar"},
         {"50 MB of noise", Junk(50u * 1024 * 1024), 0, "line"},
         {"50 MB in one line",

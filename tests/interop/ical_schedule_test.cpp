@@ -222,9 +222,13 @@ TEST_F(IcsScheduleTest, ImportReadsTimesRepeatsAndReminders) {
          "2026-01-05", 1, nullptr},
         {"DTSTART:20260105T220000\r\nDURATION:PT4H\r\n", true,
          Schedule({}, {}, "", {}, 22 * 60, 2 * 60), "2026-01-05", 2, nullptr},
-        // A rule libical rejects is kept as text.
+        // A rule libical rejects is kept as text, a COUNT or an INTERVAL below 1 too.
         {"DUE;VALUE=DATE:20260331\r\nRRULE:FREQ=FOO;COUNT=2\r\n", false,
          Schedule(Day(2026, 3, 31), {}, "FREQ=FOO;COUNT=2", {}), "", 0, nullptr},
+        {"DUE;VALUE=DATE:20260331\r\nRRULE:FREQ=DAILY;COUNT=-5\r\n", false,
+         Schedule(Day(2026, 3, 31), {}, "FREQ=DAILY;COUNT=-5", {}), "", 0, nullptr},
+        {"DUE;VALUE=DATE:20260331\r\nRRULE:FREQ=WEEKLY;INTERVAL=0\r\n", false,
+         Schedule(Day(2026, 3, 31), {}, "FREQ=WEEKLY;INTERVAL=0", {}), "", 0, nullptr},
         // Alarms at a fixed moment, or after the item, are not reminders: kept as they came.
         {"DUE;VALUE=DATE:20260331\r\n" + Alarm("TRIGGER;VALUE=DATE-TIME:20260330T080000Z"), false,
          Schedule(Day(2026, 3, 31), {}, "", {}), "", 0, "TRIGGER;VALUE=DATE-TIME:20260330T080000Z"},

@@ -291,18 +291,77 @@ TEST_F(KindsTest, OpenRunsTheDialogExceptForLocations) {
     EXPECT_EQ(edited, (std::vector<std::string>{"fact", "node", "group", "fact"}));
 
     VURL url(&collection);
-    url.url = "/nowhere/at/all";
+    url.url = "https://nowhere.invalid/";
     EXPECT_FALSE(url.Open());
-    EXPECT_EQ(opened, std::vector<std::string>{"/nowhere/at/all"});
+    EXPECT_EQ(opened, std::vector<std::string>{"https://nowhere.invalid/"});
     ASSERT_EQ(ui.asked.size(), 1u);
-    EXPECT_EQ(ui.asked[0].text, "Can't open url (/nowhere/at/all)");
+    EXPECT_EQ(ui.asked[0].text, "Can't open url (https://nowhere.invalid/)");
     EXPECT_EQ(ui.asked[0].caption, "Error");
-    EXPECT_STREQ(url.url.Text(), "/nowhere/at/all");
+    EXPECT_STREQ(url.url.Text(), "https://nowhere.invalid/");
 
     QSetShellHandler([](const char*) { return true; });
     EXPECT_FALSE(url.Open()) << "the item itself never changes";
     EXPECT_EQ(ui.asked.size(), 1u);
     EXPECT_EQ(editor.opened.size(), 4u);
+}
+
+// A location comes from a document that may come from anyone: it opens a web page, a
+// mail address or a file or folder of this machine, never a script or whatever else the
+// system's handler would run for another kind of address.
+TEST_F(KindsTest, ALocationOpensOnlyWebPagesMailAndExistingFiles) {
+    ScriptedUI ui;
+    std::vector<std::string> opened;
+    QSetShellHandler([&](const char* target) {
+        opened.push_back(target);
+        return true;
+    });
+    WriteWholeFile("notes.txt", "notes");
+    const char* const OPENS = "";
+    const char* const NOT_A_LOCATION = ": a location opens a web page (http, https), a mail "
+                                       "address (mailto) or a file or folder by its full path.";
+    const char* const MISSING = ": there is no such file or folder.";
+    struct Case {
+        std::string target;
+        const char* refusal;
+    } cases[] = {
+        {"https://example.org/a?b=c", OPENS},
+        {"http://example.org", OPENS},
+        {"HTTPS://EXAMPLE.ORG/", OPENS},
+        {"mailto:ann@example.org", OPENS},
+        {dir.File("notes.txt"), OPENS},
+        {dir.Path(), OPENS},
+        {"javascript:alert(document.cookie)", NOT_A_LOCATION},
+        {"JavaScript:alert(1)", NOT_A_LOCATION},
+        {"file:///etc/passwd", NOT_A_LOCATION},
+        {"data:text/html,<script>alert(1)</script>", NOT_A_LOCATION},
+        {"ftp://example.org/", NOT_A_LOCATION},
+        {" https://example.org/", NOT_A_LOCATION}, // not what it looks like
+        {"https://", NOT_A_LOCATION},
+        {"mailto:", NOT_A_LOCATION},
+        {"https://example.org/\n--help", NOT_A_LOCATION},
+        {"notes.txt", NOT_A_LOCATION}, // relative to the window's working folder, wherever
+        {"--help", NOT_A_LOCATION},
+        {"", NOT_A_LOCATION},
+        {dir.File("missing.txt"), MISSING},
+    };
+    for (const Case& c : cases) {
+        VURL url(&collection);
+        url.url = c.target.c_str();
+        opened.clear();
+        ui.asked.clear();
+        EXPECT_FALSE(url.Open()) << c.target;
+        if (c.refusal == OPENS) {
+            EXPECT_EQ(opened, std::vector<std::string>{c.target});
+            EXPECT_TRUE(ui.asked.empty()) << c.target;
+        } else {
+            EXPECT_TRUE(opened.empty()) << c.target << ": nothing is run";
+            ASSERT_EQ(ui.asked.size(), 1u) << c.target;
+            EXPECT_EQ(ui.asked[0].text, "Can't open url (" + c.target + ")" + c.refusal);
+            EXPECT_EQ(ui.asked[0].caption, "Error");
+            EXPECT_EQ(ui.asked[0].icon, MsgIcon::Error);
+        }
+        EXPECT_STREQ(url.url.Text(), c.target.c_str()) << "the item is left as it is";
+    }
 }
 
 // What each kind offers, asked of the node instead of its type name.

@@ -27,14 +27,6 @@ class VCollectionTest : public LogTest {
     VCollection collection;
 };
 
-// A record as the document file frames it: tag, length, "NODE" chunk, fields.
-std::string Record(const std::string& tag, const std::string& name, int id, int parentId,
-                   const std::string& fields, std::uint32_t flags = NO_DATE) {
-    std::string node = Text(name) + Int(id) + Int(parentId) + Int((std::int32_t)flags);
-    std::string body = "NODE" + Int(4 + (int)node.size()) + node + fields;
-    return tag + Int(4 + (int)body.size()) + body;
-}
-
 const std::string HEADER = "VGZ1" + Int(1);
 const std::string FOLDER_FIELDS = Int(0) + Int(0);
 
@@ -275,8 +267,8 @@ TEST_F(VCollectionTest, EveryKindRoundTripsInReverseOrderWithNewNumbers) {
 
 TEST_F(VCollectionTest, RecordsMayPrecedeTheirFolderAndUnknownTagsAreSkipped) {
     std::string bytes = "XXXX" + Int(4) + "????" + Int(11) + "1234567" +
-                        Record("TODO", "child", 2, 1, Text("inside") + Text("") + Int(1)) +
-                        Record("NGRP", "Folder A", 1, 0, FOLDER_FIELDS);
+                        NodeRecord("TODO", "child", 2, 1, Text("inside") + Text("") + Int(1)) +
+                        NodeRecord("NGRP", "Folder A", 1, 0, FOLDER_FIELDS);
     LoadBytes(collection, "JUNK" + Int(2) + bytes);
     ASSERT_EQ(Names(collection), (std::vector<std::string>{"Folder A", "child"}));
     VNode* child = collection.root->next->next;
@@ -291,10 +283,10 @@ TEST_F(VCollectionTest, MissingParentsAndAssigneesAreRepairedQuietlyOrWithOneEnt
         Text("w") + assignees + Int(1) + Int(0) + Int(0) + Text("") + Int(1) + Int(-1);
     std::string contactFields =
         Text("") + Text("Ann") + Text("") + Text("") + Text("A") + Text("") + Int(0);
-    std::string bytes = HEADER + Record("TASK", "orphan", 1, 99, taskFields) +
-                        Record("NGRP", "F", 2, 0, FOLDER_FIELDS) +
-                        Record("CONT", "c", 3, 2, contactFields) +
-                        Record("TODO", "t", 4, 2, Text("") + Text("") + Int(1));
+    std::string bytes = HEADER + NodeRecord("TASK", "orphan", 1, 99, taskFields) +
+                        NodeRecord("NGRP", "F", 2, 0, FOLDER_FIELDS) +
+                        NodeRecord("CONT", "c", 3, 2, contactFields) +
+                        NodeRecord("TODO", "t", 4, 2, Text("") + Text("") + Int(1));
     LoadBytes(collection, bytes);
     auto* task = static_cast<VTask*>(collection.root->next->next->next->next);
     ASSERT_STREQ(task->TypeName(), "task");
@@ -325,8 +317,8 @@ TEST_F(VCollectionTest, MissingOrEmptyFilesGiveAnEmptyCollection) {
 }
 
 TEST_F(VCollectionTest, DamagedFilesKeepEveryCompleteRecordBeforeTheDamage) {
-    std::string good = Record("NGRP", "good", 1, 0, FOLDER_FIELDS);
-    std::string todo = Record("TODO", "todo", 2, 0, Text("what") + Text("") + Int(2));
+    std::string good = NodeRecord("NGRP", "good", 1, 0, FOLDER_FIELDS);
+    std::string todo = NodeRecord("TODO", "todo", 2, 0, Text("what") + Text("") + Int(2));
     struct Case {
         const char* what;
         std::string bytes;
@@ -338,10 +330,10 @@ TEST_F(VCollectionTest, DamagedFilesKeepEveryCompleteRecordBeforeTheDamage) {
         {"cut inside a record", HEADER + good + todo.substr(0, todo.size() - 3), {"todo", "good"}},
         {"cut inside a tag", HEADER + good + "TO", {"good"}},
         {"negative text count",
-         HEADER + Record("TODO", "neg", 2, 0, Bytes({0xFF, 0xFF}) + "ab") + good,
+         HEADER + NodeRecord("TODO", "neg", 2, 0, Bytes({0xFF, 0xFF}) + "ab") + good,
          {"good", "neg"}},
         {"text count past the record",
-         HEADER + Record("FACT", "fact", 2, 0, Bytes({0xFF, 0x7F}) + "abc") + good,
+         HEADER + NodeRecord("FACT", "fact", 2, 0, Bytes({0xFF, 0x7F}) + "abc") + good,
          {"good", "fact"}},
         {"length shorter than the fields",
          HEADER + "NGRP" + Int(12) + good.substr(8, 8) + good,
@@ -364,11 +356,11 @@ TEST_F(VCollectionTest, DamagedFilesKeepEveryCompleteRecordBeforeTheDamage) {
 }
 
 TEST_F(VCollectionTest, ParentLinksThatWouldLoopOrPointAtItemsGoToTheRoot) {
-    std::string bytes = HEADER + Record("NGRP", "self", 1, 1, FOLDER_FIELDS) +
-                        Record("NGRP", "ping", 2, 3, FOLDER_FIELDS) +
-                        Record("NGRP", "pong", 3, 2, FOLDER_FIELDS) +
-                        Record("TODO", "item", 4, 0, Text("") + Text("") + Int(1)) +
-                        Record("FACT", "under item", 5, 4, Text("d"));
+    std::string bytes = HEADER + NodeRecord("NGRP", "self", 1, 1, FOLDER_FIELDS) +
+                        NodeRecord("NGRP", "ping", 2, 3, FOLDER_FIELDS) +
+                        NodeRecord("NGRP", "pong", 3, 2, FOLDER_FIELDS) +
+                        NodeRecord("TODO", "item", 4, 0, Text("") + Text("") + Int(1)) +
+                        NodeRecord("FACT", "under item", 5, 4, Text("d"));
     LoadBytes(collection, bytes);
     for (VNode* n = collection.root->next; n; n = n->next) {
         EXPECT_FALSE(n->IsDescendantOf(n)) << n->name.Text();

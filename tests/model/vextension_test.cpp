@@ -43,13 +43,6 @@ class VExtensionTest : public LogTest {
     VTask* task = nullptr;
 };
 
-std::string ExtensionRecord(int number, const std::map<std::string, std::string>& fields) {
-    std::string body = Int(number);
-    for (const auto& [name, value] : fields)
-        body += Text(name) + Int((int)value.size()) + value;
-    return "VEXT" + Int(4 + (int)body.size()) + body;
-}
-
 // What each node of a loaded collection holds, by its text: the fields of its record.
 std::map<std::string, VExtensionFields> FieldsByText(const VCollection& c) {
     std::map<std::string, VExtensionFields> out;

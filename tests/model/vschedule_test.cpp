@@ -117,18 +117,23 @@ TEST(OccurrencesTest, FollowTheRuleFromTheFirstOccurrence) {
          {"2026-01-01"}},
     };
     for (const OccurrenceCase& c : cases)
-        EXPECT_EQ(Texts(Occurrences(c.rule, {Day(c.first), c.minute}, Day(c.from), Day(c.to))),
+        EXPECT_EQ(Texts(Occurrences(c.rule, {Day(c.first), c.minute}, Day(c.from), Day(c.to)).found),
                   c.expected)
             << c.rule;
 }
 
-TEST(OccurrencesTest, ARuleThatNeverEndsStopsTenYearsAfterItsStart) {
-    std::vector<VWhen> all =
+// No series stops at an age: a daily rule lists its days up to the cap, and goes on.
+TEST(OccurrencesTest, ARuleThatNeverEndsIsListedUpToTheCapAndGoesOn) {
+    OccurrenceList all =
         Occurrences("FREQ=DAILY", {Day("2026-01-01"), {}}, Day("2026-01-01"), Day("2199-01-01"));
-    ASSERT_FALSE(all.empty());
-    EXPECT_EQ(Text(all.back()), "2036-01-01");
-    EXPECT_EQ(all.size(), 3653u);
-    EXPECT_FALSE(NextOccurrence("FREQ=DAILY", {Day("2026-01-01"), {}}, Day("2036-01-01")));
+    ASSERT_EQ(all.found.size(), MAX_LISTED_OCCURRENCES);
+    EXPECT_EQ(Text(all.found.back()), DayText(Day("2026-01-01") + MAX_LISTED_OCCURRENCES - 1));
+    ASSERT_TRUE(all.cutAfter);
+    EXPECT_EQ(*all.cutAfter, all.found.back());
+    std::optional<VWhen> next =
+        NextOccurrence("FREQ=DAILY", {Day("2026-01-01"), {}}, {Day("2036-01-01"), {}});
+    ASSERT_TRUE(next);
+    EXPECT_EQ(Text(*next), "2036-01-02");
     EXPECT_FALSE(RuleReadable("FREQ=FOO"));
     EXPECT_FALSE(RuleReadable(""));
     EXPECT_TRUE(RuleReadable("FREQ=DAILY"));
@@ -200,7 +205,8 @@ TEST_F(ScheduleTest, ADueTimeInADaylightSavingGapMovesToTheNextMinuteThatExists)
               LocalInstant({Day("2026-03-29"), 3 * 60}));
     // A weekly 09:00 stays 09:00 local: one hour less between the two moments.
     std::vector<VWhen> weekly = Occurrences("FREQ=WEEKLY", {Day("2026-03-23"), 9 * 60},
-                                            Day("2026-03-23"), Day("2026-03-30"));
+                                            Day("2026-03-23"), Day("2026-03-30"))
+                                    .found;
     ASSERT_EQ(Texts(weekly), (std::vector<std::string>{"2026-03-23 09:00", "2026-03-30 09:00"}));
     EXPECT_EQ(LocalInstant(weekly[1]) - LocalInstant(weekly[0]), 7 * 86400 - 3600);
 
@@ -355,7 +361,7 @@ TEST_F(ScheduleTest, TheAgendaListsEachOccurrenceOnceInDueOrderByGroup) {
 
     std::vector<std::string> lines;
     for (const AgendaEntry& e :
-         BuildAgenda(collection, Day("2026-01-08"), Day("2026-02-01"), Day("2026-01-08")))
+         BuildAgenda(collection, Day("2026-01-08"), Day("2026-02-01"), Day("2026-01-08")).entries)
         if (e.text != "Gym" || e.when.day <= Day("2026-01-12"))
             lines.push_back(std::string(AgendaGroupTitle(e.group)) + " " + Text(e.when) + " " +
                             e.text + " [" + e.folder + "]");

@@ -3,6 +3,7 @@
 #include "foundation/qinfo.h"
 #include "net/global.h"
 #include "net/socket.h"
+#include "support/file_modes.h"
 #include "support/log_capture.h"
 
 #include <algorithm>
@@ -90,10 +91,12 @@ TEST_F(DiagnosticsTest, UdpTargetNeedsHostAndPort) {
 }
 
 TEST_F(DiagnosticsTest, LastLogHoldsOnlyThisRunsProblems) {
+    ScopedUmask usual(022);
     WriteWholeFile(QLOG_LAST_FILE, "old run\n");
     Setup("dev\n{\n  log_last=1\n}\n");
     ASSERT_NE(qlog_last_log(), nullptr);
     EXPECT_EQ(ReadWholeFile(QLOG_LAST_FILE), "");
+    EXPECT_EQ(FileMode(QLOG_LAST_FILE), 0600) << "a log is its user's alone";
     qinform(QLOC("Test"), "fine");
     qerr(QLOC("Test"), "broken");
     std::string last = ReadWholeFile(QLOG_LAST_FILE);

@@ -5,19 +5,27 @@
 #include "net/global.h"
 #include "net/httpserver.h"
 #include "net/local_names.h"
+#include "net/request_guard.h"
 #include "net/socket.h"
 #include "support/http_client.h"
 #include "support/log_capture.h"
 
 #include <arpa/inet.h>
 #include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
 #include <future>
 #include <gmock/gmock.h>
+#include <mutex>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 using ::testing::HasSubstr;
+using ::testing::Not;
 using ::testing::StartsWith;
 using namespace http_test;
 
@@ -45,23 +53,6 @@ class SizedServer : public QNHTTPServer {
     std::atomic<int> bigStarted{0};
 };
 
-// A connection that takes almost nothing into its receive buffer, so the server's send
-// has to wait for a reader.
-int ConnectNarrow(int port) {
-    int handle = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    int small = 4096;
-    setsockopt(handle, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(port);
-    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (connect(handle, (sockaddr*)&to, sizeof to) != 0) {
-        close(handle);
-        return -1;
-    }
-    return handle;
-}
-
 class ServerGuardTest : public LogTest {
   protected:
     void SetUp() override {
@@ -83,7 +74,12 @@ TEST_F(ServerGuardTest, AClientThatNeverReadsLosesItsResponseAtTheDeadline) {
     ASSERT_TRUE(SendAll(stalled, "GET /big HTTP/1.0\r\n\r\n"));
 
     std::string answer = Exchange(port, "GET / HTTP/1.0\r\n\r\n");
-    EXPECT_EQ(answer, "HTTP/1.0 200 OK\r\n\r\nup") << "served once the stalled send gave up";
+    EXPECT_EQ(answer, "HTTP/1.0 200 OK\r\n\r\nup") << "served while the other send stalls";
+    // The stalled client starts reading only once its deadline has passed: before that it
+    // may still take the whole response.
+    for (int i = 0;
+         i < ANSWER_SECONDS * 100 && Log().find("not taken in time") == std::string::npos; ++i)
+        usleep(10000);
     std::string cut = ReadAll(stalled, 60);
     close(stalled);
     EXPECT_THAT(cut, StartsWith("HTTP/1.0 200 OK\r\n\r\nxxx"));
@@ -121,6 +117,153 @@ TEST_F(ServerGuardTest, StoppingNeverWaitsForAClient) {
         close(handle); // lets a stop that waited for them end after all
     stopped.wait();
     EXPECT_TRUE(inTime) << "Stop waited for clients that don't read";
+}
+
+// What a slowloris client does: one byte of a request head to every connection now and
+// then, never the empty line that ends it.
+class Trickle {
+  public:
+    Trickle(std::vector<int> connections, std::string head)
+        : handles(std::move(connections)), bytes(std::move(head)) {
+        sendNext(); // every connection has its first byte before the constructor returns
+        thread = std::thread([this] {
+            std::unique_lock<std::mutex> hold(lock);
+            while (
+                !changed.wait_for(hold, std::chrono::milliseconds(200), [this] { return ended; }))
+                sendNext();
+        });
+    }
+    ~Trickle() {
+        {
+            std::lock_guard<std::mutex> hold(lock);
+            ended = true;
+        }
+        changed.notify_all();
+        thread.join();
+    }
+
+  private:
+    void sendNext() {
+        if (sent + 1 >= bytes.size()) return;
+        for (int handle : handles)
+            send(handle, bytes.data() + sent, 1, MSG_NOSIGNAL);
+        ++sent;
+    }
+
+    std::vector<int> handles;
+    std::string bytes;
+    size_t sent = 0;
+    std::mutex lock;
+    std::condition_variable changed;
+    bool ended = false;
+    std::thread thread;
+};
+
+// Clients that connect and say nothing, or send their head a byte at a time, keep nobody
+// else waiting: the server holds them all and reads every head as its bytes come, and a
+// worker only ever sees a whole one.
+TEST_F(ServerGuardTest, SilentAndTricklingClientsKeepNobodyWaiting) {
+    SizedServer server(8);
+    server.SetGuarded(true);
+    server.RequireToken();
+    ASSERT_TRUE(server.Start(true));
+    int port = server.WaitUntilListening(ANSWER_SECONDS * 1000);
+    ASSERT_GT(port, 0);
+    const std::string request =
+        "GET /?key=" + server.Token() + " HTTP/1.0\r\nHost: localhost\r\n\r\n";
+    std::vector<int> silent, trickling;
+    for (int i = 0; i < 50; ++i) {
+        silent.push_back(Connect(port));
+        trickling.push_back(Connect(port));
+        ASSERT_GE(silent.back(), 0);
+        ASSERT_GE(trickling.back(), 0);
+    }
+    {
+        Trickle trickle(trickling, request);
+        for (int i = 0; i < 5; ++i) {
+            auto asked = std::chrono::steady_clock::now();
+            EXPECT_EQ(Exchange(port, request), "HTTP/1.0 200 OK\r\n\r\nup") << i;
+            EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(2)) << i;
+        }
+    }
+    int held = 0;
+    for (int handle : silent)
+        held += StillOpen(handle);
+    for (int handle : trickling)
+        held += StillOpen(handle);
+    EXPECT_EQ(held, 100) << "they were held all the while, none was closed to make room";
+    for (int handle : silent)
+        close(handle);
+    for (int handle : trickling)
+        close(handle);
+}
+
+// The server holds only so many connections: beyond that, the one it has held longest
+// goes, so a crowd that never finishes its requests can't keep a newcomer out.
+TEST_F(ServerGuardTest, BeyondItsLimitTheServerLetsTheOldestConnectionGo) {
+    SizedServer server;
+    server.SetConnectionLimit(10);
+    ASSERT_TRUE(server.Start(true));
+    int port = server.WaitUntilListening(ANSWER_SECONDS * 1000);
+    std::vector<int> waiting;
+    for (int i = 0; i < 10; ++i) {
+        waiting.push_back(Connect(port));
+        ASSERT_TRUE(SendAll(waiting.back(), "G"));
+        ASSERT_TRUE(ServerHasRead(waiting.back())) << i; // taken, in this order
+    }
+    EXPECT_EQ(Exchange(port, "GET / HTTP/1.0\r\n\r\n"), "HTTP/1.0 200 OK\r\n\r\nup");
+    EXPECT_EQ(ReadAll(waiting[0]), "") << "the oldest made room for the newcomer";
+    for (size_t i = 1; i < waiting.size(); ++i)
+        EXPECT_TRUE(StillOpen(waiting[i])) << i;
+    for (int handle : waiting)
+        close(handle);
+    EXPECT_THAT(Log(), HasSubstr("more than 10 connections"));
+}
+
+// The token is compared in full whichever byte differs first, so the time an answer takes
+// tells a guesser nothing.
+TEST(SameSecret, ComparesWholeTexts) {
+    const std::string token = "0123456789abcdef0123456789abcdef";
+    struct Case {
+        std::string given;
+        bool same;
+    } cases[] = {
+        {token, true},
+        {"x" + token.substr(1), false},
+        {token.substr(0, 31) + "x", false},
+        {token.substr(0, 31), false},
+        {token + "0", false},
+        {"", false},
+        {std::string(token.data(), 16) + std::string(1, '\0') + token.substr(17), false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(QNSameSecret(token, c.given), c.same) << c.given;
+    EXPECT_TRUE(QNSameSecret("", ""));
+}
+
+// A client that goes away before it has its answer is the client's business: the reason
+// goes to the log, in the system's own words, and nothing to the terminal.
+TEST_F(ServerGuardTest, AClientThatLeavesEarlyIsLoggedNotPrinted) {
+    SizedServer server(2);
+    ASSERT_TRUE(server.Start(true));
+    int port = server.WaitUntilListening(ANSWER_SECONDS * 1000);
+    ::testing::internal::CaptureStderr();
+    int handle = ConnectNarrow(port);
+    ASSERT_GE(handle, 0);
+    ASSERT_TRUE(SendAll(handle, "GET /big HTTP/1.0\r\n\r\n"));
+    ASSERT_TRUE(ServerHasRead(handle));
+    linger reset{1, 0}; // gone at once, with a reset, while the answer is on its way
+    setsockopt(handle, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+    close(handle);
+    auto gone = [&] {
+        return LogContains(std::strerror(ECONNRESET)) || LogContains(std::strerror(EPIPE));
+    };
+    for (int i = 0; i < ANSWER_SECONDS * 100 && !gone(); ++i)
+        usleep(10000);
+    std::string printed = ::testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(gone()) << Log();
+    EXPECT_EQ(printed, "");
+    EXPECT_THAT(Log(), Not(HasSubstr("<unknown error>")));
 }
 
 TEST_F(ServerGuardTest, ABusyPortOrAnUnknownAddressIsReportedAtOnce) {
@@ -185,6 +328,41 @@ TEST_F(ServerGuardTest, AGuardedServerAnswersOnlyThisMachinesNames) {
     }
 }
 
+// Every header line is read, and read strictly, so a Host header can't slip past the
+// check: not with a blank before its colon, not after many others, not twice.
+TEST_F(ServerGuardTest, TheHostCantHideAmongTheHeaders) {
+    SizedServer server;
+    server.SetGuarded(true);
+    ASSERT_TRUE(server.Start(true));
+    int port = server.WaitUntilListening(ANSWER_SECONDS * 1000);
+    std::string others; // as many as a request may carry besides its Host
+    for (int i = 1; i < QNameTable::SIZE; ++i)
+        others += "X-Other-" + std::to_string(i) + ": v\r\n";
+    const std::string answered = "HTTP/1.0 200 OK\r\n\r\nup";
+    const std::string refused = "HTTP/1.0 403 Error\r\n\r\n";
+    const std::string bad = "HTTP/1.0 400 Error\r\n\r\n";
+    const std::string tooMany = "HTTP/1.0 431 Error\r\n\r\n";
+    struct Case {
+        std::string headers, answer;
+    } cases[] = {
+        {"Host: localhost\r\n", answered},
+        {"Host:localhost\r\n", answered},
+        {"Host:  localhost \r\n", answered},
+        {"Host : attacker.example\r\n", bad},
+        {"Host\t: attacker.example\r\n", bad},
+        {" Host: attacker.example\r\n", bad},
+        {"Ho st: localhost\r\n", bad},
+        {": localhost\r\n", bad},
+        {"Host:xlocalhost\r\n", refused},
+        {"Host: localhost\r\nHost: attacker.example\r\n", refused},
+        {others + "Host: localhost\r\n", answered},
+        {others + "X-One-Too-Many: v\r\nHost: attacker.example\r\n", tooMany},
+        {others + "X-One-Too-Many: v\r\nHost: localhost\r\n", tooMany},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Exchange(port, "GET / HTTP/1.0\r\n" + c.headers + "\r\n"), c.answer) << c.headers;
+}
+
 TEST_F(ServerGuardTest, AnUnguardedServerAnswersAnyHost) {
     SizedServer server;
     ASSERT_TRUE(server.Start(true));
@@ -206,12 +384,12 @@ TEST_F(ServerGuardTest, WithATokenOnlyRequestsThatCarryItAreAnswered) {
         EXPECT_NE(token, previous) << "a new token at every start";
         previous = token;
         const std::string refused = "HTTP/1.0 403 Error\r\n\r\n";
-        const std::vector<std::string> refusedTargets = {"/",
-                                                         "/?key=",
-                                                         "/?key=" + token.substr(1),
-                                                         "/?key=" + token + "0",
-                                                         "/view?root=0",
-                                                         "/?KEY=" + token};
+        const std::vector<std::string> refusedTargets = {
+            "/", "/?key=", "/?key=" + token.substr(1), "/?key=" + token + "0", "/view?root=0",
+            "/?KEY=" + token,
+            // the key twice, whichever comes first
+            "/?key=bad&key=" + token, "/?key=" + token + "&key=bad",
+            "/?key=" + token + "&key=" + token, "/?k%65y=bad&key=" + token};
         for (const std::string& target : refusedTargets)
             EXPECT_EQ(Exchange(port, "GET " + target + " HTTP/1.0\r\n\r\n"), refused) << target;
         for (const std::string& target :

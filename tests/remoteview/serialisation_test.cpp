@@ -80,7 +80,9 @@ TEST(RemoteViewSerialisation, PagesStayWholeWhileTheDocumentChanges) {
                         }
                 });
                 std::string page = Exchange(port, "GET " + target + " HTTP/1.0\r\n\r\n");
-                bool whole = page.rfind("HTTP/1.0 200 OK\r\n\r\n<html><head>", 0) == 0 &&
+                bool whole = page.rfind("HTTP/1.0 200 OK\r\nContent-Type: text/html; "
+                                        "charset=windows-1252\r\n\r\n<html><head>",
+                                        0) == 0 &&
                              page.size() > 22 &&
                              page.compare(page.size() - 22, 22, "</table></body></html>") == 0;
                 broken += !whole;

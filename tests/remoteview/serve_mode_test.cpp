@@ -5,14 +5,18 @@
 #include "model/vtodo.h"
 #include "net/local_names.h"
 #include "net/socket.h"
+#include "support/generated_document.h"
 #include "support/http_client.h"
 #include "support/log_capture.h"
 #include "support/model_builders.h"
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <fstream>
+#include <map>
 #include <gmock/gmock.h>
 #include <libical/ical.h>
 #include <poll.h>
@@ -23,6 +27,14 @@
 #include <unistd.h>
 
 extern char** environ;
+
+#if defined(__SANITIZE_ADDRESS__)
+#define SERVED_WITH_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define SERVED_WITH_ASAN 1
+#endif
+#endif
 
 using ::testing::HasSubstr;
 using namespace http_test;
@@ -70,6 +82,13 @@ class Program {
         }
         return text;
     }
+    // The port the program says it serves on, or -1 when it said none in that time.
+    int AnnouncedPort() {
+        std::smatch m;
+        std::string shown = ReadUntil(std::regex("on port ([0-9]+)"));
+        return std::regex_search(shown, m, std::regex("on port ([0-9]+)")) ? std::stoi(m[1].str())
+                                                                           : -1;
+    }
     // The exit code once the program has ended (within the time a client waits), else
     // NOT_ENDED.
     int Wait() {
@@ -91,6 +110,24 @@ class Program {
     int output = -1;
     std::string text;
 };
+
+// A figure of the process's /proc status in kB ("VmRSS", "VmHWM"), or -1.
+long StatusKilobytes(pid_t pid, const std::string& field) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(field + ":", 0) == 0) return std::stol(line.substr(field.size() + 1));
+    return -1;
+}
+
+// Whether every connection has bytes of its answer waiting.
+bool AllHaveBytes(const std::vector<int>& handles) {
+    for (int handle : handles) {
+        pollfd wait{handle, POLLIN, 0};
+        if (poll(&wait, 1, 0) != 1) return false;
+    }
+    return true;
+}
 
 class ServeModeTest : public LogTest {
   protected:
@@ -139,10 +176,8 @@ TEST_F(ServeModeTest, ServesTheDocumentAsACalendarFeed) {
     AddNode<VTodo>(c, folder)->what = "Pack";
     ASSERT_TRUE(c.Save("feed.vnt"));
     Program vantry({"--serve", "--port", "0", "--bind", "127.0.0.1", "feed.vnt"});
-    std::smatch m;
-    std::string shown = vantry.ReadUntil(std::regex("on port ([0-9]+)"));
-    ASSERT_TRUE(std::regex_search(shown, m, std::regex("on port ([0-9]+)"))) << shown;
-    int port = std::stoi(m[1].str());
+    int port = vantry.AnnouncedPort();
+    ASSERT_GT(port, 0);
 
     std::string uids[2];
     for (std::string& uid : uids) {
@@ -170,6 +205,105 @@ TEST_F(ServeModeTest, ServesTheDocumentAsACalendarFeed) {
     EXPECT_EQ(uids[0], uids[1]) << "the same UIDs at every fetch";
     kill(vantry.pid, SIGTERM);
     EXPECT_EQ(vantry.Wait(), 0);
+}
+
+// The feed of a large document is built once and shared by every client that asks for
+// it, whether it reads or not: memory stays flat, pages are still answered at once, and
+// stopping never waits for those clients.
+TEST_F(ServeModeTest, ClientsThatNeverReadTheFeedHoldNeitherMemoryNorPagesNorTheStop) {
+    {
+        VCollection big;
+        GenerateDocument(big, DocumentShape{100000, 10, 6, 7});
+        ASSERT_TRUE(big.Save("big.vnt"));
+    }
+    Program vantry({"--serve", "--port", "0", "--bind", "127.0.0.1", "big.vnt"});
+    int port = vantry.AnnouncedPort();
+    ASSERT_GT(port, 0);
+    // Its size once it serves pages: the document's index and folder table are built.
+    EXPECT_THAT(Exchange(port, "GET / HTTP/1.0\r\n\r\n"), HasSubstr("All folders"));
+    long start = StatusKilobytes(vantry.pid, "VmRSS");
+    ASSERT_GT(start, 0);
+    // One client that reads it: how long the feed takes on this machine, build included.
+    auto fetched = std::chrono::steady_clock::now();
+    EXPECT_THAT(Exchange(port, "GET /calendar.ics HTTP/1.0\r\n\r\n"),
+                HasSubstr("END:VCALENDAR\r\n"));
+    auto oneFeed = std::chrono::steady_clock::now() - fetched;
+
+    std::vector<int> feeds;
+    for (int i = 0; i < 20; ++i) {
+        feeds.push_back(ConnectNarrow(port));
+        ASSERT_TRUE(SendAll(feeds.back(), "GET /calendar.ics HTTP/1.0\r\n\r\n"));
+    }
+    // A page meanwhile waits neither for those clients nor for builds of the feed for them
+    // (a build for each would keep it waiting several times as long as one feed).
+    auto asked = std::chrono::steady_clock::now();
+    EXPECT_THAT(Exchange(port, "GET /view?root=0 HTTP/1.0\r\n\r\n"),
+                HasSubstr("Current path: All folders (click to move up)"));
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, oneFeed + std::chrono::seconds(5));
+    for (int i = 0; i < ANSWER_SECONDS * 100 && !AllHaveBytes(feeds); ++i)
+        usleep(10000);
+    EXPECT_TRUE(AllHaveBytes(feeds)) << "every client is being sent the feed";
+
+#ifndef SERVED_WITH_ASAN // AddressSanitizer keeps what is freed: its sizes say nothing
+    EXPECT_LT(StatusKilobytes(vantry.pid, "VmHWM"), 2 * start) << "started at " << start << " kB";
+#endif
+
+    auto stopping = std::chrono::steady_clock::now();
+    kill(vantry.pid, SIGTERM);
+    EXPECT_EQ(vantry.Wait(), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - stopping, std::chrono::seconds(3));
+    for (int handle : feeds)
+        close(handle);
+}
+
+// Each item's UID by its summary, as one run of vantry --serve hands the feed out.
+std::map<std::string, std::string> FeedUids(const char* file) {
+    std::map<std::string, std::string> uids;
+    Program vantry({"--serve", "--port", "0", "--bind", "127.0.0.1", file});
+    std::smatch m;
+    std::string shown = vantry.ReadUntil(std::regex("on port ([0-9]+)"));
+    if (!std::regex_search(shown, m, std::regex("on port ([0-9]+)"))) return uids;
+    std::string answer = Exchange(std::stoi(m[1].str()), "GET /calendar.ics HTTP/1.0\r\n\r\n");
+    std::size_t body = answer.find("\r\n\r\n");
+    if (icalcomponent* calendar =
+            body == std::string::npos ? nullptr : icalparser_parse_string(answer.c_str() + body + 4)) {
+        for (icalcomponent* todo =
+                 icalcomponent_get_first_component(calendar, ICAL_VTODO_COMPONENT);
+             todo; todo = icalcomponent_get_next_component(calendar, ICAL_VTODO_COMPONENT))
+            uids[icalcomponent_get_summary(todo)] = icalcomponent_get_uid(todo);
+        icalcomponent_free(calendar);
+    }
+    kill(vantry.pid, SIGTERM);
+    EXPECT_EQ(vantry.Wait(), 0);
+    return uids;
+}
+
+// The feed never saves the document, yet subscribers see the same items at every start:
+// the UIDs of items that have none stored come out the same from the same file, and an
+// item added (and the save that reverses the file's order) changes no other's.
+TEST_F(ServeModeTest, TheFeedsUidsStayAcrossRestartsAndAdditions) {
+    {
+        VCollection c;
+        auto* folder = AddNode<VGroup>(c);
+        folder->name = "Holidays";
+        for (const char* text : {"Pack", "Book the train", "Water the plants"})
+            AddNode<VTodo>(c, folder)->what = text;
+        ASSERT_TRUE(c.Save("feed.vnt"));
+    }
+    std::string file = ReadWholeFile("feed.vnt");
+    std::map<std::string, std::string> first = FeedUids("feed.vnt");
+    ASSERT_EQ(first.size(), 3u);
+    EXPECT_EQ(FeedUids("feed.vnt"), first) << "a second start";
+    EXPECT_EQ(ReadWholeFile("feed.vnt"), file) << "the document is only read";
+
+    VCollection c;
+    c.Load("feed.vnt");
+    AddNode<VTodo>(c, c.FindFolder("Holidays"))->what = "Buy sun cream";
+    ASSERT_TRUE(c.Save("feed.vnt"));
+    std::map<std::string, std::string> after = FeedUids("feed.vnt");
+    ASSERT_EQ(after.size(), 4u);
+    for (const auto& [text, uid] : first)
+        EXPECT_EQ(after[text], uid) << text;
 }
 
 TEST_F(ServeModeTest, WrongArgumentsEndAtOnce) {

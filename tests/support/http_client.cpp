@@ -19,8 +19,12 @@ namespace http_test {
 
 using Clock = std::chrono::steady_clock;
 
-int Connect(int port) {
+namespace {
+
+int connectTo(int port, int receiveBuffer) {
     int handle = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (handle >= 0 && receiveBuffer > 0)
+        setsockopt(handle, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
     sockaddr_in to{};
     to.sin_family = AF_INET;
     to.sin_port = htons(port);
@@ -30,6 +34,22 @@ int Connect(int port) {
         return -1;
     }
     return handle;
+}
+
+} // namespace
+
+int Connect(int port) {
+    return connectTo(port, 0);
+}
+
+int ConnectNarrow(int port) {
+    return connectTo(port, 4096);
+}
+
+bool StillOpen(int handle) {
+    char byte;
+    ssize_t got = recv(handle, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+    return got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
 }
 
 bool SendAll(int handle, const std::string& bytes) {

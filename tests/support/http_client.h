@@ -11,6 +11,11 @@ constexpr int ANSWER_SECONDS = 90;
 
 // A connected socket to 127.0.0.1:port, or -1.
 int Connect(int port);
+// A connection that takes almost nothing into its receive buffer, so the server's send has
+// to wait for a reader; -1 when it can't connect.
+int ConnectNarrow(int port);
+// True while the server has neither sent anything on the connection nor closed it.
+bool StillOpen(int handle);
 bool SendAll(int handle, const std::string& bytes);
 // Everything the server sends until it closes the connection. An answer the server did not
 // end within the time given comes back with NO_END after what arrived, so that a test

@@ -7,6 +7,7 @@ usage: misbehaving_dav.py PORT MODE [ARGS]
   redirect                sends every request to another host
   unavailable             answers every request with 503
   wrong-etag              one item whose ETag it refuses (412) and keeps giving
+  nested                  one item of 100,000 to-dos, each inside the one before
   expired-tls FOLDER      a calendar behind TLS whose certificate expired yesterday; the
                           authority that signed it goes to FOLDER/ca.pem
   proxy TARGET STOP [without-sync-tokens]
@@ -28,6 +29,8 @@ ITEM = CAL + "x.ics"
 ETAG = '"e1"'
 OBJECT = ("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//bad//EN\r\nBEGIN:VTODO\r\nUID:x\r\n"
           "DTSTAMP:20260101T000000Z\r\nSUMMARY:Server item\r\nEND:VTODO\r\nEND:VCALENDAR\r\n")
+NESTED = ("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//bad//EN\r\n" +
+          "BEGIN:VTODO\r\nUID:x\r\n" * 100000 + "END:VTODO\r\n" * 100000 + "END:VCALENDAR\r\n")
 requests = 0
 
 
@@ -107,7 +110,7 @@ class Handler(BaseHTTPRequestHandler):
     def redirect(self, request):
         self.answer(301, headers=[("Location", "http://127.0.0.2:%d%s" % (PORT, self.path))])
 
-    def calendar(self, request, items):
+    def calendar(self, request, items, item=OBJECT):
         depth = self.headers.get("Depth", "0")
         if self.command == "PROPFIND":
             listing = [CALENDAR] + ([response(ITEM, "<d:getetag>%s</d:getetag>" % ETAG)]
@@ -116,10 +119,10 @@ class Handler(BaseHTTPRequestHandler):
         elif self.command == "REPORT":
             self.answer(207, multistatus([response(ITEM, "<d:getetag>%s</d:getetag>"
                                                          "<c:calendar-data>%s</c:calendar-data>"
-                                                   % (ETAG, OBJECT))]))
+                                                   % (ETAG, item))]))
         elif self.command == "GET":
             if self.path == ITEM and items:
-                self.answer(200, OBJECT.encode(), [("ETag", ETAG)])
+                self.answer(200, item.encode(), [("ETag", ETAG)])
             else:
                 self.answer(404)
         elif self.headers.get("If-Match"):
@@ -129,6 +132,9 @@ class Handler(BaseHTTPRequestHandler):
 
     def wrong_etag(self, request):
         self.calendar(request, True)
+
+    def nested(self, request):
+        self.calendar(request, True, NESTED)
 
     def expired_tls(self, request):
         self.calendar(request, False)

@@ -62,6 +62,9 @@ INSTANTIATE_TEST_SUITE_P(
                       BadServerCase{"huge", "the server's answer to PROPFIND is longer than 64 MB"},
                       BadServerCase{"redirect", "to another server (http://127.0.0.2:"},
                       BadServerCase{"wrong-etag", "its ETags are wrong"},
+                      BadServerCase{"nested", "the server's calendar object /user/cal/x.ics "
+                                              "cannot be read: line 66 begins a component "
+                                              "nested more than 32 deep"},
                       BadServerCase{"unavailable", "the server failed (HTTP 503 to PROPFIND"},
                       BadServerCase{"expired-tls", "SSL certificate problem"}),
     [](const auto& info) {

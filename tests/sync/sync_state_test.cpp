@@ -45,6 +45,26 @@ TEST(SyncStateTest, TheStateGoesWithTheDocumentAndOnlyWhenThereIsOne) {
     EXPECT_EQ(ReadSyncState(c).token, "");
 }
 
+// The item list comes from a document file, which may come from anyone: a percent sign
+// without two hex digits after it stays as it is.
+TEST(SyncStateTest, ADamagedItemListIsReadAsFarAsItMakesSense) {
+    struct Case {
+        const char* written;
+        const char* read;
+    } cases[] = {{"%41%2f", "A/"}, {"%zz", "%zz"}, {"%4", "%4"},   {"%-1", "%-1"},
+                 {"% 1", "% 1"},   {"a%", "a%"},   {"%%41", "%A"}, {"%0x1", "%0x1"}};
+    for (const Case& c : cases) {
+        VCollection doc;
+        doc.extensions.SetField(doc.root, SyncFields::ITEMS,
+                                std::string("uid") + c.written + "\t/h" + c.written +
+                                    "\t\"e\"\tf\n");
+        SyncState state = ReadSyncState(doc);
+        ASSERT_EQ(state.items.size(), 1u) << c.written;
+        EXPECT_EQ(state.items.begin()->first, std::string("uid") + c.read);
+        EXPECT_EQ(state.items.begin()->second.href, std::string("/h") + c.read);
+    }
+}
+
 TEST(SyncStateTest, DeletesPastTenOrATenthOfTheDocumentNeedLeave) {
     struct Case {
         int deletes, items;

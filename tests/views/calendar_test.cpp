@@ -278,4 +278,36 @@ TEST_F(CalendarTest, DueItemsAndTheOccurrencesOfRepeats) {
     EXPECT_THAT(texts, testing::Contains("14:30 Call Ann ()"));
 }
 
+// A series begun years ago shows in this month; one repeating every minute shows on the
+// grid's first days, as many as the occurrences listed for one series reach.
+TEST_F(CalendarTest, OldAndVeryFrequentRepeatsShowWithinTheGrid) {
+    auto* birthday = AddNode<VTodo>(c);
+    birthday->what = "Birthday";
+    VSchedule s;
+    s.dueDay = DayNumber(2010, 12, 10);
+    s.rule = "FREQ=YEARLY";
+    SetSchedule(c, birthday, s);
+    auto* ping = AddNode<VTodo>(c);
+    ping->what = "Ping";
+    s.dueDay = DayNumber(2026, 12, 1);
+    s.dueMinute = 0;
+    s.rule = "FREQ=MINUTELY";
+    SetSchedule(c, ping, s);
+
+    Show(30, 11, 2026); // December 2026: 30 November to 3 January
+    auto has = [&](const char* date, const char* what) {
+        for (const CalendarLine& line : LinesOn(date)) {
+            qstring text;
+            line.item->Describe(text, true);
+            if (text == what) return true;
+        }
+        return false;
+    };
+    EXPECT_TRUE(has("2026-12-10", "Birthday"));
+    EXPECT_FALSE(has("2026-12-11", "Birthday"));
+    EXPECT_TRUE(has("2026-12-01", "Ping"));
+    EXPECT_TRUE(has("2026-12-07", "Ping")) << "10,000 minutes reach 7 December";
+    EXPECT_FALSE(has("2026-12-08", "Ping"));
+}
+
 } // namespace

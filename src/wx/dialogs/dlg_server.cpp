@@ -37,8 +37,10 @@ std::string DlgServer::Address() {
     return std::string(REMOTE_VIEW_LOOPBACK) + ":" + std::to_string(REMOTE_VIEW_PORT);
 }
 
-DlgServer::DlgServer(wxWindow* parent, std::function<VCollectionViewer*()> viewer)
-    : wxDialog(parent, wxID_ANY, TITLE), document(std::make_unique<UiThreadDocument>(viewer)) {
+DlgServer::DlgServer(wxWindow* parent, std::function<VCollectionViewer*()> viewer,
+                     std::function<std::uint64_t()> changes)
+    : wxDialog(parent, wxID_ANY, TITLE),
+      document(std::make_unique<UiThreadDocument>(std::move(viewer), std::move(changes))) {
     std::string bind = bindAddress.empty() ? askWhereToServe(parent) : bindAddress;
     server = std::make_unique<QNHTTPServerVantry>(*document, REMOTE_VIEW_PORT, REMOTE_VIEW_WORKERS,
                                                   false);
@@ -80,8 +82,8 @@ DlgServer::DlgServer(wxWindow* parent, std::function<VCollectionViewer*()> viewe
 }
 
 DlgServer::~DlgServer() {
-    // Workers waiting for this thread give up first; then the server ends them, shutting
-    // down connections whose clients are slow to read.
+    // Workers waiting for this thread give up first; then the server ends them and closes
+    // every connection, whatever its client does.
     document->Close();
     server.reset();
 }

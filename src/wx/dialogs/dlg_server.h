@@ -3,6 +3,7 @@
 // other devices may browse it; if not, it serves this machine only.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -16,8 +17,11 @@ class DlgServer : public wxDialog {
   public:
     static constexpr const char* TITLE = "Vantry HTTP Server";
 
-    // viewer answers the viewer of the open document (asked on the user-interface thread).
-    DlgServer(wxWindow* parent, std::function<VCollectionViewer*()> viewer);
+    // viewer answers the viewer of the open document and changes its change sequence
+    // (both asked on the user-interface thread; without changes nothing made from the
+    // document is kept between requests).
+    DlgServer(wxWindow* parent, std::function<VCollectionViewer*()> viewer,
+              std::function<std::uint64_t()> changes = nullptr);
     ~DlgServer() override;
 
     // The address the dialog shows and opens in the browser when serving this machine only.
