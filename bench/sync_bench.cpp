@@ -12,6 +12,7 @@
 #include "ratio_reporter.h"
 #include "sync/caldav_sync.h"
 #include "sync/dav_servers.h"
+#include "test_paths.h"
 
 #include <benchmark/benchmark.h>
 

@@ -8,6 +8,7 @@
 #include "support/log_capture.h"
 #include "support/model_builders.h"
 #include "support/shell.h"
+#include "test_paths.h"
 
 #include <algorithm>
 #include <gmock/gmock.h>

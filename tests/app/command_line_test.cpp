@@ -8,6 +8,7 @@
 #include "support/command_line_run.h"
 #include "support/log_capture.h"
 #include "support/model_builders.h"
+#include "test_paths.h"
 #include "views/view_flags.h"
 
 #include <cstdio>

@@ -4,6 +4,7 @@
 #include "model/vtodo.h"
 #include "support/model_builders.h"
 #include "support/temp_dir.h"
+#include "test_paths.h"
 
 #include <cstdio>
 #include <filesystem>

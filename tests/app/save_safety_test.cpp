@@ -5,6 +5,7 @@
 #include "model/vcollection.h"
 #include "support/generated_document.h"
 #include "support/log_capture.h"
+#include "test_paths.h"
 
 #include <algorithm>
 #include <chrono>

@@ -2,6 +2,7 @@
 
 #include "support/shell.h"
 #include "sync/dav_servers.h"
+#include "test_paths.h"
 
 struct CalendarServer::Server {
     DavServer dav;

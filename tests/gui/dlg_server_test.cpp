@@ -8,6 +8,7 @@
 #include "net/socket.h"
 #include "platform/command_ids.h"
 #include "support/http_client.h"
+#include "test_paths.h"
 #include "wx/dialogs/dlg_server.h"
 #include "wx/main_frame.h"
 #include "wx/ui_thread_document.h"

@@ -3,6 +3,7 @@
 #include "app/skedraDoc.h"
 #include "model/vcollection.h"
 #include "model/vnode.h"
+#include "test_paths.h"
 #include "views/skedraView.h"
 #include "wx/item_view_window.h"
 #include "wx/left_view_window.h"

@@ -10,6 +10,7 @@
 #include "platform/command_ids.h"
 #include "platform/ui.h"
 #include "support/temp_dir.h"
+#include "test_paths.h"
 #include "views/skedraView.h"
 #include "wx/item_view_window.h"
 #include "wx/left_view_window.h"

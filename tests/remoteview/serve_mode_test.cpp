@@ -9,6 +9,7 @@
 #include "support/http_client.h"
 #include "support/log_capture.h"
 #include "support/model_builders.h"
+#include "test_paths.h"
 
 #include <algorithm>
 #include <chrono>

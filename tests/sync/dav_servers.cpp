@@ -1,6 +1,7 @@
 #include "sync/dav_servers.h"
 
 #include "support/shell.h"
+#include "test_paths.h"
 
 #include <arpa/inet.h>
 #include <chrono>

@@ -3,6 +3,7 @@
 #include "model/vtodo.h"
 #include "sync/caldav_sync.h"
 #include "sync/sync_fixture.h"
+#include "test_paths.h"
 
 #include <gmock/gmock.h>
 #include <sys/stat.h>

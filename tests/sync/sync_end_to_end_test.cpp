@@ -6,6 +6,7 @@
 #include "sync/http_client.h"
 #include "sync/sync_fixture.h"
 #include "sync/sync_state.h"
+#include "test_paths.h"
 
 #include <gmock/gmock.h>
 

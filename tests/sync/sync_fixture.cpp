@@ -5,6 +5,7 @@
 #include "model/vtask.h"
 #include "model/vtodo.h"
 #include "support/model_builders.h"
+#include "test_paths.h"
 
 #include <sstream>
 
