@@ -335,9 +335,18 @@ std::int32_t VCollection::parentNumber(const VNode* node) {
     return node->parent ? node->parent->id : 0;
 }
 
+VNode* VCollection::lastNode() const {
+    VNode* last = root;
+    while (last->next)
+        last = last->next;
+    return last;
+}
+
 void VCollection::numberNodes() {
+    // In the order of the records: the top folder 0, then from the end of the list back.
     std::int32_t number = 0;
-    for (VNode* node = root; node; node = node->next)
+    root->id = number++;
+    for (VNode* node = lastNode(); node != root; node = node->prev)
         node->id = number++;
     // Every node is numbered by now.
     for (VNode* node = root->next; node; node = node->next)
@@ -383,7 +392,10 @@ void VCollection::writeTo(QFile& file) const {
     // The top folder has no record of its own; its fields go first, numbered 0.
     extensions.Write(file, root, 0);
     unknownRecords.Write(file, root, 0);
-    for (VNode* node = root->next; node; node = node->next)
+    // From the end of the list back: a load puts each record it reads first in the list,
+    // so the next load gives this list in this order again, and items that sort alike
+    // keep their places across saves.
+    for (VNode* node = lastNode(); node != root; node = node->prev)
         saveNode(file, node);
 }
 

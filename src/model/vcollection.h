@@ -196,7 +196,8 @@ class VCollection {
     // A node's record followed by its extension record, if any.
     void saveNode(QFile& file, VNode* node) const;
     static std::int32_t parentNumber(const VNode* node);
-    void numberNodes(); // 1..n in list order, and the parents' numbers, as saved
+    void numberNodes(); // 1..n in the order of the records, and the parents' numbers
+    VNode* lastNode() const; // the end of the list (the root when it holds nothing else)
     bool writeFile(const char* path) const; // the document file's bytes, in place
     void writeTo(QFile& file) const;
     void readEncodingRecord(QFile& file, const char* path);

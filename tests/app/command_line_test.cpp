@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include "foundation/qtime.h"
+#include "model/vcommitem.h"
 #include "model/vcontact.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
@@ -202,6 +203,42 @@ TEST_F(CommandLineTest, SaveAsKeepsWhatANewerVersionWrote) {
     EXPECT_EQ(ReadWholeFile("copy.vnt").size(), bytes.size()) << "nothing dropped";
     EXPECT_EQ(Run({"--save-as", "copy2.vnt", "copy.vnt"}), 0);
     EXPECT_EQ(ReadWholeFile("copy2.vnt"), bytes);
+}
+
+// Items that sort alike (calls to one person, for different reasons) keep the order the
+// list shows across saves and reopens. A file of the older record order lists as it always
+// did: its records read from the last back.
+TEST_F(CommandLineTest, ItemsThatSortAlikeKeepTheirOrderAcrossSaves) {
+    auto call = [](int id, const char* reason) {
+        return NodeRecord("CALL", "", id, 1,
+                          Int(0) + Text("Ann") + Text(reason) + Text("") + Text("") + Int(0));
+    };
+    WriteWholeFile("older.vnt", "VGZ1" + Int(1) +
+                                    NodeRecord("NGRP", "Ties", 1, 0, Int(0) + Int(0)) +
+                                    call(2, "a") + call(3, "b") + call(4, "c"));
+    VCollection c;
+    auto* folder = AddNode<VGroup>(c);
+    folder->name = "Ties";
+    for (const char* reason : {"a", "b", "c", "d"}) {
+        auto* item = AddNode<VCall>(c, folder);
+        item->who = "Ann";
+        item->reason = reason;
+    }
+    ASSERT_TRUE(c.Save("newer.vnt"));
+
+    struct Case {
+        const char* file;
+        const char* listed;
+    } cases[] = {{"older.vnt", "Call Ann (c)\nCall Ann (b)\nCall Ann (a)\n"},
+                 {"newer.vnt", "Call Ann (d)\nCall Ann (c)\nCall Ann (b)\nCall Ann (a)\n"}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.file);
+        for (int round = 0; round < 10; ++round) {
+            ASSERT_EQ(Run({"--list", "--folder", "Ties", k.file}), 0) << err;
+            EXPECT_EQ(out, k.listed) << "after " << round << " saves";
+            ASSERT_EQ(Run({"--save-as", k.file, k.file}), 0) << err;
+        }
+    }
 }
 
 // Item texts with line breaks, tabs or terminal commands in them print as one line each,

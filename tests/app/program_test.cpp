@@ -144,7 +144,7 @@ TEST_F(ProgramTest, DamagedFilesAreReadWithAWarningAndNonDocumentsRefused) {
     }
     Result r = Run("", "--list half.vnt");
     EXPECT_EQ(r.code, 0);
-    EXPECT_THAT(r.out, HasSubstr("Acheter du pain")) << "what could be read is listed";
+    EXPECT_THAT(r.out, HasSubstr("ches perso\n")) << "what could be read is listed";
     EXPECT_THAT(r.err, HasSubstr("vantry: warning: half.vnt is damaged: only "));
     EXPECT_THAT(r.err,
                 HasSubstr(" of " + std::to_string(whole.size() / 2) + " bytes could be read"));

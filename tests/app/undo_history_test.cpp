@@ -397,6 +397,7 @@ TEST_F(UndoTest, TheChangeToUtf8IsOneStepWithTheEditThatNeededIt) {
     std::string before = Bytes();
 
     auto* report = static_cast<VTask*>(Find("Quarterly report"));
+    groceries->tempFlags &= ~SELECTED;
     report->Select();
     typed = "\xC5\x81ukasz \xD0\x96\xD1\x83\xD0\xBA \xE6\x97\xA5\xE6\x9C\xAC \xE2\x9C\x93";
     ASSERT_TRUE(Run(CMD_EDIT));

@@ -192,11 +192,14 @@ TEST_F(TypedInputGuiTest, PastedLineBreaksBecomeBlanks) {
 
     VCollection saved;
     SaveAndReload(saved);
-    auto* todo = dynamic_cast<VTodo*>(Named(saved, "a b c"));
-    ASSERT_NE(todo, nullptr) << "the to-do's text on one line";
+    VTodo* todo = nullptr;
     VNode* folder = nullptr;
-    for (VNode* n = saved.root->next; n; n = n->next)
+    for (VNode* n = saved.root->next; n; n = n->next) {
         if (IsFolder(n)) folder = n;
+        if (auto* t = dynamic_cast<VTodo*>(n)) todo = t;
+    }
+    ASSERT_NE(todo, nullptr);
+    EXPECT_STREQ(todo->what.Text(), "a b c") << "the to-do's text on one line";
     ASSERT_NE(folder, nullptr);
     EXPECT_STREQ(folder->name.Text(), "a b c");
 }

@@ -157,9 +157,9 @@ TEST_F(TextEncodingDocumentTest, AReaderOfTheNodeRecordsOnlyOpensAUtf8FileAndKee
 
     NodeRecordsReader old(file);
     EXPECT_EQ(old.skipped, std::vector<std::string>{"TENC"});
-    std::vector<VNode*> list;
+    std::vector<VNode*> list; // in the order of the records: from the end of the list back
     for (VNode* n = c.root->next; n; n = n->next)
-        list.push_back(n);
+        list.insert(list.begin(), n);
     ASSERT_EQ(old.nodes.size(), list.size());
     for (size_t i = 0; i < list.size(); ++i) {
         EXPECT_STREQ(old.nodes[i]->TypeName(), list[i]->TypeName());
