@@ -125,6 +125,14 @@ TEST_F(FormsTest, DateFieldsInTheDocumentsFormat) {
         {0, "5-Jun-75", "1975-06-05"},
         {0, "31-Feb-26", nullptr},
         {0, "20-Dez-26", nullptr},
+        // ISO 8601 in every format.
+        {0, "2026-12-12", "2026-12-12"},
+        {1, "2026-12-12", "2026-12-12"},
+        {2, " 2026/02/01", "2026-02-01"},
+        {0, "2026-Dec-12", nullptr},
+        {1, "2026-02-30", nullptr},
+        {2, "2026-13-01", nullptr},
+        {1, "1899-12-31", nullptr},
     };
     for (const Typed& c : typed) {
         QDate date = Day("2000-01-01");

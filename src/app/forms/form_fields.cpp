@@ -136,16 +136,20 @@ bool ParseDateField(const char* typed, int dateFormat, QDate& date) {
         part.erase(0, part.find_first_not_of(" \t"));
         part.erase(part.find_last_not_of(" \t") + 1);
     }
-    std::string& dayPart = parts[format.monthFirst ? 1 : 0];
-    std::string& monthPart = parts[format.monthFirst ? 0 : 1];
+    // Four digits first are a year, as ISO 8601 writes a date (2026-12-12), whatever the
+    // format: no format begins with the year, so the text can mean no other day.
+    const bool iso = parts[0].size() == 4;
+    std::string& yearPart = parts[iso ? 0 : 2];
+    std::string& dayPart = parts[iso ? 2 : format.monthFirst ? 1 : 0];
+    std::string& monthPart = parts[iso ? 1 : format.monthFirst ? 0 : 1];
     int day = numberOf(dayPart);
-    int month =
-        format.monthName && numberOf(monthPart) < 0 ? monthOfName(monthPart) : numberOf(monthPart);
-    int year = numberOf(parts[2]);
+    int month = !iso && format.monthName && numberOf(monthPart) < 0 ? monthOfName(monthPart)
+                                                                    : numberOf(monthPart);
+    int year = numberOf(yearPart);
     // Two digits stand for a year from 1970 to 2069, as "%y" shows them.
-    if (parts[2].size() == 2)
+    if (yearPart.size() == 2)
         year += year < 70 ? 2000 : 1900;
-    else if (parts[2].size() != 4)
+    else if (yearPart.size() != 4)
         return false;
     if (day < 1 || month < 1 || month > 12) return false;
     char stored[32];

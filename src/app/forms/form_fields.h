@@ -27,7 +27,7 @@ qstring DateFieldText(const QDate& date, int dateFormat);
 // How the format asks for a date, for messages: "DD-MM-YYYY".
 const char* DateFieldPattern(int dateFormat);
 // The calendar day a typed text names in the format (blanks around it, '-', '/' or '.'
-// between the parts, a year of two or four digits); false for a text that names no day
+// between the parts, a year of two or four digits) or as YYYY-MM-DD in any format; false for a text that names no day
 // from 1900 on, such as 31-02-2026.
 bool ParseDateField(const char* typed, int dateFormat, QDate& date);
 // A typed date: a text that names no day is refused with a message (the date stays as
