@@ -40,5 +40,7 @@ IcsImport ImportICalendarFile(VCollection& collection, const char* path, std::st
     }
     message = "Imported " + std::to_string(result.added) + " new and " +
               std::to_string(result.updated) + " updated items from " + path + ".";
+    for (const std::string& note : result.notes)
+        message += "\nNote: " + note + ".";
     return result;
 }

@@ -1,5 +1,6 @@
 #include "interop/ical_import.h"
 
+#include "foundation/control_escape.h"
 #include "foundation/qfile.h"
 #include "foundation/text_encoding.h"
 #include "interop/ical_bounds.h"
@@ -11,6 +12,7 @@
 #include "model/vcommitem.h"
 #include "model/vdays.h"
 #include "model/vgroup.h"
+#include "model/vrecurrence.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
 
@@ -45,7 +47,8 @@ struct ParsedItem {
     std::string status;
     int priority = 0; // iCalendar's scale; 0 none
     int percent = -1;
-    std::string kept; // the properties and components we do not show, as iCalendar text
+    std::string kept;          // the properties and components we do not show, as iCalendar text
+    std::size_t component = 0; // its number in the order the components begin
 };
 
 struct Parsed {
@@ -298,6 +301,7 @@ bool readCalendar(icalcomponent* calendar, size_t index, Parsed& parsed, Fault& 
         }
         // Named by its text, so that importing the same file again finds it.
         if (item.uid.empty()) item.uid = NameUid(take(icalcomponent_as_ical_string_r(c)));
+        item.component = number;
         parsed.items.push_back(std::move(item));
     }
     return true;
@@ -487,6 +491,14 @@ bool parse(const std::string& bytes, Parsed& parsed, IcsImport& result) {
         icalcomponent_free(calendar);
     }
     icalerror_set_error_state(ICAL_MALFORMEDDATA_ERROR, errorState);
+    // A repeat the file asks for but no calendar can follow is kept as it came; the item
+    // shows once, and the user is told, by the line the item begins at.
+    for (const ParsedItem& item : parsed.items)
+        if (std::string fault = RuleFault(item.schedule.rule); !failed && !fault.empty())
+            result.notes.push_back("line " + std::to_string(components.begins[item.component]) +
+                                   ": \"" + EscapeControls(item.summary, TextEncoding::Utf8) +
+                                   "\" repeats by " + item.schedule.rule + ", " + fault +
+                                   "; it shows once, on its first day");
     return !failed;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class VCollection;
 class VNode;
@@ -14,6 +15,8 @@ struct IcsImport {
     int added = 0;
     int updated = 0;
     VNode* folder = nullptr; // where new items went
+    // What was imported but cannot be followed, each naming its line: "line 12: ..."
+    std::vector<std::string> notes;
 };
 
 // Reads the whole text first; only a file that reads without an error changes the

@@ -9,6 +9,10 @@ bool RuleReadable(const std::string& rule) {
     return ReadRule(rule).has_value();
 }
 
+std::string RuleFault(const std::string& rule) {
+    return rule.empty() ? "" : FaultOf(ParseRule(rule));
+}
+
 OccurrenceList Occurrences(const std::string& rule, const VWhen& first, long from, long to) {
     OccurrenceList list;
     SeriesWalk walk(rule, first, {from, std::nullopt}, VWhen{to, 24 * 60 - 1});

@@ -27,6 +27,9 @@ constexpr std::size_t MAX_LISTED_OCCURRENCES = 10000;
 // INTERVAL below 1) is kept as text but never expanded: its item has the first
 // occurrence only.
 bool RuleReadable(const std::string& rule);
+// Why a rule is not readable, for a message ("a COUNT below 1"); empty when it is, or
+// when there is no rule.
+std::string RuleFault(const std::string& rule);
 
 struct OccurrenceList {
     std::vector<VWhen> found;
@@ -47,8 +50,7 @@ std::optional<VWhen> NextOccurrence(const std::string& rule, const VWhen& first,
                                     const VWhen& after);
 
 // The latest occurrence at or before the moment `at`; none before the first.
-std::optional<VWhen> LatestOccurrence(const std::string& rule, const VWhen& first,
-                                      const VWhen& at);
+std::optional<VWhen> LatestOccurrence(const std::string& rule, const VWhen& first, const VWhen& at);
 
 // The rule of the series that starts at the next occurrence: the same rule with one
 // occurrence less to go when it counts them (COUNT).

@@ -2,12 +2,26 @@
 
 #include "model/vdays.h"
 
-std::optional<icalrecurrencetype> ReadRule(const std::string& rule) {
-    if (rule.empty()) return std::nullopt;
+icalrecurrencetype ParseRule(const std::string& rule) {
     icalrecurrencetype r = icalrecurrencetype_from_string(rule.c_str());
     // libical leaves an error behind for the caller to see; nobody else looks at it.
     icalerror_clear_errno();
-    if (r.freq == ICAL_NO_RECURRENCE || r.count < 0 || r.interval < 1) return std::nullopt;
+    return r;
+}
+
+const char* FaultOf(const icalrecurrencetype& r) {
+    if (r.freq == ICAL_NO_RECURRENCE)
+        return "a rule that cannot be followed (RFC 5545 wants a FREQ, and a COUNT and an "
+               "INTERVAL of 1 or more)";
+    if (r.count < 0) return "a COUNT below 1";
+    if (r.interval < 1) return "an INTERVAL below 1";
+    return "";
+}
+
+std::optional<icalrecurrencetype> ReadRule(const std::string& rule) {
+    if (rule.empty()) return std::nullopt;
+    icalrecurrencetype r = ParseRule(rule);
+    if (*FaultOf(r)) return std::nullopt;
     return r;
 }
 

@@ -9,9 +9,13 @@
 #include <optional>
 #include <string>
 
-// The rule, or none when it is empty or libical cannot read it. libical itself refuses a
-// COUNT or an INTERVAL below 1, so such a rule is unreadable like any other it rejects.
+// The rule, or none when it is empty or cannot be followed (FaultOf).
 std::optional<icalrecurrencetype> ReadRule(const std::string& rule);
+// The rule as libical reads it, whatever it holds.
+icalrecurrencetype ParseRule(const std::string& rule);
+// Why libical's reading of a rule cannot be followed: it read no frequency, or a COUNT or
+// an INTERVAL below 1 (which RFC 5545 does not allow); "" when it can be.
+const char* FaultOf(const icalrecurrencetype& rule);
 
 // A floating libical time: a date for a day without a time, else a date-time.
 icaltimetype IcalTime(const VWhen& when);

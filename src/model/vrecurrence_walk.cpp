@@ -1,8 +1,8 @@
 #include "model/vrecurrence_walk.h"
 
-#include "model/vrecurrence_barren.h"
 #include "model/vdays.h"
 #include "model/vrecurrence.h"
+#include "model/vrecurrence_barren.h"
 #include "model/vrecurrence_rule.h"
 
 #include <algorithm>
@@ -107,7 +107,8 @@ SeriesWalk::SeriesWalk(const std::string& rule, const VWhen& first, const VWhen&
     // libical stops after UNTIL: made the span's last minute (day), or the moment the
     // budget's steps reach at the most, when either comes before the rule's own.
     static const long long farAway = DayNumber(3000, 1, 1) * DAY;
-    long long spanEnd = until ? FloatingSeconds(*until) + (until->minute ? 59 : DAY - 1) : LLONG_MAX;
+    long long spanEnd =
+        until ? FloatingSeconds(*until) + (until->minute ? 59 : DAY - 1) : LLONG_MAX;
     double budgetSpan = REPEAT_STEP_BUDGET * secondsPerStep(r);
     long long budgetEnd =
         budgetSpan < (double)(farAway - walkFrom) ? walkFrom + (long long)budgetSpan : LLONG_MAX;

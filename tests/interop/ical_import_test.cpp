@@ -6,6 +6,7 @@
 #include "interop/ical_fixture.h"
 #include "interop/ical_reading.h"
 #include "model/vdays.h"
+#include "model/vrecurrence.h"
 #include "model/vschedule.h"
 #include "support/log_capture.h"
 
@@ -525,6 +526,47 @@ std::string Junk(std::size_t size) {
         c = (char)(state >> 16);
     }
     return junk;
+}
+
+// A repeat no calendar can follow is imported as it came, and the item shows once; the
+// import says so, naming the line where the item begins.
+TEST_F(IcsImportTest, ARepeatThatCannotBeFollowedIsKeptAndNamed) {
+    struct Case {
+        const char* rule;
+        bool followed;
+    } cases[] = {
+        {"FREQ=DAILY;COUNT=3", true},
+        {"FREQ=DAILY;COUNT=-5", false},
+        {"FREQ=DAILY;INTERVAL=0", false},
+        {"FREQ=SOMETIMES", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rule);
+        VCollection doc;
+        std::string text = Calendar(
+            Item("VTODO", "UID:r\r\nSUMMARY:Water\x1b[2J\r\nDTSTART;VALUE=DATE:20261214\r\n"
+                          "DUE;VALUE=DATE:20261214\r\nRRULE:" +
+                              std::string(c.rule) + "\r\n"));
+        long begin = 1 + std::count(text.begin(), text.begin() + text.find("BEGIN:VTODO"), '\n');
+        IcsImport result = ImportICalendar(doc, text);
+        ASSERT_TRUE(result.ok) << result.error;
+        EXPECT_EQ(result.added, 1);
+        VNode* item = FirstItem(doc);
+        EXPECT_EQ(ScheduleOf(doc, item).rule, c.rule) << "kept as it came";
+        if (c.followed) {
+            EXPECT_THAT(result.notes, ::testing::IsEmpty());
+            continue;
+        }
+        ASSERT_EQ(result.notes.size(), 1u);
+        EXPECT_THAT(result.notes[0],
+                    ::testing::StartsWith("line " + std::to_string(begin) +
+                                          ": \"Water\\x1b[2J\" repeats by " + c.rule + ", "));
+        EXPECT_THAT(result.notes[0], HasSubstr("; it shows once, on its first day"));
+        OccurrenceList shown =
+            Occurrences(ScheduleOf(doc, item).rule, {DayNumber(2026, 12, 14), std::nullopt},
+                        DayNumber(2026, 12, 1), DayNumber(2026, 12, 31));
+        EXPECT_EQ(shown.found.size(), 1u);
+    }
 }
 
 TEST_F(IcsImportTest, BrokenFilesSayWhereAndChangeNothing) {
