@@ -83,6 +83,7 @@ SeriesWalk::SeriesWalk(const std::string& rule, const VWhen& first, const VWhen&
     if (!read || NeverRepeats(*read, first)) return;
     icalrecurrencetype r = *read;
     count = r.count;
+    weeks.emplace(r);
     bool date = !first.minute;
     long long firstAt = FloatingSeconds(first), fromAt = FloatingSeconds(from), walkFrom = firstAt;
     icaltimetype dtstart = IcalTime(first);
@@ -164,6 +165,7 @@ std::optional<VWhen> SeriesWalk::Next() {
         // Before the span, or a minute already given (libical gives the first occurrence
         // itself when the rule matches it, and a secondly rule sixty times a minute).
         if (w < from || (last && !(*last < w))) continue;
+        if (!weeks->Holds(w.day)) continue;
         return last = w;
     }
     return std::nullopt;

@@ -4,6 +4,7 @@
 // libical's iterator, whatever the rule.
 #pragma once
 
+#include "model/vrecurrence_weeks.h"
 #include "model/vschedule.h"
 
 #include <optional>
@@ -44,4 +45,5 @@ class SeriesWalk {
     std::optional<VWhen> reached;    // the latest moment libical gave
     std::optional<VWhen> budgetStop; // where libical stops to keep within the budget
     std::optional<VWhen> cutAfter;
+    std::optional<ListedWeeks> weeks; // the rule's BYWEEKNO
 };

@@ -198,6 +198,34 @@ TEST(BoundedExpansionTest, ACountOrIntervalBelowOneIsAnUnreadableRule) {
     }
 }
 
+// Week numbers as RFC 5545 counts them from WKST: week 53 is only in years that have one
+// (libical alone also gives the Monday of the next year's week 1 in the others), and -1
+// is the last week of each year.
+TEST(BoundedExpansionTest, ListedWeeksAreThoseTheYearHas) {
+    struct Case {
+        const char* rule;
+        const char* first;
+        std::vector<std::string> found; // from 2027 to 2037, as python-dateutil gives them
+    } cases[] = {
+        {"FREQ=YEARLY;BYWEEKNO=53;BYDAY=MO", "2026-12-28", {"2032-12-27", "2037-12-28"}},
+        {"FREQ=YEARLY;BYWEEKNO=-1;BYDAY=MO",
+         "2026-12-28",
+         {"2027-12-27", "2028-12-25", "2029-12-24", "2030-12-23", "2031-12-22", "2032-12-27",
+          "2033-12-26", "2034-12-25", "2035-12-24", "2036-12-22", "2037-12-28"}},
+        // Weeks from Sunday: week 1 of 2030 begins on 30 December 2029.
+        {"FREQ=YEARLY;BYWEEKNO=1;BYDAY=SU;WKST=SU",
+         "2027-01-03",
+         {"2027-01-03", "2028-01-02", "2028-12-31", "2029-12-30", "2030-12-29", "2032-01-04",
+          "2033-01-02", "2034-01-01", "2034-12-31", "2035-12-30", "2037-01-04"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rule);
+        EXPECT_EQ(
+            Texts(Occurrences(c.rule, When(c.first), Day("2027-01-01"), Day("2037-12-31")).found),
+            c.found);
+    }
+}
+
 // Starting libical's iterator at the span gives what walking from the first occurrence
 // gives: intervals stay in step, a day's times are all there whatever their order, and a
 // series of days with an hourly rule is a day each.
