@@ -230,10 +230,10 @@ bool CMainFrame::TextFieldHasFocus() {
 }
 
 std::string CMainFrame::ChooseFile(bool forSaving, const std::string& caption,
-                                   const std::string& wildcard) {
+                                   const std::string& wildcard, const std::string& suggested) {
     long style = forSaving ? wxFD_SAVE | wxFD_OVERWRITE_PROMPT : wxFD_OPEN | wxFD_FILE_MUST_EXIST;
-    wxFileDialog dialog(this, wxString::FromUTF8(caption), "", "", wxString::FromUTF8(wildcard),
-                        style);
+    wxFileDialog dialog(this, wxString::FromUTF8(caption), "", wxString::FromUTF8(suggested),
+                        wxString::FromUTF8(wildcard), style);
     if (dialog.ShowModal() != wxID_OK) return {};
     wxString path = dialog.GetPath();
     // GTK reports a name given before its chooser was shown (as the tests give it) only

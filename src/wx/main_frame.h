@@ -50,7 +50,7 @@ class CMainFrame : public wxDocParentFrame, public DocumentHost, public CommandU
     std::string ChooseExportFile(const std::string& folder, const std::string& name) override;
     bool TextFieldHasFocus() override;
     std::string ChooseFile(bool forSaving, const std::string& caption,
-                           const std::string& wildcard) override;
+                           const std::string& wildcard, const std::string& suggested) override;
     WindowSync* Sync() override { return sync.get(); }
 
     // Opens a document file (a dropped one, the command line's); an unreadable file is

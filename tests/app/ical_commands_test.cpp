@@ -88,6 +88,7 @@ TEST_F(IcsCommandsTest, ExportWritesTheFileAndKeepsTheNewUids) {
     ui.answer = dir.File("out.ics");
     ASSERT_TRUE(RunCommand(CMD_EXPORT_ICALENDAR, context));
     EXPECT_EQ(ui.asked.at(0).substr(0, 24), "save: Export iCalendar i");
+    EXPECT_EQ(ui.suggestedNames.at(0), "doc.ics") << "named after the document";
     std::string first = ReadWholeFile(ui.answer);
     EXPECT_THAT(first, HasSubstr("SUMMARY:Water plants\r\n"));
     EXPECT_THAT(first, HasSubstr("X-WR-CALNAME:doc\r\n"));

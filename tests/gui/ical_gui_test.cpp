@@ -55,6 +55,23 @@ TEST_F(IcsGuiTest, TheFileMenuOffersExportAndImportOfICalendarFiles) {
     }
 }
 
+// The file chooser as the user finds it: the name it offers is kept, then the path the
+// user picks is given.
+class ExpectChooser : public wxExpectModal<wxFileDialog> {
+  public:
+    ExpectChooser(const std::string& path, std::string& offered)
+        : wxExpectModal<wxFileDialog>(path), offered(offered) {}
+
+  protected:
+    int OnInvoked(wxFileDialog* dialog) const override {
+        offered = dialog->wxFileDialogBase::GetFilename().utf8_string();
+        return wxExpectModal<wxFileDialog>::OnInvoked(dialog);
+    }
+
+  private:
+    std::string& offered;
+};
+
 TEST_F(IcsGuiTest, AnImportedCalendarShowsAsAFolderAndGoesWithOneUndo) {
     TempDir dir;
     std::string path = dir.File("garden.ics");
@@ -85,8 +102,10 @@ TEST_F(IcsGuiTest, AnImportedCalendarShowsAsAFolderAndGoesWithOneUndo) {
     std::string out = dir.File("out.ics");
     SendCommand(CMD_REDO);
     Settle();
-    wxTEST_DIALOG(SendCommand(CMD_EXPORT_ICALENDAR), wxExpectModal<wxFileDialog>(out));
+    std::string offered;
+    wxTEST_DIALOG(SendCommand(CMD_EXPORT_ICALENDAR), ExpectChooser(out, offered));
     Settle();
+    EXPECT_EQ(offered, "calendar.ics") << "a name to start from, for a document not saved yet";
     std::string exported = FileBytes(out);
     EXPECT_NE(exported.find("SUMMARY:Mow the lawn\r\n"), std::string::npos) << exported;
     EXPECT_NE(exported.find("UID:b\r\n"), std::string::npos) << "the peer's UIDs stay";

@@ -25,8 +25,9 @@ class RecordingCommandUI : public CommandUI {
     bool TextFieldHasFocus() override { return typing; }
     // Answers the file chooser with `answer` (empty: the user cancelled).
     std::string ChooseFile(bool forSaving, const std::string& caption,
-                           const std::string& wildcard) override {
+                           const std::string& wildcard, const std::string& suggested) override {
         asked.push_back((forSaving ? "save: " : "open: ") + caption + " " + wildcard);
+        suggestedNames.push_back(suggested);
         return answer;
     }
     WindowSync* Sync() override { return sync; }
@@ -35,6 +36,7 @@ class RecordingCommandUI : public CommandUI {
     bool typing = false;
     std::string answer;
     std::vector<std::string> asked;
+    std::vector<std::string> suggestedNames; // one for each time the chooser was asked
     std::string exportAnswer; // the export chooser's answer; "" is Cancel
     WindowSync* sync = nullptr;
 };

@@ -32,10 +32,10 @@ class CommandUI {
     // Ctrl+Z are its own then. Without a window there is none.
     virtual bool TextFieldHasFocus() { return false; }
     // A file chosen by the user (to write when forSaving), or empty when none was.
-    // wildcard: "Description (*.ext)|*.ext|...".
+    // wildcard: "Description (*.ext)|*.ext|..."; suggested: the name the chooser offers.
     virtual std::string ChooseFile(bool forSaving, const std::string& caption,
-                                   const std::string& wildcard) {
-        (void)forSaving, (void)caption, (void)wildcard;
+                                   const std::string& wildcard, const std::string& suggested) {
+        (void)forSaving, (void)caption, (void)wildcard, (void)suggested;
         return {};
     }
     // The open document's sync while the window runs; none without a window.

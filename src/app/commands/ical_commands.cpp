@@ -19,13 +19,15 @@ bool canChoose(const CommandContext& c) {
 }
 
 unsigned exportICalendar(CommandContext& c) {
-    std::string path = c.ui->ChooseFile(true, "Export iCalendar", ICS_FILES);
-    if (path.empty()) return CHANGED_NOTHING;
     VCollection& collection = *c.view->document->Collection();
+    // The calendar is named after the document, and so is its file.
+    std::string name = CalendarName(collection, collection.root);
+    std::string path = c.ui->ChooseFile(true, "Export iCalendar", ICS_FILES,
+                                        (name.empty() ? "calendar" : name) + ".ics");
+    if (path.empty()) return CHANGED_NOTHING;
     IcsExport exported;
     std::string message;
-    bool written = ExportICalendarFile(collection, AllNodes(collection),
-                                       CalendarName(collection, collection.root), path.c_str(),
+    bool written = ExportICalendarFile(collection, AllNodes(collection), name, path.c_str(),
                                        exported, message);
     ShowMessage(message.c_str(), PROGRAM_CAPTION, MsgButtons::OK,
                 written ? MsgIcon::Information : MsgIcon::Error);
@@ -36,7 +38,7 @@ unsigned exportICalendar(CommandContext& c) {
 }
 
 unsigned importICalendar(CommandContext& c) {
-    std::string path = c.ui->ChooseFile(false, "Import iCalendar", ICS_FILES);
+    std::string path = c.ui->ChooseFile(false, "Import iCalendar", ICS_FILES, "");
     if (path.empty()) return CHANGED_NOTHING;
     std::string message;
     IcsImport imported =
