@@ -2,7 +2,7 @@
 
 #include "model/vcollection.h"
 #include "model/vdays.h"
-#include "model/vrecurrence.h"
+#include "model/vseries.h"
 
 #include <algorithm>
 #include <ctime>
@@ -23,9 +23,9 @@ Around occurrencesAround(const VSchedule& s, const VWhen& first, std::time_t at)
     localtime_r(&at, &local);
     VWhen now{LocalDay(at), local.tm_hour * 60 + local.tm_min};
     Around around;
-    std::optional<VWhen> latest = LatestOccurrence(s.rule, first, now);
+    std::optional<VWhen> latest = SeriesLatest(s, first, now);
     if (latest && (!s.reminderShown || *s.reminderShown < *latest)) around.reached = latest;
-    around.next = NextOccurrence(s.rule, first, now);
+    around.next = SeriesNext(s, first, now);
     return around;
 }
 

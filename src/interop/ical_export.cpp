@@ -6,6 +6,7 @@
 #include "interop/ical_fields.h"
 #include "interop/ical_schedule.h"
 #include "interop/ical_uid.h"
+#include "interop/ical_zones.h"
 #include "model/vcollection.h"
 #include "model/vcommitem.h"
 #include "model/vcontact.h"
@@ -14,6 +15,7 @@
 #include "model/vschedule.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
+#include "model/vzone.h"
 
 #include <libical/ical.h>
 
@@ -185,6 +187,7 @@ class Exporter {
             long days = task->duration > 0 ? task->duration : 1;
             if (schedule.startMinute || schedule.endMinute) {
                 out += timedSpan(first, days, schedule);
+                useZone(schedule.zone);
             } else {
                 out += cached(dayLines, first,
                               [&] { return icalproperty_new_dtstart(dateValue(first)); });
@@ -193,11 +196,13 @@ class Exporter {
                               [&] { return icalproperty_new_due(dateValue(first + days)); });
             }
         } else if (schedule.dueDay) {
-            icaltimetype due = IcalWhen({*schedule.dueDay, schedule.dueMinute});
+            VWhen due{*schedule.dueDay, schedule.dueMinute};
             // A repeat counts from DTSTART (RFC 5545 wants one with RRULE): the first
             // occurrence, due when it starts; the import reads the pair back as a due day.
-            if (RuleReadable(schedule.rule)) out += lines(icalproperty_new_dtstart(due));
-            out += lines(icalproperty_new_due(due));
+            if (RuleReadable(schedule.rule))
+                out += lines(ZonedProperty(ICAL_DTSTART_PROPERTY, due, schedule.zone));
+            out += lines(ZonedProperty(ICAL_DUE_PROPERTY, due, schedule.zone));
+            if (due.minute) useZone(schedule.zone);
         }
         if (task && task->completion)
             out += cached(percentLines, task->completion,
@@ -219,6 +224,10 @@ class Exporter {
             });
         }
         out += ScheduleLines(schedule, !task, summary);
+        for (const VWhen& when : schedule.exceptions)
+            out += lines(ZonedProperty(ICAL_EXDATE_PROPERTY, when, exceptionZone(when, schedule)));
+        for (const VWhen& when : schedule.additions)
+            out += lines(ZonedProperty(ICAL_RDATE_PROPERTY, when, exceptionZone(when, schedule)));
         bool keptCategories = addKept(ext.Field(node, VExtensions::ICAL_KEPT), schedule);
         // The item's own folder, by its name: the whole path would make every item's
         // line as long as its folder is deep, and 20,000 nested folders minutes and a
@@ -233,7 +242,27 @@ class Exporter {
         if (assigned) ++result.newIdentities;
     }
 
+    // The VTIMEZONE of each zone the items' times were written in, in the order of use.
+    std::string ZoneDefinitions() const {
+        std::string text;
+        for (const VZone& zone : zones)
+            text += ZoneDefinitionText(zone);
+        return text;
+    }
+
   private:
+    void useZone(const VZone& zone) {
+        if (!zone.Floating() && std::find(zones.begin(), zones.end(), zone) == zones.end())
+            zones.push_back(zone);
+    }
+
+    // An exception or addition is written in the series' zone (a day alone in none).
+    VZone exceptionZone(const VWhen& when, const VSchedule& schedule) {
+        if (!when.minute) return VZone();
+        useZone(schedule.zone);
+        return schedule.zone;
+    }
+
     template <class Key, class Make>
     const std::string& cached(std::unordered_map<Key, std::string>& cache, const Key& key,
                               Make make) {
@@ -271,8 +300,8 @@ class Exporter {
         VWhen start{first, s.startMinute.value_or(0)};
         VWhen due{first + days - 1, s.endMinute};
         if (!s.endMinute || !(start < due)) due = {first + days, 0};
-        return lines(icalproperty_new_dtstart(IcalWhen(start))) +
-               lines(icalproperty_new_due(IcalWhen(due)));
+        return lines(ZonedProperty(ICAL_DTSTART_PROPERTY, start, s.zone)) +
+               lines(ZonedProperty(ICAL_DUE_PROPERTY, due, s.zone));
     }
 
     // Puts back what an earlier import kept of the item: properties and components this
@@ -316,6 +345,7 @@ class Exporter {
     std::unordered_map<std::time_t, std::string> completedLines;
     std::unordered_map<std::string, std::string> textLines;
     std::unordered_map<const VNode*, std::string> folderLines;
+    std::vector<VZone> zones;
 };
 
 } // namespace
@@ -409,6 +439,7 @@ IcsExport ExportICalendar(VCollection& collection, const std::vector<VNode*>& no
         }
         exporter.Item(node, given.count(node) > 0);
     }
+    result.text += exporter.ZoneDefinitions();
     result.text += end;
     return result;
 }

@@ -8,6 +8,7 @@
 #include "interop/ical_fields.h"
 #include "interop/ical_schedule.h"
 #include "interop/ical_uid.h"
+#include "interop/ical_zones.h"
 #include "model/vcollection.h"
 #include "model/vcommitem.h"
 #include "model/vdays.h"
@@ -41,6 +42,9 @@ struct ParsedItem {
     long lastDay = 0;
     std::optional<int> startMinute, endMinute;
     std::optional<VWhen> due; // DUE without DTSTART: when a to-do is due
+    VZone zone;               // of the times above: the start's, else the end's
+    std::string unknownTzid;  // a zone nobody defines, whose times float
+    std::vector<VWhen> exceptions, additions; // EXDATE and RDATE, in the zone
     IcsScheduleParts schedule;
     bool done = false;
     std::optional<std::time_t> completedAt; // COMPLETED, the moment it was done
@@ -149,9 +153,33 @@ bool writable(icalproperty* p, icaltimetype time, std::string& error) {
     return true;
 }
 
+// A date-time property's value with the zone it names.
+struct ZonedValue {
+    icaltimetype value = icaltime_null_time();
+    ValueZone zone;
+};
+
+ZonedValue zonedValue(icalproperty* p, icalcomponent* component) {
+    ZonedValue v;
+    if (icalproperty_isa(p) == ICAL_RDATE_PROPERTY) {
+        icaldatetimeperiodtype date = icalproperty_get_rdate(p);
+        v.value = icalperiodtype_is_null_period(date.period) ? date.time : date.period.start;
+        if (!v.value.is_date && !icaltime_is_utc(v.value))
+            if (icalparameter* tzid = icalproperty_get_first_parameter(p, ICAL_TZID_PARAMETER))
+                v.value.zone = icalcomponent_get_timezone(icalcomponent_get_parent(component),
+                                                          icalparameter_get_tzid(tzid));
+    } else {
+        v.value = icalproperty_get_datetime_with_component(p, component);
+    }
+    v.zone = ZoneOfValue(p, v.value);
+    return v;
+}
+
 // One VTODO or VEVENT. False (with the error) for a property libical could not read.
 bool readItem(icalcomponent* component, ParsedItem& item, std::string& error) {
     icaltimetype start = icaltime_null_time(), end = icaltime_null_time();
+    ValueZone startZone, endZone;
+    std::vector<ZonedValue> exceptions, additions;
     bool hasStart = false, hasEnd = false, hasDuration = false, endIsDue = false;
     icaldurationtype duration = icaldurationtype_null_duration();
     std::string kept;
@@ -179,12 +207,14 @@ bool readItem(icalcomponent* component, ParsedItem& item, std::string& error) {
             break;
         case ICAL_DTSTART_PROPERTY:
             start = icalproperty_get_datetime_with_component(p, component);
+            startZone = ZoneOfValue(p, start);
             hasStart = true;
             if (!writable(p, start, error)) return false;
             break;
         case ICAL_DUE_PROPERTY:
         case ICAL_DTEND_PROPERTY:
             end = icalproperty_get_datetime_with_component(p, component);
+            endZone = ZoneOfValue(p, end);
             hasEnd = true;
             endIsDue = icalproperty_isa(p) == ICAL_DUE_PROPERTY;
             if (!writable(p, end, error)) return false;
@@ -214,6 +244,13 @@ bool readItem(icalcomponent* component, ParsedItem& item, std::string& error) {
             break;
         case ICAL_DTSTAMP_PROPERTY:
             break; // written anew at every export
+        case ICAL_EXDATE_PROPERTY:
+        case ICAL_RDATE_PROPERTY: {
+            ZonedValue v = zonedValue(p, component);
+            if (!writable(p, v.value, error)) return false;
+            (icalproperty_isa(p) == ICAL_EXDATE_PROPERTY ? exceptions : additions).push_back(v);
+            break;
+        }
         default:
             if (!ReadScheduleProperty(p, item.schedule)) kept += PropertyLines(p);
             break;
@@ -224,9 +261,22 @@ bool readItem(icalcomponent* component, ParsedItem& item, std::string& error) {
         if (!ReadReminder(c, item.schedule)) kept += take(icalcomponent_as_ical_string_r(c));
     if (!kept.empty()) item.kept = "BEGIN:VTODO\r\n" + kept + "END:VTODO\r\n";
 
+    // The item's times are in the zone of its start (of its end, without one); the
+    // others are moved into it.
+    const ValueZone& itemZone = hasStart && !start.is_date ? startZone : endZone;
+    item.zone = itemZone.zone;
+    item.unknownTzid = hasStart ? startZone.unknownTzid : endZone.unknownTzid;
+    if (item.unknownTzid.empty()) item.unknownTzid = endZone.unknownTzid;
+    auto wall = [&](const icaltimetype& value, const ValueZone& zone) {
+        return WallIn(value, zone.zone, item.zone);
+    };
+    for (const ZonedValue& v : exceptions)
+        if (std::optional<VWhen> w = wall(v.value, v.zone)) item.exceptions.push_back(*w);
+    for (const ZonedValue& v : additions)
+        if (std::optional<VWhen> w = wall(v.value, v.zone)) item.additions.push_back(*w);
     std::optional<VWhen> from, to;
-    if (hasStart) from = LocalWhen(start);
-    if (hasEnd) to = LocalWhen(end);
+    if (hasStart) from = wall(start, startZone);
+    if (hasEnd) to = wall(end, endZone);
     // A repeating to-do due when it starts is due then: the start is the series' first
     // occurrence, as the export writes it.
     if (from && to && endIsDue && *from == *to && !item.schedule.rule.empty()) from.reset();
@@ -240,7 +290,7 @@ bool readItem(icalcomponent* component, ParsedItem& item, std::string& error) {
         item.dated = true;
         item.firstDay = item.lastDay = from->day;
         item.startMinute = from->minute;
-        if (!to && hasDuration) to = LocalWhen(icaltime_add(start, duration));
+        if (!to && hasDuration) to = wall(icaltime_add(start, duration), startZone);
         if (to) endOf(*to, from->day, item.lastDay, item.endMinute);
         item.lastDay = std::max(item.lastDay, item.firstDay);
     } else {
@@ -493,12 +543,20 @@ bool parse(const std::string& bytes, Parsed& parsed, IcsImport& result) {
     icalerror_set_error_state(ICAL_MALFORMEDDATA_ERROR, errorState);
     // A repeat the file asks for but no calendar can follow is kept as it came; the item
     // shows once, and the user is told, by the line the item begins at.
-    for (const ParsedItem& item : parsed.items)
-        if (std::string fault = RuleFault(item.schedule.rule); !failed && !fault.empty())
-            result.notes.push_back("line " + std::to_string(components.begins[item.component]) +
-                                   ": \"" + EscapeControls(item.summary, TextEncoding::Utf8) +
-                                   "\" repeats by " + item.schedule.rule + ", " + fault +
+    for (const ParsedItem& item : parsed.items) {
+        if (failed) break;
+        std::string where = "line " + std::to_string(components.begins[item.component]) +
+                            ": \"" + EscapeControls(item.summary, TextEncoding::Utf8) + "\" ";
+        if (std::string fault = RuleFault(item.schedule.rule); !fault.empty())
+            result.notes.push_back(where + "repeats by " + item.schedule.rule + ", " + fault +
                                    "; it shows once, on its first day");
+        // A zone nobody defines: its times float, as the file's digits say them.
+        if (!item.unknownTzid.empty())
+            result.notes.push_back(where + "has times in the zone \"" +
+                                   EscapeControls(item.unknownTzid, TextEncoding::Utf8) +
+                                   "\", which neither the time-zone database nor the file "
+                                   "defines; they are kept as floating times");
+    }
     return !failed;
 }
 
@@ -554,6 +612,9 @@ void applyTo(VNode* node, const ParsedItem& item) {
 void applySchedule(VCollection& c, VNode* node, const ParsedItem& item) {
     VSchedule s = ScheduleOf(c, node);
     s.rule = item.schedule.rule;
+    s.zone = item.zone;
+    s.exceptions = item.exceptions;
+    s.additions = item.additions;
     s.repeatFrom = item.schedule.repeatFrom;
     s.reminderMinutes = item.schedule.reminderMinutes;
     s.startMinute = item.dated ? item.startMinute : item.due ? item.due->minute : std::nullopt;

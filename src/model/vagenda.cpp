@@ -2,7 +2,8 @@
 
 #include "model/vcollection.h"
 #include "model/vdays.h"
-#include "model/vrecurrence.h"
+#include "model/vseries.h"
+#include "model/vzone.h"
 #include "model/vtask.h"
 
 #include <algorithm>
@@ -38,12 +39,13 @@ Agenda BuildAgenda(const VCollection& collection, long from, long to, long today
         VSchedule schedule = ScheduleOf(collection, node);
         std::optional<VWhen> due = DueOf(node, schedule);
         if (!due || !node->IsActive()) continue;
+        VWhen dueHere = ToLocal(*due, schedule.zone);
         long length = daysOf(node);
         std::vector<VWhen> found;
         // Each occurrence once: the due one before the span when it is overdue, then
         // those whose days meet the span.
-        if (due->day + length - 1 < std::min(from, today)) found.push_back(*due);
-        OccurrenceList inSpan = Occurrences(schedule.rule, *due, from - (length - 1), to);
+        if (dueHere.day + length - 1 < std::min(from, today)) found.push_back(dueHere);
+        OccurrenceList inSpan = SeriesOccurrences(schedule, *due, from - (length - 1), to);
         found.insert(found.end(), inSpan.found.begin(), inSpan.found.end());
         if (inSpan.cutAfter) agenda.cut.push_back({node, *inSpan.cutAfter});
         if (found.empty()) continue;

@@ -41,6 +41,14 @@ class VExtensions {
     static constexpr const char* END_TIME = "end.time";     // and its last
     static constexpr const char* REPEAT_RULE = "repeat.rule";
     static constexpr const char* REPEAT_FROM = "repeat.from"; // "done"; none: the due date
+    // The zone of the times: a TZID ("UTC", "Europe/Berlin"); none: floating. With the
+    // calendar's own VTIMEZONE text when the database does not hold it so.
+    static constexpr const char* ZONE = "zone";
+    static constexpr const char* ZONE_DEFINITION = "zone.definition";
+    // Occurrences taken out of the series and added to it: "YYYY-MM-DD[THH:MM]" each,
+    // separated by commas.
+    static constexpr const char* REPEAT_EXCEPT = "repeat.except";
+    static constexpr const char* REPEAT_ADD = "repeat.add";
     static constexpr const char* REMIND_BEFORE = "remind.before";
     static constexpr const char* DONE_DAY = "done.day";
     // The moment the item was ticked done, in UTC: "YYYY-MM-DDTHH:MM:SSZ".

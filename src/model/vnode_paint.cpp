@@ -5,6 +5,7 @@
 #include "model/vdays.h"
 #include "model/vnode.h"
 #include "model/vschedule.h"
+#include "model/vseries.h"
 #include "model/vvisibility.h"
 
 #include <algorithm>
@@ -42,7 +43,7 @@ DueColumn dueColumn(const VNode& node, const VCollectionViewer& v) {
         std::string end = schedule.endMinute ? MinuteText(*schedule.endMinute) : "";
         return {start + (schedule.endMinute ? "-" + end : "")};
     }
-    std::optional<VWhen> when = v.occurrence ? *v.occurrence : DueOf(&node, schedule);
+    std::optional<VWhen> when = v.occurrence ? *v.occurrence : LocalDueOf(&node, schedule);
     if (!when) return {};
     QDate today;
     today.SetToday();

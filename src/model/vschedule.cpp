@@ -5,6 +5,7 @@
 #include "model/vdates.h"
 #include "model/vdays.h"
 #include "model/vrecurrence.h"
+#include "model/vseries.h"
 #include "model/vtask.h"
 
 #include <algorithm>
@@ -41,8 +42,7 @@ std::string whenText(const VWhen& when) {
     return DayText(when.day) + (when.minute ? "T" + MinuteText(*when.minute) : "");
 }
 
-std::optional<VWhen> whenField(const VExtensions& e, const VNode* node, const char* name) {
-    std::string text = e.Field(node, name);
+std::optional<VWhen> parseWhen(const std::string& text) {
     VWhen when;
     if (text.size() < 10 || !ParseDayText(text.substr(0, 10).c_str(), when.day))
         return std::nullopt;
@@ -51,6 +51,30 @@ std::optional<VWhen> whenField(const VExtensions& e, const VNode* node, const ch
     if (text[10] != 'T' || !ParseMinuteText(text.substr(11), minute)) return std::nullopt;
     when.minute = minute;
     return when;
+}
+
+std::optional<VWhen> whenField(const VExtensions& e, const VNode* node, const char* name) {
+    return parseWhen(e.Field(node, name));
+}
+
+// "YYYY-MM-DD[THH:MM],..."; what does not read as a day is left out.
+std::vector<VWhen> whenListField(const VExtensions& e, const VNode* node, const char* name) {
+    std::vector<VWhen> list;
+    std::string text = e.Field(node, name);
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t comma = std::min(text.find(',', start), text.size());
+        if (std::optional<VWhen> when = parseWhen(text.substr(start, comma - start)))
+            list.push_back(*when);
+        start = comma + 1;
+    }
+    return list;
+}
+
+std::string whenListText(const std::vector<VWhen>& list) {
+    std::string text;
+    for (const VWhen& when : list)
+        text += (text.empty() ? "" : ",") + whenText(when);
+    return text;
 }
 
 template <typename T, typename Format>
@@ -103,7 +127,11 @@ VSchedule ScheduleOf(const VCollection& collection, const VNode* node) {
     s.dueMinute = minuteField(e, node, X::DUE_TIME);
     s.startMinute = minuteField(e, node, X::START_TIME);
     s.endMinute = minuteField(e, node, X::END_TIME);
+    s.zone = {e.Field(node, X::ZONE), e.Field(node, X::ZONE_DEFINITION)};
+    if (s.zone.Floating()) s.zone.definition.clear();
     s.rule = e.Field(node, X::REPEAT_RULE);
+    s.exceptions = whenListField(e, node, X::REPEAT_EXCEPT);
+    s.additions = whenListField(e, node, X::REPEAT_ADD);
     s.repeatFrom =
         e.Field(node, X::REPEAT_FROM) == "done" ? RepeatFrom::DayDone : RepeatFrom::DueDate;
     s.reminderMinutes = numberField(e, node, X::REMIND_BEFORE);
@@ -122,7 +150,8 @@ void SetSchedule(VCollection& collection, const VNode* node, const VSchedule& gi
         s.endMinute.reset();
     }
     if (kind == ScheduleKind::None) s = VSchedule();
-    if (s.dueDay && s.dueMinute) {
+    if (!s.dueMinute && !s.startMinute && !s.endMinute) s.zone = VZone(); // days have none
+    if (s.dueDay && s.dueMinute && s.zone.Floating()) {
         VWhen existing = ExistingLocalTime({*s.dueDay, s.dueMinute}); // a gap may end tomorrow
         s.dueDay = existing.day;
         s.dueMinute = existing.minute;
@@ -135,7 +164,11 @@ void SetSchedule(VCollection& collection, const VNode* node, const VSchedule& gi
     e.SetField(node, X::DUE_TIME, textOf(s.dueMinute, MinuteText));
     e.SetField(node, X::START_TIME, textOf(s.startMinute, MinuteText));
     e.SetField(node, X::END_TIME, textOf(s.endMinute, MinuteText));
+    e.SetField(node, X::ZONE, s.zone.tzid);
+    e.SetField(node, X::ZONE_DEFINITION, s.zone.definition);
     e.SetField(node, X::REPEAT_RULE, s.rule);
+    e.SetField(node, X::REPEAT_EXCEPT, whenListText(s.exceptions));
+    e.SetField(node, X::REPEAT_ADD, whenListText(s.additions));
     e.SetField(node, X::REPEAT_FROM, s.repeatFrom == RepeatFrom::DayDone ? "done" : "");
     e.SetField(node, X::REMIND_BEFORE, textOf(s.reminderMinutes, number));
     e.SetField(node, X::DONE_DAY, textOf(s.doneDay, day));
@@ -177,7 +210,7 @@ bool tickDone(VCollection& collection, VNode* node, bool done, long today) {
     // From the day done, the series starts afresh on that day at the due time. The next
     // occurrence is the next moment, which may be later the same day.
     VWhen from = s.repeatFrom == RepeatFrom::DayDone ? VWhen{today, due->minute} : *due;
-    std::optional<VWhen> next = NextOccurrence(s.rule, from, from);
+    std::optional<VWhen> next = NextInZone(s, from, from);
     if (next) {
         s.rule = RuleAfterOneOccurrence(s.rule);
         moveTo(node, s, *next);

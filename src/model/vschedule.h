@@ -2,14 +2,17 @@
 // node's extension record (named fields, see vextension.h), so an item without a
 // schedule writes nothing new and its document stays byte for byte what it was.
 //
-// Times are floating local times: a day and a time of day, in whatever zone the
-// program runs in, as an agenda means them ("the dentist at 09:00"); a weekly 09:00
-// stays at 09:00 across a daylight-saving change. LocalInstant turns one into a moment.
+// Times are wall times: a day and a time of day. Without a zone they float, in whatever
+// zone the program runs in, as an agenda means them ("the dentist at 09:00"); a weekly
+// 09:00 stays at 09:00 across a daylight-saving change. With a zone (a calendar's TZID,
+// or UTC) they are that zone's, and the series repeats in it (vzone.h turns them into
+// the time here). LocalInstant turns a local time into a moment.
 #pragma once
 
 #include <ctime>
 #include <optional>
 #include <string>
+#include <vector>
 
 class VCollection;
 class VNode;
@@ -23,6 +26,16 @@ struct VWhen {
     bool operator<(const VWhen& other) const {
         return day != other.day ? day < other.day : minute.value_or(-1) < other.minute.value_or(-1);
     }
+};
+
+// The zone of an item's times: its TZID ("" floating, "UTC", a database name or a
+// calendar's own name) and, for a zone the database does not hold as the calendar
+// defined it, that definition (a VTIMEZONE's text).
+struct VZone {
+    std::string tzid;
+    std::string definition;
+    bool Floating() const { return tzid.empty(); }
+    bool operator==(const VZone&) const = default;
 };
 
 // Which schedule a kind can carry.
@@ -45,11 +58,17 @@ struct VSchedule {
     // Actions only: the time of day on the first day and on the last.
     std::optional<int> startMinute;
     std::optional<int> endMinute;
+    // The zone of the due time, or of an action's days and times.
+    VZone zone;
     // An RFC 5545 RRULE value ("FREQ=MONTHLY;BYMONTHDAY=31"), kept as text even when
     // libical cannot read it (RuleReadable); empty: the item does not repeat. The series
     // starts at the item's due occurrence (DueOf), which moves on as occurrences are done.
     std::string rule;
     RepeatFrom repeatFrom = RepeatFrom::DueDate;
+    // Occurrences taken out of the series (EXDATE; a day alone takes out that day's) and
+    // added to it (RDATE), as wall times in the zone.
+    std::vector<VWhen> exceptions;
+    std::vector<VWhen> additions;
     // Minutes before the due occurrence (0: at the due time); none: no reminder.
     std::optional<int> reminderMinutes;
     // The day the last occurrence was ticked done.
@@ -64,9 +83,10 @@ struct VSchedule {
 // The node's schedule (empty for a node without one).
 VSchedule ScheduleOf(const VCollection& collection, const VNode* node);
 // Stores it in the node's extension fields; what the node's kind cannot carry is left
-// out, and a due time in a daylight-saving gap moves to the next minute that exists.
+// out.
 // An empty schedule removes every schedule field (and the record, when nothing else is
-// in it).
+// in it). A floating due time in a daylight-saving gap moves out of it; a zoned one is
+// kept as the calendar gave it (its moment follows RFC 5545's reading of the gap).
 void SetSchedule(VCollection& collection, const VNode* node, const VSchedule& schedule);
 
 // The item's due occurrence: a due kind's due day and time, an action's start day

@@ -2,7 +2,7 @@
 
 #include "model/vcollection.h"
 #include "model/vdates.h"
-#include "model/vrecurrence.h"
+#include "model/vseries.h"
 #include "model/vschedule.h"
 #include "model/vtask.h"
 #include "platform/canvas.h"
@@ -140,7 +140,7 @@ void MonthCalendar::placeOccurrences(VNode* node, int days) {
     long first = DayOfDate(gridStart);
     // A repeat shows every occurrence whose days meet the grid (of one that repeats more
     // often than vrecurrence lists, the first ones).
-    for (const VWhen& when : Occurrences(schedule.rule, *due, first - (days - 1), first + 41).found)
+    for (const VWhen& when : SeriesOccurrences(schedule, *due, first - (days - 1), first + 41).found)
         placeSpan(node, DateOfDay(when.day), DateOfDay(when.day + days - 1));
 }
 

@@ -80,8 +80,8 @@ struct DayCase {
     int duration;
 };
 
-// Dates become the local day; all-day values keep theirs exactly, in any zone.
-TEST_F(IcsImportTest, DatesBecomeLocalDaysAndAllDayValuesNeverMove) {
+// All-day values keep their day exactly, in any zone; so do times in a zone, in theirs.
+TEST_F(IcsImportTest, DaysStayTheFilesInAnyZoneHere) {
     const DayCase cases[] = {
         {"Pacific/Kiritimati", "DTSTART;VALUE=DATE:20261224\r\nDUE;VALUE=DATE:20261227\r\n",
          "2026-12-24", 3},
@@ -91,13 +91,14 @@ TEST_F(IcsImportTest, DatesBecomeLocalDaysAndAllDayValuesNeverMove) {
         // A due day alone: a to-do due that day (duration 0 marks the to-do cases).
         {"Pacific/Kiritimati", "DUE;VALUE=DATE:20270101\r\n", "2027-01-01", 0},
         {"America/Adak", "DUE;VALUE=DATE:20261231\r\n", "2026-12-31", 0},
-        // 23:30 UTC on the 24th is the 25th in Kiritimati (UTC+14), the 24th in Adak (UTC-10).
-        {"Pacific/Kiritimati", "DTSTART:20261224T233000Z\r\n", "2026-12-25", 1},
+        // Times in UTC or in a zone keep that zone's day (the agenda shows them on the day
+        // here): 23:30 UTC on the 24th stays the 24th in Kiritimati (UTC+14) and Adak.
+        {"Pacific/Kiritimati", "DTSTART:20261224T233000Z\r\n", "2026-12-24", 1},
         {"America/Adak", "DTSTART:20261224T233000Z\r\n", "2026-12-24", 1},
-        {"America/Adak", "DTSTART;TZID=Europe/Berlin:20261225T080000\r\n", "2026-12-24", 1},
+        {"America/Adak", "DTSTART;TZID=Europe/Berlin:20261225T080000\r\n", "2026-12-25", 1},
         {"Pacific/Kiritimati",
          "DTSTART;TZID=Europe/Berlin:20261225T080000\r\nDUE;TZID=Europe/Berlin:20261227T000000\r\n",
-         "2026-12-25", 3},
+         "2026-12-25", 2},
         {"America/Adak", "DTSTART:20261225T080000\r\nDUE:20261226T000000\r\n", "2026-12-25", 1},
         {"America/Adak", "DTSTART;VALUE=DATE:20261224\r\nDURATION:P2D\r\n", "2026-12-24", 2},
         {"America/Adak", "", "", 0},

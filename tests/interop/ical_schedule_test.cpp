@@ -193,6 +193,11 @@ std::string Calendar(const std::string& lines) {
            lines + "END:VTODO\r\nEND:VCALENDAR\r\n";
 }
 
+VSchedule InZone(VSchedule schedule, const char* tzid) {
+    schedule.zone.tzid = tzid;
+    return schedule;
+}
+
 std::string Alarm(const std::string& trigger) {
     return "BEGIN:VALARM\r\nACTION:DISPLAY\r\nDESCRIPTION:Item\r\n" + trigger +
            "\r\nEND:VALARM\r\n";
@@ -211,11 +216,11 @@ TEST_F(IcsScheduleTest, ImportReadsTimesRepeatsAndReminders) {
              Alarm("TRIGGER;RELATED=END:-PT15M"),
          false, Schedule(Day(2026, 3, 31), 8 * 60 + 30, "FREQ=MONTHLY;BYMONTHDAY=31", 15), "", 0,
          nullptr},
-        // In UTC: the time here, in summer time on 31 March.
-        {"DUE:20260331T070000Z\r\n", false, Schedule(Day(2026, 3, 31), 9 * 60, "", {}), "", 0,
-         nullptr},
+        // In UTC or a zone: the time there, with its zone.
+        {"DUE:20260331T070000Z\r\n", false,
+         InZone(Schedule(Day(2026, 3, 31), 7 * 60, "", {}), "UTC"), "", 0, nullptr},
         {"DUE;TZID=America/New_York:20260331T030000\r\n", false,
-         Schedule(Day(2026, 3, 31), 9 * 60, "", {}), "", 0, nullptr},
+         InZone(Schedule(Day(2026, 3, 31), 3 * 60, "", {}), "America/New_York"), "", 0, nullptr},
         {"DTSTART:20260105T090000\r\nDUE:20260105T103000\r\nRRULE:FREQ=WEEKLY\r\n"
          "X-VANTRY-REPEAT-FROM:DONE\r\n",
          true, Schedule({}, {}, "FREQ=WEEKLY", {}, 9 * 60, 10 * 60 + 30, RepeatFrom::DayDone),

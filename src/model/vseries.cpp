@@ -1,0 +1,139 @@
+#include "model/vseries.h"
+
+#include "model/vrecurrence_rule.h"
+#include "model/vzone.h"
+
+#include <algorithm>
+
+namespace {
+
+// An EXDATE of a day alone takes out that day's occurrences; one with a time, that one.
+bool excepted(const VSchedule& s, const VWhen& when) {
+    return std::any_of(s.exceptions.begin(), s.exceptions.end(), [&](const VWhen& e) {
+        return e.day == when.day && (!e.minute || e.minute == when.minute);
+    });
+}
+
+// The rule as it reads in the zone's wall time: an UNTIL given in UTC (as RFC 5545 wants
+// it with a zoned start) becomes the zone's wall time of that moment, so the last
+// occurrence is compared as the moment it is.
+std::string ruleInZone(const VSchedule& s) {
+    if (s.zone.Floating() || s.rule.find("UNTIL=") == std::string::npos) return s.rule;
+    std::optional<icalrecurrencetype> r = ReadRule(s.rule);
+    if (!r || r->until.is_date || !icaltime_is_utc(r->until)) return s.rule;
+    std::optional<VWhen> wall = ZonedWall(
+        icaltime_as_timet_with_zone(r->until, icaltimezone_get_utc_timezone()), s.zone);
+    if (!wall) return s.rule;
+    icaltimetype until = IcalTime(*wall);
+    until.second = r->until.second;
+    r->until = until;
+    char* text = icalrecurrencetype_as_string_r(&*r);
+    std::string result = text ? text : s.rule;
+    icalmemory_free_buffer(text);
+    return result;
+}
+
+// Wall-time occurrences on the zone's days `from` to `to`.
+OccurrenceList wallOccurrences(const VSchedule& s, const std::string& rule, const VWhen& first,
+                               long from, long to) {
+    OccurrenceList list = Occurrences(rule, first, from, to);
+    std::erase_if(list.found, [&](const VWhen& w) { return excepted(s, w); });
+    for (const VWhen& added : s.additions)
+        if (added.day >= from && added.day <= to && !(list.cutAfter && *list.cutAfter < added) &&
+            !excepted(s, added))
+            list.found.push_back(added);
+    std::sort(list.found.begin(), list.found.end());
+    list.found.erase(std::unique(list.found.begin(), list.found.end()), list.found.end());
+    return list;
+}
+
+std::optional<VWhen> earlier(const std::optional<VWhen>& a, const std::optional<VWhen>& b) {
+    if (!a) return b;
+    if (!b) return a;
+    return *b < *a ? b : a;
+}
+
+std::optional<VWhen> later(const std::optional<VWhen>& a, const std::optional<VWhen>& b) {
+    if (!a) return b;
+    if (!b) return a;
+    return *a < *b ? b : a;
+}
+
+std::optional<VWhen> latestInZone(const VSchedule& s, const std::string& rule, const VWhen& first,
+                                  const VWhen& at) {
+    std::optional<VWhen> latest = LatestOccurrence(rule, first, at);
+    // Each exception passed over costs one look further back; there are few.
+    for (std::size_t passed = 0; latest && excepted(s, *latest) && passed <= s.exceptions.size();
+         ++passed) {
+        VWhen before = FloatingWhen(FloatingSeconds(*latest) - 60, !latest->minute);
+        latest = before < first ? std::nullopt : LatestOccurrence(rule, first, before);
+    }
+    if (latest && excepted(s, *latest)) latest.reset();
+    for (const VWhen& added : s.additions)
+        if (!(at < added) && !excepted(s, added)) latest = later(latest, added);
+    return latest;
+}
+
+std::optional<VWhen> nextInZone(const VSchedule& s, const std::string& rule, const VWhen& first,
+                                const VWhen& after) {
+    std::optional<VWhen> next = NextOccurrence(rule, first, after);
+    for (std::size_t passed = 0; next && excepted(s, *next) && passed <= s.exceptions.size();
+         ++passed)
+        next = NextOccurrence(rule, first, *next);
+    if (next && excepted(s, *next)) next.reset();
+    for (const VWhen& added : s.additions)
+        if (after < added && !excepted(s, added)) next = earlier(next, added);
+    return next;
+}
+
+// A zone's wall times lie within a day and a few hours of the local ones.
+constexpr long ZONE_MARGIN_DAYS = 2;
+
+} // namespace
+
+OccurrenceList SeriesOccurrences(const VSchedule& s, const VWhen& first, long from, long to) {
+    std::string rule = ruleInZone(s);
+    if (s.zone.Floating() || !first.minute) return wallOccurrences(s, rule, first, from, to);
+    OccurrenceList wall =
+        wallOccurrences(s, rule, first, from - ZONE_MARGIN_DAYS, to + ZONE_MARGIN_DAYS);
+    OccurrenceList local;
+    for (const VWhen& w : wall.found) {
+        VWhen here = ToLocal(w, s.zone);
+        if (here.day >= from && here.day <= to) local.found.push_back(here);
+    }
+    if (wall.cutAfter) local.cutAfter = ToLocal(*wall.cutAfter, s.zone);
+    // A change of offset can turn two wall times into one local minute, or reorder them.
+    std::sort(local.found.begin(), local.found.end());
+    local.found.erase(std::unique(local.found.begin(), local.found.end()), local.found.end());
+    return local;
+}
+
+std::optional<VWhen> SeriesNext(const VSchedule& s, const VWhen& first, const VWhen& after) {
+    std::string rule = ruleInZone(s);
+    VWhen from = FromLocal(after, s.zone);
+    // Wall times that round back to `after` here (a repeated hour) are passed over.
+    for (int tries = 0; tries < 4; ++tries) {
+        std::optional<VWhen> next = nextInZone(s, rule, first, from);
+        if (!next) return std::nullopt;
+        VWhen here = ToLocal(*next, s.zone);
+        if (after < here) return here;
+        from = *next;
+    }
+    return std::nullopt;
+}
+
+std::optional<VWhen> SeriesLatest(const VSchedule& s, const VWhen& first, const VWhen& at) {
+    std::optional<VWhen> latest = latestInZone(s, ruleInZone(s), first, FromLocal(at, s.zone));
+    if (!latest) return std::nullopt;
+    return ToLocal(*latest, s.zone);
+}
+
+std::optional<VWhen> NextInZone(const VSchedule& s, const VWhen& first, const VWhen& after) {
+    return nextInZone(s, ruleInZone(s), first, after);
+}
+
+std::optional<VWhen> LocalDueOf(const VNode* node, const VSchedule& schedule) {
+    std::optional<VWhen> due = DueOf(node, schedule);
+    if (due) due = ToLocal(*due, schedule.zone);
+    return due;
+}

@@ -1,0 +1,170 @@
+#include "model/vzone.h"
+
+#include "model/vdays.h"
+#include "model/vrecurrence_rule.h"
+#include "model/vschedule.h"
+
+#include <libical/ical.h>
+
+#include <map>
+#include <memory>
+#include <mutex>
+
+namespace {
+
+constexpr long long DAY = 86400;
+
+// libical's zones fill in their changes as they are asked for, so every use of one is
+// made under this lock (the remote view's thread exports calendars too).
+std::mutex& zoneLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+struct ZoneFree {
+    void operator()(icaltimezone* zone) const { icaltimezone_free(zone, 1); }
+};
+
+// A zone from its definition, read once and kept (by its text) for the program's life.
+icaltimezone* definedZone(const std::string& definition) {
+    static std::map<std::string, std::unique_ptr<icaltimezone, ZoneFree>> read;
+    auto found = read.find(definition);
+    if (found != read.end()) return found->second.get();
+    icalcomponent* component = icalparser_parse_string(definition.c_str());
+    icalerror_clear_errno();
+    icaltimezone* zone = nullptr;
+    if (component && icalcomponent_isa(component) == ICAL_VTIMEZONE_COMPONENT) {
+        zone = icaltimezone_new();
+        if (!icaltimezone_set_component(zone, component)) {
+            icaltimezone_free(zone, 1);
+            zone = nullptr;
+        }
+        component = nullptr; // the zone owns it now, or freed it with itself
+    }
+    if (component) icalcomponent_free(component);
+    read.emplace(definition, std::unique_ptr<icaltimezone, ZoneFree>(zone));
+    return zone;
+}
+
+icaltimezone* builtin(const std::string& name) {
+    if (name.empty()) return nullptr;
+    icaltimezone* zone = icaltimezone_get_builtin_timezone(name.c_str());
+    icalerror_clear_errno();
+    return zone;
+}
+
+// Under the lock.
+icaltimezone* zoneOf(const VZone& zone) {
+    if (zone.Floating()) return nullptr;
+    if (!zone.definition.empty()) return definedZone(zone.definition);
+    if (zone.tzid == "UTC") return icaltimezone_get_utc_timezone();
+    return builtin(zone.tzid);
+}
+
+// Seconds east of UTC in the zone at a moment.
+int offsetAt(icaltimezone* zone, long long moment) {
+    icaltimetype utc = icaltime_from_timet_with_zone((time_t)moment, 0, icaltimezone_get_utc_timezone());
+    int daylight = 0;
+    return icaltimezone_get_utc_offset_of_utc_time(zone, &utc, &daylight);
+}
+
+std::optional<std::time_t> instantIn(icaltimezone* zone, const VWhen& wall) {
+    long long asUtc = FloatingSeconds(wall);
+    // The offsets a day and a half either side: a change of offset lies between them
+    // when the wall time is near one.
+    int before = offsetAt(zone, asUtc - 3 * DAY / 2);
+    int after = offsetAt(zone, asUtc + 3 * DAY / 2);
+    std::optional<long long> first;
+    for (int offset : {before, after}) {
+        long long moment = asUtc - offset;
+        if (offsetAt(zone, moment) == offset && (!first || moment < *first)) first = moment;
+    }
+    // None fits: the time lies in a gap, read with the offset before it.
+    return (std::time_t)first.value_or(asUtc - before);
+}
+
+std::optional<VWhen> wallIn(icaltimezone* zone, std::time_t moment) {
+    return FloatingWhen((long long)moment + offsetAt(zone, moment), false);
+}
+
+VWhen localWall(std::time_t moment) {
+    std::tm local{};
+    localtime_r(&moment, &local);
+    return {DayNumber(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday),
+            local.tm_hour * 60 + local.tm_min};
+}
+
+} // namespace
+
+std::optional<std::time_t> ZonedInstant(const VWhen& wall, const VZone& zone) {
+    std::lock_guard<std::mutex> hold(zoneLock());
+    icaltimezone* z = zoneOf(zone);
+    if (!z) return std::nullopt;
+    return instantIn(z, wall);
+}
+
+std::optional<VWhen> ZonedWall(std::time_t moment, const VZone& zone) {
+    std::lock_guard<std::mutex> hold(zoneLock());
+    icaltimezone* z = zoneOf(zone);
+    if (!z) return std::nullopt;
+    return wallIn(z, moment);
+}
+
+bool ZoneKnown(const VZone& zone) {
+    if (zone.Floating()) return true;
+    std::lock_guard<std::mutex> hold(zoneLock());
+    return zoneOf(zone) != nullptr;
+}
+
+std::string DatabaseZoneName(const std::string& tzid) {
+    std::lock_guard<std::mutex> hold(zoneLock());
+    if (tzid == "UTC" || builtin(tzid)) return tzid;
+    // After a prefix of path segments, libical's own or a vendor's.
+    for (std::size_t slash = tzid.find('/'); slash != std::string::npos;
+         slash = tzid.find('/', slash + 1)) {
+        std::string rest = tzid.substr(slash + 1);
+        if (!rest.empty() && builtin(rest)) return rest;
+    }
+    return "";
+}
+
+bool DefinitionMatchesDatabase(const std::string& name, const std::string& definition) {
+    std::lock_guard<std::mutex> hold(zoneLock());
+    icaltimezone* own = definedZone(definition);
+    icaltimezone* database = name == "UTC" ? icaltimezone_get_utc_timezone() : builtin(name);
+    if (!own || !database) return false;
+    // Every week (changes of offset are months apart) from 1970 to 2037.
+    for (long long moment = 0; moment < DayNumber(2038, 1, 1) * DAY; moment += 7 * DAY)
+        if (offsetAt(own, moment) != offsetAt(database, moment)) return false;
+    return true;
+}
+
+std::string ZoneDefinitionText(const VZone& zone) {
+    if (zone.Floating() || zone.tzid == "UTC") return "";
+    if (!zone.definition.empty()) return zone.definition;
+    std::lock_guard<std::mutex> hold(zoneLock());
+    icaltimezone* z = builtin(zone.tzid);
+    icalcomponent* own = z ? icaltimezone_get_component(z) : nullptr;
+    if (!own) return "";
+    icalcomponent* copy = icalcomponent_new_clone(own);
+    // libical names its zones with a prefix of its own; calendars name them plainly.
+    if (icalproperty* tzid = icalcomponent_get_first_property(copy, ICAL_TZID_PROPERTY))
+        icalproperty_set_tzid(tzid, zone.tzid.c_str());
+    char* text = icalcomponent_as_ical_string_r(copy);
+    std::string result = text ? text : "";
+    icalmemory_free_buffer(text);
+    icalcomponent_free(copy);
+    return result;
+}
+
+VWhen ToLocal(const VWhen& wall, const VZone& zone) {
+    if (!wall.minute || zone.Floating()) return wall;
+    std::optional<std::time_t> moment = ZonedInstant(wall, zone);
+    return moment ? localWall(*moment) : wall;
+}
+
+VWhen FromLocal(const VWhen& local, const VZone& zone) {
+    if (!local.minute || zone.Floating()) return local;
+    std::optional<VWhen> wall = ZonedWall(LocalInstant(local), zone);
+    return wall.value_or(local);
+}
