@@ -27,7 +27,7 @@ bool ZoneKnown(const VZone& zone);
 // ("/mozilla.org/20050126_1/Europe/Berlin"); "" when none.
 std::string DatabaseZoneName(const std::string& tzid);
 // Whether a definition (a VTIMEZONE's text) gives the same offsets as the database's zone
-// of that name from 1970 to 2037, so the name alone can stand for it.
+// of that name from 2010 to 2037, so the name alone can stand for it.
 bool DefinitionMatchesDatabase(const std::string& name, const std::string& definition);
 // The zone's VTIMEZONE, its TZID the zone's, to go with times written in it; "" for
 // floating, UTC and unknown zones.

@@ -1,0 +1,171 @@
+// Zoned times through the import and the export: a zone's times keep their zone and come
+// back out with it and its VTIMEZONE; a file's own VTIMEZONE holds over the database; a
+// zone nobody defines floats, and the import says so.
+#include "interop/ical_export.h"
+#include "interop/ical_import.h"
+#include "model/vcollection.h"
+#include "model/vdays.h"
+#include "model/vseries.h"
+#include "support/log_capture.h"
+
+#include <gmock/gmock.h>
+#include <set>
+
+namespace {
+
+using ::testing::HasSubstr;
+
+class IcsZonesTest : public LogTest {
+  protected:
+    void UseZone(const char* zone) {
+        setenv("TZ", zone, 1);
+        tzset();
+    }
+    void TearDown() override {
+        unsetenv("TZ");
+        tzset();
+        LogTest::TearDown();
+    }
+    static VNode* Item(const VCollection& doc, const char* uid) {
+        for (VNode* n = doc.root->next; n; n = n->next)
+            if (doc.extensions.Field(n, VExtensions::UID) == uid) return n;
+        return nullptr;
+    }
+    // The item's occurrences on the days, as "YYYY-MM-DD HH:MM" here.
+    static std::vector<std::string> Here(const VCollection& doc, const char* uid, long from,
+                                         long to) {
+        VNode* n = Item(doc, uid);
+        if (!n) return {"no item " + std::string(uid)};
+        VSchedule s = ScheduleOf(doc, n);
+        std::vector<std::string> out;
+        for (const VWhen& w : SeriesOccurrences(s, *DueOf(n, s), from, to).found)
+            out.push_back(DayText(w.day) + " " + MinuteText(w.minute.value_or(0)));
+        return out;
+    }
+};
+
+std::string Calendar(const std::string& inside) {
+    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//tests//EN\r\n" + inside +
+           "END:VCALENDAR\r\n";
+}
+
+std::string Event(const char* uid, const std::string& lines) {
+    return std::string("BEGIN:VEVENT\r\nUID:") + uid + "\r\nSUMMARY:" + uid + "\r\n" + lines +
+           "END:VEVENT\r\n";
+}
+
+// The lines of an export but its time stamps, in any order of the items.
+std::multiset<std::string> LinesBesideStamps(const std::string& text) {
+    std::multiset<std::string> lines;
+    for (std::size_t at = 0, end; at < text.size(); at = end + 2) {
+        end = std::min(text.find("\r\n", at), text.size());
+        if (text.compare(at, 8, "DTSTAMP:") != 0) lines.insert(text.substr(at, end - at));
+    }
+    return lines;
+}
+
+TEST_F(IcsZonesTest, ZonesExceptionsAndAdditionsGoOutAsTheyCameIn) {
+    std::string file = Calendar(
+        Event("standup", "DTSTART;TZID=America/New_York:20260302T090000\r\n"
+                         "DTEND;TZID=America/New_York:20260302T093000\r\n"
+                         "RRULE:FREQ=WEEKLY;COUNT=6\r\n"
+                         "EXDATE;TZID=America/New_York:20260316T090000\r\n"
+                         "RDATE;TZID=America/New_York:20260401T120000\r\n") +
+        "BEGIN:VTODO\r\nUID:utc\r\nSUMMARY:utc\r\nDUE:20260310T120000Z\r\nEND:VTODO\r\n");
+    UseZone("Europe/Berlin");
+    VCollection doc;
+    IcsImport imported = ImportICalendar(doc, file);
+    ASSERT_TRUE(imported.ok) << imported.error;
+    EXPECT_TRUE(imported.notes.empty());
+    long march = DayNumber(2026, 3, 1), april = DayNumber(2026, 4, 30);
+    // Berlin is six hours ahead of New York, but five in the weeks the two change clocks
+    // apart (8 to 29 March); the cancelled 16 March is gone, the added 1 April there.
+    EXPECT_EQ(Here(doc, "standup", march, april),
+              (std::vector<std::string>{"2026-03-02 15:00", "2026-03-09 14:00", "2026-03-23 14:00",
+                                        "2026-03-30 15:00", "2026-04-01 18:00",
+                                        "2026-04-06 15:00"}));
+    EXPECT_EQ(Here(doc, "utc", march, april), (std::vector<std::string>{"2026-03-10 13:00"}));
+
+    UseZone("Asia/Tokyo");
+    std::string out = ExportICalendar(doc, AllNodes(doc), "").text;
+    for (const char* line :
+         {"DTSTART;TZID=America/New_York:20260302T090000\r\n",
+          "DUE;TZID=America/New_York:20260302T093000\r\n",
+          "EXDATE;TZID=America/New_York:20260316T090000\r\n",
+          "RDATE;TZID=America/New_York:20260401T120000\r\n", "DUE:20260310T120000Z\r\n",
+          "BEGIN:VTIMEZONE\r\nTZID:America/New_York\r\n"})
+        EXPECT_THAT(out, HasSubstr(line));
+    EXPECT_EQ(out.find("BEGIN:VTIMEZONE"), out.rfind("BEGIN:VTIMEZONE")) << "one per zone";
+
+    // Read back elsewhere, nothing moves: the same export, the same times here.
+    UseZone("America/Los_Angeles");
+    VCollection again;
+    ASSERT_TRUE(ImportICalendar(again, out).ok);
+    EXPECT_EQ(LinesBesideStamps(ExportICalendar(again, AllNodes(again), "").text),
+              LinesBesideStamps(out));
+    UseZone("Europe/Berlin");
+    EXPECT_EQ(Here(again, "standup", march, april), Here(doc, "standup", march, april));
+}
+
+// A VTIMEZONE of the file's own: Outlook names its zones by their Windows names, and a
+// file may say a zone's rules are other than the database's; the file's hold.
+TEST_F(IcsZonesTest, TheFilesOwnZoneHolds) {
+    const std::string outlook =
+        "BEGIN:VTIMEZONE\r\nTZID:W. Europe Standard Time\r\n"
+        "BEGIN:STANDARD\r\nDTSTART:16010101T030000\r\nTZOFFSETFROM:+0200\r\nTZOFFSETTO:+0100\r\n"
+        "RRULE:FREQ=YEARLY;BYDAY=-1SU;BYMONTH=10\r\nEND:STANDARD\r\n"
+        "BEGIN:DAYLIGHT\r\nDTSTART:16010101T020000\r\nTZOFFSETFROM:+0100\r\nTZOFFSETTO:+0200\r\n"
+        "RRULE:FREQ=YEARLY;BYDAY=-1SU;BYMONTH=3\r\nEND:DAYLIGHT\r\nEND:VTIMEZONE\r\n";
+    const std::string strange =
+        "BEGIN:VTIMEZONE\r\nTZID:Europe/Berlin\r\nBEGIN:STANDARD\r\nDTSTART:19700101T000000\r\n"
+        "TZOFFSETFROM:+0300\r\nTZOFFSETTO:+0300\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n";
+    std::string file = Calendar(
+        outlook + strange +
+        Event("outlook", "DTSTART;TZID=W. Europe Standard Time:20260701T100000\r\n") +
+        Event("strange", "DTSTART;TZID=Europe/Berlin:20260701T100000\r\n"));
+    UseZone("UTC");
+    VCollection doc;
+    IcsImport imported = ImportICalendar(doc, file);
+    ASSERT_TRUE(imported.ok) << imported.error;
+    long july = DayNumber(2026, 7, 1);
+    EXPECT_EQ(Here(doc, "outlook", july, july), (std::vector<std::string>{"2026-07-01 08:00"}));
+    EXPECT_EQ(Here(doc, "strange", july, july), (std::vector<std::string>{"2026-07-01 07:00"}))
+        << "the file's +03:00, not the database's summer time";
+    std::string out = ExportICalendar(doc, AllNodes(doc), "").text;
+    EXPECT_THAT(out, HasSubstr("DTSTART;TZID=W. Europe Standard Time:20260701T100000\r\n"));
+    EXPECT_THAT(out, HasSubstr("TZID:W. Europe Standard Time\r\n"));
+    EXPECT_THAT(out, HasSubstr("TZOFFSETTO:+0300\r\n"));
+
+    // A VTIMEZONE that says what the database says (as the big calendar services write
+    // Europe/Berlin) is kept as the name alone.
+    const std::string google =
+        "BEGIN:VTIMEZONE\r\nTZID:Europe/Berlin\r\nX-LIC-LOCATION:Europe/Berlin\r\n"
+        "BEGIN:DAYLIGHT\r\nTZOFFSETFROM:+0100\r\nTZOFFSETTO:+0200\r\nTZNAME:CEST\r\n"
+        "DTSTART:19700329T020000\r\nRRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=-1SU\r\nEND:DAYLIGHT\r\n"
+        "BEGIN:STANDARD\r\nTZOFFSETFROM:+0200\r\nTZOFFSETTO:+0100\r\nTZNAME:CET\r\n"
+        "DTSTART:19701025T030000\r\nRRULE:FREQ=YEARLY;BYMONTH=10;BYDAY=-1SU\r\nEND:STANDARD\r\n"
+        "END:VTIMEZONE\r\n";
+    VCollection named;
+    ASSERT_TRUE(ImportICalendar(
+                    named, Calendar(google + Event("db", "DTSTART;TZID=Europe/Berlin:20260701T100000\r\n")))
+                    .ok);
+    ASSERT_NE(Item(named, "db"), nullptr);
+    EXPECT_EQ(ScheduleOf(named, Item(named, "db")).zone.tzid, "Europe/Berlin");
+    EXPECT_EQ(ScheduleOf(named, Item(named, "db")).zone.definition, "");
+}
+
+TEST_F(IcsZonesTest, AZoneNobodyDefinesFloatsAndIsNamed) {
+    UseZone("Europe/Berlin");
+    VCollection doc;
+    IcsImport imported =
+        ImportICalendar(doc, Calendar(Event("mars", "DTSTART;TZID=Mars/Olympus:20260310T120000\r\n")));
+    ASSERT_TRUE(imported.ok) << imported.error;
+    ASSERT_EQ(imported.notes.size(), 1u);
+    EXPECT_THAT(imported.notes[0], HasSubstr("line 4: \"mars\" has times in the zone "
+                                             "\"Mars/Olympus\", which neither the time-zone "
+                                             "database nor the file defines"));
+    long day = DayNumber(2026, 3, 10);
+    EXPECT_EQ(Here(doc, "mars", day, day), (std::vector<std::string>{"2026-03-10 12:00"}));
+}
+
+} // namespace
