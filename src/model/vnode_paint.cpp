@@ -6,6 +6,8 @@
 #include "model/vnode.h"
 #include "model/vschedule.h"
 #include "model/vseries.h"
+#include "model/vtask.h"
+#include "model/vzone.h"
 #include "model/vvisibility.h"
 
 #include <algorithm>
@@ -39,8 +41,15 @@ DueColumn dueColumn(const VNode& node, const VCollectionViewer& v) {
     VSchedule schedule = ScheduleOf(c, &node);
     if (kind == ScheduleKind::Action && !v.occurrence) {
         if (!schedule.startMinute && !schedule.endMinute) return {};
-        std::string start = schedule.startMinute ? MinuteText(*schedule.startMinute) : "";
-        std::string end = schedule.endMinute ? MinuteText(*schedule.endMinute) : "";
+        // Times in a zone as they are here (the days stay the action's own).
+        std::optional<VWhen> first = DueOf(&node, schedule);
+        long firstDay = first ? first->day : 0;
+        long lastDay = firstDay + std::max(1, static_cast<const VTask&>(node).duration) - 1;
+        auto here = [&](long day, const std::optional<int>& minute) {
+            return minute ? MinuteText(*ToLocal({day, minute}, schedule.zone).minute) : "";
+        };
+        std::string start = here(firstDay, schedule.startMinute);
+        std::string end = here(lastDay, schedule.endMinute);
         return {start + (schedule.endMinute ? "-" + end : "")};
     }
     std::optional<VWhen> when = v.occurrence ? *v.occurrence : LocalDueOf(&node, schedule);
