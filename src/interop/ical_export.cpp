@@ -238,6 +238,7 @@ class Exporter {
                 return text.empty() ? nullptr : icalproperty_new_categories(text.c_str());
             });
         out += end;
+        addOverrides(ext.Field(node, VExtensions::ICAL_OVERRIDES), schedule);
         ++result.items;
         if (assigned) ++result.newIdentities;
     }
@@ -328,6 +329,53 @@ class Exporter {
             result.text += take(icalcomponent_as_ical_string_r(c));
         icalcomponent_free(holder);
         return categories;
+    }
+
+    // Puts back the components a calendar gave for single occurrences of the item, as
+    // to-dos like the item itself (RFC 5545 wants one kind per UID): an event's DTEND
+    // becomes DUE. Their zones' VTIMEZONEs go with the calendar.
+    void addOverrides(const std::string& texts, const VSchedule& schedule) {
+        long line = 0;
+        std::string error;
+        std::string calendarText = "BEGIN:VCALENDAR\r\n" + texts + "END:VCALENDAR\r\n";
+        if (texts.empty() || !WithinIcsBounds(calendarText, line, error)) return;
+        icalcomponent* calendar = icalparser_parse_string(calendarText.c_str());
+        icalerror_clear_errno();
+        if (!calendar) return;
+        for (icalcomponent* c = icalcomponent_get_first_component(calendar, ICAL_ANY_COMPONENT); c;
+             c = icalcomponent_get_next_component(calendar, ICAL_ANY_COMPONENT)) {
+            std::string& out = result.text;
+            out += begin;
+            if (!icalcomponent_get_first_property(c, ICAL_DTSTAMP_PROPERTY)) out += stampLine;
+            for (icalproperty* p = icalcomponent_get_first_property(c, ICAL_ANY_PROPERTY); p;
+                 p = icalcomponent_get_next_property(c, ICAL_ANY_PROPERTY)) {
+                useZoneOf(p, schedule);
+                if (icalproperty_isa(p) != ICAL_DTEND_PROPERTY) {
+                    out += PropertyLines(p);
+                    continue;
+                }
+                icalproperty* due = icalproperty_new_due(icalproperty_get_dtend(p));
+                if (icalparameter* tzid = icalproperty_get_first_parameter(p, ICAL_TZID_PARAMETER))
+                    icalproperty_add_parameter(due, icalparameter_new_clone(tzid));
+                out += lines(due);
+            }
+            for (icalcomponent* inner = icalcomponent_get_first_component(c, ICAL_ANY_COMPONENT);
+                 inner; inner = icalcomponent_get_next_component(c, ICAL_ANY_COMPONENT))
+                out += take(icalcomponent_as_ical_string_r(inner));
+            out += end;
+        }
+        icalcomponent_free(calendar);
+    }
+
+    // The zone a property's TZID names, when it is the item's or one of the database.
+    void useZoneOf(icalproperty* p, const VSchedule& schedule) {
+        icalparameter* parameter = icalproperty_get_first_parameter(p, ICAL_TZID_PARAMETER);
+        const char* tzid = parameter ? icalparameter_get_tzid(parameter) : nullptr;
+        if (!tzid) return;
+        if (schedule.zone.tzid == tzid)
+            useZone(schedule.zone);
+        else if (DatabaseZoneName(tzid) == tzid)
+            useZone({tzid, ""});
     }
 
     static void removeAll(icalcomponent* holder, icalproperty_kind kind) {

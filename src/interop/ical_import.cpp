@@ -55,9 +55,19 @@ struct ParsedItem {
     std::size_t component = 0; // its number in the order the components begin
 };
 
+// A component for one occurrence of a series (RECURRENCE-ID): where the occurrence was,
+// and the instance as an item of its own, for a series the document does not hold.
+struct ParsedOverride {
+    VWhen of;
+    VZone ofZone;
+    ParsedItem instance;
+    std::string text; // the component as iCalendar text
+};
+
 struct Parsed {
     std::string calendarName;
     std::vector<ParsedItem> items;
+    std::vector<ParsedOverride> overrides;
 };
 
 std::string take(char* text) {
@@ -341,13 +351,23 @@ bool readCalendar(icalcomponent* calendar, size_t index, Parsed& parsed, Fault& 
         next += componentCount(c);
         icalcomponent_kind kind = icalcomponent_isa(c);
         if (kind != ICAL_VTODO_COMPONENT && kind != ICAL_VEVENT_COMPONENT) continue;
-        // Changed instances of a repeating item share its UID; the item itself holds
-        // the repeat rule, so they are not items of their own.
-        if (icalcomponent_get_first_property(c, ICAL_RECURRENCEID_PROPERTY)) continue;
         ParsedItem item;
         if (!readItem(c, item, fault.error)) {
             fault.component = number;
             return false;
+        }
+        // Changed instances of a repeating item share its UID and go with it.
+        if (icalproperty* id = icalcomponent_get_first_property(c, ICAL_RECURRENCEID_PROPERTY)) {
+            icaltimetype of = icalproperty_get_datetime_with_component(id, c);
+            std::optional<VWhen> at = WallIn(of, {}, {});
+            if (!at) {
+                fault = {"RECURRENCE-ID is no day of the calendar", number};
+                return false;
+            }
+            item.component = number;
+            parsed.overrides.push_back({*at, ZoneOfValue(id, of).zone, std::move(item),
+                                        take(icalcomponent_as_ical_string_r(c))});
+            continue;
         }
         // Named by its text, so that importing the same file again finds it.
         if (item.uid.empty()) item.uid = NameUid(take(icalcomponent_as_ical_string_r(c)));
@@ -638,6 +658,46 @@ VExtensionFields extensionFields(VNode* node, const ParsedItem& item) {
 
 } // namespace
 
+// The item's fields, times and state as the file gives them.
+void applyItem(VCollection& collection, VNode* node, const ParsedItem& item) {
+    applyTo(node, item);
+    VExtensionFields fields = extensionFields(node, item);
+    // Fields of other features stay as they were.
+    if (const VExtensionFields* old = collection.extensions.Find(node))
+        for (const auto& [name, value] : *old)
+            if (name != VExtensions::UID && name.compare(0, 5, "ical.") != 0)
+                fields.emplace(name, value);
+    collection.extensions.SetFields(node, std::move(fields));
+    applySchedule(collection, node, item);
+    // A done item the file does not say the moment of keeps the one it had.
+    if (!item.done || item.completedAt) SetDoneAt(collection, node, item.completedAt);
+}
+
+VNode* newItem(VCollection& collection, const ParsedItem& item, VNode* folder) {
+    VNode* node = item.dated ? (VNode*)new VTask(&collection) : (VNode*)new VTodo(&collection);
+    collection.Add(node, folder);
+    applyItem(collection, node, item);
+    return node;
+}
+
+// One occurrence of the series changed by the calendar: moved to the instance's own time
+// (in the series' zone), or cancelled; its component is kept to be written back. The
+// same occurrence given again replaces what was known of it.
+void addOverride(VCollection& collection, VNode* series, const ParsedOverride& o) {
+    VSchedule s = ScheduleOf(collection, series);
+    const ParsedItem& instance = o.instance;
+    std::optional<VWhen> at = instance.dated ? VWhen{instance.firstDay, instance.startMinute}
+                                             : instance.due;
+    VMoved moved{WallBetween(o.of, o.ofZone, s.zone), std::nullopt};
+    if (at && instance.status != "CANCELLED") moved.to = WallBetween(*at, instance.zone, s.zone);
+    std::erase_if(s.moved, [&](const VMoved& m) { return m.from == moved.from; });
+    s.moved.push_back(moved);
+    SetSchedule(collection, series, s);
+    std::string texts = collection.extensions.Field(series, VExtensions::ICAL_OVERRIDES);
+    if (texts.find(o.text) == std::string::npos)
+        collection.extensions.SetField(series, VExtensions::ICAL_OVERRIDES, texts + o.text);
+}
+
 IcsImport ImportICalendar(VCollection& collection, const std::string& bytes) {
     IcsImport result;
     Parsed parsed;
@@ -656,23 +716,24 @@ IcsImport ImportICalendar(VCollection& collection, const std::string& bytes) {
         VNode*& node = byUid[item.uid];
         if (node) {
             ++result.updated;
+            applyItem(collection, node, item);
         } else {
             if (!result.folder) result.folder = importFolder(collection, folderName);
-            node = item.dated ? (VNode*)new VTask(&collection) : (VNode*)new VTodo(&collection);
-            collection.Add(node, result.folder);
+            node = newItem(collection, item, result.folder);
             ++result.added;
         }
-        applyTo(node, item);
-        VExtensionFields fields = extensionFields(node, item);
-        // Fields of other features stay as they were.
-        if (const VExtensionFields* old = collection.extensions.Find(node))
-            for (const auto& [name, value] : *old)
-                if (name != VExtensions::UID && name.compare(0, 5, "ical.") != 0)
-                    fields.emplace(name, value);
-        collection.extensions.SetFields(node, std::move(fields));
-        applySchedule(collection, node, item);
-        // A done item the file does not say the moment of keeps the one it had.
-        if (!item.done || item.completedAt) SetDoneAt(collection, node, item.completedAt);
+    }
+    for (const ParsedOverride& o : parsed.overrides) {
+        VNode*& series = byUid[o.instance.uid];
+        if (series) {
+            addOverride(collection, series, o);
+            continue;
+        }
+        // An instance whose series the document does not hold becomes an item (its
+        // RECURRENCE-ID kept with it), and the next of its series go with that one.
+        if (!result.folder) result.folder = importFolder(collection, folderName);
+        series = newItem(collection, o.instance, result.folder);
+        ++result.added;
     }
     result.ok = true;
     return result;

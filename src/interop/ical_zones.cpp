@@ -2,6 +2,7 @@
 
 #include "interop/ical_schedule.h"
 #include "model/vdays.h"
+#include "model/vschedule.h"
 #include "model/vzone.h"
 
 namespace {
@@ -48,16 +49,19 @@ ValueZone ZoneOfValue(icalproperty* property, icaltimetype value) {
     return {{}, tzid};
 }
 
+VWhen WallBetween(const VWhen& wall, const VZone& from, const VZone& to) {
+    if (!wall.minute || from == to || from.Floating()) return wall;
+    if (to.Floating()) return ToLocal(wall, from);
+    std::optional<std::time_t> moment = ZonedInstant(wall, from);
+    std::optional<VWhen> there = moment ? ZonedWall(*moment, to) : std::nullopt;
+    return there.value_or(wall);
+}
+
 std::optional<VWhen> WallIn(icaltimetype value, const VZone& valueZone, const VZone& itemZone) {
     if (icaltime_is_null_time(value) || !icaltime_is_valid_time(value)) return std::nullopt;
     VWhen digits{DayNumber(value.year, value.month, value.day), std::nullopt};
-    if (value.is_date) return digits;
-    digits.minute = value.hour * 60 + value.minute;
-    if (valueZone == itemZone || valueZone.Floating()) return digits;
-    if (itemZone.Floating()) return LocalWhen(value);
-    std::optional<std::time_t> moment = ZonedInstant(digits, valueZone);
-    std::optional<VWhen> wall = moment ? ZonedWall(*moment, itemZone) : std::nullopt;
-    return wall ? wall : digits;
+    if (!value.is_date) digits.minute = value.hour * 60 + value.minute;
+    return WallBetween(digits, valueZone, itemZone); // a zone nobody defines floats
 }
 
 icalproperty* ZonedProperty(icalproperty_kind kind, const VWhen& when, const VZone& zone) {

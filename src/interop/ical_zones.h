@@ -24,6 +24,10 @@ ValueZone ZoneOfValue(icalproperty* property, icaltimetype value);
 // moment there (in the time here for a floating item). None for no valid value.
 std::optional<VWhen> WallIn(icaltimetype value, const VZone& valueZone, const VZone& itemZone);
 
+// A wall time in one zone as the wall time of the same moment in another (a day, and a
+// time in the same zone or a floating one, as it is).
+VWhen WallBetween(const VWhen& wall, const VZone& from, const VZone& to);
+
 // A property of `kind` (DTSTART, DUE, EXDATE, RDATE) with the wall time in the zone:
 // a DATE, a floating DATE-TIME, a UTC one, or one with its TZID.
 icalproperty* ZonedProperty(icalproperty_kind kind, const VWhen& when, const VZone& zone);

@@ -33,6 +33,9 @@ class VExtensions {
     static constexpr const char* ICAL_DESCRIPTION = "ical.description";
     static constexpr const char* ICAL_COMPLETED = "ical.completed";
     static constexpr const char* ICAL_STATUS = "ical.status";
+    // The components a calendar gave for single occurrences of the item (RECURRENCE-ID),
+    // as iCalendar text, written back beside it.
+    static constexpr const char* ICAL_OVERRIDES = "ical.overrides";
     // The schedule (model/vschedule.h): days "YYYY-MM-DD", times "HH:MM", minutes as
     // decimal text.
     static constexpr const char* DUE_DAY = "due.day";
@@ -49,6 +52,9 @@ class VExtensions {
     // separated by commas.
     static constexpr const char* REPEAT_EXCEPT = "repeat.except";
     static constexpr const char* REPEAT_ADD = "repeat.add";
+    // Occurrences moved elsewhere or cancelled by a calendar: "FROM>TO" or "FROM>", each
+    // a day or a day and time as above, separated by commas.
+    static constexpr const char* REPEAT_MOVED = "repeat.moved";
     static constexpr const char* REMIND_BEFORE = "remind.before";
     static constexpr const char* DONE_DAY = "done.day";
     // The moment the item was ticked done, in UTC: "YYYY-MM-DDTHH:MM:SSZ".

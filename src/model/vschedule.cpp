@@ -70,6 +70,28 @@ std::vector<VWhen> whenListField(const VExtensions& e, const VNode* node, const 
     return list;
 }
 
+std::vector<VMoved> movedField(const VExtensions& e, const VNode* node) {
+    std::vector<VMoved> list;
+    std::string text = e.Field(node, X::REPEAT_MOVED);
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t comma = std::min(text.find(',', start), text.size());
+        std::string one = text.substr(start, comma - start);
+        std::size_t arrow = one.find('>');
+        std::optional<VWhen> from = parseWhen(one.substr(0, arrow));
+        if (from && arrow != std::string::npos)
+            list.push_back({*from, parseWhen(one.substr(arrow + 1))});
+        start = comma + 1;
+    }
+    return list;
+}
+
+std::string movedText(const std::vector<VMoved>& list) {
+    std::string text;
+    for (const VMoved& m : list)
+        text += (text.empty() ? "" : ",") + whenText(m.from) + ">" + (m.to ? whenText(*m.to) : "");
+    return text;
+}
+
 std::string whenListText(const std::vector<VWhen>& list) {
     std::string text;
     for (const VWhen& when : list)
@@ -132,6 +154,7 @@ VSchedule ScheduleOf(const VCollection& collection, const VNode* node) {
     s.rule = e.Field(node, X::REPEAT_RULE);
     s.exceptions = whenListField(e, node, X::REPEAT_EXCEPT);
     s.additions = whenListField(e, node, X::REPEAT_ADD);
+    s.moved = movedField(e, node);
     s.repeatFrom =
         e.Field(node, X::REPEAT_FROM) == "done" ? RepeatFrom::DayDone : RepeatFrom::DueDate;
     s.reminderMinutes = numberField(e, node, X::REMIND_BEFORE);
@@ -169,6 +192,7 @@ void SetSchedule(VCollection& collection, const VNode* node, const VSchedule& gi
     e.SetField(node, X::REPEAT_RULE, s.rule);
     e.SetField(node, X::REPEAT_EXCEPT, whenListText(s.exceptions));
     e.SetField(node, X::REPEAT_ADD, whenListText(s.additions));
+    e.SetField(node, X::REPEAT_MOVED, movedText(s.moved));
     e.SetField(node, X::REPEAT_FROM, s.repeatFrom == RepeatFrom::DayDone ? "done" : "");
     e.SetField(node, X::REMIND_BEFORE, textOf(s.reminderMinutes, number));
     e.SetField(node, X::DONE_DAY, textOf(s.doneDay, day));

@@ -38,6 +38,14 @@ struct VZone {
     bool operator==(const VZone&) const = default;
 };
 
+// An occurrence a calendar changed on its own (RECURRENCE-ID): moved to another time, or
+// cancelled. Both in the series' zone.
+struct VMoved {
+    VWhen from;
+    std::optional<VWhen> to; // none: cancelled
+    bool operator==(const VMoved&) const = default;
+};
+
 // Which schedule a kind can carry.
 enum class ScheduleKind {
     None,  // folders, contacts, facts, locations
@@ -69,6 +77,7 @@ struct VSchedule {
     // added to it (RDATE), as wall times in the zone.
     std::vector<VWhen> exceptions;
     std::vector<VWhen> additions;
+    std::vector<VMoved> moved;
     // Minutes before the due occurrence (0: at the due time); none: no reminder.
     std::optional<int> reminderMinutes;
     // The day the last occurrence was ticked done.

@@ -7,11 +7,28 @@
 
 namespace {
 
+bool sameOccurrence(const VWhen& taken, const VWhen& when) {
+    return taken.day == when.day && (!taken.minute || taken.minute == when.minute);
+}
+
 // An EXDATE of a day alone takes out that day's occurrences; one with a time, that one.
+// An occurrence a calendar moved or cancelled is out where the rule puts it.
 bool excepted(const VSchedule& s, const VWhen& when) {
-    return std::any_of(s.exceptions.begin(), s.exceptions.end(), [&](const VWhen& e) {
-        return e.day == when.day && (!e.minute || e.minute == when.minute);
-    });
+    return std::any_of(s.exceptions.begin(), s.exceptions.end(),
+                       [&](const VWhen& e) { return sameOccurrence(e, when); }) ||
+           std::any_of(s.moved.begin(), s.moved.end(),
+                       [&](const VMoved& m) { return sameOccurrence(m.from, when); });
+}
+
+// The additions that are not taken out, and the moved occurrences where they went (each
+// an occurrence of its own, even at the time it was moved from).
+std::vector<VWhen> added(const VSchedule& s) {
+    std::vector<VWhen> all;
+    for (const VWhen& one : s.additions)
+        if (!excepted(s, one)) all.push_back(one);
+    for (const VMoved& m : s.moved)
+        if (m.to) all.push_back(*m.to);
+    return all;
 }
 
 // The rule as it reads in the zone's wall time: an UNTIL given in UTC (as RFC 5545 wants
@@ -38,10 +55,9 @@ OccurrenceList wallOccurrences(const VSchedule& s, const std::string& rule, cons
                                long from, long to) {
     OccurrenceList list = Occurrences(rule, first, from, to);
     std::erase_if(list.found, [&](const VWhen& w) { return excepted(s, w); });
-    for (const VWhen& added : s.additions)
-        if (added.day >= from && added.day <= to && !(list.cutAfter && *list.cutAfter < added) &&
-            !excepted(s, added))
-            list.found.push_back(added);
+    for (const VWhen& one : added(s))
+        if (one.day >= from && one.day <= to && !(list.cutAfter && *list.cutAfter < one))
+            list.found.push_back(one);
     std::sort(list.found.begin(), list.found.end());
     list.found.erase(std::unique(list.found.begin(), list.found.end()), list.found.end());
     return list;
@@ -63,26 +79,26 @@ std::optional<VWhen> latestInZone(const VSchedule& s, const std::string& rule, c
                                   const VWhen& at) {
     std::optional<VWhen> latest = LatestOccurrence(rule, first, at);
     // Each exception passed over costs one look further back; there are few.
-    for (std::size_t passed = 0; latest && excepted(s, *latest) && passed <= s.exceptions.size();
+    for (std::size_t passed = 0; latest && excepted(s, *latest) && passed <= s.exceptions.size() + s.moved.size();
          ++passed) {
         VWhen before = FloatingWhen(FloatingSeconds(*latest) - 60, !latest->minute);
         latest = before < first ? std::nullopt : LatestOccurrence(rule, first, before);
     }
     if (latest && excepted(s, *latest)) latest.reset();
-    for (const VWhen& added : s.additions)
-        if (!(at < added) && !excepted(s, added)) latest = later(latest, added);
+    for (const VWhen& one : added(s))
+        if (!(at < one)) latest = later(latest, one);
     return latest;
 }
 
 std::optional<VWhen> nextInZone(const VSchedule& s, const std::string& rule, const VWhen& first,
                                 const VWhen& after) {
     std::optional<VWhen> next = NextOccurrence(rule, first, after);
-    for (std::size_t passed = 0; next && excepted(s, *next) && passed <= s.exceptions.size();
+    for (std::size_t passed = 0; next && excepted(s, *next) && passed <= s.exceptions.size() + s.moved.size();
          ++passed)
         next = NextOccurrence(rule, first, *next);
     if (next && excepted(s, *next)) next.reset();
-    for (const VWhen& added : s.additions)
-        if (after < added && !excepted(s, added)) next = earlier(next, added);
+    for (const VWhen& one : added(s))
+        if (after < one) next = earlier(next, one);
     return next;
 }
 
