@@ -66,6 +66,12 @@ bool readPassword(const std::string& path, SyncOptions& options, std::ostream& e
     return true;
 }
 
+// The report quotes item texts (those kept twice) and warnings the server's hrefs: they
+// reach the terminal as every printed item text does, control characters written out.
+std::string terminalText(const std::string& utf8) {
+    return LocaleText::FromEnvironment().ToTerminal(utf8, TextEncoding::Utf8);
+}
+
 bool load(VCollection& c, const std::string& file, std::ostream& err) {
     if (!QIsReadableRegularFile(file.c_str())) {
         ReportUnreadable(file.c_str());
@@ -104,6 +110,8 @@ int sync(const SyncArgs& a, SyncOptions& options, VCollection& c, std::ostream& 
         return 1;
     }
     SyncResult result = ExchangeWithServer(snapshot, options);
+    for (const std::string& warning : result.warnings)
+        err << "vantry: warning: " << terminalText(warning) << "\n";
     if (result.status == SyncResult::Status::NeedsDeleteConfirmation) {
         err << "vantry: the sync would delete " << result.deletesToConfirm
             << " items (more than 10 or more than a tenth of the document); nothing was "
@@ -111,10 +119,7 @@ int sync(const SyncArgs& a, SyncOptions& options, VCollection& c, std::ostream& 
         return 1;
     }
     SyncApplied applied = ApplySyncResult(c, snapshot, result);
-    // The report quotes item texts (those kept twice): they reach the terminal as every
-    // printed item text does.
-    std::string report =
-        LocaleText::FromEnvironment().ToTerminal(SyncReport(result, applied), TextEncoding::Utf8);
+    std::string report = terminalText(SyncReport(result, applied));
     if (result.status != SyncResult::Status::Done) {
         err << "vantry: " << report << "\n";
         return 1;

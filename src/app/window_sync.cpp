@@ -153,6 +153,8 @@ void WindowSync::handle(Job& job) {
         document.EndCommand(applied.changed);
     }
     std::string report = SyncReport(result, applied);
+    for (const std::string& warning : result.warnings)
+        report += " Warning: " + warning + ".";
     int minutes = SyncMinutes(*document.Collection());
     if (result.status == SyncResult::Status::Failed && minutes)
         report += " It is tried again in " + std::to_string(minutes) + " minutes.";

@@ -90,6 +90,29 @@ class Exchange {
     }
     std::string url(const std::string& href) const { return ResolveUrl(collectionUrl, href); }
 
+    // The path of a resource of the collection itself: on its server, the collection's
+    // path and one segment more. Anything else a server names is skipped with a warning
+    // naming it: an answer must not lead the sync to read or write outside the calendar.
+    std::string member(const std::string& href) {
+        std::string target = url(href);
+        std::string path = UrlPath(target);
+        bool inside = !target.empty() && SameServer(target, collectionUrl) &&
+                      path.size() > collectionPath.size() &&
+                      path.compare(0, collectionPath.size(), collectionPath) == 0;
+        if (inside) {
+            // Decoded, as a server may read it: no dot segment, no slash, no NUL.
+            std::string name = UrlDecoded(path.substr(collectionPath.size()));
+            inside = !name.empty() && name != "." && name != ".." &&
+                     name.find_first_of(std::string("/\\\0", 3)) == std::string::npos;
+        }
+        if (inside) return path;
+        warn("the server named \"" + href + "\", which is not in this calendar: skipped");
+        return {};
+    }
+    void warn(const std::string& text) {
+        if (warned.insert(text).second) result.warnings.push_back(text);
+    }
+
     bool fail(const std::string& why) {
         result.status = SyncResult::Status::Failed;
         result.error = why;
@@ -174,8 +197,9 @@ class Exchange {
         if (response.status != 207) return unexpected("PROPFIND", collectionUrl, response.status);
         std::set<std::string> listed;
         for (const DavResponse& r : ms.responses) {
-            std::string path = key(r.href);
-            if (r.collection || path == collectionPath || r.status == 404) continue;
+            if (r.collection || key(r.href) == collectionPath || r.status == 404) continue;
+            std::string path = member(r.href);
+            if (path.empty()) continue;
             listed.insert(path);
             noteChange(path, r.etag);
         }
@@ -194,8 +218,9 @@ class Exchange {
         if (response.status >= 400) return true; // token expired or refused
         if (response.status != 207) return unexpected("REPORT", collectionUrl, response.status);
         for (const DavResponse& r : ms.responses) {
-            std::string path = key(r.href);
-            if (path == collectionPath) continue;
+            if (key(r.href) == collectionPath) continue;
+            std::string path = member(r.href);
+            if (path.empty()) continue;
             if (r.status == 404) {
                 auto it = uidAt.find(path);
                 if (it != uidAt.end()) gone.insert(it->second);
@@ -250,7 +275,8 @@ class Exchange {
                 return false;
             if (response.status != 207) return unexpected("REPORT", collectionUrl, response.status);
             for (const DavResponse& r : ms.responses) {
-                std::string path = key(r.href);
+                std::string path = member(r.href);
+                if (path.empty()) continue;
                 if (r.status == 404 || r.calendarData.empty()) {
                     auto it = uidAt.find(path);
                     if (it != uidAt.end()) gone.insert(it->second);
@@ -342,6 +368,10 @@ class Exchange {
         for (const auto& [item, synced] : upload)
             if (!put(*item, synced)) return false;
         for (const auto& [uid, synced] : deleteThere) {
+            if (member(synced->href).empty()) { // kept by an older sync: forgotten
+                result.deletedHere.push_back(uid);
+                continue;
+            }
             HttpResponse response;
             if (!send("DELETE", synced->href, "", {"If-Match: " + synced->etag}, response))
                 return false;
@@ -369,6 +399,7 @@ class Exchange {
     // Uploads with If-Match when the server had the item, else with If-None-Match: *. A
     // failed precondition means it changed there meanwhile: it is downloaded instead.
     bool put(const SyncSnapshotItem& item, const SyncedItem* synced) {
+        if (synced && member(synced->href).empty()) synced = nullptr; // goes up as new
         std::string href = synced ? synced->href : newHref(item.uid);
         HttpResponse response;
         if (!send("PUT", href, item.ics,
@@ -432,6 +463,7 @@ class Exchange {
     std::vector<std::pair<const SyncSnapshotItem*, const SyncedItem*>> upload;
     std::vector<std::pair<std::string, const SyncedItem*>> deleteThere;
     std::vector<std::string> deleteHere, forget;
+    std::set<std::string> warned;
 };
 
 std::unordered_map<std::string, VNode*> nodesByUid(const VCollection& c) {

@@ -89,6 +89,10 @@ struct SyncResult {
     std::vector<std::pair<std::string, std::string>> sameItems;
     std::string calendarName; // the collection's display name
     std::string token;        // the new sync token (empty without one)
+    // What the user should know even when the sync went well: what the server named
+    // outside the calendar and was skipped, what it did not send, a password sent
+    // unencrypted. Each once.
+    std::vector<std::string> warnings;
 };
 
 // What step 3 did, for telling the user.

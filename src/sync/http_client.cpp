@@ -36,15 +36,6 @@ std::string part(CURLU* url, CURLUPart which) {
     return s;
 }
 
-// Same scheme, host and port.
-bool sameServer(const std::string& a, const std::string& b) {
-    Url ua = parseUrl(a), ub = parseUrl(b);
-    if (!ua || !ub) return false;
-    for (CURLUPart p : {CURLUPART_SCHEME, CURLUPART_HOST, CURLUPART_PORT})
-        if (part(ua.get(), p) != part(ub.get(), p)) return false;
-    return true;
-}
-
 struct Transfer {
     std::string body;
     std::size_t maxBytes;
@@ -97,7 +88,7 @@ HttpResponse HttpClient::Send(const std::string& method, const std::string& url,
         std::string redirect;
         HttpResponse response = sendOnce(method, target, body, headers, redirect);
         if (redirect.empty()) return response;
-        if (!sameServer(target, redirect)) {
+        if (!SameServer(target, redirect)) {
             response.status = 0;
             response.error = "the server redirected " + method + " " + UrlPath(target) +
                              " to another server (" + redirect + "), which is not followed";
@@ -187,4 +178,20 @@ std::string ResolveUrl(const std::string& base, const std::string& reference) {
 std::string UrlPath(const std::string& url) {
     Url u = parseUrl(url);
     return u ? part(u.get(), CURLUPART_PATH) : std::string();
+}
+
+bool SameServer(const std::string& a, const std::string& b) {
+    Url ua = parseUrl(a), ub = parseUrl(b);
+    if (!ua || !ub) return false;
+    for (CURLUPart p : {CURLUPART_SCHEME, CURLUPART_HOST, CURLUPART_PORT})
+        if (part(ua.get(), p) != part(ub.get(), p)) return false;
+    return true;
+}
+
+std::string UrlDecoded(const std::string& text) {
+    int length = 0;
+    char* decoded = curl_easy_unescape(nullptr, text.c_str(), (int)text.size(), &length);
+    std::string out = decoded ? std::string(decoded, (std::size_t)length) : std::string();
+    curl_free(decoded);
+    return out;
 }

@@ -45,3 +45,7 @@ class HttpClient {
 std::string ResolveUrl(const std::string& base, const std::string& reference);
 // The path of the URL (what a server's href names); empty when it is no URL.
 std::string UrlPath(const std::string& url);
+// Both URLs name the same scheme, host and port.
+bool SameServer(const std::string& a, const std::string& b);
+// The text with its %XX escapes decoded.
+std::string UrlDecoded(const std::string& text);

@@ -187,6 +187,21 @@ TEST_F(WindowSyncTest, AFailureChangesNothingIsToldAndIsTriedAgainAtTheNextInter
     EXPECT_THAT(statusLines.back(), HasSubstr("3 uploaded"));
 }
 
+TEST_F(WindowSyncTest, WarningsFollowTheReportInTheStatusBar) {
+    answer = [](const SyncSnapshot& snapshot, const SyncOptions& options) {
+        SyncResult result = UploadEverything(snapshot, options);
+        result.warnings = {"the server named \"../x.ics\", which is not in this calendar: "
+                           "skipped"};
+        return result;
+    };
+    ASSERT_TRUE(RunCommand(CMD_SYNC_NOW, context));
+    EndOfSync();
+    EXPECT_THAT(statusLines.back(),
+                HasSubstr("3 uploaded, 0 downloaded, 0 deleted on the server, 0 deleted here. "
+                          "Warning: the server named \"../x.ics\", which is not in this "
+                          "calendar: skipped."));
+}
+
 TEST_F(WindowSyncTest, WithoutAPasswordOrAnAccountNothingReachesTheServer) {
     passwords.kept.clear();
     ASSERT_TRUE(RunCommand(CMD_SYNC_NOW, context));
