@@ -57,6 +57,8 @@ class Exchange {
             named = true;
         }
         if (!fetch()) return false;
+        // A change not fetched is asked for again: the token stays where it was.
+        if (incomplete) result.token = state.token;
         if (!named && !readName()) return false;
         plan();
         int deletes = (int)(deleteHere.size() + deleteThere.size());
@@ -244,7 +246,7 @@ class Exchange {
     // sees no difference since the token). So the token moves on past them when the
     // changes since it are exactly these writes; otherwise the next sync lists everything.
     bool confirmToken() {
-        if (written.empty() || result.token.empty()) return true;
+        if (written.empty() || result.token.empty() || incomplete) return true;
         DavMultistatus ms;
         HttpResponse response;
         if (!multistatus("REPORT", collectionUrl, "0", SyncCollectionBody(result.token), ms,
@@ -274,16 +276,19 @@ class Exchange {
             if (!multistatus("REPORT", collectionUrl, "1", MultigetBody(hrefs), ms, response))
                 return false;
             if (response.status != 207) return unexpected("REPORT", collectionUrl, response.status);
+            std::set<std::string> unsent(hrefs.begin(), hrefs.end());
             for (const DavResponse& r : ms.responses) {
                 std::string path = member(r.href);
-                if (path.empty()) continue;
-                if (r.status == 404 || r.calendarData.empty()) {
-                    auto it = uidAt.find(path);
-                    if (it != uidAt.end()) gone.insert(it->second);
-                    continue;
-                }
+                // A 404 here is no evidence of a delete: only the listing or the sync
+                // report says what is gone.
+                if (path.empty() || r.status == 404 || r.calendarData.empty()) continue;
                 if (!arrived(path, r.etag, r.calendarData)) return false;
+                unsent.erase(path);
             }
+            for (const std::string& path : unsent)
+                warn("the server did not send " + path + "; it is asked for again on the next "
+                     "sync");
+            incomplete = incomplete || !unsent.empty();
         }
         return true;
     }
@@ -464,6 +469,7 @@ class Exchange {
     std::vector<std::pair<std::string, const SyncedItem*>> deleteThere;
     std::vector<std::string> deleteHere, forget;
     std::set<std::string> warned;
+    bool incomplete = false; // a change the listing or report named did not come
 };
 
 std::unordered_map<std::string, VNode*> nodesByUid(const VCollection& c) {

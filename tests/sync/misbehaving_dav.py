@@ -15,9 +15,11 @@ usage: misbehaving_dav.py PORT MODE [ARGS]
                           segments, another host, scheme or port, a deeper path), with
                           items of their own; every request's method and path goes to
                           FOLDER/requests.log
-  proxy TARGET STOP [without-sync-tokens]
+  proxy TARGET STOP [without-sync-tokens] [drop-from-multiget | multiget-404]
                           forwards to TARGET and dies at request number STOP (0: never);
-                          without-sync-tokens: hides the calendar's sync token
+                          without-sync-tokens: hides the calendar's sync token;
+                          drop-from-multiget: answers a calendar-multiget without any of
+                          the items asked for; multiget-404: answers 404 for each of them
 """
 import http.client
 import os
@@ -56,6 +58,24 @@ def response(href, props):
 
 CALENDAR = response(CAL, "<d:resourcetype><d:collection/><c:calendar/></d:resourcetype>"
                          "<d:displayname>Bad</d:displayname>")
+
+
+def multiget_without_items(data, as_not_found):
+    """The multiget's answer with no item in it, or with 404 for each."""
+    import xml.etree.ElementTree as ET
+
+    ET.register_namespace("d", "DAV:")
+    ET.register_namespace("c", "urn:ietf:params:xml:ns:caldav")
+    root = ET.fromstring(data)
+    for answer in root.findall("{DAV:}response"):
+        if not as_not_found:
+            root.remove(answer)
+            continue
+        for child in list(answer):
+            if child.tag != "{DAV:}href":
+                answer.remove(child)
+        ET.SubElement(answer, "{DAV:}status").text = "HTTP/1.1 404 Not Found"
+    return ET.tostring(root)
 
 
 def without_sync_tokens(data):
@@ -210,8 +230,11 @@ class Handler(BaseHTTPRequestHandler):
         connection.request(self.command, self.path, body=request, headers=headers)
         reply = connection.getresponse()
         data = reply.read()
-        if ARGS[2:] == ["without-sync-tokens"] and reply.status == 207:
+        if "without-sync-tokens" in ARGS[2:] and reply.status == 207:
             data = without_sync_tokens(data)
+        if b"calendar-multiget" in request and reply.status == 207:
+            for option in set(ARGS[2:]) & {"drop-from-multiget", "multiget-404"}:
+                data = multiget_without_items(data, option == "multiget-404")
         self.answer(reply.status, data,
                     [(k, v) for k, v in reply.getheaders()
                      if k.lower() not in ("content-length", "transfer-encoding", "connection")])

@@ -258,6 +258,74 @@ TEST_F(RadicaleSync, TheServerStoppingInTheMiddleChangesNothingAndTheNextSyncCom
         EXPECT_EQ(there[uid], text + "\t\t") << "no duplicates, no conflict copies";
 }
 
+struct MultigetGap {
+    const char* name;
+    std::vector<std::string> proxyOptions; // how the proxy spoils the multiget's answer
+};
+
+void PrintTo(const MultigetGap& gap, std::ostream* os) {
+    *os << gap.name;
+}
+
+class MultigetGapSync : public SyncTest, public ::testing::WithParamInterface<MultigetGap> {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(server.Start(ServerKind::Radicale, dir.Path()));
+        port = FreePort();
+        accountUrl = "http://127.0.0.1:" + std::to_string(port) + UrlPath(server.CalendarUrl());
+    }
+    // The proxy in front of the server, honest or spoiling as the case says.
+    void StartProxy(bool spoiling) {
+        proxy.Stop();
+        std::vector<std::string> argv = {"/usr/bin/python3", SYNC_TEST_DIR "/misbehaving_dav.py",
+                                         std::to_string(port), "proxy", server.CalendarUrl(),
+                                         "0"};
+        if (spoiling)
+            argv.insert(argv.end(), GetParam().proxyOptions.begin(),
+                        GetParam().proxyOptions.end());
+        else if (GetParam().proxyOptions.front() == "without-sync-tokens")
+            argv.push_back("without-sync-tokens");
+        ASSERT_TRUE(proxy.Start(argv, dir.File("proxy.log")));
+        ASSERT_TRUE(WaitForPort(port));
+    }
+    Process proxy;
+    int port = 0;
+};
+
+// An item the listing or the sync report named and the multiget left out, or answered 404
+// for, is not taken as deleted; and the sync asks for it again next time.
+TEST_P(MultigetGapSync, AnItemTheServerDidNotSendStaysAndComesNextTime) {
+    StartProxy(false);
+    MakeDocument("doc.vnt", Numbered("Item", 20));
+    Connect("doc.vnt");
+    ASSERT_EQ(Vantry("--sync --password-file password doc.vnt").code, 0);
+    std::string uid = UidOf(Items("doc.vnt"), "Item 1");
+    Device("edit " + uid + " 'Item 1 from the phone'");
+
+    StartProxy(true);
+    Result r = Vantry("--sync --password-file password doc.vnt");
+    ASSERT_EQ(r.code, 0) << r.output;
+    EXPECT_THAT(r.output, HasSubstr("warning: the server did not send " +
+                                    UrlPath(server.CalendarUrl()) + uid +
+                                    ".ics; it is asked for again on the next sync"));
+    EXPECT_THAT(r.output, HasSubstr("0 downloaded, 0 deleted on the server, 0 deleted here"));
+    EXPECT_EQ(Items("doc.vnt")[uid], "Item 1");
+
+    StartProxy(false);
+    r = Vantry("--sync --password-file password doc.vnt");
+    ASSERT_EQ(r.code, 0) << r.output;
+    EXPECT_THAT(r.output, HasSubstr("0 uploaded, 1 downloaded"));
+    EXPECT_EQ(Items("doc.vnt")[uid], "Item 1 from the phone");
+    EXPECT_EQ(Items("doc.vnt").size(), 20u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Gaps, MultigetGapSync,
+    ::testing::Values(MultigetGap{"Dropped", {"drop-from-multiget"}},
+                      MultigetGap{"NotFound", {"multiget-404"}},
+                      MultigetGap{"DroppedByETagsAlone", {"without-sync-tokens", "drop-from-multiget"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(RadicaleSync, TwoDocumentsOnOneAccountConvergeAfterTwoSyncsEach) {
     MakeDocument("laptop.vnt", Numbered("Laptop", 3));
     MakeDocument("desktop.vnt", Numbered("Desktop", 3));
