@@ -40,6 +40,7 @@ class Exchange {
           collectionUrl(withSlash(s.state.account.url)), collectionPath(UrlPath(collectionUrl)) {}
 
     bool Run() {
+        if (!usableUrl()) return false;
         const SyncState& state = snapshot.state;
         for (const auto& [uid, item] : state.items)
             uidAt[key(item.href)] = uid;
@@ -76,9 +77,13 @@ class Exchange {
     }
 
     // The account answers as a calendar collection.
-    bool Check(DavResponse& calendar) {
-        return !collectionPath.empty() ? readCollection(calendar)
-                                       : fail("\"" + snapshot.state.account.url + "\" is no URL");
+    bool Check(DavResponse& calendar) { return usableUrl() && readCollection(calendar); }
+
+    // Said once the exchange is over, whichever way it went.
+    void WarnAboutLogin() {
+        if (http.BasicOverHttp())
+            warn("the password went to the server unencrypted (Basic login over http); use "
+                 "an https:// address");
     }
 
   private:
@@ -113,6 +118,15 @@ class Exchange {
     }
     void warn(const std::string& text) {
         if (warned.insert(text).second) result.warnings.push_back(text);
+    }
+
+    // A password in the URL would be stored in the document and shown in messages; the
+    // URL itself is then never repeated.
+    bool usableUrl() {
+        const std::string& given = snapshot.state.account.url;
+        if (UrlHoldsPassword(given))
+            return fail("the account's URL holds a password; set the account again without it");
+        return !collectionPath.empty() || fail("\"" + given + "\" is no URL");
     }
 
     bool fail(const std::string& why) {
@@ -286,7 +300,8 @@ class Exchange {
                 unsent.erase(path);
             }
             for (const std::string& path : unsent)
-                warn("the server did not send " + path + "; it is asked for again on the next "
+                warn("the server did not send " + path +
+                     "; it is asked for again on the next "
                      "sync");
             incomplete = incomplete || !unsent.empty();
         }
@@ -535,6 +550,7 @@ SyncResult ExchangeWithServer(const SyncSnapshot& snapshot, const SyncOptions& o
     }
     Exchange exchange(snapshot, options, result);
     if (!exchange.Run()) result.status = SyncResult::Status::Failed;
+    exchange.WarnAboutLogin();
     return result;
 }
 
@@ -640,13 +656,17 @@ SyncApplied ApplySyncResult(VCollection& c, const SyncSnapshot& snapshot,
     return applied;
 }
 
-std::string CheckSyncAccount(const SyncAccount& account, const SyncOptions& options) {
+std::string CheckSyncAccount(const SyncAccount& account, const SyncOptions& options,
+                             std::vector<std::string>& warnings) {
     SyncSnapshot probe;
     probe.state.account = account;
     SyncResult result;
     Exchange exchange(probe, options, result);
     DavResponse calendar;
-    return exchange.Check(calendar) ? std::string() : result.error;
+    bool ok = exchange.Check(calendar);
+    exchange.WarnAboutLogin();
+    warnings = std::move(result.warnings);
+    return ok ? std::string() : result.error;
 }
 
 std::string SyncReport(const SyncResult& result, const SyncApplied& applied) {

@@ -16,7 +16,8 @@ usage: misbehaving_dav.py PORT MODE [ARGS]
                           items of their own; every request's method and path goes to
                           FOLDER/requests.log
   proxy TARGET STOP [without-sync-tokens] [drop-from-multiget | multiget-404]
-                          forwards to TARGET and dies at request number STOP (0: never);
+                          forwards to TARGET and dies at request number STOP (0: never),
+                          printing each request's method, path and status;
                           without-sync-tokens: hides the calendar's sync token;
                           drop-from-multiget: answers a calendar-multiget without any of
                           the items asked for; multiget-404: answers 404 for each of them
@@ -235,6 +236,7 @@ class Handler(BaseHTTPRequestHandler):
         if b"calendar-multiget" in request and reply.status == 207:
             for option in set(ARGS[2:]) & {"drop-from-multiget", "multiget-404"}:
                 data = multiget_without_items(data, option == "multiget-404")
+        print(self.command, self.path, reply.status, flush=True)  # the test counts them
         self.answer(reply.status, data,
                     [(k, v) for k, v in reply.getheaders()
                      if k.lower() not in ("content-length", "transfer-encoding", "connection")])

@@ -185,7 +185,7 @@ TEST_F(RadicaleSync, AWrongPasswordOrCalendarIsReportedAndTheDocumentStaysAsItWa
     Synced("doc.vnt");
     Edit("doc.vnt", [](VCollection& c) { static_cast<VTodo*>(Find(c, "Item 1"))->what = "new"; });
     std::string before = ReadWholeFile("doc.vnt");
-    WriteWholeFile("wrong", "not the password\n");
+    WritePasswordFile("wrong", "not the password");
     Result r = Vantry("--sync --password-file wrong doc.vnt");
     EXPECT_EQ(r.code, 1);
     EXPECT_THAT(r.output, HasSubstr("refused the user name \"test\" or its password (HTTP 401"));
@@ -277,12 +277,11 @@ class MultigetGapSync : public SyncTest, public ::testing::WithParamInterface<Mu
     // The proxy in front of the server, honest or spoiling as the case says.
     void StartProxy(bool spoiling) {
         proxy.Stop();
-        std::vector<std::string> argv = {"/usr/bin/python3", SYNC_TEST_DIR "/misbehaving_dav.py",
-                                         std::to_string(port), "proxy", server.CalendarUrl(),
-                                         "0"};
+        std::vector<std::string> argv = {"/usr/bin/python3",   SYNC_TEST_DIR "/misbehaving_dav.py",
+                                         std::to_string(port), "proxy",
+                                         server.CalendarUrl(), "0"};
         if (spoiling)
-            argv.insert(argv.end(), GetParam().proxyOptions.begin(),
-                        GetParam().proxyOptions.end());
+            argv.insert(argv.end(), GetParam().proxyOptions.begin(), GetParam().proxyOptions.end());
         else if (GetParam().proxyOptions.front() == "without-sync-tokens")
             argv.push_back("without-sync-tokens");
         ASSERT_TRUE(proxy.Start(argv, dir.File("proxy.log")));
@@ -305,9 +304,9 @@ TEST_P(MultigetGapSync, AnItemTheServerDidNotSendStaysAndComesNextTime) {
     StartProxy(true);
     Result r = Vantry("--sync --password-file password doc.vnt");
     ASSERT_EQ(r.code, 0) << r.output;
-    EXPECT_THAT(r.output, HasSubstr("warning: the server did not send " +
-                                    UrlPath(server.CalendarUrl()) + uid +
-                                    ".ics; it is asked for again on the next sync"));
+    EXPECT_THAT(r.output,
+                HasSubstr("warning: the server did not send " + UrlPath(server.CalendarUrl()) +
+                          uid + ".ics; it is asked for again on the next sync"));
     EXPECT_THAT(r.output, HasSubstr("0 downloaded, 0 deleted on the server, 0 deleted here"));
     EXPECT_EQ(Items("doc.vnt")[uid], "Item 1");
 
@@ -319,12 +318,13 @@ TEST_P(MultigetGapSync, AnItemTheServerDidNotSendStaysAndComesNextTime) {
     EXPECT_EQ(Items("doc.vnt").size(), 20u);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Gaps, MultigetGapSync,
-    ::testing::Values(MultigetGap{"Dropped", {"drop-from-multiget"}},
-                      MultigetGap{"NotFound", {"multiget-404"}},
-                      MultigetGap{"DroppedByETagsAlone", {"without-sync-tokens", "drop-from-multiget"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Gaps, MultigetGapSync,
+                         ::testing::Values(MultigetGap{"Dropped", {"drop-from-multiget"}},
+                                           MultigetGap{"NotFound", {"multiget-404"}},
+                                           MultigetGap{
+                                               "DroppedByETagsAlone",
+                                               {"without-sync-tokens", "drop-from-multiget"}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RadicaleSync, TwoDocumentsOnOneAccountConvergeAfterTwoSyncsEach) {
     MakeDocument("laptop.vnt", Numbered("Laptop", 3));
