@@ -20,6 +20,7 @@ namespace {
 
 constexpr const char* CONFLICT_MARK = " (conflict, this computer)";
 constexpr std::size_t MULTIGET_BATCH = 200;
+constexpr std::size_t MAX_WARNINGS = 20;
 
 std::string exportOne(VCollection& c, VNode* node) {
     return ExportICalendar(c, {node}, "").text;
@@ -79,11 +80,15 @@ class Exchange {
     // The account answers as a calendar collection.
     bool Check(DavResponse& calendar) { return usableUrl() && readCollection(calendar); }
 
-    // Said once the exchange is over, whichever way it went.
-    void WarnAboutLogin() {
+    // Once the exchange is over, whichever way it went: how many warnings were left out,
+    // and whether the password went unencrypted.
+    void FinishWarnings() {
+        if (leftOut)
+            result.warnings.push_back(std::to_string(leftOut) +
+                                      " more warnings like these were left out");
         if (http.BasicOverHttp())
-            warn("the password went to the server unencrypted (Basic login over http); use "
-                 "an https:// address");
+            result.warnings.push_back("the password went to the server unencrypted (Basic "
+                                      "login over http); use an https:// address");
     }
 
   private:
@@ -116,8 +121,13 @@ class Exchange {
         warn("the server named \"" + href + "\", which is not in this calendar: skipped");
         return {};
     }
+    // A server may name thousands of hrefs: the user reads the first few warnings.
     void warn(const std::string& text) {
-        if (warned.insert(text).second) result.warnings.push_back(text);
+        if (!warned.insert(text).second) return;
+        if (result.warnings.size() < MAX_WARNINGS)
+            result.warnings.push_back(text);
+        else
+            ++leftOut;
     }
 
     // A password in the URL would be stored in the document and shown in messages; the
@@ -301,8 +311,7 @@ class Exchange {
             }
             for (const std::string& path : unsent)
                 warn("the server did not send " + path +
-                     "; it is asked for again on the next "
-                     "sync");
+                     "; it is asked for again on the next sync");
             incomplete = incomplete || !unsent.empty();
         }
         return true;
@@ -484,6 +493,7 @@ class Exchange {
     std::vector<std::pair<std::string, const SyncedItem*>> deleteThere;
     std::vector<std::string> deleteHere, forget;
     std::set<std::string> warned;
+    std::size_t leftOut = 0; // warnings past MAX_WARNINGS
     bool incomplete = false; // a change the listing or report named did not come
 };
 
@@ -550,7 +560,7 @@ SyncResult ExchangeWithServer(const SyncSnapshot& snapshot, const SyncOptions& o
     }
     Exchange exchange(snapshot, options, result);
     if (!exchange.Run()) result.status = SyncResult::Status::Failed;
-    exchange.WarnAboutLogin();
+    exchange.FinishWarnings();
     return result;
 }
 
@@ -664,7 +674,7 @@ std::string CheckSyncAccount(const SyncAccount& account, const SyncOptions& opti
     Exchange exchange(probe, options, result);
     DavResponse calendar;
     bool ok = exchange.Check(calendar);
-    exchange.WarnAboutLogin();
+    exchange.FinishWarnings();
     warnings = std::move(result.warnings);
     return ok ? std::string() : result.error;
 }

@@ -10,11 +10,12 @@ usage: misbehaving_dav.py PORT MODE [ARGS]
   nested                  one item of 100,000 to-dos, each inside the one before
   expired-tls FOLDER      a calendar behind TLS whose certificate expired yesterday; the
                           authority that signed it goes to FOLDER/ca.pem
-  hostile-hrefs FOLDER    a working calendar whose listings, sync reports and multiget
+  hostile-hrefs FOLDER [MORE]
+                          a working calendar whose listings, sync reports and multiget
                           answers also name resources outside it (another collection, dot
                           segments, another host, scheme or port, a deeper path), with
-                          items of their own; every request's method and path goes to
-                          FOLDER/requests.log
+                          items of their own, and MORE others in another collection; every
+                          request's method and path goes to FOLDER/requests.log
   proxy TARGET STOP [without-sync-tokens] [drop-from-multiget | multiget-404]
                           forwards to TARGET and dies at request number STOP (0: never),
                           printing each request's method, path and status;
@@ -259,7 +260,8 @@ def hostile_hrefs():
              other + "/user/other/i.ics"]
     outside = [(href, victim(href)) for href in hrefs]
     outside.append(("../victim/x.ics", OBJECT.replace("Server item", "Hijacked")))
-    return outside
+    more = int(ARGS[1]) if len(ARGS) > 1 else 0
+    return outside + [("../many/%d.ics" % i, victim("../many/%d.ics" % i)) for i in range(more)]
 
 
 def expired_certificate(folder):

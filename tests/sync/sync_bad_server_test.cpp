@@ -23,11 +23,13 @@ struct BadServerCase {
 class BadServerTest : public SyncTest, public ::testing::WithParamInterface<BadServerCase> {
   protected:
     // Starts the server in the mode; its calendar's URL.
-    std::string Start(const std::string& mode, const std::string& scheme = "http") {
+    std::string Start(const std::string& mode, const std::string& scheme = "http",
+                      const std::vector<std::string>& more = {}) {
         port = FreePort();
         std::vector<std::string> argv = {"/usr/bin/python3", SYNC_TEST_DIR "/misbehaving_dav.py",
                                          std::to_string(port), mode};
         if (mode == "expired-tls" || mode == "hostile-hrefs") argv.push_back(dir.Path());
+        argv.insert(argv.end(), more.begin(), more.end());
         EXPECT_TRUE(process.Start(argv, dir.File("server.log")));
         EXPECT_TRUE(WaitForPort(port));
         return scheme + "://127.0.0.1:" + std::to_string(port) + "/user/cal/";
@@ -120,6 +122,24 @@ TEST_F(BadServerTest, ResourcesOutsideTheCalendarAreSkippedAndNamed) {
     for (std::string method, path; log >> method >> path;)
         requested.insert(path);
     EXPECT_EQ(requested, (std::set<std::string>{"/user/cal/", "/user/cal/x.ics"}));
+}
+
+// However many resources outside the calendar a server names, the user reads a few
+// warnings and how many more there were.
+TEST_F(BadServerTest, ManyResourcesOutsideTheCalendarAreCountedNotEachNamed) {
+    std::string url = Start("hostile-hrefs", "http", {"5000"});
+    MakeDocument("doc.vnt", {});
+    ASSERT_EQ(Vantry("--sync-account " + Quoted(url) + " --user test doc.vnt").code, 0);
+    Result r = Vantry("--sync doc.vnt");
+    ASSERT_EQ(r.code, 0) << r.output;
+    EXPECT_EQ(Items("doc.vnt"), (DocumentItems{{"x", "Server item"}}));
+    int warnings = 0;
+    std::istringstream lines(r.output);
+    for (std::string line; std::getline(lines, line);)
+        warnings += line.compare(0, 17, "vantry: warning: ") == 0;
+    EXPECT_EQ(warnings, 21);
+    EXPECT_THAT(r.output, HasSubstr("vantry: warning: 4991 more warnings like these were left "
+                                    "out\n"));
 }
 
 // Trusting the authority that signed it, the certificate is still refused: it expired.
