@@ -5,6 +5,9 @@
 #include "foundation/qregularfile.h"
 #include "model/vcollection.h"
 #include "sync/caldav_sync.h"
+#include "sync/http_client.h"
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -54,7 +57,8 @@ bool parse(const std::vector<std::string>& args, SyncArgs& a, std::ostream& err)
     return true;
 }
 
-// The password is the file's first line; it is read again on every run, never stored.
+// The password is the file's first line; it is read again on every run, never stored. As
+// ssh does with a private key, a file others may read or write is refused.
 bool readPassword(const std::string& path, SyncOptions& options, std::ostream& err) {
     if (path.empty()) return true;
     std::string bytes;
@@ -62,8 +66,25 @@ bool readPassword(const std::string& path, SyncOptions& options, std::ostream& e
         err << "vantry: can't read the password file " << path << "\n";
         return false;
     }
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0 || (info.st_mode & (S_IRWXG | S_IRWXO))) {
+        err << "vantry: the password file " << path
+            << " is open to others; make it yours alone: chmod 600 " << path << "\n";
+        return false;
+    }
     options.password = bytes.substr(0, bytes.find_first_of("\r\n"));
     return true;
+}
+
+// The report quotes item texts (those kept twice) and warnings the server's hrefs: they
+// reach the terminal as every printed item text does, control characters written out.
+std::string terminalText(const std::string& utf8) {
+    return LocaleText::FromEnvironment().ToTerminal(utf8, TextEncoding::Utf8);
+}
+
+void printWarnings(const std::vector<std::string>& warnings, std::ostream& err) {
+    for (const std::string& warning : warnings)
+        err << "vantry: warning: " << terminalText(warning) << "\n";
 }
 
 bool load(VCollection& c, const std::string& file, std::ostream& err) {
@@ -80,8 +101,15 @@ bool load(VCollection& c, const std::string& file, std::ostream& err) {
 int storeAccount(const SyncArgs& a, const SyncOptions& options, VCollection& c, std::ostream& out,
                  std::ostream& err) {
     SyncAccount account{a.url, a.user};
+    if (UrlHoldsPassword(a.url)) {
+        err << "vantry: the account's URL holds a password: give the user with --user and the "
+               "password with --password-file. The document is unchanged.\n";
+        return 1;
+    }
     if (!a.passwordFile.empty()) {
-        std::string problem = CheckSyncAccount(account, options);
+        std::vector<std::string> warnings;
+        std::string problem = CheckSyncAccount(account, options, warnings);
+        printWarnings(warnings, err);
         if (!problem.empty()) {
             err << "vantry: the account does not answer as a calendar: " << problem
                 << ". The document is unchanged.\n";
@@ -104,6 +132,7 @@ int sync(const SyncArgs& a, SyncOptions& options, VCollection& c, std::ostream& 
         return 1;
     }
     SyncResult result = ExchangeWithServer(snapshot, options);
+    printWarnings(result.warnings, err);
     if (result.status == SyncResult::Status::NeedsDeleteConfirmation) {
         err << "vantry: the sync would delete " << result.deletesToConfirm
             << " items (more than 10 or more than a tenth of the document); nothing was "
@@ -111,10 +140,7 @@ int sync(const SyncArgs& a, SyncOptions& options, VCollection& c, std::ostream& 
         return 1;
     }
     SyncApplied applied = ApplySyncResult(c, snapshot, result);
-    // The report quotes item texts (those kept twice): they reach the terminal as every
-    // printed item text does.
-    std::string report =
-        LocaleText::FromEnvironment().ToTerminal(SyncReport(result, applied), TextEncoding::Utf8);
+    std::string report = terminalText(SyncReport(result, applied));
     if (result.status != SyncResult::Status::Done) {
         err << "vantry: " << report << "\n";
         return 1;

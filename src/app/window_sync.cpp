@@ -4,6 +4,7 @@
 #include "app/skedraDoc.h"
 #include "model/vcollection.h"
 #include "platform/ui.h"
+#include "sync/http_client.h"
 #include "sync/password_store.h"
 
 #include <charconv>
@@ -104,7 +105,9 @@ bool WindowSync::start(bool byUser, bool allowDeletes) {
     job->options.allowDeletes = allowDeletes;
     job->options.cancel = &job->cancel;
     current = job;
-    services.status("Syncing with " + job->snapshot.state.account.url + "...");
+    const std::string& url = job->snapshot.state.account.url;
+    services.status("Syncing with " + (UrlHoldsPassword(url) ? "the calendar server" : url) +
+                    "...");
     auto exchange = services.exchange;
     bool started = task.Start(
         [job, exchange] {
@@ -153,6 +156,8 @@ void WindowSync::handle(Job& job) {
         document.EndCommand(applied.changed);
     }
     std::string report = SyncReport(result, applied);
+    for (const std::string& warning : result.warnings)
+        report += " Warning: " + warning + ".";
     int minutes = SyncMinutes(*document.Collection());
     if (result.status == SyncResult::Status::Failed && minutes)
         report += " It is tried again in " + std::to_string(minutes) + " minutes.";

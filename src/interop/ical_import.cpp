@@ -3,6 +3,7 @@
 #include "foundation/control_escape.h"
 #include "foundation/qfile.h"
 #include "foundation/text_encoding.h"
+#include "interop/comm_summary.h"
 #include "interop/ical_bounds.h"
 #include "interop/ical_content_lines.h"
 #include "interop/ical_fields.h"
@@ -622,6 +623,7 @@ void applyTo(VNode* node, const ParsedItem& item) {
         todo->extra = documentText(*node->collection, item.description);
         todo->priority = VantryPriority(item.priority);
     } else if (auto* comm = dynamic_cast<VCommItem*>(node)) {
+        SetCommListText(*comm, documentText(*node->collection, item.summary).Text());
         comm->priority = VantryPriority(item.priority);
     }
     setDone(node, item.done);

@@ -20,6 +20,7 @@ namespace {
 
 constexpr const char* CONFLICT_MARK = " (conflict, this computer)";
 constexpr std::size_t MULTIGET_BATCH = 200;
+constexpr std::size_t MAX_WARNINGS = 20;
 
 std::string exportOne(VCollection& c, VNode* node) {
     return ExportICalendar(c, {node}, "").text;
@@ -40,6 +41,7 @@ class Exchange {
           collectionUrl(withSlash(s.state.account.url)), collectionPath(UrlPath(collectionUrl)) {}
 
     bool Run() {
+        if (!usableUrl()) return false;
         const SyncState& state = snapshot.state;
         for (const auto& [uid, item] : state.items)
             uidAt[key(item.href)] = uid;
@@ -57,6 +59,8 @@ class Exchange {
             named = true;
         }
         if (!fetch()) return false;
+        // A change not fetched is asked for again: the token stays where it was.
+        if (incomplete) result.token = state.token;
         if (!named && !readName()) return false;
         plan();
         int deletes = (int)(deleteHere.size() + deleteThere.size());
@@ -74,9 +78,17 @@ class Exchange {
     }
 
     // The account answers as a calendar collection.
-    bool Check(DavResponse& calendar) {
-        return !collectionPath.empty() ? readCollection(calendar)
-                                       : fail("\"" + snapshot.state.account.url + "\" is no URL");
+    bool Check(DavResponse& calendar) { return usableUrl() && readCollection(calendar); }
+
+    // Once the exchange is over, whichever way it went: how many warnings were left out,
+    // and whether the password went unencrypted.
+    void FinishWarnings() {
+        if (leftOut)
+            result.warnings.push_back(std::to_string(leftOut) +
+                                      " more warnings like these were left out");
+        if (http.BasicOverHttp())
+            result.warnings.push_back("the password went to the server unencrypted (Basic "
+                                      "login over http); use an https:// address");
     }
 
   private:
@@ -89,6 +101,43 @@ class Exchange {
         return UrlPath(ResolveUrl(collectionUrl, href));
     }
     std::string url(const std::string& href) const { return ResolveUrl(collectionUrl, href); }
+
+    // The path of a resource of the collection itself: on its server, the collection's
+    // path and one segment more. Anything else a server names is skipped with a warning
+    // naming it: an answer must not lead the sync to read or write outside the calendar.
+    std::string member(const std::string& href) {
+        std::string target = url(href);
+        std::string path = UrlPath(target);
+        bool inside = !target.empty() && SameServer(target, collectionUrl) &&
+                      path.size() > collectionPath.size() &&
+                      path.compare(0, collectionPath.size(), collectionPath) == 0;
+        if (inside) {
+            // Decoded, as a server may read it: no dot segment, no slash, no NUL.
+            std::string name = UrlDecoded(path.substr(collectionPath.size()));
+            inside = !name.empty() && name != "." && name != ".." &&
+                     name.find_first_of(std::string("/\\\0", 3)) == std::string::npos;
+        }
+        if (inside) return path;
+        warn("the server named \"" + href + "\", which is not in this calendar: skipped");
+        return {};
+    }
+    // A server may name thousands of hrefs: the user reads the first few warnings.
+    void warn(const std::string& text) {
+        if (!warned.insert(text).second) return;
+        if (result.warnings.size() < MAX_WARNINGS)
+            result.warnings.push_back(text);
+        else
+            ++leftOut;
+    }
+
+    // A password in the URL would be stored in the document and shown in messages; the
+    // URL itself is then never repeated.
+    bool usableUrl() {
+        const std::string& given = snapshot.state.account.url;
+        if (UrlHoldsPassword(given))
+            return fail("the account's URL holds a password; set the account again without it");
+        return !collectionPath.empty() || fail("\"" + given + "\" is no URL");
+    }
 
     bool fail(const std::string& why) {
         result.status = SyncResult::Status::Failed;
@@ -174,8 +223,9 @@ class Exchange {
         if (response.status != 207) return unexpected("PROPFIND", collectionUrl, response.status);
         std::set<std::string> listed;
         for (const DavResponse& r : ms.responses) {
-            std::string path = key(r.href);
-            if (r.collection || path == collectionPath || r.status == 404) continue;
+            if (r.collection || key(r.href) == collectionPath || r.status == 404) continue;
+            std::string path = member(r.href);
+            if (path.empty()) continue;
             listed.insert(path);
             noteChange(path, r.etag);
         }
@@ -194,8 +244,9 @@ class Exchange {
         if (response.status >= 400) return true; // token expired or refused
         if (response.status != 207) return unexpected("REPORT", collectionUrl, response.status);
         for (const DavResponse& r : ms.responses) {
-            std::string path = key(r.href);
-            if (path == collectionPath) continue;
+            if (key(r.href) == collectionPath) continue;
+            std::string path = member(r.href);
+            if (path.empty()) continue;
             if (r.status == 404) {
                 auto it = uidAt.find(path);
                 if (it != uidAt.end()) gone.insert(it->second);
@@ -219,7 +270,7 @@ class Exchange {
     // sees no difference since the token). So the token moves on past them when the
     // changes since it are exactly these writes; otherwise the next sync lists everything.
     bool confirmToken() {
-        if (written.empty() || result.token.empty()) return true;
+        if (written.empty() || result.token.empty() || incomplete) return true;
         DavMultistatus ms;
         HttpResponse response;
         if (!multistatus("REPORT", collectionUrl, "0", SyncCollectionBody(result.token), ms,
@@ -249,15 +300,19 @@ class Exchange {
             if (!multistatus("REPORT", collectionUrl, "1", MultigetBody(hrefs), ms, response))
                 return false;
             if (response.status != 207) return unexpected("REPORT", collectionUrl, response.status);
+            std::set<std::string> unsent(hrefs.begin(), hrefs.end());
             for (const DavResponse& r : ms.responses) {
-                std::string path = key(r.href);
-                if (r.status == 404 || r.calendarData.empty()) {
-                    auto it = uidAt.find(path);
-                    if (it != uidAt.end()) gone.insert(it->second);
-                    continue;
-                }
+                std::string path = member(r.href);
+                // A 404 here is no evidence of a delete: only the listing or the sync
+                // report says what is gone.
+                if (path.empty() || r.status == 404 || r.calendarData.empty()) continue;
                 if (!arrived(path, r.etag, r.calendarData)) return false;
+                unsent.erase(path);
             }
+            for (const std::string& path : unsent)
+                warn("the server did not send " + path +
+                     "; it is asked for again on the next sync");
+            incomplete = incomplete || !unsent.empty();
         }
         return true;
     }
@@ -342,6 +397,10 @@ class Exchange {
         for (const auto& [item, synced] : upload)
             if (!put(*item, synced)) return false;
         for (const auto& [uid, synced] : deleteThere) {
+            if (member(synced->href).empty()) { // kept by an older sync: forgotten
+                result.deletedHere.push_back(uid);
+                continue;
+            }
             HttpResponse response;
             if (!send("DELETE", synced->href, "", {"If-Match: " + synced->etag}, response))
                 return false;
@@ -369,6 +428,7 @@ class Exchange {
     // Uploads with If-Match when the server had the item, else with If-None-Match: *. A
     // failed precondition means it changed there meanwhile: it is downloaded instead.
     bool put(const SyncSnapshotItem& item, const SyncedItem* synced) {
+        if (synced && member(synced->href).empty()) synced = nullptr; // goes up as new
         std::string href = synced ? synced->href : newHref(item.uid);
         HttpResponse response;
         if (!send("PUT", href, item.ics,
@@ -432,6 +492,9 @@ class Exchange {
     std::vector<std::pair<const SyncSnapshotItem*, const SyncedItem*>> upload;
     std::vector<std::pair<std::string, const SyncedItem*>> deleteThere;
     std::vector<std::string> deleteHere, forget;
+    std::set<std::string> warned;
+    std::size_t leftOut = 0; // warnings past MAX_WARNINGS
+    bool incomplete = false; // a change the listing or report named did not come
 };
 
 std::unordered_map<std::string, VNode*> nodesByUid(const VCollection& c) {
@@ -497,6 +560,7 @@ SyncResult ExchangeWithServer(const SyncSnapshot& snapshot, const SyncOptions& o
     }
     Exchange exchange(snapshot, options, result);
     if (!exchange.Run()) result.status = SyncResult::Status::Failed;
+    exchange.FinishWarnings();
     return result;
 }
 
@@ -602,13 +666,17 @@ SyncApplied ApplySyncResult(VCollection& c, const SyncSnapshot& snapshot,
     return applied;
 }
 
-std::string CheckSyncAccount(const SyncAccount& account, const SyncOptions& options) {
+std::string CheckSyncAccount(const SyncAccount& account, const SyncOptions& options,
+                             std::vector<std::string>& warnings) {
     SyncSnapshot probe;
     probe.state.account = account;
     SyncResult result;
     Exchange exchange(probe, options, result);
     DavResponse calendar;
-    return exchange.Check(calendar) ? std::string() : result.error;
+    bool ok = exchange.Check(calendar);
+    exchange.FinishWarnings();
+    warnings = std::move(result.warnings);
+    return ok ? std::string() : result.error;
 }
 
 std::string SyncReport(const SyncResult& result, const SyncApplied& applied) {

@@ -89,6 +89,10 @@ struct SyncResult {
     std::vector<std::pair<std::string, std::string>> sameItems;
     std::string calendarName; // the collection's display name
     std::string token;        // the new sync token (empty without one)
+    // What the user should know even when the sync went well: what the server named
+    // outside the calendar and was skipped, what it did not send, a password sent
+    // unencrypted. Each once.
+    std::vector<std::string> warnings;
 };
 
 // What step 3 did, for telling the user.
@@ -108,8 +112,9 @@ SyncApplied ApplySyncResult(VCollection& collection, const SyncSnapshot& snapsho
                             const SyncResult& result);
 
 // Checks that the account answers as a calendar collection with this password: empty when
-// it does, else what went wrong.
-std::string CheckSyncAccount(const SyncAccount& account, const SyncOptions& options);
+// it does, else what went wrong. `warnings` as SyncResult's.
+std::string CheckSyncAccount(const SyncAccount& account, const SyncOptions& options,
+                             std::vector<std::string>& warnings);
 
 // One line for the user: "Sync: 3 uploaded, 1 downloaded, 0 deleted on the server, 0
 // deleted here." plus the conflicts, or the reason it failed.

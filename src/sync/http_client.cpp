@@ -36,15 +36,6 @@ std::string part(CURLU* url, CURLUPart which) {
     return s;
 }
 
-// Same scheme, host and port.
-bool sameServer(const std::string& a, const std::string& b) {
-    Url ua = parseUrl(a), ub = parseUrl(b);
-    if (!ua || !ub) return false;
-    for (CURLUPart p : {CURLUPART_SCHEME, CURLUPART_HOST, CURLUPART_PORT})
-        if (part(ua.get(), p) != part(ub.get(), p)) return false;
-    return true;
-}
-
 struct Transfer {
     std::string body;
     std::size_t maxBytes;
@@ -80,10 +71,29 @@ void HttpClient::Initialise() {
 
 HttpClient::HttpClient(const std::string& u, const SyncOptions& options)
     : curl(nullptr), user(u), password(options.password), caFile(options.caFile),
-      timeoutSeconds(options.timeoutSeconds), maxBytes(options.maxResponseBytes),
-      cancel(options.cancel) {
+      authMethods((long)(CURLAUTH_BASIC | CURLAUTH_DIGEST)), timeoutSeconds(options.timeoutSeconds),
+      maxBytes(options.maxResponseBytes), cancel(options.cancel) {
     Initialise();
     curl = curl_easy_init();
+    // What every request shares; what differs is set in sendOnce. The handle is never
+    // reset: that would forget the login the server chose (and a Digest nonce).
+    CURL* c = (CURL*)curl;
+    if (!c) return;
+    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
+    if (!caFile.empty()) curl_easy_setopt(c, CURLOPT_CAINFO, caFile.c_str());
+    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, std::min(timeoutSeconds, CONNECT_SECONDS));
+    curl_easy_setopt(c, CURLOPT_TIMEOUT, timeoutSeconds);
+    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, collect);
+    curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, progress);
+    curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
+    if (!user.empty()) {
+        curl_easy_setopt(c, CURLOPT_USERNAME, user.c_str());
+        curl_easy_setopt(c, CURLOPT_PASSWORD, password.c_str());
+    }
 }
 
 HttpClient::~HttpClient() {
@@ -97,7 +107,7 @@ HttpResponse HttpClient::Send(const std::string& method, const std::string& url,
         std::string redirect;
         HttpResponse response = sendOnce(method, target, body, headers, redirect);
         if (redirect.empty()) return response;
-        if (!sameServer(target, redirect)) {
+        if (!SameServer(target, redirect)) {
             response.status = 0;
             response.error = "the server redirected " + method + " " + UrlPath(target) +
                              " to another server (" + redirect + "), which is not followed";
@@ -117,42 +127,35 @@ HttpResponse HttpClient::sendOnce(const std::string& method, const std::string& 
                                   const std::string& body, const std::vector<std::string>& headers,
                                   std::string& redirect) {
     CURL* c = (CURL*)curl;
-    curl_easy_reset(c);
+    HttpResponse response;
+    if (!c) {
+        response.error = "libcurl could not start";
+        return response;
+    }
     Transfer transfer{{}, maxBytes, false, cancel};
     char errorText[CURL_ERROR_SIZE] = "";
     curl_slist* list = nullptr;
     for (const std::string& h : headers)
         list = curl_slist_append(list, h.c_str());
     curl_easy_setopt(c, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(c, CURLOPT_HTTPGET, 1L); // no body from the request before
     curl_easy_setopt(c, CURLOPT_CUSTOMREQUEST, method.c_str());
-    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 0L);
-    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
-    if (!caFile.empty()) curl_easy_setopt(c, CURLOPT_CAINFO, caFile.c_str());
-    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, std::min(timeoutSeconds, CONNECT_SECONDS));
-    curl_easy_setopt(c, CURLOPT_TIMEOUT, timeoutSeconds);
     curl_easy_setopt(c, CURLOPT_HTTPHEADER, list);
     curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorText);
-    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, collect);
     curl_easy_setopt(c, CURLOPT_WRITEDATA, &transfer);
-    curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, progress);
     curl_easy_setopt(c, CURLOPT_XFERINFODATA, &transfer);
-    curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
-    if (!user.empty()) {
-        curl_easy_setopt(c, CURLOPT_USERNAME, user.c_str());
-        curl_easy_setopt(c, CURLOPT_PASSWORD, password.c_str());
-        curl_easy_setopt(c, CURLOPT_HTTPAUTH, (long)(CURLAUTH_BASIC | CURLAUTH_DIGEST));
-    }
+    if (!user.empty()) curl_easy_setopt(c, CURLOPT_HTTPAUTH, authMethods);
     if (!body.empty() || method == "PUT") {
-        curl_easy_setopt(c, CURLOPT_POSTFIELDS, body.data());
         curl_easy_setopt(c, CURLOPT_POSTFIELDSIZE_LARGE, (curl_off_t)body.size());
+        curl_easy_setopt(c, CURLOPT_POSTFIELDS, body.data());
     }
 
-    HttpResponse response;
     CURLcode code = curl_easy_perform(c);
+    // Nothing of this request's stays pointed at.
+    curl_easy_setopt(c, CURLOPT_HTTPHEADER, nullptr);
+    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, nullptr);
     curl_slist_free_all(list);
+    if (code == CURLE_OK) keepLogin(url);
     if (code != CURLE_OK) {
         if (transfer.tooLong)
             response.error = "the server's answer to " + method + " is longer than " +
@@ -177,6 +180,27 @@ HttpResponse HttpClient::sendOnce(const std::string& method, const std::string& 
     return response;
 }
 
+// After the server's first 401 curl answered with the method the server offered (Digest
+// before Basic); from now on only that one, which curl sends without asking first.
+void HttpClient::keepLogin(const std::string& url) {
+    long offered = 0;
+    if (user.empty() || authMethods != (long)(CURLAUTH_BASIC | CURLAUTH_DIGEST) ||
+        curl_easy_getinfo((CURL*)curl, CURLINFO_HTTPAUTH_AVAIL, &offered) != CURLE_OK)
+        return;
+    if (offered & CURLAUTH_DIGEST)
+        authMethods = CURLAUTH_DIGEST;
+    else if (offered & CURLAUTH_BASIC)
+        authMethods = CURLAUTH_BASIC;
+    Url u = parseUrl(url);
+    basicOverHttp =
+        authMethods == (long)CURLAUTH_BASIC && u && part(u.get(), CURLUPART_SCHEME) == "http";
+}
+
+bool UrlHoldsPassword(const std::string& url) {
+    Url u = parseUrl(url);
+    return u && !part(u.get(), CURLUPART_PASSWORD).empty();
+}
+
 std::string ResolveUrl(const std::string& base, const std::string& reference) {
     Url url = parseUrl(base);
     if (!url || curl_url_set(url.get(), CURLUPART_URL, reference.c_str(), 0) != CURLUE_OK)
@@ -187,4 +211,20 @@ std::string ResolveUrl(const std::string& base, const std::string& reference) {
 std::string UrlPath(const std::string& url) {
     Url u = parseUrl(url);
     return u ? part(u.get(), CURLUPART_PATH) : std::string();
+}
+
+bool SameServer(const std::string& a, const std::string& b) {
+    Url ua = parseUrl(a), ub = parseUrl(b);
+    if (!ua || !ub) return false;
+    for (CURLUPart p : {CURLUPART_SCHEME, CURLUPART_HOST, CURLUPART_PORT})
+        if (part(ua.get(), p) != part(ub.get(), p)) return false;
+    return true;
+}
+
+std::string UrlDecoded(const std::string& text) {
+    int length = 0;
+    char* decoded = curl_easy_unescape(nullptr, text.c_str(), (int)text.size(), &length);
+    std::string out = decoded ? std::string(decoded, (std::size_t)length) : std::string();
+    curl_free(decoded);
+    return out;
 }

@@ -10,15 +10,26 @@ usage: misbehaving_dav.py PORT MODE [ARGS]
   nested                  one item of 100,000 to-dos, each inside the one before
   expired-tls FOLDER      a calendar behind TLS whose certificate expired yesterday; the
                           authority that signed it goes to FOLDER/ca.pem
-  proxy TARGET STOP [without-sync-tokens]
-                          forwards to TARGET and dies at request number STOP (0: never);
-                          without-sync-tokens: hides the calendar's sync token
+  hostile-hrefs FOLDER [MORE]
+                          a working calendar whose listings, sync reports and multiget
+                          answers also name resources outside it (another collection, dot
+                          segments, another host, scheme or port, a deeper path), with
+                          items of their own, and MORE others in another collection; every
+                          request's method and path goes to FOLDER/requests.log
+  proxy TARGET STOP [without-sync-tokens] [drop-from-multiget | multiget-404]
+                          forwards to TARGET and dies at request number STOP (0: never),
+                          printing each request's method, path and status;
+                          without-sync-tokens: hides the calendar's sync token;
+                          drop-from-multiget: answers a calendar-multiget without any of
+                          the items asked for; multiget-404: answers 404 for each of them
 """
 import http.client
 import os
+import re
 import ssl
 import sys
 import urllib.parse
+import zlib
 from http.server import BaseHTTPRequestHandler, HTTPServer
 
 PORT = int(sys.argv[1])
@@ -32,6 +43,8 @@ OBJECT = ("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//bad//EN\r\nBEGIN:VTODO\r\
 NESTED = ("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//bad//EN\r\n" +
           "BEGIN:VTODO\r\nUID:x\r\n" * 100000 + "END:VTODO\r\n" * 100000 + "END:VCALENDAR\r\n")
 requests = 0
+# The hostile server's calendar: path to (ETag, object).
+stored = {ITEM: (ETAG, OBJECT)}
 
 
 def multistatus(responses):
@@ -47,6 +60,24 @@ def response(href, props):
 
 CALENDAR = response(CAL, "<d:resourcetype><d:collection/><c:calendar/></d:resourcetype>"
                          "<d:displayname>Bad</d:displayname>")
+
+
+def multiget_without_items(data, as_not_found):
+    """The multiget's answer with no item in it, or with 404 for each."""
+    import xml.etree.ElementTree as ET
+
+    ET.register_namespace("d", "DAV:")
+    ET.register_namespace("c", "urn:ietf:params:xml:ns:caldav")
+    root = ET.fromstring(data)
+    for answer in root.findall("{DAV:}response"):
+        if not as_not_found:
+            root.remove(answer)
+            continue
+        for child in list(answer):
+            if child.tag != "{DAV:}href":
+                answer.remove(child)
+        ET.SubElement(answer, "{DAV:}status").text = "HTTP/1.1 404 Not Found"
+    return ET.tostring(root)
 
 
 def without_sync_tokens(data):
@@ -83,6 +114,9 @@ class Handler(BaseHTTPRequestHandler):
     def handle_any(self):
         global requests
         requests += 1
+        if MODE == "hostile-hrefs":
+            with open(os.path.join(ARGS[0], "requests.log"), "a") as log:
+                log.write("%s %s\n" % (self.command, self.path))
         request = self.body()
         getattr(self, MODE.replace("-", "_"))(request)
 
@@ -139,6 +173,56 @@ class Handler(BaseHTTPRequestHandler):
     def expired_tls(self, request):
         self.calendar(request, False)
 
+    def hostile_hrefs(self, request):
+        outside = hostile_hrefs()
+        if self.command == "PROPFIND":
+            listing = [response(CAL, "<d:resourcetype><d:collection/><c:calendar/>"
+                                     "</d:resourcetype><d:displayname>Bad</d:displayname>"
+                                     "<d:sync-token>http://bad/sync/1</d:sync-token>")]
+            if self.headers.get("Depth") == "1":
+                listing += [response(path, "<d:getetag>%s</d:getetag>" % etag)
+                            for path, (etag, _) in stored.items()]
+                listing += [response(href, '<d:getetag>"o"</d:getetag>') for href, _ in outside]
+            self.answer(207, multistatus(listing))
+        elif self.command == "REPORT" and b"sync-collection" in request:
+            changes = [response(path, "<d:getetag>%s</d:getetag>" % etag)
+                       for path, (etag, _) in stored.items()]
+            changes += [response(href, '<d:getetag>"o"</d:getetag>') for href, _ in outside]
+            changes.append("<d:response><d:href>../victim/gone.ics</d:href>"
+                           "<d:status>HTTP/1.1 404 Not Found</d:status></d:response>")
+            self.answer(207, multistatus(changes).replace(
+                b"</d:multistatus>", b"<d:sync-token>http://bad/sync/2</d:sync-token>"
+                                     b"</d:multistatus>"))
+        elif self.command == "REPORT":
+            # Whatever was asked for, inside or not; then the outside ones unasked.
+            answers = []
+            for href in re.findall(r"<d:href>([^<]*)</d:href>", request.decode()):
+                path = urllib.parse.urlsplit(href).path
+                etag, ics = stored.get(path, ('"o"', victim(href)))
+                answers.append(response(href, "<d:getetag>%s</d:getetag><c:calendar-data>%s"
+                                              "</c:calendar-data>" % (etag, ics)))
+            answers += [response(href, '<d:getetag>"o"</d:getetag><c:calendar-data>%s'
+                                       '</c:calendar-data>' % ics) for href, ics in outside]
+            self.answer(207, multistatus(answers))
+        elif self.command == "GET" and self.path in stored:
+            etag, ics = stored[self.path]
+            self.answer(200, ics.encode(), [("ETag", etag)])
+        elif self.command == "PUT":
+            old = stored.get(self.path)
+            match = self.headers.get("If-Match")
+            if (match and (not old or old[0] != match)) or (
+                    self.headers.get("If-None-Match") and old):
+                self.answer(412)
+                return
+            etag = '"%d"' % requests
+            stored[self.path] = (etag, request.decode())
+            self.answer(204 if old else 201, headers=[("ETag", etag)])
+        elif self.command == "DELETE" and self.path in stored:
+            del stored[self.path]
+            self.answer(204)
+        else:
+            self.answer(404)
+
     def proxy(self, request):
         target = urllib.parse.urlsplit(ARGS[0])
         if int(ARGS[1]) and requests >= int(ARGS[1]):
@@ -148,11 +232,36 @@ class Handler(BaseHTTPRequestHandler):
         connection.request(self.command, self.path, body=request, headers=headers)
         reply = connection.getresponse()
         data = reply.read()
-        if ARGS[2:] == ["without-sync-tokens"] and reply.status == 207:
+        if "without-sync-tokens" in ARGS[2:] and reply.status == 207:
             data = without_sync_tokens(data)
+        if b"calendar-multiget" in request and reply.status == 207:
+            for option in set(ARGS[2:]) & {"drop-from-multiget", "multiget-404"}:
+                data = multiget_without_items(data, option == "multiget-404")
+        print(self.command, self.path, reply.status, flush=True)  # the test counts them
         self.answer(reply.status, data,
                     [(k, v) for k, v in reply.getheaders()
                      if k.lower() not in ("content-length", "transfer-encoding", "connection")])
+
+
+def victim(href):
+    """An item of the server's own making for the resource the href names."""
+    return OBJECT.replace("UID:x", "UID:victim-" + str(zlib.crc32(href.encode()))).replace(
+        "Server item", "Victim at " + href)
+
+
+def hostile_hrefs():
+    """Resources outside the calendar, as the server names them, each with an item: one
+    of them claims the calendar's own item."""
+    other = "http://127.0.0.1:%d" % PORT
+    hrefs = ["../victim/a.ics", "/user/cal/../../etc/passwd", "http://127.0.0.2:%d/user/cal/b.ics"
+             % PORT, "https://127.0.0.1:%d/user/cal/c.ics" % PORT,
+             "http://127.0.0.1:%d/user/cal/d.ics" % (PORT + 1), "/user/cal/sub/e.ics",
+             "/user/cal/%2e%2e", "/user/cal/f%2Fg.ics", "//127.0.0.2/user/cal/h.ics",
+             other + "/user/other/i.ics"]
+    outside = [(href, victim(href)) for href in hrefs]
+    outside.append(("../victim/x.ics", OBJECT.replace("Server item", "Hijacked")))
+    more = int(ARGS[1]) if len(ARGS) > 1 else 0
+    return outside + [("../many/%d.ics" % i, victim("../many/%d.ics" % i)) for i in range(more)]
 
 
 def expired_certificate(folder):

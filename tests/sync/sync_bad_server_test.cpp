@@ -6,6 +6,8 @@
 #include "test_paths.h"
 
 #include <gmock/gmock.h>
+#include <set>
+#include <sstream>
 #include <sys/stat.h>
 #include <thread>
 
@@ -21,11 +23,13 @@ struct BadServerCase {
 class BadServerTest : public SyncTest, public ::testing::WithParamInterface<BadServerCase> {
   protected:
     // Starts the server in the mode; its calendar's URL.
-    std::string Start(const std::string& mode, const std::string& scheme = "http") {
+    std::string Start(const std::string& mode, const std::string& scheme = "http",
+                      const std::vector<std::string>& more = {}) {
         port = FreePort();
         std::vector<std::string> argv = {"/usr/bin/python3", SYNC_TEST_DIR "/misbehaving_dav.py",
                                          std::to_string(port), mode};
-        if (mode == "expired-tls") argv.push_back(dir.Path());
+        if (mode == "expired-tls" || mode == "hostile-hrefs") argv.push_back(dir.Path());
+        argv.insert(argv.end(), more.begin(), more.end());
         EXPECT_TRUE(process.Start(argv, dir.File("server.log")));
         EXPECT_TRUE(WaitForPort(port));
         return scheme + "://127.0.0.1:" + std::to_string(port) + "/user/cal/";
@@ -74,6 +78,69 @@ INSTANTIATE_TEST_SUITE_P(
             if (c == '-') c = '_';
         return name;
     });
+
+// The hrefs the hostile server names besides its calendar's one item, as it writes them.
+std::vector<std::string> OutsideHrefs(int port) {
+    std::string self = "http://127.0.0.1:" + std::to_string(port);
+    return {"../victim/a.ics",
+            "/user/cal/../../etc/passwd",
+            "http://127.0.0.2:" + std::to_string(port) + "/user/cal/b.ics",
+            "https://127.0.0.1:" + std::to_string(port) + "/user/cal/c.ics",
+            "http://127.0.0.1:" + std::to_string(port + 1) + "/user/cal/d.ics",
+            "/user/cal/sub/e.ics",
+            "/user/cal/%2e%2e",
+            "/user/cal/f%2Fg.ics",
+            "//127.0.0.2/user/cal/h.ics",
+            self + "/user/other/i.ics",
+            "../victim/x.ics"};
+}
+
+// Only the calendar's own members are taken, however the server names the others: none
+// is imported, none is written to later, and each is named in a warning.
+TEST_F(BadServerTest, ResourcesOutsideTheCalendarAreSkippedAndNamed) {
+    std::string url = Start("hostile-hrefs");
+    MakeDocument("doc.vnt", {});
+    ASSERT_EQ(Vantry("--sync-account " + Quoted(url) + " --user test doc.vnt").code, 0);
+    Result listed = Vantry("--sync doc.vnt"); // by the listing: no token yet
+    ASSERT_EQ(listed.code, 0) << listed.output;
+    ASSERT_EQ(Items("doc.vnt"), (DocumentItems{{"x", "Server item"}}));
+
+    Edit("doc.vnt", [](VCollection& c) {
+        static_cast<VTodo*>(Find(c, "Server item"))->what = "Changed here";
+    });
+    Result reported = Vantry("--sync doc.vnt"); // by the sync-collection report
+    ASSERT_EQ(reported.code, 0) << reported.output;
+    EXPECT_THAT(reported.output, HasSubstr("1 uploaded, 0 downloaded"));
+    EXPECT_EQ(Items("doc.vnt"), (DocumentItems{{"x", "Changed here"}}));
+
+    for (const std::string& href : OutsideHrefs(port))
+        for (const Result* r : {&listed, &reported})
+            EXPECT_THAT(r->output, HasSubstr("warning: the server named \"" + href +
+                                             "\", which is not in this calendar: skipped"));
+    std::set<std::string> requested;
+    std::istringstream log(ReadWholeFile(dir.File("requests.log")));
+    for (std::string method, path; log >> method >> path;)
+        requested.insert(path);
+    EXPECT_EQ(requested, (std::set<std::string>{"/user/cal/", "/user/cal/x.ics"}));
+}
+
+// However many resources outside the calendar a server names, the user reads a few
+// warnings and how many more there were.
+TEST_F(BadServerTest, ManyResourcesOutsideTheCalendarAreCountedNotEachNamed) {
+    std::string url = Start("hostile-hrefs", "http", {"5000"});
+    MakeDocument("doc.vnt", {});
+    ASSERT_EQ(Vantry("--sync-account " + Quoted(url) + " --user test doc.vnt").code, 0);
+    Result r = Vantry("--sync doc.vnt");
+    ASSERT_EQ(r.code, 0) << r.output;
+    EXPECT_EQ(Items("doc.vnt"), (DocumentItems{{"x", "Server item"}}));
+    int warnings = 0;
+    std::istringstream lines(r.output);
+    for (std::string line; std::getline(lines, line);)
+        warnings += line.compare(0, 17, "vantry: warning: ") == 0;
+    EXPECT_EQ(warnings, 21);
+    EXPECT_THAT(r.output, HasSubstr("vantry: warning: 4991 more warnings like these were left "
+                                    "out\n"));
+}
 
 // Trusting the authority that signed it, the certificate is still refused: it expired.
 TEST_F(BadServerTest, AnExpiredCertificateIsRefusedEvenFromATrustedAuthority) {

@@ -1,8 +1,11 @@
 // The sync end to end, as users run it (vantry --sync), against real CalDAV servers the
 // tests start on loopback, with python3-caldav as the other device.
+#include "model/vcommitem.h"
+#include "model/vgroup.h"
 #include "model/vschedule.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
+#include "support/model_builders.h"
 #include "sync/http_client.h"
 #include "sync/sync_fixture.h"
 #include "sync/sync_state.h"
@@ -185,7 +188,7 @@ TEST_F(RadicaleSync, AWrongPasswordOrCalendarIsReportedAndTheDocumentStaysAsItWa
     Synced("doc.vnt");
     Edit("doc.vnt", [](VCollection& c) { static_cast<VTodo*>(Find(c, "Item 1"))->what = "new"; });
     std::string before = ReadWholeFile("doc.vnt");
-    WriteWholeFile("wrong", "not the password\n");
+    WritePasswordFile("wrong", "not the password");
     Result r = Vantry("--sync --password-file wrong doc.vnt");
     EXPECT_EQ(r.code, 1);
     EXPECT_THAT(r.output, HasSubstr("refused the user name \"test\" or its password (HTTP 401"));
@@ -257,6 +260,139 @@ TEST_F(RadicaleSync, TheServerStoppingInTheMiddleChangesNothingAndTheNextSyncCom
     for (const auto& [uid, text] : here)
         EXPECT_EQ(there[uid], text + "\t\t") << "no duplicates, no conflict copies";
 }
+
+// A title the phone edits on a to-call, to-mail or to-pay item arrives here, in the item's
+// own fields, and a later change here sends the new title up, not the old one.
+TEST_F(RadicaleSync, APhonesTitleEditOfACallMailOrPaymentArrivesAndStays) {
+    struct Case {
+        const char* before;
+        const char* phone;
+        const char* here; // the list text it becomes here
+    };
+    const Case cases[] = {
+        {"Call Ann (dentist) @ 555-0100", "Call Ann (dentist, Friday) @ 555-0100",
+         "Call Ann (dentist, Friday) @ 555-0100"},
+        {"Bob (invoice) @ bob@example.org", "Bob (invoice 42) @ bob@example.org",
+         "Bob (invoice 42) @ bob@example.org"},
+        {"Carol ($900 acct 12-34) - rent", "Carol ($950 acct 12-34) - rent and garage",
+         "Carol ($950 acct 12-34) - rent and garage"},
+        {"Erin ($20) - lunch", "Erin ($25) - lunch", "Erin ($25) - lunch"},
+        // Not in the kind's shape: the reason takes it.
+        {"Call Dan (visit)", "Ring Dan back", "Call Dan (Ring Dan back)"},
+    };
+    {
+        VCollection c;
+        auto* work = AddNode<VGroup>(c);
+        work->name = "Work";
+        auto fill = [](VCommItem* item, const char* who, const char* reason, const char* detail) {
+            item->who = who;
+            item->reason = reason;
+            item->detail = detail;
+        };
+        fill(AddNode<VCall>(c, work), "Ann", "dentist", "555-0100");
+        fill(AddNode<VMail>(c, work), "Bob", "invoice", "bob@example.org");
+        auto* pay = AddNode<VPay>(c, work);
+        fill(pay, "Carol", "rent", "$900");
+        pay->account = "12-34";
+        fill(AddNode<VPay>(c, work), "Erin", "lunch", "$20");
+        fill(AddNode<VCall>(c, work), "Dan", "visit", "");
+        ASSERT_TRUE(c.Save("doc.vnt"));
+    }
+    Connect("doc.vnt");
+    ASSERT_EQ(Vantry("--sync --password-file password doc.vnt").code, 0);
+    auto there = DeviceItems();
+    for (const Case& c : cases) {
+        std::string uid = UidOf(there, c.before);
+        ASSERT_NE(uid, "") << c.before;
+        Device("edit " + uid + " " + Quoted(c.phone));
+    }
+    Result r = Vantry("--sync --password-file password doc.vnt");
+    ASSERT_EQ(r.code, 0) << r.output;
+    EXPECT_THAT(r.output, HasSubstr("0 uploaded, 5 downloaded"));
+    DocumentItems here = Items("doc.vnt");
+    for (const Case& c : cases)
+        EXPECT_EQ(here[UidOf(there, c.before)], c.here) << c.before;
+
+    // Changed here again (their priority): what goes up carries the new titles.
+    Edit("doc.vnt", [](VCollection& c) {
+        for (VNode* node = c.root->next; node; node = node->next)
+            if (auto* item = dynamic_cast<VCommItem*>(node)) item->priority = 3;
+    });
+    r = Vantry("--sync --password-file password doc.vnt");
+    ASSERT_EQ(r.code, 0) << r.output;
+    EXPECT_THAT(r.output, HasSubstr("5 uploaded, 0 downloaded"));
+    auto after = DeviceItems();
+    for (const Case& c : cases)
+        EXPECT_EQ(UidOf(after, c.here), UidOf(there, c.before)) << c.here;
+}
+
+struct MultigetGap {
+    const char* name;
+    std::vector<std::string> proxyOptions; // how the proxy spoils the multiget's answer
+};
+
+void PrintTo(const MultigetGap& gap, std::ostream* os) {
+    *os << gap.name;
+}
+
+class MultigetGapSync : public SyncTest, public ::testing::WithParamInterface<MultigetGap> {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(server.Start(ServerKind::Radicale, dir.Path()));
+        port = FreePort();
+        accountUrl = "http://127.0.0.1:" + std::to_string(port) + UrlPath(server.CalendarUrl());
+    }
+    // The proxy in front of the server, honest or spoiling as the case says.
+    void StartProxy(bool spoiling) {
+        proxy.Stop();
+        std::vector<std::string> argv = {"/usr/bin/python3",   SYNC_TEST_DIR "/misbehaving_dav.py",
+                                         std::to_string(port), "proxy",
+                                         server.CalendarUrl(), "0"};
+        if (spoiling)
+            argv.insert(argv.end(), GetParam().proxyOptions.begin(), GetParam().proxyOptions.end());
+        else if (GetParam().proxyOptions.front() == "without-sync-tokens")
+            argv.push_back("without-sync-tokens");
+        ASSERT_TRUE(proxy.Start(argv, dir.File("proxy.log")));
+        ASSERT_TRUE(WaitForPort(port));
+    }
+    Process proxy;
+    int port = 0;
+};
+
+// An item the listing or the sync report named and the multiget left out, or answered 404
+// for, is not taken as deleted; and the sync asks for it again next time.
+TEST_P(MultigetGapSync, AnItemTheServerDidNotSendStaysAndComesNextTime) {
+    StartProxy(false);
+    MakeDocument("doc.vnt", Numbered("Item", 20));
+    Connect("doc.vnt");
+    ASSERT_EQ(Vantry("--sync --password-file password doc.vnt").code, 0);
+    std::string uid = UidOf(Items("doc.vnt"), "Item 1");
+    Device("edit " + uid + " 'Item 1 from the phone'");
+
+    StartProxy(true);
+    Result r = Vantry("--sync --password-file password doc.vnt");
+    ASSERT_EQ(r.code, 0) << r.output;
+    EXPECT_THAT(r.output,
+                HasSubstr("warning: the server did not send " + UrlPath(server.CalendarUrl()) +
+                          uid + ".ics; it is asked for again on the next sync"));
+    EXPECT_THAT(r.output, HasSubstr("0 downloaded, 0 deleted on the server, 0 deleted here"));
+    EXPECT_EQ(Items("doc.vnt")[uid], "Item 1");
+
+    StartProxy(false);
+    r = Vantry("--sync --password-file password doc.vnt");
+    ASSERT_EQ(r.code, 0) << r.output;
+    EXPECT_THAT(r.output, HasSubstr("0 uploaded, 1 downloaded"));
+    EXPECT_EQ(Items("doc.vnt")[uid], "Item 1 from the phone");
+    EXPECT_EQ(Items("doc.vnt").size(), 20u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Gaps, MultigetGapSync,
+                         ::testing::Values(MultigetGap{"Dropped", {"drop-from-multiget"}},
+                                           MultigetGap{"NotFound", {"multiget-404"}},
+                                           MultigetGap{
+                                               "DroppedByETagsAlone",
+                                               {"without-sync-tokens", "drop-from-multiget"}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RadicaleSync, TwoDocumentsOnOneAccountConvergeAfterTwoSyncsEach) {
     MakeDocument("laptop.vnt", Numbered("Laptop", 3));

@@ -8,6 +8,7 @@
 #include "test_paths.h"
 
 #include <sstream>
+#include <sys/stat.h>
 
 namespace {
 
@@ -77,8 +78,13 @@ VNode* SyncTest::Find(VCollection& c, const std::string& text) {
     return nullptr;
 }
 
+void SyncTest::WritePasswordFile(const std::string& file, const std::string& password) {
+    WriteWholeFile(file, password + "\n");
+    ASSERT_EQ(chmod(file.c_str(), 0600), 0);
+}
+
 void SyncTest::Connect(const std::string& file) {
-    WriteWholeFile("password", "secret\n");
+    WritePasswordFile("password", "secret");
     Result r =
         Vantry("--sync-account " + Quoted(accountUrl.empty() ? server.CalendarUrl() : accountUrl) +
                " --user test --password-file password " + file);

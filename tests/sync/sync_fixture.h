@@ -39,6 +39,8 @@ class SyncTest : public ::testing::Test {
     // Sets the account (checking it with the password file "password"): accountUrl, or
     // the server's calendar.
     void Connect(const std::string& file);
+    // A password file, readable by its owner alone (a sync refuses any other).
+    static void WritePasswordFile(const std::string& file, const std::string& password);
 
     TempDir dir;
     DavServer server;

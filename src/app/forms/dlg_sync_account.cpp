@@ -4,6 +4,7 @@
 #include "app/window_sync.h"
 #include "model/vcollection.h"
 #include "platform/editor.h"
+#include "sync/http_client.h"
 #include "sync/password_store.h"
 #include "sync/sync_state.h"
 
@@ -51,6 +52,9 @@ FormOutcome DlgSyncAccount::Validate() {
     if (!url.empty() && !startsWithNoCase(url, "https://") && !startsWithNoCase(url, "http://"))
         return refuse("The server's address is a URL that starts with https:// (or http://), "
                       "for example https://example.com/dav/calendars/ann/work/.");
+    if (UrlHoldsPassword(url))
+        return refuse("The server's address holds a password: give the user name and the "
+                      "password in their own fields.");
     std::string count = trimmed(minutes);
     auto [end, problem] =
         std::from_chars(count.data(), count.data() + count.size(), checkedMinutes);
