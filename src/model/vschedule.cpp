@@ -7,6 +7,7 @@
 #include "model/vrecurrence.h"
 #include "model/vseries.h"
 #include "model/vtask.h"
+#include "model/vzone.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -247,6 +248,24 @@ bool tickDone(VCollection& collection, VNode* node, bool done, long today) {
 }
 
 } // namespace
+
+bool SkipOccurrence(VCollection& collection, VNode* node, const VWhen& occurrence) {
+    VSchedule s = ScheduleOf(collection, node);
+    std::optional<VWhen> due = DueOf(node, s);
+    if (!due || (s.rule.empty() && s.additions.empty() && s.moved.empty())) return false;
+    VWhen wall = FromLocal(occurrence, s.zone);
+    if (!OccursInZone(s, *due, wall)) return false;
+    if (std::find(s.exceptions.begin(), s.exceptions.end(), wall) == s.exceptions.end())
+        s.exceptions.push_back(wall);
+    if (wall == *due) {
+        std::optional<VWhen> next = NextInZone(s, *due, *due);
+        if (!next) return false; // the last one: the item itself is what is left
+        s.rule = RuleAfterOneOccurrence(s.rule);
+        moveTo(node, s, *next);
+    }
+    SetSchedule(collection, node, s);
+    return true;
+}
 
 bool SetItemDone(VCollection& collection, VNode* node, bool done, long today) {
     bool wasDone = (node->flags & DONE) != 0;

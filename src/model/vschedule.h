@@ -113,6 +113,12 @@ bool SetItemDone(VCollection& collection, VNode* node, bool done, long today);
 // The same with the clock's today (QNow).
 bool SetItemDone(VCollection& collection, VNode* node, bool done);
 
+// Takes one occurrence (a local time, as the agenda shows it) out of the item's series,
+// as an EXDATE: the agenda, the calendar and reminders skip it. When it is the item's due
+// occurrence, the item moves on to the next one as a tick would, without being done.
+// False when the item does not repeat or has no such occurrence.
+bool SkipOccurrence(VCollection& collection, VNode* node, const VWhen& occurrence);
+
 // The moment the item was ticked done (set once by SetItemDone, or by an import that
 // says when); none for an item not done, or done before the moment was kept.
 std::optional<std::time_t> DoneAt(const VCollection& collection, const VNode* node);

@@ -148,6 +148,13 @@ std::optional<VWhen> NextInZone(const VSchedule& s, const VWhen& first, const VW
     return nextInZone(s, ruleInZone(s), first, after);
 }
 
+bool OccursInZone(const VSchedule& s, const VWhen& first, const VWhen& wall) {
+    if (wall == first) return !excepted(s, first);
+    VWhen before = FloatingWhen(FloatingSeconds(wall) - 60, !wall.minute);
+    std::optional<VWhen> found = nextInZone(s, ruleInZone(s), first, before);
+    return found && *found == wall;
+}
+
 std::optional<VWhen> LocalDueOf(const VNode* node, const VSchedule& schedule) {
     std::optional<VWhen> due = DueOf(node, schedule);
     if (due) due = ToLocal(*due, schedule.zone);

@@ -20,5 +20,8 @@ std::optional<VWhen> SeriesLatest(const VSchedule& schedule, const VWhen& first,
 // The same in the zone's wall time, for moving the item itself on to its next occurrence.
 std::optional<VWhen> NextInZone(const VSchedule& schedule, const VWhen& first, const VWhen& after);
 
+// Whether the series has an occurrence at the wall time in its zone.
+bool OccursInZone(const VSchedule& schedule, const VWhen& first, const VWhen& wall);
+
 // The item's due occurrence (DueOf) as local time here.
 std::optional<VWhen> LocalDueOf(const VNode* node, const VSchedule& schedule);

@@ -6,6 +6,7 @@
 #include "foundation/qtime.h"
 #include "model/vcollection.h"
 #include "model/vdates.h"
+#include "model/vseries.h"
 #include "model/vtask.h"
 #include "model/vvisibility.h"
 #include "platform/canvas.h"
@@ -92,6 +93,19 @@ VNode* CSkedraView::SelectedRowItem() const {
     if (!IsListMode() || selectedRow < 0 || selectedRow >= rowCount) return nullptr;
     VNode* row = rowSlots[selectedRow].item;
     return (row->tempFlags & SELECTED) ? row : nullptr;
+}
+
+std::optional<VWhen> CSkedraView::SelectedOccurrence() const {
+    if (IsAgendaMode()) {
+        int row = agendaList.ShownSelection(agendaRow);
+        if (row < 0) return std::nullopt;
+        return agendaList.Rows()[row].when;
+    }
+    VNode* item = SelectedRowItem();
+    if (!item) return std::nullopt;
+    VSchedule schedule = ScheduleOf(Collection(), item);
+    if (schedule.rule.empty()) return std::nullopt;
+    return LocalDueOf(item, schedule);
 }
 
 void CSkedraView::ForgetRows() {

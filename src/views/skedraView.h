@@ -3,6 +3,10 @@
 // selection and hit testing. The wx window hands it a canvas to paint on.
 #pragma once
 
+#include "model/vschedule.h"
+
+#include <optional>
+
 #include "model/vcollviewer.h"
 #include "model/vpaint.h"
 #include "views/agenda_list.h"
@@ -123,6 +127,9 @@ class CSkedraView : public ItemViewState {
     // The row the pointer or the keys selected, while its item is still selected; else
     // none (the selection may have moved elsewhere since).
     VNode* SelectedRowItem() const;
+    // The occurrence the selected row stands for, as local time: an agenda row's, or a
+    // repeating item's due one in the list; none for anything else.
+    std::optional<VWhen> SelectedOccurrence() const;
     // No row may point at a node that is about to go: the rows are rebuilt at the next
     // paint.
     void ForgetRows();

@@ -51,3 +51,18 @@ MsgAnswer WxUIServices::MessageBox(const char* text, const char* caption, MsgBut
         return MsgAnswer::OK;
     }
 }
+
+MsgAnswer WxUIServices::AskBetween(const char* text, const char* caption, const char* first,
+                                   const char* second) {
+    wxMessageDialog dialog(wxTheApp ? wxTheApp->GetTopWindow() : nullptr, MessageToWx(text),
+                           MessageToWx(caption), wxYES_NO | wxCANCEL | wxICON_QUESTION);
+    dialog.SetYesNoCancelLabels(MessageToWx(first), MessageToWx(second), _("Cancel"));
+    switch (dialog.ShowModal()) {
+    case wxID_YES:
+        return MsgAnswer::Yes;
+    case wxID_NO:
+        return MsgAnswer::No;
+    default:
+        return MsgAnswer::Cancel;
+    }
+}

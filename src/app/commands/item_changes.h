@@ -36,3 +36,5 @@ unsigned AddFolder(CommandContext& c);
 // them and selects the item shown just before the selected one. When the view showed a
 // deleted folder it shows the node's parent afterwards.
 unsigned DeleteWithQuestion(CommandContext& c, VNode* node);
+// The same without asking, once the user has said so.
+unsigned DeleteTree(CommandContext& c, VNode* node);

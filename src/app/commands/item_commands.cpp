@@ -9,6 +9,7 @@
 #include "model/vcommitem.h"
 #include "model/vcontact.h"
 #include "model/vreference.h"
+#include "model/vschedule.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
 #include "model/vvisibility.h"
@@ -42,13 +43,33 @@ unsigned edit(CommandContext& c) {
     return CHANGED_ITEMS;
 }
 
+// Of a repeating item, one occurrence or the whole series, as the user says.
 unsigned deleteSelected(CommandContext& c) {
     VNode* item = SelectedItem(*c.view);
     if (!item) {
         tellNoSelection();
         return CHANGED_NOTHING;
     }
-    return DeleteWithQuestion(c, item);
+    std::optional<VWhen> occurrence = c.view->SelectedOccurrence();
+    if (!occurrence || c.view->SelectedRowItem() != item) return DeleteWithQuestion(c, item);
+    VCollection& collection = ShownCollection(*c.view);
+    qstring title;
+    item->Describe(title, true);
+    std::string question = "\"" + std::string(title.Text()) + "\" repeats. Delete only its occurrence on " +
+                           WhenText(collection, *occurrence) + ", or the whole series?";
+    switch (AskBetween(question.c_str(), "Delete a repeating item", "This occurrence",
+                       "The whole series")) {
+    case MsgAnswer::Yes:
+        if (!SkipOccurrence(collection, item, *occurrence)) break; // its last: the item goes
+        c.view->ForgetRows();
+        c.view->document->ActivityChanged();
+        return CHANGED_ITEMS;
+    case MsgAnswer::No:
+        break;
+    default:
+        return CHANGED_NOTHING;
+    }
+    return DeleteTree(c, item);
 }
 
 // Waiting for an item only means something for kinds that can be waited for; the
@@ -163,7 +184,12 @@ unsigned DeleteWithQuestion(CommandContext& c, VNode* node) {
     if (ShowMessage(question, "Delete items", MsgButtons::YesNo, MsgIcon::Question) !=
         MsgAnswer::Yes)
         return CHANGED_NOTHING;
+    return DeleteTree(c, node);
+}
 
+unsigned DeleteTree(CommandContext& c, VNode* node) {
+    CSkedraView& view = *c.view;
+    VCollection& collection = ShownCollection(view);
     // The item shown before the selected one, in the list as it stands now; never one
     // that goes with the deleted node.
     VNode* folder = view.Folder();
