@@ -430,6 +430,7 @@ IcsExport ExportICalendar(VCollection& collection, const std::vector<VNode*>& no
     // while growing step by step would hold the old text and its copy at once.
     result.text.reserve(frame.size() + nodes.size() * 256);
     result.text.append(frame, 0, endAt);
+    const std::size_t itemsAt = result.text.size();
     std::unordered_set<const VNode*> given = GiveItemUids(collection, nodes);
     Exporter exporter(collection, result);
     for (VNode* node : nodes) {
@@ -439,7 +440,9 @@ IcsExport ExportICalendar(VCollection& collection, const std::vector<VNode*>& no
         }
         exporter.Item(node, given.count(node) > 0);
     }
-    result.text += exporter.ZoneDefinitions();
+    // The zones are known once the items are written, but go before them: readers that look
+    // a TZID up as they meet it (python3-icalendar 4.0) would take its times as floating.
+    result.text.insert(itemsAt, exporter.ZoneDefinitions());
     result.text += end;
     return result;
 }

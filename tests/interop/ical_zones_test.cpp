@@ -107,6 +107,24 @@ TEST_F(IcsZonesTest, ZonesExceptionsAndAdditionsGoOutAsTheyCameIn) {
     EXPECT_EQ(Here(again, "standup", march, april), Here(doc, "standup", march, april));
 }
 
+// Readers that look a TZID up as they meet it (python3-icalendar 4.0 does) take a time in a
+// zone defined only further down as floating: every VTIMEZONE comes before the items.
+TEST_F(IcsZonesTest, ZonesAreDefinedBeforeTheItemsThatUseThem) {
+    std::string file = Calendar(
+        Event("first", "DTSTART;TZID=Eastern:20050411T090000\r\n") +
+        "BEGIN:VTIMEZONE\r\nTZID:Eastern\r\nBEGIN:STANDARD\r\nDTSTART:19501029T020000\r\n"
+        "TZOFFSETFROM:-0400\r\nTZOFFSETTO:-0500\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n" +
+        Event("second", "DTSTART;TZID=America/New_York:20050411T090000\r\n"));
+    VCollection doc;
+    IcsImport imported = ImportICalendar(doc, file);
+    ASSERT_TRUE(imported.ok) << imported.error;
+    std::string out = ExportICalendar(doc, AllNodes(doc), "").text;
+    EXPECT_THAT(out, HasSubstr("TZID:Eastern\r\n"));
+    EXPECT_THAT(out, HasSubstr("TZID:America/New_York\r\n"));
+    EXPECT_LT(out.rfind("BEGIN:VTIMEZONE"), out.find("BEGIN:VTODO"));
+    EXPECT_EQ(out.substr(out.rfind("END:VTODO")), "END:VTODO\r\nEND:VCALENDAR\r\n");
+}
+
 // A VTIMEZONE of the file's own: Outlook names its zones by their Windows names, and a
 // file may say a zone's rules are other than the database's; the file's hold.
 TEST_F(IcsZonesTest, TheFilesOwnZoneHolds) {
