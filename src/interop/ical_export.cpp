@@ -295,11 +295,14 @@ class Exporter {
     }
 
     // An action's days with times of day: from the start time (or midnight) on the first
-    // day to the end time on the last (or the midnight after it).
+    // day to the end time on the last (or the midnight after it). An end at the start (an
+    // event of no length, a to-do due as it starts) stays there, but for a repeating item,
+    // whose DUE equal to DTSTART the import reads as a to-do due when it starts.
     static std::string timedSpan(long first, long days, const VSchedule& s) {
         VWhen start{first, s.startMinute.value_or(0)};
         VWhen due{first + days - 1, s.endMinute};
-        if (!s.endMinute || !(start < due)) due = {first + days, 0};
+        if (!s.endMinute || due < start || (due == start && RuleReadable(s.rule)))
+            due = {first + days, 0};
         return lines(ZonedProperty(ICAL_DTSTART_PROPERTY, start, s.zone)) +
                lines(ZonedProperty(ICAL_DUE_PROPERTY, due, s.zone));
     }

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <gmock/gmock.h>
 
@@ -203,6 +204,39 @@ TEST_F(IcsImportTest, AllDayEndsAreTheDayAfterBothWays) {
         const ReadTodo& t = read.todos.at(0);
         EXPECT_EQ(t.Get("DTSTART"), c.start);
         EXPECT_EQ(t.Get("DUE"), c.end);
+        EXPECT_EQ(ExportedAgain(back), TodoTexts(back));
+    }
+}
+
+// A timed end is written back as the file gave it, even at the start (an event of no length,
+// a to-do due when it starts); with no end, the item lasts to the midnight after its day. A
+// repeating item ending as it starts keeps that midnight: DUE equal to DTSTART with a rule
+// reads back as a to-do due when it starts.
+TEST_F(IcsImportTest, TimedEndsComeBackAsTheyCame) {
+    struct Case {
+        const char* kind;
+        const char* lines;
+        const char* due; // DUE written back
+    } cases[] = {
+        {"VEVENT", "DTSTART:20261212T100000Z\r\nDTEND:20261212T113000Z\r\n", "20261212T113000Z"},
+        {"VEVENT", "DTSTART:20261212T100000Z\r\nDTEND:20261212T100000Z\r\n", "20261212T100000Z"},
+        {"VTODO", "DTSTART:20031018T000000\r\nDUE:20031018T000000\r\n", "20031018T000000"},
+        {"VEVENT", "DTSTART:20261212T100000Z\r\n", "20261213T000000Z"},
+        {"VEVENT", "DTSTART:20261212T100000Z\r\nDTEND:20261212T100000Z\r\nRRULE:FREQ=DAILY\r\n",
+         "20261213T000000Z"},
+    };
+    UseZone("Pacific/Chatham");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.kind) + " " + c.lines);
+        VCollection doc;
+        IcsImport result = ImportICalendar(
+            doc, Calendar(Item(c.kind, std::string("UID:x\r\nSUMMARY:Party\r\n") + c.lines)));
+        ASSERT_TRUE(result.ok) << result.error;
+        std::string back = ExportICalendar(doc, AllNodes(doc), "").text;
+        ReadCalendar read = ReadICalendar(back);
+        const ReadTodo& t = read.todos.at(0);
+        EXPECT_EQ(t.Get("DTSTART"), std::string(c.lines).substr(8, std::strlen(c.due)));
+        EXPECT_EQ(t.Get("DUE"), c.due);
         EXPECT_EQ(ExportedAgain(back), TodoTexts(back));
     }
 }
