@@ -241,6 +241,32 @@ TEST_F(IcsImportTest, TimedEndsComeBackAsTheyCame) {
     }
 }
 
+// Blank lines, which RFC 5545 has none of but calendars of some programs do, say nothing:
+// around and inside components they are passed over, and lines after them keep their
+// numbers.
+TEST_F(IcsImportTest, BlankLinesAreSkipped) {
+    std::string file = "BEGIN:VCALENDAR\r\n\r\nVERSION:2.0\r\n\r\n" +
+                       Item("VEVENT", "UID:a\r\n\r\nSUMMARY:A\r\nDTSTART;VALUE=DATE:20260101\r\n") +
+                       "\r\n\r\n" + Item("VTODO", "UID:b\r\nSUMMARY:B\r\n") + "\r\nEND:VCALENDAR\r\n";
+    IcsImport result = ImportICalendar(collection, file);
+    ASSERT_TRUE(result.ok) << result.error;
+    EXPECT_EQ(result.added, 2);
+    std::vector<VNode*> items = Items();
+    EXPECT_EQ(std::count_if(items.begin(), items.end(),
+                            [](VNode* n) { return dynamic_cast<VTask*>(n) != nullptr; }),
+              1)
+        << "the dated event";
+    EXPECT_EQ(std::count_if(items.begin(), items.end(),
+                            [](VNode* n) { return dynamic_cast<VTodo*>(n) != nullptr; }),
+              1);
+
+    VCollection other;
+    IcsImport broken = ImportICalendar(
+        other, "BEGIN:VCALENDAR\r\n\r\n\r\nBEGIN:VEVENT\r\nEND:VTODO\r\nEND:VCALENDAR\r\n");
+    EXPECT_FALSE(broken.ok);
+    EXPECT_EQ(broken.line, 4) << broken.error;
+}
+
 // Written on one side of the date line and read on the other: the days stay.
 TEST_F(IcsImportTest, AllDayDatesCrossTheDateLineUnmoved) {
     VCollection source;
