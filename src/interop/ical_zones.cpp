@@ -54,7 +54,9 @@ std::optional<VWhen> WallIn(icaltimetype value, const VZone& valueZone, const VZ
     if (value.is_date) return digits;
     digits.minute = value.hour * 60 + value.minute;
     if (valueZone == itemZone || valueZone.Floating()) return digits;
-    if (itemZone.Floating()) return LocalWhen(value);
+    // Placed by the zone the value names, not by the one libical attached: an RDATE gets
+    // none for a database zone the file has no VTIMEZONE of.
+    if (itemZone.Floating()) return ToLocal(digits, valueZone);
     std::optional<std::time_t> moment = ZonedInstant(digits, valueZone);
     std::optional<VWhen> wall = moment ? ZonedWall(*moment, itemZone) : std::nullopt;
     return wall ? wall : digits;
