@@ -260,6 +260,15 @@ TEST_F(IcsImportTest, BlankLinesAreSkipped) {
                             [](VNode* n) { return dynamic_cast<VTodo*>(n) != nullptr; }),
               1);
 
+    // Lines that end in LF alone, as Radicale's test calendars have them.
+    std::string lf = file;
+    for (std::size_t at; (at = lf.find("\r\n")) != std::string::npos;)
+        lf.erase(at, 1);
+    VCollection lfOnly;
+    IcsImport fromLf = ImportICalendar(lfOnly, lf);
+    ASSERT_TRUE(fromLf.ok) << fromLf.error;
+    EXPECT_EQ(fromLf.added, 2);
+
     VCollection other;
     IcsImport broken = ImportICalendar(
         other, "BEGIN:VCALENDAR\r\n\r\n\r\nBEGIN:VEVENT\r\nEND:VTODO\r\nEND:VCALENDAR\r\n");
