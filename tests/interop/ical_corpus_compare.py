@@ -231,11 +231,10 @@ def main(corpus, exports, files):
         except Exception as error:
             say("differs", "EXPORT", "-", "unreadable: %s: %s" % (type(error).__name__, error))
             continue
-        # By UID; those without one are matched in order to the exported UIDs the file
-        # does not have (the import names them).
+        # By UID; those without one are compared with the exported items whose UIDs the
+        # file does not have (the import names them).
         by_uid = {uid(c): c for c in theirs}
         unnamed = [c for c in theirs if uid(c) not in set(uids)]
-
         folder = folder_name(cals)
 
         def unnamed_one(c):
@@ -244,6 +243,7 @@ def main(corpus, exports, files):
             found = min(unnamed, key=lambda t: len(compare(c, t, folder)))
             unnamed.remove(found)
             return found
+
         latest = {}
         for c in originals:
             if "UID" in c:
@@ -262,10 +262,10 @@ def main(corpus, exports, files):
             else:
                 exported = unnamed_one(c)
             if exported is None:
-                say("differs", "ITEM", c.get("UID", ""), "not exported")
+                say("differs", "ITEM", uid(c) if "UID" in c else "", "not exported")
                 continue
             for field, what in compare(c, exported, folder):
-                say("differs", field, c.get("UID", ""), what)
+                say("differs", field, uid(c) if "UID" in c else "", what)
 
 
 if __name__ == "__main__":
