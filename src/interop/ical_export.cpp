@@ -296,11 +296,14 @@ class Exporter {
     }
 
     // An action's days with times of day: from the start time (or midnight) on the first
-    // day to the end time on the last (or the midnight after it).
+    // day to the end time on the last (or the midnight after it). An end at the start (an
+    // event of no length, a to-do due as it starts) stays there, but for a repeating item,
+    // whose DUE equal to DTSTART the import reads as a to-do due when it starts.
     static std::string timedSpan(long first, long days, const VSchedule& s) {
         VWhen start{first, s.startMinute.value_or(0)};
         VWhen due{first + days - 1, s.endMinute};
-        if (!s.endMinute || !(start < due)) due = {first + days, 0};
+        if (!s.endMinute || due < start || (due == start && RuleReadable(s.rule)))
+            due = {first + days, 0};
         return lines(ZonedProperty(ICAL_DTSTART_PROPERTY, start, s.zone)) +
                lines(ZonedProperty(ICAL_DUE_PROPERTY, due, s.zone));
     }
@@ -478,6 +481,7 @@ IcsExport ExportICalendar(VCollection& collection, const std::vector<VNode*>& no
     // while growing step by step would hold the old text and its copy at once.
     result.text.reserve(frame.size() + nodes.size() * 256);
     result.text.append(frame, 0, endAt);
+    const std::size_t itemsAt = result.text.size();
     std::unordered_set<const VNode*> given = GiveItemUids(collection, nodes);
     Exporter exporter(collection, result);
     for (VNode* node : nodes) {
@@ -487,7 +491,9 @@ IcsExport ExportICalendar(VCollection& collection, const std::vector<VNode*>& no
         }
         exporter.Item(node, given.count(node) > 0);
     }
-    result.text += exporter.ZoneDefinitions();
+    // The zones are known once the items are written, but go before them: readers that look
+    // a TZID up as they meet it (python3-icalendar 4.0) would take its times as floating.
+    result.text.insert(itemsAt, exporter.ZoneDefinitions());
     result.text += end;
     return result;
 }

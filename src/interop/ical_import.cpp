@@ -522,6 +522,12 @@ bool parse(const std::string& bytes, Parsed& parsed, IcsImport& result) {
             icalmemory_free_buffer(line);
             break;
         }
+        // A blank line (RFC 5545 has none, some programs write them between components)
+        // says nothing, and libical's state is still that of the line before it.
+        if (line[std::strspn(line, " \t\r\n")] == '\0') {
+            icalmemory_free_buffer(line);
+            continue;
+        }
         icalcomponent* done = nullptr;
         icalparser_state state = addLine(parser.get(), line, done);
         if (brokenLine(state, line))

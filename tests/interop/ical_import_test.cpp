@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <gmock/gmock.h>
 
@@ -205,6 +206,74 @@ TEST_F(IcsImportTest, AllDayEndsAreTheDayAfterBothWays) {
         EXPECT_EQ(t.Get("DUE"), c.end);
         EXPECT_EQ(ExportedAgain(back), TodoTexts(back));
     }
+}
+
+// A timed end is written back as the file gave it, even at the start (an event of no length,
+// a to-do due when it starts); with no end, the item lasts to the midnight after its day. A
+// repeating item ending as it starts keeps that midnight: DUE equal to DTSTART with a rule
+// reads back as a to-do due when it starts.
+TEST_F(IcsImportTest, TimedEndsComeBackAsTheyCame) {
+    struct Case {
+        const char* kind;
+        const char* lines;
+        const char* due; // DUE written back
+    } cases[] = {
+        {"VEVENT", "DTSTART:20261212T100000Z\r\nDTEND:20261212T113000Z\r\n", "20261212T113000Z"},
+        {"VEVENT", "DTSTART:20261212T100000Z\r\nDTEND:20261212T100000Z\r\n", "20261212T100000Z"},
+        {"VTODO", "DTSTART:20031018T000000\r\nDUE:20031018T000000\r\n", "20031018T000000"},
+        {"VEVENT", "DTSTART:20261212T100000Z\r\n", "20261213T000000Z"},
+        {"VEVENT", "DTSTART:20261212T100000Z\r\nDTEND:20261212T100000Z\r\nRRULE:FREQ=DAILY\r\n",
+         "20261213T000000Z"},
+    };
+    UseZone("Pacific/Chatham");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.kind) + " " + c.lines);
+        VCollection doc;
+        IcsImport result = ImportICalendar(
+            doc, Calendar(Item(c.kind, std::string("UID:x\r\nSUMMARY:Party\r\n") + c.lines)));
+        ASSERT_TRUE(result.ok) << result.error;
+        std::string back = ExportICalendar(doc, AllNodes(doc), "").text;
+        ReadCalendar read = ReadICalendar(back);
+        const ReadTodo& t = read.todos.at(0);
+        EXPECT_EQ(t.Get("DTSTART"), std::string(c.lines).substr(8, std::strlen(c.due)));
+        EXPECT_EQ(t.Get("DUE"), c.due);
+        EXPECT_EQ(ExportedAgain(back), TodoTexts(back));
+    }
+}
+
+// Blank lines, which RFC 5545 has none of but calendars of some programs do, say nothing:
+// around and inside components they are passed over, and lines after them keep their
+// numbers.
+TEST_F(IcsImportTest, BlankLinesAreSkipped) {
+    std::string file = "BEGIN:VCALENDAR\r\n\r\nVERSION:2.0\r\n\r\n" +
+                       Item("VEVENT", "UID:a\r\n\r\nSUMMARY:A\r\nDTSTART;VALUE=DATE:20260101\r\n") +
+                       "\r\n\r\n" + Item("VTODO", "UID:b\r\nSUMMARY:B\r\n") + "\r\nEND:VCALENDAR\r\n";
+    IcsImport result = ImportICalendar(collection, file);
+    ASSERT_TRUE(result.ok) << result.error;
+    EXPECT_EQ(result.added, 2);
+    std::vector<VNode*> items = Items();
+    EXPECT_EQ(std::count_if(items.begin(), items.end(),
+                            [](VNode* n) { return dynamic_cast<VTask*>(n) != nullptr; }),
+              1)
+        << "the dated event";
+    EXPECT_EQ(std::count_if(items.begin(), items.end(),
+                            [](VNode* n) { return dynamic_cast<VTodo*>(n) != nullptr; }),
+              1);
+
+    // Lines that end in LF alone, as Radicale's test calendars have them.
+    std::string lf = file;
+    for (std::size_t at; (at = lf.find("\r\n")) != std::string::npos;)
+        lf.erase(at, 1);
+    VCollection lfOnly;
+    IcsImport fromLf = ImportICalendar(lfOnly, lf);
+    ASSERT_TRUE(fromLf.ok) << fromLf.error;
+    EXPECT_EQ(fromLf.added, 2);
+
+    VCollection other;
+    IcsImport broken = ImportICalendar(
+        other, "BEGIN:VCALENDAR\r\n\r\n\r\nBEGIN:VEVENT\r\nEND:VTODO\r\nEND:VCALENDAR\r\n");
+    EXPECT_FALSE(broken.ok);
+    EXPECT_EQ(broken.line, 4) << broken.error;
 }
 
 // Written on one side of the date line and read on the other: the days stay.

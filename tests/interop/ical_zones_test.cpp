@@ -107,6 +107,40 @@ TEST_F(IcsZonesTest, ZonesExceptionsAndAdditionsGoOutAsTheyCameIn) {
     EXPECT_EQ(Here(again, "standup", march, april), Here(doc, "standup", march, april));
 }
 
+// A time in a database zone that the file gives no VTIMEZONE for, on a floating item,
+// becomes the wall time here of its moment, an EXDATE's as an RDATE's.
+TEST_F(IcsZonesTest, AZonedExceptionOfAFloatingSeriesIsItsMomentHere) {
+    UseZone("UTC");
+    VCollection doc;
+    IcsImport imported = ImportICalendar(
+        doc, Calendar(Event("series", "DTSTART:20260706T123000\r\nRRULE:FREQ=DAILY;COUNT=9\r\n"
+                                      "EXDATE;TZID=America/New_York:20260707T083000\r\n"
+                                      "RDATE;TZID=America/New_York:20260720T083000\r\n")));
+    ASSERT_TRUE(imported.ok) << imported.error;
+    VSchedule s = ScheduleOf(doc, Item(doc, "series"));
+    long july7 = DayNumber(2026, 7, 7);
+    EXPECT_EQ(s.exceptions, (std::vector<VWhen>{{july7, 12 * 60 + 30}})) << "08:30 in New York";
+    EXPECT_EQ(s.additions, (std::vector<VWhen>{{july7 + 13, 12 * 60 + 30}}));
+}
+
+// Readers that look a TZID up as they meet it (python3-icalendar 4.0 does) take a time in a
+// zone defined only further down as floating: every VTIMEZONE comes before the items.
+TEST_F(IcsZonesTest, ZonesAreDefinedBeforeTheItemsThatUseThem) {
+    std::string file = Calendar(
+        Event("first", "DTSTART;TZID=Eastern:20050411T090000\r\n") +
+        "BEGIN:VTIMEZONE\r\nTZID:Eastern\r\nBEGIN:STANDARD\r\nDTSTART:19501029T020000\r\n"
+        "TZOFFSETFROM:-0400\r\nTZOFFSETTO:-0500\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n" +
+        Event("second", "DTSTART;TZID=America/New_York:20050411T090000\r\n"));
+    VCollection doc;
+    IcsImport imported = ImportICalendar(doc, file);
+    ASSERT_TRUE(imported.ok) << imported.error;
+    std::string out = ExportICalendar(doc, AllNodes(doc), "").text;
+    EXPECT_THAT(out, HasSubstr("TZID:Eastern\r\n"));
+    EXPECT_THAT(out, HasSubstr("TZID:America/New_York\r\n"));
+    EXPECT_LT(out.rfind("BEGIN:VTIMEZONE"), out.find("BEGIN:VTODO"));
+    EXPECT_EQ(out.substr(out.rfind("END:VTODO")), "END:VTODO\r\nEND:VCALENDAR\r\n");
+}
+
 // A VTIMEZONE of the file's own: Outlook names its zones by their Windows names, and a
 // file may say a zone's rules are other than the database's; the file's hold.
 TEST_F(IcsZonesTest, TheFilesOwnZoneHolds) {
