@@ -342,8 +342,7 @@ class Exporter {
         std::string error;
         std::string calendarText = "BEGIN:VCALENDAR\r\n" + texts + "END:VCALENDAR\r\n";
         if (texts.empty() || !WithinIcsBounds(calendarText, line, error)) return;
-        icalcomponent* calendar = icalparser_parse_string(calendarText.c_str());
-        icalerror_clear_errno();
+        icalcomponent* calendar = ParseICalendarText(calendarText); // empty values kept
         if (!calendar) return;
         for (icalcomponent* c = icalcomponent_get_first_component(calendar, ICAL_ANY_COMPONENT); c;
              c = icalcomponent_get_next_component(calendar, ICAL_ANY_COMPONENT)) {
@@ -353,6 +352,7 @@ class Exporter {
             for (icalproperty* p = icalcomponent_get_first_property(c, ICAL_ANY_PROPERTY); p;
                  p = icalcomponent_get_next_property(c, ICAL_ANY_PROPERTY)) {
                 useZoneOf(p, schedule);
+                if (icalproperty_isa(p) == ICAL_XLICERROR_PROPERTY) continue;
                 if (icalproperty_isa(p) != ICAL_DTEND_PROPERTY) {
                     out += PropertyLines(p);
                     continue;

@@ -25,6 +25,7 @@
 #include <ctime>
 #include <memory>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -343,8 +344,11 @@ bool readCalendar(icalcomponent* calendar, size_t index, Parsed& parsed, Fault& 
     }
     for (icalproperty* p = icalcomponent_get_first_property(calendar, ICAL_X_PROPERTY); p;
          p = icalcomponent_get_next_property(calendar, ICAL_X_PROPERTY))
-        if (!std::strcmp(icalproperty_get_x_name(p), "X-WR-CALNAME") && parsed.calendarName.empty())
-            parsed.calendarName = icalproperty_get_x(p) ? icalproperty_get_x(p) : "";
+        if (!std::strcmp(icalproperty_get_x_name(p), "X-WR-CALNAME") && parsed.calendarName.empty()) {
+            // As text whatever VALUE it says (libical keeps VALUE=TEXT apart from get_x).
+            const char* name = icalproperty_get_value_as_string(p);
+            parsed.calendarName = name ? name : "";
+        }
     size_t next = index + 1;
     for (icalcomponent* c = icalcomponent_get_first_component(calendar, ICAL_ANY_COMPONENT); c;
          c = icalcomponent_get_next_component(calendar, ICAL_ANY_COMPONENT)) {
@@ -357,6 +361,8 @@ bool readCalendar(icalcomponent* calendar, size_t index, Parsed& parsed, Fault& 
             fault.component = number;
             return false;
         }
+        // Named by its text, so that importing the same file again finds it.
+        if (item.uid.empty()) item.uid = NameUid(take(icalcomponent_as_ical_string_r(c)));
         // Changed instances of a repeating item share its UID and go with it.
         if (icalproperty* id = icalcomponent_get_first_property(c, ICAL_RECURRENCEID_PROPERTY)) {
             icaltimetype of = icalproperty_get_datetime_with_component(id, c);
@@ -370,8 +376,6 @@ bool readCalendar(icalcomponent* calendar, size_t index, Parsed& parsed, Fault& 
                                         take(icalcomponent_as_ical_string_r(c))});
             continue;
         }
-        // Named by its text, so that importing the same file again finds it.
-        if (item.uid.empty()) item.uid = NameUid(take(icalcomponent_as_ical_string_r(c)));
         item.component = number;
         parsed.items.push_back(std::move(item));
     }
@@ -731,16 +735,21 @@ IcsImport ImportICalendar(VCollection& collection, const std::string& bytes) {
             ++result.added;
         }
     }
+    std::unordered_set<const VNode*> counted; // the series counted as added or updated
+    for (const ParsedItem& item : parsed.items)
+        counted.insert(byUid[item.uid]);
     for (const ParsedOverride& o : parsed.overrides) {
         VNode*& series = byUid[o.instance.uid];
         if (series) {
             addOverride(collection, series, o);
+            if (counted.insert(series).second) ++result.updated;
             continue;
         }
         // An instance whose series the document does not hold becomes an item (its
         // RECURRENCE-ID kept with it), and the next of its series go with that one.
         if (!result.folder) result.folder = importFolder(collection, folderName);
         series = newItem(collection, o.instance, result.folder);
+        counted.insert(series);
         ++result.added;
     }
     result.ok = true;

@@ -2,8 +2,8 @@
 prints, one tab-separated line each:
 
   FILE  items     N D       the VEVENTs and VTODOs of the file that are no RECURRENCE-ID
-                            override: N of them, D distinct UIDs (one without a UID counts
-                            as its own)
+                            override (or stand for a series the file lacks): N of them,
+                            D distinct UIDs (one without a UID counts as its own)
   FILE  unread    WHY       python3-icalendar cannot read the original
   FILE  differs   FIELD UID WHAT   the export does not keep FIELD of the item with UID
 
@@ -50,8 +50,22 @@ def calendars(path):
 
 
 def items(cals):
-    return [c for cal in cals for c in cal.subcomponents
-            if c.name in ITEM_KINDS and "RECURRENCE-ID" not in c]
+    """The items: each VEVENT and VTODO that is no RECURRENCE-ID override, and of a UID that
+    has only overrides (its series is not in the file), the first of them, which stands for
+    the series (the others go with it)."""
+    found = [c for cal in cals for c in cal.subcomponents if c.name in ITEM_KINDS]
+    def series(c):  # without a UID, a component is a series of its own
+        return str(c["UID"]) if "UID" in c else id(c)
+    masters = {series(c) for c in found if "RECURRENCE-ID" not in c}
+    standing = set()
+    chosen = []
+    for c in found:
+        if "RECURRENCE-ID" not in c:
+            chosen.append(c)
+        elif series(c) not in masters and series(c) not in standing:
+            standing.add(series(c))
+            chosen.append(c)
+    return chosen
 
 
 def when(value):

@@ -34,17 +34,12 @@ struct KnownLoss {
 };
 const char* const PERIODS = "an RDATE that is a PERIOD keeps only its start: the schedule's "
                             "additions are times (vschedule.h), with no end of their own";
-const char* const CALNAME_TEXT =
-    "X-WR-CALNAME;VALUE=TEXT is not read (readCalendar asks icalproperty_get_x, which gives "
-    "NULL for a value libical stored as TEXT), so the folder, and the CATEGORIES an item "
-    "without its own gets, is \"Imported\"";
 const char* const MINUTES = "times are kept to the minute: the seconds are lost";
 const KnownLoss KNOWN_LOSSES[] = {
-    {"ical4j/Australian32Holidays.ics", {"CATEGORIES"}, CALNAME_TEXT},
-    {"ical4j/Buddhist.ics", {"CATEGORIES"}, CALNAME_TEXT},
-    {"ical4j/lotr.ics", {"CATEGORIES"}, CALNAME_TEXT},
-    {"python-icalendar/period_with_timezone.ics", {"CATEGORIES", "RDATE"}, CALNAME_TEXT},
+    {"python-icalendar/period_with_timezone.ics", {"RDATE"}, PERIODS},
     {"ical4j/calconnect2.ics", {"RDATE"}, PERIODS},
+    {"python-icalendar/issue_156_RDATE_with_PERIOD_TZID_khal.ics", {"RDATE"}, PERIODS},
+    {"python-icalendar/issue_156_RDATE_with_PERIOD_TZID_khal_2.ics", {"RDATE"}, PERIODS},
     {"ical4j/calconnect8.ics", {"RDATE"}, PERIODS},
     {"python-icalendar/issue_1426.ics", {"RDATE"}, PERIODS},
     {"python-icalendar/issue_1633_rdate_with_dates.ics", {"RDATE"}, PERIODS},
