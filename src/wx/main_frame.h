@@ -96,4 +96,6 @@ class CMainFrame : public wxDocParentFrame, public DocumentHost, public CommandU
     // The document's sync with its calendar server; the timer lets it see its interval.
     std::unique_ptr<WindowSync> sync;
     wxTimer syncTimer;
+    // Lets the document see a new day come, so the views show the new today at once.
+    wxTimer clockTimer;
 };
