@@ -139,6 +139,11 @@ void CMainFrame::FocusFilterText() {
     controls.filterText->SelectAll();
 }
 
+void CMainFrame::FocusItemView() {
+    // After the ribbon's own handling of the click, which may take the keyboard itself.
+    CallAfter([this] { itemWindow->SetFocus(); });
+}
+
 void CMainFrame::ShowUserGuide() {
     if (!help) {
         wxString folder = wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath();

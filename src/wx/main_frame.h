@@ -47,6 +47,7 @@ class CMainFrame : public wxDocParentFrame, public DocumentHost, public CommandU
     void ShowRemoteView() override;
     void ShowUserGuide() override;
     void FocusFilterText() override;
+    void FocusItemView() override;
     std::string ChooseExportFile(const std::string& folder, const std::string& name) override;
     bool TextFieldHasFocus() override;
     std::string ChooseFile(bool forSaving, const std::string& caption,

@@ -37,8 +37,9 @@ class ViewRefreshTest : public WindowlessCommands<CSkedraDoc> {
         C().dateFormat = 1; // 25-06-2010
     }
     void Show(Mode mode) {
-        Run(mode == Mode::List ? CMD_AS_LIST : mode == Mode::Agenda ? CMD_AS_AGENDA
-                                                                     : CMD_AS_CALENDAR);
+        Run(mode == Mode::List     ? CMD_AS_LIST
+            : mode == Mode::Agenda ? CMD_AS_AGENDA
+                                   : CMD_AS_CALENDAR);
     }
     // A to-do due on the day of December 2026.
     VTodo* Due(const char* what, int day) {
