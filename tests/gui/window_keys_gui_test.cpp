@@ -62,7 +62,8 @@ class WindowKeysGuiTest : public ::testing::Test {
 
 // Agenda chosen on the ribbon with the pointer; from then on the keys: Down selects the
 // first occurrence, Return opens its dialog, a new due date typed there and Return (OK)
-// moves its row in the Agenda at once; Space ticks a repeat on to its next occurrence.
+// moves its row in the Agenda at once; Space ticks a repeat on to its next occurrence;
+// Home, End and the page keys choose rows; the row's menu names the keys.
 TEST_F(WindowKeysGuiTest, TheAgendaChosenOnTheRibbonTakesTheKeysAndShowsEditsAtOnce) {
     VCollection start;
     start.dateFormat = 1; // DD-MM-YYYY
@@ -139,6 +140,11 @@ TEST_F(WindowKeysGuiTest, TheAgendaChosenOnTheRibbonTakesTheKeysAndShowsEditsAtO
     EXPECT_TRUE(SettleUntil([&] { return view.SelectedRowItem() == present; }))
         << "End selects the last occurrence";
     EXPECT_TRUE(SaveFramePicture("keys-2-agenda-ticked.png"));
+    // Page Up: the week step has nothing to step in the agenda, so the key moves up its rows.
+    ASSERT_TRUE(UserDoes("xdotool key Prior\n"));
+    EXPECT_TRUE(SettleUntil([&] { return view.SelectedRowItem() == plants; }));
+    ASSERT_TRUE(UserDoes("xdotool key Next\n"));
+    EXPECT_TRUE(SettleUntil([&] { return view.SelectedRowItem() == present; }));
 
     // The row's menu names the keys beside the entries: Del for Delete, F2 for Edit.
     MenuWatcher menu(window, "keys-4-context-menu.png");
