@@ -9,9 +9,12 @@ namespace {
 
 const MenuEntry SEPARATOR{"", 0, {}};
 
-// An entry as its command's row words it in menus.
+// An entry as its command's row words it in menus, with its key beside it (unless the
+// words already name one after a tab).
 MenuEntry entry(int command) {
-    return {CommandMenuCaption(command), command, {}};
+    std::string caption = CommandMenuCaption(command);
+    std::string key = caption.find('\t') == std::string::npos ? CommandKeyText(command) : "";
+    return {caption, command, {}, "", key};
 }
 
 std::vector<MenuEntry> reschedule() {

@@ -11,7 +11,7 @@ void GanttSpan::change(int days) {
     if (view->ganttDaysInView < 7) view->ganttDaysInView = 7;
     settings.SetGlobalInt("gantt.days_in_view", view->ganttDaysInView);
     refresh.MarkModified();
-    refresh.RebuildRows();
+    refresh.Redraw();
 }
 
 void GanttSpan::ShowMoreWeeks() {

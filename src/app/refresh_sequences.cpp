@@ -11,17 +11,13 @@ void RefreshSequences::DetachView(ItemViewState* itemView) {
     if (view == itemView) view = nullptr;
 }
 
-void RefreshSequences::RebuildRows() {
+void RefreshSequences::Redraw() {
     if (view) view->needsRebuild = true;
-    RedrawAll();
+    if (host) host->UpdateAllViews();
 }
 
 void RefreshSequences::Tree() {
     if (host) host->RefillTree();
-}
-
-void RefreshSequences::RedrawAll() {
-    if (host) host->UpdateAllViews();
 }
 
 void RefreshSequences::MarkModified() {
@@ -49,7 +45,7 @@ void RefreshSequences::ContactList(VCollection& collection) {
 }
 
 void RefreshSequences::ItemsChanged(VCollection& collection) {
-    RebuildRows();
+    Redraw();
     MarkModified();
     ContactList(collection);
 }
@@ -58,7 +54,7 @@ void RefreshSequences::ItemEdited(VCollection& collection, VNode* item) {
     if (item && IsFolder(item)) Tree();
     ContactList(collection);
     MarkModified();
-    RedrawAll();
+    Redraw();
 }
 
 void RefreshSequences::ActivityChanged(VCollection& collection) {
@@ -71,7 +67,7 @@ void RefreshSequences::CollectionReplaced(VCollection& collection) {
     if (view) view->CollectionChanged(&collection);
     ContactList(collection);
     Tree();
-    RedrawAll();
+    Redraw();
 }
 
 void RefreshSequences::HistoryStepped(VCollection& collection, const HistoryStep& step,
@@ -81,9 +77,15 @@ void RefreshSequences::HistoryStepped(VCollection& collection, const HistoryStep
             node->tempFlags &= ~SELECTED;
         step.subject->Select();
     }
-    if (view) view->needsRebuild = true;
     if (step.foldersChanged) Tree();
     ContactList(collection);
     SavedState(atSavedState);
-    RedrawAll();
+    Redraw();
+}
+
+void RefreshSequences::Today(long day) {
+    if (today && day == *today) return;
+    bool first = !today;
+    today = day;
+    if (!first) Redraw();
 }

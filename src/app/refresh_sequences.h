@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 class DocumentHost;
 class ItemViewState;
@@ -21,9 +22,11 @@ class RefreshSequences {
     ItemViewState* View() const { return view; }
 
     // The steps the sequences are made of.
-    void RebuildRows();  // the item view's rows are rebuilt and everything redrawn
+    // Everything is redrawn: the one way every view learns of a change to the document,
+    // the settings or today. The item view makes its rows again (the list's, the
+    // agenda's occurrences, the calendar's bars) at its next paint, whichever it shows.
+    void Redraw();
     void Tree();         // the folder tree is refilled
-    void RedrawAll();    // everything is redrawn
     void MarkModified(); // the document is marked modified
     // The modified mark after a change the history recorded: clear exactly when the
     // nodes are as saved.
@@ -43,9 +46,13 @@ class RefreshSequences {
     void CollectionReplaced(VCollection& collection);
     // An undo or redo: the changed node selected, and the windows as the change needs.
     void HistoryStepped(VCollection& collection, const HistoryStep& step, bool atSavedState);
+    // The clock's day, as the window's timer reads it: a new day redraws everything (the
+    // first one read only starts the count).
+    void Today(long day);
 
   private:
     DocumentHost* host = nullptr;
     ItemViewState* view = nullptr;
     std::uint64_t changes = 0;
+    std::optional<long> today;
 };

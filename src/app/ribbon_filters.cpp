@@ -45,15 +45,14 @@ void RibbonFilters::OnStateFilter(int index) {
         setViewBit(set[i], true);
     settingStateFilter = false;
     refresh.Tree();
-    refresh.RebuildRows();
+    refresh.Redraw();
 }
 
 void RibbonFilters::OnTextFilter(const char* text) {
     // The filter is UTF-8 whatever the document's encoding, upper-cased by character.
     document.Collection()->filterText = UpperText(text ? text : "", TextEncoding::Utf8).c_str();
-    if (ItemViewState* view = refresh.View()) view->needsRebuild = true;
     refresh.Tree();
-    refresh.RedrawAll();
+    refresh.Redraw();
 }
 
 void RibbonFilters::OnClearFilter() {
@@ -73,12 +72,12 @@ void RibbonFilters::OnContactFilter(int index) {
         }
         c.contactFilter = contacts[index - 1];
     }
-    refresh.RebuildRows();
+    refresh.Redraw();
     refresh.Tree();
 }
 
 void RibbonFilters::OnSort(int index) {
     document.Collection()->sortMode = index;
     refresh.Tree();
-    refresh.RebuildRows(); // the rows take the new order at once, not at the next folder change
+    refresh.Redraw(); // the rows take the new order at once, not at the next folder change
 }

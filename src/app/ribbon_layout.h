@@ -36,6 +36,7 @@ struct MenuEntry {
     int command;
     std::vector<MenuEntry> submenu;
     std::string description = ""; // shown with the entry
+    std::string key = "";         // shown beside it: "Del", "Shift+G"
 };
 
 // The label of the sub-menu that holds an entry's further commands.

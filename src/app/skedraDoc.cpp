@@ -2,7 +2,9 @@
 
 #include "app/document_files.h"
 #include "app/history/change_names.h"
+#include "foundation/qclock.h"
 #include "model/vcollection.h"
+#include "model/vdays.h"
 #include "net/qdebug.h"
 #include "views/view_state.h"
 
@@ -22,6 +24,7 @@ CSkedraDoc::CSkedraDoc(const SettingsPlace& place) : settings(place) {
     qdbg_setup(settings.File());
     collection = NewCollection(dateFormat());
     undo.Reset(*collection);
+    ClockTicked(); // today as the views first show it
 }
 
 CSkedraDoc::~CSkedraDoc() {
@@ -75,6 +78,13 @@ bool CSkedraDoc::SaveDocument(const char* path) {
 
 void CSkedraDoc::EndCommand(bool changedDocument) {
     if (undo.EndCommand(*collection, changedDocument)) refresh.SavedState(undo.AtSavedState());
+    // What a command changed in the document or the settings (a date format, the zoom)
+    // shows at once, whichever view is shown.
+    if (changedDocument) refresh.Redraw();
+}
+
+void CSkedraDoc::ClockTicked() {
+    refresh.Today(LocalDay(QNow()));
 }
 
 void CSkedraDoc::NameNextChangeAs(int command) {
@@ -134,5 +144,5 @@ void CSkedraDoc::ViewFlagsChanged() {
     filters.CopyViewFlagsToFilters(view->viewFlags);
     if (filters.SettingStateFilter()) return; // the state filter refreshes once, at its end
     refresh.Tree();
-    refresh.RebuildRows();
+    refresh.Redraw();
 }

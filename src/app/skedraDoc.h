@@ -74,6 +74,10 @@ class CSkedraDoc : public ViewDocument {
     // goes. False when there is nothing to step to.
     bool StepHistory(bool back, VNode*& folder);
 
+    // The window's clock ticked: once the day changed, everything is redrawn for the new
+    // today (the agenda's groups, the heading's date).
+    void ClockTicked();
+
     // New, open and save of document files.
     bool OnNewDocument();
     // False (after telling the user) when the path names no regular file that can be

@@ -12,13 +12,14 @@
 #include "platform/canvas.h"
 #include "platform/ui.h"
 #include "views/view_document.h"
-#include "views/view_window.h"
 #include "views/view_flags.h"
+#include "views/view_window.h"
 #include "views/zoom.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 CSkedraView* current = nullptr;
@@ -360,13 +361,20 @@ void CSkedraView::OnDraw(Canvas& dc, const ClientRect& clientRect) {
     dc.SetTransparentBackground();
     qstring title;
     viewer->folder->FolderTitle(title);
+    // The agenda is about days: its heading names today as its rows name theirs, in the
+    // document's date format; the list and the calendar keep their fixed form.
+    std::string date = QCurrentDateText("%d-%m-%Y");
+    if (IsAgendaMode()) {
+        QDate today;
+        today.SetToday();
+        date = viewer->collection->FormatDate(today);
+    }
     char heading[2048];
     if (printing)
         std::snprintf(heading, sizeof heading, "%s on %s - page %d of %d", title.Text(),
-                      QCurrentDateText("%d-%m-%Y"), currentPage, pageCount);
+                      date.c_str(), currentPage, pageCount);
     else
-        std::snprintf(heading, sizeof heading, "%s on %s", title.Text(),
-                      QCurrentDateText("%d-%m-%Y"));
+        std::snprintf(heading, sizeof heading, "%s on %s", title.Text(), date.c_str());
     dc.SetFont(fontBold.height, fontBold.weight, fontBold.face);
     dc.SetTextColour(RowColour::BLACK);
     dc.Text(marginLeft + (int)(8 * scale), marginTop + (int)(15 * scale), heading);

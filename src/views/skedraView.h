@@ -24,7 +24,21 @@ class VCollection;
 class VNode;
 
 // The keys the item view answers; anything else is left to the platform.
-enum class ViewKey { Down, Up, Delete, Enter, F2, Backspace, F, Other };
+enum class ViewKey {
+    Down,
+    Up,
+    Home,
+    End,
+    PageUp,
+    PageDown,
+    Space,
+    Delete,
+    Enter,
+    F2,
+    Backspace,
+    F,
+    Other
+};
 
 struct RowSlot {
     VNode* item = nullptr;
@@ -90,7 +104,9 @@ class CSkedraView : public ItemViewState {
     void OnLButtonUp(int x, int y);
     void OnLButtonDblClk(int x, int y);
     void OnMouseMove(int x, int y, bool leftDown);
-    void OnMouseWheel(int delta);
+    // The wheel; with `zoom` (Ctrl held) it asks for the zoom commands instead, a notch
+    // a step.
+    void OnMouseWheel(int delta, bool zoom = false);
     RightClick OnRButtonDown(int x, int y);
     void OnKeyDown(ViewKey key);
     // Whether the point lies on the check box of the row's item.
@@ -185,6 +201,11 @@ class CSkedraView : public ItemViewState {
     void dropHiddenSelection();
     void showFolder(VNode* folder);
     void scrollIntoView(const VNode* item);
+    // The keys that choose another row: by `rows` (negative: up), at most to the ends.
+    void moveSelection(int rows);
+    void moveAgendaSelection(int rows);
+    // A window's height of rows less one, at least one: what the page keys move by.
+    int pageRows() const;
     void listButtonDown(int x, int y);
     void agendaButtonDown(int x, int y);
     // The agenda's row at the point, its item's rectangle on it; none for no row.

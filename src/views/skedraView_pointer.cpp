@@ -259,7 +259,14 @@ RightClick CSkedraView::OnRButtonDown(int x, int y) {
     return {false, item};
 }
 
-void CSkedraView::OnMouseWheel(int delta) {
+void CSkedraView::OnMouseWheel(int delta, bool zoom) {
+    if (zoom) {
+        // 120 is one notch; a fine-grained wheel's smaller steps still count as one.
+        int notches = std::max(1, std::abs(delta) / 120);
+        for (int i = 0; i < notches && window; ++i)
+            window->SendCommand(delta > 0 ? CMD_ZOOM_IN : CMD_ZOOM_OUT);
+        return;
+    }
     if (IsCalendarMode()) {
         ScrollMonth(-delta);
         return;

@@ -20,6 +20,20 @@ ViewKey KeyOf(const wxKeyEvent& event) {
         return ViewKey::Down;
     case WXK_UP:
         return ViewKey::Up;
+    case WXK_HOME:
+    case WXK_NUMPAD_HOME:
+        return ViewKey::Home;
+    case WXK_END:
+    case WXK_NUMPAD_END:
+        return ViewKey::End;
+    case WXK_PAGEUP:
+    case WXK_NUMPAD_PAGEUP:
+        return ViewKey::PageUp;
+    case WXK_PAGEDOWN:
+    case WXK_NUMPAD_PAGEDOWN:
+        return ViewKey::PageDown;
+    case WXK_SPACE:
+        return ViewKey::Space;
     case WXK_DELETE:
         return ViewKey::Delete;
     case WXK_RETURN:
@@ -98,7 +112,7 @@ void ItemViewWindow::onMouse(wxMouseEvent& event) {
     else if (type == wxEVT_MOTION)
         view->OnMouseMove(at.x, at.y, event.LeftIsDown());
     else if (type == wxEVT_MOUSEWHEEL && event.GetWheelAxis() == wxMOUSE_WHEEL_VERTICAL)
-        view->OnMouseWheel(event.GetWheelRotation());
+        view->OnMouseWheel(event.GetWheelRotation(), event.ControlDown());
 }
 
 void ItemViewWindow::onKey(wxKeyEvent& event) {

@@ -25,6 +25,12 @@ inline int WxKeyCode(NamedKey key) {
         return WXK_PAGEUP;
     case NamedKey::PageDown:
         return WXK_PAGEDOWN;
+    case NamedKey::Enter:
+        return WXK_RETURN;
+    case NamedKey::NumpadAdd:
+        return WXK_NUMPAD_ADD;
+    case NamedKey::NumpadSubtract:
+        return WXK_NUMPAD_SUBTRACT;
     case NamedKey::None:
         break;
     }

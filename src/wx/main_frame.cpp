@@ -40,6 +40,8 @@ CMainFrame* currentFrame = nullptr;
 constexpr int FILTER_TYPING_PAUSE_MS = 300;
 // How often the sync looks at its interval (and at a result waiting for a dialog).
 constexpr int SYNC_TICK_MILLISECONDS = 5000;
+// How late after midnight the views may still show yesterday's today.
+constexpr int CLOCK_TICK_MILLISECONDS = 60000;
 } // namespace
 
 CMainFrame::CMainFrame(wxDocManager* manager, CSkedraDoc* doc, const wxString& title)
@@ -72,6 +74,8 @@ CMainFrame::CMainFrame(wxDocManager* manager, CSkedraDoc* doc, const wxString& t
     sync = std::make_unique<WindowSync>(*document, WxSyncServices(*this));
     syncTimer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { sync->Tick(); });
     syncTimer.Start(SYNC_TICK_MILLISECONDS);
+    clockTimer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { document->ClockTicked(); });
+    clockTimer.Start(CLOCK_TICK_MILLISECONDS);
     DragAcceptFiles(true);
     Bind(wxEVT_DROP_FILES, [this](wxDropFilesEvent& e) {
         if (e.GetNumberOfFiles() > 0) OpenDocumentFile(e.GetFiles()[0]);
@@ -80,6 +84,7 @@ CMainFrame::CMainFrame(wxDocManager* manager, CSkedraDoc* doc, const wxString& t
 
 CMainFrame::~CMainFrame() {
     syncTimer.Stop();
+    clockTimer.Stop();
     sync.reset(); // waits for a running exchange, which it cancels
     if (currentFrame == this) currentFrame = nullptr;
 }
@@ -132,6 +137,11 @@ void CMainFrame::FocusFilterText() {
     if (!controls.filterText) return;
     controls.filterText->SetFocus();
     controls.filterText->SelectAll();
+}
+
+void CMainFrame::FocusItemView() {
+    // After the ribbon's own handling of the click, which may take the keyboard itself.
+    CallAfter([this] { itemWindow->SetFocus(); });
 }
 
 void CMainFrame::ShowUserGuide() {

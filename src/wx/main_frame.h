@@ -47,6 +47,7 @@ class CMainFrame : public wxDocParentFrame, public DocumentHost, public CommandU
     void ShowRemoteView() override;
     void ShowUserGuide() override;
     void FocusFilterText() override;
+    void FocusItemView() override;
     std::string ChooseExportFile(const std::string& folder, const std::string& name) override;
     bool TextFieldHasFocus() override;
     std::string ChooseFile(bool forSaving, const std::string& caption,
@@ -96,4 +97,6 @@ class CMainFrame : public wxDocParentFrame, public DocumentHost, public CommandU
     // The document's sync with its calendar server; the timer lets it see its interval.
     std::unique_ptr<WindowSync> sync;
     wxTimer syncTimer;
+    // Lets the document see a new day come, so the views show the new today at once.
+    wxTimer clockTimer;
 };

@@ -44,7 +44,8 @@ void addEntries(wxMenu& target, const std::vector<MenuEntry>& entries, const Con
             addEntries(*sub, e.submenu, menu, item);
             target.AppendSubMenu(sub, wxString::FromUTF8(e.caption));
         } else {
-            wxMenuItem* entry = target.Append(WxIdOf(e.command), wxString::FromUTF8(e.caption));
+            std::string label = e.key.empty() ? e.caption : e.caption + "\t" + e.key;
+            wxMenuItem* entry = target.Append(WxIdOf(e.command), wxString::FromUTF8(label));
             entry->Enable(!item || ContextEntryEnabled(e.command, *item));
             if (e.command == menu.defaultCommand) showBold(entry);
         }

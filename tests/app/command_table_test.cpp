@@ -106,6 +106,24 @@ TEST_F(CommandTableTest, ViewTypeAndWeekSteps) {
     EXPECT_EQ(doc->viewFlagsChanged, 0);
 }
 
+// A view chosen on the ribbon takes the keyboard at once. The agenda has no week to
+// step: the week commands (the page keys' accelerators) are not offered there, so the
+// page keys reach the view and move through its rows.
+TEST_F(CommandTableTest, AChosenViewTakesTheKeysAndTheAgendaHasNoWeeks) {
+    for (int command : {CMD_AS_LIST, CMD_AS_CALENDAR, CMD_AS_AGENDA}) {
+        ui.calls.clear();
+        Run(command);
+        EXPECT_EQ(ui.calls, std::vector<std::string>{"focus items"}) << command;
+    }
+    EXPECT_FALSE(CommandEnabled(CMD_NEXT_WEEK, context));
+    EXPECT_FALSE(CommandEnabled(CMD_PREVIOUS_WEEK, context));
+    EXPECT_TRUE(CommandEnabled(CMD_NEXT_MONTH, context));
+    Run(CMD_AS_LIST);
+    EXPECT_TRUE(CommandEnabled(CMD_NEXT_WEEK, context));
+    Run(CMD_AS_CALENDAR);
+    EXPECT_TRUE(CommandEnabled(CMD_PREVIOUS_WEEK, context));
+}
+
 TEST_F(CommandTableTest, ProgramCommandsAskTheWindow) {
     for (int command : {CMD_ABOUT, CMD_NEXT_PANE, CMD_PREVIOUS_PANE, CMD_PRINT_SETUP,
                         CMD_PRINT_DIRECT, CMD_REMOTE_VIEW, CMD_EXIT})

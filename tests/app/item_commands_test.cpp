@@ -538,6 +538,54 @@ TEST_F(ItemCommandTest, TheMenusHoldTheirEntriesInOrder) {
         }
 }
 
+// Entries show their keys where they have one: the main window's (Shift+D), or the item
+// view's own (Del); Edit already names F2 in its words.
+TEST(ItemCommandKeys, ContextMenusShowTheKeys) {
+    auto keyOf = [](ContextMenuKind kind, int command) {
+        for (const MenuEntry& e : ContextMenuOf(kind).entries)
+            if (e.command == command && e.submenu.empty()) return e.key;
+        return std::string("(none)");
+    };
+    EXPECT_EQ(keyOf(ContextMenuKind::Todo, CMD_DELETE), "Del");
+    EXPECT_EQ(keyOf(ContextMenuKind::Todo, CMD_EDIT), "") << "its caption has \tF2";
+    EXPECT_EQ(keyOf(ContextMenuKind::Todo, CMD_WAITING), "");
+    EXPECT_EQ(keyOf(ContextMenuKind::AddNewItem, CMD_ADD_TODO), "Shift+D");
+    EXPECT_EQ(keyOf(ContextMenuKind::AddNewItem, CMD_ADD_FOLDER), "Shift+G");
+    EXPECT_EQ(CommandKeyText(CMD_DELETE), "Del");
+    EXPECT_EQ(CommandKeyText(CMD_EDIT), "F2");
+    // The item view's own keys make no accelerators: the tree keeps Delete and F2.
+    for (const Accelerator& a : Accelerators())
+        EXPECT_TRUE(a.command != CMD_DELETE && a.command != CMD_EDIT) << a.command;
+}
+
+// Every zoom key people use: Ctrl with "+" or "=", with or without Shift (a US keyboard's
+// Ctrl+plus arrives as Ctrl+Shift+"="), the keypad's plus and minus, Ctrl+0.
+TEST(ItemCommandKeys, EveryZoomKey) {
+    struct Key {
+        int modifiers;
+        char letter;
+        NamedKey key;
+        int command;
+    };
+    const Key keys[] = {
+        {KEY_CTRL, '+', NamedKey::None, CMD_ZOOM_IN},
+        {KEY_CTRL, '=', NamedKey::None, CMD_ZOOM_IN},
+        {KEY_CTRL | KEY_SHIFT, '+', NamedKey::None, CMD_ZOOM_IN},
+        {KEY_CTRL | KEY_SHIFT, '=', NamedKey::None, CMD_ZOOM_IN},
+        {KEY_CTRL, 0, NamedKey::NumpadAdd, CMD_ZOOM_IN},
+        {KEY_CTRL, '-', NamedKey::None, CMD_ZOOM_OUT},
+        {KEY_CTRL, 0, NamedKey::NumpadSubtract, CMD_ZOOM_OUT},
+        {KEY_CTRL, '0', NamedKey::None, CMD_ZOOM_RESET},
+    };
+    for (const Key& k : keys) {
+        int command = 0;
+        for (const Accelerator& a : Accelerators())
+            if (a.modifiers == k.modifiers && a.letter == k.letter && a.key == k.key)
+                command = a.command;
+        EXPECT_EQ(command, k.command) << k.modifiers << " " << k.letter << " " << (int)k.key;
+    }
+}
+
 TEST(ItemCommandKeys, PageKeysStepTheChartOrTheCalendar) {
     int up = 0, down = 0;
     for (const Accelerator& a : Accelerators()) {

@@ -153,11 +153,11 @@ TEST_F(DocumentTest, RefreshSequencesInTheirOrder) {
     };
     const Case cases[] = {
         {"items changed", [&] { doc->ItemsChanged(); }, {"redraw", "modified", "contacts"}, true},
-        {"item edited", [&] { doc->ItemEdited(todo); }, {"contacts", "modified", "redraw"}, false},
+        {"item edited", [&] { doc->ItemEdited(todo); }, {"contacts", "modified", "redraw"}, true},
         {"folder edited",
          [&] { doc->ItemEdited(folder); },
          {"tree", "contacts", "modified", "redraw"},
-         false},
+         true},
         {"activity changed",
          [&] { doc->ActivityChanged(); },
          {"tree", "redraw", "modified", "contacts"},

@@ -411,6 +411,16 @@ bool OpenAsList(VCollection& start, const std::string& path) {
     return SettleUntil([] { return Frame().IsActive(); });
 }
 
+VNode* Named(const char* text) {
+    VCollection& c = *Doc().Collection();
+    for (VNode* n = c.root->next; n; n = n->next) {
+        qstring shown;
+        n->Describe(shown, true);
+        if (shown == text) return n;
+    }
+    return nullptr;
+}
+
 bool RowsLaidOut() {
     CSkedraView& view = Frame().ItemView();
     Frame().UpdateAllViews();
@@ -649,9 +659,11 @@ void MenuWatcher::opened(wxMenuEvent& event) {
     if (!event.GetMenu()) return;
     if (entries.empty())
         for (wxMenuItem* item : event.GetMenu()->GetMenuItems())
-            if (!item->IsSeparator())
+            if (!item->IsSeparator()) {
                 entries.push_back(item->GetItemLabelText() +
                                   (item->IsEnabled() ? "" : " (greyed)"));
+                keys.push_back(item->GetItemLabel().AfterFirst('\t'));
+            }
     snapper->menu = event.GetMenu();
     snapper->shown = false;
     snapper->last = wxImage();

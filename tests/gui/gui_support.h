@@ -97,6 +97,9 @@ bool RibbonButtonOnScreen(int command, wxPoint& where);
 // the frame active (it has the keyboard).
 bool OpenAsList(VCollection& start, const std::string& path);
 
+// The open document's node whose text (as its row describes it) is this, or null.
+VNode* Named(const char* text);
+
 // Builds the item view's rows afresh and repaints until they are laid out.
 bool RowsLaidOut();
 
@@ -155,6 +158,7 @@ class MenuWatcher {
     User::Conditions Conditions();
 
     std::vector<wxString> entries;
+    std::vector<wxString> keys; // each entry's key as the menu shows it beside it, or ""
     bool pictured = false;
 
   private:

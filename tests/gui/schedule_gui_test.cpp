@@ -45,15 +45,6 @@ class ScheduleGuiTest : public ::testing::Test {
                    return !Frame().GetDocumentManager()->GetCurrentDocument()->IsModified();
                });
     }
-    static VNode* Named(const char* text) {
-        VCollection& c = *Doc().Collection();
-        for (VNode* n = c.root->next; n; n = n->next) {
-            qstring shown;
-            n->Describe(shown, true);
-            if (shown == text) return n;
-        }
-        return nullptr;
-    }
     static long Today() { return LocalDay(QNow()); }
 
     TempDir dir;

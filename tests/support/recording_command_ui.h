@@ -18,6 +18,7 @@ class RecordingCommandUI : public CommandUI {
     void ShowRemoteView() override { calls.push_back("remote view"); }
     void ShowUserGuide() override { calls.push_back("guide"); }
     void FocusFilterText() override { calls.push_back("focus filter"); }
+    void FocusItemView() override { calls.push_back("focus items"); }
     std::string ChooseExportFile(const std::string& folder, const std::string& name) override {
         calls.push_back("choose " + folder + " " + name);
         return exportAnswer;

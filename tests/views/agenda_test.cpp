@@ -162,6 +162,53 @@ TEST_F(AgendaTest, ChoosingEditingAndDeletingRows) {
     EXPECT_EQ(C().Selected(), call);
 }
 
+// Home and End choose the first and the last occurrence, the page keys a window's height
+// of rows less one, never a heading; Space ticks the chosen occurrence's item as its
+// check box would.
+TEST_F(AgendaTest, HomeEndPageKeysAndSpace) {
+    auto* first = Due("First", 10);
+    auto* second = Due("Second", 10, 14 * 60);
+    auto* third = Due("Third", 11);
+    auto* fourth = Due("Fourth", 12);
+    auto* last = Due("Last", 13);
+    Shown(); // Today: first, second; Tomorrow: third; This week: fourth, last
+    window.height = 4 * ROW;
+    struct Step {
+        ViewKey key;
+        VNode* selected;
+    };
+    const Step steps[] = {
+        {ViewKey::Home, first},    {ViewKey::PageDown, fourth}, {ViewKey::PageDown, last},
+        {ViewKey::PageUp, second}, {ViewKey::PageUp, first},    {ViewKey::End, last},
+        {ViewKey::Home, first},
+    };
+    for (const Step& step : steps) {
+        view->OnKeyDown(step.key);
+        EXPECT_EQ(view->SelectedRowItem(), step.selected) << (int)step.key;
+    }
+    view->OnKeyDown(ViewKey::End);
+    view->OnKeyDown(ViewKey::Space);
+    EXPECT_TRUE(last->flags & DONE);
+    EXPECT_EQ(doc->itemsChanged, 1);
+    EXPECT_THAT(doc->changeNames, testing::ElementsAre("Mark done"));
+    EXPECT_FALSE(third->flags & DONE);
+}
+
+// The heading's date is in the document's date format, as its rows are.
+TEST_F(AgendaTest, TheHeadingShowsTheDateFormat) {
+    const std::pair<int, const char*> formats[] = {{0, "All folders on 10-Dec-26"},
+                                                   {1, "All folders on 10-12-2026"},
+                                                   {2, "All folders on 12-10-2026"}};
+    for (const auto& [format, heading] : formats) {
+        C().dateFormat = format;
+        Draw();
+        std::vector<std::string> texts;
+        for (const CanvasCall& text : dc.Calls(CanvasCall::Text))
+            texts.push_back(text.text);
+        EXPECT_THAT(texts, testing::Contains(heading));
+    }
+}
+
 // On paper the agenda goes over pages like the list: each page starts at the top and
 // holds its own rows.
 TEST_F(AgendaTest, PrintedOverPages) {

@@ -5,6 +5,7 @@
 #include "model/vreference.h"
 #include "model/vtask.h"
 #include "model/vtodo.h"
+#include "platform/command_ids.h"
 #include "support/answering_editor.h"
 #include "support/model_builders.h"
 #include "support/scripted_document.h"
@@ -13,8 +14,8 @@
 #include "views/LeftView.h"
 #include "views/drag_data.h"
 #include "views/skedraView.h"
-#include "views/view_window.h"
 #include "views/view_flags.h"
+#include "views/view_window.h"
 
 #include <cctype>
 #include <cstring>
@@ -253,6 +254,45 @@ TEST_F(PointerTest, ArrowsWalkTheShownChainAndScrollTheRowIntoView) {
     for (int i = 0; i < 50; ++i)
         view->OnKeyDown(ViewKey::Down);
     EXPECT_EQ(C().Selected(), view->RowItem(39)) << "stops at the last";
+}
+
+// Home and End choose the first and the last row, the page keys a window's height of rows
+// less one; Space ticks the selected item as its check box would.
+TEST_F(PointerTest, HomeEndPageKeysAndSpaceInTheList) {
+    view->SetViewType(0);
+    for (int i = 0; i < 20; ++i)
+        Todo("row");
+    Draw();
+    window.height = 5 * ROW;
+    const std::pair<ViewKey, int> steps[] = {
+        {ViewKey::End, 19},   {ViewKey::Home, 0}, {ViewKey::PageDown, 4}, {ViewKey::PageDown, 8},
+        {ViewKey::PageUp, 4}, {ViewKey::End, 19}, {ViewKey::PageDown, 19}};
+    for (const auto& [key, row] : steps) {
+        view->OnKeyDown(key);
+        EXPECT_EQ(C().Selected(), view->RowItem(row)) << (int)key;
+    }
+    EXPECT_EQ(window.top, ROWS_TOP + 20 * ROW - 5 * ROW) << "the last row scrolled into view";
+    VNode* selected = C().Selected();
+    view->OnKeyDown(ViewKey::Space);
+    EXPECT_TRUE(selected->flags & DONE);
+    view->OnKeyDown(ViewKey::Space);
+    EXPECT_FALSE(selected->flags & DONE);
+    EXPECT_THAT(doc->changeNames, testing::ElementsAre("Mark done", "Mark not done"));
+}
+
+// Ctrl with the wheel asks for the zoom commands, a notch a step; the rows stay put.
+TEST_F(PointerTest, CtrlWithTheWheelZooms) {
+    view->SetViewType(0);
+    for (int i = 0; i < 60; ++i)
+        Todo("row");
+    Draw();
+    view->OnMouseWheel(120, true);
+    view->OnMouseWheel(-240, true);
+    EXPECT_THAT(window.commands, testing::ElementsAre(CMD_ZOOM_IN, CMD_ZOOM_OUT, CMD_ZOOM_OUT));
+    EXPECT_EQ(window.top, 0);
+    view->SetViewType(1);
+    view->OnMouseWheel(120, true);
+    EXPECT_EQ(window.commands.back(), CMD_ZOOM_IN) << "in the calendar as well";
 }
 
 TEST_F(PointerTest, DeleteSendsTheCommandAndFReachesTheFilterField) {

@@ -3,7 +3,21 @@
 #pragma once
 
 enum KeyModifier { KEY_PLAIN = 0, KEY_SHIFT = 1, KEY_CTRL = 2, KEY_ALT = 4 };
-enum class NamedKey { None, F1, F2, F5, F6, Delete, Insert, Back, PageUp, PageDown };
+enum class NamedKey {
+    None,
+    F1,
+    F2,
+    F5,
+    F6,
+    Delete,
+    Insert,
+    Back,
+    PageUp,
+    PageDown,
+    Enter,
+    NumpadAdd,
+    NumpadSubtract
+};
 
 struct KeyStroke {
     int modifiers = KEY_PLAIN;

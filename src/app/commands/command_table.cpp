@@ -111,8 +111,8 @@ const char* CommandIcon(int id) {
 
 std::string CommandKeyText(int id) {
     const CommandEntry* e = FindCommand(id);
-    if (!e || e->keys.empty()) return "";
-    const KeyStroke& k = e->keys.front();
+    if (!e || (e->keys.empty() && e->viewKey == NamedKey::None)) return "";
+    const KeyStroke k = e->keys.empty() ? KeyStroke{.key = e->viewKey} : e->keys.front();
     std::string text;
     if (k.modifiers & KEY_CTRL) text += "Ctrl+";
     if (k.modifiers & KEY_ALT) text += "Alt+";
@@ -138,6 +138,12 @@ std::string CommandKeyText(int id) {
         return text + "PgUp";
     case NamedKey::PageDown:
         return text + "PgDn";
+    case NamedKey::Enter:
+        return text + "Enter";
+    case NamedKey::NumpadAdd:
+        return text + "Num +";
+    case NamedKey::NumpadSubtract:
+        return text + "Num -";
     }
     return text;
 }

@@ -64,6 +64,9 @@ struct CommandEntry {
     // The main window's keys for it, and the folder tree's own.
     std::vector<KeyStroke> keys = {};
     NamedKey treeKey = NamedKey::None;
+    // The item view's own key for it, which the view answers while it has the keyboard
+    // (views/skedraView_keys.cpp): no accelerator, only shown beside the command in menus.
+    NamedKey viewKey = NamedKey::None;
 };
 
 // Every row, group by group.
@@ -91,7 +94,7 @@ std::string CommandMenuCaption(int id);
 std::string CommandDescription(int id);
 const char* CommandIcon(int id);
 // The key a menu shows beside the command, as wx writes it ("Ctrl+S", "Shift+G", "F1"):
-// the first of the row's keys, or "" when it has none.
+// the first of the row's keys, else the item view's own key, or "" when it has none.
 std::string CommandKeyText(int id);
 
 // The name of the change a command makes in the history ("Delete", "Add to-do"); empty

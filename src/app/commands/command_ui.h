@@ -21,6 +21,9 @@ class CommandUI {
     virtual void ShowUserGuide() {}
     // The keyboard to the ribbon's "Filter by text" field (Ctrl+F).
     virtual void FocusFilterText() {}
+    // The keyboard to the item view, so that its keys work at once after a view was
+    // chosen on the ribbon.
+    virtual void FocusItemView() {}
     // Asks where to save an export, in a file chooser opening in this folder with this
     // name; "" when the user cancels.
     virtual std::string ChooseExportFile(const std::string& folder, const std::string& name) {

@@ -14,7 +14,8 @@ template <void (CommandUI::*CALL)()> unsigned ask(CommandContext& c) {
     return CHANGED_NOTHING;
 }
 
-// The new date format shows at the next paint: nothing is redrawn here.
+// The new date format shows at once: the end of every command that changed the settings
+// redraws whatever view is shown.
 unsigned preferences(CommandContext& c) {
     return RunPreferences(*c.document) ? CHANGED_SETTINGS : CHANGED_NOTHING;
 }

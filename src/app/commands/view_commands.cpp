@@ -2,6 +2,7 @@
 // the ribbon's check boxes, the Gantt chart's span and the calendar's month.
 #include "app/commands/command_groups.h"
 
+#include "app/commands/command_ui.h"
 #include "app/skedraDoc.h"
 #include "platform/command_ids.h"
 #include "views/skedraView.h"
@@ -10,14 +11,21 @@
 
 namespace {
 
+// A view chosen (on the ribbon, most often) takes the keyboard, so that its keys work
+// without a click into it first.
+unsigned shown(CommandContext& c) {
+    if (c.ui) c.ui->FocusItemView();
+    return CHANGED_VIEW | CHANGED_SETTINGS;
+}
+
 template <int TYPE> unsigned setViewType(CommandContext& c) {
     c.view->SetViewType(TYPE);
-    return CHANGED_VIEW | CHANGED_SETTINGS;
+    return shown(c);
 }
 
 unsigned showAgenda(CommandContext& c) {
     c.view->ShowAgenda();
-    return CHANGED_VIEW | CHANGED_SETTINGS;
+    return shown(c);
 }
 
 template <std::uint32_t BIT> unsigned toggleFlag(CommandContext& c) {
@@ -31,6 +39,11 @@ template <std::uint32_t BIT> bool flagSet(const CommandContext& c) {
 
 bool viewAndDocument(const CommandContext& c) {
     return c.view && c.document;
+}
+
+// The agenda has no week to step: there the page keys move through its rows instead.
+bool weeksShown(const CommandContext& c) {
+    return c.view && !c.view->IsAgendaMode();
 }
 
 // Navigation of the item view: only what it shows changes.
@@ -113,12 +126,12 @@ std::vector<CommandEntry> ViewCommands() {
         // The keys the captions name; each goes the other way in the calendar.
         {.id = CMD_NEXT_WEEK,
          .run = navigate<&CSkedraView::NextWeek>,
-         .enabled = HasView,
+         .enabled = weeksShown,
          .caption = "Next week (PageDn)",
          .keys = {{.key = NamedKey::PageUp}}},
         {.id = CMD_PREVIOUS_WEEK,
          .run = navigate<&CSkedraView::PreviousWeek>,
-         .enabled = HasView,
+         .enabled = weeksShown,
          .caption = "Previous week (PageUp)",
          .keys = {{.key = NamedKey::PageDown}}},
         {.id = CMD_GOTO_TODAY,
@@ -136,17 +149,22 @@ std::vector<CommandEntry> ViewCommands() {
          .enabled = HasView,
          .caption = "Next month (PageUp)",
          .icon = "go_forward"},
-        // The item view's size; "=" is the "+" key without Shift on most keyboards.
+        // The item view's size. "=" is the "+" key without Shift on most keyboards, and
+        // the window reports a shifted key by its unshifted character: Ctrl+plus typed
+        // on a US keyboard arrives as Ctrl+Shift+"=". The keypad's keys are their own.
         {.id = CMD_ZOOM_IN,
          .run = zoom<ZoomIn>,
          .enabled = HasView,
          .keys = {{.modifiers = KEY_CTRL, .letter = '+'},
                   {.modifiers = KEY_CTRL, .letter = '='},
-                  {.modifiers = KEY_CTRL | KEY_SHIFT, .letter = '+'}}},
+                  {.modifiers = KEY_CTRL | KEY_SHIFT, .letter = '+'},
+                  {.modifiers = KEY_CTRL | KEY_SHIFT, .letter = '='},
+                  {.modifiers = KEY_CTRL, .key = NamedKey::NumpadAdd}}},
         {.id = CMD_ZOOM_OUT,
          .run = zoom<ZoomOut>,
          .enabled = HasView,
-         .keys = {{.modifiers = KEY_CTRL, .letter = '-'}}},
+         .keys = {{.modifiers = KEY_CTRL, .letter = '-'},
+                  {.modifiers = KEY_CTRL, .key = NamedKey::NumpadSubtract}}},
         {.id = CMD_ZOOM_RESET,
          .run = zoom<normalZoom>,
          .enabled = HasView,
