@@ -94,16 +94,23 @@ struct ItemFields {
     const VTask* task = nullptr;
 };
 
+// The whole text an import kept beside the item's cut one, while the item's text is still
+// the start of it; else the item's text.
+std::string wholeText(const VNode& node, const char* field, const std::string& own) {
+    std::string whole = node.collection->extensions.Field(&node, field);
+    return whole.size() > own.size() && whole.compare(0, own.size(), own) == 0 ? whole : own;
+}
+
 ItemFields itemFields(const VNode& node) {
     ItemFields f;
     f.exported = true;
     if ((f.task = dynamic_cast<const VTask*>(&node))) {
-        f.summary = utf8(node, f.task->what);
+        f.summary = wholeText(node, ICAL_WHOLE_SUMMARY, utf8(node, f.task->what));
         f.description = actionDescription(*f.task);
         f.priority = f.task->priority;
     } else if (auto* todo = dynamic_cast<const VTodo*>(&node)) {
-        f.summary = utf8(node, todo->what);
-        f.description = utf8(node, todo->extra);
+        f.summary = wholeText(node, ICAL_WHOLE_SUMMARY, utf8(node, todo->what));
+        f.description = wholeText(node, ICAL_WHOLE_DESCRIPTION, utf8(node, todo->extra));
         f.priority = todo->priority;
     } else if (auto* comm = dynamic_cast<const VCommItem*>(&node)) {
         qstring listText;

@@ -3,6 +3,12 @@
 
 constexpr const char* ICAL_PRODID = "-//Vantry//Vantry 4//EN";
 
+// Extension fields of an item whose SUMMARY or DESCRIPTION was longer than a text of the
+// document can be: the whole text, written back by the export while the item's own (cut)
+// text is still the start of it.
+constexpr const char* ICAL_WHOLE_SUMMARY = "ical.summary.whole";
+constexpr const char* ICAL_WHOLE_DESCRIPTION = "ical.description.whole";
+
 // Our priorities (0 Low, 1 Medium, 2 High, 3 Today) on iCalendar's 1 (highest) to 9.
 inline int IcalPriority(int priority) {
     switch (priority) {

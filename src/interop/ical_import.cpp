@@ -591,11 +591,24 @@ bool parse(const std::string& bytes, Parsed& parsed, IcsImport& result) {
     return !failed;
 }
 
+// Whether the text is longer than a text of the document can be.
+bool tooLong(VCollection& c, const std::string& utf8) {
+    return utf8.size() > (std::size_t)QFile::MAX_STRING &&
+           c.EnteredUtf8(utf8).size() > (std::size_t)QFile::MAX_STRING;
+}
+
 // The text as the document stores it; a character its encoding lacks turns the document
-// into UTF-8 first, so nothing is lost.
+// into UTF-8 first, so nothing is lost. One too long is cut after its last whole
+// character that fits (the whole text goes into the item's extension fields).
 qstring documentText(VCollection& c, const std::string& utf8) {
     std::string text = c.EnteredUtf8(utf8);
-    if (text.size() > (std::size_t)QFile::MAX_STRING) text.resize(QFile::MAX_STRING);
+    if (text.size() > (std::size_t)QFile::MAX_STRING) {
+        std::size_t end = QFile::MAX_STRING;
+        if (c.textEncoding == TextEncoding::Utf8)
+            while (end > 0 && ((unsigned char)text[end] & 0xC0) == 0x80)
+                --end; // text[end] begins the first character left out
+        text.resize(end);
+    }
     return qstring(text.c_str());
 }
 
@@ -660,11 +673,16 @@ void applySchedule(VCollection& c, VNode* node, const ParsedItem& item) {
 
 VExtensionFields extensionFields(VNode* node, const ParsedItem& item) {
     VExtensionFields fields;
+    VCollection& c = *node->collection;
     fields[VExtensions::UID] = item.uid;
     fields[VExtensions::ICAL_KEPT] = item.kept;
     fields[VExtensions::ICAL_STATUS] = item.status;
     // A to-do holds its description itself.
-    if (!dynamic_cast<VTodo*>(node)) fields[VExtensions::ICAL_DESCRIPTION] = item.description;
+    bool todo = dynamic_cast<VTodo*>(node) != nullptr;
+    if (!todo) fields[VExtensions::ICAL_DESCRIPTION] = item.description;
+    if ((todo || dynamic_cast<VTask*>(node)) && tooLong(c, item.summary))
+        fields[ICAL_WHOLE_SUMMARY] = item.summary;
+    if (todo && tooLong(c, item.description)) fields[ICAL_WHOLE_DESCRIPTION] = item.description;
     return fields;
 }
 

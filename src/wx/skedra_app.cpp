@@ -129,10 +129,10 @@ void CSkedraApp::ShowSplash() {
 }
 
 void CSkedraApp::HideSplash() {
+    splashTimer.Stop();
     if (!splash) return;
     splash->Destroy();
     splash = nullptr;
-    splashTimer.Stop();
 }
 
 int CSkedraApp::OnExit() {

@@ -5,7 +5,9 @@
 #include <memory>
 #include <string>
 #include <wx/app.h>
+#include <wx/splash.h>
 #include <wx/timer.h>
+#include <wx/weakref.h>
 
 class CSkedraDoc;
 class DesktopSecretStore;
@@ -13,7 +15,6 @@ class CMainFrame;
 class VantryDocManager;
 class WxUIServices;
 class WxNodeEditor;
-class wxSplashScreen;
 class wxDocManager;
 
 class CSkedraApp : public wxApp {
@@ -44,7 +45,9 @@ class CSkedraApp : public wxApp {
     std::unique_ptr<CSkedraDoc> document;
     VantryDocManager* docManager = nullptr;
     CMainFrame* frame = nullptr;
-    wxSplashScreen* splash = nullptr;
+    // A click or a key on the splash closes it before its time; the weak reference
+    // then holds null rather than a destroyed window for the timer to find.
+    wxWeakRef<wxSplashScreen> splash;
     wxTimer splashTimer;
 };
 

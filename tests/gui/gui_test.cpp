@@ -27,6 +27,7 @@
 
 #include <gtest/gtest.h>
 #include <wx/button.h>
+#include <wx/splash.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/dcclient.h>
@@ -359,6 +360,25 @@ TEST_F(GuiTest, SplashShowsForThreeSeconds) {
     EXPECT_FALSE(app.SplashTimerRunning());
     app.HideSplash(); // a later timer finds it hidden and does nothing
     EXPECT_FALSE(app.SplashVisible());
+}
+
+// A click on the splash closes it at once (wx destroys it); its timer, coming later, must
+// not reach for the window that is gone (this crashed a start now and then).
+TEST_F(GuiTest, ASplashClickedAwayLeavesNothingForItsTimer) {
+    auto& app = static_cast<CSkedraApp&>(*wxTheApp);
+    app.ShowSplash();
+    ASSERT_TRUE(SettleUntil([&] { return app.SplashVisible(); }));
+    wxWindow* shown = nullptr;
+    ASSERT_TRUE(SettleUntil([&] {
+        for (wxWindow* w : wxTopLevelWindows)
+            if (dynamic_cast<wxSplashScreen*>(w) && w->IsShownOnScreen()) shown = w;
+        return shown != nullptr;
+    }));
+    ASSERT_TRUE(UserDoes(ClickAt(CentreOnScreen(*shown))));
+    EXPECT_TRUE(SettleUntil([&] { return !app.SplashVisible(); }))
+        << "the click closed the splash";
+    app.HideSplash(); // what the timer does when it fires
+    EXPECT_FALSE(app.SplashTimerRunning());
 }
 
 TEST_F(GuiTest, FiltersChangeTheDocumentAndTheView) {

@@ -2,13 +2,15 @@
 // a view chosen on the ribbon takes the keys at once (Down, Return into the item's
 // dialog, Space ticks), a due date changed in the dialog shows in the Agenda at once, and
 // every zoom key people use (Ctrl+plus with or without Shift, Ctrl+equals, the keypad's
-// plus and minus, Ctrl+0, Ctrl with the wheel) resizes the rows at once.
+// plus and minus, Ctrl+0, Ctrl with the wheel) resizes the rows at once; one occurrence of
+// a repeat deleted there goes as an EXDATE and comes back with Ctrl+Z.
 #include "app/skedraDoc.h"
 #include "foundation/qclock.h"
 #include "gui/gui_support.h"
 #include "model/vcollection.h"
 #include "model/vdays.h"
 #include "model/vschedule.h"
+#include "model/vseries.h"
 #include "model/vtodo.h"
 #include "platform/command_ids.h"
 #include "support/temp_dir.h"
@@ -212,6 +214,84 @@ TEST_F(WindowKeysGuiTest, EveryZoomKeyResizesTheRowsAtOnce) {
     VNode* first = Frame().ItemView().RowItem(1);
     VNode* second = Frame().ItemView().RowItem(2);
     EXPECT_EQ(second->rect.y - first->rect.y, 20);
+}
+
+} // namespace
+
+namespace {
+
+// One occurrence of a weekly repeat deleted in the Agenda by the pointer and the keys: the
+// question names the occurrence, "This occurrence" (the default button, Return) leaves the
+// rest of the series, the saved file holds the EXDATE and the agenda skips that day; Ctrl+Z
+// and a save put the file back byte for byte.
+TEST_F(WindowKeysGuiTest, DeletingOneOccurrenceKeepsTheSeriesAndUndoesToTheSameFile) {
+    VCollection start;
+    auto* work = new VGroup(&start);
+    work->name = "Work";
+    start.Add(work, start.root);
+    VTodo* review = Due(start, work, "Weekly review", 1, "FREQ=WEEKLY;COUNT=4");
+    VSchedule timed = ScheduleOf(start, review);
+    timed.dueMinute = 9 * 60;
+    SetSchedule(start, review, timed);
+    ASSERT_TRUE(OpenAsList(start, path));
+    const std::string original = FileBytes(path);
+    ItemViewWindow& window = *Frame().ItemWindow();
+    CSkedraView& view = window.View();
+    VCollection& c = *Doc().Collection();
+    VNode* shown = Named("Weekly review");
+    ASSERT_NE(shown, nullptr);
+
+    wxPoint agendaButton;
+    ASSERT_TRUE(RibbonButton(CMD_AS_AGENDA, agendaButton));
+    ASSERT_TRUE(UserDoes(ClickAt(agendaButton)));
+    const long second = Today() + 8;
+    const AgendaList::Row* row = nullptr;
+    ASSERT_TRUE(SettleUntil([&] {
+        row = nullptr;
+        for (const AgendaList::Row& r : view.Agenda().Rows())
+            if (r.item == shown && r.when.day == second) row = &r;
+        return view.IsAgendaMode() && row;
+    }));
+    ASSERT_TRUE(UserDoes(ClickAt(ViewPointOnScreen(window, row->rect.x + 200,
+                                                   row->rect.y + row->rect.height / 2))));
+    ASSERT_TRUE(SettleUntil([&] {
+        std::optional<VWhen> chosen = view.SelectedOccurrence();
+        return chosen && chosen->day == second;
+    }));
+    EXPECT_TRUE(UserDoes("xdotool key Delete\n"
+                         "window_shows '^Delete a repeating item$'\n"
+                         "xdotool key Return\n"))
+        << "the question showed";
+    ASSERT_TRUE(SettleUntil([&] { return !ScheduleOf(c, shown).exceptions.empty(); }));
+    EXPECT_EQ(ScheduleOf(c, shown).exceptions, (std::vector<VWhen>{{second, 9 * 60}}));
+    EXPECT_TRUE(SettleUntil([&] {
+        for (const AgendaList::Row& r : view.Agenda().Rows())
+            if (r.item == shown && r.when.day == second) return false;
+        return true;
+    })) << "the agenda still shows the deleted occurrence";
+    EXPECT_TRUE(SaveFramePicture("occurrence-deleted.png"));
+
+    ASSERT_TRUE(GiveFocus(&window));
+    ASSERT_TRUE(UserDoes("xdotool key ctrl+s\n"));
+    ASSERT_TRUE(SettleUntil(
+        [] { return !Frame().GetDocumentManager()->GetCurrentDocument()->IsModified(); }));
+    VCollection saved;
+    VLoadResult loaded = saved.Load(path.c_str());
+    ASSERT_TRUE(loaded.headerOk && !loaded.Damaged());
+    VNode* savedReview = nullptr;
+    for (VNode* n = saved.root->next; n; n = n->next)
+        if (!n->IsFolderKind()) savedReview = n;
+    ASSERT_NE(savedReview, nullptr);
+    VSchedule s = ScheduleOf(saved, savedReview);
+    EXPECT_EQ(s.exceptions, (std::vector<VWhen>{{second, 9 * 60}}));
+    std::vector<long> days;
+    for (const VWhen& w : SeriesOccurrences(s, *DueOf(savedReview, s), Today(), Today() + 40).found)
+        days.push_back(w.day - Today());
+    EXPECT_EQ(days, (std::vector<long>{1, 15, 22}));
+
+    ASSERT_TRUE(UserDoes("xdotool key ctrl+z\nxdotool key ctrl+s\n"));
+    ASSERT_TRUE(SettleUntil([&] { return FileBytes(path) == original; }))
+        << "Ctrl+Z and a save give back the file as it was";
 }
 
 } // namespace

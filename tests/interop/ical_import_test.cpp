@@ -5,6 +5,7 @@
 #include "interop/ical_export.h"
 #include "interop/ical_fixture.h"
 #include "interop/ical_reading.h"
+#include "foundation/text_encoding.h"
 #include "model/vdays.h"
 #include "model/vrecurrence.h"
 #include "model/vschedule.h"
@@ -704,6 +705,42 @@ TEST_F(IcsImportTest, BrokenFilesSayWhereAndChangeNothing) {
         EXPECT_EQ(result.added + result.updated, 0);
         EXPECT_EQ(Bytes(), bytes) << "nothing changed";
     }
+}
+
+} // namespace
+
+namespace {
+
+// A SUMMARY or DESCRIPTION longer than a text of the document can be: the item holds it cut
+// after its last whole character that fits, and the export writes the whole text back, until
+// the item's text is changed here.
+TEST(IcsLongTexts, AreCutOnACharacterAndExportedWhole) {
+    std::string summary;
+    for (int i = 0; i < 20000; ++i)
+        summary += "\xC3\xA9"; // é: two bytes, so 32,767 falls inside one
+    std::string description(40000, 'd');
+    VCollection doc;
+    doc.textEncoding = TextEncoding::Utf8;
+    IcsImport result = ImportICalendar(
+        doc, Calendar(Item("VTODO", "UID:long\r\nSUMMARY:" + summary + "\r\nDESCRIPTION:" +
+                                        description + "\r\n")));
+    ASSERT_TRUE(result.ok) << result.error;
+    auto* todo = dynamic_cast<VTodo*>(FirstItem(doc));
+    ASSERT_NE(todo, nullptr);
+    std::string held = todo->what.Text();
+    EXPECT_EQ(held.size(), 32766u) << "16,383 whole characters";
+    EXPECT_TRUE(IsUtf8(held));
+    EXPECT_EQ(std::string(todo->extra.Text()).size(), 32767u);
+
+    ReadCalendar out = ReadICalendar(ExportICalendar(doc, AllNodes(doc), "").text);
+    ASSERT_EQ(out.todos.size(), 1u);
+    EXPECT_EQ(out.todos[0].Get("SUMMARY"), summary);
+    EXPECT_EQ(out.todos[0].Get("DESCRIPTION"), description);
+
+    todo->what = "Shorter now";
+    out = ReadICalendar(ExportICalendar(doc, AllNodes(doc), "").text);
+    EXPECT_EQ(out.todos[0].Get("SUMMARY"), "Shorter now") << "the change here wins";
+    EXPECT_EQ(out.todos[0].Get("DESCRIPTION"), description);
 }
 
 } // namespace
