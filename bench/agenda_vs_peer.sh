@@ -11,7 +11,8 @@
 # too. Then, taking turns (vantry, Python, vantry, Python, ...) after one untimed run of
 # each, /usr/bin/time measures each whole process: processor time (user + system) and
 # peak memory. Printed: the minimum and median of each, the ratio of the medians and the
-# median of the ratios run by run, and the secondly item's cost (the medians' difference).
+# median of the ratios run by run; then, in SECONDLY_RUNS (9) turns of the two documents,
+# the secondly item's cost (the medians' difference, and the median difference by pair).
 # The files live in a scratch folder that is removed at the end, unless VANTRY_BENCH_DIR
 # names a folder to keep them in. Needs python3-recurring-ical-events (Debian) and
 # /usr/bin/time. A Python run takes about a minute. Not part of `make test`.
@@ -21,6 +22,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-build}" && pwd)
 runs=${2:-3}
 year=${3:-2026}
+secondly_runs=${SECONDLY_RUNS:-9}
 
 vantry=${VANTRY:-$build/src/vantry}
 generator=$build/bench/make_agenda_calendar
@@ -82,6 +84,11 @@ lines secondly "${agenda[@]}" secondly.vnt
 for ((i = 0; i < runs; ++i)); do
     measure vantry "${agenda[@]}" agenda.vnt
     measure python "${python[@]}"
+done
+# The secondly item's cost is small beside the machine's noise: more runs, each pair of
+# the two documents taken back to back.
+for ((i = 0; i < secondly_runs; ++i)); do
+    measure base "${agenda[@]}" agenda.vnt
     measure secondly "${agenda[@]}" secondly.vnt
 done
 
@@ -96,8 +103,15 @@ read -r secondly_min secondly_median < <(stats secondly 1)
 read -r _ vantry_kb < <(stats vantry 2)
 read -r _ python_kb < <(stats python 2)
 read -r _ secondly_kb < <(stats secondly 2)
-pair_ratio=$(paste -d' ' python.times vantry.times | awk '{ print $1 / $3 }' | sort -g |
-    awk '{ v[NR] = $1 } END { print NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }')
+read -r base_min base_median < <(stats base 1)
+# median AWK_PROGRAM: the median of the numbers the program prints from its input, a line
+# for each pair.
+median() {
+    awk "$1" | sort -g |
+        awk '{ v[NR] = $1 } END { print NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+pair_ratio=$(paste -d' ' python.times vantry.times | median '{ print $1 / $3 }')
+pair_difference=$(paste -d' ' secondly.times base.times | median '{ print $1 - $3 }')
 
 printf 'agenda of %s to %s over %d files of %s; %d runs each; processor time (user + system)\n' \
     "$from" "$to" "${#calendars[@]}" "$(cat calendar-*.ics | grep -c '^UID:') items" "$runs"
@@ -105,10 +119,12 @@ printf '%-36s %8s %8s %9s %10s\n' "" "min s" "median s" "peak MB" lines
 row() { printf '%-36s %8.2f %8.2f %9.0f %10d\n' "$1" "$2" "$3" "$(awk -v k="$4" 'BEGIN { print k / 1024 }')" "$5"; }
 row "vantry --agenda" "$vantry_min" "$vantry_median" "$vantry_kb" "$(cat vantry.lines)"
 row "python3-recurring-ical-events" "$python_min" "$python_median" "$python_kb" "$(cat python.lines)"
-row "vantry --agenda, with FREQ=SECONDLY" "$secondly_min" "$secondly_median" "$secondly_kb" \
-    "$(cat secondly.lines)"
 awk -v p="$python_median" -v v="$vantry_median" -v r="$pair_ratio" \
     'BEGIN { printf "python / vantry: %.1fx (medians), %.1fx (median of the runs pair by pair)\n", p / v, r }'
-awk -v s="$secondly_median" -v v="$vantry_median" \
-    'BEGIN { printf "FREQ=SECONDLY item adds %.2f s of processor time\n", s - v }'
+printf '%d runs each, taking turns:\n' "$secondly_runs"
+row "vantry --agenda" "$base_min" "$base_median" "$vantry_kb" "$(cat vantry.lines)"
+row "vantry --agenda, with FREQ=SECONDLY" "$secondly_min" "$secondly_median" "$secondly_kb" \
+    "$(cat secondly.lines)"
+awk -v s="$secondly_median" -v v="$base_median" -v d="$pair_difference" \
+    'BEGIN { printf "FREQ=SECONDLY item adds %.2f s of processor time (medians), %.2f s (median of the differences pair by pair)\n", s - v, d }'
 if [ -s secondly.err ]; then sed 's/^/  (vantry says) /' secondly.err; fi
