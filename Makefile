@@ -8,7 +8,7 @@ JOBS       ?= $(shell nproc)
 GENERATOR  := -G Ninja
 export BUILD ASAN_BUILD FUZZ_BUILD TSAN_BUILD JOBS
 
-.PHONY: run test package deps build build-asan build-fuzz build-tsan test-normal test-asan test-fuzz test-tsan clean
+.PHONY: run test package bench-agenda deps build build-asan build-fuzz build-tsan test-normal test-asan test-fuzz test-tsan clean
 
 # Only the program, its window module and the user guide: no test, no benchmark.
 run: deps $(BUILD)/build.ninja
@@ -31,6 +31,12 @@ test-fuzz: deps
 # The .deb of an installed vantry, written into $(BUILD).
 package: build
 	cmake --build $(BUILD) --target package
+
+# vantry --agenda for a year over 100,000 items against python3-recurring-ical-events,
+# run on purpose (a few minutes), never by `make test`.
+bench-agenda: $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target vantry make_agenda_calendar
+	./bench/agenda_vs_peer.sh $(BUILD)
 
 deps:
 	./scripts/install-deps

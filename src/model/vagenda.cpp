@@ -3,8 +3,8 @@
 #include "model/vcollection.h"
 #include "model/vdays.h"
 #include "model/vseries.h"
-#include "model/vzone.h"
 #include "model/vtask.h"
+#include "model/vzone.h"
 
 #include <algorithm>
 
@@ -33,7 +33,17 @@ const char* AgendaGroupTitle(AgendaGroup group) {
 
 Agenda BuildAgenda(const VCollection& collection, long from, long to, long today) {
     Agenda agenda;
-    std::vector<AgendaEntry>& entries = agenda.entries;
+    // Each item's occurrences are gathered first and the entries made after, all in one
+    // allocation: a year of a large document has hundreds of thousands of them, and a
+    // growing list would copy them over and over.
+    struct ItemOccurrences {
+        VNode* node;
+        long length;
+        std::vector<VWhen> found;
+        qstring text, folder;
+    };
+    std::vector<ItemOccurrences> items;
+    std::size_t total = 0;
     for (VNode* node = collection.root ? collection.root->next : nullptr; node; node = node->next) {
         if ((node->flags & DONE) || ScheduleKindOf(node) == ScheduleKind::None) continue;
         VSchedule schedule = ScheduleOf(collection, node);
@@ -50,15 +60,21 @@ Agenda BuildAgenda(const VCollection& collection, long from, long to, long today
         if (inSpan.cutAfter) agenda.cut.push_back({node, *inSpan.cutAfter});
         if (found.empty()) continue;
 
-        qstring text, folder;
-        node->Describe(text, true);
-        if (node->parent) node->parent->FolderPath(folder);
-        for (const VWhen& when : found) {
-            long lastDay = when.day + length - 1;
-            entries.push_back({node, when, lastDay, groupOf(when.day, lastDay, today), text.Text(),
-                               folder.Text()});
-        }
+        ItemOccurrences& item = items.emplace_back(
+            ItemOccurrences{node, length, std::move(found), qstring(), qstring()});
+        node->Describe(item.text, true);
+        if (node->parent) node->parent->FolderPath(item.folder);
+        total += item.found.size();
     }
+
+    std::vector<AgendaEntry>& entries = agenda.entries;
+    entries.reserve(total);
+    for (const ItemOccurrences& item : items)
+        for (const VWhen& when : item.found) {
+            long lastDay = when.day + item.length - 1;
+            entries.push_back({item.node, when, lastDay, groupOf(when.day, lastDay, today),
+                               item.text.Text(), item.folder.Text()});
+        }
     std::stable_sort(entries.begin(), entries.end(),
                      [](const AgendaEntry& a, const AgendaEntry& b) { return a.when < b.when; });
     return agenda;

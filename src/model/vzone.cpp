@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <unordered_map>
 
 namespace {
 
@@ -46,11 +47,18 @@ icaltimezone* definedZone(const std::string& definition) {
     return zone;
 }
 
+// Under the lock. Each name is looked up once: libical searches its list of zones by
+// comparing names, and a zoned series asks for its zone at every occurrence. The zones it
+// gives stay for the program's life.
 icaltimezone* builtin(const std::string& name) {
     if (name.empty()) return nullptr;
-    icaltimezone* zone = icaltimezone_get_builtin_timezone(name.c_str());
-    icalerror_clear_errno();
-    return zone;
+    static std::unordered_map<std::string, icaltimezone*> looked;
+    auto [it, fresh] = looked.try_emplace(name, nullptr);
+    if (fresh) {
+        it->second = icaltimezone_get_builtin_timezone(name.c_str());
+        icalerror_clear_errno();
+    }
+    return it->second;
 }
 
 // Under the lock.
