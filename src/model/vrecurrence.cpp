@@ -14,8 +14,13 @@ std::string RuleFault(const std::string& rule) {
 }
 
 OccurrenceList Occurrences(const std::string& rule, const VWhen& first, long from, long to) {
+    return OccurrencesBetween(rule, first, {from, std::nullopt}, VWhen{to, 24 * 60 - 1});
+}
+
+OccurrenceList OccurrencesBetween(const std::string& rule, const VWhen& first, const VWhen& from,
+                                  const VWhen& to) {
     OccurrenceList list;
-    SeriesWalk walk(rule, first, {from, std::nullopt}, VWhen{to, 24 * 60 - 1});
+    SeriesWalk walk(rule, first, from, to);
     while (std::optional<VWhen> when = walk.Next()) {
         if (list.found.size() == MAX_LISTED_OCCURRENCES) {
             list.cutAfter = list.found.back();

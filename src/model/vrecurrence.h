@@ -43,6 +43,9 @@ struct OccurrenceList {
 // it (as DTSTART does); an empty or unreadable rule gives it alone. Occurrences in a
 // daylight-saving gap keep their time of day here (LocalInstant moves them).
 OccurrenceList Occurrences(const std::string& rule, const VWhen& first, long from, long to);
+// The same from the moment `from` to the moment `to` (both included).
+OccurrenceList OccurrencesBetween(const std::string& rule, const VWhen& first, const VWhen& from,
+                                  const VWhen& to);
 
 // The first occurrence after the moment `after` (a day without a time comes before that
 // day's times); none when the series ends before, or none is found within the budget.

@@ -51,12 +51,13 @@ std::string ruleInZone(const VSchedule& s) {
 }
 
 // Wall-time occurrences on the zone's days `from` to `to`.
+// Wall-time occurrences from the moment `from` to the moment `to` in the zone.
 OccurrenceList wallOccurrences(const VSchedule& s, const std::string& rule, const VWhen& first,
-                               long from, long to) {
-    OccurrenceList list = Occurrences(rule, first, from, to);
+                               const VWhen& from, const VWhen& to) {
+    OccurrenceList list = OccurrencesBetween(rule, first, from, to);
     std::erase_if(list.found, [&](const VWhen& w) { return excepted(s, w); });
     for (const VWhen& one : added(s))
-        if (one.day >= from && one.day <= to && !(list.cutAfter && *list.cutAfter < one))
+        if (!(one < from) && !(to < one) && !(list.cutAfter && *list.cutAfter < one))
             list.found.push_back(one);
     std::sort(list.found.begin(), list.found.end());
     list.found.erase(std::unique(list.found.begin(), list.found.end()), list.found.end());
@@ -102,16 +103,17 @@ std::optional<VWhen> nextInZone(const VSchedule& s, const std::string& rule, con
     return next;
 }
 
-// A zone's wall times lie within a day and a few hours of the local ones.
-constexpr long ZONE_MARGIN_DAYS = 2;
-
 } // namespace
 
 OccurrenceList SeriesOccurrences(const VSchedule& s, const VWhen& first, long from, long to) {
     std::string rule = ruleInZone(s);
-    if (s.zone.Floating() || !first.minute) return wallOccurrences(s, rule, first, from, to);
-    OccurrenceList wall =
-        wallOccurrences(s, rule, first, from - ZONE_MARGIN_DAYS, to + ZONE_MARGIN_DAYS);
+    VWhen dayStart{from, std::nullopt}, dayEnd{to, 24 * 60 - 1};
+    if (s.zone.Floating() || !first.minute)
+        return wallOccurrences(s, rule, first, dayStart, dayEnd);
+    // The span's first and last minute here, as the zone's wall times: no more of the
+    // series is walked than the span holds (a frequent rule's budget goes to the span).
+    OccurrenceList wall = wallOccurrences(s, rule, first, FromLocal({from, 0}, s.zone),
+                                          FromLocal(dayEnd, s.zone));
     OccurrenceList local;
     for (const VWhen& w : wall.found) {
         VWhen here = ToLocal(w, s.zone);

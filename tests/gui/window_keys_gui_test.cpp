@@ -17,6 +17,7 @@
 #include "views/skedraView.h"
 #include "wx/item_view_window.h"
 #include "wx/main_frame.h"
+#include "wx/wx_ui.h"
 
 #include <gtest/gtest.h>
 #include <map>
@@ -225,6 +226,12 @@ namespace {
 // rest of the series, the saved file holds the EXDATE and the agenda skips that day; Ctrl+Z
 // and a save put the file back byte for byte.
 TEST_F(WindowKeysGuiTest, DeletingOneOccurrenceKeepsTheSeriesAndUndoesToTheSameFile) {
+    // The real message boxes (a test before may have put scripted ones in their place).
+    struct RealBoxes {
+        RealBoxes() { CurrentUI() = &boxes; }
+        ~RealBoxes() { CurrentUI() = nullptr; }
+        WxUIServices boxes;
+    } realBoxes;
     VCollection start;
     auto* work = new VGroup(&start);
     work->name = "Work";

@@ -203,3 +203,22 @@ TEST_F(IcsZonesTest, AZoneNobodyDefinesFloatsAndIsNamed) {
 }
 
 } // namespace
+
+namespace {
+
+// A zoned series is walked from the span's first minute here, not from days before it: a
+// rule every second finds its occurrences in the span before its budget ends.
+TEST_F(IcsZonesTest, AZonedSeriesEverySecondShowsInTheSpan) {
+    UseZone("America/New_York");
+    VCollection doc;
+    ASSERT_TRUE(ImportICalendar(doc, Calendar(Event("tick", "DTSTART;TZID=Europe/Berlin:"
+                                                            "20170101T000000\r\n"
+                                                            "RRULE:FREQ=SECONDLY\r\n")))
+                    .ok);
+    long day = DayNumber(2026, 7, 1);
+    std::vector<std::string> found = Here(doc, "tick", day, day);
+    ASSERT_FALSE(found.empty());
+    EXPECT_EQ(found.front(), "2026-07-01 00:00");
+}
+
+} // namespace
