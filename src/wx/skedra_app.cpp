@@ -52,7 +52,11 @@ std::string CSkedraApp::documentArgument;
 
 CSkedraApp::CSkedraApp() {
     QInstallCrashHandler();
-    splashTimer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { HideSplash(); });
+    splashTimer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+        HideSplash();
+        // The start is over: the log says so (a test waits for it).
+        qinform(QLOC("CSkedraApp splash timer"), "splash time over\n");
+    });
 }
 
 CSkedraApp::~CSkedraApp() = default;
