@@ -294,12 +294,12 @@ class Exporter {
         std::string kept = collection.extensions.Field(node, VExtensions::ICAL_COMPLETED);
         icaltimetype value = icaltime_from_string(kept.c_str());
         if (!kept.empty() && !icaltime_is_null_time(value) && icaltime_is_valid_time(value))
-            return UtcMoment(value);
+            return MomentOf(value, VZone());
         std::optional<long> day = schedule.doneDay;
         if (!day)
             if (std::optional<VWhen> due = DueOf(node, schedule)) day = due->day;
         if (!day) return std::nullopt;
-        return UtcMoment(IcalWhen({*day, 0})); // a floating midnight, taken as UTC
+        return MomentOf(IcalWhen({*day, 0}), VZone()); // a floating midnight, taken as UTC
     }
 
     // An action's days with times of day: from the start time (or midnight) on the first

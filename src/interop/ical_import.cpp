@@ -245,7 +245,8 @@ bool readItem(icalcomponent* component, ParsedItem& item, std::string& error) {
             icaltimetype completed = icalproperty_get_completed(p);
             if (!writable(p, completed, error)) return false;
             item.done = true;
-            item.completedAt = UtcMoment(icalproperty_get_datetime_with_component(p, component));
+            icaltimetype at = icalproperty_get_datetime_with_component(p, component);
+            item.completedAt = MomentOf(at, ZoneOfValue(p, at).zone);
             break;
         }
         case ICAL_PRIORITY_PROPERTY:

@@ -34,24 +34,6 @@ icaltimetype IcalWhen(const VWhen& when) {
     return t;
 }
 
-std::optional<VWhen> LocalWhen(icaltimetype t) {
-    if (icaltime_is_null_time(t) || !icaltime_is_valid_time(t)) return std::nullopt;
-    if (t.is_date) return VWhen{DayNumber(t.year, t.month, t.day), std::nullopt};
-    if (icaltime_is_utc(t) || t.zone) {
-        std::time_t seconds =
-            icaltime_as_timet_with_zone(t, t.zone ? t.zone : icaltimezone_get_utc_timezone());
-        std::tm local{};
-        localtime_r(&seconds, &local);
-        return VWhen{DayNumber(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday),
-                     local.tm_hour * 60 + local.tm_min};
-    }
-    return VWhen{DayNumber(t.year, t.month, t.day), t.hour * 60 + t.minute};
-}
-
-std::time_t UtcMoment(icaltimetype t) {
-    return icaltime_as_timet_with_zone(t, t.zone ? t.zone : icaltimezone_get_utc_timezone());
-}
-
 icaltimetype UtcValue(std::time_t moment) {
     return icaltime_from_timet_with_zone(moment, 0, icaltimezone_get_utc_timezone());
 }

@@ -20,13 +20,7 @@ struct IcsScheduleParts {
 
 // A floating DATE-TIME, or a DATE without a time.
 icaltimetype IcalWhen(const VWhen& when);
-// The local day and time of a value: dates keep their day, floating times their day and
-// time, times with a zone (or UTC) become the time here. None for no valid value.
-std::optional<VWhen> LocalWhen(icaltimetype value);
 
-// The moment a value names: in its zone, in UTC, or, for a floating value (which RFC 5545
-// does not allow where a moment is meant, as in COMPLETED), its digits taken as UTC.
-std::time_t UtcMoment(icaltimetype value);
 // A moment as a UTC DATE-TIME.
 icaltimetype UtcValue(std::time_t moment);
 

@@ -5,6 +5,8 @@
 #include "model/vschedule.h"
 #include "model/vzone.h"
 
+#include <ctime>
+
 namespace {
 
 std::string take(char* text) {
@@ -62,6 +64,21 @@ std::optional<VWhen> WallIn(icaltimetype value, const VZone& valueZone, const VZ
     VWhen digits{DayNumber(value.year, value.month, value.day), std::nullopt};
     if (!value.is_date) digits.minute = value.hour * 60 + value.minute;
     return WallBetween(digits, valueZone, itemZone); // a zone nobody defines floats
+}
+
+std::time_t MomentOf(icaltimetype value, const VZone& zone) {
+    VWhen digits{DayNumber(value.year, value.month, value.day), value.hour * 60 + value.minute};
+    std::optional<std::time_t> moment = zone.Floating() ? std::nullopt : ZonedInstant(digits, zone);
+    if (!moment) {
+        std::tm utc{};
+        utc.tm_year = value.year - 1900;
+        utc.tm_mon = value.month - 1;
+        utc.tm_mday = value.day;
+        utc.tm_hour = value.hour;
+        utc.tm_min = value.minute;
+        return timegm(&utc) + value.second;
+    }
+    return *moment + value.second;
 }
 
 icalproperty* ZonedProperty(icalproperty_kind kind, const VWhen& when, const VZone& zone) {

@@ -28,6 +28,11 @@ std::optional<VWhen> WallIn(icaltimetype value, const VZone& valueZone, const VZ
 // time in the same zone or a floating one, as it is).
 VWhen WallBetween(const VWhen& wall, const VZone& from, const VZone& to);
 
+// The moment a value names, in its zone as ZoneOfValue gives it (never through a zone
+// the file defines and nobody can follow); a floating value, which RFC 5545 does not allow
+// where a moment is meant (COMPLETED), its digits taken as UTC.
+std::time_t MomentOf(icaltimetype value, const VZone& zone);
+
 // A property of `kind` (DTSTART, DUE, EXDATE, RDATE) with the wall time in the zone:
 // a DATE, a floating DATE-TIME, a UTC one, or one with its TZID.
 icalproperty* ZonedProperty(icalproperty_kind kind, const VWhen& when, const VZone& zone);

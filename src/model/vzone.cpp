@@ -26,7 +26,33 @@ struct ZoneFree {
     void operator()(icaltimezone* zone) const { icaltimezone_free(zone, 1); }
 };
 
-// A zone from its definition, read once and kept (by its text) for the program's life.
+// Observances and dates a zone's definition may hold: more than any zone's history.
+constexpr int MAX_OBSERVANCES = 1000;
+
+// Whether libical can follow the definition's changes of offset within bounds: it works
+// out every change from the first observance to 2037, so a rule that changes the offset
+// more often than once a month (FREQ=SECONDLY, written by anyone) would take hours and
+// gigabytes. Zones change by yearly rules or single dates.
+bool followable(icalcomponent* zone) {
+    int observances = 0, dates = 0;
+    for (icalcomponent* o = icalcomponent_get_first_component(zone, ICAL_ANY_COMPONENT); o;
+         o = icalcomponent_get_next_component(zone, ICAL_ANY_COMPONENT)) {
+        if (++observances > MAX_OBSERVANCES) return false;
+        for (icalproperty* p = icalcomponent_get_first_property(o, ICAL_ANY_PROPERTY); p;
+             p = icalcomponent_get_next_property(o, ICAL_ANY_PROPERTY)) {
+            if (icalproperty_isa(p) == ICAL_RDATE_PROPERTY && ++dates > MAX_OBSERVANCES)
+                return false;
+            if (icalproperty_isa(p) != ICAL_RRULE_PROPERTY) continue;
+            icalrecurrencetype rule = icalproperty_get_rrule(p);
+            if (rule.freq != ICAL_YEARLY_RECURRENCE && rule.freq != ICAL_MONTHLY_RECURRENCE)
+                return false;
+        }
+    }
+    return true;
+}
+
+// A zone from its definition, read once and kept (by its text) for the program's life;
+// null for one libical cannot read or follow.
 icaltimezone* definedZone(const std::string& definition) {
     static std::map<std::string, std::unique_ptr<icaltimezone, ZoneFree>> read;
     auto found = read.find(definition);
@@ -34,13 +60,15 @@ icaltimezone* definedZone(const std::string& definition) {
     icalcomponent* component = icalparser_parse_string(definition.c_str());
     icalerror_clear_errno();
     icaltimezone* zone = nullptr;
-    if (component && icalcomponent_isa(component) == ICAL_VTIMEZONE_COMPONENT) {
+    if (component && icalcomponent_isa(component) == ICAL_VTIMEZONE_COMPONENT &&
+        followable(component)) {
         zone = icaltimezone_new();
-        if (!icaltimezone_set_component(zone, component)) {
+        if (icaltimezone_set_component(zone, component)) {
+            component = nullptr; // the zone owns it now
+        } else {
             icaltimezone_free(zone, 1);
             zone = nullptr;
         }
-        component = nullptr; // the zone owns it now, or freed it with itself
     }
     if (component) icalcomponent_free(component);
     read.emplace(definition, std::unique_ptr<icaltimezone, ZoneFree>(zone));

@@ -222,3 +222,28 @@ TEST_F(IcsZonesTest, AZonedSeriesEverySecondShowsInTheSpan) {
 }
 
 } // namespace
+
+namespace {
+
+// A VTIMEZONE that changes its offset every second would have libical work out billions
+// of changes: it is not followed. Its times float, the import says so, and it ends at once.
+TEST_F(IcsZonesTest, AZoneChangingEverySecondIsNotFollowed) {
+    UseZone("Europe/Berlin");
+    const std::string hostile =
+        "BEGIN:VTIMEZONE\r\nTZID:Busy\r\n"
+        "BEGIN:STANDARD\r\nDTSTART:19700101T000000\r\nTZOFFSETFROM:+0100\r\nTZOFFSETTO:+0200\r\n"
+        "RRULE:FREQ=SECONDLY;INTERVAL=2\r\nEND:STANDARD\r\n"
+        "BEGIN:DAYLIGHT\r\nDTSTART:19700101T000001\r\nTZOFFSETFROM:+0200\r\nTZOFFSETTO:+0100\r\n"
+        "RRULE:FREQ=SECONDLY;INTERVAL=2\r\nEND:DAYLIGHT\r\nEND:VTIMEZONE\r\n";
+    VCollection doc;
+    IcsImport imported = ImportICalendar(
+        doc, Calendar(hostile + Event("busy", "DTSTART;TZID=Busy:20260310T120000\r\n"
+                                              "COMPLETED;TZID=Busy:20260310T130000\r\n")));
+    ASSERT_TRUE(imported.ok) << imported.error;
+    ASSERT_EQ(imported.notes.size(), 1u);
+    EXPECT_THAT(imported.notes[0], HasSubstr("\"Busy\""));
+    long day = DayNumber(2026, 3, 10);
+    EXPECT_EQ(Here(doc, "busy", day, day), (std::vector<std::string>{"2026-03-10 12:00"}));
+}
+
+} // namespace
