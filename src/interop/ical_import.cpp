@@ -43,9 +43,9 @@ struct ParsedItem {
     long firstDay = 0;
     long lastDay = 0;
     std::optional<int> startMinute, endMinute;
-    std::optional<VWhen> due; // DUE without DTSTART: when a to-do is due
-    VZone zone;               // of the times above: the start's, else the end's
-    std::string unknownTzid;  // a zone nobody defines, whose times float
+    std::optional<VWhen> due;                 // DUE without DTSTART: when a to-do is due
+    VZone zone;                               // of the times above: the start's, else the end's
+    std::string unknownTzid;                  // a zone nobody defines, whose times float
     std::vector<VWhen> exceptions, additions; // EXDATE and RDATE, in the zone
     IcsScheduleParts schedule;
     bool done = false;
@@ -345,7 +345,8 @@ bool readCalendar(icalcomponent* calendar, size_t index, Parsed& parsed, Fault& 
     }
     for (icalproperty* p = icalcomponent_get_first_property(calendar, ICAL_X_PROPERTY); p;
          p = icalcomponent_get_next_property(calendar, ICAL_X_PROPERTY))
-        if (!std::strcmp(icalproperty_get_x_name(p), "X-WR-CALNAME") && parsed.calendarName.empty()) {
+        if (!std::strcmp(icalproperty_get_x_name(p), "X-WR-CALNAME") &&
+            parsed.calendarName.empty()) {
             // As text whatever VALUE it says (libical keeps VALUE=TEXT apart from get_x).
             const char* name = icalproperty_get_value_as_string(p);
             parsed.calendarName = name ? name : "";
@@ -577,8 +578,8 @@ bool parse(const std::string& bytes, Parsed& parsed, IcsImport& result) {
     // shows once, and the user is told, by the line the item begins at.
     for (const ParsedItem& item : parsed.items) {
         if (failed) break;
-        std::string where = "line " + std::to_string(components.begins[item.component]) +
-                            ": \"" + EscapeControls(item.summary, TextEncoding::Utf8) + "\" ";
+        std::string where = "line " + std::to_string(components.begins[item.component]) + ": \"" +
+                            EscapeControls(item.summary, TextEncoding::Utf8) + "\" ";
         if (std::string fault = RuleFault(item.schedule.rule); !fault.empty())
             result.notes.push_back(where + "repeats by " + item.schedule.rule + ", " + fault +
                                    "; it shows once, on its first day");
@@ -717,8 +718,8 @@ VNode* newItem(VCollection& collection, const ParsedItem& item, VNode* folder) {
 void addOverride(VCollection& collection, VNode* series, const ParsedOverride& o) {
     VSchedule s = ScheduleOf(collection, series);
     const ParsedItem& instance = o.instance;
-    std::optional<VWhen> at = instance.dated ? VWhen{instance.firstDay, instance.startMinute}
-                                             : instance.due;
+    std::optional<VWhen> at =
+        instance.dated ? VWhen{instance.firstDay, instance.startMinute} : instance.due;
     VMoved moved{WallBetween(o.of, o.ofZone, s.zone), std::nullopt};
     if (at && instance.status != "CANCELLED") moved.to = WallBetween(*at, instance.zone, s.zone);
     std::erase_if(s.moved, [&](const VMoved& m) { return m.from == moved.from; });

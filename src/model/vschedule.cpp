@@ -116,8 +116,8 @@ void moveTo(VNode* node, VSchedule& schedule, const VWhen& next) {
     if (VTask* action = actionOf(node)) {
         action->startDate = DayText(next.day).c_str();
         if (schedule.startMinute && next.minute && schedule.endMinute)
-            schedule.endMinute =
-                std::clamp(*schedule.endMinute + *next.minute - *schedule.startMinute, 0, 24 * 60 - 1);
+            schedule.endMinute = std::clamp(
+                *schedule.endMinute + *next.minute - *schedule.startMinute, 0, 24 * 60 - 1);
         if (schedule.startMinute) schedule.startMinute = next.minute;
         return;
     }

@@ -38,8 +38,8 @@ std::string ruleInZone(const VSchedule& s) {
     if (s.zone.Floating() || s.rule.find("UNTIL=") == std::string::npos) return s.rule;
     std::optional<icalrecurrencetype> r = ReadRule(s.rule);
     if (!r || r->until.is_date || !icaltime_is_utc(r->until)) return s.rule;
-    std::optional<VWhen> wall = ZonedWall(
-        icaltime_as_timet_with_zone(r->until, icaltimezone_get_utc_timezone()), s.zone);
+    std::optional<VWhen> wall =
+        ZonedWall(icaltime_as_timet_with_zone(r->until, icaltimezone_get_utc_timezone()), s.zone);
     if (!wall) return s.rule;
     icaltimetype until = IcalTime(*wall);
     until.second = r->until.second;
@@ -80,7 +80,8 @@ std::optional<VWhen> latestInZone(const VSchedule& s, const std::string& rule, c
                                   const VWhen& at) {
     std::optional<VWhen> latest = LatestOccurrence(rule, first, at);
     // Each exception passed over costs one look further back; there are few.
-    for (std::size_t passed = 0; latest && excepted(s, *latest) && passed <= s.exceptions.size() + s.moved.size();
+    for (std::size_t passed = 0;
+         latest && excepted(s, *latest) && passed <= s.exceptions.size() + s.moved.size();
          ++passed) {
         VWhen before = FloatingWhen(FloatingSeconds(*latest) - 60, !latest->minute);
         latest = before < first ? std::nullopt : LatestOccurrence(rule, first, before);
@@ -94,8 +95,8 @@ std::optional<VWhen> latestInZone(const VSchedule& s, const std::string& rule, c
 std::optional<VWhen> nextInZone(const VSchedule& s, const std::string& rule, const VWhen& first,
                                 const VWhen& after) {
     std::optional<VWhen> next = NextOccurrence(rule, first, after);
-    for (std::size_t passed = 0; next && excepted(s, *next) && passed <= s.exceptions.size() + s.moved.size();
-         ++passed)
+    for (std::size_t passed = 0;
+         next && excepted(s, *next) && passed <= s.exceptions.size() + s.moved.size(); ++passed)
         next = NextOccurrence(rule, first, *next);
     if (next && excepted(s, *next)) next.reset();
     for (const VWhen& one : added(s))
@@ -112,8 +113,8 @@ OccurrenceList SeriesOccurrences(const VSchedule& s, const VWhen& first, long fr
         return wallOccurrences(s, rule, first, dayStart, dayEnd);
     // The span's first and last minute here, as the zone's wall times: no more of the
     // series is walked than the span holds (a frequent rule's budget goes to the span).
-    OccurrenceList wall = wallOccurrences(s, rule, first, FromLocal({from, 0}, s.zone),
-                                          FromLocal(dayEnd, s.zone));
+    OccurrenceList wall =
+        wallOccurrences(s, rule, first, FromLocal({from, 0}, s.zone), FromLocal(dayEnd, s.zone));
     OccurrenceList local;
     for (const VWhen& w : wall.found) {
         VWhen here = ToLocal(w, s.zone);

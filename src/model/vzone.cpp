@@ -99,7 +99,8 @@ icaltimezone* zoneOf(const VZone& zone) {
 
 // Seconds east of UTC in the zone at a moment.
 int offsetAt(icaltimezone* zone, long long moment) {
-    icaltimetype utc = icaltime_from_timet_with_zone((time_t)moment, 0, icaltimezone_get_utc_timezone());
+    icaltimetype utc =
+        icaltime_from_timet_with_zone((time_t)moment, 0, icaltimezone_get_utc_timezone());
     int daylight = 0;
     return icaltimezone_get_utc_offset_of_utc_time(zone, &utc, &daylight);
 }

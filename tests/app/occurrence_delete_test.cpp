@@ -57,9 +57,9 @@ class OccurrenceDeleteTest : public WindowlessCommands<CSkedraDoc> {
     std::vector<int> Days() {
         VSchedule s = ScheduleOf(*doc->Collection(), report);
         std::vector<int> days;
-        for (const VWhen& w : SeriesOccurrences(s, *DueOf(report, s), DayNumber(2026, 12, 1),
-                                                DayNumber(2027, 1, 31))
-                                  .found)
+        for (const VWhen& w :
+             SeriesOccurrences(s, *DueOf(report, s), DayNumber(2026, 12, 1), DayNumber(2027, 1, 31))
+                 .found)
             days.push_back((int)(w.day - DayNumber(2026, 12, 1)) + 1);
         return days;
     }

@@ -35,81 +35,115 @@ struct RuleCase {
 };
 
 const RuleCase CASES[] = {
-    {"ny-weekly-since-2015", "DTSTART;TZID=America/New_York:20150105T090000\r\nRRULE:FREQ=WEEKLY\r\n",
-     "2026-02-20", "2026-04-10"},
+    {"ny-weekly-since-2015",
+     "DTSTART;TZID=America/New_York:20150105T090000\r\nRRULE:FREQ=WEEKLY\r\n", "2026-02-20",
+     "2026-04-10"},
     {"birthday-since-2010", "DTSTART;VALUE=DATE:20100517\r\nRRULE:FREQ=YEARLY\r\n", "2026-01-01",
      "2027-12-31"},
-    {"sydney-monday", "DTSTART;TZID=Australia/Sydney:20260302T080000\r\n"
-                      "RRULE:FREQ=WEEKLY;BYDAY=MO;COUNT=3\r\n", "2026-02-25", "2026-03-31"},
-    {"berlin-spring-gap", "DTSTART;TZID=Europe/Berlin:20260327T023000\r\nRRULE:FREQ=DAILY;COUNT=5\r\n",
-     "2026-03-25", "2026-04-05"},
+    {"sydney-monday",
+     "DTSTART;TZID=Australia/Sydney:20260302T080000\r\n"
+     "RRULE:FREQ=WEEKLY;BYDAY=MO;COUNT=3\r\n",
+     "2026-02-25", "2026-03-31"},
+    {"berlin-spring-gap",
+     "DTSTART;TZID=Europe/Berlin:20260327T023000\r\nRRULE:FREQ=DAILY;COUNT=5\r\n", "2026-03-25",
+     "2026-04-05"},
     // 02:30 on 25 October happens in summer time (00:30 UTC), then again in winter time.
-    {"berlin-fall-twice", "DTSTART;TZID=Europe/Berlin:20261023T023000\r\nRRULE:FREQ=DAILY;COUNT=5\r\n",
-     "2026-10-20", "2026-10-30", "berlin-fall-twice\t2026-10-24 18:30",
-     "berlin-fall-twice\t2026-10-24 17:30"},
-    {"lord-howe-half-hour", "DTSTART;TZID=Australia/Lord_Howe:20261002T021500\r\n"
-                            "RRULE:FREQ=DAILY;COUNT=4\r\n", "2026-09-30", "2026-10-08"},
+    {"berlin-fall-twice",
+     "DTSTART;TZID=Europe/Berlin:20261023T023000\r\nRRULE:FREQ=DAILY;COUNT=5\r\n", "2026-10-20",
+     "2026-10-30", "berlin-fall-twice\t2026-10-24 18:30", "berlin-fall-twice\t2026-10-24 17:30"},
+    {"lord-howe-half-hour",
+     "DTSTART;TZID=Australia/Lord_Howe:20261002T021500\r\n"
+     "RRULE:FREQ=DAILY;COUNT=4\r\n",
+     "2026-09-30", "2026-10-08"},
     {"kolkata-weekly", "DTSTART;TZID=Asia/Kolkata:20260105T073000\r\nRRULE:FREQ=WEEKLY;COUNT=4\r\n",
      "2026-01-01", "2026-02-28"},
-    {"kathmandu-31st", "DTSTART;TZID=Asia/Kathmandu:20260131T061500\r\n"
-                       "RRULE:FREQ=MONTHLY;BYMONTHDAY=31;COUNT=4\r\n", "2026-01-01", "2026-09-30"},
-    {"apia-skipped-day", "DTSTART;TZID=Pacific/Apia:20111228T100000\r\nRRULE:FREQ=DAILY;COUNT=5\r\n",
-     "2011-12-26", "2012-01-05"},
-    {"week-53", "DTSTART:20200101T120000Z\r\nRRULE:FREQ=YEARLY;BYWEEKNO=53;BYDAY=TH\r\n", "2020-01-01",
-     "2027-12-31"},
-    {"last-workday", "DTSTART;TZID=America/New_York:20260130T170000\r\n"
-                     "RRULE:FREQ=MONTHLY;BYDAY=MO,TU,WE,TH,FR;BYSETPOS=-1;COUNT=6\r\n",
+    {"kathmandu-31st",
+     "DTSTART;TZID=Asia/Kathmandu:20260131T061500\r\n"
+     "RRULE:FREQ=MONTHLY;BYMONTHDAY=31;COUNT=4\r\n",
+     "2026-01-01", "2026-09-30"},
+    {"apia-skipped-day",
+     "DTSTART;TZID=Pacific/Apia:20111228T100000\r\nRRULE:FREQ=DAILY;COUNT=5\r\n", "2011-12-26",
+     "2012-01-05"},
+    {"week-53", "DTSTART:20200101T120000Z\r\nRRULE:FREQ=YEARLY;BYWEEKNO=53;BYDAY=TH\r\n",
+     "2020-01-01", "2027-12-31"},
+    {"last-workday",
+     "DTSTART;TZID=America/New_York:20260130T170000\r\n"
+     "RRULE:FREQ=MONTHLY;BYDAY=MO,TU,WE,TH,FR;BYSETPOS=-1;COUNT=6\r\n",
      "2026-01-01", "2026-07-31"},
-    {"until-utc", "DTSTART;TZID=Europe/Berlin:20260305T150000\r\n"
-                  "RRULE:FREQ=DAILY;UNTIL=20260310T140000Z\r\n", "2026-03-01", "2026-03-20"},
-    {"exdate-rdate", "DTSTART;TZID=America/New_York:20260302T090000\r\nRRULE:FREQ=WEEKLY;COUNT=6\r\n"
-                     "EXDATE;TZID=America/New_York:20260316T090000\r\n"
-                     "RDATE;TZID=America/New_York:20260401T120000\r\n", "2026-03-01", "2026-04-30"},
-    {"exdate-in-utc", "DTSTART;TZID=Europe/Paris:20260105T080000\r\nRRULE:FREQ=DAILY;COUNT=5\r\n"
-                      "EXDATE:20260107T070000Z\r\n", "2026-01-01", "2026-01-15"},
+    {"until-utc",
+     "DTSTART;TZID=Europe/Berlin:20260305T150000\r\n"
+     "RRULE:FREQ=DAILY;UNTIL=20260310T140000Z\r\n",
+     "2026-03-01", "2026-03-20"},
+    {"exdate-rdate",
+     "DTSTART;TZID=America/New_York:20260302T090000\r\nRRULE:FREQ=WEEKLY;COUNT=6\r\n"
+     "EXDATE;TZID=America/New_York:20260316T090000\r\n"
+     "RDATE;TZID=America/New_York:20260401T120000\r\n",
+     "2026-03-01", "2026-04-30"},
+    {"exdate-in-utc",
+     "DTSTART;TZID=Europe/Paris:20260105T080000\r\nRRULE:FREQ=DAILY;COUNT=5\r\n"
+     "EXDATE:20260107T070000Z\r\n",
+     "2026-01-01", "2026-01-15"},
     {"utc-twice-a-day", "DTSTART:20260301T090000Z\r\nRRULE:FREQ=DAILY;BYHOUR=9,15;COUNT=6\r\n",
      "2026-02-27", "2026-03-10"},
     {"floating-weekly", "DTSTART:20260303T100000\r\nRRULE:FREQ=WEEKLY;COUNT=3\r\n", "2026-03-01",
      "2026-03-31"},
-    {"chicago-second-tuesday", "DTSTART;TZID=America/Chicago:20260113T183000\r\n"
-                               "RRULE:FREQ=MONTHLY;BYDAY=2TU;COUNT=5\r\n", "2026-01-01",
-     "2026-06-30"},
-    {"london-gap-yearly", "DTSTART;TZID=Europe/London:20250330T013000\r\n"
-                          "RRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=-1SU;COUNT=3\r\n", "2025-01-01",
-     "2027-12-31"},
-    {"la-every-other-week", "DTSTART;TZID=America/Los_Angeles:20260302T080000\r\n"
-                            "RRULE:FREQ=WEEKLY;INTERVAL=2;BYDAY=MO,WE,FR;COUNT=10\r\n",
+    {"chicago-second-tuesday",
+     "DTSTART;TZID=America/Chicago:20260113T183000\r\n"
+     "RRULE:FREQ=MONTHLY;BYDAY=2TU;COUNT=5\r\n",
+     "2026-01-01", "2026-06-30"},
+    {"london-gap-yearly",
+     "DTSTART;TZID=Europe/London:20250330T013000\r\n"
+     "RRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=-1SU;COUNT=3\r\n",
+     "2025-01-01", "2027-12-31"},
+    {"la-every-other-week",
+     "DTSTART;TZID=America/Los_Angeles:20260302T080000\r\n"
+     "RRULE:FREQ=WEEKLY;INTERVAL=2;BYDAY=MO,WE,FR;COUNT=10\r\n",
      "2026-03-01", "2026-05-31"},
     {"paris-daily-since-2010", "DTSTART;TZID=Europe/Paris:20100101T070000\r\nRRULE:FREQ=DAILY\r\n",
      "2026-03-26", "2026-04-02"},
-    {"tokyo-month-end", "DTSTART;TZID=Asia/Tokyo:20260131T230000\r\n"
-                        "RRULE:FREQ=MONTHLY;BYMONTHDAY=-1;COUNT=4\r\n", "2026-01-01", "2026-06-30"},
+    {"tokyo-month-end",
+     "DTSTART;TZID=Asia/Tokyo:20260131T230000\r\n"
+     "RRULE:FREQ=MONTHLY;BYMONTHDAY=-1;COUNT=4\r\n",
+     "2026-01-01", "2026-06-30"},
     {"leap-day", "DTSTART;VALUE=DATE:20120229\r\nRRULE:FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=29\r\n",
      "2023-01-01", "2028-12-31"},
-    {"sao-paulo-six-hours", "DTSTART;TZID=America/Sao_Paulo:20260301T000000\r\n"
-                            "RRULE:FREQ=HOURLY;INTERVAL=6;COUNT=20\r\n", "2026-02-27", "2026-03-10"},
-    {"utc-ninety-minutes", "DTSTART:20260301T220000Z\r\nRRULE:FREQ=MINUTELY;INTERVAL=90;COUNT=10\r\n",
-     "2026-02-28", "2026-03-05"},
-    {"cairo-sunday-tuesday", "DTSTART;TZID=Africa/Cairo:20260405T200000\r\n"
-                             "RRULE:FREQ=WEEKLY;INTERVAL=2;WKST=SU;BYDAY=SU,TU;COUNT=8\r\n",
+    {"sao-paulo-six-hours",
+     "DTSTART;TZID=America/Sao_Paulo:20260301T000000\r\n"
+     "RRULE:FREQ=HOURLY;INTERVAL=6;COUNT=20\r\n",
+     "2026-02-27", "2026-03-10"},
+    {"utc-ninety-minutes",
+     "DTSTART:20260301T220000Z\r\nRRULE:FREQ=MINUTELY;INTERVAL=90;COUNT=10\r\n", "2026-02-28",
+     "2026-03-05"},
+    {"cairo-sunday-tuesday",
+     "DTSTART;TZID=Africa/Cairo:20260405T200000\r\n"
+     "RRULE:FREQ=WEEKLY;INTERVAL=2;WKST=SU;BYDAY=SU,TU;COUNT=8\r\n",
      "2026-04-01", "2026-06-30"},
     // 01:00 on 1 November happens in summer time (05:00 UTC), then again an hour later.
-    {"ny-fall-back-hours", "DTSTART;TZID=America/New_York:20261031T010000\r\n"
-                           "RRULE:FREQ=DAILY;BYHOUR=1,2,3;COUNT=9\r\n", "2026-10-29", "2026-11-05",
-     "ny-fall-back-hours\t2026-10-31 23:00", "ny-fall-back-hours\t2026-10-31 22:00"},
-    {"chatham-weekly", "DTSTART;TZID=Pacific/Chatham:20260401T094500\r\nRRULE:FREQ=WEEKLY;COUNT=4\r\n",
-     "2026-03-25", "2026-05-05"},
-    {"st-johns-first-monday", "DTSTART;TZID=America/St_Johns:20260105T120000\r\n"
-                              "RRULE:FREQ=MONTHLY;BYDAY=1MO;COUNT=4\r\n", "2026-01-01", "2026-05-31"},
+    {"ny-fall-back-hours",
+     "DTSTART;TZID=America/New_York:20261031T010000\r\n"
+     "RRULE:FREQ=DAILY;BYHOUR=1,2,3;COUNT=9\r\n",
+     "2026-10-29", "2026-11-05", "ny-fall-back-hours\t2026-10-31 23:00",
+     "ny-fall-back-hours\t2026-10-31 22:00"},
+    {"chatham-weekly",
+     "DTSTART;TZID=Pacific/Chatham:20260401T094500\r\nRRULE:FREQ=WEEKLY;COUNT=4\r\n", "2026-03-25",
+     "2026-05-05"},
+    {"st-johns-first-monday",
+     "DTSTART;TZID=America/St_Johns:20260105T120000\r\n"
+     "RRULE:FREQ=MONTHLY;BYDAY=1MO;COUNT=4\r\n",
+     "2026-01-01", "2026-05-31"},
     {"moscow-since-2010", "DTSTART;TZID=Europe/Moscow:20100601T120000\r\nRRULE:FREQ=YEARLY\r\n",
      "2010-01-01", "2016-12-31"},
-    {"troll-two-hour-shift", "DTSTART;TZID=Antarctica/Troll:20260327T013000\r\n"
-                             "RRULE:FREQ=DAILY;COUNT=4\r\n", "2026-03-25", "2026-04-02"},
-    {"rdate-alone", "DTSTART;TZID=Asia/Singapore:20260601T090000\r\n"
-                    "RDATE;TZID=Asia/Singapore:20260603T090000,20260610T140000\r\n", "2026-05-30",
-     "2026-06-30"},
-    {"count-counts-exdate", "DTSTART;TZID=Europe/Berlin:20260601T180000\r\n"
-                            "RRULE:FREQ=DAILY;COUNT=4\r\nEXDATE;TZID=Europe/Berlin:20260602T180000\r\n",
+    {"troll-two-hour-shift",
+     "DTSTART;TZID=Antarctica/Troll:20260327T013000\r\n"
+     "RRULE:FREQ=DAILY;COUNT=4\r\n",
+     "2026-03-25", "2026-04-02"},
+    {"rdate-alone",
+     "DTSTART;TZID=Asia/Singapore:20260601T090000\r\n"
+     "RDATE;TZID=Asia/Singapore:20260603T090000,20260610T140000\r\n",
+     "2026-05-30", "2026-06-30"},
+    {"count-counts-exdate",
+     "DTSTART;TZID=Europe/Berlin:20260601T180000\r\n"
+     "RRULE:FREQ=DAILY;COUNT=4\r\nEXDATE;TZID=Europe/Berlin:20260602T180000\r\n",
      "2026-05-30", "2026-06-30"},
 };
 
@@ -123,7 +157,8 @@ std::string Calendar() {
 
 std::string WhenLine(const std::string& uid, const VWhen& when) {
     char time[8] = "";
-    if (when.minute) std::snprintf(time, sizeof time, " %02d:%02d", *when.minute / 60, *when.minute % 60);
+    if (when.minute)
+        std::snprintf(time, sizeof time, " %02d:%02d", *when.minute / 60, *when.minute % 60);
     return uid + "\t" + DayText(when.day) + time;
 }
 

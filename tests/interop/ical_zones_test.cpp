@@ -65,13 +65,13 @@ std::multiset<std::string> LinesBesideStamps(const std::string& text) {
 }
 
 TEST_F(IcsZonesTest, ZonesExceptionsAndAdditionsGoOutAsTheyCameIn) {
-    std::string file = Calendar(
-        Event("standup", "DTSTART;TZID=America/New_York:20260302T090000\r\n"
-                         "DTEND;TZID=America/New_York:20260302T093000\r\n"
-                         "RRULE:FREQ=WEEKLY;COUNT=6\r\n"
-                         "EXDATE;TZID=America/New_York:20260316T090000\r\n"
-                         "RDATE;TZID=America/New_York:20260401T120000\r\n") +
-        "BEGIN:VTODO\r\nUID:utc\r\nSUMMARY:utc\r\nDUE:20260310T120000Z\r\nEND:VTODO\r\n");
+    std::string file =
+        Calendar(Event("standup", "DTSTART;TZID=America/New_York:20260302T090000\r\n"
+                                  "DTEND;TZID=America/New_York:20260302T093000\r\n"
+                                  "RRULE:FREQ=WEEKLY;COUNT=6\r\n"
+                                  "EXDATE;TZID=America/New_York:20260316T090000\r\n"
+                                  "RDATE;TZID=America/New_York:20260401T120000\r\n") +
+                 "BEGIN:VTODO\r\nUID:utc\r\nSUMMARY:utc\r\nDUE:20260310T120000Z\r\nEND:VTODO\r\n");
     UseZone("Europe/Berlin");
     VCollection doc;
     IcsImport imported = ImportICalendar(doc, file);
@@ -80,10 +80,10 @@ TEST_F(IcsZonesTest, ZonesExceptionsAndAdditionsGoOutAsTheyCameIn) {
     long march = DayNumber(2026, 3, 1), april = DayNumber(2026, 4, 30);
     // Berlin is six hours ahead of New York, but five in the weeks the two change clocks
     // apart (8 to 29 March); the cancelled 16 March is gone, the added 1 April there.
-    EXPECT_EQ(Here(doc, "standup", march, april),
-              (std::vector<std::string>{"2026-03-02 15:00", "2026-03-09 14:00", "2026-03-23 14:00",
-                                        "2026-03-30 15:00", "2026-04-01 18:00",
-                                        "2026-04-06 15:00"}));
+    EXPECT_EQ(
+        Here(doc, "standup", march, april),
+        (std::vector<std::string>{"2026-03-02 15:00", "2026-03-09 14:00", "2026-03-23 14:00",
+                                  "2026-03-30 15:00", "2026-04-01 18:00", "2026-04-06 15:00"}));
     EXPECT_EQ(Here(doc, "utc", march, april), (std::vector<std::string>{"2026-03-10 13:00"}));
 
     UseZone("Asia/Tokyo");
@@ -126,11 +126,11 @@ TEST_F(IcsZonesTest, AZonedExceptionOfAFloatingSeriesIsItsMomentHere) {
 // Readers that look a TZID up as they meet it (python3-icalendar 4.0 does) take a time in a
 // zone defined only further down as floating: every VTIMEZONE comes before the items.
 TEST_F(IcsZonesTest, ZonesAreDefinedBeforeTheItemsThatUseThem) {
-    std::string file = Calendar(
-        Event("first", "DTSTART;TZID=Eastern:20050411T090000\r\n") +
-        "BEGIN:VTIMEZONE\r\nTZID:Eastern\r\nBEGIN:STANDARD\r\nDTSTART:19501029T020000\r\n"
-        "TZOFFSETFROM:-0400\r\nTZOFFSETTO:-0500\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n" +
-        Event("second", "DTSTART;TZID=America/New_York:20050411T090000\r\n"));
+    std::string file =
+        Calendar(Event("first", "DTSTART;TZID=Eastern:20050411T090000\r\n") +
+                 "BEGIN:VTIMEZONE\r\nTZID:Eastern\r\nBEGIN:STANDARD\r\nDTSTART:19501029T020000\r\n"
+                 "TZOFFSETFROM:-0400\r\nTZOFFSETTO:-0500\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n" +
+                 Event("second", "DTSTART;TZID=America/New_York:20050411T090000\r\n"));
     VCollection doc;
     IcsImport imported = ImportICalendar(doc, file);
     ASSERT_TRUE(imported.ok) << imported.error;
@@ -153,10 +153,10 @@ TEST_F(IcsZonesTest, TheFilesOwnZoneHolds) {
     const std::string strange =
         "BEGIN:VTIMEZONE\r\nTZID:Europe/Berlin\r\nBEGIN:STANDARD\r\nDTSTART:19700101T000000\r\n"
         "TZOFFSETFROM:+0300\r\nTZOFFSETTO:+0300\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n";
-    std::string file = Calendar(
-        outlook + strange +
-        Event("outlook", "DTSTART;TZID=W. Europe Standard Time:20260701T100000\r\n") +
-        Event("strange", "DTSTART;TZID=Europe/Berlin:20260701T100000\r\n"));
+    std::string file =
+        Calendar(outlook + strange +
+                 Event("outlook", "DTSTART;TZID=W. Europe Standard Time:20260701T100000\r\n") +
+                 Event("strange", "DTSTART;TZID=Europe/Berlin:20260701T100000\r\n"));
     UseZone("UTC");
     VCollection doc;
     IcsImport imported = ImportICalendar(doc, file);
@@ -180,9 +180,10 @@ TEST_F(IcsZonesTest, TheFilesOwnZoneHolds) {
         "DTSTART:19701025T030000\r\nRRULE:FREQ=YEARLY;BYMONTH=10;BYDAY=-1SU\r\nEND:STANDARD\r\n"
         "END:VTIMEZONE\r\n";
     VCollection named;
-    ASSERT_TRUE(ImportICalendar(
-                    named, Calendar(google + Event("db", "DTSTART;TZID=Europe/Berlin:20260701T100000\r\n")))
-                    .ok);
+    ASSERT_TRUE(
+        ImportICalendar(
+            named, Calendar(google + Event("db", "DTSTART;TZID=Europe/Berlin:20260701T100000\r\n")))
+            .ok);
     ASSERT_NE(Item(named, "db"), nullptr);
     EXPECT_EQ(ScheduleOf(named, Item(named, "db")).zone.tzid, "Europe/Berlin");
     EXPECT_EQ(ScheduleOf(named, Item(named, "db")).zone.definition, "");
@@ -191,8 +192,8 @@ TEST_F(IcsZonesTest, TheFilesOwnZoneHolds) {
 TEST_F(IcsZonesTest, AZoneNobodyDefinesFloatsAndIsNamed) {
     UseZone("Europe/Berlin");
     VCollection doc;
-    IcsImport imported =
-        ImportICalendar(doc, Calendar(Event("mars", "DTSTART;TZID=Mars/Olympus:20260310T120000\r\n")));
+    IcsImport imported = ImportICalendar(
+        doc, Calendar(Event("mars", "DTSTART;TZID=Mars/Olympus:20260310T120000\r\n")));
     ASSERT_TRUE(imported.ok) << imported.error;
     ASSERT_EQ(imported.notes.size(), 1u);
     EXPECT_THAT(imported.notes[0], HasSubstr("line 4: \"mars\" has times in the zone "

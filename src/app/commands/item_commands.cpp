@@ -55,7 +55,8 @@ unsigned deleteSelected(CommandContext& c) {
     VCollection& collection = ShownCollection(*c.view);
     qstring title;
     item->Describe(title, true);
-    std::string question = "\"" + std::string(title.Text()) + "\" repeats. Delete only its occurrence on " +
+    std::string question = "\"" + std::string(title.Text()) +
+                           "\" repeats. Delete only its occurrence on " +
                            WhenText(collection, *occurrence) + ", or the whole series?";
     switch (AskBetween(question.c_str(), "Delete a repeating item", "This occurrence",
                        "The whole series")) {
