@@ -208,7 +208,7 @@ bool readItem(icalcomponent* component, ParsedItem& item, std::string& error) {
             error = icalproperty_get_xlicerror(p);
             return false;
         case ICAL_UID_PROPERTY:
-            item.uid = icalproperty_get_uid(p);
+            item.uid = UidAsWritten(icalproperty_get_uid(p));
             break;
         case ICAL_SUMMARY_PROPERTY:
             item.summary = icalproperty_get_summary(p);

@@ -1,7 +1,23 @@
 #include "interop/ical_uid.h"
 
+#include <libical/ical.h>
+
 #include <cstdio>
 #include <random>
+
+std::string UidAsWritten(const std::string& uid) {
+    // Written by libical and read back by it: what an export and a later import make of it.
+    icalproperty* written = icalproperty_new_uid(uid.c_str());
+    char* text = icalproperty_as_ical_string_r(written);
+    icalproperty_free(written);
+    icalproperty* read = text ? icalproperty_new_from_string(text) : nullptr;
+    icalmemory_free_buffer(text);
+    const char* value = read ? icalproperty_get_uid(read) : nullptr;
+    std::string result = value ? value : uid;
+    if (read) icalproperty_free(read);
+    icalerror_clear_errno();
+    return result;
+}
 
 std::string NewUuid() {
     // One generator per thread, seeded from the system's entropy once.
@@ -30,8 +46,8 @@ std::string NameUid(std::string_view text) {
     return uid;
 }
 
-std::unordered_map<const VNode*, std::string> DeriveUids(
-    const std::vector<UidCandidate>& candidates, std::unordered_set<std::string> inUse) {
+std::unordered_map<const VNode*, std::string>
+DeriveUids(const std::vector<UidCandidate>& candidates, std::unordered_set<std::string> inUse) {
     std::unordered_map<std::string_view, int> named;
     for (const UidCandidate& c : candidates)
         ++named[c.name];

@@ -12,6 +12,11 @@
 
 class VNode;
 
+// A UID as it comes back from an export: libical leaves out of a text the control
+// characters it cannot write (a form feed, a backspace, a carriage return), so an item
+// keeps the UID its export gives it, and two that would export alike are one.
+std::string UidAsWritten(const std::string& uid);
+
 // A new random (version 4) UUID in its 36-character text form.
 std::string NewUuid();
 // A name-based UID: the same text always gives the same one ("vantry-" and 16

@@ -744,3 +744,26 @@ TEST(IcsLongTexts, AreCutOnACharacterAndExportedWhole) {
 }
 
 } // namespace
+
+namespace {
+
+// A UID with a control character libical cannot write (a form feed) is kept as its export
+// writes it, so the item and the export agree on which series it belongs to.
+TEST(IcsUidsAsWritten, AnInstanceWhoseUidDiffersByAFormFeedGoesWithItsSeries) {
+    std::string file = Calendar(
+        Item("VEVENT", "UID:standup\r\nSUMMARY:Stand-up\r\nDTSTART:20260105T093000\r\n"
+                       "RRULE:FREQ=WEEKLY;COUNT=3\r\n") +
+        Item("VEVENT", "UID:stand\fup\r\nRECURRENCE-ID:20260112T093000\r\n"
+                       "SUMMARY:Stand-up (late)\r\nDTSTART:20260112T110000\r\n"));
+    VCollection doc;
+    IcsImport imported = ImportICalendar(doc, file);
+    ASSERT_TRUE(imported.ok) << imported.error;
+    EXPECT_EQ(imported.added, 1);
+    IcsExport exported = ExportICalendar(doc, AllNodes(doc), "");
+    VCollection again;
+    IcsImport back = ImportICalendar(again, exported.text);
+    ASSERT_TRUE(back.ok) << back.error;
+    EXPECT_EQ(back.added, exported.items);
+}
+
+} // namespace
