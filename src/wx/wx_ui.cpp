@@ -5,6 +5,24 @@
 #include <wx/app.h>
 #include <wx/msgdlg.h>
 
+namespace {
+
+// The answer a message dialog's ending stands for; `otherwise` for an ending of no button.
+MsgAnswer answerOf(int ending, MsgAnswer otherwise) {
+    switch (ending) {
+    case wxID_YES:
+        return MsgAnswer::Yes;
+    case wxID_NO:
+        return MsgAnswer::No;
+    case wxID_CANCEL:
+        return MsgAnswer::Cancel;
+    default:
+        return otherwise;
+    }
+}
+
+} // namespace
+
 MsgAnswer WxUIServices::MessageBox(const char* text, const char* caption, MsgButtons buttons,
                                    MsgIcon icon) {
     long style = 0;
@@ -40,16 +58,7 @@ MsgAnswer WxUIServices::MessageBox(const char* text, const char* caption, MsgBut
     }
     wxMessageDialog dialog(wxTheApp ? wxTheApp->GetTopWindow() : nullptr, MessageToWx(text),
                            MessageToWx(caption), style);
-    switch (dialog.ShowModal()) {
-    case wxID_YES:
-        return MsgAnswer::Yes;
-    case wxID_NO:
-        return MsgAnswer::No;
-    case wxID_CANCEL:
-        return MsgAnswer::Cancel;
-    default:
-        return MsgAnswer::OK;
-    }
+    return answerOf(dialog.ShowModal(), MsgAnswer::OK);
 }
 
 MsgAnswer WxUIServices::AskBetween(const char* text, const char* caption, const char* first,
@@ -57,12 +66,5 @@ MsgAnswer WxUIServices::AskBetween(const char* text, const char* caption, const 
     wxMessageDialog dialog(wxTheApp ? wxTheApp->GetTopWindow() : nullptr, MessageToWx(text),
                            MessageToWx(caption), wxYES_NO | wxCANCEL | wxICON_QUESTION);
     dialog.SetYesNoCancelLabels(MessageToWx(first), MessageToWx(second), _("Cancel"));
-    switch (dialog.ShowModal()) {
-    case wxID_YES:
-        return MsgAnswer::Yes;
-    case wxID_NO:
-        return MsgAnswer::No;
-    default:
-        return MsgAnswer::Cancel;
-    }
+    return answerOf(dialog.ShowModal(), MsgAnswer::Cancel);
 }

@@ -5,9 +5,9 @@
 #include "interop/ical_export.h"
 #include "interop/ical_import.h"
 #include "model/vcollection.h"
-#include "support/log_capture.h"
 #include "support/shell.h"
 #include "support/temp_dir.h"
+#include "support/zone_test.h"
 #include "test_paths.h"
 
 #include <algorithm>
@@ -52,24 +52,31 @@ const KnownLoss KNOWN_LOSSES[] = {
     {"python-icalendar/issue_722_timezone_transition_ambiguity.ics", {"START"}, MINUTES},
     // libical's parser trims the white space around a value.
     {"ical4j/dst-only-vtimezone.ics", {"UID"}, "the UID's trailing space is trimmed"},
-    {"python-icalendar/issue_526_calendar_with_events.ics", {"SUMMARY"},
+    {"python-icalendar/issue_526_calendar_with_events.ics",
+     {"SUMMARY"},
      "the SUMMARY's leading space is trimmed"},
     // Where the file says what RFC 5545 does not, or python3-icalendar 4.0 reads it wrong.
-    {"ical4j/sunbird_sample.ics", {"SUMMARY", "DESCRIPTION"},
+    {"ical4j/sunbird_sample.ics",
+     {"SUMMARY", "DESCRIPTION"},
      "texts escape quotes (\\\"), which RFC 5545 has no escape for: libical reads a quote, "
      "python3-icalendar 4.0 a backslash and a quote"},
-    {"ical4j/categories.ics", {"CATEGORIES"},
+    {"ical4j/categories.ics",
+     {"CATEGORIES"},
      "python3-icalendar 4.0 splits a CATEGORIES value at escaped commas too; libical reads the "
      "two categories \"A,\\\" and \",\\,B\" and the export writes them so"},
-    {"khal/event_dt_mixed_awareness.ics", {"START", "END"},
+    {"khal/event_dt_mixed_awareness.ics",
+     {"START", "END"},
      "times with a TZID and a Z: libical takes them as UTC, python3-icalendar 4.0 in the zone"},
-    {"python-icalendar/issue_313_globally_unique_tzid.ics", {"START", "END"},
+    {"python-icalendar/issue_313_globally_unique_tzid.ics",
+     {"START", "END"},
      "python3-icalendar 4.0 takes a vendor's prefixed TZID (/freeassociation.sourceforge.net/"
      "Europe/Berlin) as floating; the import places it in the zone it names"},
-    {"python-icalendar/issue_466_convert_tzid_with_slash.ics", {"EXPORT"},
+    {"python-icalendar/issue_466_convert_tzid_with_slash.ics",
+     {"EXPORT"},
      "the TZID /Europe/Stockholm has no VTIMEZONE in the file; the export's, libical's, has "
      "UNTIL in UTC as RFC 5545 wants, which python3-icalendar 4.0 (dateutil) refuses"},
-    {"radicale/event3.ics", {"END"},
+    {"radicale/event3.ics",
+     {"END"},
      "a day with DURATION:PT1H: the item keeps its day (DUE the day after), python3-icalendar "
      "4.0 ends it on the day it starts"},
 };
@@ -142,17 +149,11 @@ std::map<std::string, PeerReading> ReadPeerOutput(const std::string& output) {
     return readings;
 }
 
-class IcsCorpusTest : public LogTest {
+class IcsCorpusTest : public ZoneTest {
   protected:
     void SetUp() override {
-        LogTest::SetUp();
-        setenv("TZ", HERE, 1);
-        tzset();
-    }
-    void TearDown() override {
-        unsetenv("TZ");
-        tzset();
-        LogTest::TearDown();
+        ZoneTest::SetUp();
+        UseZone(HERE);
     }
 };
 
@@ -167,8 +168,7 @@ TEST_F(IcsCorpusTest, EveryCalendarKeepsItsItemsThroughExportAndImportAgain) {
                                      ReadWholeFile(std::string(CALENDAR_CORPUS_DIR) + "/" + file));
         IcsExport exported = ExportICalendar(collection, AllNodes(collection), "");
         trip.exported = exported.items;
-        std::filesystem::create_directories(
-            std::filesystem::path("exports/" + file).parent_path());
+        std::filesystem::create_directories(std::filesystem::path("exports/" + file).parent_path());
         WriteWholeFile("exports/" + file, exported.text);
         trip.again = ImportICalendar(collection, exported.text);
     }
@@ -214,8 +214,8 @@ TEST_F(IcsCorpusTest, EveryCalendarKeepsItsItemsThroughExportAndImportAgain) {
         EXPECT_EQ(trip.again.added, 0) << "the export names its items as the document does";
         EXPECT_EQ(trip.again.updated, peer.uids);
         auto it = known.find(file);
-        std::set<std::string> expectedLost = it == known.end() ? std::set<std::string>{}
-                                                               : it->second->fields;
+        std::set<std::string> expectedLost =
+            it == known.end() ? std::set<std::string>{} : it->second->fields;
         EXPECT_EQ(peer.lost, expectedLost) << peer.details;
     }
 }

@@ -2,14 +2,15 @@
 // what is kept for the next export, and files that cannot be read.
 #include "interop/ical_import.h"
 
+#include "foundation/text_encoding.h"
 #include "interop/ical_export.h"
 #include "interop/ical_fixture.h"
 #include "interop/ical_reading.h"
-#include "foundation/text_encoding.h"
 #include "model/vdays.h"
 #include "model/vrecurrence.h"
 #include "model/vschedule.h"
 #include "support/log_capture.h"
+#include "support/zone_test.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -30,20 +31,6 @@ std::string Calendar(const std::string& items, const std::string& head = "") {
 std::string Item(const std::string& kind, const std::string& lines) {
     return "BEGIN:" + kind + "\r\n" + lines + "END:" + kind + "\r\n";
 }
-
-// Sets TZ for one test and puts the old value back.
-class ZoneTest : public LogTest {
-  protected:
-    void UseZone(const char* zone) {
-        setenv("TZ", zone, 1);
-        tzset();
-    }
-    void TearDown() override {
-        unsetenv("TZ");
-        tzset();
-        LogTest::TearDown();
-    }
-};
 
 class IcsImportTest : public ZoneTest {
   protected:
@@ -248,7 +235,8 @@ TEST_F(IcsImportTest, TimedEndsComeBackAsTheyCame) {
 TEST_F(IcsImportTest, BlankLinesAreSkipped) {
     std::string file = "BEGIN:VCALENDAR\r\n\r\nVERSION:2.0\r\n\r\n" +
                        Item("VEVENT", "UID:a\r\n\r\nSUMMARY:A\r\nDTSTART;VALUE=DATE:20260101\r\n") +
-                       "\r\n\r\n" + Item("VTODO", "UID:b\r\nSUMMARY:B\r\n") + "\r\nEND:VCALENDAR\r\n";
+                       "\r\n\r\n" + Item("VTODO", "UID:b\r\nSUMMARY:B\r\n") +
+                       "\r\nEND:VCALENDAR\r\n";
     IcsImport result = ImportICalendar(collection, file);
     ASSERT_TRUE(result.ok) << result.error;
     EXPECT_EQ(result.added, 2);
@@ -722,8 +710,8 @@ TEST(IcsLongTexts, AreCutOnACharacterAndExportedWhole) {
     VCollection doc;
     doc.textEncoding = TextEncoding::Utf8;
     IcsImport result = ImportICalendar(
-        doc, Calendar(Item("VTODO", "UID:long\r\nSUMMARY:" + summary + "\r\nDESCRIPTION:" +
-                                        description + "\r\n")));
+        doc, Calendar(Item("VTODO", "UID:long\r\nSUMMARY:" + summary +
+                                        "\r\nDESCRIPTION:" + description + "\r\n")));
     ASSERT_TRUE(result.ok) << result.error;
     auto* todo = dynamic_cast<VTodo*>(FirstItem(doc));
     ASSERT_NE(todo, nullptr);
@@ -750,11 +738,11 @@ namespace {
 // A UID with a control character libical cannot write (a form feed) is kept as its export
 // writes it, so the item and the export agree on which series it belongs to.
 TEST(IcsUidsAsWritten, AnInstanceWhoseUidDiffersByAFormFeedGoesWithItsSeries) {
-    std::string file = Calendar(
-        Item("VEVENT", "UID:standup\r\nSUMMARY:Stand-up\r\nDTSTART:20260105T093000\r\n"
-                       "RRULE:FREQ=WEEKLY;COUNT=3\r\n") +
-        Item("VEVENT", "UID:stand\fup\r\nRECURRENCE-ID:20260112T093000\r\n"
-                       "SUMMARY:Stand-up (late)\r\nDTSTART:20260112T110000\r\n"));
+    std::string file =
+        Calendar(Item("VEVENT", "UID:standup\r\nSUMMARY:Stand-up\r\nDTSTART:20260105T093000\r\n"
+                                "RRULE:FREQ=WEEKLY;COUNT=3\r\n") +
+                 Item("VEVENT", "UID:stand\fup\r\nRECURRENCE-ID:20260112T093000\r\n"
+                                "SUMMARY:Stand-up (late)\r\nDTSTART:20260112T110000\r\n"));
     VCollection doc;
     IcsImport imported = ImportICalendar(doc, file);
     ASSERT_TRUE(imported.ok) << imported.error;

@@ -7,11 +7,10 @@
 #include "model/vcollection.h"
 #include "model/vdays.h"
 #include "model/vseries.h"
-#include "support/log_capture.h"
 #include "support/shell.h"
 #include "support/temp_dir.h"
+#include "support/zone_test.h"
 
-#include <cstdio>
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
@@ -156,10 +155,7 @@ std::string Calendar() {
 }
 
 std::string WhenLine(const std::string& uid, const VWhen& when) {
-    char time[8] = "";
-    if (when.minute)
-        std::snprintf(time, sizeof time, " %02d:%02d", *when.minute / 60, *when.minute % 60);
-    return uid + "\t" + DayText(when.day) + time;
+    return uid + "\t" + DayText(when.day) + (when.minute ? " " + MinuteText(*when.minute) : "");
 }
 
 // The occurrences the peer finds, turned into the local time of `HERE` (a floating time
@@ -190,17 +186,11 @@ for uid, (first, last) in spans.items():
             print(uid + '\t' + text)
 )";
 
-class ZonesPeerTest : public LogTest {
+class ZonesPeerTest : public ZoneTest {
   protected:
     void SetUp() override {
-        LogTest::SetUp();
-        setenv("TZ", HERE, 1);
-        tzset();
-    }
-    void TearDown() override {
-        unsetenv("TZ");
-        tzset();
-        LogTest::TearDown();
+        ZoneTest::SetUp();
+        UseZone(HERE);
     }
     TempDir dir;
 };

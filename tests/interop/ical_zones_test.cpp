@@ -6,7 +6,7 @@
 #include "model/vcollection.h"
 #include "model/vdays.h"
 #include "model/vseries.h"
-#include "support/log_capture.h"
+#include "support/zone_test.h"
 
 #include <gmock/gmock.h>
 #include <set>
@@ -15,17 +15,8 @@ namespace {
 
 using ::testing::HasSubstr;
 
-class IcsZonesTest : public LogTest {
+class IcsZonesTest : public ZoneTest {
   protected:
-    void UseZone(const char* zone) {
-        setenv("TZ", zone, 1);
-        tzset();
-    }
-    void TearDown() override {
-        unsetenv("TZ");
-        tzset();
-        LogTest::TearDown();
-    }
     static VNode* Item(const VCollection& doc, const char* uid) {
         for (VNode* n = doc.root->next; n; n = n->next)
             if (doc.extensions.Field(n, VExtensions::UID) == uid) return n;
